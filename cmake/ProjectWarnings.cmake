@@ -1,0 +1,9 @@
+# One interface target carries the project's warning flags; every target we
+# write links it privately. Generated code does not, so a compiler or omniORB
+# update cannot break a -Werror build.
+add_library(project_warnings INTERFACE)
+target_compile_options(project_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wnon-virtual-dtor -Woverloaded-virtual)
+if(WARNINGS_AS_ERRORS)
+  target_compile_options(project_warnings INTERFACE -Werror)
+endif()

@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::puts("Brakton: server not built yet");
+    return 0;
+}
