@@ -62,7 +62,7 @@ std::optional<std::filesystem::path> resolveSerialPort(unsigned n,
                                                        const std::filesystem::path& dir);
 
 class SerialPort {
-public:
+  public:
     explicit SerialPort(std::filesystem::path serialDir = defaultSerialDir());
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
@@ -89,7 +89,7 @@ public:
                        std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
     void close();
 
-private:
+  private:
     std::filesystem::path m_serialDir;
     std::filesystem::path m_device;
     int m_fd = -1;

@@ -1,0 +1,372 @@
+#include "platform/serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace platform {
+namespace {
+
+struct SpeedEntry {
+    std::uint32_t baud;
+    speed_t code;
+};
+
+// Every speed termios can name. A speed outside this table cannot be set on
+// the line, so open() refuses it rather than run at some other rate.
+constexpr std::array kSpeeds{
+    SpeedEntry{50, B50},           SpeedEntry{75, B75},           SpeedEntry{110, B110},
+    SpeedEntry{134, B134},         SpeedEntry{150, B150},         SpeedEntry{200, B200},
+    SpeedEntry{300, B300},         SpeedEntry{600, B600},         SpeedEntry{1200, B1200},
+    SpeedEntry{1800, B1800},       SpeedEntry{2400, B2400},       SpeedEntry{4800, B4800},
+    SpeedEntry{9600, B9600},       SpeedEntry{19200, B19200},     SpeedEntry{38400, B38400},
+    SpeedEntry{57600, B57600},     SpeedEntry{115200, B115200},   SpeedEntry{230400, B230400},
+    SpeedEntry{460800, B460800},   SpeedEntry{500000, B500000},   SpeedEntry{576000, B576000},
+    SpeedEntry{921600, B921600},   SpeedEntry{1000000, B1000000}, SpeedEntry{1152000, B1152000},
+    SpeedEntry{1500000, B1500000}, SpeedEntry{2000000, B2000000}, SpeedEntry{2500000, B2500000},
+    SpeedEntry{3000000, B3000000}, SpeedEntry{3500000, B3500000}, SpeedEntry{4000000, B4000000},
+};
+
+std::optional<speed_t> speedCode(std::uint32_t baud) {
+    for (const auto& entry : kSpeeds) {
+        if (entry.baud == baud) {
+            return entry.code;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<tcflag_t> sizeFlag(int dataBits) {
+    switch (dataBits) {
+        case 5:
+            return CS5;
+        case 6:
+            return CS6;
+        case 7:
+            return CS7;
+        case 8:
+            return CS8;
+        default:
+            return std::nullopt;
+    }
+}
+
+constexpr tcflag_t kParityMask = PARENB | PARODD | CMSPAR;
+
+// Parity codes as the radio link numbers them: none, odd, even, mark, space.
+std::optional<tcflag_t> parityFlags(int parity) {
+    switch (parity) {
+        case 0:
+            return tcflag_t{0};
+        case 1:
+            return tcflag_t{PARENB | PARODD};
+        case 2:
+            return tcflag_t{PARENB};
+        case 3:
+            return tcflag_t{PARENB | CMSPAR | PARODD};
+        case 4:
+            return tcflag_t{PARENB | CMSPAR};
+        default:
+            return std::nullopt;
+    }
+}
+
+std::string envValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+std::filesystem::path homeDir() {
+    std::string home = envValue("HOME");
+    if (!home.empty()) {
+        return home;
+    }
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr) {
+        return found->pw_dir;
+    }
+    return "/";
+}
+
+SerialResult result(SerialStatus status, std::size_t count = 0, int error = 0) {
+    return SerialResult{status, count, error};
+}
+
+}  // namespace
+
+std::string_view toString(SerialStatus status) {
+    switch (status) {
+        case SerialStatus::Ok:
+            return "ok";
+        case SerialStatus::Refused:
+            return "refused";
+        case SerialStatus::Busy:
+            return "busy";
+        case SerialStatus::OpenFailed:
+            return "open failed";
+        case SerialStatus::SetupFailed:
+            return "setup failed";
+        case SerialStatus::NotOpen:
+            return "not open";
+        case SerialStatus::TimedOut:
+            return "timed out";
+        case SerialStatus::HangUp:
+            return "hang-up";
+        case SerialStatus::IoError:
+            return "I/O error";
+    }
+    return "unknown";
+}
+
+std::filesystem::path defaultSerialDir() {
+    std::string dir = envValue("RIGCONTROL_SERIAL_DIR");
+    if (!dir.empty()) {
+        return dir;
+    }
+    std::string config = envValue("XDG_CONFIG_HOME");
+    std::filesystem::path base =
+        config.empty() ? homeDir() / ".config" : std::filesystem::path(config);
+    return base / "N0CALL Software" / "serial";
+}
+
+std::optional<std::filesystem::path> resolveSerialPort(unsigned n,
+                                                       const std::filesystem::path& dir) {
+    if (n == 0) {
+        return std::nullopt;
+    }
+    const std::filesystem::path entry = dir / ("com" + std::to_string(n));
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(entry, ec);
+    if (!ec && std::filesystem::exists(status)) {
+        if (std::filesystem::is_symlink(status)) {
+            // Name the device itself, so logs show what was opened. A
+            // relative target counts from the link's own folder.
+            std::filesystem::path target = std::filesystem::read_symlink(entry, ec);
+            if (!ec) {
+                return (target.is_absolute() ? target : dir / target).lexically_normal();
+            }
+        }
+        return entry;
+    }
+    return std::filesystem::path("/dev/ttyS" + std::to_string(n - 1));
+}
+
+SerialPort::SerialPort(std::filesystem::path serialDir) : m_serialDir(std::move(serialDir)) {}
+
+SerialPort::~SerialPort() {
+    close();
+}
+
+SerialResult SerialPort::open(unsigned n, const SerialSettings& settings) {
+    close();
+    m_device.clear();
+
+    const auto device = resolveSerialPort(n, m_serialDir);
+    if (!device) {
+        return result(SerialStatus::Refused, 0, EINVAL);
+    }
+    m_device = *device;
+
+    const auto speed = speedCode(settings.baudRate);
+    const auto size = sizeFlag(settings.dataBits);
+    const auto parity = parityFlags(settings.parity);
+    if (!speed || !size || !parity) {
+        return result(SerialStatus::SetupFailed, 0, EINVAL);
+    }
+    const tcflag_t stop = settings.stopBits == 2 ? CSTOPB : 0;
+
+    int fd = -1;
+    do {
+        fd = ::open(m_device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        const int error = errno;
+        return result(error == EBUSY ? SerialStatus::Busy : SerialStatus::OpenFailed, 0, error);
+    }
+    if (::isatty(fd) == 0) {
+        ::close(fd);
+        return result(SerialStatus::OpenFailed, 0, ENOTTY);
+    }
+
+    // The advisory lock comes first: when another holder has the port, this
+    // open must not touch the exclusive flag that holder set. Root ignores
+    // TIOCEXCL, so the lock is what keeps a second open out in that case.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return result(error == EWOULDBLOCK ? SerialStatus::Busy : SerialStatus::OpenFailed, 0,
+                      error);
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return result(SerialStatus::OpenFailed, 0, error);
+    }
+    m_fd = fd;
+
+    termios tio{};
+    if (::tcgetattr(m_fd, &tio) != 0) {
+        const int error = errno;
+        close();
+        return result(SerialStatus::SetupFailed, 0, error);
+    }
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~(CSIZE | kParityMask | CSTOPB | CRTSCTS);
+    tio.c_cflag |= *size | *parity | stop | CLOCAL | CREAD;
+    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&tio, *speed) != 0 || ::cfsetospeed(&tio, *speed) != 0 ||
+        ::tcsetattr(m_fd, TCSANOW, &tio) != 0) {
+        const int error = errno;
+        close();
+        return result(SerialStatus::SetupFailed, 0, error);
+    }
+
+    // tcsetattr succeeds when any part of the request took; only reading the
+    // line back shows whether all of it did.
+    termios back{};
+    if (::tcgetattr(m_fd, &back) != 0) {
+        const int error = errno;
+        close();
+        return result(SerialStatus::SetupFailed, 0, error);
+    }
+    const tcflag_t checked = CSIZE | kParityMask | CSTOPB;
+    if (::cfgetispeed(&back) != *speed || ::cfgetospeed(&back) != *speed ||
+        (back.c_cflag & checked) != (tio.c_cflag & checked)) {
+        close();
+        return result(SerialStatus::SetupFailed, 0, EINVAL);
+    }
+    return result(SerialStatus::Ok);
+}
+
+SerialResult SerialPort::setQueueSizes(std::size_t /*in*/, std::size_t /*out*/) {
+    if (m_fd < 0) {
+        return result(SerialStatus::NotOpen);
+    }
+    return result(SerialStatus::Ok);
+}
+
+SerialResult SerialPort::purgeInput() {
+    if (m_fd < 0) {
+        return result(SerialStatus::NotOpen);
+    }
+    if (::tcflush(m_fd, TCIFLUSH) != 0) {
+        const int error = errno;
+        return result(error == EIO ? SerialStatus::HangUp : SerialStatus::IoError, 0, error);
+    }
+    return result(SerialStatus::Ok);
+}
+
+SerialResult SerialPort::bytesWaiting() {
+    if (m_fd < 0) {
+        return result(SerialStatus::NotOpen);
+    }
+    int waiting = 0;
+    if (::ioctl(m_fd, FIONREAD, &waiting) != 0) {
+        const int error = errno;
+        return result(error == EIO ? SerialStatus::HangUp : SerialStatus::IoError, 0, error);
+    }
+    return result(SerialStatus::Ok, waiting > 0 ? static_cast<std::size_t>(waiting) : 0);
+}
+
+SerialResult SerialPort::read(void* buffer, std::size_t max) {
+    if (m_fd < 0) {
+        return result(SerialStatus::NotOpen);
+    }
+    if (max == 0) {
+        return result(SerialStatus::Ok);
+    }
+    ssize_t got = -1;
+    do {
+        got = ::read(m_fd, buffer, max);
+    } while (got < 0 && errno == EINTR);
+    if (got > 0) {
+        return result(SerialStatus::Ok, static_cast<std::size_t>(got));
+    }
+    if (got < 0) {
+        const int error = errno;
+        if (error == EAGAIN || error == EWOULDBLOCK) {
+            return result(SerialStatus::Ok);
+        }
+        return result(error == EIO ? SerialStatus::HangUp : SerialStatus::IoError, 0, error);
+    }
+    // With VMIN and VTIME both 0 an idle line also reads 0 bytes, so only
+    // poll can tell end-of-file from nothing waiting.
+    pollfd pfd{m_fd, POLLIN, 0};
+    int ready = -1;
+    do {
+        ready = ::poll(&pfd, 1, 0);
+    } while (ready < 0 && errno == EINTR);
+    if (ready > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        return result(SerialStatus::HangUp);
+    }
+    return result(SerialStatus::Ok);
+}
+
+SerialResult SerialPort::write(const void* bytes, std::size_t size,
+                               std::chrono::milliseconds timeout) {
+    if (m_fd < 0) {
+        return result(SerialStatus::NotOpen);
+    }
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + timeout;
+    const auto* data = static_cast<const unsigned char*>(bytes);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t put = ::write(m_fd, data + done, size - done);
+        if (put > 0) {
+            done += static_cast<std::size_t>(put);
+            continue;
+        }
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            return result(SerialStatus::IoError, done, errno);
+        }
+        // The output queue is full: wait until it drains or time runs out.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            return result(SerialStatus::TimedOut, done, ETIMEDOUT);
+        }
+        pollfd pfd{m_fd, POLLOUT, 0};
+        const int ready = ::poll(&pfd, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno != EINTR) {
+            return result(SerialStatus::IoError, done, errno);
+        }
+        if (ready > 0 && (pfd.revents & POLLOUT) == 0) {
+            return result(SerialStatus::IoError, done, EIO);
+        }
+    }
+    return result(SerialStatus::Ok, done);
+}
+
+void SerialPort::close() {
+    if (m_fd < 0) {
+        return;
+    }
+    // The exclusive flag lives on the terminal, not on this descriptor, and
+    // outlasts the close while anyone else keeps the terminal open; clear it
+    // so that the port can be opened again.
+    ::ioctl(m_fd, TIOCNXCL);
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+}  // namespace platform
