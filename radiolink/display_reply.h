@@ -1,0 +1,19 @@
+#pragma once
+
+// TranslateDisplayReply: the radio's display reply made readable.
+//
+// Usage: pass a whole DS reply as framed (without ";"): "DS", 8 display bytes,
+// 2 status bytes. The result is "DS", the 8 display characters, each preceded
+// by "." when bit 7 of its byte is set and mapped through the radio's glyph
+// table, then the two status bytes as two lower-case hex digits each
+// (14 to 22 characters: "DS@@7040\xB00\xC1\x00" gives "DS  7040.00c100"). Bytes after the
+// status bytes are ignored. A reply with fewer than 10 bytes after "DS" gives
+// std::nullopt. The input is never changed. The server forwards and compares
+// the result; clients and the diagnostic dialog read the last four characters
+// as the status bytes.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+std::optional<std::string> TranslateDisplayReply(std::string_view reply);
