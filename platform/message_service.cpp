@@ -1,0 +1,111 @@
+#include "platform/message_service.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QString>
+#include <QThread>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+enum class Kind { Error, Question };
+
+std::mutex g_recordMutex;
+
+bool isInteractive() {
+    const char* log = std::getenv("ORVO_MESSAGE_LOG");
+    if (log != nullptr) {
+        return false;
+    }
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return false;
+    }
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+void record(Kind kind, const std::string& text) {
+    const std::string line = kind == Kind::Error
+                                 ? MessageService::recordLine("error", text)
+                                 : MessageService::recordLine("question", text, "No");
+    const std::lock_guard<std::mutex> lock(g_recordMutex);
+    const char* path = std::getenv("ORVO_MESSAGE_LOG");
+    if (path != nullptr && *path != '\0') {
+        if (std::FILE* file = std::fopen(path, "ab")) {
+            std::fwrite(line.data(), 1, line.size(), file);
+            std::fclose(file);
+            return;
+        }
+    }
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+// Runs on the GUI thread (or on the caller's when there is no application at all).
+bool present(Kind kind, const std::string& text) {
+    if (!isInteractive()) {
+        record(kind, text);
+        return false;
+    }
+    const QString title = QCoreApplication::applicationName();
+    const QString body = QString::fromStdString(text);
+    if (kind == Kind::Error) {
+        QMessageBox::critical(nullptr, title, body);
+        return false;
+    }
+    return QMessageBox::critical(nullptr, title, body, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool onGuiThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app == nullptr || QThread::currentThread() == app->thread();
+}
+
+bool dispatch(Kind kind, const std::string& text) {
+    if (onGuiThread()) {
+        return present(kind, text);
+    }
+    // Copy the text into the queued call: the caller's buffer may be gone by the time the
+    // GUI loop gets to it.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [kind, text] { present(kind, text); }, Qt::QueuedConnection);
+    return false;
+}
+
+}  // namespace
+
+void MessageService::showError(const std::string& text) {
+    dispatch(Kind::Error, text);
+}
+
+bool MessageService::askYesNo(const std::string& text) {
+    return dispatch(Kind::Question, text);
+}
+
+std::string MessageService::recordLine(const std::string& kind, const std::string& text,
+                                       const std::string& answer) {
+    std::string line = kind;
+    line += '\t';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            line += "\\n";
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            line += c;
+        }
+    }
+    if (!answer.empty()) {
+        line += '\t';
+        line += answer;
+    }
+    line += '\n';
+    return line;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+// The stop-icon message box and the Yes/No question of both programs.
+//
+// Boxes live on the GUI thread only. The settings stores call in from the ORB and radio
+// threads, so a call from any other thread is queued to the GUI thread and returns at once;
+// it never waits for the operator (a question asked that way is answered No).
+//
+// Non-interactive mode, for tests and head-less runs, applies when ORVO_MESSAGE_LOG is set or
+// Qt runs on the "offscreen" or "minimal" platform (or no QApplication exists): each message
+// becomes one line appended to the file named by ORVO_MESSAGE_LOG, or to standard error when
+// it is unset or empty:
+//
+//     error<TAB>Unable to Read Operator Callsign!
+//     question<TAB>Do you still want to proceed?<TAB>No
+//
+// Line ends inside the text are written as the two characters "\n". Questions answer No.
+class MessageService {
+  public:
+    // Shows `text` with the stop icon.
+    static void showError(const std::string& text);
+
+    // Asks `text` with Yes and No buttons and the stop icon; true for Yes.
+    static bool askYesNo(const std::string& text);
+
+    // The line that non-interactive mode records for one message.
+    static std::string recordLine(const std::string& kind, const std::string& text,
+                                  const std::string& answer = {});
+};

@@ -1,0 +1,131 @@
+#include "platform/settings_value.h"
+
+#include <QFileInfo>
+#include <QStringList>
+#include <QVariant>
+
+#include <limits>
+
+std::optional<std::uint64_t> parseSettingNumber(std::string_view text, std::uint64_t max) {
+    unsigned base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (char c : text) {
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            return std::nullopt;
+        }
+        if (value > (max - digit) / base) {
+            return std::nullopt;
+        }
+        value = value * base + digit;
+    }
+    return value;
+}
+
+namespace {
+
+// QSettings hands back an unquoted text holding commas as a list; anything else that is not
+// a plain text (a byte array, a point, ...) has no text form here.
+std::optional<QString> variantText(const QVariant& value) {
+    if (value.typeId() == QMetaType::QString) {
+        return value.toString();
+    }
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(QStringLiteral(", "));
+    }
+    return std::nullopt;
+}
+
+template <typename T>
+SettingRead<T> readNumber(const QSettings& settings, const QString& key) {
+    SettingRead<T> result;
+    const QVariant value = settings.value(key);
+    if (!value.isValid()) {
+        return result;
+    }
+    result.status = SettingStatus::Bad;
+    const std::optional<QString> text = variantText(value);
+    if (!text) {
+        return result;
+    }
+    const std::string utf8 = text->toStdString();
+    if (auto number = parseSettingNumber(utf8, std::numeric_limits<T>::max())) {
+        result.status = SettingStatus::Ok;
+        result.value = static_cast<T>(*number);
+    }
+    return result;
+}
+
+}  // namespace
+
+SettingRead<std::string> readTextSetting(const QSettings& settings, const QString& key,
+                                         std::size_t maxBytes) {
+    SettingRead<std::string> result;
+    const QVariant value = settings.value(key);
+    if (!value.isValid()) {
+        return result;
+    }
+    result.status = SettingStatus::Bad;
+    const std::optional<QString> text = variantText(value);
+    if (!text) {
+        return result;
+    }
+    std::string utf8 = text->toStdString();
+    if (utf8.size() > maxBytes) {
+        return result;
+    }
+    result.status = SettingStatus::Ok;
+    result.value = std::move(utf8);
+    return result;
+}
+
+SettingRead<std::uint8_t> readByteSetting(const QSettings& settings, const QString& key) {
+    return readNumber<std::uint8_t>(settings, key);
+}
+
+SettingRead<std::uint16_t> readWordSetting(const QSettings& settings, const QString& key) {
+    return readNumber<std::uint16_t>(settings, key);
+}
+
+SettingRead<std::uint32_t> readDwordSetting(const QSettings& settings, const QString& key) {
+    return readNumber<std::uint32_t>(settings, key);
+}
+
+void writeTextSetting(QSettings& settings, const QString& key, std::string_view text,
+                      std::size_t maxBytes) {
+    const std::string cut = cutUtf8(text, maxBytes);
+    settings.setValue(key, QString::fromStdString(cut));
+}
+
+void writeNumberSetting(QSettings& settings, const QString& key, std::uint32_t value) {
+    settings.setValue(key, QString::number(value));
+}
+
+bool settingGroupExists(QSettings& settings, const QString& group) {
+    settings.beginGroup(group);
+    const bool exists = !settings.childKeys().isEmpty();
+    settings.endGroup();
+    return exists;
+}
+
+bool syncSettings(QSettings& settings) {
+    settings.sync();
+    if (settings.status() == QSettings::AccessError) {
+        return false;
+    }
+    const QFileInfo file(settings.fileName());
+    return file.exists() && file.isWritable();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/utf8_text.h"
+
+#include <QSettings>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Typed values in a program's INI settings file, shared by the server's and the client's
+// settings stores.
+//
+// Numbers are stored as decimal text; readers also accept "0x" hexadecimal. Texts are limited
+// to 79 bytes of UTF-8, the width the stored settings have always had: a longer stored text
+// cannot be read, and writers cut to 79 bytes at a character boundary so that what they store
+// can always be read back. A QSettings object is not shared between threads; each store call
+// makes its own and passes it in here.
+
+inline constexpr std::size_t kMaxSettingTextBytes = 79;
+
+enum class SettingStatus {
+    Ok,       // read and valid
+    Missing,  // no such value in the file
+    Bad,      // present but unreadable (wrong type, out of range, too long)
+};
+
+template <typename T>
+struct SettingRead {
+    SettingStatus status = SettingStatus::Missing;
+    T value{};
+
+    bool ok() const { return status == SettingStatus::Ok; }
+};
+
+// Parses a whole unsigned number, decimal or "0x" hexadecimal, no sign and no blanks, at most
+// `max`. Used for every numeric setting.
+std::optional<std::uint64_t> parseSettingNumber(std::string_view text, std::uint64_t max);
+
+SettingRead<std::string> readTextSetting(const QSettings& settings, const QString& key,
+                                         std::size_t maxBytes = kMaxSettingTextBytes);
+SettingRead<std::uint8_t> readByteSetting(const QSettings& settings, const QString& key);
+SettingRead<std::uint16_t> readWordSetting(const QSettings& settings, const QString& key);
+SettingRead<std::uint32_t> readDwordSetting(const QSettings& settings, const QString& key);
+
+void writeTextSetting(QSettings& settings, const QString& key, std::string_view text,
+                      std::size_t maxBytes = kMaxSettingTextBytes);
+void writeNumberSetting(QSettings& settings, const QString& key, std::uint32_t value);
+
+// True when the group (relative to the current one) holds at least one value.
+bool settingGroupExists(QSettings& settings, const QString& group);
+
+// Flushes the file and tells whether the write reached it. Qt reports FormatError for a stray
+// line it could not parse yet still writes the file, so only an access error or a file that is
+// missing or read-only afterwards counts as a failure.
+bool syncSettings(QSettings& settings);
