@@ -1,5 +1,7 @@
 #include "platform/serial_port.h"
 
+#include "platform/serial_line.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
@@ -8,7 +10,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
@@ -17,70 +18,6 @@
 
 namespace platform {
 namespace {
-
-struct SpeedEntry {
-    std::uint32_t baud;
-    speed_t code;
-};
-
-// Every speed termios can name. A speed outside this table cannot be set on
-// the line, so open() refuses it rather than run at some other rate.
-constexpr std::array kSpeeds{
-    SpeedEntry{50, B50},           SpeedEntry{75, B75},           SpeedEntry{110, B110},
-    SpeedEntry{134, B134},         SpeedEntry{150, B150},         SpeedEntry{200, B200},
-    SpeedEntry{300, B300},         SpeedEntry{600, B600},         SpeedEntry{1200, B1200},
-    SpeedEntry{1800, B1800},       SpeedEntry{2400, B2400},       SpeedEntry{4800, B4800},
-    SpeedEntry{9600, B9600},       SpeedEntry{19200, B19200},     SpeedEntry{38400, B38400},
-    SpeedEntry{57600, B57600},     SpeedEntry{115200, B115200},   SpeedEntry{230400, B230400},
-    SpeedEntry{460800, B460800},   SpeedEntry{500000, B500000},   SpeedEntry{576000, B576000},
-    SpeedEntry{921600, B921600},   SpeedEntry{1000000, B1000000}, SpeedEntry{1152000, B1152000},
-    SpeedEntry{1500000, B1500000}, SpeedEntry{2000000, B2000000}, SpeedEntry{2500000, B2500000},
-    SpeedEntry{3000000, B3000000}, SpeedEntry{3500000, B3500000}, SpeedEntry{4000000, B4000000},
-};
-
-std::optional<speed_t> speedCode(std::uint32_t baud) {
-    for (const auto& entry : kSpeeds) {
-        if (entry.baud == baud) {
-            return entry.code;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<tcflag_t> sizeFlag(int dataBits) {
-    switch (dataBits) {
-        case 5:
-            return CS5;
-        case 6:
-            return CS6;
-        case 7:
-            return CS7;
-        case 8:
-            return CS8;
-        default:
-            return std::nullopt;
-    }
-}
-
-constexpr tcflag_t kParityMask = PARENB | PARODD | CMSPAR;
-
-// Parity codes as the radio link numbers them: none, odd, even, mark, space.
-std::optional<tcflag_t> parityFlags(int parity) {
-    switch (parity) {
-        case 0:
-            return tcflag_t{0};
-        case 1:
-            return tcflag_t{PARENB | PARODD};
-        case 2:
-            return tcflag_t{PARENB};
-        case 3:
-            return tcflag_t{PARENB | CMSPAR | PARODD};
-        case 4:
-            return tcflag_t{PARENB | CMSPAR};
-        default:
-            return std::nullopt;
-    }
-}
 
 std::string envValue(const char* name) {
     const char* value = std::getenv(name);
@@ -158,7 +95,7 @@ std::optional<std::filesystem::path> resolveSerialPort(unsigned n,
             // relative target counts from the link's own folder.
             std::filesystem::path target = std::filesystem::read_symlink(entry, ec);
             if (!ec) {
-                return (target.is_absolute() ? target : dir / target).lexically_normal();
+                return target.is_absolute() ? target : dir / target;
             }
         }
         return entry;
@@ -182,13 +119,12 @@ SerialResult SerialPort::open(unsigned n, const SerialSettings& settings) {
     }
     m_device = *device;
 
-    const auto speed = speedCode(settings.baudRate);
-    const auto size = sizeFlag(settings.dataBits);
-    const auto parity = parityFlags(settings.parity);
-    if (!speed || !size || !parity) {
+    // Settings termios cannot express are refused before the device is
+    // touched.
+    termios wanted{};
+    if (!makeRawLine(wanted, settings)) {
         return result(SerialStatus::SetupFailed, 0, EINVAL);
     }
-    const tcflag_t stop = settings.stopBits == 2 ? CSTOPB : 0;
 
     int fd = -1;
     do {
@@ -225,14 +161,11 @@ SerialResult SerialPort::open(unsigned n, const SerialSettings& settings) {
         close();
         return result(SerialStatus::SetupFailed, 0, error);
     }
-    ::cfmakeraw(&tio);
-    tio.c_cflag &= ~(CSIZE | kParityMask | CSTOPB | CRTSCTS);
-    tio.c_cflag |= *size | *parity | stop | CLOCAL | CREAD;
-    tio.c_iflag &= ~(IXON | IXOFF | IXANY);
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&tio, *speed) != 0 || ::cfsetospeed(&tio, *speed) != 0 ||
-        ::tcsetattr(m_fd, TCSANOW, &tio) != 0) {
+    if (!makeRawLine(tio, settings)) {
+        close();
+        return result(SerialStatus::SetupFailed, 0, EINVAL);
+    }
+    if (::tcsetattr(m_fd, TCSANOW, &tio) != 0) {
         const int error = errno;
         close();
         return result(SerialStatus::SetupFailed, 0, error);
@@ -246,9 +179,7 @@ SerialResult SerialPort::open(unsigned n, const SerialSettings& settings) {
         close();
         return result(SerialStatus::SetupFailed, 0, error);
     }
-    const tcflag_t checked = CSIZE | kParityMask | CSTOPB;
-    if (::cfgetispeed(&back) != *speed || ::cfgetospeed(&back) != *speed ||
-        (back.c_cflag & checked) != (tio.c_cflag & checked)) {
+    if (!lineMatches(tio, back)) {
         close();
         return result(SerialStatus::SetupFailed, 0, EINVAL);
     }
