@@ -77,7 +77,9 @@ std::optional<IFReply> ParseIFReply(std::string_view body) {
     if (body.size() < kLength) {
         return std::nullopt;
     }
-    const auto frequency = decimal(body);
+    // The frequency field is 11 digits followed by blanks; scanning on past
+    // it would take the offset for a frequency.
+    const auto frequency = decimalIn(body, 0, 11);
     const auto rit = digitAt(body, 21);
     const auto xit = digitAt(body, 22);
     const auto offset = decimalIn(body, 16, 21);
