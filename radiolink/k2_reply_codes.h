@@ -64,9 +64,11 @@ inline constexpr std::array<std::string_view, kK2CmdCount + 1> g_szK2CmdNames = 
 };
 
 // The mnemonic of `code`; empty for K2_CMD_UNKNOWN and out-of-range numbers.
+// The view always points at a NUL-terminated literal, so data() may be used
+// as a C string.
 constexpr std::string_view K2CmdName(int code) {
     if (code <= K2_CMD_UNKNOWN || code > kK2CmdCount) {
-        return {};
+        return g_szK2CmdNames[0];
     }
     return g_szK2CmdNames[static_cast<std::size_t>(code)];
 }

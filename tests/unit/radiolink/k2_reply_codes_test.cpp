@@ -73,10 +73,14 @@ TEST(ReplyCodes, NumbersAreTheClientsNumbers) {
     EXPECT_EQ(code - 1, kK2CmdCount);
 }
 
+// Formatters hand data() on as a C string, so even "no mnemonic" must be one.
 TEST(ReplyCodes, NoMnemonicOutsideTheTable) {
-    EXPECT_TRUE(K2CmdName(K2_CMD_UNKNOWN).empty());
-    EXPECT_TRUE(K2CmdName(-1).empty());
-    EXPECT_TRUE(K2CmdName(kK2CmdCount + 1).empty());
+    for (const int code : {static_cast<int>(K2_CMD_UNKNOWN), -1, kK2CmdCount + 1}) {
+        EXPECT_TRUE(K2CmdName(code).empty()) << code;
+        ASSERT_NE(K2CmdName(code).data(), nullptr) << code;
+        EXPECT_EQ(K2CmdName(code).data()[0], '\0') << code;
+    }
+    EXPECT_EQ(K2CmdName(K2_CMD_FA).data()[2], '\0');
 }
 
 }  // namespace
