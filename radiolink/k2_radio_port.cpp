@@ -1,0 +1,456 @@
+#include "radiolink/k2_radio_port.h"
+
+#include <ace/Thread_Manager.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+#include <utility>
+
+#include "radiolink/cw_msg_transmitting_thread.h"
+#include "radiolink/k2_status_cmd_query_thread.h"
+#include "radiolink/recvr_cmd_parsing_thread.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+// The reply task reads at most this much per read call.
+constexpr std::size_t kReadPiece = 512;
+constexpr std::uint16_t kNoPort = 0xFFFF;
+
+std::uint32_t OpenStatus(platform::SerialStatus status) {
+    return status == platform::SerialStatus::SetupFailed ? K2ERR_PORT_SETUP_FAILED
+                                                         : K2ERR_PORT_OPEN_FAILED;
+}
+}  // namespace
+
+void SystemSleeper::Sleep(std::chrono::milliseconds pause) {
+    std::this_thread::sleep_for(pause);
+}
+
+std::chrono::steady_clock::time_point SystemSleeper::Now() const {
+    return std::chrono::steady_clock::now();
+}
+
+CK2RadioPort::CK2RadioPort(RadioPortServices services, std::uint8_t swLoggingMode)
+    : m_services(std::move(services)),
+      m_sleeper(m_services.sleeper != nullptr ? m_services.sleeper : &m_systemSleeper),
+      m_port(m_services.serialDir),
+      m_nSWLoggingMode(swLoggingMode) {}
+
+CK2RadioPort::~CK2RadioPort() {
+    std::lock_guard life(m_lifeLock);
+    StopTasksAndClose();
+}
+
+void CK2RadioPort::Pause(std::chrono::milliseconds pause) {
+    m_sleeper->Sleep(pause);
+}
+
+void CK2RadioPort::Log(int mode, int level, const std::string& text) {
+    if (m_services.log != nullptr)
+        m_services.log->LogMessage(mode, level, text);
+}
+
+// --- Port ------------------------------------------------------------------
+
+std::uint32_t CK2RadioPort::OpenCommPort(std::uint16_t port, std::uint32_t baudRate,
+                                         std::uint8_t byteSize, std::uint8_t parity,
+                                         std::uint8_t stopBits) {
+    std::string error;
+    std::uint32_t status = K2ERR_NONE;
+    {
+        std::lock_guard lock(m_csComm);
+        // Remembered before the attempt, so that a reopen after a failed
+        // start-up uses the configured line and not an empty one.
+        m_nBaudRate = baudRate;
+        m_nByteSize = byteSize;
+        m_nParity = parity;
+        m_nStopBits = stopBits;
+        if (m_port.isOpen()) {
+            status = K2ERR_PORT_OPEN_FAILED;
+            error = "COM" + std::to_string(port) + " not opened: COM" +
+                    std::to_string(m_nPort.load()) + " is still open";
+        } else {
+            platform::SerialSettings settings;
+            settings.baudRate = baudRate;
+            settings.dataBits = byteSize;
+            settings.parity = parity;
+            settings.stopBits = stopBits;
+            platform::SerialResult r = m_port.open(port, settings);
+            if (r.ok())
+                r = m_port.setQueueSizes(512, 512);
+            if (!r.ok()) {
+                m_port.close();
+                status = OpenStatus(r.status);
+                error = "Cannot open COM" + std::to_string(port) + ": " +
+                        std::string(platform::toString(r.status));
+                if (!m_port.devicePath().empty())
+                    error += " (" + m_port.devicePath().string() + ")";
+            } else {
+                m_port.purgeInput();
+                m_nPort = port;
+                ++m_generation;
+                m_bWriteFailing = false;
+                m_bCommOpened = true;
+            }
+        }
+    }
+    if (!error.empty())
+        Log(kLogTimeStamped, kLogError, error);
+    return status;
+}
+
+std::uint32_t CK2RadioPort::OpenRadioPort(std::uint16_t port, std::uint32_t baudRate,
+                                          std::uint8_t byteSize, std::uint8_t parity,
+                                          std::uint8_t stopBits) {
+    std::lock_guard life(m_lifeLock);
+    const std::uint32_t status = OpenCommPort(port, baudRate, byteSize, parity, stopBits);
+    m_dwLastError = status;
+    if (status != K2ERR_NONE)
+        return status;
+    // Extended reply formats and full auto-info, before anything reads.
+    CommandMode(1, 2);
+    Pause(100ms);
+    AutoInfo(1, 3);
+    Pause(100ms);
+    StartMissingTasks();
+    return K2ERR_NONE;
+}
+
+void CK2RadioPort::StartMissingTasks() {
+    std::unique_lock lock(m_taskLock);
+    if (!m_pCWMsgTransmittingThread) {
+        auto cw = std::make_unique<CCWMsgTransmittingThread>(m_services.notifier, m_services.log,
+                                                             m_services.cwWatchdog);
+        if (!cw->Start()) {
+            lock.unlock();
+            Log(kLogTimeStamped, kLogError, "Cannot start the keyboard CW task");
+        } else {
+            CCWMsgTransmittingThread* task = cw.get();
+            m_pCWMsgTransmittingThread = std::move(cw);
+            task->Post(CCWMsgTransmittingThread::NotifierAddress{m_notifierMode, m_notifierTarget});
+            lock.unlock();
+            Pause(500ms);
+            task->Post(CCWMsgTransmittingThread::ParamCmd{this, m_services.cwPollInterval});
+            Pause(100ms);
+            task->Post(
+                CCWMsgTransmittingThread::TxCmd{CCWMsgTransmittingThread::CWTX_CMD_POLL_ON, {}});
+        }
+        lock.lock();
+    }
+    if (!m_pRecvrCmdParsingThread) {
+        auto reply = std::make_unique<CRecvrCmdParsingThread>(*this, m_services.notifier,
+                                                              m_services.log, m_nSWLoggingMode);
+        reply->SetDiagSink(m_diagSink);
+        if (!reply->Start()) {
+            lock.unlock();
+            Log(kLogTimeStamped, kLogError, "Cannot start the reply task");
+        } else {
+            CRecvrCmdParsingThread* task = reply.get();
+            m_pRecvrCmdParsingThread = std::move(reply);
+            const int mode = m_notifierMode;
+            NotifierTarget* target = m_notifierTarget;
+            lock.unlock();
+            Pause(500ms);
+            task->Post(CRecvrCmdParsingThread::ParamCmd{CRecvrCmdParsingThread::PARAM_CMD_ALL, mode,
+                                                        target, m_services.replyPollInterval});
+            Pause(100ms);
+            task->Post(CRecvrCmdParsingThread::ExecuteCmd{CRecvrCmdParsingThread::EXEC_CMD_START});
+        }
+        lock.lock();
+    }
+    if (!m_pK2StatusCmdQueryThread) {
+        auto status = std::make_unique<CK2StatusCmdQueryThread>();
+        if (!status->Start()) {
+            lock.unlock();
+            Log(kLogTimeStamped, kLogError, "Cannot start the status polling task");
+        } else {
+            CK2StatusCmdQueryThread* task = status.get();
+            m_pK2StatusCmdQueryThread = std::move(status);
+            const std::uint16_t mask = m_statusMask;
+            lock.unlock();
+            Pause(500ms);
+            task->Post(CK2StatusCmdQueryThread::ParamCmd{this, m_services.statusPollPeriod});
+            task->Post(CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_SET_STATUS_QUERY_MASK, mask});
+            Pause(100ms);
+        }
+    }
+}
+
+std::uint32_t CK2RadioPort::ReopenRadioPort(std::uint16_t newPort) {
+    std::lock_guard life(m_lifeLock);
+    {
+        std::lock_guard lock(m_taskLock);
+        if (m_pCWMsgTransmittingThread)
+            m_pCWMsgTransmittingThread->Post(
+                CCWMsgTransmittingThread::TxCmd{CCWMsgTransmittingThread::CWTX_CMD_POLL_OFF, {}});
+        if (m_pRecvrCmdParsingThread)
+            m_pRecvrCmdParsingThread->Post(
+                CRecvrCmdParsingThread::ExecuteCmd{CRecvrCmdParsingThread::EXEC_CMD_STOP});
+        if (m_pK2StatusCmdQueryThread)
+            m_pK2StatusCmdQueryThread->Post(
+                CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_DISABLE_STATUS_QUERY, 0});
+    }
+    Pause(300ms);
+    {
+        std::lock_guard lock(m_csComm);
+        m_port.close();
+        m_nPort = kNoPort;
+        m_bCommOpened = false;
+    }
+    const std::uint32_t status =
+        OpenCommPort(newPort, m_nBaudRate, m_nByteSize, m_nParity, m_nStopBits);
+    m_dwLastError = status;
+    if (status != K2ERR_NONE)
+        return status;
+
+    // The radio may have been switched off or swapped: put it back into the
+    // reply formats and auto-info mode that the decoders and tasks expect.
+    CommandMode(1, 2);
+    Pause(100ms);
+    AutoInfo(1, 3);
+    Pause(100ms);
+
+    CRecvrCmdParsingThread* reply = nullptr;
+    {
+        std::lock_guard lock(m_taskLock);
+        reply = m_pRecvrCmdParsingThread.get();
+        if (reply != nullptr)
+            reply->Post(CRecvrCmdParsingThread::ParamCmd{
+                CRecvrCmdParsingThread::PARAM_CMD_COMM_HANDLE, NOTIFIER_NONE, nullptr, {}});
+    }
+    if (reply != nullptr) {
+        Pause(100ms);
+        std::lock_guard lock(m_taskLock);
+        if (m_pRecvrCmdParsingThread)
+            m_pRecvrCmdParsingThread->Post(
+                CRecvrCmdParsingThread::ExecuteCmd{CRecvrCmdParsingThread::EXEC_CMD_START});
+    }
+    StartMissingTasks();
+    {
+        std::lock_guard lock(m_taskLock);
+        if (m_pCWMsgTransmittingThread)
+            m_pCWMsgTransmittingThread->Post(
+                CCWMsgTransmittingThread::TxCmd{CCWMsgTransmittingThread::CWTX_CMD_POLL_ON, {}});
+        // Polled even without a client: the diagnostic dialog shows the display.
+        if (m_pK2StatusCmdQueryThread)
+            m_pK2StatusCmdQueryThread->Post(
+                CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
+    }
+    return K2ERR_NONE;
+}
+
+std::uint32_t CK2RadioPort::CloseRadioPort() {
+    std::lock_guard life(m_lifeLock);
+    StopTasksAndClose();
+    return K2ERR_NONE;
+}
+
+void CK2RadioPort::StopTasksAndClose() {
+    std::unique_ptr<CCWMsgTransmittingThread> cw;
+    std::unique_ptr<CK2StatusCmdQueryThread> status;
+    {
+        std::lock_guard lock(m_taskLock);
+        cw = std::move(m_pCWMsgTransmittingThread);
+    }
+    if (cw) {
+        // The radio would key on from its own buffer: stop it first.
+        cw->Post(CCWMsgTransmittingThread::AbortIfActive{});
+        cw->Stop();
+        cw.reset();
+    }
+    {
+        std::lock_guard lock(m_taskLock);
+        status = std::move(m_pK2StatusCmdQueryThread);
+    }
+    if (status) {
+        status->Stop();
+        status.reset();
+    }
+    if (m_bCommOpened) {
+        AutoInfo(1, 0);
+        Pause(100ms);
+    }
+    std::unique_ptr<CRecvrCmdParsingThread> reply;
+    {
+        std::lock_guard lock(m_taskLock);
+        reply = std::move(m_pRecvrCmdParsingThread);
+    }
+    if (reply) {
+        reply->Stop();
+        reply.reset();
+    }
+    std::lock_guard lock(m_csComm);
+    m_port.close();
+    if (m_bCommOpened)
+        m_nPort = kNoPort;
+    m_bCommOpened = false;
+}
+
+std::uint32_t CK2RadioPort::SendCommand(std::string_view text) {
+    std::string wire;
+    wire.reserve(text.size() + 1);
+    wire.append(text);
+    wire.push_back(';');
+    if ((m_nSWLoggingMode & kLogCommands) != 0)
+        Log(kLogPlain, kLogInformation, wire);
+
+    std::string error;
+    std::uint32_t status = K2ERR_NONE;
+    {
+        std::lock_guard lock(m_csComm);
+        if (!m_port.isOpen())
+            return K2ERR_PORT_NOT_OPEN;
+        const platform::SerialResult r = m_port.write(wire.data(), wire.size());
+        if (r.ok()) {
+            m_bWriteFailing = false;
+        } else {
+            status = K2ERR_PORT_WRITE_FAILED;
+            // One record for a run of failures, not one per command.
+            if (!m_bWriteFailing) {
+                m_bWriteFailing = true;
+                error = "Write to COM" + std::to_string(m_nPort.load()) +
+                        " failed: " + std::string(platform::toString(r.status)) + " after " +
+                        std::to_string(r.count) + " of " + std::to_string(wire.size()) + " bytes";
+            }
+        }
+    }
+    if (!error.empty())
+        Log(kLogTimeStamped, kLogError, error);
+    return status;
+}
+
+CK2RadioPort::PortRead CK2RadioPort::ReadWaitingBytes(std::string& bytes) {
+    std::lock_guard lock(m_csComm);
+    PortRead result{m_generation, m_port.isOpen()};
+    if (!result.open)
+        return result;
+    const platform::SerialResult waiting = m_port.bytesWaiting();
+    if (!waiting.ok())
+        return result;
+    // Only what was waiting when the cycle began, in pieces of the read buffer.
+    std::size_t left = waiting.count;
+    char buffer[kReadPiece];
+    while (left > 0) {
+        const platform::SerialResult r = m_port.read(buffer, std::min(left, sizeof buffer));
+        if (!r.ok() || r.count == 0)
+            break;
+        bytes.append(buffer, r.count);
+        left -= r.count;
+    }
+    return result;
+}
+
+void CK2RadioPort::PurgeReceiveQueue() {
+    std::lock_guard lock(m_csComm);
+    if (m_port.isOpen())
+        m_port.purgeInput();
+}
+
+// --- Task steering ------------------------------------------------------------
+
+void CK2RadioPort::SetNotifierAddress(int mode, NotifierTarget* target) {
+    CRecvrCmdParsingThread* reply = nullptr;
+    {
+        std::lock_guard lock(m_taskLock);
+        m_notifierMode = mode;
+        m_notifierTarget = target;
+        reply = m_pRecvrCmdParsingThread.get();
+        if (reply != nullptr)
+            reply->Post(CRecvrCmdParsingThread::ParamCmd{
+                CRecvrCmdParsingThread::PARAM_CMD_NOTIFIER, mode, target, {}});
+    }
+    if (reply != nullptr)
+        Pause(100ms);
+    {
+        std::lock_guard lock(m_taskLock);
+        if (m_pCWMsgTransmittingThread)
+            m_pCWMsgTransmittingThread->Post(
+                CCWMsgTransmittingThread::NotifierAddress{mode, target});
+    }
+    if (mode == NOTIFIER_NONE)
+        EnableStatusPolling(false);
+}
+
+void CK2RadioPort::EnableStatusPolling(bool enable) {
+    std::lock_guard lock(m_taskLock);
+    if (m_pK2StatusCmdQueryThread)
+        m_pK2StatusCmdQueryThread->Post(CK2StatusCmdQueryThread::RemoteCmd{
+            enable ? REMOTE_CMD_ENABLE_STATUS_QUERY : REMOTE_CMD_DISABLE_STATUS_QUERY, 0});
+}
+
+std::uint32_t CK2RadioPort::EnableStatusQuery(std::int16_t enable) {
+    EnableStatusPolling(enable != 0);
+    return K2ERR_NONE;
+}
+
+void CK2RadioPort::PauseStatusPollingForCW(bool paused) {
+    std::lock_guard lock(m_taskLock);
+    if (m_pK2StatusCmdQueryThread)
+        m_pK2StatusCmdQueryThread->Post(CK2StatusCmdQueryThread::CWPause{paused});
+}
+
+void CK2RadioPort::PostKeyboardCWStatus(int status) {
+    std::lock_guard lock(m_taskLock);
+    if (m_pCWMsgTransmittingThread)
+        m_pCWMsgTransmittingThread->Post(CCWMsgTransmittingThread::TxStatus{status});
+}
+
+void CK2RadioPort::AbortKeyboardCWIfActive() {
+    std::lock_guard lock(m_taskLock);
+    if (m_pCWMsgTransmittingThread)
+        m_pCWMsgTransmittingThread->Post(CCWMsgTransmittingThread::AbortIfActive{});
+}
+
+void CK2RadioPort::EnterCOMPortDiagMode(ReplySink* dialog) {
+    std::lock_guard lock(m_taskLock);
+    if (m_pCWMsgTransmittingThread)
+        m_pCWMsgTransmittingThread->Post(
+            CCWMsgTransmittingThread::TxCmd{CCWMsgTransmittingThread::CWTX_CMD_ABORT, {}});
+    m_statusMask = 1;
+    if (m_pK2StatusCmdQueryThread) {
+        m_pK2StatusCmdQueryThread->Post(
+            CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_SET_STATUS_QUERY_MASK, 1});
+        // The dialog shows the display, so it must be polled.
+        m_pK2StatusCmdQueryThread->Post(
+            CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
+    }
+    m_diagSink = dialog;
+    if (m_pRecvrCmdParsingThread) {
+        m_pRecvrCmdParsingThread->SetDiagSink(dialog);
+        m_pRecvrCmdParsingThread->Post(CRecvrCmdParsingThread::RemoteCmd{
+            CRecvrCmdParsingThread::REMOTE_CMD_ENTER_COMPORT_DIAG});
+    }
+}
+
+void CK2RadioPort::ExitCOMPortDiagMode() {
+    const bool connected = m_services.client != nullptr && m_services.client->IsClientConnected();
+    std::lock_guard lock(m_taskLock);
+    m_diagSink = nullptr;
+    if (m_pRecvrCmdParsingThread) {
+        // Synchronous: the dialog may be destroyed as soon as this returns.
+        m_pRecvrCmdParsingThread->SetDiagSink(nullptr);
+        m_pRecvrCmdParsingThread->Post(CRecvrCmdParsingThread::RemoteCmd{
+            CRecvrCmdParsingThread::REMOTE_CMD_EXIT_COMPORT_DIAG});
+    }
+    m_statusMask = 3;
+    if (m_pK2StatusCmdQueryThread) {
+        if (!connected)
+            m_pK2StatusCmdQueryThread->Post(
+                CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_DISABLE_STATUS_QUERY, 0});
+        m_pK2StatusCmdQueryThread->Post(
+            CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_SET_STATUS_QUERY_MASK, 3});
+    }
+}
+
+unsigned long CK2RadioPort::GetRecvrThreadID() const {
+    std::lock_guard lock(m_taskLock);
+    if (!m_pRecvrCmdParsingThread)
+        return 0;
+    ACE_thread_t id{};
+    if (m_pRecvrCmdParsingThread->thr_mgr()->thread_list(m_pRecvrCmdParsingThread.get(), &id, 1) !=
+        1)
+        return 0;
+    return static_cast<unsigned long>(id);
+}
