@@ -56,8 +56,9 @@ struct SerialSettings {
 // ($HOME/.config when XDG_CONFIG_HOME is unset).
 std::filesystem::path defaultSerialDir();
 
-// The device path for port n: `comN` in `dir` if that entry exists (even as
-// a dangling link), else /dev/ttyS{n-1}. Nothing for n == 0.
+// The device path for port n: `comN` in `dir` if that entry exists (a link
+// gives its target, even when that is gone, so the open fails on it), else
+// /dev/ttyS{n-1}. Nothing for n == 0.
 std::optional<std::filesystem::path> resolveSerialPort(unsigned n,
                                                        const std::filesystem::path& dir);
 
