@@ -10,7 +10,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -277,7 +279,8 @@ SerialResult SerialPort::write(const void* bytes, std::size_t size,
             return result(SerialStatus::TimedOut, done, ETIMEDOUT);
         }
         pollfd pfd{m_fd, POLLOUT, 0};
-        const int ready = ::poll(&pfd, 1, static_cast<int>(left.count()));
+        const int wait = static_cast<int>(std::min<long long>(left.count(), INT_MAX));
+        const int ready = ::poll(&pfd, 1, wait);
         if (ready < 0 && errno != EINTR) {
             return result(SerialStatus::IoError, done, errno);
         }
