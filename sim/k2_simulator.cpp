@@ -1,0 +1,612 @@
+#include "sim/k2_simulator.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <system_error>
+#include <utility>
+
+namespace sim {
+namespace {
+
+constexpr unsigned kRadioBaud = 4800;
+
+std::string escaped(std::string_view bytes) {
+    std::string text;
+    for (char c : bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+            text.push_back(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            text += hex;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+K2Simulator::K2Simulator(K2SimulatorOptions options)
+    : m_options(std::move(options)),
+      m_radio(m_options.kyCapacity, m_options.timeScale),
+      m_pacing(m_options.pacing),
+      m_aiDelay(m_options.aiDelay),
+      m_replyDelay(m_options.replyDelay) {
+    if (m_options.timeScale <= 0) {
+        m_options.timeScale = 1.0;
+    }
+}
+
+K2Simulator::~K2Simulator() {
+    stop();
+}
+
+StartResult K2Simulator::start() {
+    namespace fs = std::filesystem;
+    std::lock_guard lock(m_mutex);
+    if (m_started || m_stopping) {
+        return {StartError::AlreadyStarted, "the simulator has already been started"};
+    }
+    if (!m_options.folder.empty()) {
+        std::error_code ec;
+        fs::create_directories(m_options.folder, ec);
+        if (ec) {
+            return {StartError::FolderFailed,
+                    "cannot create " + m_options.folder.string() + ": " + ec.message()};
+        }
+        m_linkPath = m_options.folder / ("com" + std::to_string(m_options.com));
+        fs::file_status status = fs::symlink_status(m_linkPath, ec);
+        if (fs::exists(status) && !fs::is_symlink(status)) {
+            return {StartError::NotALink, m_linkPath.string() + " exists and is not a link"};
+        }
+    }
+
+    std::string error;
+    if (!m_pty.open(error)) {
+        return {StartError::PtyFailed, error};
+    }
+    m_devicePath = m_pty.slaveName();
+    if (!m_linkPath.empty()) {
+        LinkResult linked = createLink(m_linkPath, m_devicePath, error);
+        if (linked != LinkResult::Ok) {
+            m_pty.close();
+            return {linked == LinkResult::NotALink ? StartError::NotALink : StartError::LinkFailed,
+                    error};
+        }
+    }
+    if (::pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_pty.close();
+        sim::removeLink(m_linkPath, m_devicePath);
+        return {StartError::PtyFailed, "pipe2 failed"};
+    }
+
+    m_masterOpen = true;
+    m_startTime = Clock::now();
+    m_lastPieceEnd = m_startTime;
+    m_started = true;
+    m_reader = std::thread([this] { readerLoop(); });
+    m_writer = std::thread([this] { writerLoop(); });
+    m_timer = std::thread([this] { timerLoop(); });
+    return {};
+}
+
+void K2Simulator::stop() {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_started) {
+            return;
+        }
+        m_stopping = true;
+    }
+    wakeReader();
+    m_outputCv.notify_all();
+    m_timerCv.notify_all();
+    m_commandCv.notify_all();
+    m_reader.join();
+    m_writer.join();
+    m_timer.join();
+
+    std::lock_guard lock(m_mutex);
+    m_pty.close();
+    m_masterOpen = false;
+    for (int& fd : m_wake) {
+        ::close(fd);
+        fd = -1;
+    }
+    if (!m_linkPath.empty()) {
+        sim::removeLink(m_linkPath, m_devicePath);
+    }
+    m_queue.clear();
+    m_timers.clear();
+    m_started = false;
+}
+
+void K2Simulator::wakeReader() {
+    if (m_wake[1] >= 0) {
+        char byte = 1;
+        [[maybe_unused]] ssize_t n = ::write(m_wake[1], &byte, 1);
+    }
+}
+
+std::filesystem::path K2Simulator::linkPath() const {
+    std::lock_guard lock(m_mutex);
+    return m_linkPath;
+}
+
+std::filesystem::path K2Simulator::devicePath() const {
+    std::lock_guard lock(m_mutex);
+    return m_devicePath;
+}
+
+K2State K2Simulator::state() const {
+    std::lock_guard lock(m_mutex);
+    return m_radio.state();
+}
+
+// --- reader -------------------------------------------------------------
+
+void K2Simulator::readerLoop() {
+    std::array<char, 4096> buffer{};
+    for (;;) {
+        int fd = -1;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_stopping) {
+                return;
+            }
+            if (m_closeRequested && m_masterOpen) {
+                // Only this thread polls the master, so only it may close it.
+                m_pty.close();
+                m_masterOpen = false;
+                m_outputCv.notify_all();
+                m_commandCv.notify_all();
+            }
+            if (m_masterOpen && m_reading) {
+                fd = m_pty.master();
+            }
+        }
+        std::array<pollfd, 2> fds{{{m_wake[0], POLLIN, 0}, {fd, POLLIN, 0}}};
+        int ready = ::poll(fds.data(), fd >= 0 ? 2 : 1, -1);
+        if (ready < 0) {
+            if (errno != EINTR) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            continue;
+        }
+        if ((fds[0].revents & POLLIN) != 0) {
+            char drain[64];
+            while (::read(m_wake[0], drain, sizeof drain) > 0) {
+            }
+        }
+        if (fd >= 0 && fds[1].revents != 0) {
+            ssize_t got = ::read(fd, buffer.data(), buffer.size());
+            if (got > 0) {
+                std::lock_guard lock(m_mutex);
+                handleInput(buffer.data(), static_cast<std::size_t>(got), Clock::now());
+            } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+                // No slave end open (we keep ours, so this is brief): don't spin.
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+    }
+}
+
+void K2Simulator::handleInput(const char* data, std::size_t size, Clock::time_point now) {
+    for (std::size_t i = 0; i < size; ++i) {
+        m_bytes.push_back(ByteRecord{now, Direction::In, static_cast<std::uint8_t>(data[i])});
+        std::optional<CommandFramer::Event> event = m_framer.feed(data[i]);
+        if (!event) {
+            continue;
+        }
+        // The radio only understands what arrives at its own line settings.
+        std::optional<LineSettings> line = readLineSettings(m_pty.master());
+        bool lineOk = line && line->matchesRadio();
+        if (line && (m_lineLog.empty() || !m_lineLog.back().settings.sameLine(*line))) {
+            m_lineLog.push_back(LineRecord{now, *line});
+        }
+        bool overflow = event->kind == CommandFramer::Event::Kind::Overflow;
+        if (overflow) {
+            traceLine(now, "overflow", {});
+        } else {
+            m_commands.push_back(CommandRecord{m_commands.size(), now, event->text, lineOk});
+            traceLine(now, "cmd", event->text + ";");
+        }
+        if (!lineOk) {
+            ++m_lineMismatches;
+        } else if (overflow) {
+            queueOutputs(m_radio.overflow(), now);
+        } else {
+            queueOutputs(m_radio.handleCommand(event->text, now), now);
+        }
+    }
+    m_commandCv.notify_all();
+}
+
+void K2Simulator::queueOutputs(std::vector<Output> outputs, Clock::time_point now) {
+    for (Output& output : outputs) {
+        Segment segment;
+        segment.bytes = std::move(output.bytes);
+        segment.notBefore = now + (output.kind == Output::Kind::Reply ? m_replyDelay : m_aiDelay) +
+                            output.extraDelay;
+        segment.reply = true;
+        m_queue.push_back(std::move(segment));
+    }
+    if (!outputs.empty()) {
+        m_outputCv.notify_all();
+    }
+}
+
+void K2Simulator::traceLine(Clock::time_point time, const char* what, std::string_view bytes) {
+    if (!m_options.trace) {
+        return;
+    }
+    double ms = std::chrono::duration<double, std::milli>(time - m_startTime).count();
+    char stamp[48];
+    std::snprintf(stamp, sizeof stamp, "%12.3f ms %-5s ", ms, what);
+    m_options.trace(stamp + escaped(bytes));
+}
+
+// --- writer -------------------------------------------------------------
+
+Clock::duration K2Simulator::byteTime() const {
+    std::optional<LineSettings> line = readLineSettings(m_pty.master());
+    int bits = line && line->stopBits == 2 ? 11 : 10;
+    double seconds = bits / static_cast<double>(kRadioBaud) / m_options.timeScale;
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+void K2Simulator::writerLoop() {
+    std::unique_lock lock(m_mutex);
+    bool started = false;  // the front segment has begun
+    std::size_t written = 0;
+    Clock::time_point pieceStart;
+    Clock::duration perByte{};
+    while (!m_stopping) {
+        if (m_queue.empty()) {
+            m_outputCv.notify_all();
+            m_outputCv.wait(lock);
+            continue;
+        }
+        if (!m_masterOpen) {
+            // Nobody can hear it any more.
+            m_queue.clear();
+            started = false;
+            continue;
+        }
+        Segment& segment = m_queue.front();
+        Clock::time_point now = Clock::now();
+        if (!started) {
+            Clock::time_point due = segment.notBefore;
+            if (segment.chained) {
+                due = std::max(due, m_lastPieceEnd + segment.gap);
+            }
+            if (now < due) {
+                m_outputCv.wait_until(lock, due);
+                continue;
+            }
+            started = true;
+            written = 0;
+            pieceStart = now;
+            perByte = byteTime();
+        }
+
+        bool paced = m_pacing && !segment.burst;
+        std::size_t target = segment.bytes.size();
+        if (paced && perByte.count() > 0) {
+            auto due = static_cast<std::size_t>((now - pieceStart) / perByte) + 1;
+            target = std::min(target, due);
+        }
+        bool blocked = false;
+        if (written < target) {
+            ssize_t n = ::write(m_pty.master(), segment.bytes.data() + written, target - written);
+            if (n > 0) {
+                Clock::time_point at = Clock::now();
+                for (ssize_t i = 0; i < n; ++i) {
+                    m_bytes.push_back(ByteRecord{
+                        at, Direction::Out, static_cast<std::uint8_t>(segment.bytes[written])});
+                    ++written;
+                }
+            } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                blocked = true;  // the server is not reading: wait for room
+            } else {
+                // The line is gone; drop this piece.
+                written = segment.bytes.size();
+            }
+        }
+        if (written == segment.bytes.size()) {
+            traceLine(pieceStart, segment.reply ? "reply" : "raw", segment.bytes);
+            m_lastPieceEnd = Clock::now();
+            m_queue.pop_front();
+            started = false;
+            m_outputCv.notify_all();
+            continue;
+        }
+        if (blocked || !paced) {
+            m_outputCv.wait_for(lock, std::chrono::milliseconds(2));
+        } else {
+            m_outputCv.wait_until(lock, pieceStart + perByte * static_cast<long>(written));
+        }
+    }
+}
+
+bool K2Simulator::waitForOutputIdle(std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(m_mutex);
+    return m_outputCv.wait_for(lock, timeout,
+                               [this] { return m_queue.empty() || !m_masterOpen || m_stopping; });
+}
+
+// --- timer --------------------------------------------------------------
+
+void K2Simulator::schedule(Clock::time_point when, std::function<void()> action) {
+    m_timers.emplace(when, std::move(action));
+    m_timerCv.notify_all();
+}
+
+void K2Simulator::timerLoop() {
+    std::unique_lock lock(m_mutex);
+    while (!m_stopping) {
+        if (m_timers.empty()) {
+            m_timerCv.wait(lock);
+            continue;
+        }
+        auto first = m_timers.begin();
+        if (Clock::now() < first->first) {
+            m_timerCv.wait_until(lock, first->first);
+            continue;
+        }
+        std::function<void()> action = std::move(first->second);
+        m_timers.erase(first);
+        action();
+    }
+}
+
+// --- logs ---------------------------------------------------------------
+
+std::vector<ByteRecord> K2Simulator::byteLog() const {
+    std::lock_guard lock(m_mutex);
+    return m_bytes;
+}
+
+std::string K2Simulator::bytesIn() const {
+    std::lock_guard lock(m_mutex);
+    std::string text;
+    for (const ByteRecord& record : m_bytes) {
+        if (record.direction == Direction::In) {
+            text.push_back(static_cast<char>(record.byte));
+        }
+    }
+    return text;
+}
+
+std::string K2Simulator::bytesOut() const {
+    std::lock_guard lock(m_mutex);
+    std::string text;
+    for (const ByteRecord& record : m_bytes) {
+        if (record.direction == Direction::Out) {
+            text.push_back(static_cast<char>(record.byte));
+        }
+    }
+    return text;
+}
+
+std::vector<CommandRecord> K2Simulator::commands() const {
+    std::lock_guard lock(m_mutex);
+    return m_commands;
+}
+
+std::size_t K2Simulator::commandCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_commands.size();
+}
+
+std::optional<CommandRecord> K2Simulator::waitForCommand(const std::string& pattern,
+                                                         std::chrono::milliseconds timeout,
+                                                         std::size_t from) const {
+    const std::regex re(pattern, std::regex::ECMAScript | std::regex::icase);
+    const Clock::time_point deadline = Clock::now() + timeout;
+    std::unique_lock lock(m_mutex);
+    std::size_t next = from;
+    for (;;) {
+        for (; next < m_commands.size(); ++next) {
+            if (std::regex_match(m_commands[next].text, re)) {
+                return m_commands[next];
+            }
+        }
+        if (m_stopping || m_commandCv.wait_until(lock, deadline) == std::cv_status::timeout) {
+            for (; next < m_commands.size(); ++next) {
+                if (std::regex_match(m_commands[next].text, re)) {
+                    return m_commands[next];
+                }
+            }
+            return std::nullopt;
+        }
+    }
+}
+
+std::string K2Simulator::keyedText() const {
+    std::lock_guard lock(m_mutex);
+    m_radio.advanceKeyer(Clock::now());
+    std::string text;
+    for (const KeyedChar& keyed : m_radio.keyed()) {
+        text.push_back(keyed.c);
+    }
+    return text;
+}
+
+std::vector<KeyedChar> K2Simulator::keyedChars() const {
+    std::lock_guard lock(m_mutex);
+    m_radio.advanceKeyer(Clock::now());
+    return m_radio.keyed();
+}
+
+std::size_t K2Simulator::kyPending() const {
+    std::lock_guard lock(m_mutex);
+    m_radio.advanceKeyer(Clock::now());
+    return m_radio.kyPending();
+}
+
+std::size_t K2Simulator::errorReplyCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_radio.errorReplies();
+}
+
+std::size_t K2Simulator::overrunCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_radio.overruns();
+}
+
+std::size_t K2Simulator::lineMismatchCount() const {
+    std::lock_guard lock(m_mutex);
+    return m_lineMismatches;
+}
+
+std::optional<LineSettings> K2Simulator::lineSettings() const {
+    std::lock_guard lock(m_mutex);
+    if (!m_masterOpen) {
+        return std::nullopt;
+    }
+    return readLineSettings(m_pty.master());
+}
+
+std::vector<LineRecord> K2Simulator::lineLog() const {
+    std::lock_guard lock(m_mutex);
+    return m_lineLog;
+}
+
+// --- faults -------------------------------------------------------------
+
+void K2Simulator::injectRaw(std::string bytes, std::vector<RawSplit> splits, bool burst) {
+    std::sort(splits.begin(), splits.end(),
+              [](const RawSplit& a, const RawSplit& b) { return a.offset < b.offset; });
+    std::lock_guard lock(m_mutex);
+    Clock::time_point now = Clock::now();
+    std::size_t begin = 0;
+    std::chrono::milliseconds gap{0};
+    bool chained = false;
+    auto piece = [&](std::size_t end) {
+        Segment segment;
+        segment.bytes = bytes.substr(begin, end - begin);
+        segment.notBefore = now;
+        segment.gap = gap;
+        segment.chained = chained;
+        segment.burst = burst;
+        m_queue.push_back(std::move(segment));
+        begin = end;
+    };
+    for (const RawSplit& split : splits) {
+        std::size_t offset = std::min(split.offset, bytes.size());
+        if (offset > begin) {
+            piece(offset);
+            chained = true;
+        }
+        gap = split.gap;
+    }
+    if (begin < bytes.size()) {
+        piece(bytes.size());
+    }
+    m_outputCv.notify_all();
+}
+
+void K2Simulator::setDisplayFrames(std::vector<DisplayFrame> frames) {
+    std::lock_guard lock(m_mutex);
+    m_radio.setDisplayFrames(std::move(frames));
+}
+
+void K2Simulator::setBarGraph(int level, BarMode mode) {
+    std::lock_guard lock(m_mutex);
+    m_radio.setBarGraph(level, mode);
+}
+
+void K2Simulator::setKyAnswer(KyAnswer answer, std::chrono::milliseconds late) {
+    std::lock_guard lock(m_mutex);
+    m_radio.setKyAnswer(answer, late);
+}
+
+void K2Simulator::setPowerOn(bool on) {
+    std::lock_guard lock(m_mutex);
+    m_radio.setPowerOn(on);
+}
+
+void K2Simulator::setReading(bool on) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_reading = on;
+    }
+    wakeReader();
+}
+
+void K2Simulator::closeMaster() {
+    std::unique_lock lock(m_mutex);
+    if (!m_started || !m_masterOpen) {
+        return;
+    }
+    m_closeRequested = true;
+    wakeReader();
+    m_commandCv.wait(lock, [this] { return !m_masterOpen || m_stopping; });
+}
+
+bool K2Simulator::removeLink() {
+    std::lock_guard lock(m_mutex);
+    return !m_linkPath.empty() && sim::removeLink(m_linkPath, m_devicePath);
+}
+
+bool K2Simulator::recreateLink() {
+    std::lock_guard lock(m_mutex);
+    std::string error;
+    return !m_linkPath.empty() && m_started &&
+           createLink(m_linkPath, m_devicePath, error) == LinkResult::Ok;
+}
+
+void K2Simulator::setPacing(bool on) {
+    std::lock_guard lock(m_mutex);
+    m_pacing = on;
+    m_outputCv.notify_all();
+}
+
+void K2Simulator::setReplyDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(m_mutex);
+    m_replyDelay = delay;
+}
+
+void K2Simulator::setAiDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(m_mutex);
+    m_aiDelay = delay;
+}
+
+// --- front panel --------------------------------------------------------
+
+void K2Simulator::turnVfo(int steps, int hz, double stepsPerSecond) {
+    std::lock_guard lock(m_mutex);
+    if (steps == 0 || stepsPerSecond <= 0) {
+        return;
+    }
+    const int delta = steps < 0 ? -hz : hz;
+    const auto period = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(1.0 / stepsPerSecond));
+    const Clock::time_point first = Clock::now();
+    for (int i = 0; i < std::abs(steps); ++i) {
+        schedule(first + period * i,
+                 [this, delta] { queueOutputs(m_radio.turnVfoStep(delta), Clock::now()); });
+    }
+}
+
+void K2Simulator::pressModeKey() {
+    std::lock_guard lock(m_mutex);
+    queueOutputs(m_radio.pressModeKey(), Clock::now());
+}
+
+void K2Simulator::pressBandKey(bool up) {
+    std::lock_guard lock(m_mutex);
+    queueOutputs(m_radio.pressBandKey(up), Clock::now());
+}
+
+}  // namespace sim
