@@ -1,0 +1,390 @@
+#include "tests/support/test_support.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool canConnect(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+
+template <class Done>
+bool pollUntil(std::chrono::milliseconds timeout, Done done) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+}  // namespace
+
+// --- TempDir -------------------------------------------------------------
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "rc-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) {
+        m_path = pattern;
+    }
+}
+
+TempDir::~TempDir() {
+    if (!m_path.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+}
+
+int freeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return 0;
+    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = 0;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    ::close(fd);
+    return port;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// --- ChildProcess --------------------------------------------------------
+
+ChildProcess::~ChildProcess() {
+    stop();
+}
+
+bool ChildProcess::start(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& env,
+                         const std::filesystem::path& outputDir, const std::string& name) {
+    if (m_pid > 0) {
+        return false;
+    }
+    const std::string base =
+        name.empty() ? std::filesystem::path(program).filename().string() : name;
+    m_stdout = outputDir / (base + ".out");
+    m_stderr = outputDir / (base + ".err");
+
+    // Everything the child needs is prepared before fork: after it only
+    // async-signal-safe calls are allowed.
+    std::vector<std::string> argStrings{program};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& arg : argStrings) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<std::string> envStrings;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        envStrings.emplace_back(*entry);
+    }
+    envStrings.insert(envStrings.end(), env.begin(), env.end());
+    std::vector<char*> envp;
+    for (auto& entry : envStrings) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+
+    const int out = ::open(m_stdout.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int err = ::open(m_stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (out < 0 || err < 0 || in < 0) {
+        for (const int fd : {out, err, in}) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+        }
+        return false;
+    }
+
+    const pid_t parent = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            ::_exit(127);
+        }
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::dup2(in, STDIN_FILENO);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(out);
+    ::close(err);
+    ::close(in);
+    if (pid < 0) {
+        return false;
+    }
+    m_pid = pid;
+    m_paused = false;
+    return true;
+}
+
+bool ChildProcess::running() {
+    if (m_pid <= 0) {
+        return false;
+    }
+    int status = 0;
+    if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_pid = -1;
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> ChildProcess::waitExit(std::chrono::milliseconds timeout) {
+    if (m_pid <= 0) {
+        return std::nullopt;
+    }
+    std::optional<int> result;
+    pollUntil(timeout, [&] {
+        int status = 0;
+        const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+        if (done == m_pid || (done < 0 && errno == ECHILD)) {
+            result = status;
+            return true;
+        }
+        return false;
+    });
+    if (result) {
+        m_pid = -1;
+    }
+    return result;
+}
+
+void ChildProcess::stop(std::chrono::milliseconds grace) {
+    if (m_pid <= 0) {
+        return;
+    }
+    ::kill(m_pid, SIGTERM);
+    if (m_paused) {
+        resume();
+    }
+    if (!waitExit(grace)) {
+        kill();
+    }
+}
+
+void ChildProcess::kill() {
+    if (m_pid <= 0) {
+        return;
+    }
+    ::kill(m_pid, SIGKILL);
+    int status = 0;
+    ::waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    m_paused = false;
+}
+
+void ChildProcess::pause() {
+    if (m_pid > 0 && ::kill(m_pid, SIGSTOP) == 0) {
+        m_paused = true;
+    }
+}
+
+void ChildProcess::resume() {
+    if (m_pid > 0 && ::kill(m_pid, SIGCONT) == 0) {
+        m_paused = false;
+    }
+}
+
+// --- NamingService -------------------------------------------------------
+
+NamingService::~NamingService() {
+    stop();
+}
+
+bool NamingService::start() {
+    if (m_dir.path().empty()) {
+        m_error = "cannot make a temporary folder";
+        return false;
+    }
+    // A port found free can be taken by someone else before omniNames binds
+    // it; one more try on a fresh port covers that race.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        m_port = freeLoopbackPort();
+        if (m_port == 0) {
+            m_error = "no free loopback port";
+            return false;
+        }
+        if (launch()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool NamingService::restart() {
+    stop();
+    return launch();
+}
+
+void NamingService::stop() {
+    m_process.stop();
+}
+
+bool NamingService::launch() {
+    const std::string port = std::to_string(m_port);
+    const std::filesystem::path errorLog = m_dir.path() / "err";
+    if (!m_process.start("/usr/bin/omniNames",
+                         {"-start", port, "-always", "-datadir", m_dir.path().string(), "-errlog",
+                          errorLog.string(), "-ORBendPoint", "giop:tcp:127.0.0.1:" + port},
+                         {}, m_dir.path())) {
+        m_error = "cannot start /usr/bin/omniNames";
+        return false;
+    }
+    if (pollUntil(5000ms, [&] { return canConnect(m_port) || !m_process.running(); }) &&
+        m_process.running()) {
+        m_error.clear();
+        return true;
+    }
+    m_error = "omniNames did not answer on port " + port + "; error log:\n" + readFile(errorLog) +
+              readFile(m_process.stderrPath());
+    m_process.stop();
+    return false;
+}
+
+std::string NamingService::corbaloc() const {
+    return "corbaloc::" + host() + ":" + std::to_string(m_port) + "/NameService";
+}
+
+std::vector<std::string> NamingService::initRefArgs() const {
+    return {"-ORBInitRef", "NameService=" + corbaloc()};
+}
+
+std::vector<std::string> loopbackEndpointArgs() {
+    return {"-ORBendPoint", "giop:tcp:127.0.0.1:"};
+}
+
+// --- PeerProcess ---------------------------------------------------------
+
+bool PeerProcess::start(PeerRole role, const NamingService& naming,
+                        const std::filesystem::path& dir, const PeerOptions& options) {
+    static std::atomic<int> serial{0};
+    const std::string name = "peer-" + std::to_string(++serial);
+    m_recordPath = dir / (name + ".records");
+
+    std::vector<std::string> args{"--role", role == PeerRole::Server ? "server" : "client",
+                                  "--record", m_recordPath.string()};
+    if (!options.bindName.empty()) {
+        args.insert(args.end(), {"--bind", options.bindName});
+    }
+    if (!options.delayOperation.empty()) {
+        args.insert(args.end(),
+                    {"--delay", options.delayOperation + "=" + std::to_string(options.delayMs)});
+    }
+    if (options.namingFromHostAndPort) {
+        args.insert(args.end(), {"--naming-host", naming.host(), "--naming-port",
+                                 std::to_string(naming.port())});
+    } else {
+        const auto initRef = naming.initRefArgs();
+        args.insert(args.end(), initRef.begin(), initRef.end());
+    }
+    const auto endpoint = loopbackEndpointArgs();
+    args.insert(args.end(), endpoint.begin(), endpoint.end());
+    args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
+
+    if (!m_process.start(RC_TEST_PEER, args, {}, dir, name)) {
+        m_error = "cannot start " RC_TEST_PEER;
+        return false;
+    }
+    const bool ready = pollUntil(10000ms, [&] {
+        return readFile(m_process.stdoutPath()).find(peer_protocol::kReadyLine) !=
+                   std::string::npos ||
+               !m_process.running();
+    });
+    if (ready && m_process.running()) {
+        return true;
+    }
+    m_error = "test peer not ready: " + readFile(m_process.stderrPath());
+    m_process.stop();
+    return false;
+}
+
+std::vector<peer_protocol::Record> PeerProcess::records() const {
+    std::vector<peer_protocol::Record> result;
+    std::istringstream lines(readFile(m_recordPath));
+    std::string line;
+    while (std::getline(lines, line)) {
+        result.push_back(peer_protocol::parseRecord(line));
+    }
+    return result;
+}
+
+std::vector<peer_protocol::Record> PeerProcess::waitForRecords(
+    std::size_t count, std::chrono::milliseconds timeout) const {
+    std::vector<peer_protocol::Record> result;
+    pollUntil(timeout, [&] {
+        result = records();
+        return result.size() >= count;
+    });
+    return result;
+}
+
+// --- TestOrb -------------------------------------------------------------
+
+TestOrb::TestOrb(OrbRole role, const NamingService& naming, std::vector<std::string> extraArgs) {
+    std::vector<std::string> args{"test"};
+    const auto endpoint = loopbackEndpointArgs();
+    args.insert(args.end(), endpoint.begin(), endpoint.end());
+    // A failed DII request raises instead of parking the exception in env().
+    args.insert(args.end(), {"-ORBdiiThrowsSysExceptions", "1"});
+    args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+    m_orb = initOrb(role, naming.host(), naming.port(), args);
+}
+
+TestOrb::~TestOrb() {
+    try {
+        m_orb->destroy();
+    } catch (const CORBA::Exception&) {
+    }
+}

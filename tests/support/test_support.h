@@ -1,0 +1,191 @@
+#pragma once
+
+// Test support for integration tests: real omniNames, child processes and a
+// test peer, each on its own free loopback port and temporary folder, all
+// stopped and removed when the objects go. Link the target
+// `rc_test_support` and include this header:
+//
+//   NamingService naming;                       // omniNames on a free port
+//   ASSERT_TRUE(naming.start()) << naming.error();
+//
+//   TempDir dir;                                // removed with its contents
+//   PeerProcess peer;                           // a recording RadioComm
+//   ASSERT_TRUE(peer.start(PeerRole::Server, naming, dir.path())) << peer.error();
+//   // ... or PeerRole::Client for a recording RadioCmdNotification;
+//   //     options: PeerOptions{.delayOperation = "GetInitialRadioInfo", .delayMs = 300}
+//
+//   TestOrb orb(OrbRole::Client, naming);       // this process's ORB
+//   RadioComm_var server = resolveRadioComm(orb.orb());
+//   EXPECT_EQ(server->OperatingMode(1, 3), 23); // results are operation numbers
+//   auto records = peer.waitForRecords(1);      // one record per upcall
+//   EXPECT_EQ(records[0].args, (std::vector<std::string>{"1", "3"}));
+//
+//   ChildProcess child;                         // any program, output to files
+//   child.start("/bin/sleep", {"30"}, {}, dir.path());
+//   child.pause(); child.resume(); child.stop();
+//
+// Every child gets SIGKILL if the test process dies (it must be started from
+// the test's main thread for that). Records and codings: peer_protocol.h.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "idl/orb_options.h"
+#include "tests/support/peer_protocol.h"
+
+// A fresh folder under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+
+  private:
+    std::filesystem::path m_path;
+};
+
+// A TCP port that was free on 127.0.0.1 a moment ago (bound to port 0 and
+// released), or 0 when none could be had.
+int freeLoopbackPort();
+
+// Reads a whole file; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& path);
+
+// One child process: fork/exec with its output in files of `outputDir`.
+class ChildProcess {
+  public:
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // `env` entries ("NAME=value") are added to this process's environment.
+    // Output goes to <outputDir>/<name>.out and .err, name the program's file
+    // name unless given.
+    bool start(const std::string& program, const std::vector<std::string>& args,
+               const std::vector<std::string>& env, const std::filesystem::path& outputDir,
+               const std::string& name = {});
+
+    pid_t pid() const { return m_pid; }
+    bool running();
+    // Waits for the process to end by itself: its wait status, or nullopt on
+    // time-out.
+    std::optional<int> waitExit(std::chrono::milliseconds timeout);
+    // SIGTERM, a bounded wait, then SIGKILL. Safe when not running.
+    void stop(std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
+    void kill();    // SIGKILL and reap
+    void pause();   // SIGSTOP
+    void resume();  // SIGCONT
+
+    std::filesystem::path stdoutPath() const { return m_stdout; }
+    std::filesystem::path stderrPath() const { return m_stderr; }
+
+  private:
+    pid_t m_pid = -1;
+    bool m_paused = false;
+    std::filesystem::path m_stdout;
+    std::filesystem::path m_stderr;
+};
+
+// omniNames on a free loopback port with its own data folder.
+class NamingService {
+  public:
+    NamingService() = default;
+    ~NamingService();
+    NamingService(const NamingService&) = delete;
+    NamingService& operator=(const NamingService&) = delete;
+
+    // Starts omniNames and waits (5 s) until it accepts connections. On
+    // failure error() tells why, with omniNames' error log.
+    bool start();
+    // Stops and starts again on the same port and data folder.
+    bool restart();
+    void stop();
+
+    const std::string& error() const { return m_error; }
+    std::string host() const { return "127.0.0.1"; }
+    int port() const { return m_port; }
+    std::string corbaloc() const;
+    // {"-ORBInitRef", "NameService=corbaloc::127.0.0.1:<port>/NameService"}
+    std::vector<std::string> initRefArgs() const;
+    const std::filesystem::path& dataDir() const { return m_dir.path(); }
+    pid_t pid() const { return m_process.pid(); }
+
+  private:
+    bool launch();
+
+    TempDir m_dir;
+    ChildProcess m_process;
+    int m_port = 0;
+    std::string m_error;
+};
+
+enum class PeerRole {
+    Server,  // serves a recording RadioComm, bound as "RadioComm"
+    Client,  // serves a recording RadioCmdNotification, bound as "RadioCmdNotification"
+};
+
+struct PeerOptions {
+    std::string bindName;        // default: the role's usual name
+    std::string delayOperation;  // this upcall sleeps delayMs before it returns
+    int delayMs = 0;
+    // Locate the naming service from host and port alone (the way the
+    // programs' settings do) instead of an -ORBInitRef argument.
+    bool namingFromHostAndPort = false;
+    std::vector<std::string> extraArgs;
+};
+
+// The test peer as a child process.
+class PeerProcess {
+  public:
+    PeerProcess() = default;
+    ~PeerProcess() { stop(); }
+    PeerProcess(const PeerProcess&) = delete;
+    PeerProcess& operator=(const PeerProcess&) = delete;
+
+    // Starts the peer and waits (10 s) until its object is bound.
+    bool start(PeerRole role, const NamingService& naming, const std::filesystem::path& dir,
+               const PeerOptions& options = {});
+    void stop() { m_process.stop(); }
+    ChildProcess& process() { return m_process; }
+    const std::string& error() const { return m_error; }
+
+    std::vector<peer_protocol::Record> records() const;
+    // Polls until at least `count` records are there, or the time-out.
+    std::vector<peer_protocol::Record> waitForRecords(
+        std::size_t count,
+        std::chrono::milliseconds timeout = std::chrono::milliseconds(10000)) const;
+
+  private:
+    ChildProcess m_process;
+    std::filesystem::path m_recordPath;
+    std::string m_error;
+};
+
+// This process's own ORB for a test, set up like a program's (initOrb with
+// the role's options) and pinned to loopback, with DII raising system
+// exceptions. Destroyed with the object.
+class TestOrb {
+  public:
+    TestOrb(OrbRole role, const NamingService& naming, std::vector<std::string> extraArgs = {});
+    ~TestOrb();
+    TestOrb(const TestOrb&) = delete;
+    TestOrb& operator=(const TestOrb&) = delete;
+
+    CORBA::ORB_ptr orb() const { return m_orb.in(); }
+
+  private:
+    CORBA::ORB_var m_orb;
+};
+
+// The arguments the programs would get to pin themselves to loopback.
+std::vector<std::string> loopbackEndpointArgs();

@@ -1,0 +1,87 @@
+#include "idl/orb_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct OptionsCase {
+    const char* label;
+    OrbRole role;
+    std::string host;
+    int port;
+    std::vector<std::string> args;
+    std::vector<OrbOption> expected;
+};
+
+const OrbOption kClientThreads{"maxServerThreadPerConnection", "1"};
+const OrbOption kServerConnect{"clientConnectTimeOutPeriod", "2000"};
+const OrbOption kDefaultInitRef{"InitRef", "NameService=corbaloc::localhost:10000/NameService"};
+
+class OrbOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(OrbOptionsTest, BuildsTheRoleAndNamingOptions) {
+    const OptionsCase& c = GetParam();
+    const std::vector<std::string> argsBefore = c.args;
+    EXPECT_EQ(orbOptions(c.role, c.host, c.port, c.args), c.expected);
+    EXPECT_EQ(c.args, argsBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orb, OrbOptionsTest,
+    ::testing::Values(OptionsCase{"ClientDefaults",
+                                  OrbRole::Client,
+                                  kDefaultNamingHost,
+                                  kDefaultNamingPort,
+                                  {"pelorin"},
+                                  {kDefaultInitRef, kClientThreads}},
+                      OptionsCase{"ServerDefaults",
+                                  OrbRole::Server,
+                                  kDefaultNamingHost,
+                                  kDefaultNamingPort,
+                                  {"brakton"},
+                                  {kDefaultInitRef, kServerConnect}},
+                      OptionsCase{"RemoteHost",
+                                  OrbRole::Server,
+                                  "radio-host",
+                                  2809,
+                                  {"brakton"},
+                                  {{"InitRef", "NameService=corbaloc::radio-host:2809/NameService"},
+                                   kServerConnect}},
+                      OptionsCase{
+                          "InitRefForNameServiceWins",
+                          OrbRole::Client,
+                          "radio-host",
+                          2809,
+                          {"pelorin", "-ORBInitRef", "NameService=corbaloc::other:1/NameService"},
+                          {kClientThreads}},
+                      OptionsCase{"DefaultInitRefWins",
+                                  OrbRole::Server,
+                                  "radio-host",
+                                  2809,
+                                  {"brakton", "-ORBDefaultInitRef", "corbaloc::other:1"},
+                                  {kServerConnect}},
+                      OptionsCase{"InitRefForAnotherServiceDoesNotCount",
+                                  OrbRole::Client,
+                                  "radio-host",
+                                  2809,
+                                  {"pelorin", "-ORBInitRef", "Other=corbaloc::other:1/Other"},
+                                  {{"InitRef", "NameService=corbaloc::radio-host:2809/NameService"},
+                                   kClientThreads}},
+                      OptionsCase{"InitRefWithoutValueDoesNotCount",
+                                  OrbRole::Client,
+                                  kDefaultNamingHost,
+                                  kDefaultNamingPort,
+                                  {"pelorin", "-ORBInitRef"},
+                                  {kDefaultInitRef, kClientThreads}},
+                      OptionsCase{"NameServiceTextAloneDoesNotCount",
+                                  OrbRole::Client,
+                                  kDefaultNamingHost,
+                                  kDefaultNamingPort,
+                                  {"pelorin", "NameService=corbaloc::other:1/NameService"},
+                                  {kDefaultInitRef, kClientThreads}}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+}  // namespace
