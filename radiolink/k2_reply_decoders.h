@@ -31,10 +31,9 @@ std::optional<std::int32_t> ParseFreqReply(std::string_view body);
 //      0         1         2         3
 //      01234567890123456789012345678901234
 //    IF00014039310     +007000 0002000001 ;
-//      frequency in 0..10, offset in 16..20
-//      ("+0070" -> 70), RIT 21, XIT 22, mode 27, VFO 28, split 30;
-//      the digits at 26, 29 and 31 are decoded but nobody uses them
-
+//      frequency in 0..10 (11..15 are not read), offset in 16..20 ("+0070"
+//      -> 70), RIT 21, XIT 22, mode 27, VFO 28, split 30; the digits at 26,
+//      29 and 31 are decoded but nobody uses them
 struct IFReply {
     std::int32_t frequencyHz = 0;  // decimal in 0..10
     std::int32_t ritOn = 0;        // digit at 21

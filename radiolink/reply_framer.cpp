@@ -45,8 +45,8 @@ void ReplyFramer::append(char byte, std::vector<Event>& out) {
             m_reply.clear();
             return;
         }
-        startDropping("Radio reply dropped: display reply longer than " +
-                          std::to_string(kDisplayReplyLength) + " bytes",
+        startDropping("Radio reply dropped: a display reply is not \"DS\", " +
+                          std::to_string(kDisplayReplyLength - 2) + " bytes and \";\"",
                       out);
         return;
     }
