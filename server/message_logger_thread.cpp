@@ -225,10 +225,12 @@ void CMessageLoggerThread::onRecord(const Record& record) {
         return;
     }
     std::string line = BuildLogLine(m_nIndent, record.mode, record.text, toLocalTime(m_clock()));
+    // Buffer (and maybe flush) first: a line on the screen is already in the file when it is
+    // due there.
+    addLine(line);
     if (m_display) {
         m_display(record.level, line);
     }
-    addLine(std::move(line));
 }
 
 void CMessageLoggerThread::addLine(std::string line) {
