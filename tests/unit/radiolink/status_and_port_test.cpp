@@ -1,0 +1,297 @@
+// Status polling, and the radio object's port: settings, open, reopen,
+// close and failing writes, all on real pseudo-terminals.
+
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "radio_rig.h"
+#include "radiolink/k2_status_cmd_query_thread.h"
+
+namespace {
+
+using namespace radiotest;
+
+// --- The status task on its own, against a radio object with a port ---------
+
+struct MaskCase {
+    const char* name;
+    std::uint16_t mask;
+    std::string perPoll;  // empty: polls send nothing
+};
+
+void PrintTo(const MaskCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StatusMaskTest : public ::testing::TestWithParam<MaskCase> {};
+
+TEST_P(StatusMaskTest, EachPollSendsTheMasksQueries) {
+    const MaskCase& c = GetParam();
+    RadioRig rig;
+    ASSERT_EQ(rig.radio.OpenCommPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+    CK2StatusCmdQueryThread status;
+    ASSERT_TRUE(status.Start());
+    status.Post(CK2StatusCmdQueryThread::ParamCmd{&rig.radio, 50ms});
+    status.Post(
+        CK2StatusCmdQueryThread::RemoteCmd{CK2RadioPort::REMOTE_CMD_SET_STATUS_QUERY_MASK, c.mask});
+    status.Post(
+        CK2StatusCmdQueryThread::RemoteCmd{CK2RadioPort::REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
+    const std::string wire = rig.line.Collect(400ms);
+    status.Stop();
+    if (c.perPoll.empty()) {
+        EXPECT_EQ(wire, "");
+        return;
+    }
+    // Whole polls only, several of them.
+    ASSERT_TRUE(std::regex_match(wire, std::regex("(" + c.perPoll + ")+"))) << wire;
+    EXPECT_GE(wire.size() / c.perPoll.size(), 3u);
+}
+
+const MaskCase kMaskCases[] = {
+    {"None", 0, ""},           {"OnlyUnknownBit", 8, ""},
+    {"DisplayOnly", 1, "DS;"}, {"DisplayAndBarGraph", 3, "DS;BG;"},
+    {"All", 7, "DS;BG;IF;"},   {"AllAndMore", 15, "DS;BG;IF;"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Status, StatusMaskTest, ::testing::ValuesIn(kMaskCases),
+                         [](const ::testing::TestParamInfo<MaskCase>& row) {
+                             return std::string(row.param.name);
+                         });
+
+TEST(StatusTaskTest, ParamSwitchesPollingOffAndCWPauseIsSeparate) {
+    RadioRig rig;
+    ASSERT_EQ(rig.radio.OpenCommPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+    CK2StatusCmdQueryThread status;
+    ASSERT_TRUE(status.Start());
+    status.Post(CK2StatusCmdQueryThread::ParamCmd{&rig.radio, 50ms});
+    EXPECT_EQ(rig.line.Collect(200ms), "");  // off until enabled
+
+    status.Post(
+        CK2StatusCmdQueryThread::RemoteCmd{CK2RadioPort::REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
+    EXPECT_NE(rig.line.Collect(200ms).find("DS;BG;"), std::string::npos);
+    status.Post(CK2StatusCmdQueryThread::ParamCmd{&rig.radio, 50ms});
+    rig.line.Collect(60ms);
+    EXPECT_EQ(rig.line.Collect(200ms), "");
+
+    // The client turns polling off; the CW task's resume must not undo it.
+    status.Post(
+        CK2StatusCmdQueryThread::RemoteCmd{CK2RadioPort::REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
+    status.Post(CK2StatusCmdQueryThread::CWPause{true});
+    EXPECT_EQ(rig.line.Collect(200ms), "");
+    status.Post(
+        CK2StatusCmdQueryThread::RemoteCmd{CK2RadioPort::REMOTE_CMD_DISABLE_STATUS_QUERY, 0});
+    status.Post(CK2StatusCmdQueryThread::CWPause{false});
+    EXPECT_EQ(rig.line.Collect(200ms), "");
+}
+
+// The same through the radio object: a keyboard-CW run to its end leaves the
+// client's "polling off" alone.
+TEST(StatusPollingTest, CWRunDoesNotUndoTheClientsPollingOff) {
+    RadioRig rig;
+    rig.Open();
+    rig.radio.EnableStatusQuery(1);
+    ASSERT_NE(rig.line.ReadUntil("DS;BG;").find("DS;BG;"), std::string::npos);
+    rig.radio.EnableStatusQuery(0);
+    ASSERT_EQ(rig.radio.KeyboardCW("E E"), K2ERR_NONE);
+    for (int i = 0; i < 4; ++i) {
+        rig.line.ReadUntil("KY;");
+        rig.line.Write("KY2;");
+    }
+    rig.line.Collect(2 * kStatusPeriod);
+    EXPECT_EQ(rig.line.Collect(3 * kStatusPeriod).find("DS;"), std::string::npos);
+}
+
+TEST(StatusPollingTest, DiagnosticModePollsTheDisplayOnly) {
+    RadioRig rig;
+    rig.Open();
+    FakeTarget dialog(rig.events);
+    rig.radio.EnterCOMPortDiagMode(&dialog);
+    const std::string polled = rig.line.Collect(3 * kStatusPeriod + 100ms);
+    EXPECT_NE(polled.find("DS;"), std::string::npos);
+    EXPECT_EQ(polled.find("BG;"), std::string::npos);
+
+    // Leaving without a client switches polling off again.
+    rig.radio.ExitCOMPortDiagMode();
+    rig.line.Collect(kStatusPeriod);
+    EXPECT_EQ(rig.line.Collect(2 * kStatusPeriod), "");
+}
+
+// --- Port ------------------------------------------------------------------------
+
+TEST(RadioPortTest, SettingsReachTheLine) {
+    RadioRig rig;
+    // A pty keeps 8 bits without parity whatever it is asked, so speed and
+    // stop bits are what can be seen from the master.
+    ASSERT_EQ(rig.radio.OpenCommPort(1, 9600, 8, 0, 2), K2ERR_NONE);
+    termios t{};
+    ASSERT_EQ(::tcgetattr(rig.line.master(), &t), 0);
+    EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B9600));
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_NE(t.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(t.c_lflag & (ICANON | ECHO), 0u);
+}
+
+TEST(RadioPortTest, OpenRunsTheStartUpSequence) {
+    RadioRig rig(kLogCommands);
+    ASSERT_EQ(rig.radio.OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+    EXPECT_EQ(rig.events.Take(),
+              (std::vector<std::string>{"log 1 2 K22;", "pause 100", "log 1 2 AI3;", "pause 100",
+                                        "pause 500", "pause 100", "pause 500", "pause 100",
+                                        "pause 500", "pause 100"}));
+    EXPECT_EQ(rig.line.ReadUntil("AI3;"), "K22;AI3;");
+    EXPECT_NE(rig.radio.GetRecvrThreadID(), 0u);
+
+    // A second open changes nothing and says why.
+    EXPECT_EQ(rig.radio.OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_PORT_OPEN_FAILED);
+    EXPECT_EQ(rig.Only("log 0 1 ").size(), 1u);
+    EXPECT_TRUE(rig.radio.IsOpen());
+    EXPECT_EQ(rig.line.Collect(100ms), "");
+
+    rig.radio.CloseRadioPort();
+    EXPECT_EQ(rig.line.Collect(100ms), "AI0;");
+    EXPECT_EQ(rig.radio.GetRecvrThreadID(), 0u);
+    EXPECT_FALSE(rig.radio.IsOpen());
+    EXPECT_EQ(rig.radio.CloseRadioPort(), K2ERR_NONE);
+    EXPECT_EQ(rig.radio.OperatingMode(1, 3), K2ERR_PORT_NOT_OPEN);
+}
+
+struct OpenFailureCase {
+    const char* name;
+    std::uint16_t port;
+    std::uint32_t baud;
+    std::uint8_t parity;
+    std::uint32_t status;
+};
+
+void PrintTo(const OpenFailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class OpenFailureTest : public ::testing::TestWithParam<OpenFailureCase> {};
+
+TEST_P(OpenFailureTest, SendsNothingAndStartsNothing) {
+    const OpenFailureCase& c = GetParam();
+    RadioRig rig(kLogCommands);
+    std::filesystem::create_symlink(rig.dir.path() / "nowhere", rig.dir.path() / "com4");
+    EXPECT_EQ(rig.radio.OpenRadioPort(c.port, c.baud, 8, c.parity, 1), c.status);
+    EXPECT_EQ(rig.radio.LastError(), c.status);
+    EXPECT_FALSE(rig.radio.IsOpen());
+    EXPECT_EQ(rig.radio.GetRecvrThreadID(), 0u);
+    EXPECT_EQ(rig.line.Collect(100ms), "");
+    const auto events = rig.events.Take();
+    ASSERT_EQ(events.size(), 1u);  // one error record, no command
+    EXPECT_EQ(events[0].rfind("log 0 1 ", 0), 0u) << events[0];
+}
+
+const OpenFailureCase kOpenFailureCases[] = {
+    {"MissingDevice", 4, 4800, 0, K2ERR_PORT_OPEN_FAILED},
+    {"PortZero", 0, 4800, 0, K2ERR_PORT_OPEN_FAILED},
+    {"UnsupportedSpeed", 1, 12345, 0, K2ERR_PORT_SETUP_FAILED},
+    {"UnknownParity", 1, 4800, 7, K2ERR_PORT_SETUP_FAILED},
+};
+
+INSTANTIATE_TEST_SUITE_P(Port, OpenFailureTest, ::testing::ValuesIn(kOpenFailureCases),
+                         [](const ::testing::TestParamInfo<OpenFailureCase>& row) {
+                             return std::string(row.param.name);
+                         });
+
+TEST(RadioPortTest, ReopenAfterFailedStartUpStartsTheTasks) {
+    RadioRig rig;
+    ASSERT_EQ(rig.radio.OpenRadioPort(2, 4800, 8, 0, 1), K2ERR_PORT_OPEN_FAILED);
+    FakeTarget dialog(rig.events);
+    rig.radio.EnterCOMPortDiagMode(&dialog);
+
+    ASSERT_EQ(rig.radio.ReopenRadioPort(1), K2ERR_NONE);
+    EXPECT_EQ(rig.line.ReadUntil("AI3;"), "K22;AI3;");
+    rig.line.Write("FA00014060000;");
+    EXPECT_TRUE(rig.events.WaitForEvent("reply 6 FA00014060000"));
+    // The dialog needs the display: it is polled.
+    EXPECT_NE(rig.line.ReadUntil("DS;").find("DS;"), std::string::npos);
+    rig.radio.ExitCOMPortDiagMode();
+}
+
+TEST(RadioPortTest, FailedReopenLeavesThePortClosed) {
+    RadioRig rig;
+    rig.Open();
+    EXPECT_EQ(rig.radio.ReopenRadioPort(3), K2ERR_PORT_OPEN_FAILED);
+    EXPECT_FALSE(rig.radio.IsOpen());
+    EXPECT_EQ(rig.radio.OperatingMode(1, 3), K2ERR_PORT_NOT_OPEN);
+    // Close still stops every task.
+    rig.radio.CloseRadioPort();
+    EXPECT_EQ(rig.radio.GetRecvrThreadID(), 0u);
+}
+
+// Commands from another thread while the port moves between two lines: each
+// line sees whole commands only, and a file opened meanwhile (which may get a
+// just-freed descriptor number) gets none of them.
+TEST(RadioPortTest, ReopenWhileSendingKeepsCommandsWhole) {
+    RadioRig rig;
+    PtyLine line2(rig.dir.path(), 2);
+    rig.Open();
+    std::atomic<bool> stop{false};
+    std::atomic<int> sent{0};
+    std::thread sender([&] {
+        while (!stop) {
+            rig.radio.VFOFreq(1, 0, 14060000);
+            rig.radio.OperatingMode(1, 3);
+            ++sent;
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    std::string on1, on2;
+    const auto file = rig.dir.path() / "meanwhile.txt";
+    std::ofstream meanwhile;
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(rig.radio.ReopenRadioPort(i % 2 == 0 ? 2 : 1), K2ERR_NONE);
+        if (i == 5)
+            meanwhile.open(file);
+        on1 += rig.line.Drain();
+        on2 += line2.Drain();
+    }
+    stop = true;
+    sender.join();
+    rig.radio.CloseRadioPort();
+    on1 += rig.line.Collect(100ms);
+    on2 += line2.Collect(100ms);
+    meanwhile.close();
+
+    const std::regex whole("(FA00014060000;|MD3;|K22;|AI3;|AI0;|DS;|BG;|KY;)*");
+    EXPECT_TRUE(std::regex_match(on1, whole)) << on1.substr(0, 200);
+    EXPECT_TRUE(std::regex_match(on2, whole)) << on2.substr(0, 200);
+    EXPECT_NE(on2.find("MD3;"), std::string::npos);
+    EXPECT_GT(sent.load(), 0);
+    EXPECT_EQ(std::filesystem::file_size(file), 0u);
+}
+
+TEST(RadioPortTest, WriteToAGoneLineFailsWithOneRecord) {
+    RadioRig rig;
+    rig.Open();
+    rig.line.CloseMaster();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(rig.radio.OperatingMode(1, 3), K2ERR_PORT_WRITE_FAILED);
+    EXPECT_EQ(rig.Only("log 0 1 ").size(), 1u);
+}
+
+TEST(RadioPortTest, StalledLineTimesOut) {
+    RadioRig rig;
+    ASSERT_EQ(rig.radio.OpenCommPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+    // Nobody reads the master: the pty fills and a write stalls.
+    const auto start = Clock::now();
+    std::uint32_t status = K2ERR_NONE;
+    int failures = 0;
+    for (int i = 0; i < 20000 && failures < 2; ++i) {
+        status = rig.radio.SendDiagnosticData(std::string(60, 'E'));
+        failures += status == K2ERR_PORT_WRITE_FAILED ? 1 : 0;
+    }
+    const auto took = Clock::now() - start;
+    EXPECT_EQ(status, K2ERR_PORT_WRITE_FAILED);
+    EXPECT_LE(took, 2 * 2s + 3s);  // two stalled writes of 2 s each, plus a margin
+    EXPECT_EQ(rig.Only("log 0 1 ").size(), 1u);
+}
+
+}  // namespace
