@@ -95,6 +95,17 @@ TEST_F(Naming, SecondRebindReplacesTheBinding) {
     EXPECT_TRUE(first.records().empty());
 }
 
+TEST_F(Naming, RadioCommNameHoldingAnotherTypeGivesNil) {
+    PeerProcess peer;
+    PeerOptions options;
+    options.bindName = "RadioComm";
+    ASSERT_TRUE(peer.start(PeerRole::Client, m_naming, m_dir.path(), options)) << peer.error();
+
+    const auto server = callServer("resolve", [&] { return resolveRadioComm(orb()); });
+    ASSERT_TRUE(server.ok()) << server.failure().name;
+    EXPECT_TRUE(CORBA::is_nil(server.value().in()));
+}
+
 TEST_F(Naming, UnboundNameIsAHelperFailure) {
     const auto result = callServer("resolve", [&] { return resolveName(orb(), "Nobody"); });
     ASSERT_FALSE(result.ok());
