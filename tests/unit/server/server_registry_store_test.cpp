@@ -396,6 +396,12 @@ TEST_F(StoreTest, GarbageFileNeverCrashesTheStore) {
     m_store.ReadCommPort(port, speed, parity, stopBits);
     EXPECT_EQ(port, 7);
     EXPECT_EQ(speed, 1200);
+
+    // Qt reports a format error for the stray lines, yet the write reaches the file.
+    EXPECT_TRUE(m_store.WriteCommPort(2, 9600, 0, 1));
+    m_store.ReadCommPort(port, speed, parity, stopBits);
+    EXPECT_EQ(port, 2);
+    EXPECT_EQ(speed, 9600);
 }
 
 // ---------------------------------------------------------------------------------------------
