@@ -1,3 +1,3 @@
 #include "controls/control_trace.h"
 
-Q_LOGGING_CATEGORY(lcControlTrace, "controls")
+Q_LOGGING_CATEGORY(lcControlTrace, "controls", QtInfoMsg)

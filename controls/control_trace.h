@@ -1,7 +1,8 @@
 #pragma once
 
 // Debug traces of the owner-drawn controls ("Entering control", ...), under
-// the logging category "controls"; off unless the rules switch debug on.
+// the logging category "controls"; off unless the logging rules switch
+// "controls.debug" on.
 
 #include <QLoggingCategory>
 
