@@ -25,6 +25,12 @@ void OrbThread::stop() {
     if (!m_started) {
         return;
     }
+    if (onOrbThread()) {
+        // An upcall cannot wait for its own thread: ask the ORB to stop and
+        // leave the join to the owner's later stop().
+        m_orb->shutdown(false);
+        return;
+    }
     m_started = false;
     try {
         m_orb->shutdown(true);

@@ -41,7 +41,8 @@ class OrbThread {
     // when the thread could not be spawned or one is already running.
     bool start(CORBA::ORB_ptr orb, Setup setup, Failure failure);
 
-    // Shut-down, join, destroy. Safe to call twice and after a failure.
+    // Shut-down, join, destroy. Safe to call twice and after a failure. On
+    // the ORB thread itself it only starts the shut-down.
     void stop();
 
     // True on the ORB thread itself (servants use it to check where they run).
