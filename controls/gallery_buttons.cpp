@@ -14,6 +14,7 @@
 #include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/gallery.h"
 #include "controls/highlight_button.h"
 #include "controls/looks.h"
 #include "controls/static_ex.h"
@@ -47,34 +48,15 @@ void giveFocus(QWidget* page, QWidget* w) {
     QApplication::processEvents();
 }
 
-class Writer {
-  public:
-    Writer(const QString& folder, QStringList* written) : m_dir(folder), m_written(written) {}
-
-    // Showing a page activates it, which focuses its first button; only the
-    // focused pictures keep that focus.
-    bool save(QWidget* w, const QString& name) {
-        QApplication::processEvents();
-        if (!name.contains(QLatin1String("focused")) && QApplication::focusWidget() != nullptr) {
-            QApplication::focusWidget()->clearFocus();
-        }
-        const QString file = name + QStringLiteral(".png");
-        if (!w->grab().save(m_dir.filePath(file), "PNG")) {
-            m_failed = m_dir.filePath(file);
-            return false;
-        }
-        if (m_written != nullptr) {
-            m_written->append(file);
-        }
-        return true;
+// Lets the page settle and saves the widget. Showing a page activates it,
+// which focuses its first button; only the focused pictures keep that focus.
+bool save(Gallery& gallery, QWidget* w, const QString& name) {
+    QApplication::processEvents();
+    if (!name.contains(QLatin1String("focused")) && QApplication::focusWidget() != nullptr) {
+        QApplication::focusWidget()->clearFocus();
     }
-    QString failed() const { return m_failed; }
-
-  private:
-    QDir m_dir;
-    QStringList* m_written;
-    QString m_failed;
-};
+    return gallery.save(*w, name);
+}
 
 // A fresh top-level page per picture, so no state leaks from one to the next.
 std::unique_ptr<QWidget> page(QSize size) {
@@ -91,7 +73,7 @@ std::unique_ptr<QWidget> page(QSize size) {
     return p;
 }
 
-bool shadeButtons(Writer& out) {
+bool shadeButtons(Gallery& out) {
     const char* states[] = {"normal", "hover", "checked", "disabled", "focused"};
     for (unsigned type = 0; type <= 8; ++type) {
         for (bool withIcon : {false, true}) {
@@ -122,7 +104,7 @@ bool shadeButtons(Writer& out) {
                 const QString name = QStringLiteral("shade_button_type%1_%2%3")
                                          .arg(type)
                                          .arg(s, withIcon ? QStringLiteral("_icon") : QString());
-                if (!out.save(b, name)) {
+                if (!save(out, b, name)) {
                     return false;
                 }
             }
@@ -131,7 +113,7 @@ bool shadeButtons(Writer& out) {
     return true;
 }
 
-bool clrButtons(Writer& out) {
+bool clrButtons(Gallery& out) {
     struct State {
         const char* name;
         std::function<void(QWidget*, CClrButton*)> apply;
@@ -150,7 +132,7 @@ bool clrButtons(Writer& out) {
         b->show();
         b->SetColors(0xFFFFFF, 0x0000FF);
         state.apply(p.get(), b);
-        if (!out.save(b, QStringLiteral("clr_button_%1").arg(QLatin1String(state.name)))) {
+        if (!save(out, b, QStringLiteral("clr_button_%1").arg(QLatin1String(state.name)))) {
             return false;
         }
     }
@@ -165,10 +147,10 @@ bool clrButtons(Writer& out) {
         lamp->SetColors(i == 8 ? 0xFFFFFF : 0x000000, lamps[i]);
         lamp->show();
     }
-    return out.save(p.get(), QStringLiteral("clr_button_lamps"));
+    return save(out, p.get(), QStringLiteral("clr_button_lamps"));
 }
 
-bool highlightButtons(Writer& out) {
+bool highlightButtons(Gallery& out) {
     struct State {
         const char* name;
         std::function<void(CHighLightButton*)> apply;
@@ -191,7 +173,7 @@ bool highlightButtons(Writer& out) {
                 QStringLiteral("%1_%2").arg(tooltip ? QStringLiteral("highlight_tt_button")
                                                     : QStringLiteral("highlight_button"),
                                             QLatin1String(state.name));
-            if (!out.save(b, name)) {
+            if (!save(out, b, name)) {
                 return false;
             }
         }
@@ -199,7 +181,7 @@ bool highlightButtons(Writer& out) {
     return true;
 }
 
-bool editsAndStatics(Writer& out) {
+bool editsAndStatics(Gallery& out) {
     {
         auto p = page(QSize(183, 45));
         auto* e = new CEditEx(p.get());
@@ -209,11 +191,11 @@ bool editsAndStatics(Writer& out) {
         e->SetTextColor(0x00FFFF);
         e->setText(QStringLiteral("14.060.00"));
         e->show();
-        if (!out.save(e, QStringLiteral("edit_ex_colours_font"))) {
+        if (!save(out, e, QStringLiteral("edit_ex_colours_font"))) {
             return false;
         }
         e->setReadOnly(true);
-        if (!out.save(e, QStringLiteral("edit_ex_read_only"))) {
+        if (!save(out, e, QStringLiteral("edit_ex_read_only"))) {
             return false;
         }
     }
@@ -237,14 +219,14 @@ bool editsAndStatics(Writer& out) {
         s->setGeometry(0, 0, 120, 30);
         s->show();
         label.apply(s);
-        if (!out.save(s, QStringLiteral("static_ex_%1").arg(QLatin1String(label.name)))) {
+        if (!save(out, s, QStringLiteral("static_ex_%1").arg(QLatin1String(label.name)))) {
             return false;
         }
     }
     return true;
 }
 
-bool sliders(Writer& out) {
+bool sliders(Gallery& out) {
     {
         auto p = page(QSize(200, 30));
         auto* s = new TrackbarSlider(Qt::Horizontal, p.get());
@@ -252,7 +234,7 @@ bool sliders(Writer& out) {
         s->setRange(0, 100);
         s->setValue(30);
         s->show();
-        if (!out.save(s, QStringLiteral("slider_horizontal"))) {
+        if (!save(out, s, QStringLiteral("slider_horizontal"))) {
             return false;
         }
     }
@@ -263,7 +245,7 @@ bool sliders(Writer& out) {
         s->setRange(0, 100);
         s->setValue(30);
         s->show();
-        if (!out.save(s, QStringLiteral("slider_vertical"))) {
+        if (!save(out, s, QStringLiteral("slider_vertical"))) {
             return false;
         }
     }
@@ -273,17 +255,17 @@ bool sliders(Writer& out) {
     s->setRange(0, 100);
     s->setValue(50);
     s->show();
-    return out.save(s, QStringLiteral("turbo_slider"));
+    return save(out, s, QStringLiteral("turbo_slider"));
 }
 
 }  // namespace
 
-bool renderButtonGallery(const QString& folder, QStringList* written, QString* error) {
-    Writer out(folder, written);
-    const bool ok = shadeButtons(out) && clrButtons(out) && highlightButtons(out) &&
-                    editsAndStatics(out) && sliders(out);
-    if (!ok && error != nullptr) {
-        *error = QStringLiteral("cannot write ") + out.failed();
-    }
-    return ok;
+void renderButtonGallery(Gallery& gallery) {
+    // Each family stops at its first picture that cannot be written; the
+    // gallery counts and reports the failure.
+    shadeButtons(gallery);
+    clrButtons(gallery);
+    highlightButtons(gallery);
+    editsAndStatics(gallery);
+    sliders(gallery);
 }

@@ -1,13 +1,10 @@
 #pragma once
 
-// The buttons' part of the controls gallery: renders the shaded buttons,
-// colour and highlight buttons, coloured edits and statics and the sliders in
-// their states to PNG files, one file per control and state. Needs a running
-// QApplication (offscreen is fine). For looking at, not for comparing pixels.
+// The buttons' part of the controls gallery: the shaded buttons (nine shades
+// in five states, with and without an icon), the colour and highlight
+// buttons, coloured edits and statics and the sliders, one picture per
+// control and state. Needs a running QApplication (offscreen is fine).
 
-#include <QString>
-#include <QStringList>
+class Gallery;
 
-// Writes the PNG files into `folder` (which must exist) and appends their
-// names to `written`. False, with `error` set, when a file cannot be written.
-bool renderButtonGallery(const QString& folder, QStringList* written, QString* error);
+void renderButtonGallery(Gallery& gallery);
