@@ -261,6 +261,20 @@ TEST_F(ShadeButtonTest, ResizeRebuildsTheFacesWithTheSameShade) {
     EXPECT_EQ(render(b).pixel(140, 20), kRedFace);
 }
 
+TEST_F(ShadeButtonTest, ShadeSetBeforeLayoutWaitsForASize) {
+    CxShadeButton* b = make(0);
+    b->resize(0, 0);
+    b->SetShade(7, 8, 10, 5, 0x37FF37);
+    EXPECT_FALSE(b->HasFaces());
+    b->repaint();
+    b->resize(5, 1);
+    EXPECT_EQ(b->Faces().normal.GetWidth(), 5);
+    EXPECT_EQ(b->Faces().normal.GetHeight(), 1);
+    b->resize(93, 28);
+    EXPECT_EQ(b->Faces().hover.GetWidth(), 93);
+    (void)render(b);
+}
+
 TEST_F(ShadeButtonTest, FocusDrawsTheDottedLinesInsideTheMargin) {
     CxShadeButton* b = make(0);
     b->SetShade(0, 0, 50, 100, kRed);
