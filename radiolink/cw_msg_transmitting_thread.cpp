@@ -82,8 +82,19 @@ void CCWMsgTransmittingThread::OnTick() {
         m_bCallbackFailed = false;
         return;
     }
-    if (m_pRadioPort != nullptr)
+    const auto now = std::chrono::steady_clock::now();
+    if (m_bKYQueryPending) {
+        // Ask again only when the answer seems lost; then nothing that may
+        // still come can be told apart from a fresh answer.
+        if (now - m_kyQuerySentAt < 5 * Interval())
+            return;
+        m_bStaleAnswer = false;
+    }
+    if (m_pRadioPort != nullptr) {
         m_pRadioPort->QueryKeyboardCWTxStatus();
+        m_bKYQueryPending = true;
+        m_kyQuerySentAt = now;
+    }
 }
 
 bool CCWMsgTransmittingThread::Active() const {
@@ -157,6 +168,12 @@ void CCWMsgTransmittingThread::OnK2KybdCWTxStatus(int status) {
     if (status < 0 || status > 2)
         return;
     m_awaitSince = std::chrono::steady_clock::now();
+    m_bKYQueryPending = false;
+    if (m_bStaleAnswer) {
+        // The radio answered before it had the last chunk.
+        m_bStaleAnswer = false;
+        return;
+    }
 
     if (status != 2) {
         NotifyProgress();
@@ -189,6 +206,7 @@ void CCWMsgTransmittingThread::OnK2KybdCWTxStatus(int status) {
     if (m_pRadioPort == nullptr)
         return;
     m_pRadioPort->SendKeyboardCWText(next.chunk);
+    m_bStaleAnswer = m_bKYQueryPending;
     NotifySent(next.chunk);
     SetInFlight();
 }

@@ -5,7 +5,7 @@
 // Text queues in a ring; each time the radio reports by its KY status 2 that
 // its buffer has run empty, the next chunk of at most 24 characters goes out
 // as "KY <chunk>;" (see BuildCWChunk). While a report is awaited the task asks
-// "KY;" every interval. It reports progress to the client (or the mode-2
+// "KY;" every interval, one query at a time. It reports progress to the client (or the mode-2
 // target), pauses status polling while a transmission runs, and gives up with
 // an abort when the radio stays silent for the watchdog time.
 //
@@ -104,4 +104,9 @@ class CCWMsgTransmittingThread : public RadioTask<cw_task::Message> {
     bool m_bKYPollingEnabled = false;
     bool m_bCallbackFailed = false;
     std::chrono::steady_clock::time_point m_awaitSince{};
+    // One "KY;" at a time: a status that answers a query sent before the
+    // last chunk says nothing about that chunk, and must not release the next.
+    bool m_bKYQueryPending = false;
+    bool m_bStaleAnswer = false;
+    std::chrono::steady_clock::time_point m_kyQuerySentAt{};
 };
