@@ -188,12 +188,18 @@ void K2Simulator::readerLoop() {
             }
         }
         if (fd >= 0 && fds[1].revents != 0) {
+            // Read under the lock, so that once setReading(false) or
+            // closeMaster() has returned not one more byte is taken.
+            std::unique_lock lock(m_mutex);
+            if (!m_reading || !m_masterOpen || m_closeRequested) {
+                continue;
+            }
             ssize_t got = ::read(fd, buffer.data(), buffer.size());
             if (got > 0) {
-                std::lock_guard lock(m_mutex);
                 handleInput(buffer.data(), static_cast<std::size_t>(got), Clock::now());
             } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
                 // No slave end open (we keep ours, so this is brief): don't spin.
+                lock.unlock();
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
         }
