@@ -291,10 +291,10 @@ void K2Simulator::writerLoop() {
         Segment& segment = m_queue.front();
         Clock::time_point now = Clock::now();
         if (!started) {
-            Clock::time_point due = segment.notBefore;
-            if (segment.chained) {
-                due = std::max(due, m_lastPieceEnd + segment.gap);
-            }
+            // A piece never starts before the last one has left the line.
+            Clock::time_point due =
+                std::max(segment.notBefore,
+                         m_lastPieceEnd + (segment.chained ? segment.gap : Clock::duration{}));
             if (now < due) {
                 m_outputCv.wait_until(lock, due);
                 continue;
@@ -330,7 +330,10 @@ void K2Simulator::writerLoop() {
         }
         if (written == segment.bytes.size()) {
             traceLine(pieceStart, segment.reply ? "reply" : "raw", segment.bytes);
-            m_lastPieceEnd = Clock::now();
+            // The last byte takes a byte time on the line after its write.
+            m_lastPieceEnd =
+                std::max(Clock::now(), paced ? pieceStart + perByte * static_cast<long>(written)
+                                             : Clock::time_point{});
             m_queue.pop_front();
             started = false;
             m_outputCv.notify_all();

@@ -43,7 +43,7 @@
 namespace sim {
 
 struct K2SimulatorOptions {
-    std::filesystem::path folder;  // where the link comN is made
+    std::filesystem::path folder;  // where the link comN is made; empty: no link
     unsigned com = 1;
     double timeScale = 1.0;  // divides line pacing and CW keying times
     bool pacing = true;      // write at the line rate, else as fast as the pty takes it
@@ -140,6 +140,7 @@ class K2Simulator {
     // radio's own display.
     void setDisplayFrames(std::vector<DisplayFrame> frames);
     void setBarGraph(int level, BarMode mode);
+    // A late answer holds back what is queued after it, as on the one line.
     void setKyAnswer(KyAnswer answer, std::chrono::milliseconds late = {});
     void setPowerOn(bool on);  // off: no answer to anything
     void setReading(bool on);  // off: the master is not read, so the server's writes block
@@ -205,7 +206,7 @@ class K2Simulator {
 
     std::deque<Segment> m_queue;
     bool m_writing = false;
-    Clock::time_point m_lastPieceEnd;
+    Clock::time_point m_lastPieceEnd;  // when the last piece has left the line
     std::multimap<Clock::time_point, std::function<void()>> m_timers;
 
     std::vector<ByteRecord> m_bytes;

@@ -236,6 +236,12 @@ TEST_F(SimulatorTest, RepliesArePacedAtTheLineRate) {
     EXPECT_EQ(ask("IF;").size(), 38u);
     EXPECT_GE(lastReplySpanMs(*m_radio, 38), 37 * 11 / 4.8 - 1.0);
 
+    // Back-to-back replies keep the rate across their boundary.
+    m_port->setLine({});
+    m_port->write("FA;FB;");
+    EXPECT_EQ(m_port->readUntil("FB00007040000;").size(), 28u);
+    EXPECT_GE(lastReplySpanMs(*m_radio, 28), 27 * 10 / 4.8 - 1.0);
+
     m_radio->setPacing(false);
     EXPECT_EQ(ask("IF;").size(), 38u);
     EXPECT_LT(lastReplySpanMs(*m_radio, 38), 37 * 10 / 4.8);
