@@ -9,12 +9,15 @@ namespace {
 
 // Both searches of the fit stop after this many steps: their own stopping
 // rules can oscillate between the clamped ends of the parameter range, or
-// keep going while the error shrinks by ever smaller amounts. Well-behaved
-// fits end long before.
+// keep going while the error shrinks by ever smaller amounts. A search that
+// is still creeping towards its anchor after this many steps is within a
+// thousandth of a unit of where it would end, far below a device pixel.
 constexpr int kMaxSearchSteps = 50;
 
+// Truncates value + 0.5, as the device rounding of the points. A wild control
+// point (from a fit that ran away) is held inside the int range.
 int roundToDevice(double value) {
-    return static_cast<int>(value + 0.5);
+    return static_cast<int>(std::clamp(value + 0.5, -1e9, 1e9));
 }
 
 // Power form of the cubic over t in [-1, 1], one coordinate.
