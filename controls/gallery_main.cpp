@@ -2,27 +2,13 @@
 // folder (created when missing). Runs offscreen unless a platform is chosen.
 
 #include "controls/gallery.h"
+#include "controls/gallery_buttons.h"
 #include "controls/looks.h"
 
 #include <QApplication>
 #include <QByteArray>
-#include <QPixmap>
-#include <QWidget>
 
 #include <cstdio>
-
-Gallery::Gallery(const QDir& folder) : m_folder(folder) {}
-
-bool Gallery::save(QWidget& widget, const QString& name) {
-    const QString path = m_folder.filePath(name + QStringLiteral(".png"));
-    if (!widget.grab().save(path, "PNG")) {
-        std::fprintf(stderr, "controls_gallery: cannot write %s\n", qPrintable(path));
-        ++m_failures;
-        return false;
-    }
-    m_written << path;
-    return true;
-}
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -47,6 +33,7 @@ int main(int argc, char** argv) {
 
     Gallery gallery(folder);
     renderLedGallery(gallery);
+    renderButtonGallery(gallery);
 
     std::printf("controls_gallery: %lld pictures in %s\n",
                 static_cast<long long>(gallery.written().size()),
