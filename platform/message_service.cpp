@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <mutex>
 
 namespace {
@@ -15,6 +16,7 @@ namespace {
 enum class Kind { Error, Question };
 
 std::mutex g_recordMutex;
+std::deque<bool> g_queuedAnswers;  // guarded by g_recordMutex
 
 bool isInteractive() {
     const char* log = std::getenv("ORVO_MESSAGE_LOG");
@@ -28,28 +30,34 @@ bool isInteractive() {
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
-void record(Kind kind, const std::string& text) {
+// Returns the answer given: Yes only for a question that takes a queued Yes.
+bool record(Kind kind, const std::string& text) {
+    const std::lock_guard<std::mutex> lock(g_recordMutex);
+    bool yes = false;
+    if (kind == Kind::Question && !g_queuedAnswers.empty()) {
+        yes = g_queuedAnswers.front();
+        g_queuedAnswers.pop_front();
+    }
     const std::string line = kind == Kind::Error
                                  ? MessageService::recordLine("error", text)
-                                 : MessageService::recordLine("question", text, "No");
-    const std::lock_guard<std::mutex> lock(g_recordMutex);
+                                 : MessageService::recordLine("question", text, yes ? "Yes" : "No");
     const char* path = std::getenv("ORVO_MESSAGE_LOG");
     if (path != nullptr && *path != '\0') {
         if (std::FILE* file = std::fopen(path, "ab")) {
             std::fwrite(line.data(), 1, line.size(), file);
             std::fclose(file);
-            return;
+            return yes;
         }
     }
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
+    return yes;
 }
 
 // Runs on the GUI thread (or on the caller's when there is no application at all).
 bool present(Kind kind, const std::string& text) {
     if (!isInteractive()) {
-        record(kind, text);
-        return false;
+        return record(kind, text);
     }
     const QString title = QCoreApplication::applicationName();
     const QString body = QString::fromStdString(text);
@@ -85,6 +93,11 @@ void MessageService::showError(const std::string& text) {
 
 bool MessageService::askYesNo(const std::string& text) {
     return dispatch(Kind::Question, text);
+}
+
+void MessageService::queueAnswers(const std::vector<bool>& answers) {
+    const std::lock_guard<std::mutex> lock(g_recordMutex);
+    g_queuedAnswers.assign(answers.begin(), answers.end());
 }
 
 std::string MessageService::recordLine(const std::string& kind, const std::string& text,

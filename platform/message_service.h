@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The stop-icon message box and the Yes/No question of both programs.
 //
@@ -16,7 +17,8 @@
 //     error<TAB>Unable to Read Operator Callsign!
 //     question<TAB>Do you still want to proceed?<TAB>No
 //
-// Line ends inside the text are written as the two characters "\n". Questions answer No.
+// Line ends inside the text are written as the two characters "\n". Questions answer No,
+// unless answers were queued with queueAnswers.
 class MessageService {
   public:
     // Shows `text` with the stop icon.
@@ -24,6 +26,11 @@ class MessageService {
 
     // Asks `text` with Yes and No buttons and the stop icon; true for Yes.
     static bool askYesNo(const std::string& text);
+
+    // Non-interactive mode only: the next questions take these answers in turn (true for Yes),
+    // and the recorded line shows each; once they are used up, questions answer No again. An
+    // empty list drops any answers still queued. For tests that drive a question's Yes path.
+    static void queueAnswers(const std::vector<bool>& answers);
 
     // The line that non-interactive mode records for one message.
     static std::string recordLine(const std::string& kind, const std::string& text,
