@@ -114,6 +114,19 @@ void writeNumberSetting(QSettings& settings, const QString& key, std::uint32_t v
     settings.setValue(key, QString::number(value));
 }
 
+std::uint32_t packSettingCorner(int x, int y) {
+    return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(x)) << 16) |
+           static_cast<std::uint16_t>(y);
+}
+
+int settingCornerX(std::uint32_t packed) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(packed >> 16));
+}
+
+int settingCornerY(std::uint32_t packed) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(packed & 0xFFFF));
+}
+
 bool settingGroupExists(QSettings& settings, const QString& group) {
     settings.beginGroup(group);
     const bool exists = !settings.childKeys().isEmpty();

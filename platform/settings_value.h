@@ -50,6 +50,14 @@ void writeTextSetting(QSettings& settings, const QString& key, std::string_view 
                       std::size_t maxBytes = kMaxSettingTextBytes);
 void writeNumberSetting(QSettings& settings, const QString& key, std::uint32_t value);
 
+// Window rectangles are stored as two corners, each one 32-bit value with x in the high and y
+// in the low 16 bits. Each coordinate keeps only its low 16 bits, so a negative one cannot
+// spill into the other half, and each half reads back as a signed 16-bit number: a window at
+// (-10, -5) on a monitor left of the primary one comes back at (-10, -5).
+std::uint32_t packSettingCorner(int x, int y);
+int settingCornerX(std::uint32_t packed);
+int settingCornerY(std::uint32_t packed);
+
 // True when the group (relative to the current one) holds at least one value.
 bool settingGroupExists(QSettings& settings, const QString& group);
 

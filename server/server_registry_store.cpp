@@ -133,19 +133,6 @@ void finishReading(QSettings& settings) {
     settings.sync();
 }
 
-std::uint32_t packCorner(int high, int low) {
-    return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(high)) << 16) |
-           static_cast<std::uint16_t>(low);
-}
-
-int highHalf(std::uint32_t packed) {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(packed >> 16));
-}
-
-int lowHalf(std::uint32_t packed) {
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(packed & 0xFFFF));
-}
-
 bool oversized(int left, int top, int right, int bottom) {
     return bottom - top > kMaxWindowExtent || right - left > kMaxWindowExtent;
 }
@@ -158,8 +145,8 @@ void writeWindowRect(QSettings& settings, int left, int top, int right, int bott
         bottom = kDefaultBottom;
     }
     settings.beginGroup(kWindowSizeGroup);
-    writeNumberSetting(settings, QStringLiteral("Top Left"), packCorner(left, top));
-    writeNumberSetting(settings, QStringLiteral("Bottom Right"), packCorner(right, bottom));
+    writeNumberSetting(settings, QStringLiteral("Top Left"), packSettingCorner(left, top));
+    writeNumberSetting(settings, QStringLiteral("Bottom Right"), packSettingCorner(right, bottom));
     settings.endGroup();
 }
 
@@ -432,10 +419,10 @@ bool CServerRegistryStore::ReadWindowRect(int& left, int& top, int& right, int& 
     // A corner that cannot be read counts as 0 for both of its coordinates.
     const std::uint32_t tl = topLeft.ok() ? topLeft.value : 0;
     const std::uint32_t br = bottomRight.ok() ? bottomRight.value : 0;
-    left = highHalf(tl);
-    top = lowHalf(tl);
-    right = highHalf(br);
-    bottom = lowHalf(br);
+    left = settingCornerX(tl);
+    top = settingCornerY(tl);
+    right = settingCornerX(br);
+    bottom = settingCornerY(br);
     if (oversized(left, top, right, bottom)) {
         left = kDefaultLeft;
         top = kDefaultTop;
