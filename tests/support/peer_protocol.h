@@ -12,6 +12,22 @@
 //   <operation>|<on ORB thread 0/1>|<upcalls in flight>|<arg>|<arg>...
 // with '%', '|' and control characters of string arguments escaped as %XX.
 // A struct argument is one field: its members, flattened, joined by ','.
+//
+// Commands (one per line of the peer's command file, PeerProcess::command):
+//   bands <lo0> <hi0> ... <lo8> <hi8>   band table answered from now on
+//                                       (uiBandFreq = band index)
+//   vfos <a0> <b0> ... <a8> <b8>        VFO cache answered from now on
+//   rfamp <n>                           QueryRFAmpStatus answer
+//   raise-next                          the next RadioComm upcall raises INTERNAL
+//   exit                                the peer ends at once (exit code 0)
+//   connect-back [who]                  RadioCmdNotification::Connect(who or "Brakton")
+//   notify-cmd <code> <text>            NotifyCmd
+//   notify-numbered <code> <count>      NotifyCmd(code, "0") ... (code, "<count-1>")
+//   notify-sent <length> <text>         NotifyTextMessageSent
+//   notify-empty                        NotifyTextMessageEmpty
+//   notify-rfamp <option>               NotifyRFAmpOptionChange
+// The callback object is looked up under "RadioCmdNotification" on first use
+// and again after a failed call.
 
 #include <string>
 #include <vector>

@@ -4,18 +4,27 @@
 //
 //   rc_test_peer --role server|client --record <file> [--bind <name>]
 //                [--delay <Operation>=<ms>] [--naming-host <h> --naming-port <p>]
-//                [-ORB... options]
+//                [--commands <file>] [-ORB... options]
 //
 // It prints peer_protocol::kReadyLine once its object is bound and runs until
 // SIGTERM or SIGINT. An ORB failure is printed to stderr and ends it with 2.
+//
+// With --commands it follows that file and runs each line as it appears (the
+// commands are listed in peer_protocol.h), writing one line per command done
+// to <file>.done: "ok" or "failed <exception>".
 
 #include <signal.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,7 +48,70 @@ struct PeerConfig {
     int delayMs = 0;
     std::string namingHost = kDefaultNamingHost;
     int namingPort = kDefaultNamingPort;
+    std::string commandPath;
     std::vector<std::string> orbArgs;
+};
+
+// What the server role answers in out-arguments, and whether the next upcall
+// fails; set by commands, read by upcalls. Starts with the coded values.
+class Script {
+  public:
+    Script() {
+        for (int i = 0; i < 9; ++i) {
+            m_bands.Info[i].uiBandFreq = static_cast<CORBA::Short>(codedOut(3, 3 * i));
+            m_bands.Info[i].ulLowBandEdge = codedOut(3, 3 * i + 1);
+            m_bands.Info[i].ulHighBandEdge = codedOut(3, 3 * i + 2);
+            for (int v = 0; v < 2; ++v) {
+                m_vfos.VfoBank[i][v] = codedOut(4, 2 * i + v);
+            }
+        }
+    }
+
+    HAMRADIO_BAND_INFO bands() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_bands;
+    }
+    LAST_FREQ_VISIT_ARRAY vfos() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_vfos;
+    }
+    CORBA::Short rfAmp() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_rfAmp;
+    }
+    void setBands(const std::vector<long>& edges) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (int i = 0; i < 9; ++i) {
+            m_bands.Info[i].uiBandFreq = static_cast<CORBA::Short>(i);
+            m_bands.Info[i].ulLowBandEdge = static_cast<CORBA::Long>(edges[2 * i]);
+            m_bands.Info[i].ulHighBandEdge = static_cast<CORBA::Long>(edges[2 * i + 1]);
+        }
+    }
+    void setVfos(const std::vector<long>& values) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (int i = 0; i < 9; ++i) {
+            m_vfos.VfoBank[i][0] = static_cast<CORBA::Long>(values[2 * i]);
+            m_vfos.VfoBank[i][1] = static_cast<CORBA::Long>(values[2 * i + 1]);
+        }
+    }
+    void setRfAmp(long value) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_rfAmp = static_cast<CORBA::Short>(value);
+    }
+    void raiseNext() { m_raiseNext = true; }
+    // Raises the system exception once when asked to.
+    void maybeRaise() {
+        if (m_raiseNext.exchange(false)) {
+            throw CORBA::INTERNAL(0, CORBA::COMPLETED_NO);
+        }
+    }
+
+  private:
+    std::mutex m_mutex;
+    HAMRADIO_BAND_INFO m_bands{};
+    LAST_FREQ_VISIT_ARRAY m_vfos{};
+    CORBA::Short m_rfAmp = static_cast<CORBA::Short>(codedOut(9, 0));
+    std::atomic<bool> m_raiseNext{false};
 };
 
 // Appends one record per upcall; shared by the servant's upcalls.
@@ -123,209 +195,205 @@ std::string memInfoText(const RADIO_MEM_INFO& m) {
 }
 
 #define UPCALL(op, ...) Recorder::Upcall upcall(m_recorder, op, {__VA_ARGS__})
+#define SERVER_UPCALL(op, ...) \
+    UPCALL(op, __VA_ARGS__);   \
+    m_script.maybeRaise()
 
 class RecordingRadioComm : public PoaServant<POA_RadioComm> {
   public:
-    RecordingRadioComm(PortableServer::POA_ptr poa, Recorder& recorder)
-        : PoaServant<POA_RadioComm>(poa), m_recorder(recorder) {}
+    RecordingRadioComm(PortableServer::POA_ptr poa, Recorder& recorder, Script& script)
+        : PoaServant<POA_RadioComm>(poa), m_recorder(recorder), m_script(script) {}
 
     CORBA::Long Connect(const char* ClientName) override {
-        UPCALL("Connect", str(ClientName));
+        SERVER_UPCALL("Connect", str(ClientName));
         return 0;
     }
     CORBA::Long Disconnect() override {
-        UPCALL("Disconnect");
+        SERVER_UPCALL("Disconnect");
         return 1;
     }
-    void EchoString(const char* Text) override { UPCALL("EchoString", str(Text)); }
+    void EchoString(const char* Text) override { SERVER_UPCALL("EchoString", str(Text)); }
     CORBA::Long ReadHAMRadioBandInfo(HAMRADIO_BAND_INFO& BandInfo) override {
-        UPCALL("ReadHAMRadioBandInfo");
-        for (int i = 0; i < 9; ++i) {
-            BandInfo.Info[i].uiBandFreq = static_cast<CORBA::Short>(codedOut(3, 3 * i));
-            BandInfo.Info[i].ulLowBandEdge = codedOut(3, 3 * i + 1);
-            BandInfo.Info[i].ulHighBandEdge = codedOut(3, 3 * i + 2);
-        }
+        SERVER_UPCALL("ReadHAMRadioBandInfo");
+        BandInfo = m_script.bands();
         return 3;
     }
     CORBA::Long ReadVFOFreqCache(LAST_FREQ_VISIT_ARRAY& FreqCache) override {
-        UPCALL("ReadVFOFreqCache");
-        for (int b = 0; b < 9; ++b) {
-            for (int v = 0; v < 2; ++v) {
-                FreqCache.VfoBank[b][v] = codedOut(4, 2 * b + v);
-            }
-        }
+        SERVER_UPCALL("ReadVFOFreqCache");
+        FreqCache = m_script.vfos();
         return 4;
     }
     CORBA::Long WriteVFOFreqCache(const LAST_FREQ_VISIT_ARRAY& FreqCache) override {
-        UPCALL("WriteVFOFreqCache", joined(&FreqCache.VfoBank[0][0], 18));
+        SERVER_UPCALL("WriteVFOFreqCache", joined(&FreqCache.VfoBank[0][0], 18));
         return 5;
     }
     CORBA::Long GetInitialRadioInfo() override {
-        UPCALL("GetInitialRadioInfo");
+        SERVER_UPCALL("GetInitialRadioInfo");
         return 6;
     }
     CORBA::Long RITTuning(CORBA::Short Direction, CORBA::Short Amount) override {
-        UPCALL("RITTuning", num(Direction), num(Amount));
+        SERVER_UPCALL("RITTuning", num(Direction), num(Amount));
         return 7;
     }
     CORBA::Long DownloadRadioInfo(const RADIO_MEM_INFO& RadioInfo) override {
-        UPCALL("DownloadRadioInfo", memInfoText(RadioInfo));
+        SERVER_UPCALL("DownloadRadioInfo", memInfoText(RadioInfo));
         return 8;
     }
     CORBA::Long QueryRFAmpStatus(CORBA::Short& RFAmpStatus) override {
-        UPCALL("QueryRFAmpStatus");
-        RFAmpStatus = static_cast<CORBA::Short>(codedOut(9, 0));
+        SERVER_UPCALL("QueryRFAmpStatus");
+        RFAmpStatus = m_script.rfAmp();
         return 9;
     }
     CORBA::Long AutoInfo(CORBA::Short Action, CORBA::Short Value) override {
-        UPCALL("AutoInfo", num(Action), num(Value));
+        SERVER_UPCALL("AutoInfo", num(Action), num(Value));
         return 10;
     }
     CORBA::Long CommandMode(CORBA::Short Action, CORBA::Short Value) override {
-        UPCALL("CommandMode", num(Action), num(Value));
+        SERVER_UPCALL("CommandMode", num(Action), num(Value));
         return 11;
     }
     CORBA::Long Antenna(CORBA::Short Action, CORBA::Short AntennaNo) override {
-        UPCALL("Antenna", num(Action), num(AntennaNo));
+        SERVER_UPCALL("Antenna", num(Action), num(AntennaNo));
         return 12;
     }
     CORBA::Long ReadBarGraphLevel() override {
-        UPCALL("ReadBarGraphLevel");
+        SERVER_UPCALL("ReadBarGraphLevel");
         return 13;
     }
     CORBA::Long MoveActiveVFOFreq(CORBA::Short Direction, CORBA::Short Step) override {
-        UPCALL("MoveActiveVFOFreq", num(Direction), num(Step));
+        SERVER_UPCALL("MoveActiveVFOFreq", num(Direction), num(Step));
         return 14;
     }
     CORBA::Long ReadDisplay(CORBA::String_out DisplayText, CORBA::Short& DisplayStatus1,
                             CORBA::Short& DisplayStatus2) override {
-        UPCALL("ReadDisplay");
+        SERVER_UPCALL("ReadDisplay");
         DisplayText = CORBA::string_dup(peer_protocol::kDisplayText);
         DisplayStatus1 = static_cast<CORBA::Short>(codedOut(15, 1));
         DisplayStatus2 = static_cast<CORBA::Short>(codedOut(15, 2));
         return 15;
     }
     CORBA::Long VFOFreq(CORBA::Short Action, CORBA::Short Vfo, CORBA::Long Frequency) override {
-        UPCALL("VFOFreq", num(Action), num(Vfo), num(Frequency));
+        SERVER_UPCALL("VFOFreq", num(Action), num(Vfo), num(Frequency));
         return 16;
     }
     CORBA::Long NoiseBlanker(CORBA::Short Action, CORBA::Short Value) override {
-        UPCALL("NoiseBlanker", num(Action), num(Value));
+        SERVER_UPCALL("NoiseBlanker", num(Action), num(Value));
         return 17;
     }
     CORBA::Long ReceiverAGC(CORBA::Short Action, CORBA::Short Value) override {
-        UPCALL("ReceiverAGC", num(Action), num(Value));
+        SERVER_UPCALL("ReceiverAGC", num(Action), num(Value));
         return 18;
     }
     CORBA::Long ReceiverPreamp(CORBA::Short Action, CORBA::Short Enable) override {
-        UPCALL("ReceiverPreamp", num(Action), num(Enable));
+        SERVER_UPCALL("ReceiverPreamp", num(Action), num(Enable));
         return 19;
     }
     CORBA::Long ReceiverAttenuator(CORBA::Short Action, CORBA::Short Enable) override {
-        UPCALL("ReceiverAttenuator", num(Action), num(Enable));
+        SERVER_UPCALL("ReceiverAttenuator", num(Action), num(Enable));
         return 20;
     }
     CORBA::Long XFILSelection(CORBA::Short Action, CORBA::Short Bandwidth,
                               CORBA::Short Filter) override {
-        UPCALL("XFILSelection", num(Action), num(Bandwidth), num(Filter));
+        SERVER_UPCALL("XFILSelection", num(Action), num(Bandwidth), num(Filter));
         return 21;
     }
     CORBA::Long AFILSelection(CORBA::Short Action, CORBA::Short Value) override {
-        UPCALL("AFILSelection", num(Action), num(Value));
+        SERVER_UPCALL("AFILSelection", num(Action), num(Value));
         return 22;
     }
     CORBA::Long OperatingMode(CORBA::Short Action, CORBA::Short Mode) override {
-        UPCALL("OperatingMode", num(Action), num(Mode));
+        SERVER_UPCALL("OperatingMode", num(Action), num(Mode));
         return 23;
     }
     CORBA::Long ReadTransceiverInfo() override {
-        UPCALL("ReadTransceiverInfo");
+        SERVER_UPCALL("ReadTransceiverInfo");
         return 24;
     }
     CORBA::Long CWKeyerSpeed(CORBA::Short Action, CORBA::Short KeyerSpeed) override {
-        UPCALL("CWKeyerSpeed", num(Action), num(KeyerSpeed));
+        SERVER_UPCALL("CWKeyerSpeed", num(Action), num(KeyerSpeed));
         return 25;
     }
     CORBA::Long RFPowerOutput(CORBA::Short Action, CORBA::Short Power,
                               CORBA::Short Range) override {
-        UPCALL("RFPowerOutput", num(Action), num(Power), num(Range));
+        SERVER_UPCALL("RFPowerOutput", num(Action), num(Power), num(Range));
         return 26;
     }
     CORBA::Long ChangeBand(CORBA::Short Direction) override {
-        UPCALL("ChangeBand", num(Direction));
+        SERVER_UPCALL("ChangeBand", num(Direction));
         return 27;
     }
     CORBA::Long TransceiverRecvVFOAssignment(CORBA::Short Action, CORBA::Short Vfo) override {
-        UPCALL("TransceiverRecvVFOAssignment", num(Action), num(Vfo));
+        SERVER_UPCALL("TransceiverRecvVFOAssignment", num(Action), num(Vfo));
         return 28;
     }
     CORBA::Long TransceiverTxVFOAssignment(CORBA::Short Action, CORBA::Short Vfo) override {
-        UPCALL("TransceiverTxVFOAssignment", num(Action), num(Vfo));
+        SERVER_UPCALL("TransceiverTxVFOAssignment", num(Action), num(Vfo));
         return 29;
     }
     CORBA::Long GetTransceiverPowerOnStatus() override {
-        UPCALL("GetTransceiverPowerOnStatus");
+        SERVER_UPCALL("GetTransceiverPowerOnStatus");
         return 30;
     }
     CORBA::Long RITControl(CORBA::Short Action, CORBA::Short Enable) override {
-        UPCALL("RITControl", num(Action), num(Enable));
+        SERVER_UPCALL("RITControl", num(Action), num(Enable));
         return 31;
     }
     CORBA::Long XITControl(CORBA::Short Action, CORBA::Short Enable) override {
-        UPCALL("XITControl", num(Action), num(Enable));
+        SERVER_UPCALL("XITControl", num(Action), num(Enable));
         return 32;
     }
     CORBA::Long IncrementalOffsetTuning(CORBA::Short Direction) override {
-        UPCALL("IncrementalOffsetTuning", num(Direction));
+        SERVER_UPCALL("IncrementalOffsetTuning", num(Direction));
         return 33;
     }
     CORBA::Long ClearFineRITOffset() override {
-        UPCALL("ClearFineRITOffset");
+        SERVER_UPCALL("ClearFineRITOffset");
         return 34;
     }
     CORBA::Long LockVFO(CORBA::Short Action, CORBA::Short Enable) override {
-        UPCALL("LockVFO", num(Action), num(Enable));
+        SERVER_UPCALL("LockVFO", num(Action), num(Enable));
         return 35;
     }
     CORBA::Long TuneTransmitter() override {
-        UPCALL("TuneTransmitter");
+        SERVER_UPCALL("TuneTransmitter");
         return 36;
     }
     CORBA::Long SendDiagnosticData(const char* CommandText) override {
-        UPCALL("SendDiagnosticData", str(CommandText));
+        SERVER_UPCALL("SendDiagnosticData", str(CommandText));
         return 37;
     }
     CORBA::Long QueryKeyboardCWTxStatus() override {
-        UPCALL("QueryKeyboardCWTxStatus");
+        SERVER_UPCALL("QueryKeyboardCWTxStatus");
         return 38;
     }
     CORBA::Long KeyboardCW(const char* CWText) override {
-        UPCALL("KeyboardCW", str(CWText));
+        SERVER_UPCALL("KeyboardCW", str(CWText));
         return 39;
     }
     CORBA::Long AbortKeyboardCW() override {
-        UPCALL("AbortKeyboardCW");
+        SERVER_UPCALL("AbortKeyboardCW");
         return 40;
     }
     CORBA::Long EmulateKeySwitch(CORBA::Short Key) override {
-        UPCALL("EmulateKeySwitch", num(Key));
+        SERVER_UPCALL("EmulateKeySwitch", num(Key));
         return 41;
     }
     CORBA::Long FrequencyScan(CORBA::Long ScanLimitLow, CORBA::Long ScanLimitHigh) override {
-        UPCALL("FrequencyScan", num(ScanLimitLow), num(ScanLimitHigh));
+        SERVER_UPCALL("FrequencyScan", num(ScanLimitLow), num(ScanLimitHigh));
         return 42;
     }
     CORBA::Long SquelchLevel(CORBA::Short Action, CORBA::Short Value) override {
-        UPCALL("SquelchLevel", num(Action), num(Value));
+        SERVER_UPCALL("SquelchLevel", num(Action), num(Value));
         return 43;
     }
     CORBA::Long EnableStatusQuery(CORBA::Short Enable) override {
-        UPCALL("EnableStatusQuery", num(Enable));
+        SERVER_UPCALL("EnableStatusQuery", num(Enable));
         return 44;
     }
 
   private:
     Recorder& m_recorder;
+    Script& m_script;
 };
 
 class RecordingNotification : public PoaServant<POA_RadioCmdNotification> {
@@ -350,7 +418,143 @@ class RecordingNotification : public PoaServant<POA_RadioCmdNotification> {
     Recorder& m_recorder;
 };
 
+#undef SERVER_UPCALL
 #undef UPCALL
+
+// Follows the command file and runs its lines in order (see peer_protocol.h).
+class CommandRunner {
+  public:
+    CommandRunner(CORBA::ORB_ptr orb, Script& script, std::string path)
+        : m_orb(CORBA::ORB::_duplicate(orb)), m_script(script), m_path(std::move(path)) {}
+
+    void start() {
+        m_thread = std::thread([this] { run(); });
+    }
+    void stop() {
+        m_stop = true;
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+    }
+
+  private:
+    void run() {
+        std::size_t done = 0;
+        std::ofstream acks(m_path + ".done", std::ios::app);
+        while (!m_stop) {
+            const std::vector<std::string> lines = completeLines();
+            while (done < lines.size() && !m_stop) {
+                acks << runCommand(lines[done]) << std::endl;
+                ++done;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
+    // The file's lines that have their end: a line without one may still be
+    // being written.
+    std::vector<std::string> completeLines() const {
+        std::ifstream in(m_path, std::ios::binary);
+        const std::string all((std::istreambuf_iterator<char>(in)), {});
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        for (std::size_t end = all.find('\n'); end != std::string::npos;
+             end = all.find('\n', start)) {
+            lines.push_back(all.substr(start, end - start));
+            start = end + 1;
+        }
+        return lines;
+    }
+
+    RadioCmdNotification_ptr notifier() {
+        if (CORBA::is_nil(m_notifier.in())) {
+            CORBA::Object_var object = resolveName(m_orb.in(), "RadioCmdNotification");
+            m_notifier = RadioCmdNotification::_narrow(object.in());
+        }
+        return m_notifier.in();
+    }
+
+    static std::vector<long> numbers(std::istringstream& in) {
+        std::vector<long> values;
+        long value = 0;
+        while (in >> value) {
+            values.push_back(value);
+        }
+        return values;
+    }
+
+    static std::string rest(std::istringstream& in) {
+        std::string text;
+        std::getline(in, text);
+        if (!text.empty() && text.front() == ' ') {
+            text.erase(0, 1);
+        }
+        return text;
+    }
+
+    std::string runCommand(const std::string& line) {
+        std::istringstream in(line);
+        std::string verb;
+        in >> verb;
+        try {
+            if (verb == "bands" || verb == "vfos") {
+                const auto values = numbers(in);
+                if (values.size() != 18) {
+                    return "failed needs 18 numbers";
+                }
+                verb == "bands" ? m_script.setBands(values) : m_script.setVfos(values);
+            } else if (verb == "rfamp") {
+                long value = 0;
+                in >> value;
+                m_script.setRfAmp(value);
+            } else if (verb == "raise-next") {
+                m_script.raiseNext();
+            } else if (verb == "exit") {
+                std::fflush(nullptr);
+                std::_Exit(0);
+            } else if (verb == "connect-back") {
+                std::string who = rest(in);
+                notifier()->Connect(who.empty() ? "Brakton" : who.c_str());
+            } else if (verb == "notify-cmd") {
+                int code = 0;
+                in >> code;
+                notifier()->NotifyCmd(static_cast<CORBA::Short>(code), rest(in).c_str());
+            } else if (verb == "notify-numbered") {
+                int code = 0;
+                int count = 0;
+                in >> code >> count;
+                RadioCmdNotification_ptr target = notifier();
+                for (int i = 0; i < count; ++i) {
+                    target->NotifyCmd(static_cast<CORBA::Short>(code), std::to_string(i).c_str());
+                }
+            } else if (verb == "notify-sent") {
+                int length = 0;
+                in >> length;
+                notifier()->NotifyTextMessageSent(static_cast<CORBA::Short>(length),
+                                                  rest(in).c_str());
+            } else if (verb == "notify-empty") {
+                notifier()->NotifyTextMessageEmpty();
+            } else if (verb == "notify-rfamp") {
+                int option = 0;
+                in >> option;
+                notifier()->NotifyRFAmpOptionChange(static_cast<CORBA::Short>(option));
+            } else {
+                return "failed unknown command";
+            }
+        } catch (const CORBA::Exception& ex) {
+            m_notifier = RadioCmdNotification::_nil();
+            return std::string("failed ") + ex._name();
+        }
+        return "ok";
+    }
+
+    CORBA::ORB_var m_orb;
+    Script& m_script;
+    std::string m_path;
+    RadioCmdNotification_var m_notifier;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
 
 bool parseArgs(int argc, char** argv, PeerConfig& config) {
     config.orbArgs.emplace_back(argv[0]);
@@ -377,6 +581,8 @@ bool parseArgs(int argc, char** argv, PeerConfig& config) {
             config.delayMs = std::stoi(spec.substr(eq + 1));
         } else if (arg == "--naming-host" && hasValue) {
             config.namingHost = argv[++i];
+        } else if (arg == "--commands" && hasValue) {
+            config.commandPath = argv[++i];
         } else if (arg == "--naming-port" && hasValue) {
             config.namingPort = std::stoi(argv[++i]);
         } else {
@@ -419,6 +625,8 @@ int main(int argc, char** argv) {
     }
 
     std::atomic<int> exitCode{0};
+    Script script;
+    std::unique_ptr<CommandRunner> commands;
     try {
         CORBA::ORB_var orb =
             initOrb(config.role, config.namingHost, config.namingPort, config.orbArgs);
@@ -427,7 +635,7 @@ int main(int argc, char** argv) {
             [&](CORBA::ORB_ptr threadOrb, PortableServer::POA_ptr poa) {
                 CORBA::Object_var ref;
                 if (config.role == OrbRole::Server) {
-                    auto* servant = new RecordingRadioComm(poa, recorder);
+                    auto* servant = new RecordingRadioComm(poa, recorder, script);
                     RadioComm_var typed = servant->_this();
                     servant->_remove_ref();
                     ref = typed._retn();
@@ -450,6 +658,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot start the ORB thread\n");
             return 2;
         }
+        if (!config.commandPath.empty()) {
+            commands = std::make_unique<CommandRunner>(orb.in(), script, config.commandPath);
+            commands->start();
+        }
     } catch (const CORBA::Exception& ex) {
         std::fprintf(stderr, "ORB start failed: %s\n", ex._name());
         return 2;
@@ -457,6 +669,9 @@ int main(int argc, char** argv) {
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
+    if (commands) {
+        commands->stop();
+    }
     orbThread.stop();
     return exitCode;
 }

@@ -312,9 +312,12 @@ bool PeerProcess::start(PeerRole role, const NamingService& naming,
     static std::atomic<int> serial{0};
     const std::string name = "peer-" + std::to_string(++serial);
     m_recordPath = dir / (name + ".records");
+    m_commandPath = dir / (name + ".commands");
+    m_commandsSent = 0;
 
-    std::vector<std::string> args{"--role", role == PeerRole::Server ? "server" : "client",
-                                  "--record", m_recordPath.string()};
+    std::vector<std::string> args{"--role",     role == PeerRole::Server ? "server" : "client",
+                                  "--record",   m_recordPath.string(),
+                                  "--commands", m_commandPath.string()};
     if (!options.bindName.empty()) {
         args.insert(args.end(), {"--bind", options.bindName});
     }
@@ -348,6 +351,28 @@ bool PeerProcess::start(PeerRole role, const NamingService& naming,
     m_error = "test peer not ready: " + readFile(m_process.stderrPath());
     m_process.stop();
     return false;
+}
+
+std::string PeerProcess::command(const std::string& line) {
+    {
+        std::ofstream out(m_commandPath, std::ios::app | std::ios::binary);
+        out << line << '\n';
+    }
+    ++m_commandsSent;
+    std::string answer = "timeout";
+    pollUntil(10000ms, [&] {
+        std::istringstream acks(readFile(m_commandPath.string() + ".done"));
+        std::string ack;
+        std::size_t count = 0;
+        while (std::getline(acks, ack)) {
+            if (++count == m_commandsSent) {
+                answer = ack;
+                return true;
+            }
+        }
+        return !m_process.running();
+    });
+    return answer;
 }
 
 std::vector<peer_protocol::Record> PeerProcess::records() const {

@@ -159,6 +159,11 @@ class PeerProcess {
     ChildProcess& process() { return m_process; }
     const std::string& error() const { return m_error; }
 
+    // Appends one command line for the peer (peer_protocol.h) and waits
+    // (10 s) until the peer has run it: its answer, "ok" or "failed <why>",
+    // or "timeout".
+    std::string command(const std::string& line);
+
     std::vector<peer_protocol::Record> records() const;
     // Polls until at least `count` records are there, or the time-out.
     std::vector<peer_protocol::Record> waitForRecords(
@@ -168,6 +173,8 @@ class PeerProcess {
   private:
     ChildProcess m_process;
     std::filesystem::path m_recordPath;
+    std::filesystem::path m_commandPath;
+    std::size_t m_commandsSent = 0;
     std::string m_error;
 };
 
