@@ -61,17 +61,19 @@ std::uint32_t CK2RadioPort::OpenCommPort(std::uint16_t port, std::uint32_t baudR
     std::uint32_t status = K2ERR_NONE;
     {
         std::lock_guard lock(m_csComm);
-        // Remembered before the attempt, so that a reopen after a failed
-        // start-up uses the configured line and not an empty one.
-        m_nBaudRate = baudRate;
-        m_nByteSize = byteSize;
-        m_nParity = parity;
-        m_nStopBits = stopBits;
         if (m_port.isOpen()) {
+            // Refused without a change: the open port keeps its line, and so
+            // does the next reopen.
             status = K2ERR_PORT_OPEN_FAILED;
             error = "COM" + std::to_string(port) + " not opened: COM" +
                     std::to_string(m_nPort.load()) + " is still open";
         } else {
+            // Remembered before the attempt, so that a reopen after a failed
+            // start-up uses the configured line and not an empty one.
+            m_nBaudRate = baudRate;
+            m_nByteSize = byteSize;
+            m_nParity = parity;
+            m_nStopBits = stopBits;
             platform::SerialSettings settings;
             settings.baudRate = baudRate;
             settings.dataBits = byteSize;

@@ -215,6 +215,20 @@ TEST(RadioPortTest, ReopenAfterFailedStartUpStartsTheTasks) {
     rig.radio.ExitCOMPortDiagMode();
 }
 
+// A refused second open must not leave its line settings behind for the
+// next reopen.
+TEST(RadioPortTest, RefusedOpenKeepsTheLineForTheNextReopen) {
+    RadioRig rig;
+    PtyLine line2(rig.dir.path(), 2);
+    rig.Open();
+    EXPECT_EQ(rig.radio.OpenRadioPort(1, 9600, 8, 0, 2), K2ERR_PORT_OPEN_FAILED);
+    ASSERT_EQ(rig.radio.ReopenRadioPort(2), K2ERR_NONE);
+    termios t{};
+    ASSERT_EQ(::tcgetattr(line2.master(), &t), 0);
+    EXPECT_EQ(::cfgetospeed(&t), static_cast<speed_t>(B4800));
+    EXPECT_EQ(t.c_cflag & CSTOPB, 0u);
+}
+
 TEST(RadioPortTest, FailedReopenLeavesThePortClosed) {
     RadioRig rig;
     rig.Open();
