@@ -1,6 +1,7 @@
 #include "server/radio_link_services.h"
 
 #include <string>
+#include <utility>
 
 #include "server/message_logger_thread.h"
 
@@ -17,45 +18,47 @@ void ServerCallFailureSink::LogUnknownException(const char* operation) {
 }
 
 ClientCallbackNotifier::ClientCallbackNotifier(const NotifierHolder& holder,
-                                               CallFailureSink& failures)
-    : m_holder(holder), m_failures(failures) {}
+                                               CallFailureSink& failures, FailureHook onFailure)
+    : m_holder(holder), m_failures(failures), m_onFailure(std::move(onFailure)) {}
 
-namespace {
-
-// The reference for one call; a missing client fails like an unusable reference.
-RadioCmdNotification_var clientOrThrow(const NotifierHolder& holder) {
-    RadioCmdNotification_var client = holder.get();
-    if (CORBA::is_nil(client.in())) {
-        throw CORBA::INV_OBJREF();
+template <class Call>
+bool ClientCallbackNotifier::Notify(const char* operation, Call&& call) {
+    // One duplicate for the whole call: a client replaced meanwhile stays alive until the call
+    // is over, and a failure is pinned on the reference that was actually called.
+    RadioCmdNotification_var client = m_holder.get();
+    const bool ok = callClient(
+        operation,
+        [&] {
+            if (CORBA::is_nil(client.in())) {
+                // No client fails like an unusable reference.
+                throw CORBA::INV_OBJREF();
+            }
+            call(client.in());
+        },
+        m_failures);
+    if (!ok && m_onFailure) {
+        m_onFailure(client.in());
     }
-    return client;
+    return ok;
 }
-
-}  // namespace
 
 bool ClientCallbackNotifier::NotifyCmd(int code, std::string_view reply) {
     const std::string text(reply);
-    return callClient(
-        "NotifyCmd",
-        [&] { clientOrThrow(m_holder)->NotifyCmd(static_cast<CORBA::Short>(code), text.c_str()); },
-        m_failures);
+    return Notify("NotifyCmd", [&](RadioCmdNotification_ptr client) {
+        client->NotifyCmd(static_cast<CORBA::Short>(code), text.c_str());
+    });
 }
 
 bool ClientCallbackNotifier::NotifyTextMessageSent(int length, std::string_view text) {
     const std::string chunk(text);
-    return callClient(
-        "NotifyTextMessageSent",
-        [&] {
-            clientOrThrow(m_holder)->NotifyTextMessageSent(static_cast<CORBA::Short>(length),
-                                                           chunk.c_str());
-        },
-        m_failures);
+    return Notify("NotifyTextMessageSent", [&](RadioCmdNotification_ptr client) {
+        client->NotifyTextMessageSent(static_cast<CORBA::Short>(length), chunk.c_str());
+    });
 }
 
 bool ClientCallbackNotifier::NotifyTextMessageEmpty() {
-    return callClient(
-        "NotifyTextMessageEmpty", [&] { clientOrThrow(m_holder)->NotifyTextMessageEmpty(); },
-        m_failures);
+    return Notify("NotifyTextMessageEmpty",
+                  [&](RadioCmdNotification_ptr client) { client->NotifyTextMessageEmpty(); });
 }
 
 std::uint8_t ReadRadioLoggingMode(CServerRegistryStore& store) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "idl/call_helpers.h"
@@ -31,18 +32,27 @@ class ServerCallFailureSink final : public CallFailureSink {
 
 // The connected client's RadioCmdNotification, as the reply and CW tasks call it. Each call
 // returns false after a failure, which has then been logged with the operation's name; with no
-// client reference held a call fails the same way.
+// client reference held a call fails the same way. `onFailure`, when given, then learns which
+// reference failed (nil when none was held), so the application can tell the current client
+// from one already replaced.
 class ClientCallbackNotifier final : public ClientNotifier {
   public:
-    ClientCallbackNotifier(const NotifierHolder& holder, CallFailureSink& failures);
+    using FailureHook = std::function<void(RadioCmdNotification_ptr failed)>;
+
+    ClientCallbackNotifier(const NotifierHolder& holder, CallFailureSink& failures,
+                           FailureHook onFailure = {});
 
     bool NotifyCmd(int code, std::string_view reply) override;
     bool NotifyTextMessageSent(int length, std::string_view text) override;
     bool NotifyTextMessageEmpty() override;
 
   private:
+    template <class Call>
+    bool Notify(const char* operation, Call&& call);
+
     const NotifierHolder& m_holder;
     CallFailureSink& m_failures;
+    FailureHook m_onFailure;
 };
 
 // "SW Logging Mode" for the radio object and its reply task, read when they are built; 0 when

@@ -1,0 +1,181 @@
+#include "server/client_link.h"
+
+#include <system_error>
+#include <utility>
+
+#include "radiolink/radio_services.h"
+#include "server/bounded_step.h"
+
+ClientLink::ClientLink(ClientLinkServices services)
+    : m_services(std::move(services)),
+      m_clock(m_services.clock != nullptr ? *m_services.clock : m_systemClock),
+      m_notifier(m_holder, *m_services.callFailures,
+                 [this](RadioCmdNotification_ptr failed) { OnCallbackFailed(failed); }) {}
+
+ClientLink::~ClientLink() {
+    // The owner normally shuts down first and names late threads; this only
+    // makes sure no thread outlives the object.
+    std::list<Worker> workers;
+    {
+        std::lock_guard lock(m_mutex);
+        m_refusing = true;
+        ++m_generation;
+        workers.swap(m_workers);
+    }
+    m_changed.notify_all();
+    for (Worker& worker : workers) {
+        if (worker.thread.joinable()) {
+            worker.thread.join();
+        }
+    }
+}
+
+bool ClientLink::current(std::uint64_t generation) const {
+    return !m_refusing && generation == m_generation;
+}
+
+void ClientLink::reapFinished() {
+    for (auto it = m_workers.begin(); it != m_workers.end();) {
+        if (it->done) {
+            it->thread.join();
+            it = m_workers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool ClientLink::StartConnectBackThread() {
+    std::lock_guard lock(m_mutex);
+    if (m_refusing) {
+        return false;
+    }
+    reapFinished();
+    const std::uint64_t generation = ++m_generation;
+    m_changed.notify_all();  // an older connect-back stops waiting
+    Worker& worker = m_workers.emplace_back();
+    try {
+        // The default stack: the ORB and naming calls need far more than a
+        // few kilobytes.
+        worker.thread = std::thread(&ClientLink::run, this, generation, &worker);
+    } catch (const std::system_error&) {
+        m_workers.pop_back();
+        return false;
+    }
+    return true;
+}
+
+void ClientLink::run(std::uint64_t generation, Worker* self) {
+    try {
+        connectBack(generation);
+    } catch (const CORBA::SystemException& ex) {
+        if (m_services.reportFailure) {
+            m_services.reportFailure(true, ex._name());
+        }
+    } catch (const CORBA::Exception& ex) {
+        // NotFound and InvalidName from the naming service are user exceptions.
+        if (m_services.reportFailure) {
+            m_services.reportFailure(true, ex._name());
+        }
+    } catch (const std::exception& ex) {
+        if (m_services.reportFailure) {
+            m_services.reportFailure(false, ex.what());
+        }
+    } catch (...) {
+        if (m_services.reportFailure) {
+            m_services.reportFailure(false, "unknown exception");
+        }
+    }
+    std::lock_guard lock(m_mutex);
+    self->done = true;
+    m_changed.notify_all();
+}
+
+void ClientLink::connectBack(std::uint64_t generation) {
+    {
+        std::unique_lock lock(m_mutex);
+        // Gives the client time to bind its callback object.
+        const WaitClock::TimePoint deadline = m_clock.now() + m_services.connectDelay;
+        while (current(generation) && m_clock.now() < deadline) {
+            m_clock.waitUntil(lock, m_changed, deadline);
+        }
+        if (!current(generation)) {
+            return;
+        }
+    }
+
+    RadioCmdNotification_var client = m_services.lookup();
+    if (CORBA::is_nil(client.in())) {
+        throw CORBA::INV_OBJREF(0, CORBA::COMPLETED_NO);
+    }
+
+    std::lock_guard commit(m_commitLock);
+    {
+        std::lock_guard lock(m_mutex);
+        if (!current(generation)) {
+            return;  // a Disconnect or a newer Connect came during the lookup
+        }
+    }
+    {
+        std::lock_guard state(m_stateLock);
+        m_holder.set(client.in());
+    }
+    RadioCmdNotification_var called = m_holder.get();
+    if (!callClient(
+            "Connect", [&] { called->Connect("Brakton"); }, *m_services.callFailures)) {
+        return;  // logged; the flag and the notifier stay as they were
+    }
+    {
+        std::lock_guard state(m_stateLock);
+        m_bClientConnected = true;
+    }
+    if (m_services.setNotifier) {
+        m_services.setNotifier(NOTIFIER_CORBA);
+    }
+}
+
+void ClientLink::OnClientDisconnect() {
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_generation;
+    }
+    m_changed.notify_all();
+    {
+        // A connect-back already committing finishes first, so its notifier
+        // is the one switched off here.
+        std::lock_guard commit(m_commitLock);
+        if (m_services.setNotifier) {
+            m_services.setNotifier(NOTIFIER_NONE);
+        }
+    }
+    m_clock.sleepFor(m_services.disconnectPause);
+    m_bClientConnected = false;
+}
+
+void ClientLink::OnCallbackFailed(RadioCmdNotification_ptr failed) {
+    std::lock_guard state(m_stateLock);
+    RadioCmdNotification_var held = m_holder.get();
+    // While `failed` is alive (the caller holds it) no newer reference can
+    // share its address, so equal pointers mean the same, current client.
+    if (!CORBA::is_nil(failed) && held.in() == failed) {
+        m_bClientConnected = false;
+    }
+}
+
+bool ClientLink::Shutdown(std::chrono::milliseconds bound, std::ostream& err) {
+    std::list<Worker> workers;
+    {
+        std::lock_guard lock(m_mutex);
+        m_refusing = true;
+        ++m_generation;
+        workers.swap(m_workers);
+    }
+    m_changed.notify_all();
+    bool inTime = true;
+    for (Worker& worker : workers) {
+        inTime = runBounded(
+                     "connect-back thread", bound, [&] { worker.thread.join(); }, err) &&
+                 inTime;
+    }
+    return inTime;
+}

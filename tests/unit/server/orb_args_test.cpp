@@ -1,0 +1,75 @@
+#include "server/orb_args.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+struct OrbArgsCase {
+    const char* name;
+    std::string host;
+    int port;
+    Args args;
+    Args expected;
+};
+
+Args withRef(Args args, const std::string& uri) {
+    args.emplace_back("-ORBInitRef");
+    args.push_back("NameService=corbaloc::" + uri + "/NameService");
+    return args;
+}
+
+const OrbArgsCase kCases[] = {
+    {"LocalHost", "localhost", 10000, {"Brakton"}, withRef({"Brakton"}, "localhost:10000")},
+    {"LoopbackAddressIsLocalHost",
+     "127.0.0.1",
+     10000,
+     {"Brakton"},
+     withRef({"Brakton"}, "localhost:10000")},
+    {"RemoteHost", "radio-host", 2809, {"Brakton"}, withRef({"Brakton"}, "radio-host:2809")},
+    {"Ipv6LiteralInBrackets", "::1", 2809, {"Brakton"}, withRef({"Brakton"}, "[::1]:2809")},
+    {"BracketedIpv6Kept", "[::1]", 2809, {"Brakton"}, withRef({"Brakton"}, "[::1]:2809")},
+    {"GivenNameServiceWins",
+     "radio-host",
+     2809,
+     {"Brakton", "-ORBInitRef", "NameService=corbaloc::other:1/NameService"},
+     {"Brakton", "-ORBInitRef", "NameService=corbaloc::other:1/NameService"}},
+    {"DefaultInitRefWins",
+     "radio-host",
+     2809,
+     {"Brakton", "-ORBDefaultInitRef", "corbaloc::other:1"},
+     {"Brakton", "-ORBDefaultInitRef", "corbaloc::other:1"}},
+    // Another service's reference does not locate the naming service.
+    {"OtherInitRefKept",
+     "localhost",
+     10000,
+     {"Brakton", "-ORBInitRef", "Other=corbaloc::x:1/Other"},
+     withRef({"Brakton", "-ORBInitRef", "Other=corbaloc::x:1/Other"}, "localhost:10000")},
+    {"EndpointKeptAndReferenceAdded",
+     "127.0.0.1",
+     4000,
+     {"Brakton", "-ORBendPoint", "giop:tcp:127.0.0.1:"},
+     withRef({"Brakton", "-ORBendPoint", "giop:tcp:127.0.0.1:"}, "localhost:4000")},
+    // A trailing -ORBInitRef with no value is no reference.
+    {"DanglingInitRef",
+     "localhost",
+     10000,
+     {"Brakton", "-ORBInitRef"},
+     withRef({"Brakton", "-ORBInitRef"}, "localhost:10000")},
+};
+
+class BuildOrbArgsTest : public ::testing::TestWithParam<OrbArgsCase> {};
+
+TEST_P(BuildOrbArgsTest, AddsTheNamingReferenceUnlessOneIsGiven) {
+    const OrbArgsCase& c = GetParam();
+    EXPECT_EQ(buildOrbArgs(c.host, c.port, c.args), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Server, BuildOrbArgsTest, ::testing::ValuesIn(kCases),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+}  // namespace

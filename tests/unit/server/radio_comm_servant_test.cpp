@@ -1,0 +1,404 @@
+// The RadioComm servant driven directly (no ORB): each operation's log line,
+// its status before and after Connect, and what reaches the radio; the store
+// operations on a real settings file.
+
+#include "server/radio_comm_servant.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "radiolink/k2_status.h"
+#include "tests/unit/server/servant_fakes.h"
+#include "tests/unit/server/store_fixture.h"
+
+namespace {
+
+using servanttest::FakeHost;
+using servanttest::FakeRadio;
+using servanttest::kRadioStatus;
+using servanttest::RecordingLog;
+
+class ServantFixture : public StoreFixture {
+  protected:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        m_servant =
+            new CRadioCommServant(PortableServer::POA::_nil(), m_radio, m_store, m_log, m_host);
+    }
+    void TearDown() override {
+        m_servant->_remove_ref();
+        StoreFixture::TearDown();
+    }
+
+    // Connects as "Nemo" and forgets what that recorded.
+    void connect() {
+        m_servant->Connect("Nemo");
+        m_log.lines.clear();
+        m_host.calls.clear();
+    }
+
+    std::vector<std::string> logTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& line : m_log.lines) {
+            texts.push_back(line.text);
+        }
+        return texts;
+    }
+
+    FakeRadio m_radio;
+    RecordingLog m_log;
+    FakeHost m_host;
+    CServerRegistryStore m_store;
+    CRadioCommServant* m_servant = nullptr;
+};
+
+enum class Gate {
+    Radio,  // 0x1000004 before Connect, the radio's status after
+    Quiet,  // sends nothing: 0x1000004 before Connect, 0 after
+    Open,   // works without Connect, returns 0
+};
+
+struct OperationCase {
+    const char* name;
+    std::function<CORBA::Long(CRadioCommServant&)> call;
+    const char* line;  // the log line
+    Gate gate;
+    const char* radioCall;  // what the radio sees once connected ("" for nothing)
+};
+
+RADIO_MEM_INFO memInfo() {
+    RADIO_MEM_INFO m{};
+    m.ulVFOA_Freq = 7040000;
+    m.ulVFOB_Freq = 7100000;
+    m.uiOpMode = 3;
+    m.uiXFIL = 2;
+    m.uiCurXFILBW = 500;
+    m.uiAFIL = 1;
+    m.uiAGC = 1;
+    m.uiNB = 2;
+    m.uiCWSpeed = 22;
+    m.uiAntPos = 1;
+    m.iRFPower = 50;
+    m.uiActiveRxVFO = 0;
+    m.uiActiveTxVFO = 1;
+    m.bPreAmpMode = 1;
+    m.bAttMode = 0;
+    m.iIncTuneReading = -3;
+    m.bRITEnable = 1;
+    m.bXITEnable = 0;
+    return m;
+}
+
+const OperationCase kOperations[] = {
+    {"EchoString", [](auto& s) { return s.EchoString("hello"), 0; }, "EchoString: hello",
+     Gate::Open, ""},
+    {"ReadHAMRadioBandInfo",
+     [](auto& s) {
+         HAMRADIO_BAND_INFO info{};
+         return s.ReadHAMRadioBandInfo(info);
+     },
+     "ReadHAMRadioBandInfo", Gate::Open, ""},
+    {"ReadVFOFreqCache",
+     [](auto& s) {
+         LAST_FREQ_VISIT_ARRAY cache{};
+         return s.ReadVFOFreqCache(cache);
+     },
+     "ReadVFOFreqCache", Gate::Open, ""},
+    {"WriteVFOFreqCache",
+     [](auto& s) {
+         LAST_FREQ_VISIT_ARRAY cache{};
+         return s.WriteVFOFreqCache(cache);
+     },
+     "WriteVFOFreqCache", Gate::Open, ""},
+    {"QueryRFAmpStatus",
+     [](auto& s) {
+         CORBA::Short present = 9;
+         return s.QueryRFAmpStatus(present);
+     },
+     "QueryRFAmpStatus", Gate::Open, ""},
+    {"GetInitialRadioInfo", [](auto& s) { return s.GetInitialRadioInfo(); }, "GetInitialRadioInfo",
+     Gate::Radio, "GetInitialRadioInfo"},
+    // Signed printing; the radio link refuses the amount itself.
+    {"RITTuningNegative", [](auto& s) { return s.RITTuning(1, -1); }, "RITTuning 1, -1",
+     Gate::Radio, "RITTuning 1 -1"},
+    {"DownloadRadioInfo", [](auto& s) { return s.DownloadRadioInfo(memInfo()); },
+     "DownloadRadioInfo", Gate::Radio,
+     "DownloadRadioInfo 7040000 7100000 3 2 500 1 1 2 22 1 50 0 1 1 0 -3 1 0"},
+    {"AutoInfo", [](auto& s) { return s.AutoInfo(1, 3); }, "AutoInfo 1, 3", Gate::Radio,
+     "AutoInfo 1 3"},
+    {"CommandMode", [](auto& s) { return s.CommandMode(1, 2); }, "CommandMode 1, 2", Gate::Radio,
+     "CommandMode 1 2"},
+    {"Antenna", [](auto& s) { return s.Antenna(1, 2); }, "Antenna 1, 2", Gate::Radio,
+     "Antenna 1 2"},
+    {"ReadBarGraphLevel", [](auto& s) { return s.ReadBarGraphLevel(); }, "ReadBarGraphLevel",
+     Gate::Quiet, ""},
+    {"MoveActiveVFOFreq", [](auto& s) { return s.MoveActiveVFOFreq(2, 3); },
+     "MoveActiveVFOFreq 2, 3", Gate::Radio, "MoveActiveVFOFreq 2 3"},
+    {"ReadDisplay",
+     [](auto& s) {
+         CORBA::String_var text;
+         CORBA::Short a = 7, b = 7;
+         return s.ReadDisplay(text.out(), a, b);
+     },
+     "ReadDisplay", Gate::Quiet, ""},
+    {"VFOFreq", [](auto& s) { return s.VFOFreq(1, 1, 7040000); }, "VFOFreq 1, 1, 7040000",
+     Gate::Radio, "VFOFreq 1 1 7040000"},
+    {"NoiseBlanker", [](auto& s) { return s.NoiseBlanker(1, 2); }, "NoiseBlanker 1, 2", Gate::Radio,
+     "NoiseBlanker 1 2"},
+    {"ReceiverAGC", [](auto& s) { return s.ReceiverAGC(1, 1); }, "ReceiverAGC 1, 1", Gate::Radio,
+     "ReceiverAGC 1 1"},
+    {"ReceiverPreamp", [](auto& s) { return s.ReceiverPreamp(1, 1); }, "ReceiverPreamp 1, 1",
+     Gate::Radio, "ReceiverPreamp 1 1"},
+    {"ReceiverAttenuator", [](auto& s) { return s.ReceiverAttenuator(0, 1); },
+     "ReceiverAttenuator 0, 1", Gate::Radio, "ReceiverAttenuator 0 1"},
+    {"XFILSelection", [](auto& s) { return s.XFILSelection(1, 500, 2); }, "XFILSelection 1, 500, 2",
+     Gate::Radio, "XFILSelection 1 500 2"},
+    {"AFILSelection", [](auto& s) { return s.AFILSelection(1, 4); }, "AFILSelection 1, 4",
+     Gate::Radio, "AFILSelection 1 4"},
+    {"OperatingMode", [](auto& s) { return s.OperatingMode(1, 3); }, "OperatingMode 1, 3",
+     Gate::Radio, "OperatingMode 1 3"},
+    {"ReadTransceiverInfo", [](auto& s) { return s.ReadTransceiverInfo(); }, "ReadTransceiverInfo",
+     Gate::Quiet, ""},
+    {"CWKeyerSpeed", [](auto& s) { return s.CWKeyerSpeed(1, 22); }, "CWKeyerSpeed 1, 22",
+     Gate::Radio, "CWKeyerSpeed 1 22"},
+    {"RFPowerOutput", [](auto& s) { return s.RFPowerOutput(1, 50, 1); }, "RFPowerOutput 1, 50, 1",
+     Gate::Radio, "RFPowerOutput 1 50 1"},
+    {"ChangeBand", [](auto& s) { return s.ChangeBand(2); }, "ChangeBand 2", Gate::Radio,
+     "ChangeBand 2"},
+    {"TransceiverRecvVFOAssignment", [](auto& s) { return s.TransceiverRecvVFOAssignment(1, 1); },
+     "TransceiverRecvVFOAssignment 1, 1", Gate::Radio, "TransceiverRecvVFOAssignment 1 1"},
+    {"TransceiverTxVFOAssignment", [](auto& s) { return s.TransceiverTxVFOAssignment(0, 1); },
+     "TransceiverTxVFOAssignment 0, 1", Gate::Radio, "TransceiverTxVFOAssignment 0 1"},
+    {"GetTransceiverPowerOnStatus", [](auto& s) { return s.GetTransceiverPowerOnStatus(); },
+     "GetTransceiverPowerOnStatus", Gate::Quiet, ""},
+    {"RITControl", [](auto& s) { return s.RITControl(1, 0); }, "RITControl 1, 0", Gate::Radio,
+     "RITControl 1 0"},
+    {"XITControl", [](auto& s) { return s.XITControl(0, 1); }, "XITControl 0, 1", Gate::Radio,
+     "XITControl 0 1"},
+    {"IncrementalOffsetTuning", [](auto& s) { return s.IncrementalOffsetTuning(2); },
+     "IncrementalOffsetTuning 2", Gate::Radio, "IncrementalOffsetTuning 2"},
+    {"ClearFineRITOffset", [](auto& s) { return s.ClearFineRITOffset(); }, "ClearFineRITOffset",
+     Gate::Radio, "ClearFineRITOffset"},
+    {"LockVFO", [](auto& s) { return s.LockVFO(1, 1); }, "LockVFO 1, 1", Gate::Radio,
+     "LockVFO 1 1"},
+    {"TuneTransmitter", [](auto& s) { return s.TuneTransmitter(); }, "TuneTransmitter", Gate::Radio,
+     "TuneTransmitter"},
+    {"SendDiagnosticData", [](auto& s) { return s.SendDiagnosticData("FA"); },
+     "SendDiagnosticData FA", Gate::Radio, "SendDiagnosticData FA"},
+    {"QueryKeyboardCWTxStatus", [](auto& s) { return s.QueryKeyboardCWTxStatus(); },
+     "QueryKeyboardCWTxStatus", Gate::Radio, "QueryKeyboardCWTxStatus"},
+    {"KeyboardCW", [](auto& s) { return s.KeyboardCW("CQ TEST"); }, "KeyboardCW:CQ TEST",
+     Gate::Radio, "KeyboardCW CQ TEST"},
+    {"AbortKeyboardCW", [](auto& s) { return s.AbortKeyboardCW(); }, "AbortKeyboardCW", Gate::Radio,
+     "AbortKeyboardCW"},
+    {"EmulateKeySwitch", [](auto& s) { return s.EmulateKeySwitch(70); },
+     "EmulateKeySwitch: Key = 70", Gate::Radio, "EmulateKeySwitch 70"},
+    {"FrequencyScan", [](auto& s) { return s.FrequencyScan(7000000, -7100000); },
+     "FrequencyScan: ScanLimitLow = 7000000, ScanLimitHigh = -7100000", Gate::Radio,
+     "FrequencyScan 7000000 -7100000"},
+    {"SquelchLevel", [](auto& s) { return s.SquelchLevel(1, 5); }, "SquelchLevel: 1, 5",
+     Gate::Radio, "SquelchLevel 1 5"},
+    {"EnableStatusQuery", [](auto& s) { return s.EnableStatusQuery(1); },
+     "EnableStatusQuery: Enable = 1", Gate::Radio, "EnableStatusQuery 1"},
+};
+
+class ServantOperationTest : public ServantFixture,
+                             public ::testing::WithParamInterface<std::tuple<OperationCase, bool>> {
+};
+
+TEST_P(ServantOperationTest, LogsOneLineAndGatesTheRadio) {
+    const auto& [c, connected] = GetParam();
+    if (connected) {
+        connect();
+    }
+    const CORBA::Long status = c.call(*m_servant);
+
+    ASSERT_EQ(m_log.lines.size(), 1u);
+    EXPECT_EQ(m_log.lines[0].text, c.line);
+    EXPECT_EQ(m_log.lines[0].mode, kLogTimeStamped);
+    EXPECT_EQ(m_log.lines[0].level, kLogInformation);
+
+    const bool reachesRadio = connected && c.gate == Gate::Radio;
+    if (c.gate == Gate::Open) {
+        EXPECT_EQ(status, 0);
+    } else if (!connected) {
+        EXPECT_EQ(status, static_cast<CORBA::Long>(K2ERR_CLIENT_NOT_CONNECTED));
+    } else {
+        EXPECT_EQ(status, c.gate == Gate::Radio ? static_cast<CORBA::Long>(kRadioStatus) : 0);
+    }
+    EXPECT_EQ(m_radio.calls,
+              reachesRadio ? std::vector<std::string>{c.radioCall} : std::vector<std::string>{});
+    EXPECT_TRUE(m_host.calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Servant, ServantOperationTest,
+                         ::testing::Combine(::testing::ValuesIn(kOperations), ::testing::Bool()),
+                         [](const auto& param) {
+                             return std::string(std::get<0>(param.param).name) +
+                                    (std::get<1>(param.param) ? "Connected" : "NotConnected");
+                         });
+
+// --- Connect and Disconnect ------------------------------------------------------------------
+
+TEST_F(ServantFixture, ConnectPostsTheNoticeStartsTheConnectBackAndOpensTheRadio) {
+    EXPECT_EQ(m_servant->Connect("Nemo"), 0);
+    EXPECT_EQ(logTexts(), std::vector<std::string>{"Connect Nemo"});
+    EXPECT_EQ(m_host.calls,
+              (std::vector<std::string>{"PostSpeakFreelyNotice", "StartConnectBackThread"}));
+    EXPECT_EQ(m_servant->OperatingMode(1, 3), static_cast<CORBA::Long>(kRadioStatus));
+
+    // A repeated Connect does everything again.
+    m_host.calls.clear();
+    EXPECT_EQ(m_servant->Connect("Other"), 0);
+    EXPECT_EQ(m_host.calls,
+              (std::vector<std::string>{"PostSpeakFreelyNotice", "StartConnectBackThread"}));
+
+    m_log.lines.clear();
+    m_host.calls.clear();
+    EXPECT_EQ(m_servant->Disconnect(), 0);
+    EXPECT_EQ(logTexts(), std::vector<std::string>{"Disconnect Other"});
+    EXPECT_EQ(m_host.calls, std::vector<std::string>{"OnClientDisconnect"});
+    EXPECT_EQ(m_servant->OperatingMode(1, 3), static_cast<CORBA::Long>(K2ERR_CLIENT_NOT_CONNECTED));
+
+    // The name is gone and the application is not asked again.
+    m_log.lines.clear();
+    m_host.calls.clear();
+    EXPECT_EQ(m_servant->Disconnect(), 0);
+    EXPECT_EQ(logTexts(), std::vector<std::string>{"Disconnect "});
+    EXPECT_TRUE(m_host.calls.empty());
+}
+
+// --- Client text in log lines ----------------------------------------------------------------
+
+struct TextCase {
+    const char* name;
+    std::function<void(CRadioCommServant&)> call;
+    std::string line;
+};
+
+const std::string k100(100, 'n');
+const std::string k65(65, 'c');
+const std::string k66 = std::string(65, 'c') + "d";
+
+const TextCase kTexts[] = {
+    {"LongNameCutTo79", [](auto& s) { s.Connect(k100.c_str()); },
+     "Connect " + std::string(71, 'n')},
+    {"FormatCharactersInNameStayText", [](auto& s) { s.Connect("%s%n%d"); }, "Connect %s%n%d"},
+    {"FormatCharactersInEcho", [](auto& s) { s.EchoString("%x%n"); }, "EchoString: %x%n"},
+    {"LongDiagnosticText", [](auto& s) { s.SendDiagnosticData(k100.c_str()); },
+     "SendDiagnosticData " + std::string(60, 'n')},
+    {"CW65Whole", [](auto& s) { s.KeyboardCW(k65.c_str()); }, "KeyboardCW:" + k65},
+    {"CW66Shortened", [](auto& s) { s.KeyboardCW(k66.c_str()); }, "KeyboardCW:" + k65 + "..."},
+    {"CWFormatCharacters", [](auto& s) { s.KeyboardCW("%s%s%n"); }, "KeyboardCW:%s%s%n"},
+    // A cut never leaves half a character behind.
+    {"CutKeepsWholeCharacters",
+     [](auto& s) { s.Connect((std::string(70, 'a') + "\xC3\xA9\xC3\xA9").c_str()); },
+     "Connect " + std::string(70, 'a')},
+};
+
+class ServantTextTest : public ServantFixture, public ::testing::WithParamInterface<TextCase> {};
+
+TEST_P(ServantTextTest, ClientTextIsPrintedLiterallyWithinTheLine) {
+    GetParam().call(*m_servant);
+    ASSERT_EQ(m_log.lines.size(), 1u);
+    EXPECT_EQ(m_log.lines[0].text, GetParam().line);
+    EXPECT_LE(m_log.lines[0].text.size(), kMaxServantLogLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servant, ServantTextTest, ::testing::ValuesIn(kTexts),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ServantFixture, HugeClientNameIsLoggedCutAndKeptForDisconnect) {
+    const std::string name(10000, 'x');
+    EXPECT_EQ(m_servant->Connect(name.c_str()), 0);
+    EXPECT_EQ(m_servant->Disconnect(), 0);
+    ASSERT_EQ(m_log.lines.size(), 2u);
+    EXPECT_EQ(m_log.lines[1].text, "Disconnect " + std::string(68, 'x'));
+}
+
+TEST_F(ServantFixture, KeyboardCWHandsTheWholeTextToTheRadio) {
+    connect();
+    const std::string text(200, 'e');
+    m_servant->KeyboardCW(text.c_str());
+    EXPECT_EQ(m_radio.calls, std::vector<std::string>{"KeyboardCW " + text});
+}
+
+// --- Store operations ------------------------------------------------------------------------
+
+TEST_F(ServantFixture, BandInfoFromAnEmptyStoreIsTheDefaultTableWithBandIndexes) {
+    HAMRADIO_BAND_INFO info{};
+    EXPECT_EQ(m_servant->ReadHAMRadioBandInfo(info), 0);
+    const BandEdgeTable defaults = CServerRegistryStore::DefaultBandInfo();
+    for (int i = 0; i < kBandCount; ++i) {
+        const auto& band = defaults[static_cast<std::size_t>(i)];
+        EXPECT_EQ(info.Info[i].uiBandFreq, i);
+        EXPECT_EQ(info.Info[i].ulLowBandEdge, static_cast<CORBA::Long>(band.lowEdge));
+        EXPECT_EQ(info.Info[i].ulHighBandEdge, static_cast<CORBA::Long>(band.highEdge));
+    }
+    EXPECT_GT(info.Info[0].ulLowBandEdge, 0);
+    bool stored = false;
+    for (const auto& [key, value] : settingsFileValues()) {
+        stored = stored || key.rfind("HAM Band Info/", 0) == 0;
+    }
+    EXPECT_TRUE(stored);
+}
+
+TEST_F(ServantFixture, VfoCacheRoundTripsEveryValueIncludingNegatives) {
+    LAST_FREQ_VISIT_ARRAY written{};
+    for (int i = 0; i < kBandCount; ++i) {
+        written.VfoBank[i][0] = 1000000 * (i + 1);
+        written.VfoBank[i][1] = 1000000 * (i + 1) + 500;
+    }
+    written.VfoBank[4][1] = -14060000;
+    EXPECT_EQ(m_servant->WriteVFOFreqCache(written), 0);
+
+    // A fresh servant reads what the file holds, not its own working copy.
+    CRadioCommServant* other =
+        new CRadioCommServant(PortableServer::POA::_nil(), m_radio, m_store, m_log, m_host);
+    LAST_FREQ_VISIT_ARRAY read{};
+    EXPECT_EQ(other->ReadVFOFreqCache(read), 0);
+    other->_remove_ref();
+    for (int i = 0; i < kBandCount; ++i) {
+        EXPECT_EQ(read.VfoBank[i][0], written.VfoBank[i][0]) << "band " << i;
+        EXPECT_EQ(read.VfoBank[i][1], written.VfoBank[i][1]) << "band " << i;
+    }
+}
+
+struct AmpCase {
+    const char* name;
+    const char* stored;  // "PA Option" as the file holds it
+    CORBA::Short present;
+};
+
+class ServantAmpTest : public ServantFixture, public ::testing::WithParamInterface<AmpCase> {};
+
+TEST_P(ServantAmpTest, AnswersOneExactlyWhenTheOptionIsSet) {
+    writeIni(std::string("[General]\nPA%20Option=") + GetParam().stored + "\n");
+    CORBA::Short present = 7;
+    EXPECT_EQ(m_servant->QueryRFAmpStatus(present), 0);
+    EXPECT_EQ(present, GetParam().present);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servant, ServantAmpTest,
+                         ::testing::Values(AmpCase{"Absent", "0", 0}, AmpCase{"Fitted", "1", 1},
+                                           AmpCase{"AnyNonZero", "2", 1}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ServantFixture, ReadDisplayHandsBackAnEmptyTextAndZeros) {
+    connect();
+    CORBA::String_var text;
+    CORBA::Short status1 = 7;
+    CORBA::Short status2 = 7;
+    EXPECT_EQ(m_servant->ReadDisplay(text.out(), status1, status2), 0);
+    ASSERT_NE(text.in(), nullptr);
+    EXPECT_STREQ(text.in(), "");
+    EXPECT_EQ(status1, 0);
+    EXPECT_EQ(status2, 0);
+    EXPECT_TRUE(m_radio.calls.empty());
+}
+
+}  // namespace
