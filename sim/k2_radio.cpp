@@ -421,7 +421,12 @@ std::vector<Output> K2Radio::handleCommand(std::string_view command, Clock::time
         }
     } else if (mn == "FW") {
         auto bandwidth = digits(p.substr(0, 4), 4);
-        auto slot = p.size() >= 5 ? digit(p.substr(4, 1)) : std::nullopt;
+        // Filled by assignment: a conditional-expression initialiser trips
+        // GCC's maybe-uninitialized check on std::optional at -O2.
+        std::optional<int> slot;
+        if (p.size() >= 5) {
+            slot = digit(p.substr(4, 1));
+        }
         std::optional<int> audio;
         if (p.size() == 6) {
             audio = digit(p.substr(5, 1));
