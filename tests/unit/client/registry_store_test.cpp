@@ -816,6 +816,17 @@ TEST_P(TextTest, IsCutOnWriteAndReadsBack) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, TextTest, ::testing::ValuesIn(kTextCases), caseName<TextCase>);
 
+TEST_F(ClientStoreFixture, GenericTextWriterCutsToTheGroupsWidth) {
+    CRegistryStore store;
+    EXPECT_TRUE(store.WriteString("", "Callsign", std::string(100, 'K')));
+    EXPECT_TRUE(store.WriteString("Transmit Memory Keys", "F1", std::string(300, 'M')));
+    EXPECT_TRUE(store.WriteString("Settings", "Note", std::string(100, 'S')));
+    const SettingValues file = pelorinFileValues();
+    EXPECT_EQ(file.at("Callsign"), std::string(79, 'K'));
+    EXPECT_EQ(file.at("Transmit Memory Keys/F1"), std::string(253, 'M'));
+    EXPECT_EQ(file.at("Settings/Note"), std::string(79, 'S'));
+}
+
 TEST_F(ClientStoreFixture, SingleMemoryKeyOutsideTheElevenWritesNothing) {
     CRegistryStore store;
     EXPECT_FALSE(store.WriteTransmitMemoryKey(-1, "x"));
