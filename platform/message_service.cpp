@@ -54,8 +54,20 @@ bool record(Kind kind, const std::string& text) {
     return yes;
 }
 
+QMessageBox::Icon boxIcon(MessageService::Icon icon) {
+    switch (icon) {
+        case MessageService::Icon::Question:
+            return QMessageBox::Question;
+        case MessageService::Icon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageService::Icon::Stop:
+            break;
+    }
+    return QMessageBox::Critical;
+}
+
 // Runs on the GUI thread (or on the caller's when there is no application at all).
-bool present(Kind kind, const std::string& text) {
+bool present(Kind kind, const std::string& text, MessageService::Icon icon) {
     if (!isInteractive()) {
         return record(kind, text);
     }
@@ -65,8 +77,9 @@ bool present(Kind kind, const std::string& text) {
         QMessageBox::critical(nullptr, title, body);
         return false;
     }
-    return QMessageBox::critical(nullptr, title, body, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(boxIcon(icon), title, body, QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 bool onGuiThread() {
@@ -74,14 +87,16 @@ bool onGuiThread() {
     return app == nullptr || QThread::currentThread() == app->thread();
 }
 
-bool dispatch(Kind kind, const std::string& text) {
+bool dispatch(Kind kind, const std::string& text,
+              MessageService::Icon icon = MessageService::Icon::Stop) {
     if (onGuiThread()) {
-        return present(kind, text);
+        return present(kind, text, icon);
     }
     // Copy the text into the queued call: the caller's buffer may be gone by the time the
     // GUI loop gets to it.
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [kind, text] { present(kind, text); }, Qt::QueuedConnection);
+        QCoreApplication::instance(), [kind, text, icon] { present(kind, text, icon); },
+        Qt::QueuedConnection);
     return false;
 }
 
@@ -91,8 +106,8 @@ void MessageService::showError(const std::string& text) {
     dispatch(Kind::Error, text);
 }
 
-bool MessageService::askYesNo(const std::string& text) {
-    return dispatch(Kind::Question, text);
+bool MessageService::askYesNo(const std::string& text, Icon icon) {
+    return dispatch(Kind::Question, text, icon);
 }
 
 void MessageService::queueAnswers(const std::vector<bool>& answers) {

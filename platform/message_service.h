@@ -24,8 +24,11 @@ class MessageService {
     // Shows `text` with the stop icon.
     static void showError(const std::string& text);
 
-    // Asks `text` with Yes and No buttons and the stop icon; true for Yes.
-    static bool askYesNo(const std::string& text);
+    // The icon a question shows.
+    enum class Icon { Stop, Question, Exclamation };
+
+    // Asks `text` with Yes and No buttons and `icon`; true for Yes.
+    static bool askYesNo(const std::string& text, Icon icon = Icon::Stop);
 
     // Non-interactive mode only: the next questions take these answers in turn (true for Yes),
     // and the recorded line shows each; once they are used up, questions answer No again. An

@@ -1,0 +1,220 @@
+#pragma once
+
+// CK2FrontPanelControlDlg: Pelorin's main window, the virtual front panel of
+// the K2.
+//
+// main() builds it with the program's server interface and settings store,
+// calls OnInitDialog once (controls, looks, placement, the connect) and shows
+// it modeless; the program ends when the panel is accepted (the exit, OnOK).
+// The panel's state is a FrontPanelModel; the controls only show it. The
+// controls come from the layout table (front_panel_layout.h).
+//
+// The callback servant reaches the panel through the window-title registry
+// under kFrontPanelTitle: server notices, radio replies and keyboard-CW
+// progress arrive as WindowMessages on the GUI thread. Every server call goes
+// through PanelRemote; a failed one runs the "panel disconnected" behaviour
+// (not connected, "Lost connection to Brakton", link indicator "None").
+//
+// Work that belongs to other windows (splash, configuration sheet, QSO
+// threads, keyboard-CW window, the VFO bank written back when the panel goes)
+// is reached through the entry points of PanelEntryPoints; an empty one does
+// nothing.
+//
+// GUI thread only.
+
+#include <QDialog>
+#include <QPointer>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "client/front_panel_layout.h"
+#include "client/front_panel_model.h"
+#include "controls/remote_cmd_receiver.h"
+#include "platform/window_registry.h"
+
+class CClrButton;
+class CDigiMarquee;
+class CDigiStatic;
+class CEditEx;
+class CRegistryStore;
+class CStaticEx;
+class CTurboSliderCtrl;
+class CxShadeButton;
+class PanelRemote;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QStyle;
+class QTimer;
+class TrackbarSlider;
+
+// Work of later windows that the panel starts at fixed points.
+struct PanelEntryPoints {
+    // The first server notice: the splash screen goes.
+    std::function<void()> hideSplash;
+    // The one-shot start-up timer: the splash screen comes.
+    std::function<void()> startSplash;
+    // System menu item 5678: the configuration sheet, modal.
+    std::function<void()> showConfigSheet;
+    // The exit, in this order: the QSO windows stop (bounded waits), the
+    // keyboard-CW window closes, (the server is told), the panel-destroy work
+    // (the VFO bank goes back to the server).
+    std::function<void()> stopQsoThreads;
+    std::function<void()> closeKeyboardCw;
+    std::function<void()> panelDestroyWork;
+};
+
+class CK2FrontPanelControlDlg : public QDialog,
+                                public WindowMessageTarget,
+                                public RemoteCmdReceiver {
+    Q_OBJECT
+
+  public:
+    // System-menu commands (on the panel's right-click menu).
+    static constexpr int IDM_SYSTEM_CONFIG = 5678;
+    static constexpr int IDM_ABOUTBOX = 0x10;
+    // The start-up timer and its period.
+    static constexpr int kSplashTimerId = 137;
+    static constexpr int kSplashTimerMs = 500;
+    // How long the connect waits for the client's ORB to be ready.
+    static constexpr std::chrono::milliseconds kOrbReadyWait{5000};
+
+    static constexpr const char* kExitQuestion = "Exiting Pelorin  - Are You Sure?";
+    static constexpr const char* kConnectFailedBox =
+        "CORBA exception raised - Unable to Connect To Brakton!";
+    static constexpr const char* kConnectFailedStatus = "Unable to connect to Brakton";
+    static constexpr const char* kConnectingStatus = "Connecting to Brakton...";
+    static constexpr const char* kLostConnectionStatus = "Lost connection to Brakton";
+    static constexpr const char* kClientName = "Pelorin";
+
+    // Neither `remote` nor `store` is owned; both outlive the panel. Builds
+    // every control from the layout table and registers the panel's title.
+    CK2FrontPanelControlDlg(PanelRemote& remote, CRegistryStore& store,
+                            PanelEntryPoints entryPoints = {}, QWidget* parent = nullptr);
+    ~CK2FrontPanelControlDlg() override;
+
+    // The start-up sequence; call once, before the panel is shown.
+    bool OnInitDialog();
+
+    // Writes the status line; kind 2 is an error (red), an empty text clears it.
+    void ShowStatus(int kind, const std::string& text);
+    // Asks the server to connect; the server's callback makes the link.
+    void ConnectToServer();
+    // ConnectToServer while not connected (the "Connect To Brakton" button).
+    void EnsureConnected();
+    void OnSysCommand(int id, std::intptr_t param = 0);
+    // The exit question, then the exit.
+    void OnOK();
+    // The exit without the question (a termination signal): from the QSO
+    // windows on.
+    void ExitWithoutQuestion();
+    // The tuning slider's window around `f` Hz (band, span, active frequency).
+    void SetTuningSliderWindow(std::int64_t f);
+    // The RIT buttons and slider on (the slider at the offset) or off.
+    void EnableRITControls(int enable);
+
+    // Esc never closes the panel.
+    void reject() override;
+
+    // A message from the callback servant.
+    void onWindowMessage(const WindowMessage& message) override;
+    // WM_EXECUTE_REMOTE_CMD from a control (the tuning slider's right click).
+    void executeRemoteCmd(int command, std::intptr_t param) override;
+
+    const FrontPanelModel& model() const { return m_model; }
+    // The status line's last text and kind.
+    const std::string& statusText() const { return m_statusText; }
+    int statusKind() const { return m_statusKind; }
+    // The control of `id` (null for an unknown id).
+    QWidget* control(int id) const;
+    // The items of the right-click (system) menu, for its commands.
+    QMenu* systemMenu() const { return m_systemMenu; }
+
+  protected:
+    // The server notices: 1 the connect request, 2 the link is up, 14 the RF
+    // amplifier option.
+    void OnNotifyServerStatus(int wParam, long lParam, const std::string& text);
+    // A radio reply (code, text) and keyboard-CW progress; the displays and
+    // the CW window are filled in by their own handlers.
+    void OnRadioReply(int code, const std::string& text);
+    void OnTextMessageSent(int kind, const std::string& text);
+
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+  private:
+    void BuildControls();
+    void BindControls();
+    void SetupShadedButtons();
+    void SetupLedDisplays();
+    void SetupColoredControls();
+    void SetupSliders();
+    void SetupColorButtons();
+    void PlaceWindow();
+    void BuildSystemMenu();
+    void ApplyConnectTo();
+    // Model to controls.
+    void UpdateData();
+    void OnConnectedNotice();
+    void OnPanelDisconnected();
+    void RunExit();
+
+    template <class T>
+    T* controlAs(int id) const;
+
+    PanelRemote& m_remote;
+    CRegistryStore& m_store;
+    PanelEntryPoints m_entry;
+    FrontPanelModel m_model;
+    std::string m_strRITValue;
+    std::string m_statusText;
+    int m_statusKind = 1;
+    bool m_exiting = false;
+
+    std::map<int, QWidget*> m_controls;
+    QStyle* m_plainStyle = nullptr;
+    QMenu* m_systemMenu = nullptr;
+    QTimer* m_splashTimer = nullptr;
+    std::unique_ptr<WindowRegistration> m_registration;
+
+    // Controls by their members' names.
+    CEditEx* m_editVFOA = nullptr;
+    CEditEx* m_editVFOB = nullptr;
+    CEditEx* m_editRITOffset = nullptr;
+    CEditEx* m_editRITValue = nullptr;
+    CEditEx* m_editCWSpeed = nullptr;
+    CEditEx* m_editActiveFreq = nullptr;
+    CEditEx* m_editSquelch = nullptr;
+    QLineEdit* m_editPower = nullptr;
+    CStaticEx* m_stcXFILBandwidth = nullptr;
+    CStaticEx* m_stcConnectTo = nullptr;
+    CStaticEx* m_stcNB = nullptr;
+    CStaticEx* m_stcANT2 = nullptr;
+    CStaticEx* m_stcPRE = nullptr;
+    CStaticEx* m_stcATT = nullptr;
+    CStaticEx* m_stcVFOB = nullptr;
+    CStaticEx* m_stcRIT = nullptr;
+    CStaticEx* m_stcXIT = nullptr;
+    CClrButton* m_btnVFOAGo = nullptr;
+    CClrButton* m_btnVFOBGo = nullptr;
+    std::array<CClrButton*, 10> m_btnSMeter{};
+    CxShadeButton* m_btnConnect = nullptr;
+    CxShadeButton* m_btnExit = nullptr;
+    TrackbarSlider* m_sliderRIT = nullptr;
+    TrackbarSlider* m_sliderSquelch = nullptr;
+    TrackbarSlider* m_sliderPower = nullptr;
+    TrackbarSlider* m_sliderCWSpeed = nullptr;
+    CTurboSliderCtrl* m_sliderTuning = nullptr;
+    CDigiMarquee* m_marqueeStatus = nullptr;
+    CDigiStatic* m_digiBanner = nullptr;
+    QComboBox* m_comboTuningSpan = nullptr;
+    QComboBox* m_comboBand = nullptr;
+    QCheckBox* m_checkVFOLock = nullptr;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+// Where the front panel opens: at the rectangle it was last stored with, or
+// centred.
+//
+// The stored rectangle is used only when it is at least as large as the
+// panel's client area (a smaller one is a leftover of some other size) and the
+// panel placed there would show on one of the screens; otherwise the panel is
+// centred. The size never changes: only the top-left corner is taken.
+//
+// Plain geometry (QtCore); any thread.
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <optional>
+
+// A stored window rectangle, edges as the settings keep them (right and
+// bottom exclusive).
+struct StoredWindowRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// The top-left corner to move the panel to, or nothing to centre it.
+// `clientSize` is the panel's client area, `windowSize` its whole window
+// (frame included) and `screens` the available area of every screen.
+std::optional<QPoint> StoredPanelPosition(const StoredWindowRect& stored, QSize clientSize,
+                                          QSize windowSize, const QList<QRect>& screens);
+
+// The top-left corner that centres a window of `windowSize` on `screen`.
+QPoint CentredPosition(QSize windowSize, const QRect& screen);
