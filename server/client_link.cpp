@@ -162,6 +162,11 @@ void ClientLink::OnCallbackFailed(RadioCmdNotification_ptr failed) {
     }
 }
 
+void ClientLink::ReleaseClient() {
+    std::lock_guard state(m_stateLock);
+    m_holder.clear();
+}
+
 bool ClientLink::Shutdown(std::chrono::milliseconds bound, std::ostream& err) {
     std::list<Worker> workers;
     {

@@ -100,6 +100,8 @@ class ClientLink {
     const NotifierHolder& holder() const { return m_holder; }
     // A call-back through `failed` went wrong.
     void OnCallbackFailed(RadioCmdNotification_ptr failed);
+    // Drops the client reference (shut-down, before the ORB goes).
+    void ReleaseClient();
 
     // Refuses new connect-backs, cancels the waiting ones and joins them all,
     // each within `bound` (a late one is named on `err`, then waited for).

@@ -1,6 +1,99 @@
-#include <cstdio>
+// Brakton: the radio server. Start-up builds the program's objects here, in
+// order, and shut-down takes them down in reverse once every thread has
+// stopped; nothing is built during static initialisation, so a message box
+// shown at start-up always has its application.
 
-int main() {
-    std::puts("Brakton: server not built yet");
-    return 0;
+#include <ace/Init_ACE.h>
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "platform/signal_pipe.h"
+#include "radiolink/k2_radio_port.h"
+#include "server/bounded_step.h"
+#include "server/brakton_app.h"
+#include "server/log_view.h"
+#include "server/main_frame.h"
+#include "server/message_logger_thread.h"
+#include "server/radio_link_services.h"
+#include "server/server_registry_store.h"
+
+namespace {
+
+bool isSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    ACE::init();
+
+    // The ORB gets the whole command line as it was; the GUI toolkit takes
+    // its own options out of argv. Positional arguments mean nothing here.
+    const std::vector<std::string> args(argv, argv + argc);
+
+    // Without any display the program runs head-less and records its messages.
+    if (!isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY") && !isSet("QT_QPA_PLATFORM")) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    int exitCode = 0;
+    {
+        QApplication application(argc, argv);
+        application.setApplicationName(QStringLiteral("Brakton"));
+
+        // A signal is only noted until the event loop runs; then it closes the
+        // main window, the File > Exit path.
+        CMainFrame* frame = nullptr;
+        bool exitRequested = false;
+        bool loopRunning = false;
+        platform::SignalPipe signalPipe([&](int) {
+            exitRequested = true;
+            if (loopRunning && frame != nullptr) {
+                frame->RequestExit();
+            }
+        });
+
+        CBraktonApp app(theRegistryStore, args, std::cerr);
+        CK2RadioPort radio(app.RadioServices(), ReadRadioLoggingMode(theRegistryStore));
+        app.AttachRadio(radio);
+        CMessageLoggerThread logger;
+        {
+            CMainFrame mainFrame(theRegistryStore, logger, radio,
+                                 [&app] { return app.IsClientConnected(); });
+            frame = &mainFrame;
+            app.StartAudioProgram();
+            app.OpenRadioPort();
+            app.StartOrbThread();
+            mainFrame.ShowStartupMinimised();
+
+            QTimer::singleShot(0, &mainFrame, [&] {
+                loopRunning = true;
+                if (exitRequested) {
+                    mainFrame.RequestExit();
+                }
+            });
+            if (!exitRequested) {
+                exitCode = application.exec();
+            }
+
+            // Shut-down, in order; the frame is closed but still exists.
+            app.StopConnectBacks();
+            app.StopCallbacks();
+            app.StopServing();
+            app.CloseRadio();
+            app.DestroyOrb();
+            frame = nullptr;
+        }
+        runBounded(
+            "logger thread", kJoinBound, [&] { logger.stop(); }, std::cerr);
+    }
+    ACE::fini();
+    return exitCode;
 }
