@@ -1,6 +1,16 @@
-#include <cstdio>
+// Pelorin: the K2's virtual front panel, a client of Brakton.
 
-int main() {
-    std::puts("Pelorin: client not built yet");
-    return 0;
+#include <QApplication>
+
+#include <string>
+#include <vector>
+
+#include "client/pelorin_app.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    // The panel is the only window that matters; its exit ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const std::vector<std::string> args(argv, argv + argc);
+    return runPelorin(args);
 }

@@ -1,0 +1,72 @@
+#pragma once
+
+// Pelorin's start-up and end: the application object's work.
+//
+// main() makes the QApplication and hands over to runPelorin(). InitInstance
+// builds the program in its fixed order (fonts, settings store, memory store,
+// ACE, audio host, application colour, operator data, ORB, front panel shown
+// modeless); when the panel is accepted (the exit), ExitInstance syncs the
+// settings and ends the process with code 0 while the ORB thread still runs.
+// SIGTERM and SIGINT run the panel's exit from the QSO step on, without the
+// question.
+//
+// Tests run InitInstance in their own process with an injected exit instead
+// of std::_Exit. GUI thread only.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CK2FrontPanelControlDlg;
+class CRegistryStore;
+class ProxyPanelRemote;
+class RadioCommProxy;
+
+namespace platform {
+class SignalPipe;
+}
+
+// Takes the splash screen away; the panel calls it on the first server
+// notice. The splash screen's own work fills it in.
+void HideSplash();
+
+// Where the radio-memory store is built, once the settings store exists.
+void CreateMemoryStore(CRegistryStore& store);
+
+class CPelorinApp {
+  public:
+    using Exit = std::function<void(int code)>;
+
+    // `exit` ends the process; std::_Exit unless a test gives its own.
+    explicit CPelorinApp(Exit exit = {});
+    ~CPelorinApp();
+    CPelorinApp(const CPelorinApp&) = delete;
+    CPelorinApp& operator=(const CPelorinApp&) = delete;
+
+    // The start-up, after the QApplication exists. `args` are the program's
+    // arguments, program name first (ORB options among them reach the ORB).
+    // Leaves the panel shown; false only when the panel could not be built.
+    bool InitInstance(const std::vector<std::string>& args);
+
+    // Syncs the settings and calls the exit with 0. Runs when the panel is
+    // accepted; runs once.
+    void ExitInstance();
+
+    CK2FrontPanelControlDlg* panel() const { return m_panel.get(); }
+    CRegistryStore& store() const { return *m_store; }
+    RadioCommProxy& proxy() const { return *m_proxy; }
+
+  private:
+    Exit m_exit;
+    bool m_exited = false;
+    std::unique_ptr<CRegistryStore> m_store;
+    std::unique_ptr<RadioCommProxy> m_proxy;
+    std::unique_ptr<ProxyPanelRemote> m_remote;
+    std::unique_ptr<CK2FrontPanelControlDlg> m_panel;
+    std::unique_ptr<platform::SignalPipe> m_signals;
+};
+
+// main()'s body after the QApplication: InitInstance, the event loop, then
+// ExitInstance. Returns only when `exit` returns.
+int runPelorin(const std::vector<std::string>& args, CPelorinApp::Exit exit = {});

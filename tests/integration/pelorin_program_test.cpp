@@ -1,0 +1,110 @@
+// The Pelorin program as a child process against omniNames and the test peer
+// in the server role: it connects, is called back, asks for the radio's
+// state, and ends with code 0 on SIGTERM after telling the server.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using peer_protocol::Record;
+
+std::vector<std::string> operations(const std::vector<Record>& records) {
+    std::vector<std::string> names;
+    for (const auto& record : records) {
+        names.push_back(record.operation);
+    }
+    return names;
+}
+
+bool waitForOperation(const PeerProcess& peer, const std::string& operation,
+                      std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        for (const auto& record : peer.records()) {
+            if (record.operation == operation) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return false;
+}
+
+class PelorinProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_naming.start()) << m_naming.error();
+        ASSERT_TRUE(m_peer.start(PeerRole::Server, m_naming, m_dir.path())) << m_peer.error();
+    }
+
+    bool startPelorin() {
+        std::vector<std::string> args = m_naming.initRefArgs();
+        const auto endpoint = loopbackEndpointArgs();
+        args.insert(args.end(), endpoint.begin(), endpoint.end());
+        const std::string home = m_dir.path().string();
+        return m_pelorin.start(
+            PELORIN_PROGRAM, args,
+            {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config", "XDG_RUNTIME_DIR=" + home,
+             "QT_QPA_PLATFORM=offscreen", "ORVO_MESSAGE_LOG=" + home + "/messages.log"},
+            m_dir.path(), "Pelorin");
+    }
+
+    TempDir m_dir;
+    NamingService m_naming;
+    PeerProcess m_peer;
+    ChildProcess m_pelorin;
+};
+
+TEST_F(PelorinProgram, ConnectsIsCalledBackAndEndsWithZeroOnSigterm) {
+    ASSERT_TRUE(startPelorin());
+    ASSERT_TRUE(waitForOperation(m_peer, "Connect", 20s))
+        << readFile(m_pelorin.stderrPath()) << readFile(m_dir.path() / "messages.log");
+    EXPECT_EQ(m_peer.records()[0].args, std::vector<std::string>{"Pelorin"});
+
+    ASSERT_EQ(m_peer.command("connect-back"), "ok");
+    ASSERT_TRUE(waitForOperation(m_peer, "EnableStatusQuery", 20s))
+        << readFile(m_pelorin.stderrPath());
+    const auto afterConnect = m_peer.records();
+    const std::vector<std::string> expected{"Connect",          "ReadHAMRadioBandInfo",
+                                            "ReadVFOFreqCache", "GetInitialRadioInfo",
+                                            "QueryRFAmpStatus", "EnableStatusQuery"};
+    ASSERT_GE(afterConnect.size(), expected.size());
+    EXPECT_EQ(operations({afterConnect.begin(), afterConnect.begin() + 6}), expected);
+    EXPECT_EQ(afterConnect[5].args, std::vector<std::string>{"1"});
+
+    ::kill(m_pelorin.pid(), SIGTERM);
+    const auto status = m_pelorin.waitExit(20s);
+    ASSERT_TRUE(status.has_value()) << "Pelorin did not end";
+    ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    // No question on a signal, and the server heard the client go.
+    EXPECT_EQ(readFile(m_dir.path() / "messages.log").find("question"), std::string::npos);
+    EXPECT_TRUE(waitForOperation(m_peer, "Disconnect", 1s));
+}
+
+TEST_F(PelorinProgram, EndsWithZeroOnSigtermWhenServerHasGone) {
+    ASSERT_TRUE(startPelorin());
+    ASSERT_TRUE(waitForOperation(m_peer, "Connect", 20s)) << readFile(m_pelorin.stderrPath());
+    ASSERT_EQ(m_peer.command("connect-back"), "ok");
+    ASSERT_TRUE(waitForOperation(m_peer, "EnableStatusQuery", 20s));
+    m_peer.process().kill();
+
+    ::kill(m_pelorin.pid(), SIGTERM);
+    const auto status = m_pelorin.waitExit(30s);
+    ASSERT_TRUE(status.has_value()) << "Pelorin did not end";
+    ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+}
+
+}  // namespace
