@@ -83,18 +83,19 @@ void CCWMsgTransmittingThread::OnTick() {
         return;
     }
     const auto now = std::chrono::steady_clock::now();
-    if (m_bKYQueryPending) {
-        // Ask again only when the answer seems lost; then nothing that may
-        // still come can be told apart from a fresh answer.
-        if (now - m_kyQuerySentAt < 5 * Interval())
-            return;
-        m_bStaleAnswer = false;
-    }
+    ForgetLostKYQueries(now);
+    // Ask again only when the answer seems lost.
+    if (!m_kyQueries.empty() && now - m_kyQueries.back().sentAt < 5 * Interval())
+        return;
     if (m_pRadioPort != nullptr) {
         m_pRadioPort->QueryKeyboardCWTxStatus();
-        m_bKYQueryPending = true;
-        m_kyQuerySentAt = now;
+        m_kyQueries.push_back(KYQuery{now, false});
     }
+}
+
+void CCWMsgTransmittingThread::ForgetLostKYQueries(std::chrono::steady_clock::time_point now) {
+    while (!m_kyQueries.empty() && now - m_kyQueries.front().sentAt >= m_watchdog)
+        m_kyQueries.pop_front();
 }
 
 bool CCWMsgTransmittingThread::Active() const {
@@ -138,6 +139,8 @@ void CCWMsgTransmittingThread::OnExecutingCommand(int cmd, const std::string& te
         case CWTX_CMD_POLL_OFF:
             m_bKYPollingEnabled = false;
             m_bKYInFlight = false;
+            // The port is about to change: no answer to what was asked comes.
+            m_kyQueries.clear();
             ClearText();
             PauseStatusPolling(false);
             break;
@@ -168,11 +171,13 @@ void CCWMsgTransmittingThread::OnK2KybdCWTxStatus(int status) {
     if (status < 0 || status > 2)
         return;
     m_awaitSince = std::chrono::steady_clock::now();
-    m_bKYQueryPending = false;
-    if (m_bStaleAnswer) {
+    ForgetLostKYQueries(m_awaitSince);
+    if (!m_kyQueries.empty()) {
+        const bool beforeChunk = m_kyQueries.front().beforeChunk;
+        m_kyQueries.pop_front();
         // The radio answered before it had the last chunk.
-        m_bStaleAnswer = false;
-        return;
+        if (beforeChunk)
+            return;
     }
 
     if (status != 2) {
@@ -206,7 +211,8 @@ void CCWMsgTransmittingThread::OnK2KybdCWTxStatus(int status) {
     if (m_pRadioPort == nullptr)
         return;
     m_pRadioPort->SendKeyboardCWText(next.chunk);
-    m_bStaleAnswer = m_bKYQueryPending;
+    for (KYQuery& query : m_kyQueries)
+        query.beforeChunk = true;
     NotifySent(next.chunk);
     SetInFlight();
 }

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <variant>
 
@@ -88,6 +89,7 @@ class CCWMsgTransmittingThread : public RadioTask<cw_task::Message> {
     void NotifyProgress();
     void CallbackFailed();
     void PauseStatusPolling(bool paused);
+    void ForgetLostKYQueries(std::chrono::steady_clock::time_point now);
 
     ClientNotifier* const m_notifier;
     LogSink* const m_log;
@@ -104,9 +106,13 @@ class CCWMsgTransmittingThread : public RadioTask<cw_task::Message> {
     bool m_bKYPollingEnabled = false;
     bool m_bCallbackFailed = false;
     std::chrono::steady_clock::time_point m_awaitSince{};
-    // One "KY;" at a time: a status that answers a query sent before the
-    // last chunk says nothing about that chunk, and must not release the next.
-    bool m_bKYQueryPending = false;
-    bool m_bStaleAnswer = false;
-    std::chrono::steady_clock::time_point m_kyQuerySentAt{};
+    // "KY;" queries not yet answered, oldest first: one at a time, asked
+    // again only when the answer seems lost. An answer to a query sent before
+    // the last chunk says nothing about that chunk and must not release the
+    // next. A query unanswered for the watchdog time is taken as lost.
+    struct KYQuery {
+        std::chrono::steady_clock::time_point sentAt;
+        bool beforeChunk = false;
+    };
+    std::deque<KYQuery> m_kyQueries;
 };

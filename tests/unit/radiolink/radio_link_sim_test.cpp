@@ -291,6 +291,27 @@ TEST(RadioLinkSimTest, WatchdogGivesUpOnASilentRadio) {
     EXPECT_FALSE(radio->waitForCommand("KY", 0ms, settled).has_value());
 }
 
+// A radio that answers "KY;" later than the task waits before asking again
+// gets two answers in flight; the one to the query sent before a chunk must
+// not release the next chunk while the radio still keys the last.
+TEST(RadioLinkSimTest, LateKYAnswersReleaseNoChunkEarly) {
+    TempDir dir;
+    auto radio = StartSim(dir.path(), 1, 10.0);
+    radio->setKyAnswer(sim::KyAnswer::Late, 700ms);
+    RadioPortServices s;
+    s.serialDir = dir.path();
+    CK2RadioPort port(s, 0);
+    ASSERT_EQ(port.OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+    const std::string text =
+        "ABCDEFGHIJKLMNOPQRSTUVWXABCDEFGHIJKLMNOPQRSTUVWXABCDEFGHIJKLMNOPQRSTUVWX";
+    ASSERT_EQ(port.KeyboardCW(text), K2ERR_NONE);
+    const auto keyedBy = Clock::now() + 30s;
+    while (radio->keyedText() != text && radio->overrunCount() == 0 && Clock::now() < keyedBy)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(radio->overrunCount(), 0u);
+    EXPECT_EQ(radio->keyedText(), text);
+}
+
 TEST(RadioLinkSimTest, StalledRadioGivesWriteFailedWithinItsTimeOut) {
     TempDir dir;
     auto radio = StartSim(dir.path(), 1);
