@@ -1,0 +1,217 @@
+// Pelorin's start-up in this process, offscreen, against omniNames and the
+// test peer as a fake server: the connect, the call-back, notices, a server
+// that dies, and the exit with injected answers.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "client/front_panel_layout.h"
+#include "client/k2_front_panel_control_dlg.h"
+#include "client/pelorin_app.h"
+#include "client/radio_comm_proxy.h"
+#include "platform/message_service.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using front_panel::IDC_BAND_COMBO;
+using front_panel::IDC_CONNECT_TO;
+
+bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+std::vector<std::string> operations(const PeerProcess& peer) {
+    std::vector<std::string> names;
+    for (const auto& record : peer.records()) {
+        names.push_back(record.operation);
+    }
+    return names;
+}
+
+std::string controlText(CK2FrontPanelControlDlg& panel, int id) {
+    QWidget* widget = panel.control(id);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        return label->text().toStdString();
+    }
+    return widget != nullptr ? widget->property("text").toString().toStdString() : "";
+}
+
+// One start-up per process (one ORB per process); each test is its own run.
+class PelorinPanel : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string home = m_dir.path().string();
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+        ::setenv("ORVO_MESSAGE_LOG", (home + "/messages.log").c_str(), 1);
+        static int argc = 1;
+        static char name[] = "pelorin_panel_test";
+        static char* argv[] = {name, nullptr};
+        m_app = new QApplication(argc, argv);
+    }
+
+    // Starts Pelorin with the naming service at `namingArgs`.
+    void start(std::vector<std::string> namingArgs) {
+        std::vector<std::string> args{"Pelorin"};
+        args.insert(args.end(), namingArgs.begin(), namingArgs.end());
+        const auto endpoint = loopbackEndpointArgs();
+        args.insert(args.end(), endpoint.begin(), endpoint.end());
+        m_pelorin = std::make_unique<CPelorinApp>([this](int code) { m_exitCode = code; });
+        ASSERT_TRUE(m_pelorin->InitInstance(args));
+    }
+
+    void startConnected() {
+        ASSERT_TRUE(m_naming.start()) << m_naming.error();
+        ASSERT_TRUE(m_peer.start(PeerRole::Server, m_naming, m_dir.path())) << m_peer.error();
+        start(m_naming.initRefArgs());
+        ASSERT_TRUE(pumpUntil(10s, [&] { return !m_peer.records().empty(); }));
+        ASSERT_EQ(m_peer.command("connect-back"), "ok");
+        ASSERT_TRUE(pumpUntil(10s, [&] { return panel().model().m_bConnected != 0; }));
+        ASSERT_TRUE(pumpUntil(10s, [&] { return m_peer.records().size() >= 6; }));
+    }
+
+    CK2FrontPanelControlDlg& panel() { return *m_pelorin->panel(); }
+    std::string messages() const { return readFile(m_dir.path() / "messages.log"); }
+
+    TempDir m_dir;
+    QApplication* m_app = nullptr;
+    NamingService m_naming;
+    PeerProcess m_peer;
+    std::unique_ptr<CPelorinApp> m_pelorin;
+    std::optional<int> m_exitCode;
+};
+
+TEST_F(PelorinPanel, NoNamingServiceShowsBoxAndStaysOpen) {
+    start({"-ORBInitRef", "NameService=corbaloc::127.0.0.1:" + std::to_string(freeLoopbackPort()) +
+                              "/NameService"});
+    EXPECT_EQ(messages(), "error\tCORBA exception raised - Unable to Connect To Brakton!\n");
+    EXPECT_EQ(panel().statusText(), "Unable to connect to Brakton");
+    EXPECT_EQ(panel().statusKind(), 2);
+    EXPECT_TRUE(m_pelorin->proxy().isNil());
+    EXPECT_TRUE(panel().isVisible());
+    EXPECT_FALSE(m_exitCode.has_value());
+}
+
+TEST_F(PelorinPanel, ConnectAndCallBackAskForTheRadioInOrder) {
+    startConnected();
+    const std::vector<std::string> expected{"Connect",          "ReadHAMRadioBandInfo",
+                                            "ReadVFOFreqCache", "GetInitialRadioInfo",
+                                            "QueryRFAmpStatus", "EnableStatusQuery"};
+    EXPECT_EQ(operations(m_peer), expected);
+    EXPECT_EQ(m_peer.records()[0].args, std::vector<std::string>{"Pelorin"});
+    EXPECT_EQ(controlText(panel(), IDC_CONNECT_TO), "   LAN");
+    EXPECT_EQ(panel().statusText(), "");
+    auto* bands = qobject_cast<QComboBox*>(panel().control(IDC_BAND_COMBO));
+    ASSERT_NE(bands, nullptr);
+    EXPECT_EQ(bands->count(), 9);
+
+    // A second connect-back refills the list, it does not grow.
+    ASSERT_EQ(m_peer.command("connect-back"), "ok");
+    ASSERT_TRUE(pumpUntil(10s, [&] { return m_peer.records().size() >= 12; }));
+    pumpUntil(300ms, [] { return false; });
+    EXPECT_EQ(bands->count(), 9);
+    // Notice 1 while connected is echoed to the server.
+    EXPECT_EQ(m_peer.records()[6].operation, "EchoString");
+    EXPECT_EQ(m_peer.records()[6].args,
+              std::vector<std::string>{"Pelorin - Connecting requested from Brakton"});
+}
+
+TEST_F(PelorinPanel, ServerThatDiedGivesLostConnectionThenConnectsAgain) {
+    startConnected();
+    m_peer.process().kill();
+    testing::internal::CaptureStderr();
+    panel().EnsureConnected();  // connected: nothing to do
+    m_pelorin->proxy().GetInitialRadioInfo();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(panel().statusText(), "Lost connection to Brakton");
+    EXPECT_EQ(panel().model().m_bConnected, 0);
+    EXPECT_EQ(controlText(panel(), IDC_CONNECT_TO), "None");
+
+    PeerProcess second;
+    ASSERT_TRUE(second.start(PeerRole::Server, m_naming, m_dir.path())) << second.error();
+    panel().EnsureConnected();
+    ASSERT_TRUE(pumpUntil(10s, [&] { return !second.records().empty(); }));
+    EXPECT_EQ(second.records()[0].operation, "Connect");
+}
+
+struct ExitCase {
+    const char* name;
+    bool connected;
+    bool serverKilled;
+    std::vector<bool> answers;
+    bool exits;
+    int disconnects;
+};
+
+class PelorinExit : public PelorinPanel, public ::testing::WithParamInterface<ExitCase> {};
+
+const ExitCase kExits[] = {
+    {"NoKeepsPanelOpen", true, false, {false}, false, 0},
+    {"YesNotConnected", false, false, {true}, true, 0},
+    {"YesConnected", true, false, {true}, true, 1},
+    {"YesServerKilled", true, true, {true}, true, 0},
+};
+
+TEST_P(PelorinExit, AnswersDecide) {
+    const ExitCase& c = GetParam();
+    if (c.connected) {
+        startConnected();
+    } else {
+        ASSERT_TRUE(m_naming.start()) << m_naming.error();
+        ASSERT_TRUE(m_peer.start(PeerRole::Server, m_naming, m_dir.path())) << m_peer.error();
+        start(m_naming.initRefArgs());
+    }
+    if (c.serverKilled) {
+        m_peer.process().kill();
+    }
+    const std::size_t before = m_peer.records().size();
+    MessageService::queueAnswers(c.answers);
+    const auto started = std::chrono::steady_clock::now();
+    testing::internal::CaptureStderr();
+    panel().OnOK();
+    pumpUntil(500ms, [&] { return m_exitCode.has_value(); });
+    testing::internal::GetCapturedStderr();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 25s);
+    EXPECT_EQ(m_exitCode.has_value(), c.exits);
+    if (c.exits) {
+        EXPECT_EQ(*m_exitCode, 0);
+    } else {
+        EXPECT_TRUE(panel().isVisible());
+    }
+    if (!c.serverKilled) {
+        const auto records = m_peer.records();
+        int disconnects = 0;
+        for (std::size_t i = before; i < records.size(); ++i) {
+            disconnects += records[i].operation == "Disconnect" ? 1 : 0;
+        }
+        EXPECT_EQ(disconnects, c.disconnects);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, PelorinExit, ::testing::ValuesIn(kExits),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+}  // namespace
