@@ -1,0 +1,435 @@
+// Brakton end to end: the real program with omniNames, the K2 simulator on a
+// pty and a scripted client in this process.
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/window_message.h"
+#include "radiolink/k2_status.h"
+#include "tests/integration/brakton_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using e2e::BraktonRig;
+using e2e::Clock;
+using e2e::Settings;
+
+constexpr CORBA::Long kNotConnected = static_cast<CORBA::Long>(K2ERR_CLIENT_NOT_CONNECTED);
+constexpr CORBA::Long kPortNotOpen = static_cast<CORBA::Long>(K2ERR_PORT_NOT_OPEN);
+constexpr CORBA::Long kInvalid = static_cast<CORBA::Long>(K2ERR_INVALID_PARAM);
+
+std::vector<std::string> commandTexts(const sim::K2Simulator& radio) {
+    std::vector<std::string> texts;
+    for (const auto& c : radio.commands()) {
+        texts.push_back(c.text);
+    }
+    return texts;
+}
+
+bool hasSanitizerReport(const std::string& text) {
+    return text.find("AddressSanitizer") != std::string::npos ||
+           text.find("LeakSanitizer") != std::string::npos ||
+           text.find("runtime error:") != std::string::npos;
+}
+
+// The 38 radio operations, each with arguments the radio would accept.
+const std::vector<std::pair<const char*, std::function<CORBA::Long(RadioComm_ptr)>>>
+    kRadioOperations = {
+        {"GetInitialRadioInfo", [](RadioComm_ptr s) { return s->GetInitialRadioInfo(); }},
+        {"RITTuning", [](RadioComm_ptr s) { return s->RITTuning(1, 20); }},
+        {"DownloadRadioInfo",
+         [](RadioComm_ptr s) {
+             RADIO_MEM_INFO m{};
+             m.ulVFOA_Freq = 7040000;
+             return s->DownloadRadioInfo(m);
+         }},
+        {"AutoInfo", [](RadioComm_ptr s) { return s->AutoInfo(1, 1); }},
+        {"CommandMode", [](RadioComm_ptr s) { return s->CommandMode(1, 2); }},
+        {"Antenna", [](RadioComm_ptr s) { return s->Antenna(1, 2); }},
+        {"ReadBarGraphLevel", [](RadioComm_ptr s) { return s->ReadBarGraphLevel(); }},
+        {"MoveActiveVFOFreq", [](RadioComm_ptr s) { return s->MoveActiveVFOFreq(1, 1); }},
+        {"ReadDisplay",
+         [](RadioComm_ptr s) {
+             CORBA::String_var text;
+             CORBA::Short a = 0, b = 0;
+             return s->ReadDisplay(text.out(), a, b);
+         }},
+        {"VFOFreq", [](RadioComm_ptr s) { return s->VFOFreq(1, 0, 7040000); }},
+        {"NoiseBlanker", [](RadioComm_ptr s) { return s->NoiseBlanker(1, 1); }},
+        {"ReceiverAGC", [](RadioComm_ptr s) { return s->ReceiverAGC(1, 1); }},
+        {"ReceiverPreamp", [](RadioComm_ptr s) { return s->ReceiverPreamp(1, 1); }},
+        {"ReceiverAttenuator", [](RadioComm_ptr s) { return s->ReceiverAttenuator(1, 1); }},
+        {"XFILSelection", [](RadioComm_ptr s) { return s->XFILSelection(1, 500, 2); }},
+        {"AFILSelection", [](RadioComm_ptr s) { return s->AFILSelection(1, 1); }},
+        {"OperatingMode", [](RadioComm_ptr s) { return s->OperatingMode(1, 3); }},
+        {"ReadTransceiverInfo", [](RadioComm_ptr s) { return s->ReadTransceiverInfo(); }},
+        {"CWKeyerSpeed", [](RadioComm_ptr s) { return s->CWKeyerSpeed(1, 20); }},
+        {"RFPowerOutput", [](RadioComm_ptr s) { return s->RFPowerOutput(1, 50, 1); }},
+        {"ChangeBand", [](RadioComm_ptr s) { return s->ChangeBand(1); }},
+        {"TransceiverRecvVFOAssignment",
+         [](RadioComm_ptr s) { return s->TransceiverRecvVFOAssignment(1, 0); }},
+        {"TransceiverTxVFOAssignment",
+         [](RadioComm_ptr s) { return s->TransceiverTxVFOAssignment(1, 0); }},
+        {"GetTransceiverPowerOnStatus",
+         [](RadioComm_ptr s) { return s->GetTransceiverPowerOnStatus(); }},
+        {"RITControl", [](RadioComm_ptr s) { return s->RITControl(1, 1); }},
+        {"XITControl", [](RadioComm_ptr s) { return s->XITControl(1, 0); }},
+        {"IncrementalOffsetTuning", [](RadioComm_ptr s) { return s->IncrementalOffsetTuning(1); }},
+        {"ClearFineRITOffset", [](RadioComm_ptr s) { return s->ClearFineRITOffset(); }},
+        {"LockVFO", [](RadioComm_ptr s) { return s->LockVFO(1, 0); }},
+        {"TuneTransmitter", [](RadioComm_ptr s) { return s->TuneTransmitter(); }},
+        {"SendDiagnosticData", [](RadioComm_ptr s) { return s->SendDiagnosticData("FA"); }},
+        {"QueryKeyboardCWTxStatus", [](RadioComm_ptr s) { return s->QueryKeyboardCWTxStatus(); }},
+        {"KeyboardCW", [](RadioComm_ptr s) { return s->KeyboardCW("CQ"); }},
+        {"AbortKeyboardCW", [](RadioComm_ptr s) { return s->AbortKeyboardCW(); }},
+        {"EmulateKeySwitch", [](RadioComm_ptr s) { return s->EmulateKeySwitch(20); }},
+        {"FrequencyScan", [](RadioComm_ptr s) { return s->FrequencyScan(7000000, 7100000); }},
+        {"SquelchLevel", [](RadioComm_ptr s) { return s->SquelchLevel(1, 2); }},
+        {"EnableStatusQuery", [](RadioComm_ptr s) { return s->EnableStatusQuery(1); }},
+};
+
+// Everything the store-only operations do, with their results checked.
+void runStoreOperations(RadioComm_ptr server) {
+    server->EchoString("hello");
+    HAMRADIO_BAND_INFO bands{};
+    EXPECT_EQ(server->ReadHAMRadioBandInfo(bands), 0);
+    EXPECT_EQ(bands.Info[8].uiBandFreq, 8);
+    LAST_FREQ_VISIT_ARRAY cache{};
+    cache.VfoBank[3][1] = 18100000;
+    EXPECT_EQ(server->WriteVFOFreqCache(cache), 0);
+    LAST_FREQ_VISIT_ARRAY back{};
+    EXPECT_EQ(server->ReadVFOFreqCache(back), 0);
+    EXPECT_EQ(back.VfoBank[3][1], 18100000);
+    CORBA::Short amp = 7;
+    EXPECT_EQ(server->QueryRFAmpStatus(amp), 0);
+    EXPECT_EQ(amp, 0);
+}
+
+// --- 1. Start-up and naming --------------------------------------------------------------------
+
+TEST(BraktonStartup, OpensTheRadioBindsRadioCommAndSendsNothingElse) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    std::this_thread::sleep_for(1500ms);
+    const auto commands = rig.radio().commands();
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands[0].text, "K22");
+    EXPECT_EQ(commands[1].text, "AI3");
+    EXPECT_GE(commands[1].time - commands[0].time, 100ms);
+    EXPECT_EQ(commands.size(), 2u) << ::testing::PrintToString(commandTexts(rig.radio()));
+
+    const auto exit = rig.signalAndWait(SIGTERM);
+    ASSERT_TRUE(exit.has_value());
+    EXPECT_TRUE(WIFEXITED(*exit) && WEXITSTATUS(*exit) == 0);
+}
+
+TEST(BraktonStartup, PortZeroOpensNothingAndTheRadioIsNotOpen) {
+    BraktonRig rig;
+    Settings settings;
+    settings.commPort = 0;
+    ASSERT_TRUE(rig.startAll(settings)) << rig.error();
+    EXPECT_EQ(rig.server()->Connect("Nemo"), 0);
+    EXPECT_EQ(rig.server()->OperatingMode(1, 3), kPortNotOpen);
+    EXPECT_TRUE(rig.radio().commands().empty());
+    EXPECT_EQ(rig.messages(), "");
+}
+
+TEST(BraktonStartup, MissingPortShowsOneErrorAndStillServes) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startNaming());
+    ASSERT_TRUE(rig.startRadio(false));
+    // com1 names a device that is gone.
+    std::filesystem::create_symlink(rig.dir() / "no-such-device", rig.serialDir() / "com1");
+    rig.writeSettings({});
+    ASSERT_TRUE(rig.startClient()) << rig.error();
+    ASSERT_TRUE(rig.startBrakton()) << rig.error();
+    RadioComm_var server = rig.waitForServer();
+    ASSERT_FALSE(CORBA::is_nil(server.in())) << rig.braktonStderr();
+    EXPECT_EQ(rig.messages(), "error\tError occurred in Opening Radio Port?\n");
+}
+
+TEST(BraktonStartup, DeadNamingPortIsReportedAndTheServerRunsOn) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startNaming());
+    ASSERT_TRUE(rig.startRadio());
+    Settings settings;
+    settings.nsPort = freeLoopbackPort();
+    rig.writeSettings(settings);
+    ASSERT_TRUE(rig.startBrakton()) << rig.error();
+    const auto deadline = Clock::now() + 20s;
+    while (Clock::now() < deadline &&
+           rig.braktonStderr().find("CORBA exception raised!") == std::string::npos) {
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_NE(rig.braktonStderr().find("CORBA exception raised!"), std::string::npos);
+    EXPECT_TRUE(rig.brakton().running());
+    const auto exit = rig.signalAndWait(SIGTERM);
+    ASSERT_TRUE(exit.has_value());
+    EXPECT_TRUE(WIFEXITED(*exit) && WEXITSTATUS(*exit) == 0) << rig.braktonStderr();
+}
+
+TEST(BraktonStartup, GivenInitRefWinsOverAWrongNamingPort) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startNaming());
+    Settings settings;
+    settings.nsPort = freeLoopbackPort();
+    ASSERT_TRUE(rig.startRadio());
+    rig.writeSettings(settings);
+    ASSERT_TRUE(rig.startClient()) << rig.error();
+    ASSERT_TRUE(rig.startBrakton(rig.naming().initRefArgs())) << rig.error();
+    RadioComm_var server = rig.waitForServer();
+    EXPECT_FALSE(CORBA::is_nil(server.in())) << rig.braktonStderr();
+}
+
+TEST(BraktonStartup, AudioProgramRunsAndAMissingOneChangesNothing) {
+    BraktonRig rig;
+    const auto script = rig.dir() / "audio.sh";
+    const auto touched = rig.dir() / "audio-ran";
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\ntouch '" << touched.string() << "'\n";
+    }
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    Settings settings;
+    settings.audioCommand = script.string();
+    ASSERT_TRUE(rig.startAll(settings)) << rig.error();
+    const auto deadline = Clock::now() + 5s;
+    while (Clock::now() < deadline && !std::filesystem::exists(touched)) {
+        std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_TRUE(std::filesystem::exists(touched));
+
+    BraktonRig missing;
+    Settings absent;
+    absent.audioCommand = (missing.dir() / "no-such-program").string();
+    ASSERT_TRUE(missing.startAll(absent)) << missing.error();
+    EXPECT_EQ(missing.messages(), "");
+}
+
+TEST(BraktonStartup, ASecondServerTakesOverRadioComm) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    const auto secondConfig = rig.dir() / "config2";
+    Settings portZero;
+    portZero.commPort = 0;
+    rig.writeSettingsIn(secondConfig, portZero);
+    ChildProcess second;
+    ASSERT_TRUE(rig.startBrakton({}, secondConfig, &second, "brakton2")) << rig.error();
+
+    const auto deadline = Clock::now() + 15s;
+    CORBA::Long status = 0;
+    while (Clock::now() < deadline) {
+        RadioComm_var server = rig.waitForServer();
+        if (!CORBA::is_nil(server.in())) {
+            server->Connect("Nemo");
+            status = server->OperatingMode(1, 3);
+            if (status == kPortNotOpen) {
+                break;
+            }
+        }
+        std::this_thread::sleep_for(200ms);
+    }
+    EXPECT_EQ(status, kPortNotOpen);
+    second.stop();
+}
+
+// --- 2. Gating -----------------------------------------------------------------------------------
+
+TEST(BraktonGating, RadioOperationsWaitForConnectAndStoreOperationsDoNot) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    RadioComm_ptr server = rig.server();
+    std::this_thread::sleep_for(300ms);
+    const std::size_t before = rig.radio().commandCount();
+
+    for (const auto& [name, call] : kRadioOperations) {
+        EXPECT_EQ(call(server), kNotConnected) << name;
+    }
+    runStoreOperations(server);
+    EXPECT_EQ(server->Disconnect(), 0);
+    for (const auto& [name, call] : kRadioOperations) {
+        EXPECT_EQ(call(server), kNotConnected) << name << " after Disconnect";
+    }
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(rig.radio().commandCount(), before)
+        << ::testing::PrintToString(commandTexts(rig.radio()));
+
+    // Connected, then disconnected: refused again.
+    EXPECT_EQ(server->Connect("Nemo"), 0);
+    EXPECT_EQ(server->Disconnect(), 0);
+    EXPECT_EQ(server->OperatingMode(1, 3), kNotConnected);
+
+    const std::string ini = readFile(rig.dir() / "config" / "N0CALL Software" / "Rig Control.ini");
+    EXPECT_NE(ini.find("[HAM%20Band%20Info"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("18100000"), std::string::npos);
+}
+
+// --- 3. Connect and call-backs ---------------------------------------------------------------
+
+// A "Speak Freely" window in this process: its socket in the rig's runtime folder.
+class SpeakFreelyWindow {
+  public:
+    explicit SpeakFreelyWindow(const std::filesystem::path& runtimeDir) {
+        ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+        const auto dir = platform::ensureWindowMessageDir();
+        m_fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        if (!dir || m_fd < 0) {
+            return;
+        }
+        m_path = (*dir / platform::windowSocketName("Speak Freely")).string();
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", m_path.c_str());
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        timeval wait{5, 0};
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    }
+    ~SpeakFreelyWindow() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            ::unlink(m_path.c_str());
+        }
+        ::unsetenv("XDG_RUNTIME_DIR");
+    }
+    std::optional<platform::WindowMessage> receive() {
+        char buffer[256];
+        const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+        if (n < 0) {
+            return std::nullopt;
+        }
+        return platform::decodeWindowMessage(std::string_view(buffer, static_cast<size_t>(n)));
+    }
+
+  private:
+    int m_fd = -1;
+    std::string m_path;
+};
+
+TEST(BraktonConnect, ConnectsBackAfterFiveSecondsAndForwardsRepliesInOrder) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    SpeakFreelyWindow speakFreely(rig.runtimeDir());
+
+    const auto connectAt = Clock::now();
+    EXPECT_EQ(rig.server()->Connect("Nemo"), 0);
+    EXPECT_LT(Clock::now() - connectAt, 200ms);
+    const auto notice = speakFreely.receive();
+    ASSERT_TRUE(notice.has_value());
+    EXPECT_EQ(*notice, (platform::WindowMessage{0x475, 0, 0, {}}));
+
+    // Before the connect-back a reply goes nowhere.
+    rig.radio().injectRaw("FA00007000000;");
+    const auto connect = rig.client().waitForOp("Connect", 9s);
+    ASSERT_TRUE(connect.has_value()) << rig.braktonStderr();
+    EXPECT_EQ(connect->text, "Brakton");
+    EXPECT_GE(connect->time - connectAt, 5000ms);
+    EXPECT_LE(connect->time - connectAt, 8000ms);
+    std::this_thread::sleep_for(300ms);
+    for (const auto& call : rig.client().calls()) {
+        EXPECT_NE(call.text, "FA00007000000") << "forwarded before the connect-back";
+    }
+
+    // A burst, one reply split across two writes and one unknown reply.
+    const std::size_t from = rig.client().count();
+    std::string burst;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 48; ++i) {
+        const std::string reply = "FA000070" + std::to_string(10000 + i);
+        burst += reply + ";";
+        expected.push_back(reply);
+    }
+    burst += "ZZ1;FB00007100000;";
+    expected.push_back("ZZ1");
+    expected.push_back("FB00007100000");
+    rig.radio().injectRaw(burst, {{burst.size() - 8, 50ms}});
+    const auto calls = rig.client().waitFor(from + expected.size(), 10s);
+    ASSERT_GE(calls.size(), from + expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const auto& call = calls[from + i];
+        EXPECT_EQ(call.op, "NotifyCmd");
+        EXPECT_EQ(call.text, expected[i]) << i;
+        EXPECT_EQ(call.code, expected[i] == "ZZ1" ? 0 : expected[i][1] == 'A' ? 6 : 7) << i;
+    }
+
+    // Disconnect holds the server 2 s, and nothing follows it.
+    const auto disconnectAt = Clock::now();
+    EXPECT_EQ(rig.server()->Disconnect(), 0);
+    EXPECT_GE(Clock::now() - disconnectAt, 2000ms);
+    const std::size_t after = rig.client().count();
+    rig.radio().injectRaw("FA00007020000;");
+    std::this_thread::sleep_for(600ms);
+    EXPECT_EQ(rig.client().count(), after);
+}
+
+TEST(BraktonConnect, DisconnectDuringTheWaitCancelsTheConnectBack) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    EXPECT_EQ(rig.server()->Connect("Nemo"), 0);
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(rig.server()->Disconnect(), 0);
+    EXPECT_FALSE(rig.client().waitForOp("Connect", 8s).has_value());
+}
+
+TEST(BraktonConnect, EchoDuringDisconnectWaitsForIt) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    EXPECT_EQ(rig.server()->Connect("Nemo"), 0);
+    const auto start = Clock::now();
+    std::thread disconnect([&] { rig.server()->Disconnect(); });
+    std::this_thread::sleep_for(300ms);
+    rig.server()->EchoString("during");
+    EXPECT_GE(Clock::now() - start, 2000ms);
+    disconnect.join();
+}
+
+// --- 7. Shut-down ------------------------------------------------------------------------------
+
+struct ShutdownCase {
+    const char* name;
+    int signal;
+    bool busy;  // polling on and CW in flight
+};
+
+class BraktonShutdown : public ::testing::TestWithParam<ShutdownCase> {};
+
+TEST_P(BraktonShutdown, EndsWithAI0AndExitCodeZero) {
+    const ShutdownCase& c = GetParam();
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    if (c.busy) {
+        EXPECT_EQ(rig.server()->Connect("Nemo"), 0);
+        EXPECT_EQ(rig.server()->EnableStatusQuery(1), 0);
+        EXPECT_EQ(rig.server()->KeyboardCW("CQ CQ CQ DE N0CALL N0CALL K"), 0);
+        ASSERT_TRUE(rig.radio().waitForCommand("KY .*", 5s).has_value());
+    }
+    const auto start = Clock::now();
+    const auto exit = rig.signalAndWait(c.signal, 5s);
+    ASSERT_TRUE(exit.has_value()) << "still running after 5 s";
+    EXPECT_LT(Clock::now() - start, 5s);
+    EXPECT_TRUE(WIFEXITED(*exit) && WEXITSTATUS(*exit) == 0) << *exit;
+    const auto texts = commandTexts(rig.radio());
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), "AI0") << ::testing::PrintToString(texts);
+    const std::string err = rig.braktonStderr();
+    EXPECT_EQ(err.find("did not stop within"), std::string::npos) << err;
+    EXPECT_FALSE(hasSanitizerReport(err)) << err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Brakton, BraktonShutdown,
+                         ::testing::Values(ShutdownCase{"TermIdle", SIGTERM, false},
+                                           ShutdownCase{"IntIdle", SIGINT, false},
+                                           ShutdownCase{"TermBusy", SIGTERM, true},
+                                           ShutdownCase{"IntBusy", SIGINT, true}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+}  // namespace
