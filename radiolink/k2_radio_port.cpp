@@ -151,12 +151,15 @@ void CK2RadioPort::StartMissingTasks() {
         } else {
             CRecvrCmdParsingThread* task = reply.get();
             m_pRecvrCmdParsingThread = std::move(reply);
-            const int mode = m_notifierMode;
-            NotifierTarget* target = m_notifierTarget;
             lock.unlock();
             Pause(500ms);
-            task->Post(CRecvrCmdParsingThread::ParamCmd{CRecvrCmdParsingThread::PARAM_CMD_ALL, mode,
-                                                        target, m_services.replyPollInterval});
+            // The mode as it is now: a client may have connected meanwhile,
+            // and this block must not undo what it was told.
+            lock.lock();
+            task->Post(CRecvrCmdParsingThread::ParamCmd{CRecvrCmdParsingThread::PARAM_CMD_ALL,
+                                                        m_notifierMode, m_notifierTarget,
+                                                        m_services.replyPollInterval});
+            lock.unlock();
             Pause(100ms);
             task->Post(CRecvrCmdParsingThread::ExecuteCmd{CRecvrCmdParsingThread::EXEC_CMD_START});
         }
@@ -170,11 +173,13 @@ void CK2RadioPort::StartMissingTasks() {
         } else {
             CK2StatusCmdQueryThread* task = status.get();
             m_pK2StatusCmdQueryThread = std::move(status);
-            const std::uint16_t mask = m_statusMask;
             lock.unlock();
             Pause(500ms);
+            lock.lock();
             task->Post(CK2StatusCmdQueryThread::ParamCmd{this, m_services.statusPollPeriod});
-            task->Post(CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_SET_STATUS_QUERY_MASK, mask});
+            task->Post(
+                CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_SET_STATUS_QUERY_MASK, m_statusMask});
+            lock.unlock();
             Pause(100ms);
         }
     }

@@ -215,6 +215,31 @@ TEST(RadioPortTest, ReopenAfterFailedStartUpStartsTheTasks) {
     rig.radio.ExitCOMPortDiagMode();
 }
 
+// A client that connects while the port is still opening (during the pause
+// before the reply task gets its parameters) must be reported to.
+TEST(RadioPortTest, ClientConnectingDuringOpenIsKept) {
+    RadioRig rig;
+    class ConnectingSleeper : public Sleeper {
+      public:
+        void Sleep(std::chrono::milliseconds pause) override {
+            if (pause == 500ms && ++halfSeconds == 2 && radio != nullptr)
+                radio->SetNotifierAddress(NOTIFIER_CORBA);
+        }
+        Clock::time_point Now() const override { return Clock::now(); }
+        CK2RadioPort* radio = nullptr;
+        int halfSeconds = 0;
+    };
+    ConnectingSleeper sleeper;
+    RadioPortServices s = rig.Services();
+    s.sleeper = &sleeper;
+    CK2RadioPort radio(s, 0);
+    sleeper.radio = &radio;
+    ASSERT_EQ(radio.OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+    ASSERT_EQ(sleeper.halfSeconds, 3);
+    rig.line.Write("MD3;");
+    EXPECT_TRUE(rig.events.WaitForEvent("cmd 18 MD3", 2s));
+}
+
 // A refused second open must not leave its line settings behind for the
 // next reopen.
 TEST(RadioPortTest, RefusedOpenKeepsTheLineForTheNextReopen) {
