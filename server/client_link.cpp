@@ -57,7 +57,9 @@ bool ClientLink::StartConnectBackThread() {
     try {
         // The default stack: the ORB and naming calls need far more than a
         // few kilobytes.
-        worker.thread = std::thread(&ClientLink::run, this, generation, &worker);
+        // The wait counts from the client's Connect, not from the thread's start.
+        worker.thread = std::thread(&ClientLink::run, this, generation,
+                                    m_clock.now() + m_services.connectDelay, &worker);
     } catch (const std::system_error&) {
         m_workers.pop_back();
         return false;
@@ -65,9 +67,9 @@ bool ClientLink::StartConnectBackThread() {
     return true;
 }
 
-void ClientLink::run(std::uint64_t generation, Worker* self) {
+void ClientLink::run(std::uint64_t generation, WaitClock::TimePoint deadline, Worker* self) {
     try {
-        connectBack(generation);
+        connectBack(generation, deadline);
     } catch (const CORBA::SystemException& ex) {
         if (m_services.reportFailure) {
             m_services.reportFailure(true, ex._name());
@@ -91,11 +93,10 @@ void ClientLink::run(std::uint64_t generation, Worker* self) {
     m_changed.notify_all();
 }
 
-void ClientLink::connectBack(std::uint64_t generation) {
+void ClientLink::connectBack(std::uint64_t generation, WaitClock::TimePoint deadline) {
     {
-        std::unique_lock lock(m_mutex);
         // Gives the client time to bind its callback object.
-        const WaitClock::TimePoint deadline = m_clock.now() + m_services.connectDelay;
+        std::unique_lock lock(m_mutex);
         while (current(generation) && m_clock.now() < deadline) {
             m_clock.waitUntil(lock, m_changed, deadline);
         }

@@ -114,8 +114,8 @@ class ClientLink {
         bool done = false;  // guarded by m_mutex
     };
 
-    void run(std::uint64_t generation, Worker* self);
-    void connectBack(std::uint64_t generation);
+    void run(std::uint64_t generation, WaitClock::TimePoint deadline, Worker* self);
+    void connectBack(std::uint64_t generation, WaitClock::TimePoint deadline);
     bool current(std::uint64_t generation) const;  // m_mutex held
     void reapFinished();                           // m_mutex held
 
