@@ -15,6 +15,9 @@
 // Tests and the benchmark share it. Everything is removed when it goes.
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <QSettings>
 #include <QString>
