@@ -312,12 +312,9 @@ void CK2FrontPanelControlDlg::BuildSystemMenu() {
     m_systemMenu->addSeparator();
     QAction* config = m_systemMenu->addAction(QStringLiteral("System Config"));
     config->setData(IDM_SYSTEM_CONFIG);
-    const QString about = QStringLiteral("&About Pelorin...");
-    if (!about.isEmpty()) {
-        m_systemMenu->addSeparator();
-        QAction* action = m_systemMenu->addAction(about);
-        action->setData(IDM_ABOUTBOX);
-    }
+    m_systemMenu->addSeparator();
+    QAction* about = m_systemMenu->addAction(QStringLiteral("&About Pelorin..."));
+    about->setData(IDM_ABOUTBOX);
     connect(m_systemMenu, &QMenu::triggered, this,
             [this](QAction* action) { OnSysCommand(action->data().toInt()); });
 }
