@@ -275,6 +275,7 @@ void K2Simulator::writerLoop() {
     bool started = false;  // the front segment has begun
     std::size_t written = 0;
     Clock::time_point pieceStart;
+    Clock::time_point nextByteDue;  // a paced byte never leaves before this
     Clock::duration perByte{};
     while (!m_stopping) {
         if (m_queue.empty()) {
@@ -302,20 +303,24 @@ void K2Simulator::writerLoop() {
             started = true;
             written = 0;
             pieceStart = now;
+            nextByteDue = now;
             perByte = byteTime();
         }
 
-        bool paced = m_pacing && !segment.burst;
+        // Paced bytes go one at a time, each a byte time after the one
+        // before: a writer that wakes late sends the next byte late, never a
+        // catch-up burst faster than the line.
+        bool paced = m_pacing && !segment.burst && perByte.count() > 0;
         std::size_t target = segment.bytes.size();
-        if (paced && perByte.count() > 0) {
-            auto due = static_cast<std::size_t>((now - pieceStart) / perByte) + 1;
-            target = std::min(target, due);
+        if (paced) {
+            target = now >= nextByteDue ? std::min(target, written + 1) : written;
         }
         bool blocked = false;
         if (written < target) {
             ssize_t n = ::write(m_pty.master(), segment.bytes.data() + written, target - written);
             if (n > 0) {
                 Clock::time_point at = Clock::now();
+                nextByteDue = at + perByte;
                 for (ssize_t i = 0; i < n; ++i) {
                     m_bytes.push_back(ByteRecord{
                         at, Direction::Out, static_cast<std::uint8_t>(segment.bytes[written])});
@@ -331,9 +336,7 @@ void K2Simulator::writerLoop() {
         if (written == segment.bytes.size()) {
             traceLine(pieceStart, segment.reply ? "reply" : "raw", segment.bytes);
             // The last byte takes a byte time on the line after its write.
-            m_lastPieceEnd =
-                std::max(Clock::now(), paced ? pieceStart + perByte * static_cast<long>(written)
-                                             : Clock::time_point{});
+            m_lastPieceEnd = std::max(Clock::now(), paced ? nextByteDue : Clock::time_point{});
             m_queue.pop_front();
             started = false;
             m_outputCv.notify_all();
@@ -342,7 +345,7 @@ void K2Simulator::writerLoop() {
         if (blocked || !paced) {
             m_outputCv.wait_for(lock, std::chrono::milliseconds(2));
         } else {
-            m_outputCv.wait_until(lock, pieceStart + perByte * static_cast<long>(written));
+            m_outputCv.wait_until(lock, nextByteDue);
         }
     }
 }
