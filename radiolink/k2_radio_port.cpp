@@ -142,8 +142,10 @@ void CK2RadioPort::StartMissingTasks() {
         lock.lock();
     }
     if (!m_pRecvrCmdParsingThread) {
+        const std::uint8_t replyLoggingMode =
+            m_services.readLoggingMode ? m_services.readLoggingMode() : m_nSWLoggingMode;
         auto reply = std::make_unique<CRecvrCmdParsingThread>(*this, m_services.notifier,
-                                                              m_services.log, m_nSWLoggingMode);
+                                                              m_services.log, replyLoggingMode);
         reply->SetDiagSink(m_diagSink);
         if (!reply->Start()) {
             lock.unlock();

@@ -23,6 +23,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -71,6 +72,9 @@ struct RadioPortServices {
     std::chrono::milliseconds statusPollPeriod{1000};
     std::chrono::milliseconds cwPollInterval{100};
     std::chrono::milliseconds cwWatchdog{5000};
+    // Reads "SW Logging Mode" afresh for each reply task built; when unset
+    // the reply task gets the byte the radio object was built with.
+    std::function<std::uint8_t()> readLoggingMode;
 };
 
 class CK2RadioPort {

@@ -5,6 +5,7 @@
 // pty master. Pauses of the radio object are recorded, not waited out.
 
 #include <gtest/gtest.h>
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -21,16 +22,17 @@ inline constexpr auto kWatchdog = 600ms;
 
 class RadioRig {
   public:
-    explicit RadioRig(std::uint8_t logging = 0)
+    explicit RadioRig(std::uint8_t logging = 0, std::function<std::uint8_t()> readLoggingMode = {})
         : line(dir.path(), 1),
           log(events),
           sleeper(events),
           notifier(events),
           target(events),
-          radio(Services(), logging) {}
+          radio(Services(std::move(readLoggingMode)), logging) {}
 
-    RadioPortServices Services() {
+    RadioPortServices Services(std::function<std::uint8_t()> readLoggingMode = {}) {
         RadioPortServices s;
+        s.readLoggingMode = std::move(readLoggingMode);
         s.log = &log;
         s.notifier = &notifier;
         s.client = &client;

@@ -130,6 +130,17 @@ TEST(ReplyTaskLogTest, RepliesAreLoggedRawWhenAsked) {
                                         "log 1 2 ID017"}));
 }
 
+// The reply task takes the logging byte as it stands when the task is built,
+// not as it stood when the radio object was.
+TEST(ReplyTaskLogTest, LoggingModeIsReadWhenTheReplyTaskIsBuilt) {
+    std::uint8_t stored = 0;
+    RadioRig rig(0, [&stored] { return stored; });
+    stored = kLogReplies;
+    rig.Open();
+    rig.line.Write(kMarker);
+    ASSERT_TRUE(rig.events.WaitForEvent("log 1 2 ID017"));
+}
+
 // An unchanged display is forwarded again to a client that connects anew and
 // after the diagnostic dialog has closed.
 TEST(ReplyTaskDedupeTest, LastReadingsForgottenOnConnectAndAfterDiagnostics) {
