@@ -45,6 +45,7 @@ RadioPortServices CBraktonApp::RadioServices() {
     services.log = &m_logSink;
     services.notifier = &m_link.notifier();
     services.client = this;
+    services.readLoggingMode = [this] { return ReadRadioLoggingMode(m_store); };
     return services;
 }
 
