@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/looks.h"
 #include "platform/signal_pipe.h"
 #include "radiolink/k2_radio_port.h"
 #include "server/bounded_step.h"
@@ -47,6 +48,8 @@ int main(int argc, char* argv[]) {
     {
         QApplication application(argc, argv);
         application.setApplicationName(QStringLiteral("Brakton"));
+        // The dialog faces must be known before the first window is built.
+        looks::loadApplicationFonts();
 
         // A signal is only noted until the event loop runs; then it closes the
         // main window, the File > Exit path.
