@@ -12,7 +12,10 @@
 // Plain data, GUI thread only, no lock.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -158,4 +161,103 @@ class FrontPanelModel {
     // The link is gone: not connected, indicator back to "None", and the next
     // connected notice lights it again.
     void MarkLinkDown();
+
+    // ---- Radio replies, displays, tuning and the VFO controls -----------------
+    // (panel_model_replies.cpp, panel_model_tuning.cpp)
+    using Clock = std::chrono::steady_clock;
+
+    // How long the tuning slider waits for the echo of the frequency it sent.
+    static constexpr std::chrono::milliseconds kEchoWait{1000};
+
+    // The band of a frequency, from the settings store's tuning ranges; the
+    // dialog sets it. Unset finds nothing.
+    std::function<std::optional<PanelTuningRange>(std::uint32_t)> m_findTuningRange;
+
+    // Looks the displays show. Shaded buttons whose on/off look was set, by
+    // control id (1 on, 0 off); a button not in the map keeps its start look.
+    std::map<int, int> m_buttonOn;
+    // Texts of the control-shaded buttons.
+    std::string m_strAFILButton = "AFIL: OFF";
+    std::string m_strNBButton = "NB: OFF";
+    std::string m_strAntennaButton = "ANT: 1";
+    // Faces of the colour buttons (VFO lamps, RIT/XIT lamps, S-meter lamps)
+    // by control id.
+    std::map<int, std::uint32_t> m_lampFace;
+    // Backgrounds of the status indicators NB, ANT2, PRE, ATT, VFOB, RIT, XIT.
+    std::array<std::uint32_t, 7> m_indicatorBk{
+        panel_colors::kFace, panel_colors::kFace, panel_colors::kFace, panel_colors::kFace,
+        panel_colors::kFace, panel_colors::kFace, panel_colors::kFace};
+    std::string m_strBanner = "Elecraft";
+    // The tuning slider's thumb in 10-Hz units; the band combo's selection.
+    std::int64_t m_nTuningPos = 0;
+    int m_nBandSel = -1;
+    int m_bRITControlsEnabled = 0;
+    // Turbo tuning: the frequency under the thumb, sent when it is let go.
+    std::uint32_t m_ulTurboFreq = 0;
+    // When the awaited echo stops being awaited.
+    Clock::time_point m_awaitDeadline{};
+
+    // What a reply asks the dialog to refresh.
+    enum class ReplyEffect {
+        None,      // the reply did not decode: nothing changed
+        Displays,  // members, looks and readouts
+        BarGraph,  // the S-meter lamps only
+        Banner,    // the LED banner and the indicators only
+    };
+
+    // Decodes one radio reply (`text` starts with its two letters) and
+    // changes the members and looks. A reply that does not decode changes
+    // nothing; no text can make it throw or leave an index out of range.
+    ReplyEffect ParseRadioReply(int code, std::string_view text, Clock::time_point now);
+
+    // The display setters: each shows its value and stores it.
+    void ShowOpMode(int mode);
+    void ShowAGC(int agc);
+    void ShowXFIL(int filter);
+    void ShowAFIL(int afil);
+    void ShowNB(int nb);
+    void ShowAntenna(int antenna);
+    void ShowPreamp(int on);
+    void ShowAttenuator(int on);
+    void ShowBarGraph(int level);
+    void EnableRITControls(int enable);
+
+    // Colours of the frequency edits (vfo 0 = A, 1 = B) and the RIT/XIT
+    // offset edit, from the receive and transmit VFO and RIT/XIT.
+    std::uint32_t VfoEditColor(int vfo) const;
+    std::uint32_t RitOffsetEditColor() const;
+
+    // The awaited echo, once its time is over, is forgotten.
+    bool EchoAwaited(Clock::time_point now);
+    void ArmEcho(std::uint32_t hz, Clock::time_point now);
+
+    // What the tuning slider sends: nothing, or a frequency for VFOFreq.
+    // `connected` decides whether a frequency would go out; the latch is
+    // armed only when it does.
+    std::optional<std::uint32_t> OnTuningSlider(int code, int position, bool connected,
+                                                Clock::time_point now);
+    // The RIT slider: the new position for `code`; at the end of a scroll the
+    // RITTuning direction (1 up, 2 down) and amount.
+    struct RitTuning {
+        int direction;
+        int amount;
+    };
+    std::optional<RitTuning> OnRitSlider(int code, int position);
+
+    // Places the tuning slider for a frequency of the receive VFO: inside
+    // the window the thumb moves, outside it the band is looked up (when
+    // `lookUp`) and the window moves.
+    void FollowFrequency(std::uint32_t hz, bool lookUp);
+
+    // Helpers of the reply handling.
+    void ApplyVfoLamps(int rxVfo, int txVfo);
+    void ApplyRitLamps();
+    void StoreInBank(std::uint32_t hz, int column);
+    void ShowFrequency(int vfo, std::uint32_t hz, Clock::time_point now);
+    void ShowDisplayReply(std::string_view text);
 };
+
+// A frequency typed in kHz ("14060.01", blanks around allowed) in Hz, rounded
+// to the nearest Hz; nothing unless it is a plain decimal number above 0 and at
+// most 30000 kHz.
+std::optional<std::uint32_t> ParseFrequencyEntry(std::string_view text);
