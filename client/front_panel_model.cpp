@@ -61,6 +61,7 @@ void FrontPanelModel::SetTuningSliderWindow(std::int64_t f) {
         m_ulSliderLow = window->low;
         m_ulSliderHigh = window->high;
     }
+    m_nTuningPos = f / 10;
     m_strActiveFreq = FormatKHz(f);
 }
 

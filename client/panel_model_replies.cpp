@@ -57,6 +57,20 @@ std::optional<std::uint32_t> FrequencyOf(std::optional<std::int32_t> value) {
     return static_cast<std::uint32_t>(*value);
 }
 
+// FA, FB and IF carry their frequency as eleven digits; a reply with anything
+// else there is garbled, not a shorter frequency.
+bool ElevenDigits(std::string_view body) {
+    if (body.size() < 11) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 11; ++i) {
+        if (body[i] < '0' || body[i] > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool Inside(std::uint32_t hz, const PanelTuningRange& range) {
     return range.IsKnown() && hz >= range.ulLowBandEdge && hz <= range.ulHighBandEdge;
 }
@@ -107,6 +121,9 @@ FrontPanelModel::ReplyEffect FrontPanelModel::ParseRadioReply(int code, std::str
             break;
         case K2_CMD_FA:
         case K2_CMD_FB:
+            if (!ElevenDigits(body)) {
+                break;
+            }
             if (const auto hz = FrequencyOf(ParseFreqReply(body))) {
                 ShowFrequency(code == K2_CMD_FA ? 0 : 1, *hz, now);
                 return ReplyEffect::Displays;
@@ -143,6 +160,9 @@ FrontPanelModel::ReplyEffect FrontPanelModel::ParseRadioReply(int code, std::str
             }
             break;
         case K2_CMD_IF:
+            if (!ElevenDigits(body)) {
+                break;
+            }
             if (const auto info = ParseIFReply(body)) {
                 const auto hz = FrequencyOf(info->frequencyHz);
                 if (!hz) {

@@ -45,10 +45,10 @@ std::optional<std::uint32_t> FrontPanelModel::OnTuningSlider(int code, int posit
         return std::nullopt;
     }
     const std::uint32_t f = position > 0 ? static_cast<std::uint32_t>(position) * 10U : 0U;
+    m_nTuningPos = position;
     if (m_bInVFOTurboMode != 0) {
         // Turbo: the radio is retuned once, when the thumb is let go.
         m_ulTurboFreq = f;
-        m_nTuningPos = position;
         m_strActiveFreq = FormatKHz(f);
         if (code != TB_ENDTRACK || f == 0 || !connected) {
             return std::nullopt;
@@ -60,7 +60,6 @@ std::optional<std::uint32_t> FrontPanelModel::OnTuningSlider(int code, int posit
     if (f == reference || f == 0) {
         return std::nullopt;
     }
-    m_nTuningPos = position;
     m_strActiveFreq = FormatKHz(f);
     if (!connected) {
         return std::nullopt;
