@@ -14,6 +14,8 @@
 //
 // Tests and the benchmark share it. Everything is removed when it goes.
 
+#include <netdb.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +43,20 @@
 #include "tests/support/test_support.h"
 
 namespace e2e {
+
+// True when "localhost" resolves to an IPv6 address before any IPv4 one.
+inline bool localhostPrefersIpv6() {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo("localhost", nullptr, &hints, &found) != 0 || found == nullptr) {
+        return false;
+    }
+    const bool ipv6 = found->ai_family == AF_INET6;
+    ::freeaddrinfo(found);
+    return ipv6;
+}
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -149,7 +165,12 @@ class BraktonRig {
     ChildProcess& brakton() { return m_brakton; }
     CORBA::ORB_ptr orb() const { return m_orb->orb(); }
 
+    // The server is told "127.0.0.1" and asks for "localhost": where that
+    // name leads to ::1 first, omniNames must answer there too.
     bool startNaming() {
+        if (localhostPrefersIpv6()) {
+            m_naming.addListenHost("[::1]");
+        }
         if (!m_naming.start()) {
             m_error = m_naming.error();
             return false;
@@ -157,10 +178,12 @@ class BraktonRig {
         return true;
     }
 
-    bool startRadio(bool linkIt = true) {
+    // `timeScale` speeds up the simulator's keyer and line pacing.
+    bool startRadio(bool linkIt = true, double timeScale = 1.0) {
         sim::K2SimulatorOptions options;
         options.folder = linkIt ? m_serial : std::filesystem::path();
         options.com = 1;
+        options.timeScale = timeScale;
         m_radio = std::make_unique<sim::K2Simulator>(options);
         const auto result = m_radio->start();
         if (!result.ok()) {
@@ -225,6 +248,14 @@ class BraktonRig {
         }
     }
 
+    // Binds this process's client as "RadioCmdNotification" again, after
+    // another client took the name over.
+    void rebindClient() {
+        PortableServer::ObjectId_var id = m_poa->servant_to_id(m_client);
+        CORBA::Object_var ref = m_poa->id_to_reference(id.in());
+        rebindName(orb(), "RadioCmdNotification", ref.in());
+    }
+
     // Waits until "RadioComm" resolves to a live server, newer than `older` when given.
     RadioComm_var waitForServer(std::chrono::milliseconds timeout = 15s) {
         const auto deadline = Clock::now() + timeout;
@@ -242,8 +273,9 @@ class BraktonRig {
     }
 
     // Naming, radio, settings, client, Brakton; then waits for "RadioComm".
-    bool startAll(const Settings& settings = {}, const std::vector<std::string>& extraArgs = {}) {
-        if (!startNaming() || !startRadio()) {
+    bool startAll(const Settings& settings = {}, const std::vector<std::string>& extraArgs = {},
+                  double radioTimeScale = 1.0) {
+        if (!startNaming() || !startRadio(true, radioTimeScale)) {
             return false;
         }
         writeSettings(settings);
@@ -259,6 +291,21 @@ class BraktonRig {
     }
 
     RadioComm_ptr server() const { return m_server.in(); }
+
+    // RadioComm::Connect, then the server's Connect("Brakton") call-back, after
+    // which replies and CW notices reach the client.
+    bool connectAndWaitForCallBacks(std::chrono::milliseconds timeout = 15s) {
+        const std::size_t from = m_client->count();
+        if (m_server->Connect("Nemo") != 0) {
+            m_error = "Connect refused";
+            return false;
+        }
+        if (!m_client->waitForOp("Connect", timeout, from)) {
+            m_error = "no Connect call-back; stderr: " + braktonStderr();
+            return false;
+        }
+        return true;
+    }
 
     // SIGTERM (or another signal) and the exit status within `timeout`.
     std::optional<int> signalAndWait(int signal, std::chrono::milliseconds timeout = 5s) {

@@ -275,10 +275,19 @@ void NamingService::stop() {
 bool NamingService::launch() {
     const std::string port = std::to_string(m_port);
     const std::filesystem::path errorLog = m_dir.path() / "err";
-    if (!m_process.start("/usr/bin/omniNames",
-                         {"-start", port, "-always", "-datadir", m_dir.path().string(), "-errlog",
-                          errorLog.string(), "-ORBendPoint", "giop:tcp:127.0.0.1:" + port},
-                         {}, m_dir.path())) {
+    std::vector<std::string> args{"-start",
+                                  port,
+                                  "-always",
+                                  "-datadir",
+                                  m_dir.path().string(),
+                                  "-errlog",
+                                  errorLog.string(),
+                                  "-ORBendPoint",
+                                  "giop:tcp:127.0.0.1:" + port};
+    for (const std::string& host : m_extraHosts) {
+        args.insert(args.end(), {"-ORBendPoint", "giop:tcp:" + host + ":" + port});
+    }
+    if (!m_process.start("/usr/bin/omniNames", args, {}, m_dir.path())) {
         m_error = "cannot start /usr/bin/omniNames";
         return false;
     }

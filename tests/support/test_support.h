@@ -107,6 +107,9 @@ class NamingService {
     // Starts omniNames and waits (5 s) until it accepts connections. On
     // failure error() tells why, with omniNames' error log.
     bool start();
+    // One more address omniNames listens on, on the same port, such as
+    // "[::1]"; given before start().
+    void addListenHost(const std::string& host) { m_extraHosts.push_back(host); }
     // Stops and starts again on the same port and data folder.
     bool restart();
     void stop();
@@ -126,6 +129,7 @@ class NamingService {
     TempDir m_dir;
     ChildProcess m_process;
     int m_port = 0;
+    std::vector<std::string> m_extraHosts;
     std::string m_error;
 };
 
