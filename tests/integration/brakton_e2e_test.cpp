@@ -393,6 +393,418 @@ TEST(BraktonConnect, EchoDuringDisconnectWaitsForIt) {
     disconnect.join();
 }
 
+// --- 4. Wire table -----------------------------------------------------------------------------
+
+// One radio operation after Connect: its status and exactly what reaches the
+// radio. The arguments are chosen so that swapping two of them changes the
+// bytes or the status.
+struct WireCase {
+    const char* name;
+    std::function<CORBA::Long(RadioComm_ptr)> call;
+    CORBA::Long status;
+    std::vector<std::string> commands;  // without ";"
+    // The pause between two of them, and the least gap accepted: the
+    // simulator stamps a command when it reads its ";", which may come a
+    // little late under load.
+    std::chrono::milliseconds gap{0};
+    std::chrono::milliseconds minGap{0};
+};
+
+RADIO_MEM_INFO storedState() {
+    RADIO_MEM_INFO m{};
+    m.ulVFOA_Freq = 7010000;
+    m.ulVFOB_Freq = 14020000;
+    m.uiOpMode = 3;
+    m.uiXFIL = 2;
+    m.uiCurXFILBW = 1500;
+    m.uiAFIL = 1;
+    m.uiAGC = 1;
+    m.uiNB = 1;
+    m.uiCWSpeed = 25;
+    m.uiAntPos = 2;
+    m.iRFPower = 40;
+    m.uiActiveRxVFO = 1;
+    m.uiActiveTxVFO = 0;
+    return m;
+}
+
+const std::vector<WireCase> kWireCases = {
+    {"AutoInfoSet", [](RadioComm_ptr s) { return s->AutoInfo(1, 3); }, 0, {"AI3"}},
+    {"AutoInfoQueryIgnoresRange", [](RadioComm_ptr s) { return s->AutoInfo(0, 4); }, 0, {"AI"}},
+    {"AutoInfoOutOfRange", [](RadioComm_ptr s) { return s->AutoInfo(1, 4); }, kInvalid, {}},
+    {"CommandMode", [](RadioComm_ptr s) { return s->CommandMode(1, 2); }, 0, {"K22"}},
+    {"Antenna", [](RadioComm_ptr s) { return s->Antenna(1, 2); }, 0, {"AN2"}},
+    {"MoveActiveVFOFreqDown",
+     [](RadioComm_ptr s) { return s->MoveActiveVFOFreq(2, 3); },
+     0,
+     {"DN3"}},
+    {"MoveActiveVFOFreqTooFar",
+     [](RadioComm_ptr s) { return s->MoveActiveVFOFreq(1, 5); },
+     kInvalid,
+     {}},
+    {"VFOFreqB", [](RadioComm_ptr s) { return s->VFOFreq(1, 1, 7040000); }, 0, {"FB00007040000"}},
+    {"VFOFreqBadVfoQuery", [](RadioComm_ptr s) { return s->VFOFreq(0, 2, 0); }, kInvalid, {}},
+    {"NoiseBlankerLevelNotSent", [](RadioComm_ptr s) { return s->NoiseBlanker(1, 2); }, 0, {"NB1"}},
+    {"NoiseBlankerOutOfRange", [](RadioComm_ptr s) { return s->NoiseBlanker(1, 3); }, kInvalid, {}},
+    {"ReceiverAGC", [](RadioComm_ptr s) { return s->ReceiverAGC(1, 4); }, 0, {"GT0041"}},
+    {"ReceiverPreampOff", [](RadioComm_ptr s) { return s->ReceiverPreamp(1, 0); }, 0, {"PA0"}},
+    {"ReceiverAttenuatorFlag",
+     [](RadioComm_ptr s) { return s->ReceiverAttenuator(1, 5); },
+     0,
+     {"RA01"}},
+    {"XFILSelection", [](RadioComm_ptr s) { return s->XFILSelection(1, 500, 2); }, 0, {"FW05002"}},
+    {"XFILSelectionBadFilter",
+     [](RadioComm_ptr s) { return s->XFILSelection(1, 2, 500); },
+     kInvalid,
+     {}},
+    {"AFILSelection", [](RadioComm_ptr s) { return s->AFILSelection(0, 3); }, 0, {"SW29"}},
+    {"OperatingMode", [](RadioComm_ptr s) { return s->OperatingMode(1, 3); }, 0, {"MD3"}},
+    {"CWKeyerSpeedRaisedToNine",
+     [](RadioComm_ptr s) { return s->CWKeyerSpeed(1, 5); },
+     0,
+     {"KS009"}},
+    {"CWKeyerSpeedNegative", [](RadioComm_ptr s) { return s->CWKeyerSpeed(1, -1); }, 0, {"KS050"}},
+    {"RFPowerOutput", [](RadioComm_ptr s) { return s->RFPowerOutput(1, 50, 1); }, 0, {"PC0501"}},
+    {"RFPowerOutputNegative",
+     [](RadioComm_ptr s) { return s->RFPowerOutput(1, -5, 0); },
+     0,
+     {"PC0000"}},
+    {"ChangeBandUp", [](RadioComm_ptr s) { return s->ChangeBand(1); }, 0, {"SW01"}},
+    {"ChangeBandOther", [](RadioComm_ptr s) { return s->ChangeBand(2); }, 0, {"SW03"}},
+    {"RecvVFOAssignment",
+     [](RadioComm_ptr s) { return s->TransceiverRecvVFOAssignment(1, 1); },
+     0,
+     {"FR1"}},
+    {"RecvVFOAssignmentBad",
+     [](RadioComm_ptr s) { return s->TransceiverRecvVFOAssignment(1, 2); },
+     kInvalid,
+     {}},
+    {"TxVFOAssignment",
+     [](RadioComm_ptr s) { return s->TransceiverTxVFOAssignment(1, 0); },
+     0,
+     {"FT0"}},
+    {"RITControlFlag", [](RadioComm_ptr s) { return s->RITControl(1, 7); }, 0, {"RT1"}},
+    {"XITControlOff", [](RadioComm_ptr s) { return s->XITControl(1, 0); }, 0, {"XT0"}},
+    {"IncrementalOffsetTuningDown",
+     [](RadioComm_ptr s) { return s->IncrementalOffsetTuning(2); },
+     0,
+     {"RD"}},
+    {"IncrementalOffsetTuningBad",
+     [](RadioComm_ptr s) { return s->IncrementalOffsetTuning(3); },
+     kInvalid,
+     {}},
+    {"ClearFineRITOffset", [](RadioComm_ptr s) { return s->ClearFineRITOffset(); }, 0, {"RC"}},
+    {"LockVFOOff", [](RadioComm_ptr s) { return s->LockVFO(1, 0); }, 0, {"LK0"}},
+    {"TuneTransmitter", [](RadioComm_ptr s) { return s->TuneTransmitter(); }, 0, {"SW20"}},
+    {"SendDiagnosticData", [](RadioComm_ptr s) { return s->SendDiagnosticData("FA"); }, 0, {"FA"}},
+    {"QueryKeyboardCWTxStatus",
+     [](RadioComm_ptr s) { return s->QueryKeyboardCWTxStatus(); },
+     0,
+     {"KY"}},
+    {"EmulateKeySwitchLast", [](RadioComm_ptr s) { return s->EmulateKeySwitch(69); }, 0, {"SW69"}},
+    {"EmulateKeySwitchTooHigh",
+     [](RadioComm_ptr s) { return s->EmulateKeySwitch(70); },
+     kInvalid,
+     {}},
+    {"SquelchLevelClamped", [](RadioComm_ptr s) { return s->SquelchLevel(1, 300); }, 0, {"SQ250"}},
+    {"ReadBarGraphLevel", [](RadioComm_ptr s) { return s->ReadBarGraphLevel(); }, 0, {}},
+    {"ReadDisplay",
+     [](RadioComm_ptr s) {
+         CORBA::String_var text;
+         CORBA::Short a = 5, b = 5;
+         const CORBA::Long status = s->ReadDisplay(text.out(), a, b);
+         EXPECT_STREQ(text.in(), "");
+         EXPECT_EQ(a, 0);
+         EXPECT_EQ(b, 0);
+         return status;
+     },
+     0,
+     {}},
+    {"ReadTransceiverInfo", [](RadioComm_ptr s) { return s->ReadTransceiverInfo(); }, 0, {}},
+    {"GetTransceiverPowerOnStatus",
+     [](RadioComm_ptr s) { return s->GetTransceiverPowerOnStatus(); },
+     0,
+     {}},
+    {"RITTuningDown",
+     [](RadioComm_ptr s) { return s->RITTuning(2, 35); },
+     0,
+     {"RD", "RD", "RD"},
+     10ms,
+     5ms},
+    {"RITTuningBelowOneStep", [](RadioComm_ptr s) { return s->RITTuning(1, 9); }, 0, {}},
+    {"RITTuningNegative", [](RadioComm_ptr s) { return s->RITTuning(1, -1); }, kInvalid, {}},
+    {"RITTuningBadDirection", [](RadioComm_ptr s) { return s->RITTuning(3, 50); }, kInvalid, {}},
+    {"FrequencyScan",
+     [](RadioComm_ptr s) { return s->FrequencyScan(7000000, 7100000); },
+     0,
+     {"FA00007000000", "FB00007100000", "SW19", "SW25"},
+     100ms,
+     80ms},
+    {"FrequencyScanReversed", [](RadioComm_ptr s) { return s->FrequencyScan(2, 1); }, kInvalid, {}},
+    {"GetInitialRadioInfo",
+     [](RadioComm_ptr s) { return s->GetInitialRadioInfo(); },
+     0,
+     {"IF", "FA", "FB", "PA", "RA", "FW", "GT", "KS", "PC", "AN", "NB", "SQ", "LK"},
+     100ms,
+     80ms},
+    {"DownloadRadioInfo",
+     [](RadioComm_ptr s) { return s->DownloadRadioInfo(storedState()); },
+     0,
+     {"FA00007010000", "FB00014020000", "FR1", "FT0", "MD3", "FW15002", "FT0", "FR1", "KS025"},
+     100ms,
+     80ms},
+};
+
+// Each row runs on one connected server; a diagnostic "ID;" after it fences
+// off what the row sent from what the next one sends.
+TEST(BraktonWire, EachRadioOperationSendsExactlyItsCommands) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    RadioComm_ptr server = rig.server();
+    ASSERT_TRUE(rig.radio().waitForCommand("AI3", 10s).has_value());
+    ASSERT_EQ(server->Connect("Nemo"), 0);
+
+    for (const WireCase& c : kWireCases) {
+        SCOPED_TRACE(c.name);
+        const std::size_t from = rig.radio().commandCount();
+        EXPECT_EQ(c.call(server), c.status);
+        ASSERT_EQ(server->SendDiagnosticData("ID"), 0);
+        const auto fence = rig.radio().waitForCommand("ID", 10s, from);
+        ASSERT_TRUE(fence.has_value());
+        const auto all = rig.radio().commands();
+        std::vector<std::string> sent;
+        for (std::size_t i = from; i < fence->index; ++i) {
+            sent.push_back(all[i].text);
+        }
+        EXPECT_EQ(sent, c.commands);
+        if (c.gap.count() > 0 && sent == c.commands) {
+            for (std::size_t i = from + 1; i < fence->index; ++i) {
+                const auto gap = all[i].time - all[i - 1].time;
+                EXPECT_GE(gap, c.minGap) << all[i].text;
+                EXPECT_LT(gap, c.gap + 1000ms) << all[i].text;
+            }
+        }
+    }
+}
+
+// --- 5. Polling and CW -------------------------------------------------------------------------
+
+std::vector<e2e::Callback> callsOf(const std::vector<e2e::Callback>& calls, const std::string& op,
+                                   std::size_t from = 0) {
+    std::vector<e2e::Callback> found;
+    for (std::size_t i = from; i < calls.size(); ++i) {
+        if (calls[i].op == op) {
+            found.push_back(calls[i]);
+        }
+    }
+    return found;
+}
+
+std::vector<sim::CommandRecord> commandsMatching(const sim::K2Simulator& radio,
+                                                 const std::string& prefix, std::size_t from = 0) {
+    std::vector<sim::CommandRecord> found;
+    for (const auto& c : radio.commands()) {
+        if (c.index >= from && c.text.rfind(prefix, 0) == 0) {
+            found.push_back(c);
+        }
+    }
+    return found;
+}
+
+TEST(BraktonPolling, QueriesOnceASecondForwardsChangesOnceAndStops) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    ASSERT_TRUE(rig.connectAndWaitForCallBacks()) << rig.error();
+    const std::size_t fromCall = rig.client().count();
+    const std::size_t from = rig.radio().commandCount();
+
+    ASSERT_EQ(rig.server()->EnableStatusQuery(1), 0);
+    // Four rounds of DS then BG.
+    std::optional<sim::CommandRecord> last;
+    std::size_t next = from;
+    for (int round = 0; round < 4; ++round) {
+        const auto ds = rig.radio().waitForCommand("DS", 10s, next);
+        ASSERT_TRUE(ds.has_value()) << "round " << round;
+        const auto bg = rig.radio().waitForCommand("BG", 10s, ds->index + 1);
+        ASSERT_TRUE(bg.has_value()) << "round " << round;
+        EXPECT_EQ(bg->index, ds->index + 1) << "BG follows DS at once";
+        if (last) {
+            const auto period = ds->time - last->time;
+            EXPECT_GE(period, 900ms) << "round " << round;
+            EXPECT_LT(period, 2500ms) << "round " << round;
+        }
+        last = ds;
+        next = bg->index + 1;
+    }
+    // The readings never changed: each went to the client once.
+    ASSERT_TRUE(rig.radio().waitForOutputIdle(5s));
+    const auto calls = rig.client().waitFor(fromCall + 2, 5s);
+    std::size_t displays = 0;
+    std::size_t bars = 0;
+    for (const auto& call : callsOf(calls, "NotifyCmd", fromCall)) {
+        displays += call.text.rfind("DS", 0) == 0 ? 1 : 0;
+        bars += call.text.rfind("BG", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(displays, 1u);
+    EXPECT_EQ(bars, 1u);
+
+    // Off: a query already under way may still go out, then nothing.
+    ASSERT_EQ(rig.server()->EnableStatusQuery(0), 0);
+    const std::size_t offAt = rig.radio().commandCount();
+    EXPECT_FALSE(rig.radio().waitForCommand("DS", 3500ms, offAt + 2).has_value())
+        << ::testing::PrintToString(commandTexts(rig.radio()));
+}
+
+// 60 characters: every blank is a place to cut.
+const std::string kSixtyCharacters = "CQ CQ CQ DE N0CALL N0CALL N0CALL PSE K TNX FER CALL UR RST 5";
+
+std::string joinedChunks(const std::vector<sim::CommandRecord>& chunks) {
+    std::string text;
+    for (const auto& c : chunks) {
+        text += c.text.substr(3);
+    }
+    return text;
+}
+
+TEST(BraktonCW, SendsTheTextInChunksAndReportsEachOne) {
+    ASSERT_EQ(kSixtyCharacters.size(), 60u);
+    BraktonRig rig;
+    // The simulator keys 20 times faster, so the radio asks for more soon.
+    ASSERT_TRUE(rig.startAll({}, {}, 20.0)) << rig.error();
+    ASSERT_TRUE(rig.connectAndWaitForCallBacks()) << rig.error();
+    const std::size_t fromCall = rig.client().count();
+    const std::size_t from = rig.radio().commandCount();
+
+    ASSERT_EQ(rig.server()->KeyboardCW(kSixtyCharacters.c_str()), 0);
+    const auto empty = [&]() -> std::optional<e2e::Callback> {
+        // The last notice of the text: an empty ring once everything was sent.
+        const auto deadline = Clock::now() + 30s;
+        while (Clock::now() < deadline) {
+            const auto calls = rig.client().calls();
+            const auto sent = callsOf(calls, "NotifyTextMessageSent", fromCall);
+            std::string text;
+            for (const auto& s : sent) {
+                text += s.text;
+            }
+            if (text == kSixtyCharacters && calls.back().op == "NotifyTextMessageEmpty") {
+                return calls.back();
+            }
+            rig.client().waitFor(calls.size() + 1, 1s);
+        }
+        return std::nullopt;
+    }();
+    const auto calls = rig.client().calls();
+    ASSERT_TRUE(empty.has_value()) << rig.braktonStderr();
+
+    const auto chunks = commandsMatching(rig.radio(), "KY ", from);
+    ASSERT_FALSE(chunks.empty());
+    for (const auto& chunk : chunks) {
+        EXPECT_LE(chunk.text.size() - 3, 24u) << chunk.text;
+    }
+    EXPECT_EQ(joinedChunks(chunks), kSixtyCharacters);
+
+    std::string notified;
+    for (const auto& call : callsOf(calls, "NotifyTextMessageSent", fromCall)) {
+        notified += call.text;
+    }
+    EXPECT_EQ(notified, kSixtyCharacters);
+    EXPECT_EQ(calls.back().op, "NotifyTextMessageEmpty");
+}
+
+TEST(BraktonCW, AbortInMidTextSendsTheAbortCommand) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    ASSERT_EQ(rig.server()->Connect("Nemo"), 0);
+    const std::size_t from = rig.radio().commandCount();
+
+    // At the radio's own pace the first chunk takes seconds to key.
+    ASSERT_EQ(rig.server()->KeyboardCW(kSixtyCharacters.c_str()), 0);
+    const auto first = rig.radio().waitForCommand("KY .+", 10s, from);
+    ASSERT_TRUE(first.has_value());
+    ASSERT_EQ(rig.server()->AbortKeyboardCW(), 0);
+    const auto abort = rig.radio().waitForCommand("KY @", 5s, first->index + 1);
+    ASSERT_TRUE(abort.has_value()) << ::testing::PrintToString(commandTexts(rig.radio()));
+}
+
+struct HostileTextCase {
+    const char* name;
+    std::string text;
+};
+
+class BraktonCWText : public ::testing::TestWithParam<HostileTextCase> {};
+
+// Whatever the client sends, the text stays inside KY commands.
+TEST_P(BraktonCWText, NeverStartsASecondCommand) {
+    const HostileTextCase& c = GetParam();
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll({}, {}, 20.0)) << rig.error();
+    ASSERT_EQ(rig.server()->Connect("Nemo"), 0);
+    const std::size_t from = rig.radio().commandCount();
+
+    ASSERT_EQ(rig.server()->KeyboardCW(c.text.c_str()), 0);
+    const auto chunk = rig.radio().waitForCommand("KY .+", 10s, from);
+    ASSERT_TRUE(chunk.has_value());
+    // The idle KY polls that follow mark the end of what this text sent.
+    ASSERT_TRUE(rig.radio().waitForCommand("KY", 10s, chunk->index + 1).has_value());
+    for (const auto& command : rig.radio().commands()) {
+        if (command.index < from) {
+            continue;
+        }
+        EXPECT_TRUE(command.text == "KY" || command.text.rfind("KY ", 0) == 0)
+            << ::testing::PrintToString(command.text);
+        EXPECT_EQ(command.text.find('@'), std::string::npos) << command.text;
+        for (char ch : command.text) {
+            EXPECT_GE(static_cast<unsigned char>(ch), 0x20)
+                << ::testing::PrintToString(command.text);
+        }
+    }
+    EXPECT_EQ(rig.radio().errorReplyCount(), 0u);
+    EXPECT_EQ(joinedChunks(commandsMatching(rig.radio(), "KY ", from)).size(), c.text.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Brakton, BraktonCWText,
+                         ::testing::Values(HostileTextCase{"Semicolon", "CQ;FA00014000000;TEST "},
+                                           HostileTextCase{"CarriageReturn",
+                                                           "CQ\rFA00014000000\r "},
+                                           HostileTextCase{"Newline", "CQ\nMD1;\n "},
+                                           HostileTextCase{"Abort", "CQ @ DE "}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+// --- 6. Vanished client ------------------------------------------------------------------------
+
+TEST(BraktonVanishedClient, ServerAnswersAndTheNextClientGetsCallBacks) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+
+    // A second client process takes "RadioCmdNotification", is connected
+    // back to, and dies without a Disconnect.
+    PeerProcess other;
+    ASSERT_TRUE(other.start(PeerRole::Client, rig.naming(), rig.dir())) << other.error();
+    ASSERT_EQ(rig.server()->Connect("Other"), 0);
+    const auto records = other.waitForRecords(1, 15s);
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records[0].operation, "Connect");
+    other.process().kill();
+
+    // The server's next call-back fails.
+    rig.radio().injectRaw("FA00007030000;");
+    ASSERT_TRUE(rig.radio().waitForOutputIdle(5s));
+    const auto start = Clock::now();
+    EXPECT_EQ(rig.server()->OperatingMode(1, 3), 0);
+    EXPECT_LT(Clock::now() - start, 1s);
+    ASSERT_TRUE(rig.radio().waitForCommand("MD3", 5s).has_value());
+
+    // This process's client connects and is called back.
+    rig.rebindClient();
+    ASSERT_TRUE(rig.connectAndWaitForCallBacks()) << rig.error();
+    const std::size_t from = rig.client().count();
+    rig.radio().injectRaw("FA00007040000;");
+    const auto reply = rig.client().waitForOp("NotifyCmd", 5s, from);
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(reply->text, "FA00007040000");
+    EXPECT_TRUE(rig.brakton().running());
+}
+
 // --- 7. Shut-down ------------------------------------------------------------------------------
 
 struct ShutdownCase {
