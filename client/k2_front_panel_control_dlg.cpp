@@ -103,6 +103,7 @@ CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote, CRegistryS
 
     BuildControls();
     BindControls();
+    ConnectFrequencyControls();
 
     m_remote.setFailureHandler([this](const RemoteFailure&) { OnPanelDisconnected(); });
     m_registration = std::make_unique<WindowRegistration>(kFrontPanelTitle, this);
@@ -456,8 +457,9 @@ void CK2FrontPanelControlDlg::UpdateData() {
 }
 
 void CK2FrontPanelControlDlg::EnableRITControls(int enable) {
+    m_model.EnableRITControls(enable);
     if (enable != 0) {
-        m_model.m_nRITSliderPos = m_model.m_nRITOffset + 1000;
+        const QSignalBlocker blocker(m_sliderRIT);
         m_sliderRIT->setValue(m_model.m_nRITSliderPos);
     }
     for (const int id : {IDC_RIT_DOWN, IDC_RIT_UP, IDC_RIT_SLIDER}) {
@@ -632,7 +634,9 @@ void CK2FrontPanelControlDlg::OnConnectedNotice() {
     UpdateData();
 }
 
-void CK2FrontPanelControlDlg::OnRadioReply(int /*code*/, const std::string& /*text*/) {}
+void CK2FrontPanelControlDlg::OnRadioReply(int code, const std::string& text) {
+    ParseRadioReply(code, text);
+}
 
 void CK2FrontPanelControlDlg::OnTextMessageSent(int /*kind*/, const std::string& /*text*/) {}
 
@@ -677,6 +681,8 @@ void CK2FrontPanelControlDlg::RunExit() {
         // A failure is logged by the proxy; the exit goes on.
         m_remote.Disconnect();
     }
+    // The server takes the bank after the disconnect as well.
+    WriteVFOBankBack();
     if (m_entry.panelDestroyWork) {
         m_entry.panelDestroyWork();
     }

@@ -217,4 +217,54 @@ class CK2FrontPanelControlDlg : public QDialog,
     QComboBox* m_comboTuningSpan = nullptr;
     QComboBox* m_comboBand = nullptr;
     QCheckBox* m_checkVFOLock = nullptr;
+
+    // ---- Radio replies, displays and the frequency controls -----------------
+    // (front_panel_replies.cpp, front_panel_frequency.cpp)
+  public:
+    static constexpr const char* kInvalidFrequencyStatus = "Invalid frequency";
+
+    // WM_RADIO_REPLY: one reply into the model, then onto the displays.
+    void ParseRadioReply(int code, const std::string& text);
+    // The display setters: the model shows the value, the controls follow.
+    void ShowOpMode(int mode);
+    void ShowAGC(int agc);
+    void ShowXFIL(int filter);
+    void ShowAFIL(int afil);
+    void ShowNB(int nb);
+    void ShowAntenna(int antenna);
+    void ShowPreamp(int on);
+    void ShowAttenuator(int on);
+    void ShowBarGraph(int level);
+    // Every look, slider, selection and readout from the model.
+    void ApplyDisplays();
+
+    // The frequency controls' handlers.
+    void OnMoveActiveVFO(int direction, int step);
+    void OnChangeBand(int direction);
+    void OnCopyBToA();
+    void OnCopyAToB();
+    void OnVFORx(int vfo);
+    void OnVFOTx(int vfo);
+    void OnVFOEditFocus(int vfo, bool gained);
+    void OnVFOGo(int vfo);
+    void OnRIT();
+    void OnXIT();
+    void OnClearRIT();
+    void OnTuningSlider(int code, int position);
+    void OnRITSlider(int code, int position);
+    // The VFO bank back to the server, while connected (the panel goes).
+    void WriteVFOBankBack();
+
+  private:
+    void ConnectFrequencyControls();
+    void ApplyBarGraph();
+    void ApplyBanner();
+    void ApplyEditColors();
+    void ApplyTuningSlider();
+    CEditEx* VfoEdit(int vfo) const;
+    CClrButton* VfoGoButton(int vfo) const;
+
+    // The on/off look each shaded button shows, so a look is built only when
+    // it changes.
+    std::map<int, int> m_shownButtonOn;
 };

@@ -211,13 +211,15 @@ struct ExitCase {
     bool serverDead;
     bool exits;
     int disconnects;
+    // The VFO bank goes back to the server while the panel is still connected.
+    int bankWrites;
 };
 
 const ExitCase kExit[] = {
-    {"NoKeepsThePanel", false, true, false, false, 0},
-    {"YesNotConnected", true, false, false, true, 0},
-    {"YesConnected", true, true, false, true, 1},
-    {"YesWithTheServerGone", true, true, true, true, 1},
+    {"NoKeepsThePanel", false, true, false, false, 0, 0},
+    {"YesNotConnected", true, false, false, true, 0, 0},
+    {"YesConnected", true, true, false, true, 1, 1},
+    {"YesWithTheServerGone", true, true, true, true, 1, 0},
 };
 
 class PanelExit : public FrontPanelFixture, public ::testing::WithParamInterface<ExitCase> {};
@@ -246,7 +248,8 @@ TEST_P(PanelExit, AnswerDecides) {
     EXPECT_EQ(lines.back(), std::string("question\tExiting Pelorin  - Are You Sure?\t") +
                                 (row.answer ? "Yes" : "No"));
     EXPECT_EQ(m_remote.count("Disconnect"), row.disconnects);
-    EXPECT_EQ(m_remote.m_calls.size(), static_cast<std::size_t>(row.disconnects))
+    EXPECT_EQ(m_remote.count("WriteVFOFreqCache"), row.bankWrites);
+    EXPECT_EQ(m_remote.m_calls.size(), static_cast<std::size_t>(row.disconnects + row.bankWrites))
         << "the exit makes no other call";
     EXPECT_EQ(panel.result() == QDialog::Accepted, row.exits);
     EXPECT_EQ(order, row.exits ? (std::vector<std::string>{"qso", "cw", "destroy"})
