@@ -638,7 +638,11 @@ void CK2FrontPanelControlDlg::OnRadioReply(int code, const std::string& text) {
     ParseRadioReply(code, text);
 }
 
-void CK2FrontPanelControlDlg::OnTextMessageSent(int /*kind*/, const std::string& /*text*/) {}
+void CK2FrontPanelControlDlg::OnTextMessageSent(int kind, const std::string& text) {
+    if (m_entry.notifyTextMessageSent) {
+        m_entry.notifyTextMessageSent(kind, text);
+    }
+}
 
 void CK2FrontPanelControlDlg::executeRemoteCmd(int command, std::intptr_t /*param*/) {
     qDebug("CK2FrontPanelControlDlg got WM_EXECUTE_REMOTE_CMD, Cmd = %d", command);

@@ -69,6 +69,10 @@ struct PanelEntryPoints {
     std::function<void()> stopQsoThreads;
     std::function<void()> closeKeyboardCw;
     std::function<void()> panelDestroyWork;
+    // Keyboard-CW progress (WM_NOTIFY_TXTMESG_SENT: TXTMESG_SENT with the
+    // text just keyed, TXTMESG_EMPTY); it drops what comes while the window
+    // is not open.
+    std::function<void(int kind, const std::string& text)> notifyTextMessageSent;
 };
 
 class CK2FrontPanelControlDlg : public QDialog,

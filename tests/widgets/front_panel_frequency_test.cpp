@@ -376,4 +376,17 @@ TEST_F(FrequencyPanel, RepliesReachTheControlsWithoutSendingAnything) {
     EXPECT_TRUE(m_remote.m_calls.empty()) << "showing the radio's state sends nothing";
 }
 
+// Keyboard-CW progress goes to the CW window's entry point as it came.
+TEST_F(FrequencyPanel, CwProgressGoesToTheKeyboardCwWindow) {
+    std::vector<std::string> seen;
+    PanelEntryPoints entry;
+    entry.notifyTextMessageSent = [&seen](int kind, const std::string& text) {
+        seen.push_back(std::to_string(kind) + ":" + text);
+    };
+    m_panel = std::make_unique<CK2FrontPanelControlDlg>(m_remote, m_store, entry);
+    m_panel->onWindowMessage(WindowMessage{WM_NOTIFY_TXTMESG_SENT, TXTMESG_SENT, 0, "CQ CQ"});
+    m_panel->onWindowMessage(WindowMessage{WM_NOTIFY_TXTMESG_SENT, TXTMESG_EMPTY, 0, {}});
+    EXPECT_EQ(seen, (std::vector<std::string>{"5:CQ CQ", "8:"}));
+}
+
 }  // namespace
