@@ -56,10 +56,32 @@ struct Shared {
     }
 };
 
+// Made by the first test that needs it; the ORB thread keeps running to the
+// end of the program, the naming service and its data folder go with the
+// last test.
+Shared* g_shared = nullptr;
+
 Shared& shared() {
-    static Shared* s = new Shared;
-    return *s;
+    if (g_shared == nullptr) {
+        g_shared = new Shared;
+    }
+    return *g_shared;
 }
+
+class SharedNamingCleanup : public ::testing::Environment {
+  public:
+    void TearDown() override {
+        if (g_shared != nullptr) {
+            // omniNames stops and its folder goes with the object; the
+            // application and the ORB stay, the ORB thread still uses them.
+            delete g_shared;
+            g_shared = nullptr;
+        }
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const kSharedNamingCleanup =
+    ::testing::AddGlobalTestEnvironment(new SharedNamingCleanup);
 
 bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
