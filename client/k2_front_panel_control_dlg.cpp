@@ -105,6 +105,8 @@ CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote, CRegistryS
     BindControls();
     ConnectFrequencyControls();
 
+    SetupCommandControls();
+
     m_remote.setFailureHandler([this](const RemoteFailure&) { OnPanelDisconnected(); });
     m_registration = std::make_unique<WindowRegistration>(kFrontPanelTitle, this);
 }
@@ -260,6 +262,7 @@ void CK2FrontPanelControlDlg::BindControls() {
 
 bool CK2FrontPanelControlDlg::OnInitDialog() {
     BuildSystemMenu();
+    StartCommandServices();
     setWindowIcon(panel_icons::windowIcon());
     SetupShadedButtons();
     SetupLedDisplays();
@@ -644,8 +647,8 @@ void CK2FrontPanelControlDlg::OnTextMessageSent(int kind, const std::string& tex
     }
 }
 
-void CK2FrontPanelControlDlg::executeRemoteCmd(int command, std::intptr_t /*param*/) {
-    qDebug("CK2FrontPanelControlDlg got WM_EXECUTE_REMOTE_CMD, Cmd = %d", command);
+void CK2FrontPanelControlDlg::executeRemoteCmd(int command, std::intptr_t param) {
+    ExecuteRemoteCommand(command, param);
 }
 
 // A server call failed: the server is gone or hung. The panel stays usable and
@@ -704,6 +707,10 @@ void CK2FrontPanelControlDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CK2FrontPanelControlDlg::contextMenuEvent(QContextMenuEvent* event) {
+    if (!OpensCommandMenu(event->pos())) {
+        event->ignore();
+        return;
+    }
     m_systemMenu->popup(event->globalPos());
     event->accept();
 }

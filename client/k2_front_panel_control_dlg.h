@@ -32,10 +32,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "client/front_panel_layout.h"
 #include "client/front_panel_model.h"
+#include "client/radio_snapshot.h"
 #include "controls/remote_cmd_receiver.h"
+#include "platform/window_message_receiver.h"
 #include "platform/window_registry.h"
 
 class CClrButton;
@@ -49,6 +52,8 @@ class CxShadeButton;
 class PanelRemote;
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
+class QMoveEvent;
 class QLineEdit;
 class QMenu;
 class QStyle;
@@ -75,10 +80,126 @@ struct PanelEntryPoints {
     std::function<void(int kind, const std::string& text)> notifyTextMessageSent;
 };
 
+// Work of the windows that the operator commands reach: memories, keyboard
+// CW, QSO logging and the key-switch panel. Each is empty until its window is
+// built; an empty one does nothing.
+struct PanelCommandEntryPoints {
+    // Right-click menu and Alt+F1-F4: save and recall a stacking register
+    // (162, 163), save and recall a memory (164, 165), edit memories (167).
+    // The panel offers BuildRadioSnapshot, DownloadRadioSnapshot and
+    // ShowStatus to them.
+    std::function<void()> saveStackRegister;
+    std::function<void()> recallStackRegister;
+    std::function<void()> saveMemory;
+    std::function<void()> recallMemory;
+    std::function<void()> editMemory;
+    // The keyboard-CW window: opened by button 1007, Alt+T, command 10 and a
+    // partner's title (closing is PanelEntryPoints::closeKeyboardCw); a memory
+    // key 0-10 to send or 27 to abort; a partner's CW text; the panel moved.
+    std::function<void()> openKeyboardCw;
+    std::function<void(int key)> transmitMemKey;
+    std::function<void(const std::string& text)> transmitCwText;
+    std::function<void()> moveKeyboardCw;
+    // QSO logging: start (or show) the QSO windows (155, Alt+L, a request);
+    // commands 12 and 21; the snapshot a QSO thread asked for; the panel moved.
+    std::function<void()> startQsoLogging;
+    std::function<void(int mode)> qsoLogStyleChange;
+    std::function<void(int useUtc)> utcLogChange;
+    std::function<void(std::intptr_t requester, const RADIO_SNAPSHOT& snapshot)> reportRadioData;
+    std::function<void()> positionQsoWindows;
+    // The key-switch panel: shown by button 1009; re-placed when the panel
+    // moves; the band limits a scan page asked for with command 16.
+    std::function<void()> showKeySwitchPanel;
+    std::function<void()> placeKeySwitchPanel;
+    std::function<void(std::intptr_t requester, const PanelTuningRange& range)> reportScanLimits;
+};
+
 class CK2FrontPanelControlDlg : public QDialog,
                                 public WindowMessageTarget,
                                 public RemoteCmdReceiver {
     Q_OBJECT
+
+    // ---- Operator commands, keys, menu and partner messages -----------------
+    // (front_panel_commands.cpp, front_panel_keys.cpp)
+    // Controls: mode, filter, AGC, AFIL, NB, antenna, preamp, attenuator,
+    // lock, tune, RIT up/down, span combo, CW and SW-panel buttons; the power,
+    // CW-speed and squelch sliders.
+  public:
+    // WM_EXECUTE_REMOTE_CMD numbers the panel carries out.
+    static constexpr int REMOTE_CMD_EXIT = 9;
+    static constexpr int REMOTE_CMD_TRANSMIT_MEMKEY = 10;
+    static constexpr int REMOTE_CMD_QSOLOG_STYLE_CHANGE = 12;
+    static constexpr int REMOTE_CMD_EMULATE_SWITCH = 15;
+    static constexpr int REMOTE_CMD_SCAN_LIMITS = 16;
+    static constexpr int REMOTE_CMD_FREQUENCY_SCAN = 17;
+    static constexpr int REMOTE_CMD_TOGGLE_TURBO_MODE = 20;
+    static constexpr int REMOTE_CMD_UTC_LOG_CHANGE = 21;
+    // Menu commands (right-click menu and keys).
+    static constexpr int ID_SAVE_STACK_REGISTER = 162;
+    static constexpr int ID_RECALL_STACK_REGISTER = 163;
+    static constexpr int ID_SAVE_MEMORY = 164;
+    static constexpr int ID_RECALL_MEMORY = 165;
+    static constexpr int ID_EDIT_MEMORY = 167;
+    static constexpr int ID_QSO_LOGGING = 155;
+    // WM_REQUEST_RADIO_DATA: for a QSO thread (1) or the partner (2).
+    static constexpr int RADIO_DATA_FOR_THREAD = 1;
+    static constexpr int RADIO_DATA_FOR_PARTNER = 2;
+    // The active-frequency edit in turbo mode.
+    static constexpr std::uint32_t kTurboColor = 0xFF6F6F;
+
+    void SetCommandEntryPoints(PanelCommandEntryPoints entryPoints);
+
+    // The radio now, and a snapshot sent to the radio (words 0-17) while
+    // connected.
+    RADIO_SNAPSHOT BuildRadioSnapshot() const;
+    void DownloadRadioSnapshot(const RADIO_SNAPSHOT& snapshot);
+
+    // A control's click or selection, by control id.
+    void OnCommandControl(int id);
+    void OnTuningSpanSelected(int index);
+    void OnPowerSlider(int code, int position);
+    void OnCWSpeedSlider(int code, int position);
+    void OnSquelchSlider(int code, int position);
+    // Menu commands 155, 162-167 and IDOK.
+    void OnMenuCommand(int id);
+    // WM_REQUEST_RADIO_DATA and WM_REQUEST_QSO_LOGGING.
+    void OnRequestRadioData(int wParam, std::intptr_t lParam);
+    void OnRequestQsoLogging();
+    // Command 17 with the scan's limits in Hz.
+    void RequestFrequencyScan(std::int32_t low, std::int32_t high);
+    // A message from the partner program (type, payload bytes).
+    void OnPartnerMessage(std::uint64_t type, std::string_view payload);
+    // The socket the partner reaches the panel on (null before OnInitDialog).
+    const platform::WindowMessageReceiver* partnerListener() const {
+        return m_partnerListener.get();
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+  private:
+    void SetupCommandControls();
+    void StartCommandServices();
+    void ExecuteRemoteCommand(int command, std::intptr_t param);
+    bool CWWindowExists() const;
+    void OpenCWWindow();
+    void ToggleCWWindow();
+    void TransmitMemKey(int key);
+    void HandleKeyPress(const QKeyEvent& key);
+    void PostMenuCommand(int id);
+    void ApplyTurboColor();
+    bool OpensCommandMenu(const QPoint& pos) const;
+
+    PanelCommandEntryPoints m_cmdEntry;
+    std::unique_ptr<platform::WindowMessageReceiver> m_partnerListener;
+    // A key press travels up from the control to the panel; it acts once:
+    // the press last handled, where and which key.
+    const QEvent* m_keySeen = nullptr;
+    QObject* m_keySeenAt = nullptr;
+    int m_keySeenKey = 0;
+    int m_keySeenModifiers = 0;
+    // ---- end of the commands section -----------------------------------------
 
   public:
     // System-menu commands (on the panel's right-click menu).
