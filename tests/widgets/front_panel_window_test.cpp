@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSlider>
 
 #include "case_name.h"
