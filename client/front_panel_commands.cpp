@@ -91,6 +91,8 @@ void CK2FrontPanelControlDlg::SetupCommandControls() {
             connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommandControl(id); });
         }
     }
+    connect(m_comboBand, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { OnBandSelected(index); });
     connect(m_comboTuningSpan, qOverload<int>(&QComboBox::activated), this,
             [this](int index) { OnTuningSpanSelected(index); });
     connect(m_sliderPower, &TrackbarSlider::trackbarNotify, this,
@@ -168,7 +170,7 @@ void CK2FrontPanelControlDlg::OnCommandControl(int id) {
     const auto agc = [this, connected](int value) {
         const int old = m_model.m_nAGC;
         m_model.ShowAGC(value);
-        UpdateData();
+        ApplyDisplays();
         if (connected && old != value) {
             m_remote.ReceiverAGC(1, value);
         }
@@ -256,6 +258,25 @@ void CK2FrontPanelControlDlg::OnTuningSpanSelected(int index) {
     m_model.m_nTuningSpan = index;
     SetTuningSliderWindow(m_model.RxFrequency());
     m_store.WriteSelectedTuningRange(index);
+}
+
+// A pick in the band list tunes the receive VFO to its last frequency on
+// that band. Only a band 0-8 and a VFO 0-1 index the bank; anything else
+// sends nothing.
+void CK2FrontPanelControlDlg::OnBandSelected(int index) {
+    ShowStatus(1, std::string());
+    if (m_model.m_bVFOLocked != 0 || index == m_model.m_CurTuningRange.nBand) {
+        return;
+    }
+    const int vfo = m_model.m_nRxVFO;
+    if (index < 0 || index >= static_cast<int>(m_model.m_VfoBank.size()) || vfo < 0 || vfo > 1) {
+        return;
+    }
+    if (m_model.m_bConnected != 0) {
+        const std::uint32_t hz =
+            m_model.m_VfoBank[static_cast<std::size_t>(index)][static_cast<std::size_t>(vfo)];
+        m_remote.VFOFreq(1, vfo, static_cast<std::int32_t>(hz));
+    }
 }
 
 void CK2FrontPanelControlDlg::OnPowerSlider(int code, int position) {

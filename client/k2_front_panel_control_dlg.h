@@ -122,8 +122,8 @@ class CK2FrontPanelControlDlg : public QDialog,
     // ---- Operator commands, keys, menu and partner messages -----------------
     // (front_panel_commands.cpp, front_panel_keys.cpp)
     // Controls: mode, filter, AGC, AFIL, NB, antenna, preamp, attenuator,
-    // lock, tune, RIT up/down, span combo, CW and SW-panel buttons; the power,
-    // CW-speed and squelch sliders.
+    // lock, tune, RIT up/down, band and span combos, CW and SW-panel buttons;
+    // the power, CW-speed and squelch sliders.
   public:
     // WM_EXECUTE_REMOTE_CMD numbers the panel carries out.
     static constexpr int REMOTE_CMD_EXIT = 9;
@@ -157,6 +157,7 @@ class CK2FrontPanelControlDlg : public QDialog,
     // A control's click or selection, by control id.
     void OnCommandControl(int id);
     void OnTuningSpanSelected(int index);
+    void OnBandSelected(int index);
     void OnPowerSlider(int code, int position);
     void OnCWSpeedSlider(int code, int position);
     void OnSquelchSlider(int code, int position);

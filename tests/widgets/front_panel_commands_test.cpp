@@ -240,6 +240,37 @@ TEST_F(PanelCommands, SpanComboRecomputesAndStores) {
     EXPECT_EQ(stored, 3);
 }
 
+struct BandCase {
+    const char* name;
+    int index;
+    bool locked;
+    std::vector<std::string> calls;
+};
+
+class BandCombo : public PanelCommands, public ::testing::WithParamInterface<BandCase> {};
+
+// The panel starts on 10 m (band 0); the fake's bank holds low edge + 1000
+// for VFO A.
+TEST_P(BandCombo, TunesToTheBankOrNothing) {
+    const BandCase& c = GetParam();
+    panel(true);
+    if (c.locked) {
+        click(IDC_VFO_LOCK);
+        m_rec.m_log.clear();
+    }
+    emit qobject_cast<QComboBox*>(m_panel->control(IDC_BAND_COMBO))->activated(c.index);
+    EXPECT_EQ(m_rec.m_log, c.calls);
+}
+
+const BandCase kBandCases[] = {
+    {"FortyMetres", 6, false, {"VFOFreq(1,0,7001000)"}},
+    {"CurrentBand", 0, false, {}},
+    {"Locked", 6, true, {}},
+    {"NoSelection", -1, false, {}},
+    {"PastTheTable", 9, false, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Bands, BandCombo, ::testing::ValuesIn(kBandCases), CaseName{});
+
 // ---- Sliders --------------------------------------------------------------
 
 struct SliderCase {
