@@ -68,6 +68,11 @@ std::vector<std::string> commandTexts(const sim::K2Simulator& radio, std::size_t
     return texts;
 }
 
+bool hasSanitizerReport(const std::string& text) {
+    return text.find("AddressSanitizer") != std::string::npos ||
+           text.find("runtime error:") != std::string::npos;
+}
+
 // The whole chain up to a running Brakton bound as "RadioComm".
 class PelorinWithBrakton : public ::testing::Test {
   protected:
@@ -206,6 +211,7 @@ TEST_F(PelorinInProcess, CallBackFillsThePanelQueriesTheRadioAndExitStopsThePoll
     const std::size_t afterExit = radio.commandCount();
     EXPECT_FALSE(radio.waitForCommand("DS|BG", 3500ms, afterExit).has_value())
         << ::testing::PrintToString(commandTexts(radio, afterExit));
+    EXPECT_FALSE(hasSanitizerReport(m_chain.braktonStderr())) << m_chain.braktonStderr();
 }
 
 // --- The Pelorin program --------------------------------------------------------------------
@@ -235,6 +241,9 @@ TEST_F(PelorinWithBrakton, ProgramEndsWithZeroOnSigtermAndThePollingStops) {
         << ::testing::PrintToString(commandTexts(radio, afterExit));
     // Brakton serves on after its client went.
     EXPECT_TRUE(m_chain.brakton().running());
+    EXPECT_FALSE(hasSanitizerReport(readFile(pelorin.stderrPath())))
+        << readFile(pelorin.stderrPath());
+    EXPECT_FALSE(hasSanitizerReport(m_chain.braktonStderr())) << m_chain.braktonStderr();
 }
 
 }  // namespace
