@@ -1,0 +1,304 @@
+// The operator at the front panel, end to end: omniNames, the K2 simulator on
+// a pty in this process, Brakton as a child process and Pelorin's start-up in
+// this process with its panel offscreen. Each action on a panel control must
+// put its exact command on the radio's line, and the panel must show what the
+// radio answers.
+//
+// Pelorin's ORB is the only one in this process (one ORB per process), so the
+// whole run is one test.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QSettings>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "client/front_panel_layout.h"
+#include "client/front_panel_model.h"
+#include "client/k2_front_panel_control_dlg.h"
+#include "client/pelorin_app.h"
+#include "controls/clr_button.h"
+#include "controls/cx_shade_button.h"
+#include "controls/edit_ex.h"
+#include "controls/trackbar_slider.h"
+#include "controls/turbo_slider_ctrl.h"
+#include "platform/message_service.h"
+#include "tests/integration/brakton_chain.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace front_panel;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kRadioBound = 10s;
+constexpr auto kPanelBound = 10s;
+
+// Polls `check` until it holds or `timeout` passes, running the GUI thread's
+// events in between.
+bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& check) {
+    const auto deadline = Clock::now() + timeout;
+    while (!check()) {
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+std::vector<std::string> commandTexts(const sim::K2Simulator& radio, std::size_t from = 0) {
+    std::vector<std::string> texts;
+    for (const auto& command : radio.commands()) {
+        if (command.index >= from) {
+            texts.push_back(command.text);
+        }
+    }
+    return texts;
+}
+
+// A command text as a pattern matching just that text.
+std::string exactly(const std::string& text) {
+    std::string pattern;
+    for (const char c : text) {
+        if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) {
+            pattern += '\\';
+        }
+        pattern += c;
+    }
+    return pattern;
+}
+
+std::string hex(std::uint32_t colour) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06X", colour);
+    return text;
+}
+
+class PanelOperator : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_chain.start()) << m_chain.error();
+        const std::string home = (m_chain.dir() / "pelorin").string();
+        std::filesystem::create_directories(home);
+        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+        ::setenv("ORVO_MESSAGE_LOG", (home + "/messages.log").c_str(), 1);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(home + "/config"));
+        static int argc = 1;
+        static char name[] = "panel_operator_e2e_test";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
+
+        std::vector<std::string> args{"Pelorin"};
+        const auto naming = m_chain.naming().initRefArgs();
+        args.insert(args.end(), naming.begin(), naming.end());
+        const auto endpoint = loopbackEndpointArgs();
+        args.insert(args.end(), endpoint.begin(), endpoint.end());
+        m_pelorin = std::make_unique<CPelorinApp>([this](int code) { m_exitCode = code; });
+        ASSERT_TRUE(m_pelorin->InitInstance(args));
+    }
+
+    void TearDown() override {
+        if (m_pelorin && m_pelorin->panel() != nullptr && !m_exitCode) {
+            MessageService::queueAnswers({true});
+            m_pelorin->panel()->OnOK();
+            pumpUntil(15s, [&] { return m_exitCode.has_value(); });
+        }
+    }
+
+    CK2FrontPanelControlDlg& panel() { return *m_pelorin->panel(); }
+
+    std::string messages() const { return readFile(m_chain.dir() / "pelorin" / "messages.log"); }
+
+    BraktonChain m_chain;
+    std::unique_ptr<QApplication> m_app;
+    std::unique_ptr<CPelorinApp> m_pelorin;
+    std::optional<int> m_exitCode;
+};
+
+template <class T>
+T* at(CK2FrontPanelControlDlg& panel, int id) {
+    return qobject_cast<T*>(panel.control(id));
+}
+
+auto Click(int id) {
+    return [id](CK2FrontPanelControlDlg& panel) { at<QAbstractButton>(panel, id)->click(); };
+}
+
+// Shown as "on" by the larger face font.
+std::string onOff(CK2FrontPanelControlDlg& panel, int id) {
+    const auto* font = at<CxShadeButton>(panel, id)->GetFont();
+    return font != nullptr && font->height == 14 ? "on" : "off";
+}
+
+std::string editText(CK2FrontPanelControlDlg& panel, int id) {
+    return at<CEditEx>(panel, id)->text().toStdString();
+}
+
+struct Step {
+    const char* name;
+    std::function<void(CK2FrontPanelControlDlg&)> act;
+    std::vector<std::string> commands;  // as they reach the radio, without ";"
+    std::function<std::string(CK2FrontPanelControlDlg&)> shown;
+    std::string expected;
+};
+
+const Step kSteps[] = {
+    {"Usb",
+     Click(IDC_MODE_USB),
+     {"MD2"},
+     [](CK2FrontPanelControlDlg& p) {
+         return "USB " + onOff(p, IDC_MODE_USB) + ", CW " + onOff(p, IDC_MODE_CW);
+     },
+     "USB on, CW off"},
+    {"BandUp",
+     Click(IDC_BAND_UP),
+     {"SW01"},
+     [](CK2FrontPanelControlDlg& p) { return editText(p, IDC_VFOA); },
+     "  18086.00"},
+    {"BandCombo40m",
+     [](CK2FrontPanelControlDlg& p) { emit at<QComboBox>(p, IDC_BAND_COMBO)->activated(6); },
+     {"FA00007040000"},
+     [](CK2FrontPanelControlDlg& p) { return editText(p, IDC_VFOA); },
+     "   7040.00"},
+    {"AToB",
+     Click(IDC_A_TO_B),
+     {"FB00007040000"},
+     [](CK2FrontPanelControlDlg& p) { return editText(p, IDC_VFOB); },
+     "   7040.00"},
+    {"VfoBRx",
+     Click(IDC_VFOB_RX),
+     {"FR1"},
+     [](CK2FrontPanelControlDlg& p) {
+         return "edit " + hex(at<CEditEx>(p, IDC_VFOB)->GetBkColor()) + ", Rx " +
+                hex(at<CClrButton>(p, IDC_VFOB_RX)->FaceColor()) + ", Tx " +
+                hex(at<CClrButton>(p, IDC_VFOB_TX)->FaceColor()) + ", A Rx " +
+                hex(at<CClrButton>(p, IDC_VFOA_RX)->FaceColor());
+     },
+     "edit F0CAA6, Rx 00FF00, Tx 00FF00, A Rx C0C0C0"},
+    {"Xfil2",
+     Click(IDC_XFIL2),
+     {"FW04002"},
+     [](CK2FrontPanelControlDlg& p) {
+         return "XFIL 2 " + onOff(p, IDC_XFIL2) + ", XFIL 1 " + onOff(p, IDC_XFIL1) + ", " +
+                p.model().m_strXFILBandwidth;
+     },
+     "XFIL 2 on, XFIL 1 off, 400"},
+    {"AgcSlow",
+     Click(IDC_AGC_SLOW),
+     {"GT0041"},
+     [](CK2FrontPanelControlDlg& p) {
+         return "Slow " + onOff(p, IDC_AGC_SLOW) + ", Fast " + onOff(p, IDC_AGC_FAST);
+     },
+     "Slow on, Fast off"},
+    {"Rit",
+     Click(IDC_RIT),
+     {"RT1"},
+     [](CK2FrontPanelControlDlg& p) {
+         return "lamp " + hex(at<CClrButton>(p, IDC_RIT)->FaceColor()) + ", offset " +
+                hex(at<CEditEx>(p, IDC_RIT_OFFSET)->GetBkColor());
+     },
+     "lamp 00FF00, offset CE759F"},
+    {"RitSliderReleasedAt1030",
+     [](CK2FrontPanelControlDlg& p) {
+         auto* slider = at<TrackbarSlider>(p, IDC_RIT_SLIDER);
+         emit slider->trackbarNotify(5, 1030);
+         emit slider->trackbarNotify(8, 1030);
+     },
+     {"RU", "RU", "RU"},
+     [](CK2FrontPanelControlDlg& p) { return editText(p, IDC_RIT_OFFSET); },
+     "30"},
+};
+
+TEST_F(PanelOperator, EachActionReachesTheRadioAndThePanelShowsItsAnswer) {
+    sim::K2Simulator& radio = m_chain.radio();
+    // Connected, and the radio's whole state asked for and shown: the
+    // simulator starts on 14060.00 kHz, CW, XFIL 1, AGC fast.
+    ASSERT_TRUE(pumpUntil(25s, [&] { return panel().model().m_bConnected != 0; }))
+        << "status: " << panel().statusText() << "\nmessages: " << messages()
+        << "\nBrakton: " << m_chain.braktonStderr();
+    const auto lk = radio.waitForCommand("LK", kRadioBound);
+    ASSERT_TRUE(lk.has_value()) << ::testing::PrintToString(commandTexts(radio));
+    ASSERT_TRUE(pumpUntil(kPanelBound,
+                          [&] {
+                              return editText(panel(), IDC_VFOA) == "  14060.00" &&
+                                     onOff(panel(), IDC_MODE_CW) == "on" &&
+                                     onOff(panel(), IDC_XFIL1) == "on" &&
+                                     onOff(panel(), IDC_AGC_FAST) == "on" &&
+                                     panel().model().m_bVFOLocked == 0;
+                          }))
+        << "VFO A " << editText(panel(), IDC_VFOA);
+
+    for (const Step& step : kSteps) {
+        SCOPED_TRACE(step.name);
+        std::size_t next = radio.commandCount();
+        const std::size_t from = next;
+        step.act(panel());
+        for (const auto& command : step.commands) {
+            const auto seen = radio.waitForCommand(exactly(command), kRadioBound, next);
+            ASSERT_TRUE(seen.has_value())
+                << command << " after " << ::testing::PrintToString(commandTexts(radio, from));
+            next = seen->index + 1;
+        }
+        EXPECT_TRUE(pumpUntil(kPanelBound, [&] { return step.shown(panel()) == step.expected; }))
+            << "shown: " << step.shown(panel())
+            << "\nsent: " << ::testing::PrintToString(commandTexts(radio, from));
+    }
+
+    // Tuning: a drag on the slider moves the receiving VFO (B); then the
+    // radio's own knob moves it, and the slider and readouts follow.
+    auto* tuning = at<CTurboSliderCtrl>(panel(), IDC_TUNING_SLIDER);
+    ASSERT_EQ(tuning->value(), 704000);
+    ASSERT_LE(704050, tuning->maximum());
+    std::size_t from = radio.commandCount();
+    emit tuning->trackbarNotify(5, 704050);
+    emit tuning->trackbarNotify(8, 704050);
+    ASSERT_TRUE(radio.waitForCommand("FB00007040500", kRadioBound, from).has_value())
+        << ::testing::PrintToString(commandTexts(radio, from));
+    ASSERT_TRUE(pumpUntil(kPanelBound,
+                          [&] {
+                              return editText(panel(), IDC_VFOB) == "   7040.50" &&
+                                     panel().model().m_bAwaitFreqEcho == 0;
+                          }))
+        << "VFO B " << editText(panel(), IDC_VFOB) << ", latch "
+        << panel().model().m_bAwaitFreqEcho;
+
+    from = radio.commandCount();
+    radio.turnVfo(-12, 10, 20.0);
+    const auto followed = [&] {
+        return tuning->value() == 704038 && editText(panel(), IDC_VFOB) == "   7040.38" &&
+               editText(panel(), IDC_ACTIVE_FREQ) == "   7040.38";
+    };
+    EXPECT_TRUE(pumpUntil(kPanelBound, followed))
+        << "slider " << tuning->value() << ", VFO B " << editText(panel(), IDC_VFOB) << ", active "
+        << editText(panel(), IDC_ACTIVE_FREQ);
+    EXPECT_EQ(panel().model().m_ulVFOBFreq, 7040380u);
+    const auto sent = commandTexts(radio, from);
+    EXPECT_EQ(sent.end(),
+              std::find_if(sent.begin(), sent.end(),
+                           [](const std::string& text) { return text.rfind("FB", 0) == 0; }))
+        << "the panel sent a frequency back while the knob turned: "
+        << ::testing::PrintToString(sent);
+    EXPECT_EQ(messages(), "") << "no message box on the way";
+}
+
+}  // namespace
