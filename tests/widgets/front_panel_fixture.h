@@ -35,6 +35,12 @@ class FrontPanelFixture : public ::testing::Test {
                            QString::fromStdString((m_dir / "config").string()));
         m_messageLog = m_dir / "messages.log";
         setenv("ORVO_MESSAGE_LOG", m_messageLog.c_str(), 1);
+        // The panel listens on a local socket under its title: keep it in
+        // this test's folder, apart from the user's and from parallel tests.
+        m_oldRuntimeDir = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
+        std::filesystem::create_directories(m_dir / "runtime");
+        std::filesystem::permissions(m_dir / "runtime", std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", (m_dir / "runtime").c_str(), 1);
         MessageService::queueAnswers({});
     }
 
@@ -42,6 +48,11 @@ class FrontPanelFixture : public ::testing::Test {
         m_panel.reset();
         MessageService::queueAnswers({});
         unsetenv("ORVO_MESSAGE_LOG");
+        if (m_oldRuntimeDir.empty()) {
+            unsetenv("XDG_RUNTIME_DIR");
+        } else {
+            setenv("XDG_RUNTIME_DIR", m_oldRuntimeDir.c_str(), 1);
+        }
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
     }
@@ -85,6 +96,7 @@ class FrontPanelFixture : public ::testing::Test {
 
     std::filesystem::path m_dir;
     std::filesystem::path m_messageLog;
+    std::string m_oldRuntimeDir;
     FakePanelRemote m_remote;
     CRegistryStore m_store;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;
