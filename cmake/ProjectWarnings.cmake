@@ -9,7 +9,8 @@ if(WARNINGS_AS_ERRORS)
 endif()
 if(SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   # Sanitizer instrumentation at -O2 makes GCC's flow analysis report
-  # uninitialised reads inside the standard library (<regex>, <optional>)
-  # that the plain build does not see; the plain -Werror build keeps the check.
-  target_compile_options(project_warnings INTERFACE -Wno-maybe-uninitialized)
+  # uninitialised reads inside the standard library (<regex>, <optional>) and
+  # out-of-bounds servant casts inside the generated ORB headers that the
+  # plain build does not see; the plain -Werror build keeps both checks.
+  target_compile_options(project_warnings INTERFACE -Wno-maybe-uninitialized -Wno-array-bounds)
 endif()
