@@ -299,6 +299,9 @@ TEST_F(PanelOperator, EachActionReachesTheRadioAndThePanelShowsItsAnswer) {
         << "the panel sent a frequency back while the knob turned: "
         << ::testing::PrintToString(sent);
     EXPECT_EQ(messages(), "") << "no message box on the way";
+    const std::string braktonErrors = m_chain.braktonStderr();
+    EXPECT_EQ(braktonErrors.find("AddressSanitizer"), std::string::npos) << braktonErrors;
+    EXPECT_EQ(braktonErrors.find("runtime error:"), std::string::npos) << braktonErrors;
 }
 
 }  // namespace
