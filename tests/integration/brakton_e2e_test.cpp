@@ -707,7 +707,14 @@ TEST(BraktonCW, SendsTheTextInChunksAndReportsEachOne) {
         return std::nullopt;
     }();
     const auto calls = rig.client().calls();
+    std::string cwNotices;
+    for (std::size_t i = fromCall; i < calls.size(); ++i) {
+        if (calls[i].op != "NotifyCmd") {
+            cwNotices += calls[i].op + "(" + calls[i].text + ") ";
+        }
+    }
     ASSERT_TRUE(empty.has_value()) << ::testing::PrintToString(commandTexts(rig.radio())) << "\n"
+                                   << cwNotices << "\n"
                                    << rig.braktonStderr();
 
     const auto chunks = commandsMatching(rig.radio(), "KY ", from);

@@ -304,7 +304,19 @@ class BraktonRig {
             m_error = "no Connect call-back; stderr: " + braktonStderr();
             return false;
         }
-        return true;
+        // The server turns its radio threads' call-backs on just after its
+        // Connect call-back, from another thread: wait until a reply of the
+        // radio comes through, so that what the test starts next is reported.
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            const std::size_t before = m_client->count();
+            m_radio->injectRaw("ID017;");
+            if (m_client->waitForOp("NotifyCmd", 1s, before)) {
+                return true;
+            }
+        }
+        m_error = "call-backs never turned on; stderr: " + braktonStderr();
+        return false;
     }
 
     // SIGTERM (or another signal) and the exit status within `timeout`.
