@@ -26,10 +26,10 @@
 #include <thread>
 #include <vector>
 
-#include "client/front_panel_layout.h"
-#include "client/front_panel_model.h"
-#include "client/k2_front_panel_control_dlg.h"
-#include "client/pelorin_app.h"
+#include "client/app/pelorin_app.h"
+#include "client/panel/front_panel_layout.h"
+#include "client/panel/front_panel_model.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
 #include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"

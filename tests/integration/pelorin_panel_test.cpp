@@ -17,10 +17,10 @@
 #include <thread>
 #include <vector>
 
-#include "client/front_panel_layout.h"
-#include "client/k2_front_panel_control_dlg.h"
-#include "client/pelorin_app.h"
-#include "client/radio_comm_proxy.h"
+#include "client/app/pelorin_app.h"
+#include "client/app/radio_comm_proxy.h"
+#include "client/panel/front_panel_layout.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/message_service.h"
 #include "tests/support/test_support.h"
 

@@ -1,0 +1,134 @@
+#include "client/app/client_orb.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <condition_variable>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+
+#include "client/app/radio_cmd_notify_servant.h"
+#include "idl/naming.h"
+#include "idl/orb_thread.h"
+
+namespace {
+
+constexpr const char* kCallbackName = "RadioCmdNotification";
+
+// Lives until the process ends: the ORB thread is never joined, and the
+// program ends under it with _Exit.
+struct OrbState {
+    std::mutex mutex;
+    std::condition_variable readyChanged;
+    bool ready = false;
+    bool initialised = false;
+    bool initOk = false;
+    CORBA::ORB_var orb;
+    OrbThread* thread = nullptr;
+    std::atomic<bool> setupFailedOutsideOrb{false};
+};
+
+OrbState& state() {
+    static OrbState* s = new OrbState;
+    return *s;
+}
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+void bindCallbackObject(CORBA::ORB_ptr orb, PortableServer::POA_ptr poa) {
+    OrbState& s = state();
+    try {
+        auto* servant = new CRadioCmdNotifyServant(poa);
+        RadioCmdNotification_var ref = servant->_this();
+        servant->_remove_ref();
+        rebindName(orb, kCallbackName, ref.in());
+    } catch (const CORBA::Exception&) {
+        throw;
+    } catch (...) {
+        s.setupFailedOutsideOrb = true;
+        throw;
+    }
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.ready = true;
+    }
+    s.readyChanged.notify_all();
+}
+
+}  // namespace
+
+std::string clientNamingHost(const std::string& host) {
+    const std::string lower = lowerCase(host);
+    if (lower == "127.0.0.1" || lower == "localhost") {
+        return kDefaultNamingHost;
+    }
+    return host;
+}
+
+std::vector<OrbOption> clientOrbOptions(const std::string& host, int port,
+                                        const std::vector<std::string>& args) {
+    return orbOptions(OrbRole::Client, clientNamingHost(host), port, args);
+}
+
+std::string ClientOrb::failureText(bool corba, const std::string& exceptionName) {
+    return std::string(corba ? "CORBA exception raised!" : "Unknown exception raised!") + " " +
+           exceptionName + "\n";
+}
+
+bool ClientOrb::initialise(const std::string& host, int port,
+                           const std::vector<std::string>& args) {
+    OrbState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (s.initialised) {
+        return s.initOk;
+    }
+    s.initialised = true;
+    try {
+        s.orb = initOrb(OrbRole::Client, clientNamingHost(host), port, args);
+        s.initOk = !CORBA::is_nil(s.orb.in());
+    } catch (const CORBA::Exception& ex) {
+        std::fputs(failureText(true, ex._name()).c_str(), stderr);
+    } catch (const std::exception& ex) {
+        std::fputs(failureText(false, ex.what()).c_str(), stderr);
+    } catch (...) {
+        std::fputs(failureText(false, "unknown exception").c_str(), stderr);
+    }
+    return s.initOk;
+}
+
+CORBA::ORB_ptr ClientOrb::orb() {
+    OrbState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.orb.in();
+}
+
+bool ClientOrb::startThread() {
+    OrbState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (!s.initOk || s.thread != nullptr) {
+        return false;
+    }
+    auto* thread = new OrbThread;
+    const bool started =
+        thread->start(s.orb.in(), &bindCallbackObject, [](const std::string& name, unsigned long) {
+            OrbState& st = state();
+            std::fputs(failureText(!st.setupFailedOutsideOrb, name).c_str(), stderr);
+        });
+    if (!started) {
+        delete thread;
+        return false;
+    }
+    s.thread = thread;
+    return true;
+}
+
+bool ClientOrb::waitReady(std::chrono::milliseconds timeout) {
+    OrbState& s = state();
+    std::unique_lock<std::mutex> lock(s.mutex);
+    return s.readyChanged.wait_for(lock, timeout, [&] { return s.ready; });
+}

@@ -1,0 +1,135 @@
+#include "client/app/pelorin_app.h"
+
+#include <ace/Init_ACE.h>
+
+#include <QApplication>
+#include <QColor>
+#include <QPalette>
+#include <QProcess>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "client/app/client_orb.h"
+#include "client/app/radio_comm_proxy.h"
+#include "client/app/registry_store.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
+#include "client/panel/proxy_panel_remote.h"
+#include "controls/looks.h"
+#include "platform/signal_pipe.h"
+
+namespace {
+
+constexpr std::uint32_t kDefaultApplicationColor = 0xDFB880;
+
+// Windows COLORREF 0x00BBGGRR.
+QColor colorOf(std::uint32_t colorRef) {
+    return QColor(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),
+                  static_cast<int>((colorRef >> 16) & 0xFF));
+}
+
+void startAudioHost(CRegistryStore& store) {
+    int enabled = 0;
+    std::string command = "SpeakFre.exe";
+    store.ReadAudioHost(enabled, command);
+    if (enabled != 0 && !command.empty()) {
+        // No shell and no waiting; a program that cannot start is no reason
+        // to stop.
+        QProcess::startDetached(QString::fromStdString(command), {});
+    }
+}
+
+void applyApplicationColor(CRegistryStore& store) {
+    std::uint32_t color = kDefaultApplicationColor;
+    store.ReadApplicationColor(color);
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Window, colorOf(color));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::ButtonText, Qt::black);
+    QApplication::setPalette(palette);
+}
+
+void readOperatorInfo(CRegistryStore& store) {
+    // Only for its side effect: call sign, name and QTH land in the text
+    // slots the CW macros read.
+    std::string homeDir, callsign, name, qth, logFileName;
+    std::uint8_t utcOffset = 0;
+    std::uint8_t loggingMode = 0;
+    store.ReadOperatorInfo(homeDir, callsign, name, qth, utcOffset, logFileName, loggingMode);
+}
+
+void setUpOrb(CRegistryStore& store, const std::vector<std::string>& args) {
+    std::string host = kDefaultNamingHost;
+    int port = kDefaultNamingPort;
+    store.ReadNameService(host, port);
+    // A failure has written its line; the panel runs on, never called back.
+    if (ClientOrb::initialise(host, port, args)) {
+        ClientOrb::startThread();
+    }
+}
+
+}  // namespace
+
+void HideSplash() {}
+
+void CreateMemoryStore(CRegistryStore&) {}
+
+CPelorinApp::CPelorinApp(Exit exit) : m_exit(std::move(exit)) {
+    if (!m_exit) {
+        m_exit = [](int code) { std::_Exit(code); };
+    }
+}
+
+CPelorinApp::~CPelorinApp() = default;
+
+bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
+    looks::loadApplicationFonts();
+    m_store = std::make_unique<CRegistryStore>();
+    CreateMemoryStore(*m_store);
+    ACE::init();
+    startAudioHost(*m_store);
+    applyApplicationColor(*m_store);
+    readOperatorInfo(*m_store);
+    // ORB_init here, on the main thread, before the ORB thread and the
+    // panel's connect can use the ORB.
+    setUpOrb(*m_store, args);
+
+    m_proxy = std::make_unique<RadioCommProxy>();
+    m_remote = std::make_unique<ProxyPanelRemote>(*m_proxy);
+    PanelEntryPoints entryPoints;
+    entryPoints.hideSplash = &HideSplash;
+    m_panel = std::make_unique<CK2FrontPanelControlDlg>(*m_remote, *m_store, entryPoints);
+    QObject::connect(m_panel.get(), &QDialog::accepted, [this] { ExitInstance(); });
+
+    m_signals = std::make_unique<platform::SignalPipe>([this](int) {
+        if (m_panel) {
+            m_panel->ExitWithoutQuestion();
+        }
+    });
+
+    m_panel->OnInitDialog();
+    m_panel->show();
+    return true;
+}
+
+void CPelorinApp::ExitInstance() {
+    if (m_exited) {
+        return;
+    }
+    m_exited = true;
+    if (m_store) {
+        m_store->Sync();
+    }
+    m_exit(0);
+}
+
+int runPelorin(const std::vector<std::string>& args, CPelorinApp::Exit exit) {
+    CPelorinApp app(std::move(exit));
+    if (!app.InitInstance(args)) {
+        return 1;
+    }
+    QApplication::exec();
+    app.ExitInstance();
+    return 0;
+}

@@ -1,0 +1,883 @@
+#include "client/app/registry_store.h"
+
+#include "platform/message_service.h"
+#include "platform/settings_value.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QString>
+
+#include <cstdint>
+#include <iterator>
+
+CRegistryStore theRegistryStore;
+
+namespace {
+
+// One settings object per store call; QSettings objects are never shared between threads.
+class StoreSettings : public QSettings {
+  public:
+    StoreSettings()
+        : QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("N0CALL Software"),
+                    QStringLiteral("Pelorin")) {}
+};
+
+const char* const kWindowSizeGroup = "Window Size";
+const char* const kMemoryKeysGroup = "Transmit Memory Keys";
+const char* const kSettingsGroup = "Settings";
+
+// Main-key defaults.
+constexpr const char* kDefaultHomeDir = "C:\\Orvo";
+constexpr const char* kDefaultCallsign = "N0CALL";
+constexpr const char* kDefaultName = "Nemo";
+constexpr const char* kDefaultQth = "Anytown, ST";
+constexpr std::uint8_t kDefaultUtcOffset = 0x87;  // -7 hours
+constexpr const char* kDefaultLogFileName = "Orvo.Log";
+constexpr std::uint8_t kDefaultLoggingMode = 0;
+constexpr const char* kDefaultNsHost = "localhost";
+constexpr std::uint32_t kDefaultNsPort = 10000;
+constexpr std::uint8_t kDefaultUseUtc = 1;
+constexpr const char* kDefaultAudioCommand = "SpeakFre.exe";
+constexpr std::uint8_t kDefaultAudioEnabled = 0;
+constexpr std::uint8_t kDefaultQsoLoggingMode = 0;
+constexpr const char* kDefaultCurrentLogFileName = "Orvo.QSO.Log";
+constexpr const char* kDefaultGridSquare = "AA00aa";
+constexpr const char* kDefaultCqZone = "3";
+constexpr const char* kDefaultItuZone = "6";
+
+// "Settings" defaults.
+constexpr int kDefaultCounterValue = 1;
+constexpr int kDefaultOutputMode = 0;
+constexpr int kTuningSpanCount = 4;
+
+// The nine values a first run writes, in the order they are written.
+struct RootDefault {
+    const char* name;
+    const char* text;      // nullptr for a number
+    std::uint32_t number;  // used when `text` is nullptr
+    const char* failureMessage;
+};
+
+constexpr RootDefault kRootDefaults[] = {
+    {"HomeDir", kDefaultHomeDir, 0, "Unable to Write Pelorin Home Directory!"},
+    {"Callsign", kDefaultCallsign, 0, "Unable to Write Default Callsign Registry!"},
+    {"Name", kDefaultName, 0, "Unable to Write Default Name Registry!"},
+    {"QTH", kDefaultQth, 0, "Unable to Write Default QTH Registry!"},
+    {"Offset from UTC", nullptr, kDefaultUtcOffset,
+     "Unable to Write Default UTC Timezon Offset Registry!"},
+    {"Log File Name", kDefaultLogFileName, 0,
+     "Unable to Write Default Software Log File Registry!"},
+    {"SW Logging Mode", nullptr, kDefaultLoggingMode, "Unable to Write Default Log Mode Registry!"},
+    {"NS Host", kDefaultNsHost, 0, "Unable to Write Default Name Service Host!"},
+    {"NS Port", nullptr, kDefaultNsPort, "Unable to Write Default Name Service Port!"},
+};
+
+struct ModeEntry {
+    const char* name;
+    int value;
+};
+
+constexpr ModeEntry kModes[] = {
+    {"LSB", 1}, {"USB", 2}, {"CW", 3}, {"RTTY", 6}, {"CWR", 7}, {"RTTYR", 9},
+};
+constexpr int kModeCount = static_cast<int>(std::size(kModes));
+
+struct Rect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+};
+
+constexpr Rect kDefaultRect = {0, 0, 639, 479};
+constexpr std::int64_t kMaxWindowWidth = 1024;
+constexpr std::int64_t kMaxWindowHeight = 768;
+
+struct CornerNames {
+    const char* topLeft;
+    const char* bottomRight;
+};
+
+constexpr CornerNames kWindowCorners = {"Top Left", "Bottom Right"};
+constexpr CornerNames kOriginalCorners = {"Original Top Left", "Original Bottom Right"};
+
+QString key(const char* name) {
+    return QString::fromLatin1(name);
+}
+
+QString key(const std::string& name) {
+    return QString::fromStdString(name);
+}
+
+void showError(const char* text) {
+    MessageService::showError(text);
+}
+
+bool mainKeyExists() {
+    const StoreSettings settings;
+    return QFileInfo::exists(settings.fileName());
+}
+
+// Write-backs of missing values are best effort: the reader has its value either way.
+void finishReading(QSettings& settings) {
+    settings.sync();
+}
+
+// A text of the main key: a stored value goes to `out`, a missing one is written back with
+// its default and goes to `out`, an unreadable one shows `message` (if any) and leaves `out`.
+SettingStatus repairText(QSettings& settings, const char* name, const char* defaultValue,
+                         const char* message, std::string& out) {
+    const SettingRead<std::string> read = readTextSetting(settings, key(name));
+    switch (read.status) {
+        case SettingStatus::Ok:
+            out = read.value;
+            break;
+        case SettingStatus::Missing:
+            writeTextSetting(settings, key(name), defaultValue);
+            out = defaultValue;
+            break;
+        case SettingStatus::Bad:
+            if (message != nullptr) {
+                showError(message);
+            }
+            break;
+    }
+    return read.status;
+}
+
+template <typename T>
+SettingStatus repairNumber(QSettings& settings, const char* name, T defaultValue,
+                           const char* message, T& out) {
+    SettingRead<T> read;
+    if constexpr (sizeof(T) == 1) {
+        read = readByteSetting(settings, key(name));
+    } else {
+        read = readDwordSetting(settings, key(name));
+    }
+    switch (read.status) {
+        case SettingStatus::Ok:
+            out = read.value;
+            break;
+        case SettingStatus::Missing:
+            writeNumberSetting(settings, key(name), defaultValue);
+            out = defaultValue;
+            break;
+        case SettingStatus::Bad:
+            if (message != nullptr) {
+                showError(message);
+            }
+            break;
+    }
+    return read.status;
+}
+
+// A flag byte reads as 1 for any non-zero value.
+SettingStatus repairFlag(QSettings& settings, const char* name, std::uint8_t defaultValue,
+                         const char* message, int& out) {
+    std::uint8_t value = 0;
+    const SettingStatus status = repairNumber(settings, name, defaultValue, message, value);
+    if (status != SettingStatus::Bad) {
+        out = value != 0 ? 1 : 0;
+    }
+    return status;
+}
+
+std::uint8_t lowByte(int value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
+
+std::uint8_t flagByte(int value) {
+    return value != 0 ? 1 : 0;
+}
+
+bool oversized(const Rect& rect) {
+    return static_cast<std::int64_t>(rect.bottom) - rect.top > kMaxWindowHeight ||
+           static_cast<std::int64_t>(rect.right) - rect.left > kMaxWindowWidth;
+}
+
+void writeRect(QSettings& settings, const CornerNames& corners, Rect rect) {
+    if (oversized(rect)) {
+        rect = kDefaultRect;
+    }
+    settings.beginGroup(key(kWindowSizeGroup));
+    writeNumberSetting(settings, key(corners.topLeft), packSettingCorner(rect.left, rect.top));
+    writeNumberSetting(settings, key(corners.bottomRight),
+                       packSettingCorner(rect.right, rect.bottom));
+    settings.endGroup();
+}
+
+bool readRect(const CornerNames& corners, int& left, int& top, int& right, int& bottom) {
+    StoreSettings settings;
+    Rect rect = kDefaultRect;
+    bool bottomRightRead = true;
+    if (settingGroupExists(settings, key(kWindowSizeGroup))) {
+        settings.beginGroup(key(kWindowSizeGroup));
+        const SettingRead<std::uint32_t> topLeft = readDwordSetting(settings, key(corners.topLeft));
+        const SettingRead<std::uint32_t> bottomRight =
+            readDwordSetting(settings, key(corners.bottomRight));
+        settings.endGroup();
+
+        // A corner that cannot be read counts as 0 for both of its coordinates.
+        const std::uint32_t tl = topLeft.ok() ? topLeft.value : 0;
+        const std::uint32_t br = bottomRight.ok() ? bottomRight.value : 0;
+        rect = {settingCornerX(tl), settingCornerY(tl), settingCornerX(br), settingCornerY(br)};
+        if (oversized(rect)) {
+            rect = kDefaultRect;
+        }
+        bottomRightRead = bottomRight.ok();
+    }
+    left = rect.left;
+    top = rect.top;
+    right = rect.right;
+    bottom = rect.bottom;
+    return bottomRightRead;
+}
+
+void writeCounterSettings(QSettings& settings, int counterValue, int outputMode) {
+    settings.beginGroup(key(kSettingsGroup));
+    writeNumberSetting(settings, key("Counter Value"), static_cast<std::uint32_t>(counterValue));
+    writeNumberSetting(settings, key("Output Mode"), lowByte(outputMode));
+    settings.endGroup();
+}
+
+QString memoryKeyName(int index) {
+    return QStringLiteral("F%1").arg(index + 1);
+}
+
+std::size_t textLimit(const std::string& group) {
+    return group == kMemoryKeysGroup ? kMaxMemoryKeyTextBytes : kMaxSettingTextBytes;
+}
+
+}  // namespace
+
+std::string CRegistryStore::SettingsFilePath() {
+    const StoreSettings settings;
+    return settings.fileName().toStdString();
+}
+
+bool CRegistryStore::Sync() {
+    StoreSettings settings;
+    settings.sync();
+    return settings.status() != QSettings::AccessError;
+}
+
+// --- Mode table -------------------------------------------------------------------------------
+
+int CRegistryStore::ModeValueAt(int index) const {
+    if (index < 0 || index >= kModeCount) {
+        return -1;
+    }
+    return kModes[index].value;
+}
+
+int CRegistryStore::IndexOfModeValue(int modeValue) const {
+    for (int index = 0; index < kModeCount; ++index) {
+        if (kModes[index].value == modeValue) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+int CRegistryStore::ModeValueOfName(const std::string& name) const {
+    for (const ModeEntry& mode : kModes) {
+        if (name == mode.name) {
+            return mode.value;
+        }
+    }
+    return -1;
+}
+
+std::string CRegistryStore::ModeNameOfValue(int modeValue) const {
+    const int index = IndexOfModeValue(modeValue);
+    return index < 0 ? std::string() : std::string(kModes[index].name);
+}
+
+// --- Text slots -------------------------------------------------------------------------------
+
+bool CRegistryStore::SetStringSlot(int slot, const std::string& text) {
+    if (slot < 1 || slot > kStringSlotCount) {
+        return false;
+    }
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_stringSlots[static_cast<std::size_t>(slot - 1)] = text;
+    return true;
+}
+
+bool CRegistryStore::GetStringSlot(int slot, std::string& text) const {
+    if (slot < 1 || slot > kStringSlotCount) {
+        return false;
+    }
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    text = m_stringSlots[static_cast<std::size_t>(slot - 1)];
+    return true;
+}
+
+// --- Tuning ranges ----------------------------------------------------------------------------
+
+bool CRegistryStore::SetTuningRanges(const TuningRangeTable& ranges) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_tuningRanges = ranges;
+    m_bTuningRangesNotLoaded = false;
+    return true;
+}
+
+bool CRegistryStore::FindTuningRange(std::uint32_t frequency, TUNING_RANGE_ENTRY& range) const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bTuningRangesNotLoaded) {
+        return false;
+    }
+    for (const TUNING_RANGE_ENTRY& entry : m_tuningRanges) {
+        if (entry.low <= frequency && frequency <= entry.high) {
+            range = entry;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string CRegistryStore::GetTuningRangeName(int index) const {
+    if (index < 0 || index >= kTuningRangeCount) {
+        return {};
+    }
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bTuningRangesNotLoaded) {
+        return {};
+    }
+    return m_tuningRanges[static_cast<std::size_t>(index)].name;
+}
+
+int CRegistryStore::IndexOfTuningRangeName(const std::string& name) const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bTuningRangesNotLoaded) {
+        return -1;
+    }
+    for (int index = 0; index < kTuningRangeCount; ++index) {
+        if (m_tuningRanges[static_cast<std::size_t>(index)].name == name) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+// --- Building blocks --------------------------------------------------------------------------
+
+void CRegistryStore::CreateDefaults() {
+    StoreSettings settings;
+    const bool fileExisted = QFileInfo::exists(settings.fileName());
+    for (const RootDefault& value : kRootDefaults) {
+        if (value.text != nullptr) {
+            writeTextSetting(settings, key(value.name), value.text);
+        } else {
+            writeNumberSetting(settings, key(value.name), value.number);
+        }
+    }
+    writeRect(settings, kWindowCorners, kDefaultRect);
+    if (syncSettings(settings)) {
+        return;
+    }
+    // A file that cannot be created fails as a whole: one message, not ten.
+    if (!fileExisted) {
+        showError("Unable to Create Main Pelorin Registry!");
+        return;
+    }
+    for (const RootDefault& value : kRootDefaults) {
+        showError(value.failureMessage);
+    }
+    showError("Unable to Create Brakton WINSIZE Registry!");
+}
+
+bool CRegistryStore::CreateWindowSizeKey() {
+    if (!WriteWindowRect(kDefaultRect.left, kDefaultRect.top, kDefaultRect.right,
+                         kDefaultRect.bottom)) {
+        showError("Unable to Create Brakton WINSIZE Registry!");
+        return false;
+    }
+    return true;
+}
+
+bool CRegistryStore::WriteString(const std::string& group, const std::string& name,
+                                 const std::string& text) {
+    StoreSettings settings;
+    if (!group.empty()) {
+        settings.beginGroup(key(group));
+    }
+    writeTextSetting(settings, key(name), text, textLimit(group));
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::WriteDword(const std::string& group, const std::string& name,
+                                std::uint32_t value) {
+    StoreSettings settings;
+    if (!group.empty()) {
+        settings.beginGroup(key(group));
+    }
+    writeNumberSetting(settings, key(name), value);
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::WriteByte(const std::string& group, const std::string& name,
+                               std::uint8_t value) {
+    return WriteDword(group, name, value);
+}
+
+// --- Main key ---------------------------------------------------------------------------------
+
+bool CRegistryStore::ReadHomeDir(std::string& homeDir) {
+    if (!mainKeyExists()) {
+        CreateDefaults();
+        homeDir = kDefaultHomeDir;
+        return true;
+    }
+    StoreSettings settings;
+    const SettingStatus status = repairText(settings, "HomeDir", kDefaultHomeDir,
+                                            "Unable to Read Pelorin Home Directory!", homeDir);
+    finishReading(settings);
+    return status != SettingStatus::Bad;
+}
+
+bool CRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& callsign,
+                                      std::string& name, std::string& qth, std::uint8_t& utcOffset,
+                                      std::string& logFileName, std::uint8_t& loggingMode) {
+    if (!mainKeyExists()) {
+        CreateDefaults();
+        homeDir = kDefaultHomeDir;
+        callsign = kDefaultCallsign;
+        name = kDefaultName;
+        qth = kDefaultQth;
+        utcOffset = kDefaultUtcOffset;
+        logFileName = kDefaultLogFileName;
+        loggingMode = kDefaultLoggingMode;
+    } else {
+        StoreSettings settings;
+        repairText(settings, "HomeDir", kDefaultHomeDir, "Unable to Read Orvo Home Directory!",
+                   homeDir);
+        repairText(settings, "Callsign", kDefaultCallsign, "Unable to Read Operator Callsign!",
+                   callsign);
+        repairText(settings, "Name", kDefaultName, "Unable to Read Operator Name!", name);
+        repairText(settings, "QTH", kDefaultQth, "Unable to Read Operator QTH!", qth);
+        repairText(settings, "Log File Name", kDefaultLogFileName,
+                   "Unable to Read Software Log filename!", logFileName);
+        repairNumber(settings, "Offset from UTC", kDefaultUtcOffset,
+                     "Unable to Read Operator Timezone!", utcOffset);
+        repairNumber(settings, "SW Logging Mode", kDefaultLoggingMode,
+                     "Unable to Read Software Logging Mode!", loggingMode);
+        finishReading(settings);
+    }
+    // Whatever their source: a value that could not be read leaves the caller's text here too.
+    SetStringSlot(1, callsign);
+    SetStringSlot(2, name);
+    SetStringSlot(3, qth);
+    return true;
+}
+
+bool CRegistryStore::WriteOperatorInfo(const std::string& homeDir, const std::string& callsign,
+                                       const std::string& name, const std::string& qth,
+                                       std::uint8_t utcOffset, const std::string& logFileName,
+                                       std::uint8_t loggingMode) {
+    StoreSettings settings;
+    writeTextSetting(settings, key("HomeDir"), homeDir);
+    writeTextSetting(settings, key("Callsign"), callsign);
+    writeTextSetting(settings, key("Name"), name);
+    writeTextSetting(settings, key("QTH"), qth);
+    writeNumberSetting(settings, key("Offset from UTC"), utcOffset);
+    writeTextSetting(settings, key("Log File Name"), logFileName);
+    writeNumberSetting(settings, key("SW Logging Mode"), loggingMode);
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadUtcSettings(int& useUtc, std::uint8_t& utcOffset) {
+    if (!mainKeyExists()) {
+        CreateDefaults();
+        // Not the stored default: a first run reports local time.
+        useUtc = 0;
+        utcOffset = kDefaultUtcOffset;
+        return true;
+    }
+    StoreSettings settings;
+    // An unreadable value takes its default silently and is left in the file as it is.
+    if (repairFlag(settings, "Use UTC in Log", kDefaultUseUtc, nullptr, useUtc) ==
+        SettingStatus::Bad) {
+        useUtc = kDefaultUseUtc;
+    }
+    if (repairNumber(settings, "Offset from UTC", kDefaultUtcOffset, nullptr, utcOffset) ==
+        SettingStatus::Bad) {
+        utcOffset = kDefaultUtcOffset;
+    }
+    finishReading(settings);
+    return true;
+}
+
+bool CRegistryStore::ReadApplicationColor(std::uint32_t& color) {
+    {
+        const StoreSettings settings;
+        const SettingRead<std::uint32_t> read =
+            readDwordSetting(settings, key("Application Color"));
+        if (read.ok()) {
+            color = read.value;
+            return true;
+        }
+    }
+    color = kDefaultPelorinApplicationColor;
+    WriteApplicationColor(kDefaultPelorinApplicationColor);
+    return true;
+}
+
+bool CRegistryStore::WriteApplicationColor(std::uint32_t color) {
+    StoreSettings settings;
+    writeNumberSetting(settings, key("Application Color"), color);
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadNameService(std::string& host, int& port) {
+    if (!mainKeyExists()) {
+        CreateDefaults();
+        host = kDefaultNsHost;
+        port = static_cast<int>(kDefaultNsPort);
+        return true;
+    }
+    StoreSettings settings;
+    repairText(settings, "NS Host", kDefaultNsHost, "Unable to Read Name Service Host!", host);
+    std::uint32_t storedPort = 0;
+    if (repairNumber(settings, "NS Port", kDefaultNsPort, "Unable to Read Name Service Port!",
+                     storedPort) != SettingStatus::Bad) {
+        port = static_cast<int>(storedPort);
+    }
+    finishReading(settings);
+    return true;
+}
+
+bool CRegistryStore::WriteNameService(const std::string& host, int port) {
+    StoreSettings settings;
+    writeTextSetting(settings, key("NS Host"), host);
+    writeNumberSetting(settings, key("NS Port"), static_cast<std::uint32_t>(port));
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadAudioHost(int& enabled, std::string& commandName) {
+    if (!mainKeyExists()) {
+        CreateDefaults();
+        enabled = kDefaultAudioEnabled;
+        commandName = kDefaultAudioCommand;
+        return true;
+    }
+    StoreSettings settings;
+    repairFlag(settings, "Audio Streaming Host", kDefaultAudioEnabled,
+               "Unable to Read Audio Streaming Enable Flag!", enabled);
+    repairText(settings, "Audio Host Command Name", kDefaultAudioCommand,
+               "Unable to Audio Streaming Host Cmd Name!", commandName);
+    finishReading(settings);
+    return true;
+}
+
+bool CRegistryStore::ReadQsoLoggingMode(int& mode) {
+    {
+        const StoreSettings settings;
+        const SettingRead<std::uint8_t> read = readByteSetting(settings, key("QSO Logging Mode"));
+        if (read.ok()) {
+            mode = read.value;
+            return true;
+        }
+    }
+    mode = kDefaultQsoLoggingMode;
+    WriteQsoLoggingMode(kDefaultQsoLoggingMode);
+    return true;
+}
+
+bool CRegistryStore::WriteQsoLoggingMode(int mode) {
+    StoreSettings settings;
+    writeNumberSetting(settings, key("QSO Logging Mode"), lowByte(mode));
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadCurrentLogFileName(std::string& fileName) {
+    if (!mainKeyExists()) {
+        CreateDefaults();
+        fileName = kDefaultCurrentLogFileName;
+        return true;
+    }
+    StoreSettings settings;
+    const SettingStatus status =
+        repairText(settings, "Current Log File Name", kDefaultCurrentLogFileName,
+                   "Unable to Read Current Log Filename!", fileName);
+    finishReading(settings);
+    return status != SettingStatus::Bad;
+}
+
+bool CRegistryStore::WriteCurrentLogFileName(const std::string& fileName) {
+    StoreSettings settings;
+    writeTextSetting(settings, key("Current Log File Name"), fileName);
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadQsoLogInfo(std::string& gridSquare, std::string& cqZone,
+                                    std::string& ituZone, int& counterValue, int& outputMode,
+                                    int& useUtc) {
+    if (!mainKeyExists()) {
+        CreateDefaults();
+        gridSquare = kDefaultGridSquare;
+        cqZone = kDefaultCqZone;
+        ituZone = kDefaultItuZone;
+        counterValue = kDefaultCounterValue;
+        outputMode = kDefaultOutputMode;
+        return true;
+    }
+    {
+        StoreSettings settings;
+        // Unreadable values take their defaults silently and stay in the file as they are.
+        struct TextValue {
+            const char* name;
+            const char* defaultValue;
+            std::string& out;
+        };
+        const TextValue texts[] = {
+            {"GridSquare", kDefaultGridSquare, gridSquare},
+            {"CQ Zone", kDefaultCqZone, cqZone},
+            {"ITU Zone", kDefaultItuZone, ituZone},
+        };
+        for (const TextValue& text : texts) {
+            if (repairText(settings, text.name, text.defaultValue, nullptr, text.out) ==
+                SettingStatus::Bad) {
+                text.out = text.defaultValue;
+            }
+        }
+        if (repairFlag(settings, "Use UTC in Log", kDefaultUseUtc, nullptr, useUtc) ==
+            SettingStatus::Bad) {
+            useUtc = kDefaultUseUtc;
+        }
+        finishReading(settings);
+    }
+    return ReadCounterSettings(counterValue, outputMode);
+}
+
+bool CRegistryStore::WriteQsoLogInfo(const std::string& gridSquare, const std::string& cqZone,
+                                     const std::string& ituZone, int counterValue, int outputMode,
+                                     int useUtc) {
+    StoreSettings settings;
+    writeTextSetting(settings, key("GridSquare"), gridSquare);
+    writeTextSetting(settings, key("CQ Zone"), cqZone);
+    writeTextSetting(settings, key("ITU Zone"), ituZone);
+    writeNumberSetting(settings, key("Use UTC in Log"), flagByte(useUtc));
+    writeCounterSettings(settings, counterValue, outputMode);
+    return syncSettings(settings);
+}
+
+// --- "Window Size" ----------------------------------------------------------------------------
+
+bool CRegistryStore::ReadWindowRect(int& left, int& top, int& right, int& bottom) {
+    return readRect(kWindowCorners, left, top, right, bottom);
+}
+
+bool CRegistryStore::WriteWindowRect(int left, int top, int right, int bottom) {
+    StoreSettings settings;
+    writeRect(settings, kWindowCorners, {left, top, right, bottom});
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadOriginalWindowRect(int& left, int& top, int& right, int& bottom) {
+    return readRect(kOriginalCorners, left, top, right, bottom);
+}
+
+bool CRegistryStore::WriteOriginalWindowRect(int left, int top, int right, int bottom) {
+    StoreSettings settings;
+    writeRect(settings, kOriginalCorners, {left, top, right, bottom});
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadWindowsMoveTogether(int& moveTogether) {
+    {
+        StoreSettings settings;
+        if (settingGroupExists(settings, key(kWindowSizeGroup))) {
+            settings.beginGroup(key(kWindowSizeGroup));
+            const SettingRead<std::uint8_t> read =
+                readByteSetting(settings, key("Windows Move Together"));
+            settings.endGroup();
+            if (read.status == SettingStatus::Ok) {
+                moveTogether = read.value != 0 ? 1 : 0;
+                return true;
+            }
+            if (read.status == SettingStatus::Bad) {
+                return true;
+            }
+            moveTogether = 1;
+            WriteWindowsMoveTogether(1);
+            return true;
+        }
+    }
+    // The group comes into being with this value.
+    moveTogether = 1;
+    if (!WriteWindowsMoveTogether(1)) {
+        showError("Unable to Create Pelorin Window Size Registry!");
+    }
+    return true;
+}
+
+bool CRegistryStore::WriteWindowsMoveTogether(int moveTogether) {
+    StoreSettings settings;
+    settings.beginGroup(key(kWindowSizeGroup));
+    writeNumberSetting(settings, key("Windows Move Together"), flagByte(moveTogether));
+    settings.endGroup();
+    return syncSettings(settings);
+}
+
+// --- "Transmit Memory Keys" -------------------------------------------------------------------
+
+bool CRegistryStore::ReadTransmitMemoryKeys(TransmitMemoryKeys& texts) {
+    {
+        StoreSettings settings;
+        if (settingGroupExists(settings, key(kMemoryKeysGroup))) {
+            settings.beginGroup(key(kMemoryKeysGroup));
+            for (int index = 0; index < kTransmitMemoryKeyCount; ++index) {
+                const SettingRead<std::string> read =
+                    readTextSetting(settings, memoryKeyName(index), kMaxMemoryKeyTextBytes);
+                if (read.ok()) {
+                    texts[static_cast<std::size_t>(index)] = read.value;
+                }
+            }
+            settings.endGroup();
+            return true;
+        }
+    }
+    texts.fill(std::string());
+    if (!WriteTransmitMemoryKeys(texts)) {
+        showError("Unable to Create Brag Text Key Info Registry!");
+    }
+    return true;
+}
+
+bool CRegistryStore::WriteTransmitMemoryKeys(const TransmitMemoryKeys& texts) {
+    StoreSettings settings;
+    settings.beginGroup(key(kMemoryKeysGroup));
+    for (int index = 0; index < kTransmitMemoryKeyCount; ++index) {
+        writeTextSetting(settings, memoryKeyName(index), texts[static_cast<std::size_t>(index)],
+                         kMaxMemoryKeyTextBytes);
+    }
+    settings.endGroup();
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::WriteTransmitMemoryKey(int index, const std::string& text) {
+    if (index < 0 || index >= kTransmitMemoryKeyCount) {
+        return false;
+    }
+    StoreSettings settings;
+    settings.beginGroup(key(kMemoryKeysGroup));
+    writeTextSetting(settings, memoryKeyName(index), text, kMaxMemoryKeyTextBytes);
+    settings.endGroup();
+    return syncSettings(settings);
+}
+
+// --- "Settings" -------------------------------------------------------------------------------
+
+bool CRegistryStore::ReadSelectedTuningRange(int& index) {
+    {
+        StoreSettings settings;
+        if (settingGroupExists(settings, key(kSettingsGroup))) {
+            settings.beginGroup(key(kSettingsGroup));
+            const SettingRead<std::uint8_t> read =
+                readByteSetting(settings, key("Selected Tuning Range"));
+            settings.endGroup();
+            switch (read.status) {
+                case SettingStatus::Ok:
+                    // The index picks one of the panel's four spans; anything else is span 0.
+                    index = read.value < kTuningSpanCount ? read.value : 0;
+                    return true;
+                case SettingStatus::Bad:
+                    showError("Unable To Read Selected Tuning Range!");
+                    return true;
+                case SettingStatus::Missing:
+                    break;
+            }
+            index = 0;
+            WriteSelectedTuningRange(0);
+            return true;
+        }
+    }
+    index = 0;
+    if (!WriteSelectedTuningRange(0)) {
+        showError("Unable to Create Pelorin Settings Registry!");
+    }
+    return true;
+}
+
+bool CRegistryStore::WriteSelectedTuningRange(int index) {
+    StoreSettings settings;
+    settings.beginGroup(key(kSettingsGroup));
+    writeNumberSetting(settings, key("Selected Tuning Range"), lowByte(index));
+    settings.endGroup();
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadScanLimits(int& low, int& high) {
+    {
+        StoreSettings settings;
+        if (settingGroupExists(settings, key(kSettingsGroup))) {
+            settings.beginGroup(key(kSettingsGroup));
+            const SettingRead<std::uint32_t> lowRead =
+                readDwordSetting(settings, key("Scan Low Limit"));
+            const SettingRead<std::uint32_t> highRead =
+                readDwordSetting(settings, key("Scan High Limit"));
+            settings.endGroup();
+            if (lowRead.status != SettingStatus::Missing &&
+                highRead.status != SettingStatus::Missing) {
+                // An unreadable limit keeps the caller's value, without a message.
+                if (lowRead.ok()) {
+                    low = static_cast<int>(lowRead.value);
+                }
+                if (highRead.ok()) {
+                    high = static_cast<int>(highRead.value);
+                }
+                return true;
+            }
+            // One limit alone means nothing: both start again from 0.
+            low = 0;
+            high = 0;
+            WriteScanLimits(0, 0);
+            return true;
+        }
+    }
+    low = 0;
+    high = 0;
+    if (!WriteScanLimits(0, 0)) {
+        showError("Unable to Create Pelorin Settings Registry!");
+    }
+    return true;
+}
+
+bool CRegistryStore::WriteScanLimits(int low, int high) {
+    StoreSettings settings;
+    settings.beginGroup(key(kSettingsGroup));
+    writeNumberSetting(settings, key("Scan Low Limit"), static_cast<std::uint32_t>(low));
+    writeNumberSetting(settings, key("Scan High Limit"), static_cast<std::uint32_t>(high));
+    settings.endGroup();
+    return syncSettings(settings);
+}
+
+bool CRegistryStore::ReadCounterSettings(int& counterValue, int& outputMode) {
+    {
+        StoreSettings settings;
+        if (settingGroupExists(settings, key(kSettingsGroup))) {
+            settings.beginGroup(key(kSettingsGroup));
+            const SettingRead<std::uint32_t> counter =
+                readDwordSetting(settings, key("Counter Value"));
+            const SettingRead<std::uint8_t> mode = readByteSetting(settings, key("Output Mode"));
+            settings.endGroup();
+            counterValue = counter.ok() ? static_cast<int>(counter.value) : kDefaultCounterValue;
+            outputMode = mode.ok() ? mode.value : kDefaultOutputMode;
+            if (counter.ok() && mode.ok()) {
+                return true;
+            }
+        } else {
+            counterValue = kDefaultCounterValue;
+            outputMode = kDefaultOutputMode;
+        }
+    }
+    WriteCounterSettings(counterValue, outputMode);
+    return true;
+}
+
+bool CRegistryStore::WriteCounterSettings(int counterValue, int outputMode) {
+    StoreSettings settings;
+    writeCounterSettings(settings, counterValue, outputMode);
+    return syncSettings(settings);
+}

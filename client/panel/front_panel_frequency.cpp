@@ -1,0 +1,307 @@
+// The front panel's frequency controls: tuning steps, band steps, VFO copies
+// and assignments, typed frequencies, RIT and XIT, the tuning and RIT
+// sliders, and the VFO bank written back when the panel goes.
+
+#include <QDebug>
+#include <QEvent>
+#include <QSignalBlocker>
+
+#include "client/app/registry_store.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
+#include "client/panel/panel_remote.h"
+#include "controls/clr_button.h"
+#include "controls/edit_ex.h"
+#include "controls/turbo_slider_ctrl.h"
+
+using namespace front_panel;
+
+namespace {
+
+constexpr COLORREF kGoOffered = 0xE26DDF;
+constexpr COLORREF kLampOn = 0x00FF00;
+
+// Reports focus changes of one VFO edit.
+class FocusWatcher : public QObject {
+  public:
+    FocusWatcher(QObject* parent, std::function<void(bool)> changed)
+        : QObject(parent), m_changed(std::move(changed)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            m_changed(true);
+        } else if (event->type() == QEvent::FocusOut) {
+            m_changed(false);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void(bool)> m_changed;
+};
+
+}  // namespace
+
+void CK2FrontPanelControlDlg::ConnectFrequencyControls() {
+    m_model.m_findTuningRange = [this](std::uint32_t hz) -> std::optional<PanelTuningRange> {
+        TUNING_RANGE_ENTRY entry;
+        if (!m_store.FindTuningRange(hz, entry)) {
+            return std::nullopt;
+        }
+        PanelTuningRange range;
+        range.name = entry.name;
+        range.nBand = entry.band;
+        range.ulLowBandEdge = entry.low;
+        range.ulHighBandEdge = entry.high;
+        return range;
+    };
+
+    const auto onClick = [this](int id, auto handler) {
+        if (auto* button = qobject_cast<QAbstractButton*>(control(id))) {
+            connect(button, &QAbstractButton::clicked, this, handler);
+        }
+    };
+    struct Step {
+        int id;
+        int direction;
+        int step;
+    };
+    static constexpr Step kSteps[] = {
+        {IDC_PLUS_10HZ, 1, 1},  {IDC_MINUS_10HZ, 2, 1}, {IDC_PLUS_20HZ, 1, 2},
+        {IDC_MINUS_20HZ, 2, 2}, {IDC_PLUS_50HZ, 1, 3},  {IDC_MINUS_50HZ, 2, 3},
+        {IDC_PLUS_1KHZ, 1, 4},  {IDC_MINUS_1KHZ, 2, 4},
+    };
+    for (const Step& step : kSteps) {
+        onClick(step.id, [this, step] { OnMoveActiveVFO(step.direction, step.step); });
+    }
+    onClick(IDC_BAND_UP, [this] { OnChangeBand(1); });
+    onClick(IDC_BAND_DOWN, [this] { OnChangeBand(2); });
+    onClick(IDC_B_TO_A, [this] { OnCopyBToA(); });
+    onClick(IDC_A_TO_B, [this] { OnCopyAToB(); });
+    onClick(IDC_VFOA_RX, [this] { OnVFORx(0); });
+    onClick(IDC_VFOA_TX, [this] { OnVFOTx(0); });
+    onClick(IDC_VFOB_RX, [this] { OnVFORx(1); });
+    onClick(IDC_VFOB_TX, [this] { OnVFOTx(1); });
+    onClick(IDC_VFOA_GO, [this] { OnVFOGo(0); });
+    onClick(IDC_VFOB_GO, [this] { OnVFOGo(1); });
+    onClick(IDC_RIT, [this] { OnRIT(); });
+    onClick(IDC_XIT, [this] { OnXIT(); });
+    onClick(IDC_CLR, [this] { OnClearRIT(); });
+
+    m_editVFOA->installEventFilter(
+        new FocusWatcher(this, [this](bool gained) { OnVFOEditFocus(0, gained); }));
+    m_editVFOB->installEventFilter(
+        new FocusWatcher(this, [this](bool gained) { OnVFOEditFocus(1, gained); }));
+
+    connect(m_sliderTuning, &TrackbarSlider::trackbarNotify, this,
+            [this](int code, int position) { OnTuningSlider(code, position); });
+    connect(m_sliderRIT, &TrackbarSlider::trackbarNotify, this,
+            [this](int code, int position) { OnRITSlider(code, position); });
+}
+
+CEditEx* CK2FrontPanelControlDlg::VfoEdit(int vfo) const {
+    return vfo == 0 ? m_editVFOA : m_editVFOB;
+}
+
+CClrButton* CK2FrontPanelControlDlg::VfoGoButton(int vfo) const {
+    return vfo == 0 ? m_btnVFOAGo : m_btnVFOBGo;
+}
+
+void CK2FrontPanelControlDlg::OnMoveActiveVFO(int direction, int step) {
+    ShowStatus(1, std::string());
+    if (m_model.m_bVFOLocked != 0 || m_model.m_bConnected == 0) {
+        return;
+    }
+    m_remote.MoveActiveVFOFreq(direction, step);
+}
+
+void CK2FrontPanelControlDlg::OnChangeBand(int direction) {
+    ShowStatus(1, std::string());
+    if (m_model.m_bVFOLocked != 0 || m_model.m_bConnected == 0) {
+        return;
+    }
+    m_remote.ChangeBand(direction);
+}
+
+void CK2FrontPanelControlDlg::OnCopyBToA() {
+    ShowStatus(1, std::string());
+    if (m_model.m_bVFOLocked != 0) {
+        return;
+    }
+    m_model.m_ulVFOAFreq = m_model.m_ulVFOBFreq;
+    if (m_model.m_bConnected != 0) {
+        m_remote.VFOFreq(1, 0, static_cast<std::int32_t>(m_model.m_ulVFOAFreq));
+    }
+    UpdateData();
+}
+
+void CK2FrontPanelControlDlg::OnCopyAToB() {
+    ShowStatus(1, std::string());
+    if (m_model.m_bVFOLocked != 0) {
+        return;
+    }
+    m_model.m_ulVFOBFreq = m_model.m_ulVFOAFreq;
+    if (m_model.m_bConnected != 0) {
+        m_remote.VFOFreq(1, 1, static_cast<std::int32_t>(m_model.m_ulVFOBFreq));
+    }
+    UpdateData();
+}
+
+// Receiving on a VFO also transmits on it; the lamps wait for the radio.
+void CK2FrontPanelControlDlg::OnVFORx(int vfo) {
+    ShowStatus(1, std::string());
+    if (m_model.m_bVFOLocked != 0) {
+        return;
+    }
+    if (m_model.m_bConnected != 0) {
+        m_remote.TransceiverRecvVFOAssignment(1, vfo);
+    }
+    m_model.m_nRxVFO = vfo;
+    m_model.m_nTxVFO = vfo;
+    ApplyEditColors();
+}
+
+void CK2FrontPanelControlDlg::OnVFOTx(int vfo) {
+    ShowStatus(1, std::string());
+    if (m_model.m_bVFOLocked != 0) {
+        return;
+    }
+    if (m_model.m_bConnected != 0) {
+        m_remote.TransceiverTxVFOAssignment(1, vfo);
+    }
+    m_model.m_nTxVFO = vfo;
+    ApplyEditColors();
+}
+
+// Typing is offered only on the receiving VFO's readout. The ">>" buttons
+// take the focus when clicked, so the readout's focus-out comes first: it
+// must leave the readout's own ">>" enabled for that click.
+void CK2FrontPanelControlDlg::OnVFOEditFocus(int vfo, bool gained) {
+    const int other = 1 - vfo;
+    if (gained) {
+        if (m_model.m_bVFOLocked != 0 || m_model.m_nRxVFO != vfo) {
+            return;
+        }
+        VfoEdit(vfo)->setReadOnly(false);
+        VfoEdit(other)->setReadOnly(true);
+        VfoGoButton(vfo)->setEnabled(true);
+        VfoGoButton(vfo)->SetColor(panel_colors::kBlack, kGoOffered);
+        return;
+    }
+    VfoEdit(vfo)->setReadOnly(true);
+    VfoGoButton(other)->setEnabled(false);
+    VfoGoButton(other)->SetColor(panel_colors::kBlack, panel_colors::kFace);
+}
+
+// The typed kHz, exactly: a text that is no frequency of the radio is
+// refused with a status and changes nothing.
+void CK2FrontPanelControlDlg::OnVFOGo(int vfo) {
+    ShowStatus(1, std::string());
+    if (m_model.m_bVFOLocked != 0) {
+        return;
+    }
+    const std::string typed = VfoEdit(vfo)->text().toStdString();
+    VfoGoButton(vfo)->setEnabled(false);
+    VfoGoButton(vfo)->SetColor(panel_colors::kBlack, panel_colors::kFace);
+    VfoEdit(vfo)->setReadOnly(true);
+    const auto hz = ParseFrequencyEntry(typed);
+    if (!hz) {
+        ShowStatus(2, kInvalidFrequencyStatus);
+        UpdateData();
+        return;
+    }
+    (vfo == 0 ? m_model.m_ulVFOAFreq : m_model.m_ulVFOBFreq) = *hz;
+    if (m_model.m_bConnected != 0) {
+        m_remote.VFOFreq(1, vfo, static_cast<std::int32_t>(*hz));
+    }
+    UpdateData();
+}
+
+// RIT and XIT exclude each other; neither has a lock guard.
+void CK2FrontPanelControlDlg::OnRIT() {
+    ShowStatus(1, std::string());
+    m_model.m_bRITOn = m_model.m_bRITOn != 0 ? 0 : 1;
+    if (m_model.m_bRITOn != 0 && m_model.m_bXITOn != 0) {
+        m_model.m_bXITOn = 0;
+        if (m_model.m_bConnected != 0) {
+            m_remote.XITControl(1, 0);
+        }
+    }
+    if (m_model.m_bConnected != 0) {
+        m_remote.RITControl(1, m_model.m_bRITOn);
+    }
+    m_model.m_lampFace[IDC_RIT] = m_model.m_bRITOn != 0 ? kLampOn : panel_colors::kFace;
+    m_model.m_lampFace[IDC_XIT] = panel_colors::kFace;
+    m_model.EnableRITControls(m_model.m_bRITOn);
+    ApplyDisplays();
+}
+
+void CK2FrontPanelControlDlg::OnXIT() {
+    ShowStatus(1, std::string());
+    m_model.m_bXITOn = m_model.m_bXITOn != 0 ? 0 : 1;
+    if (m_model.m_bXITOn != 0 && m_model.m_bRITOn != 0) {
+        m_model.m_bRITOn = 0;
+        if (m_model.m_bConnected != 0) {
+            m_remote.RITControl(1, 0);
+        }
+    }
+    if (m_model.m_bConnected != 0) {
+        m_remote.XITControl(1, m_model.m_bXITOn);
+    }
+    m_model.m_lampFace[IDC_XIT] = m_model.m_bXITOn != 0 ? kLampOn : panel_colors::kFace;
+    m_model.m_lampFace[IDC_RIT] = panel_colors::kFace;
+    m_model.EnableRITControls(m_model.m_bXITOn);
+    ApplyDisplays();
+}
+
+void CK2FrontPanelControlDlg::OnClearRIT() {
+    ShowStatus(1, std::string());
+    m_model.m_nRITSliderPos = 1000;
+    {
+        const QSignalBlocker blocker(m_sliderRIT);
+        m_sliderRIT->setValue(m_model.m_nRITSliderPos);
+    }
+    m_strRITValue = m_model.RitValueText();
+    if (m_model.m_bConnected != 0) {
+        m_remote.ClearFineRITOffset();
+    }
+}
+
+void CK2FrontPanelControlDlg::OnTuningSlider(int code, int position) {
+    qDebug("OnHScroll: nSBCode = %d, POS = %d", code, position);
+    ShowStatus(1, std::string());
+    const auto hz = m_model.OnTuningSlider(code, position, m_model.m_bConnected != 0,
+                                           FrontPanelModel::Clock::now());
+    if (hz) {
+        m_remote.VFOFreq(1, m_model.m_nRxVFO, static_cast<std::int32_t>(*hz));
+    }
+    UpdateData();
+}
+
+void CK2FrontPanelControlDlg::OnRITSlider(int code, int position) {
+    qDebug("OnHScroll: nSBCode = %d, POS = %d", code, position);
+    ShowStatus(1, std::string());
+    const auto tuning = m_model.OnRitSlider(code, position);
+    if (tuning && m_model.m_bConnected != 0) {
+        qDebug("RITTuning %d, %d", tuning->direction, tuning->amount);
+        m_remote.RITTuning(tuning->direction, tuning->amount);
+    }
+    {
+        const QSignalBlocker blocker(m_sliderRIT);
+        m_sliderRIT->setValue(m_model.m_nRITSliderPos);
+    }
+    m_strRITValue = m_model.RitValueText();
+    UpdateData();
+}
+
+void CK2FrontPanelControlDlg::WriteVFOBankBack() {
+    if (m_model.m_bConnected == 0) {
+        return;
+    }
+    LastFreqVisitArray cache;
+    for (std::size_t band = 0; band < cache.VfoBank.size(); ++band) {
+        for (std::size_t vfo = 0; vfo < 2; ++vfo) {
+            cache.VfoBank[band][vfo] = static_cast<std::int32_t>(m_model.m_VfoBank[band][vfo]);
+        }
+    }
+    m_remote.WriteVFOFreqCache(cache);
+}

@@ -1,0 +1,646 @@
+// The front panel's operator commands on a fake server, offscreen: the
+// control table, the sliders, WM_EXECUTE_REMOTE_CMD, radio-data requests,
+// the keyboard map, the right-click menu, moves, and the partner program's
+// messages through the real window-title sockets.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QTest>
+
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "client/panel/front_panel_layout.h"
+#include "client/panel/partner_messages.h"
+#include "client/panel/radio_snapshot.h"
+#include "controls/trackbar_slider.h"
+#include "front_panel_fixture.h"
+#include "platform/window_message.h"
+#include "platform/window_message_receiver.h"
+#include "recording_panel_remote.h"
+#include "tests/widgets/case_name.h"
+
+using namespace front_panel;
+using Dlg = CK2FrontPanelControlDlg;
+
+namespace {
+
+// What the later windows were asked to do, in order.
+struct EntryRecorder {
+    std::vector<std::string> log;
+    bool cwWindowAvailable = true;
+
+    PanelCommandEntryPoints entryPoints() {
+        PanelCommandEntryPoints e;
+        auto note = [this](std::string what) { return [this, what] { log.push_back(what); }; };
+        e.saveStackRegister = note("saveStackRegister");
+        e.recallStackRegister = note("recallStackRegister");
+        e.saveMemory = note("saveMemory");
+        e.recallMemory = note("recallMemory");
+        e.editMemory = note("editMemory");
+        if (cwWindowAvailable) {
+            e.openKeyboardCw = note("openKeyboardCw");
+        }
+        e.transmitMemKey = [this](int key) { log.push_back("memKey " + std::to_string(key)); };
+        e.transmitCwText = [this](const std::string& text) { log.push_back("cwText " + text); };
+        e.moveKeyboardCw = note("moveKeyboardCw");
+        e.startQsoLogging = note("startQsoLogging");
+        e.qsoLogStyleChange = [this](int m) { log.push_back("qsoStyle " + std::to_string(m)); };
+        e.utcLogChange = [this](int u) { log.push_back("utcLog " + std::to_string(u)); };
+        e.reportRadioData = [this](std::intptr_t requester, const RADIO_SNAPSHOT& s) {
+            log.push_back("radioData " + std::to_string(requester));
+            snapshots.push_back(s);
+        };
+        e.positionQsoWindows = note("positionQsoWindows");
+        e.showKeySwitchPanel = note("showKeySwitchPanel");
+        e.placeKeySwitchPanel = note("placeKeySwitchPanel");
+        e.reportScanLimits = [this](std::intptr_t requester, const PanelTuningRange& r) {
+            log.push_back("scanLimits " + std::to_string(requester) + " " +
+                          std::to_string(r.ulLowBandEdge) + "-" + std::to_string(r.ulHighBandEdge));
+        };
+        return e;
+    }
+    std::vector<RADIO_SNAPSHOT> snapshots;
+};
+
+class PanelCommands : public FrontPanelFixture {
+  protected:
+    void SetUp() override {
+        FrontPanelFixture::SetUp();
+        // The panel's partner socket lives in this test's own folder.
+        const auto run = m_dir / "run";
+        std::filesystem::create_directories(run);
+        std::filesystem::permissions(run, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", run.c_str(), 1);
+    }
+    void TearDown() override {
+        m_panel.reset();
+        FrontPanelFixture::TearDown();
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+
+    Dlg& panel(bool connected) {
+        PanelEntryPoints entry;
+        entry.closeKeyboardCw = [this] { m_entries.log.push_back("closeKeyboardCw"); };
+        m_panel = std::make_unique<Dlg>(m_rec, m_store, std::move(entry));
+        m_panel->SetCommandEntryPoints(m_entries.entryPoints());
+        m_panel->OnInitDialog();
+        if (connected) {
+            notice(SERVER_STATUS_CONNECTED);
+        }
+        m_panel->show();
+        QCoreApplication::processEvents();
+        m_rec.m_log.clear();
+        m_entries.log.clear();
+        return *m_panel;
+    }
+
+    void click(int id) { qobject_cast<QAbstractButton*>(m_panel->control(id))->click(); }
+    TrackbarSlider* slider(int id) { return qobject_cast<TrackbarSlider*>(m_panel->control(id)); }
+
+    // Runs the event loop until `done` or two seconds pass.
+    static bool waitFor(const std::function<bool()>& done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return done();
+    }
+
+    RecordingPanelRemote m_rec;
+    EntryRecorder m_entries;
+};
+
+// ---- The control table --------------------------------------------------
+
+struct ControlCase {
+    const char* name;
+    int id;
+    bool connected;
+    std::vector<std::string> calls;
+    std::function<void(const FrontPanelModel&)> check;
+};
+
+class ControlTable : public PanelCommands, public ::testing::WithParamInterface<ControlCase> {};
+
+// From the panel's defaults: LSB, XFIL 4 (bandwidth 0), AGC off, antenna 1.
+TEST_P(ControlTable, CallsAndLocalEffect) {
+    const ControlCase& c = GetParam();
+    panel(c.connected);
+    m_panel->EnableRITControls(1);
+    click(c.id);
+    EXPECT_EQ(m_rec.m_log, c.calls);
+    if (c.check) {
+        c.check(m_panel->model());
+    }
+}
+
+const ControlCase kControlCases[] = {
+    {"ModeUsb", IDC_MODE_USB, true, {"OperatingMode(1,2)"}, {}},
+    {"ModeCwr", IDC_MODE_CWR, true, {"OperatingMode(1,7)"}, {}},
+    {"ModeRttyr", IDC_MODE_RTTYR, true, {"OperatingMode(1,9)"}, {}},
+    {"CurrentModeSendsNothing", IDC_MODE_LSB, true, {}, {}},
+    {"Xfil1", IDC_XFIL1, true, {"XFILSelection(1,0,1)"}, {}},
+    {"CurrentXfilSendsNothing", IDC_XFIL4, true, {}, {}},
+    {"AgcFast",
+     IDC_AGC_FAST,
+     true,
+     {"ReceiverAGC(1,2)"},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_nAGC, 2); }},
+    {"AgcSlow",
+     IDC_AGC_SLOW,
+     true,
+     {"ReceiverAGC(1,4)"},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_nAGC, 4); }},
+    {"CurrentAgcSendsNothing", IDC_AGC_OFF, true, {}, {}},
+    {"AgcNotConnectedStillShows",
+     IDC_AGC_SLOW,
+     false,
+     {},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_nAGC, 4); }},
+    {"Afil", IDC_AFIL, true, {"AFILSelection(1,0)"}, {}},
+    {"Nb", IDC_NB, true, {"NoiseBlanker(1,0)"}, {}},
+    {"Antenna",
+     IDC_ANTENNA,
+     true,
+     {"Antenna(1,2)"},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_nAntenna, 2); }},
+    {"AntennaNotConnected",
+     IDC_ANTENNA,
+     false,
+     {},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_nAntenna, 2); }},
+    {"Preamp",
+     IDC_PREAMP,
+     true,
+     {"ReceiverPreamp(1,1)"},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_bPreamp, 1); }},
+    {"AttenuatorNotConnected",
+     IDC_ATT,
+     false,
+     {},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_bAttenuator, 1); }},
+    {"Attenuator", IDC_ATT, true, {"ReceiverAttenuator(1,1)"}, {}},
+    {"Lock",
+     IDC_VFO_LOCK,
+     true,
+     {"LockVFO(1,1)"},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_bVFOLocked, 1); }},
+    {"LockNotConnected",
+     IDC_VFO_LOCK,
+     false,
+     {},
+     [](const FrontPanelModel& m) { EXPECT_EQ(m.m_bVFOLocked, 1); }},
+    {"Tune", IDC_TUNE, true, {"TuneTransmitter()"}, {}},
+    {"TuneNotConnected", IDC_TUNE, false, {}, {}},
+    {"RitUp", IDC_RIT_UP, true, {"IncrementalOffsetTuning(1)"}, {}},
+    {"RitDown", IDC_RIT_DOWN, true, {"IncrementalOffsetTuning(2)"}, {}},
+    {"ModeNotConnected", IDC_MODE_USB, false, {}, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Controls, ControlTable, ::testing::ValuesIn(kControlCases), CaseName{});
+
+TEST_F(PanelCommands, LockBoxShowsTheToggle) {
+    panel(true);
+    auto* box = qobject_cast<QAbstractButton*>(m_panel->control(IDC_VFO_LOCK));
+    box->click();
+    EXPECT_TRUE(box->isChecked());
+    box->click();
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_EQ(m_rec.m_log, (std::vector<std::string>{"LockVFO(1,1)", "LockVFO(1,0)"}));
+}
+
+TEST_F(PanelCommands, ServerGoneDisconnectsWithoutCrash) {
+    panel(true);
+    m_rec.m_failing.insert("OperatingMode");
+    click(IDC_MODE_USB);
+    EXPECT_EQ(m_panel->model().m_bConnected, 0);
+    EXPECT_EQ(m_panel->statusKind(), 2);
+    m_rec.m_log.clear();
+    click(IDC_MODE_CW);
+    EXPECT_TRUE(m_rec.m_log.empty());
+}
+
+TEST_F(PanelCommands, SpanComboRecomputesAndStores) {
+    panel(true);
+    auto* combo = qobject_cast<QComboBox*>(m_panel->control(IDC_SPAN_COMBO));
+    combo->setCurrentIndex(3);
+    emit combo->activated(3);
+    EXPECT_EQ(m_panel->model().m_nTuningSpan, 3);
+    EXPECT_EQ(m_panel->model().m_ulSliderHigh - m_panel->model().m_ulSliderLow, 5000);
+    int stored = -1;
+    m_store.ReadSelectedTuningRange(stored);
+    EXPECT_EQ(stored, 3);
+}
+
+struct BandCase {
+    const char* name;
+    int index;
+    bool locked;
+    std::vector<std::string> calls;
+};
+
+class BandCombo : public PanelCommands, public ::testing::WithParamInterface<BandCase> {};
+
+// The panel starts on 10 m (band 0); the fake's bank holds low edge + 1000
+// for VFO A.
+TEST_P(BandCombo, TunesToTheBankOrNothing) {
+    const BandCase& c = GetParam();
+    panel(true);
+    if (c.locked) {
+        click(IDC_VFO_LOCK);
+        m_rec.m_log.clear();
+    }
+    emit qobject_cast<QComboBox*>(m_panel->control(IDC_BAND_COMBO))->activated(c.index);
+    EXPECT_EQ(m_rec.m_log, c.calls);
+}
+
+const BandCase kBandCases[] = {
+    {"FortyMetres", 6, false, {"VFOFreq(1,0,7001000)"}},
+    {"CurrentBand", 0, false, {}},
+    {"Locked", 6, true, {}},
+    {"NoSelection", -1, false, {}},
+    {"PastTheTable", 9, false, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Bands, BandCombo, ::testing::ValuesIn(kBandCases), CaseName{});
+
+// ---- Sliders --------------------------------------------------------------
+
+struct SliderCase {
+    const char* name;
+    int id;
+    std::vector<std::pair<int, int>> notifications;  // code, position
+    std::vector<std::string> calls;
+    int thumb;
+};
+
+class SliderTable : public PanelCommands, public ::testing::WithParamInterface<SliderCase> {};
+
+TEST_P(SliderTable, SendsAtTheEndOnly) {
+    const SliderCase& c = GetParam();
+    panel(true);
+    TrackbarSlider* s = slider(c.id);
+    for (const auto& [code, position] : c.notifications) {
+        emit s->trackbarNotify(code, position);
+    }
+    EXPECT_EQ(m_rec.m_log, c.calls);
+    EXPECT_EQ(s->value(), c.thumb);
+}
+
+// The fake reports the RF amplifier option; the radio has reported nothing,
+// so the power counts in the low range and the range flag is 0.
+const SliderCase kSliderCases[] = {
+    {"PowerDragThenEnd",
+     IDC_POWER_SLIDER,
+     {{5, 100}, {4, 95}, {8, 95}},
+     {"RFPowerOutput(1,55,0)"},
+     95},
+    {"PowerDownAtZero", IDC_POWER_SLIDER, {{1, 150}, {8, 150}}, {"RFPowerOutput(1,0,0)"}, 150},
+    {"PowerNoEndNoCall", IDC_POWER_SLIDER, {{0, 149}, {2, 139}}, {}, 139},
+    {"CwSpeedEnd", IDC_CW_SPEED_SLIDER, {{4, 30}, {8, 30}}, {"CWKeyerSpeed(1,30)"}, 30},
+    {"CwSpeedStaysIn9To50", IDC_CW_SPEED_SLIDER, {{0, 9}, {8, 9}}, {"CWKeyerSpeed(1,9)"}, 9},
+    {"SquelchRoundsDownAtEnd",
+     IDC_SQUELCH_SLIDER,
+     {{5, 137}, {8, 137}},
+     {"SquelchLevel(1,125)"},
+     125},
+    {"SquelchPageUpAdds", IDC_SQUELCH_SLIDER, {{2, 0}, {8, 0}}, {"SquelchLevel(1,25)"}, 25},
+};
+INSTANTIATE_TEST_SUITE_P(Sliders, SliderTable, ::testing::ValuesIn(kSliderCases), CaseName{});
+
+TEST_F(PanelCommands, SlidersNotConnectedOnlyMove) {
+    panel(false);
+    emit slider(IDC_POWER_SLIDER)->trackbarNotify(4, 100);
+    emit slider(IDC_POWER_SLIDER)->trackbarNotify(8, 100);
+    EXPECT_TRUE(m_rec.m_log.empty());
+    EXPECT_EQ(m_panel->model().m_nRFPower, 50);
+    EXPECT_EQ(m_panel->model().PowerText(), "   5.0");
+}
+
+// ---- WM_EXECUTE_REMOTE_CMD and radio-data requests -------------------------
+
+struct RemoteCmdCase {
+    const char* name;
+    int command;
+    std::intptr_t param;
+    bool connected;
+    std::vector<std::string> calls;
+    std::vector<std::string> entries;
+};
+
+class RemoteCommands : public PanelCommands, public ::testing::WithParamInterface<RemoteCmdCase> {};
+
+TEST_P(RemoteCommands, Carried) {
+    const RemoteCmdCase& c = GetParam();
+    panel(c.connected);
+    m_panel->executeRemoteCmd(c.command, c.param);
+    EXPECT_EQ(m_rec.m_log, c.calls);
+    EXPECT_EQ(m_entries.log, c.entries);
+}
+
+const RemoteCmdCase kRemoteCmdCases[] = {
+    {"EmulateSwitch", 15, 21, true, {"EmulateKeySwitch(21)"}, {}},
+    {"EmulateSwitchNotConnected", 15, 21, false, {}, {}},
+    {"MemKeyOpensCwWindow", 10, 3, true, {}, {"openKeyboardCw", "memKey 3"}},
+    {"QsoStyle", 12, 1, true, {}, {"qsoStyle 1"}},
+    {"UtcLog", 21, 0, true, {}, {"utcLog 0"}},
+    {"ScanLimits", 16, 77, true, {}, {"scanLimits 77 28000000-29700000"}},
+    {"ScanLimitsWithoutRequester", 16, 0, true, {}, {}},
+    {"Unused11", 11, 0, true, {}, {}},
+    {"Unused19", 19, 0, true, {}, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Commands, RemoteCommands, ::testing::ValuesIn(kRemoteCmdCases),
+                         CaseName{});
+
+TEST_F(PanelCommands, ExitCommandAsksTheQuestion) {
+    panel(true);
+    MessageService::queueAnswers({false});
+    m_panel->executeRemoteCmd(Dlg::REMOTE_CMD_EXIT, 0);
+    ASSERT_TRUE(waitFor([this] { return !messages().empty(); }));
+    EXPECT_NE(messages().front().find(Dlg::kExitQuestion), std::string::npos);
+}
+
+TEST_F(PanelCommands, FrequencyScanOnlyWhileConnected) {
+    panel(true);
+    m_panel->RequestFrequencyScan(14000000, 14100000);
+    EXPECT_EQ(m_rec.m_log, (std::vector<std::string>{"FrequencyScan(14000000,14100000)"}));
+}
+
+TEST_F(PanelCommands, TurboToggleColoursTheActiveFrequency) {
+    panel(true);
+    m_panel->executeRemoteCmd(Dlg::REMOTE_CMD_TOGGLE_TURBO_MODE, 0);
+    EXPECT_EQ(m_panel->model().m_bInVFOTurboMode, 1);
+    m_panel->executeRemoteCmd(Dlg::REMOTE_CMD_TOGGLE_TURBO_MODE, 0);
+    EXPECT_EQ(m_panel->model().m_bInVFOTurboMode, 0);
+}
+
+TEST_F(PanelCommands, RadioDataForAThreadCarriesTheBandwidthAndBand) {
+    panel(true);
+    m_panel->OnRequestRadioData(Dlg::RADIO_DATA_FOR_THREAD, 0);
+    EXPECT_TRUE(m_entries.log.empty());
+    m_panel->OnRequestRadioData(Dlg::RADIO_DATA_FOR_THREAD, 42);
+    ASSERT_EQ(m_entries.snapshots.size(), 1u);
+    EXPECT_EQ(m_entries.snapshots[0], m_panel->BuildRadioSnapshot());
+    EXPECT_EQ(m_entries.snapshots[0][RADIO_SNAPSHOT::Band], 0);  // 28060000 Hz: 10 m
+    EXPECT_EQ(m_entries.log, (std::vector<std::string>{"radioData 42"}));
+}
+
+TEST_F(PanelCommands, DownloadSendsWordsUpToXitWhileConnected) {
+    panel(false);
+    m_panel->DownloadRadioSnapshot(m_panel->BuildRadioSnapshot());
+    EXPECT_TRUE(m_rec.m_log.empty());
+    notice(SERVER_STATUS_CONNECTED);
+    m_panel->DownloadRadioSnapshot(m_panel->BuildRadioSnapshot());
+    ASSERT_EQ(m_rec.m_downloads.size(), 1u);
+    EXPECT_EQ(m_rec.m_downloads[0].ulVFOA_Freq, 28060000);
+    EXPECT_EQ(m_rec.m_downloads[0].ulVFOB_Freq, 14060000);
+    EXPECT_EQ(m_rec.m_downloads[0].uiXFIL, 4);
+}
+
+// ---- Keys -----------------------------------------------------------------
+
+struct KeyCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::vector<std::string> withCwWindow;  // the log, CW window open first
+    std::vector<std::string> withoutCwWindow;
+};
+
+class KeyTable : public PanelCommands, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(KeyTable, Action) {
+    const KeyCase& c = GetParam();
+    for (const bool cwOpen : {true, false}) {
+        SCOPED_TRACE(cwOpen ? "CW window open" : "CW window closed");
+        panel(true);
+        MessageService::queueAnswers({false});
+        if (cwOpen) {
+            click(IDC_CW_WINDOW);
+            m_entries.log.clear();
+        }
+        // A key on a control reaches the panel too; it must act once.
+        QTest::keyClick(m_panel->control(IDC_VFOA), c.key, c.modifiers);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(m_entries.log, cwOpen ? c.withCwWindow : c.withoutCwWindow);
+        EXPECT_TRUE(m_rec.m_log.empty());
+        m_panel.reset();
+    }
+}
+
+const KeyCase kKeyCases[] = {
+    {"Esc", Qt::Key_Escape, Qt::NoModifier, {"memKey 27"}, {}},
+    {"AltEsc", Qt::Key_Escape, Qt::AltModifier, {"memKey 27"}, {}},
+    {"F1", Qt::Key_F1, Qt::NoModifier, {"memKey 0"}, {}},
+    {"F10", Qt::Key_F10, Qt::NoModifier, {"memKey 9"}, {}},
+    {"AltF10", Qt::Key_F10, Qt::AltModifier, {"memKey 9"}, {}},
+    {"F11", Qt::Key_F11, Qt::NoModifier, {"memKey 10"}, {}},
+    {"AltF1", Qt::Key_F1, Qt::AltModifier, {"saveStackRegister"}, {"saveStackRegister"}},
+    {"AltF2", Qt::Key_F2, Qt::AltModifier, {"recallStackRegister"}, {"recallStackRegister"}},
+    {"AltF3", Qt::Key_F3, Qt::AltModifier, {"saveMemory"}, {"saveMemory"}},
+    {"AltF4", Qt::Key_F4, Qt::AltModifier, {"recallMemory"}, {"recallMemory"}},
+    {"AltF5", Qt::Key_F5, Qt::AltModifier, {}, {}},
+    {"AltF11", Qt::Key_F11, Qt::AltModifier, {}, {}},
+    {"AltL", Qt::Key_L, Qt::AltModifier, {"startQsoLogging"}, {"startQsoLogging"}},
+    {"AltShiftL",
+     Qt::Key_L,
+     Qt::AltModifier | Qt::ShiftModifier,
+     {"startQsoLogging"},
+     {"startQsoLogging"}},
+    {"AltTClosesOrOpens", Qt::Key_T, Qt::AltModifier, {"closeKeyboardCw"}, {"openKeyboardCw"}},
+    {"PlainL", Qt::Key_L, Qt::NoModifier, {}, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Keys, KeyTable, ::testing::ValuesIn(kKeyCases), CaseName{});
+
+TEST_F(PanelCommands, AltXAsksToExitAndEscLeavesThePanelOpen) {
+    panel(true);
+    m_panel->show();
+    MessageService::queueAnswers({false});
+    QTest::keyClick(m_panel.get(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(m_panel->isVisible());
+    EXPECT_TRUE(messages().empty());
+    QTest::keyClick(m_panel.get(), Qt::Key_X, Qt::AltModifier);
+    ASSERT_TRUE(waitFor([this] { return !messages().empty(); }));
+    EXPECT_TRUE(m_panel->isVisible());
+}
+
+TEST_F(PanelCommands, CwKeysDoNothingWithoutAWindowToOpen) {
+    m_entries.cwWindowAvailable = false;
+    panel(true);
+    click(IDC_CW_WINDOW);
+    QTest::keyClick(m_panel.get(), Qt::Key_F1);
+    m_panel->executeRemoteCmd(Dlg::REMOTE_CMD_TRANSMIT_MEMKEY, 2);
+    EXPECT_TRUE(m_entries.log.empty());
+}
+
+// ---- Menu and moves ----------------------------------------------------------
+
+TEST_F(PanelCommands, MenuItemsComeBeforeTheSystemItems) {
+    panel(true);
+    std::vector<std::pair<int, std::string>> items;
+    for (QAction* action : m_panel->systemMenu()->actions()) {
+        if (!action->isSeparator()) {
+            items.emplace_back(action->data().toInt(), action->text().toStdString());
+        }
+    }
+    const std::vector<std::pair<int, std::string>> expected = {
+        {162, "Save to Stacking Register (ALT+F1)"},
+        {163, "Recall from Stacking Reg  (ALT+F2)"},
+        {164, "Save Memory   (ALT+F3)"},
+        {165, "Recall Memory (ALT+F4)"},
+        {167, "Edit Memory"},
+        {155, "QSO Logging (ALT+L)"},
+        {Dlg::IDM_SYSTEM_CONFIG, "System Config"},
+        {Dlg::IDM_ABOUTBOX, "&About Pelorin..."},
+    };
+    EXPECT_EQ(items, expected);
+    m_panel->systemMenu()->actions().at(4)->trigger();
+    m_panel->systemMenu()->actions().at(5)->trigger();
+    EXPECT_EQ(m_entries.log, (std::vector<std::string>{"editMemory", "startQsoLogging"}));
+}
+
+TEST_F(PanelCommands, MenuOpensOnTheSurfaceNotOnAButton) {
+    panel(true);
+    m_panel->show();
+    const auto rightClickOn = [this](QWidget* target, QPoint at) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+        QCoreApplication::sendEvent(target, &event);
+        const bool shown = m_panel->systemMenu()->isVisible();
+        m_panel->systemMenu()->hide();
+        return shown;
+    };
+    EXPECT_FALSE(rightClickOn(m_panel->control(IDC_MODE_USB), QPoint(2, 2)));
+    EXPECT_FALSE(rightClickOn(m_panel->control(IDC_BAND_COMBO), QPoint(2, 2)));
+    EXPECT_FALSE(rightClickOn(m_panel->control(IDC_POWER_SLIDER), QPoint(2, 2)));
+    EXPECT_TRUE(rightClickOn(m_panel->control(IDC_IND_NB), QPoint(2, 2)));
+    EXPECT_TRUE(rightClickOn(m_panel.get(), QPoint(1, 1)));
+}
+
+TEST_F(PanelCommands, MovesAfterTheFirstAreStored) {
+    panel(true);
+    m_panel->show();
+    QCoreApplication::processEvents();
+    int l = 0, t = 0, r = 0, b = 0;
+    m_panel->move(40, 50);
+    ASSERT_TRUE(waitFor([&] {
+        m_store.ReadWindowRect(l, t, r, b);
+        return l == m_panel->frameGeometry().left() && l != 0;
+    }));
+    EXPECT_EQ(t, m_panel->frameGeometry().top());
+    EXPECT_EQ(r - l, m_panel->frameGeometry().width());
+    EXPECT_NE(std::find(m_entries.log.begin(), m_entries.log.end(), "positionQsoWindows"),
+              m_entries.log.end());
+}
+
+// ---- Partner program, through the real sockets -------------------------------
+
+std::string le32(std::int32_t v) {
+    std::string s;
+    for (int shift = 0; shift < 32; shift += 8) {
+        s.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> shift) & 0xFFu));
+    }
+    return s;
+}
+
+struct PartnerCase {
+    const char* name;
+    std::uint64_t type;
+    std::string payload;
+    std::vector<std::string> calls;
+    std::vector<std::string> entries;
+};
+
+class PartnerMessages : public PanelCommands, public ::testing::WithParamInterface<PartnerCase> {};
+
+TEST_P(PartnerMessages, EffectOrRefusal) {
+    const PartnerCase& c = GetParam();
+    panel(true);
+    click(IDC_CW_WINDOW);  // the CW window is open
+    m_entries.log.clear();
+    ASSERT_TRUE(m_panel->partnerListener()->isListening());
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, c.type, c.payload));
+    // A marker after the message: once it is handled, so is the message.
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 5, "MARK"));
+    ASSERT_TRUE(waitFor(
+        [this] { return !m_entries.log.empty() && m_entries.log.back() == "cwText MARK"; }));
+    m_entries.log.pop_back();
+    EXPECT_EQ(m_rec.m_log, c.calls);
+    EXPECT_EQ(m_entries.log, c.entries);
+}
+
+const PartnerCase kPartnerCases[] = {
+    {"Speed60Clamped", 3, le32(60), {"CWKeyerSpeed(1,50)"}, {}},
+    {"Speed5Clamped", 3, le32(5), {"CWKeyerSpeed(1,9)"}, {}},
+    {"Speed3BytesRefused", 3, std::string(3, '\x16'), {}, {}},
+    {"Speed5BytesRefused", 3, le32(22) + "x", {}, {}},
+    {"Power9999Clamped", 4, le32(9999), {"RFPowerOutput(1,150,0)"}, {}},
+    {"PowerNegativeClamped", 4, le32(-5), {"RFPowerOutput(1,0,0)"}, {}},
+    {"TextEmpty", 5, "", {}, {}},
+    {"Text254", 5, std::string(254, 'e'), {}, {"cwText " + std::string(254, 'e')}},
+    {"Text255Refused", 5, std::string(255, 'e'), {}, {}},
+    {"UnknownType", 9, "x", {}, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Types, PartnerMessages, ::testing::ValuesIn(kPartnerCases), CaseName{});
+
+TEST_F(PanelCommands, PartnerValuesNeedAConnection) {
+    panel(false);
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 3, le32(22)));
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 1, "Marker"));
+    ASSERT_TRUE(waitFor([this] { return m_panel->model().m_strPartnerWindow == "Marker"; }));
+    EXPECT_TRUE(m_rec.m_log.empty());
+    EXPECT_EQ(m_panel->model().m_nCWSpeed, 1);
+}
+
+TEST_F(PanelCommands, PartnerTitleAndSnapshotAnswer) {
+    panel(true);
+    const std::string title = "Partner Log";
+    std::vector<platform::WindowMessage> answers;
+    platform::WindowMessageReceiver partner(
+        title, [&](const platform::WindowMessage& m) { answers.push_back(m); });
+    ASSERT_TRUE(partner.isListening());
+
+    // Without a partner title nothing is sent.
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 2, ""));
+    // 84 bytes of title are refused whole; 83 are taken.
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 1, std::string(84, 'T')));
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 1, std::string(83, 'T')));
+    ASSERT_TRUE(waitFor([this] { return m_panel->model().m_strPartnerWindow.size() == 83; }));
+    EXPECT_EQ(m_entries.log.front(), "openKeyboardCw");
+    // A title with no window: nothing is sent, nothing breaks.
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 2, ""));
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 5, "MARK"));
+    ASSERT_TRUE(waitFor([this] { return m_entries.log.back() == "cwText MARK"; }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(answers.empty());
+
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 1, title));
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 2, ""));
+    ASSERT_TRUE(waitFor([&] { return !answers.empty(); }));
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].message, WM_COPYDATA);
+    EXPECT_EQ(answers[0].lParam, 2u);
+    const auto snapshot = DecodeRadioSnapshot(answers[0].payload);
+    ASSERT_TRUE(snapshot);
+    EXPECT_EQ(*snapshot, m_panel->BuildRadioSnapshot());
+    EXPECT_EQ((*snapshot)[RADIO_SNAPSHOT::VfoA], 28060000);
+
+    // Type 6 forgets the partner: the next request goes nowhere.
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 6, ""));
+    ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 2, ""));
+    ASSERT_TRUE(waitFor([this] { return m_panel->model().m_strPartnerWindow.empty(); }));
+    for (int i = 0; i < 10; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_EQ(answers.size(), 1u);
+}
+
+}  // namespace

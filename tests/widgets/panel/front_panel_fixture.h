@@ -1,0 +1,103 @@
+#pragma once
+
+// The front panel on a fake server, with its settings in a fresh folder and
+// its message boxes recorded to a file instead of shown.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QSettings>
+#include <QString>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/app/notify_messages.h"
+#include "client/app/registry_store.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
+#include "fake_panel_remote.h"
+#include "platform/message_service.h"
+
+class FrontPanelFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "pelorin-panel-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+        // QSettings fixes its folder at first use; setPath moves it per test.
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString((m_dir / "config").string()));
+        m_messageLog = m_dir / "messages.log";
+        setenv("ORVO_MESSAGE_LOG", m_messageLog.c_str(), 1);
+        // The panel listens on a local socket under its title: keep it in
+        // this test's folder, apart from the user's and from parallel tests.
+        m_oldRuntimeDir = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
+        std::filesystem::create_directories(m_dir / "runtime");
+        std::filesystem::permissions(m_dir / "runtime", std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", (m_dir / "runtime").c_str(), 1);
+        MessageService::queueAnswers({});
+    }
+
+    void TearDown() override {
+        m_panel.reset();
+        MessageService::queueAnswers({});
+        unsetenv("ORVO_MESSAGE_LOG");
+        if (m_oldRuntimeDir.empty()) {
+            unsetenv("XDG_RUNTIME_DIR");
+        } else {
+            setenv("XDG_RUNTIME_DIR", m_oldRuntimeDir.c_str(), 1);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+
+    // Builds the panel; with `init` it runs the start-up sequence (and so the
+    // connect) as main() does.
+    CK2FrontPanelControlDlg& makePanel(bool init = true, PanelEntryPoints entry = {}) {
+        m_panel = std::make_unique<CK2FrontPanelControlDlg>(m_remote, m_store, std::move(entry));
+        if (init) {
+            m_panel->OnInitDialog();
+        }
+        return *m_panel;
+    }
+
+    // The message boxes so far, one "kind<TAB>text[<TAB>answer]" per line.
+    std::vector<std::string> messages() const {
+        std::vector<std::string> lines;
+        std::ifstream in(m_messageLog);
+        for (std::string line; std::getline(in, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    // A server notice as the callback servant delivers it.
+    void notice(int wParam, long lParam = 0, const std::string& text = {}) {
+        m_panel->onWindowMessage(WindowMessage{WM_NOTIFY_SERVER_STATUS, wParam, lParam, text});
+    }
+
+    // The panel's picture, kept under the build tree for looking at.
+    void saveScreenshot(const char* name) {
+#ifdef PANEL_SCREENSHOT_DIR
+        std::filesystem::create_directories(PANEL_SCREENSHOT_DIR);
+        QCoreApplication::processEvents();
+        const QImage image = m_panel->grab().toImage();
+        image.save(QString::fromLatin1(PANEL_SCREENSHOT_DIR "/") + QString::fromLatin1(name));
+#else
+        (void)name;
+#endif
+    }
+
+    std::filesystem::path m_dir;
+    std::filesystem::path m_messageLog;
+    std::string m_oldRuntimeDir;
+    FakePanelRemote m_remote;
+    CRegistryStore m_store;
+    std::unique_ptr<CK2FrontPanelControlDlg> m_panel;
+};
