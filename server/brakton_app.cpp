@@ -15,7 +15,7 @@
 #include "server/message_logger_thread.h"
 #include "server/orb_args.h"
 
-CBraktonApp::CBraktonApp(CServerRegistryStore& store, std::vector<std::string> args,
+CBraktonApp::CBraktonApp(brakton::CServerRegistryStore& store, std::vector<std::string> args,
                          std::ostream& err)
     : m_store(store),
       m_args(std::move(args)),

@@ -48,7 +48,8 @@ inline constexpr std::chrono::milliseconds kJoinBound{3000};
 class CBraktonApp final : public ServantHost, public ClientConnection {
   public:
     // `args` is the program's whole argument vector, as main() got it.
-    CBraktonApp(CServerRegistryStore& store, std::vector<std::string> args, std::ostream& err);
+    CBraktonApp(brakton::CServerRegistryStore& store, std::vector<std::string> args,
+                std::ostream& err);
     ~CBraktonApp() override;
     CBraktonApp(const CBraktonApp&) = delete;
     CBraktonApp& operator=(const CBraktonApp&) = delete;
@@ -86,7 +87,7 @@ class CBraktonApp final : public ServantHost, public ClientConnection {
     void ReportFailure(const char* where, bool corbaException, const std::string& name);
     RadioCmdNotification_var LookUpClient();
 
-    CServerRegistryStore& m_store;
+    brakton::CServerRegistryStore& m_store;
     std::vector<std::string> m_args;
     std::ostream& m_err;
 

@@ -63,12 +63,12 @@ int main(int argc, char* argv[]) {
             }
         });
 
-        CBraktonApp app(theRegistryStore, args, std::cerr);
-        CK2RadioPort radio(app.RadioServices(), ReadRadioLoggingMode(theRegistryStore));
+        CBraktonApp app(brakton::theRegistryStore, args, std::cerr);
+        CK2RadioPort radio(app.RadioServices(), ReadRadioLoggingMode(brakton::theRegistryStore));
         app.AttachRadio(radio);
         CMessageLoggerThread logger;
         {
-            CMainFrame mainFrame(theRegistryStore, logger, radio,
+            CMainFrame mainFrame(brakton::theRegistryStore, logger, radio,
                                  [&app] { return app.IsClientConnected(); });
             frame = &mainFrame;
             app.StartAudioProgram();

@@ -92,7 +92,7 @@ QIcon sendRadioInfoIcon() {
 
 }  // namespace
 
-CMainFrame::CMainFrame(CServerRegistryStore& store, CMessageLoggerThread& logger,
+CMainFrame::CMainFrame(brakton::CServerRegistryStore& store, CMessageLoggerThread& logger,
                        CK2RadioPort& radio, ClientConnectedFn isClientConnected, QWidget* parent)
     : QMainWindow(parent),
       m_store(store),

@@ -6,7 +6,7 @@
 //
 //   CMessageLoggerThread logger;
 //   CK2RadioPort radio(services, ReadRadioLoggingMode());
-//   CMainFrame frame(theRegistryStore, logger, radio,
+//   CMainFrame frame(brakton::theRegistryStore, logger, radio,
 //                    [&] { return clientLink.IsClientConnected(); });
 //   ... open the radio port, start the ORB thread ...
 //   platform::SignalPipe signals([&](int) { frame.RequestExit(); });
@@ -44,7 +44,9 @@ class CK2RadioPort;
 class CLogFrame;
 class CLogView;
 class CMessageLoggerThread;
+namespace brakton {
 class CServerRegistryStore;
+}  // namespace brakton
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -70,8 +72,8 @@ class CMainFrame : public QMainWindow {
   public:
     using ClientConnectedFn = std::function<bool()>;
 
-    CMainFrame(CServerRegistryStore& store, CMessageLoggerThread& logger, CK2RadioPort& radio,
-               ClientConnectedFn isClientConnected, QWidget* parent = nullptr);
+    CMainFrame(brakton::CServerRegistryStore& store, CMessageLoggerThread& logger,
+               CK2RadioPort& radio, ClientConnectedFn isClientConnected, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     CMainFrame(const CMainFrame&) = delete;
@@ -126,7 +128,7 @@ class CMainFrame : public QMainWindow {
     void updateLoggingActions();
     void updateMenus(const QMdiSubWindow* leaving = nullptr);
 
-    CServerRegistryStore& m_store;
+    brakton::CServerRegistryStore& m_store;
     CMessageLoggerThread& m_logger;
     CK2RadioPort& m_radio;
     ClientConnectedFn m_isClientConnected;

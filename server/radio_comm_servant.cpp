@@ -47,7 +47,8 @@ std::string FormatServantLine(const char* format, ...) {
 }
 
 CRadioCommServant::CRadioCommServant(PortableServer::POA_ptr poa, RadioCommands& radio,
-                                     CServerRegistryStore& store, LogSink& log, ServantHost& host)
+                                     brakton::CServerRegistryStore& store, LogSink& log,
+                                     ServantHost& host)
     : PoaServant<POA_RadioComm>(poa), m_radio(radio), m_store(store), m_log(log), m_host(host) {}
 
 void CRadioCommServant::Log(const std::string& line) {
@@ -92,7 +93,7 @@ void CRadioCommServant::EchoString(const char* Text) {
 CORBA::Long CRadioCommServant::ReadHAMRadioBandInfo(HAMRADIO_BAND_INFO& BandInfo) {
     Log("ReadHAMRadioBandInfo");
     m_store.ReadBandInfo(m_BandInfo);
-    for (int i = 0; i < kBandCount; ++i) {
+    for (int i = 0; i < brakton::kBandCount; ++i) {
         const auto band = static_cast<std::size_t>(i);
         BandInfo.Info[i].uiBandFreq = static_cast<CORBA::Short>(i);
         BandInfo.Info[i].ulLowBandEdge = static_cast<CORBA::Long>(m_BandInfo[band].lowEdge);
@@ -104,7 +105,7 @@ CORBA::Long CRadioCommServant::ReadHAMRadioBandInfo(HAMRADIO_BAND_INFO& BandInfo
 CORBA::Long CRadioCommServant::ReadVFOFreqCache(LAST_FREQ_VISIT_ARRAY& FreqCache) {
     Log("ReadVFOFreqCache");
     m_store.ReadVFOFrequencies(m_VFOCache);
-    for (int i = 0; i < kBandCount; ++i) {
+    for (int i = 0; i < brakton::kBandCount; ++i) {
         for (int v = 0; v < 2; ++v) {
             FreqCache.VfoBank[i][v] = static_cast<CORBA::Long>(
                 m_VFOCache[static_cast<std::size_t>(i)][static_cast<std::size_t>(v)]);
@@ -115,7 +116,7 @@ CORBA::Long CRadioCommServant::ReadVFOFreqCache(LAST_FREQ_VISIT_ARRAY& FreqCache
 
 CORBA::Long CRadioCommServant::WriteVFOFreqCache(const LAST_FREQ_VISIT_ARRAY& FreqCache) {
     Log("WriteVFOFreqCache");
-    for (int i = 0; i < kBandCount; ++i) {
+    for (int i = 0; i < brakton::kBandCount; ++i) {
         for (int v = 0; v < 2; ++v) {
             // Stored bit for bit: a negative value reads back as itself.
             m_VFOCache[static_cast<std::size_t>(i)][static_cast<std::size_t>(v)] =

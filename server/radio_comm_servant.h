@@ -44,7 +44,7 @@ std::string FormatServantLine(const char* format, ...) __attribute__((format(pri
 class CRadioCommServant final : public PoaServant<POA_RadioComm> {
   public:
     CRadioCommServant(PortableServer::POA_ptr poa, RadioCommands& radio,
-                      CServerRegistryStore& store, LogSink& log, ServantHost& host);
+                      brakton::CServerRegistryStore& store, LogSink& log, ServantHost& host);
 
     CORBA::Long Connect(const char* ClientName) override;
     CORBA::Long Disconnect() override;
@@ -101,7 +101,7 @@ class CRadioCommServant final : public PoaServant<POA_RadioComm> {
     CORBA::Long Radio(Call&& call);
 
     RadioCommands& m_radio;
-    CServerRegistryStore& m_store;
+    brakton::CServerRegistryStore& m_store;
     LogSink& m_log;
     ServantHost& m_host;
 
@@ -109,6 +109,6 @@ class CRadioCommServant final : public PoaServant<POA_RadioComm> {
     std::string m_szClientName;
     // Working copies start from the defaults, so a value the store cannot
     // supply is sent as its default rather than as garbage.
-    BandEdgeTable m_BandInfo = CServerRegistryStore::DefaultBandInfo();
-    VfoFrequencyTable m_VFOCache = CServerRegistryStore::DefaultVFOFrequencies();
+    brakton::BandEdgeTable m_BandInfo = brakton::CServerRegistryStore::DefaultBandInfo();
+    brakton::VfoFrequencyTable m_VFOCache = brakton::CServerRegistryStore::DefaultVFOFrequencies();
 };

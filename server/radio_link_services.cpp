@@ -61,7 +61,7 @@ bool ClientCallbackNotifier::NotifyTextMessageEmpty() {
                   [&](RadioCmdNotification_ptr client) { client->NotifyTextMessageEmpty(); });
 }
 
-std::uint8_t ReadRadioLoggingMode(CServerRegistryStore& store) {
+std::uint8_t ReadRadioLoggingMode(brakton::CServerRegistryStore& store) {
     std::uint8_t mode = 0;
     store.ReadSWLoggingMode(mode);
     return mode;

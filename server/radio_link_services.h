@@ -57,4 +57,4 @@ class ClientCallbackNotifier final : public ClientNotifier {
 
 // "SW Logging Mode" for the radio object and its reply task, read when they are built; 0 when
 // the stored value cannot be read.
-std::uint8_t ReadRadioLoggingMode(CServerRegistryStore& store = theRegistryStore);
+std::uint8_t ReadRadioLoggingMode(brakton::CServerRegistryStore& store = brakton::theRegistryStore);

@@ -1,11 +1,12 @@
 #include "server/server_registry_store.h"
 
 #include "platform/message_service.h"
-#include "platform/settings_value.h"
+#include "platform/settings_store.h"
 
-#include <QFileInfo>
 #include <QSettings>
 #include <QString>
+
+namespace brakton {
 
 CServerRegistryStore theRegistryStore;
 
@@ -19,7 +20,6 @@ class StoreSettings : public QSettings {
                     QStringLiteral("Rig Control")) {}
 };
 
-const QString kWindowSizeGroup = QStringLiteral("Window Size");
 const QString kCommPortGroup = QStringLiteral("Comm Port");
 const QString kBandInfoGroup = QStringLiteral("HAM Band Info");
 const QString kVfoGroup = QStringLiteral("VFO Frequencies");
@@ -36,11 +36,15 @@ constexpr const char* kDefaultNsHost = "localhost";
 constexpr std::uint32_t kDefaultNsPort = 10000;
 constexpr const char* kDefaultAudioCommand = "SpeakFre.exe";
 
-constexpr int kDefaultLeft = 0;
-constexpr int kDefaultTop = 0;
-constexpr int kDefaultRight = 639;
-constexpr int kDefaultBottom = 479;
-constexpr int kMaxWindowExtent = 1000;
+constexpr SettingRect kDefaultRect = {0, 0, 639, 479};
+constexpr SettingRectLayout kWindowRect = {
+    .group = "Window Size",
+    .topLeft = "Top Left",
+    .bottomRight = "Bottom Right",
+    .fallback = kDefaultRect,
+    .maxWidth = 1000,
+    .maxHeight = 1000,
+};
 
 constexpr std::uint8_t kDefaultPort = 1;
 constexpr std::uint16_t kDefaultSpeed = 4800;
@@ -72,82 +76,11 @@ QString bandKey(int band, const char* suffix) {
 }
 
 bool mainKeyExists() {
-    const StoreSettings settings;
-    return QFileInfo::exists(settings.fileName());
+    return settingsFileExists(StoreSettings());
 }
 
 void showError(const char* text) {
     MessageService::showError(text);
-}
-
-// Reads one main-key text: a missing value is written back with its default, an unreadable one
-// shows `message` and leaves `out` alone. False only for the unreadable case.
-bool readText(QSettings& settings, const char* name, const char* defaultValue, const char* message,
-              std::string& out) {
-    const SettingRead<std::string> read = readTextSetting(settings, key(name));
-    switch (read.status) {
-        case SettingStatus::Ok:
-            out = read.value;
-            return true;
-        case SettingStatus::Missing:
-            writeTextSetting(settings, key(name), defaultValue);
-            out = defaultValue;
-            return true;
-        case SettingStatus::Bad:
-            break;
-    }
-    if (message != nullptr) {
-        showError(message);
-    }
-    return false;
-}
-
-template <typename T>
-bool readNumber(QSettings& settings, const char* name, T defaultValue, const char* message,
-                T& out) {
-    SettingRead<T> read;
-    if constexpr (sizeof(T) == 1) {
-        read = readByteSetting(settings, key(name));
-    } else {
-        read = readDwordSetting(settings, key(name));
-    }
-    switch (read.status) {
-        case SettingStatus::Ok:
-            out = read.value;
-            return true;
-        case SettingStatus::Missing:
-            writeNumberSetting(settings, key(name), defaultValue);
-            out = defaultValue;
-            return true;
-        case SettingStatus::Bad:
-            break;
-    }
-    if (message != nullptr) {
-        showError(message);
-    }
-    return false;
-}
-
-// Write-backs of missing values are best effort: the reader has its value either way.
-void finishReading(QSettings& settings) {
-    settings.sync();
-}
-
-bool oversized(int left, int top, int right, int bottom) {
-    return bottom - top > kMaxWindowExtent || right - left > kMaxWindowExtent;
-}
-
-void writeWindowRect(QSettings& settings, int left, int top, int right, int bottom) {
-    if (oversized(left, top, right, bottom)) {
-        left = kDefaultLeft;
-        top = kDefaultTop;
-        right = kDefaultRight;
-        bottom = kDefaultBottom;
-    }
-    settings.beginGroup(kWindowSizeGroup);
-    writeNumberSetting(settings, QStringLiteral("Top Left"), packSettingCorner(left, top));
-    writeNumberSetting(settings, QStringLiteral("Bottom Right"), packSettingCorner(right, bottom));
-    settings.endGroup();
 }
 
 void writeCommPort(QSettings& settings, std::uint8_t port, std::uint16_t speed, std::uint8_t parity,
@@ -194,7 +127,7 @@ void CServerRegistryStore::CreateDefaults() {
     writeNumberSetting(settings, key("SW Logging Mode"), kDefaultLoggingMode);
     writeTextSetting(settings, key("NS Host"), kDefaultNsHost);
     writeNumberSetting(settings, key("NS Port"), kDefaultNsPort);
-    writeWindowRect(settings, kDefaultLeft, kDefaultTop, kDefaultRight, kDefaultBottom);
+    writeSettingRect(settings, kWindowRect, kDefaultRect);
     writeCommPort(settings, kDefaultPort, kDefaultSpeed, kDefaultParity, kDefaultStopBits);
     if (!syncSettings(settings)) {
         showError("Unable to Create Main Orvo Registry!");
@@ -202,7 +135,8 @@ void CServerRegistryStore::CreateDefaults() {
 }
 
 bool CServerRegistryStore::CreateWindowSizeKey() {
-    if (!WriteWindowRect(kDefaultLeft, kDefaultTop, kDefaultRight, kDefaultBottom)) {
+    if (!WriteWindowRect(kDefaultRect.left, kDefaultRect.top, kDefaultRect.right,
+                         kDefaultRect.bottom)) {
         showError("Unable to Create Brakton WINSIZE Registry!");
         return false;
     }
@@ -220,21 +154,13 @@ bool CServerRegistryStore::CreateCommPortKey() {
 bool CServerRegistryStore::WriteString(const std::string& group, const std::string& name,
                                        const std::string& text) {
     StoreSettings settings;
-    if (!group.empty()) {
-        settings.beginGroup(QString::fromStdString(group));
-    }
-    writeTextSetting(settings, QString::fromStdString(name), text);
-    return syncSettings(settings);
+    return writeTextSettingNow(settings, group, name, text);
 }
 
 bool CServerRegistryStore::WriteDword(const std::string& group, const std::string& name,
                                       std::uint32_t value) {
     StoreSettings settings;
-    if (!group.empty()) {
-        settings.beginGroup(QString::fromStdString(group));
-    }
-    writeNumberSetting(settings, QString::fromStdString(name), value);
-    return syncSettings(settings);
+    return writeNumberSettingNow(settings, group, name, value);
 }
 
 bool CServerRegistryStore::WriteByte(const std::string& group, const std::string& name,
@@ -249,10 +175,10 @@ bool CServerRegistryStore::ReadHomeDir(std::string& homeDir) {
         return true;
     }
     StoreSettings settings;
-    const bool read = readText(settings, "HomeDir", kDefaultHomeDir,
-                               "Unable to Read Orvo Home Directory!", homeDir);
-    finishReading(settings);
-    return read;
+    const SettingStatus status = repairTextSetting(settings, key("HomeDir"), kDefaultHomeDir,
+                                                   "Unable to Read Orvo Home Directory!", homeDir);
+    finishSettingsRead(settings);
+    return status != SettingStatus::Bad;
 }
 
 bool CServerRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& callsign,
@@ -271,17 +197,19 @@ bool CServerRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& c
         return true;
     }
     StoreSettings settings;
-    readText(settings, "HomeDir", kDefaultHomeDir, "Unable to Read Orvo Home Directory!", homeDir);
-    readText(settings, "Callsign", kDefaultCallsign, "Unable to Read Operator Callsign!", callsign);
-    readText(settings, "Name", kDefaultName, "Unable to Read Operator Name!", name);
-    readText(settings, "QTH", kDefaultQth, "Unable to Read Operator QTH!", qth);
-    readText(settings, "Log File Name", kDefaultLogFileName,
-             "Unable to Read Software Log filename!", logFileName);
-    readNumber(settings, "Offset from UTC", kDefaultUtcOffset, "Unable to Read Operator Timezone!",
-               utcOffset);
-    readNumber(settings, "SW Logging Mode", kDefaultLoggingMode,
-               "Unable to Read Software Logging Mode!", loggingMode);
-    finishReading(settings);
+    repairTextSetting(settings, key("HomeDir"), kDefaultHomeDir,
+                      "Unable to Read Orvo Home Directory!", homeDir);
+    repairTextSetting(settings, key("Callsign"), kDefaultCallsign,
+                      "Unable to Read Operator Callsign!", callsign);
+    repairTextSetting(settings, key("Name"), kDefaultName, "Unable to Read Operator Name!", name);
+    repairTextSetting(settings, key("QTH"), kDefaultQth, "Unable to Read Operator QTH!", qth);
+    repairTextSetting(settings, key("Log File Name"), kDefaultLogFileName,
+                      "Unable to Read Software Log filename!", logFileName);
+    repairByteSetting(settings, key("Offset from UTC"), kDefaultUtcOffset,
+                      "Unable to Read Operator Timezone!", utcOffset);
+    repairByteSetting(settings, key("SW Logging Mode"), kDefaultLoggingMode,
+                      "Unable to Read Software Logging Mode!", loggingMode);
+    finishSettingsRead(settings);
     return true;
 }
 
@@ -308,9 +236,9 @@ bool CServerRegistryStore::ReadSWLoggingMode(std::uint8_t& loggingMode) {
         return true;
     }
     StoreSettings settings;
-    readNumber(settings, "SW Logging Mode", kDefaultLoggingMode,
-               "Unable to Read Software Logging Mode!", loggingMode);
-    finishReading(settings);
+    repairByteSetting(settings, key("SW Logging Mode"), kDefaultLoggingMode,
+                      "Unable to Read Software Logging Mode!", loggingMode);
+    finishSettingsRead(settings);
     return true;
 }
 
@@ -322,9 +250,11 @@ bool CServerRegistryStore::ReadNameService(std::string& host, std::uint32_t& por
         return true;
     }
     StoreSettings settings;
-    readText(settings, "NS Host", kDefaultNsHost, "Unable to Read Name Service Host!", host);
-    readNumber(settings, "NS Port", kDefaultNsPort, "Unable to Read Name Service Port!", port);
-    finishReading(settings);
+    repairTextSetting(settings, key("NS Host"), kDefaultNsHost, "Unable to Read Name Service Host!",
+                      host);
+    repairDwordSetting(settings, key("NS Port"), kDefaultNsPort,
+                       "Unable to Read Name Service Port!", port);
+    finishSettingsRead(settings);
     return true;
 }
 
@@ -343,14 +273,15 @@ bool CServerRegistryStore::ReadAudioHost(bool& enabled, std::string& commandName
         return true;
     }
     StoreSettings settings;
-    readText(settings, "Audio Host Command Name", kDefaultAudioCommand,
-             "Unable to Audio Streaming Host Cmd Name!", commandName);
+    repairTextSetting(settings, key("Audio Host Command Name"), kDefaultAudioCommand,
+                      "Unable to Audio Streaming Host Cmd Name!", commandName);
     std::uint8_t flag = enabled ? 1 : 0;
-    if (readNumber(settings, "Audio Streaming Host", std::uint8_t{0},
-                   "Unable to Read Audio Streaming Enable Flag!", flag)) {
+    if (repairByteSetting(settings, key("Audio Streaming Host"), 0,
+                          "Unable to Read Audio Streaming Enable Flag!",
+                          flag) != SettingStatus::Bad) {
         enabled = flag != 0;
     }
-    finishReading(settings);
+    finishSettingsRead(settings);
     return true;
 }
 
@@ -370,8 +301,10 @@ bool CServerRegistryStore::ReadPAOption(bool& fitted) {
     }
     StoreSettings settings;
     std::uint8_t option = 0;
-    fitted = readNumber(settings, "PA Option", std::uint8_t{0}, nullptr, option) && option != 0;
-    finishReading(settings);
+    fitted =
+        repairByteSetting(settings, key("PA Option"), 0, nullptr, option) != SettingStatus::Bad &&
+        option != 0;
+    finishSettingsRead(settings);
     return true;
 }
 
@@ -404,37 +337,12 @@ bool CServerRegistryStore::WriteApplicationColor(std::uint32_t color) {
 
 bool CServerRegistryStore::ReadWindowRect(int& left, int& top, int& right, int& bottom) {
     StoreSettings settings;
-    if (!settingGroupExists(settings, kWindowSizeGroup)) {
-        left = kDefaultLeft;
-        top = kDefaultTop;
-        right = kDefaultRight;
-        bottom = kDefaultBottom;
-        return true;
-    }
-    settings.beginGroup(kWindowSizeGroup);
-    const SettingRead<std::uint32_t> topLeft = readDwordSetting(settings, key("Top Left"));
-    const SettingRead<std::uint32_t> bottomRight = readDwordSetting(settings, key("Bottom Right"));
-    settings.endGroup();
-
-    // A corner that cannot be read counts as 0 for both of its coordinates.
-    const std::uint32_t tl = topLeft.ok() ? topLeft.value : 0;
-    const std::uint32_t br = bottomRight.ok() ? bottomRight.value : 0;
-    left = settingCornerX(tl);
-    top = settingCornerY(tl);
-    right = settingCornerX(br);
-    bottom = settingCornerY(br);
-    if (oversized(left, top, right, bottom)) {
-        left = kDefaultLeft;
-        top = kDefaultTop;
-        right = kDefaultRight;
-        bottom = kDefaultBottom;
-    }
-    return bottomRight.ok();
+    return readSettingRect(settings, kWindowRect, left, top, right, bottom);
 }
 
 bool CServerRegistryStore::WriteWindowRect(int left, int top, int right, int bottom) {
     StoreSettings settings;
-    writeWindowRect(settings, left, top, right, bottom);
+    writeSettingRect(settings, kWindowRect, {left, top, right, bottom});
     return syncSettings(settings);
 }
 
@@ -551,3 +459,5 @@ bool CServerRegistryStore::WriteVFOFrequencies(const VfoFrequencyTable& vfos) {
     settings.endGroup();
     return syncSettings(settings);
 }
+
+}  // namespace brakton

@@ -16,6 +16,11 @@
 // state and no lock: every call makes its own QSettings object and syncs it before returning,
 // so calls from different threads never share one. Writers return false when the file could
 // not be written; readers leave an output they cannot fill as the caller set it.
+//
+// The store, its tables and the band count live in namespace brakton, so that a program or test
+// that also links Pelorin's store sees no clash.
+
+namespace brakton {
 
 // One band of the band table, in band order 10 m (index 0) to 160 m (index 8).
 struct BAND_EDGE_INFO {
@@ -92,3 +97,5 @@ class CServerRegistryStore {
 };
 
 extern CServerRegistryStore theRegistryStore;
+
+}  // namespace brakton

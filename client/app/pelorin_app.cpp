@@ -28,7 +28,7 @@ QColor colorOf(std::uint32_t colorRef) {
                   static_cast<int>((colorRef >> 16) & 0xFF));
 }
 
-void startAudioHost(CRegistryStore& store) {
+void startAudioHost(pelorin::CRegistryStore& store) {
     int enabled = 0;
     std::string command = "SpeakFre.exe";
     store.ReadAudioHost(enabled, command);
@@ -39,7 +39,7 @@ void startAudioHost(CRegistryStore& store) {
     }
 }
 
-void applyApplicationColor(CRegistryStore& store) {
+void applyApplicationColor(pelorin::CRegistryStore& store) {
     std::uint32_t color = kDefaultApplicationColor;
     store.ReadApplicationColor(color);
     QPalette palette = QApplication::palette();
@@ -50,7 +50,7 @@ void applyApplicationColor(CRegistryStore& store) {
     QApplication::setPalette(palette);
 }
 
-void readOperatorInfo(CRegistryStore& store) {
+void readOperatorInfo(pelorin::CRegistryStore& store) {
     // Only for its side effect: call sign, name and QTH land in the text
     // slots the CW macros read.
     std::string homeDir, callsign, name, qth, logFileName;
@@ -59,7 +59,7 @@ void readOperatorInfo(CRegistryStore& store) {
     store.ReadOperatorInfo(homeDir, callsign, name, qth, utcOffset, logFileName, loggingMode);
 }
 
-void setUpOrb(CRegistryStore& store, const std::vector<std::string>& args) {
+void setUpOrb(pelorin::CRegistryStore& store, const std::vector<std::string>& args) {
     std::string host = kDefaultNamingHost;
     int port = kDefaultNamingPort;
     store.ReadNameService(host, port);
@@ -73,7 +73,7 @@ void setUpOrb(CRegistryStore& store, const std::vector<std::string>& args) {
 
 void HideSplash() {}
 
-void CreateMemoryStore(CRegistryStore&) {}
+void CreateMemoryStore(pelorin::CRegistryStore&) {}
 
 CPelorinApp::CPelorinApp(Exit exit) : m_exit(std::move(exit)) {
     if (!m_exit) {
@@ -85,7 +85,7 @@ CPelorinApp::~CPelorinApp() = default;
 
 bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     looks::loadApplicationFonts();
-    m_store = std::make_unique<CRegistryStore>();
+    m_store = std::make_unique<pelorin::CRegistryStore>();
     CreateMemoryStore(*m_store);
     ACE::init();
     startAudioHost(*m_store);

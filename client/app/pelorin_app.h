@@ -19,7 +19,9 @@
 #include <vector>
 
 class CK2FrontPanelControlDlg;
+namespace pelorin {
 class CRegistryStore;
+}  // namespace pelorin
 class ProxyPanelRemote;
 class RadioCommProxy;
 
@@ -32,7 +34,7 @@ class SignalPipe;
 void HideSplash();
 
 // Where the radio-memory store is built, once the settings store exists.
-void CreateMemoryStore(CRegistryStore& store);
+void CreateMemoryStore(pelorin::CRegistryStore& store);
 
 class CPelorinApp {
   public:
@@ -54,13 +56,13 @@ class CPelorinApp {
     void ExitInstance();
 
     CK2FrontPanelControlDlg* panel() const { return m_panel.get(); }
-    CRegistryStore& store() const { return *m_store; }
+    pelorin::CRegistryStore& store() const { return *m_store; }
     RadioCommProxy& proxy() const { return *m_proxy; }
 
   private:
     Exit m_exit;
     bool m_exited = false;
-    std::unique_ptr<CRegistryStore> m_store;
+    std::unique_ptr<pelorin::CRegistryStore> m_store;
     std::unique_ptr<RadioCommProxy> m_proxy;
     std::unique_ptr<ProxyPanelRemote> m_remote;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;

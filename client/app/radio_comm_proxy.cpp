@@ -130,7 +130,7 @@ RemoteStatus RadioCommProxy::ReadHAMRadioBandInfo(HamRadioBandInfo& bandInfo) {
     HAMRADIO_BAND_INFO remote{};
     RemoteStatus status = RADIO_CALL(ReadHAMRadioBandInfo, remote);
     if (status) {
-        for (int i = 0; i < kBandCount; ++i) {
+        for (int i = 0; i < pelorin::kBandCount; ++i) {
             auto& band = bandInfo.Info[static_cast<std::size_t>(i)];
             band.uiBandFreq = remote.Info[i].uiBandFreq;
             band.ulLowBandEdge = remote.Info[i].ulLowBandEdge;
@@ -144,7 +144,7 @@ RemoteStatus RadioCommProxy::ReadVFOFreqCache(LastFreqVisitArray& freqCache) {
     LAST_FREQ_VISIT_ARRAY remote{};
     RemoteStatus status = RADIO_CALL(ReadVFOFreqCache, remote);
     if (status) {
-        for (int b = 0; b < kBandCount; ++b) {
+        for (int b = 0; b < pelorin::kBandCount; ++b) {
             for (int v = 0; v < 2; ++v) {
                 freqCache.VfoBank[static_cast<std::size_t>(b)][static_cast<std::size_t>(v)] =
                     remote.VfoBank[b][v];
@@ -156,7 +156,7 @@ RemoteStatus RadioCommProxy::ReadVFOFreqCache(LastFreqVisitArray& freqCache) {
 
 RemoteStatus RadioCommProxy::WriteVFOFreqCache(const LastFreqVisitArray& freqCache) {
     LAST_FREQ_VISIT_ARRAY remote{};
-    for (int b = 0; b < kBandCount; ++b) {
+    for (int b = 0; b < pelorin::kBandCount; ++b) {
         for (int v = 0; v < 2; ++v) {
             remote.VfoBank[b][v] =
                 freqCache.VfoBank[static_cast<std::size_t>(b)][static_cast<std::size_t>(v)];

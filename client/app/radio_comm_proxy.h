@@ -60,15 +60,18 @@ struct RadioBandInfo {
     std::int32_t ulHighBandEdge = 0;
 };
 
+// In Pelorin's namespace, beside its store: Brakton's store has a band count of its own.
+namespace pelorin {
 constexpr int kBandCount = 9;  // 10, 12, 15, 17, 20, 30, 40, 80, 160 m
+}  // namespace pelorin
 
 struct HamRadioBandInfo {
-    std::array<RadioBandInfo, kBandCount> Info{};
+    std::array<RadioBandInfo, pelorin::kBandCount> Info{};
 };
 
 // VfoBank[band][0] is VFO A, [band][1] VFO B, in Hz.
 struct LastFreqVisitArray {
-    std::array<std::array<std::int32_t, 2>, kBandCount> VfoBank{};
+    std::array<std::array<std::int32_t, 2>, pelorin::kBandCount> VfoBank{};
 };
 
 // What went wrong with one call.

@@ -1,14 +1,15 @@
 #include "client/app/registry_store.h"
 
 #include "platform/message_service.h"
-#include "platform/settings_value.h"
+#include "platform/settings_store.h"
 
-#include <QFileInfo>
 #include <QSettings>
 #include <QString>
 
 #include <cstdint>
 #include <iterator>
+
+namespace pelorin {
 
 CRegistryStore theRegistryStore;
 
@@ -22,9 +23,9 @@ class StoreSettings : public QSettings {
                     QStringLiteral("Pelorin")) {}
 };
 
-const char* const kWindowSizeGroup = "Window Size";
-const char* const kMemoryKeysGroup = "Transmit Memory Keys";
-const char* const kSettingsGroup = "Settings";
+constexpr const char* kWindowSizeGroup = "Window Size";
+constexpr const char* kMemoryKeysGroup = "Transmit Memory Keys";
+constexpr const char* kSettingsGroup = "Settings";
 
 // Main-key defaults.
 constexpr const char* kDefaultHomeDir = "C:\\Orvo";
@@ -82,31 +83,29 @@ constexpr ModeEntry kModes[] = {
 };
 constexpr int kModeCount = static_cast<int>(std::size(kModes));
 
-struct Rect {
-    int left;
-    int top;
-    int right;
-    int bottom;
+constexpr SettingRect kDefaultRect = {0, 0, 639, 479};
+constexpr int kMaxWindowWidth = 1024;
+constexpr int kMaxWindowHeight = 768;
+
+constexpr SettingRectLayout kWindowRect = {
+    .group = kWindowSizeGroup,
+    .topLeft = "Top Left",
+    .bottomRight = "Bottom Right",
+    .fallback = kDefaultRect,
+    .maxWidth = kMaxWindowWidth,
+    .maxHeight = kMaxWindowHeight,
 };
-
-constexpr Rect kDefaultRect = {0, 0, 639, 479};
-constexpr std::int64_t kMaxWindowWidth = 1024;
-constexpr std::int64_t kMaxWindowHeight = 768;
-
-struct CornerNames {
-    const char* topLeft;
-    const char* bottomRight;
+constexpr SettingRectLayout kOriginalRect = {
+    .group = kWindowSizeGroup,
+    .topLeft = "Original Top Left",
+    .bottomRight = "Original Bottom Right",
+    .fallback = kDefaultRect,
+    .maxWidth = kMaxWindowWidth,
+    .maxHeight = kMaxWindowHeight,
 };
-
-constexpr CornerNames kWindowCorners = {"Top Left", "Bottom Right"};
-constexpr CornerNames kOriginalCorners = {"Original Top Left", "Original Bottom Right"};
 
 QString key(const char* name) {
     return QString::fromLatin1(name);
-}
-
-QString key(const std::string& name) {
-    return QString::fromStdString(name);
 }
 
 void showError(const char* text) {
@@ -114,68 +113,15 @@ void showError(const char* text) {
 }
 
 bool mainKeyExists() {
-    const StoreSettings settings;
-    return QFileInfo::exists(settings.fileName());
-}
-
-// Write-backs of missing values are best effort: the reader has its value either way.
-void finishReading(QSettings& settings) {
-    settings.sync();
-}
-
-// A text of the main key: a stored value goes to `out`, a missing one is written back with
-// its default and goes to `out`, an unreadable one shows `message` (if any) and leaves `out`.
-SettingStatus repairText(QSettings& settings, const char* name, const char* defaultValue,
-                         const char* message, std::string& out) {
-    const SettingRead<std::string> read = readTextSetting(settings, key(name));
-    switch (read.status) {
-        case SettingStatus::Ok:
-            out = read.value;
-            break;
-        case SettingStatus::Missing:
-            writeTextSetting(settings, key(name), defaultValue);
-            out = defaultValue;
-            break;
-        case SettingStatus::Bad:
-            if (message != nullptr) {
-                showError(message);
-            }
-            break;
-    }
-    return read.status;
-}
-
-template <typename T>
-SettingStatus repairNumber(QSettings& settings, const char* name, T defaultValue,
-                           const char* message, T& out) {
-    SettingRead<T> read;
-    if constexpr (sizeof(T) == 1) {
-        read = readByteSetting(settings, key(name));
-    } else {
-        read = readDwordSetting(settings, key(name));
-    }
-    switch (read.status) {
-        case SettingStatus::Ok:
-            out = read.value;
-            break;
-        case SettingStatus::Missing:
-            writeNumberSetting(settings, key(name), defaultValue);
-            out = defaultValue;
-            break;
-        case SettingStatus::Bad:
-            if (message != nullptr) {
-                showError(message);
-            }
-            break;
-    }
-    return read.status;
+    return settingsFileExists(StoreSettings());
 }
 
 // A flag byte reads as 1 for any non-zero value.
 SettingStatus repairFlag(QSettings& settings, const char* name, std::uint8_t defaultValue,
                          const char* message, int& out) {
     std::uint8_t value = 0;
-    const SettingStatus status = repairNumber(settings, name, defaultValue, message, value);
+    const SettingStatus status =
+        repairByteSetting(settings, key(name), defaultValue, message, value);
     if (status != SettingStatus::Bad) {
         out = value != 0 ? 1 : 0;
     }
@@ -188,49 +134,6 @@ std::uint8_t lowByte(int value) {
 
 std::uint8_t flagByte(int value) {
     return value != 0 ? 1 : 0;
-}
-
-bool oversized(const Rect& rect) {
-    return static_cast<std::int64_t>(rect.bottom) - rect.top > kMaxWindowHeight ||
-           static_cast<std::int64_t>(rect.right) - rect.left > kMaxWindowWidth;
-}
-
-void writeRect(QSettings& settings, const CornerNames& corners, Rect rect) {
-    if (oversized(rect)) {
-        rect = kDefaultRect;
-    }
-    settings.beginGroup(key(kWindowSizeGroup));
-    writeNumberSetting(settings, key(corners.topLeft), packSettingCorner(rect.left, rect.top));
-    writeNumberSetting(settings, key(corners.bottomRight),
-                       packSettingCorner(rect.right, rect.bottom));
-    settings.endGroup();
-}
-
-bool readRect(const CornerNames& corners, int& left, int& top, int& right, int& bottom) {
-    StoreSettings settings;
-    Rect rect = kDefaultRect;
-    bool bottomRightRead = true;
-    if (settingGroupExists(settings, key(kWindowSizeGroup))) {
-        settings.beginGroup(key(kWindowSizeGroup));
-        const SettingRead<std::uint32_t> topLeft = readDwordSetting(settings, key(corners.topLeft));
-        const SettingRead<std::uint32_t> bottomRight =
-            readDwordSetting(settings, key(corners.bottomRight));
-        settings.endGroup();
-
-        // A corner that cannot be read counts as 0 for both of its coordinates.
-        const std::uint32_t tl = topLeft.ok() ? topLeft.value : 0;
-        const std::uint32_t br = bottomRight.ok() ? bottomRight.value : 0;
-        rect = {settingCornerX(tl), settingCornerY(tl), settingCornerX(br), settingCornerY(br)};
-        if (oversized(rect)) {
-            rect = kDefaultRect;
-        }
-        bottomRightRead = bottomRight.ok();
-    }
-    left = rect.left;
-    top = rect.top;
-    right = rect.right;
-    bottom = rect.bottom;
-    return bottomRightRead;
 }
 
 void writeCounterSettings(QSettings& settings, int counterValue, int outputMode) {
@@ -364,7 +267,7 @@ int CRegistryStore::IndexOfTuningRangeName(const std::string& name) const {
 
 void CRegistryStore::CreateDefaults() {
     StoreSettings settings;
-    const bool fileExisted = QFileInfo::exists(settings.fileName());
+    const bool fileExisted = settingsFileExists(settings);
     for (const RootDefault& value : kRootDefaults) {
         if (value.text != nullptr) {
             writeTextSetting(settings, key(value.name), value.text);
@@ -372,7 +275,7 @@ void CRegistryStore::CreateDefaults() {
             writeNumberSetting(settings, key(value.name), value.number);
         }
     }
-    writeRect(settings, kWindowCorners, kDefaultRect);
+    writeSettingRect(settings, kWindowRect, kDefaultRect);
     if (syncSettings(settings)) {
         return;
     }
@@ -399,21 +302,13 @@ bool CRegistryStore::CreateWindowSizeKey() {
 bool CRegistryStore::WriteString(const std::string& group, const std::string& name,
                                  const std::string& text) {
     StoreSettings settings;
-    if (!group.empty()) {
-        settings.beginGroup(key(group));
-    }
-    writeTextSetting(settings, key(name), text, textLimit(group));
-    return syncSettings(settings);
+    return writeTextSettingNow(settings, group, name, text, textLimit(group));
 }
 
 bool CRegistryStore::WriteDword(const std::string& group, const std::string& name,
                                 std::uint32_t value) {
     StoreSettings settings;
-    if (!group.empty()) {
-        settings.beginGroup(key(group));
-    }
-    writeNumberSetting(settings, key(name), value);
-    return syncSettings(settings);
+    return writeNumberSettingNow(settings, group, name, value);
 }
 
 bool CRegistryStore::WriteByte(const std::string& group, const std::string& name,
@@ -430,9 +325,10 @@ bool CRegistryStore::ReadHomeDir(std::string& homeDir) {
         return true;
     }
     StoreSettings settings;
-    const SettingStatus status = repairText(settings, "HomeDir", kDefaultHomeDir,
-                                            "Unable to Read Pelorin Home Directory!", homeDir);
-    finishReading(settings);
+    const SettingStatus status =
+        repairTextSetting(settings, key("HomeDir"), kDefaultHomeDir,
+                          "Unable to Read Pelorin Home Directory!", homeDir);
+    finishSettingsRead(settings);
     return status != SettingStatus::Bad;
 }
 
@@ -450,19 +346,20 @@ bool CRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& callsig
         loggingMode = kDefaultLoggingMode;
     } else {
         StoreSettings settings;
-        repairText(settings, "HomeDir", kDefaultHomeDir, "Unable to Read Orvo Home Directory!",
-                   homeDir);
-        repairText(settings, "Callsign", kDefaultCallsign, "Unable to Read Operator Callsign!",
-                   callsign);
-        repairText(settings, "Name", kDefaultName, "Unable to Read Operator Name!", name);
-        repairText(settings, "QTH", kDefaultQth, "Unable to Read Operator QTH!", qth);
-        repairText(settings, "Log File Name", kDefaultLogFileName,
-                   "Unable to Read Software Log filename!", logFileName);
-        repairNumber(settings, "Offset from UTC", kDefaultUtcOffset,
-                     "Unable to Read Operator Timezone!", utcOffset);
-        repairNumber(settings, "SW Logging Mode", kDefaultLoggingMode,
-                     "Unable to Read Software Logging Mode!", loggingMode);
-        finishReading(settings);
+        repairTextSetting(settings, key("HomeDir"), kDefaultHomeDir,
+                          "Unable to Read Orvo Home Directory!", homeDir);
+        repairTextSetting(settings, key("Callsign"), kDefaultCallsign,
+                          "Unable to Read Operator Callsign!", callsign);
+        repairTextSetting(settings, key("Name"), kDefaultName, "Unable to Read Operator Name!",
+                          name);
+        repairTextSetting(settings, key("QTH"), kDefaultQth, "Unable to Read Operator QTH!", qth);
+        repairTextSetting(settings, key("Log File Name"), kDefaultLogFileName,
+                          "Unable to Read Software Log filename!", logFileName);
+        repairByteSetting(settings, key("Offset from UTC"), kDefaultUtcOffset,
+                          "Unable to Read Operator Timezone!", utcOffset);
+        repairByteSetting(settings, key("SW Logging Mode"), kDefaultLoggingMode,
+                          "Unable to Read Software Logging Mode!", loggingMode);
+        finishSettingsRead(settings);
     }
     // Whatever their source: a value that could not be read leaves the caller's text here too.
     SetStringSlot(1, callsign);
@@ -500,11 +397,11 @@ bool CRegistryStore::ReadUtcSettings(int& useUtc, std::uint8_t& utcOffset) {
         SettingStatus::Bad) {
         useUtc = kDefaultUseUtc;
     }
-    if (repairNumber(settings, "Offset from UTC", kDefaultUtcOffset, nullptr, utcOffset) ==
-        SettingStatus::Bad) {
+    if (repairByteSetting(settings, key("Offset from UTC"), kDefaultUtcOffset, nullptr,
+                          utcOffset) == SettingStatus::Bad) {
         utcOffset = kDefaultUtcOffset;
     }
-    finishReading(settings);
+    finishSettingsRead(settings);
     return true;
 }
 
@@ -537,13 +434,14 @@ bool CRegistryStore::ReadNameService(std::string& host, int& port) {
         return true;
     }
     StoreSettings settings;
-    repairText(settings, "NS Host", kDefaultNsHost, "Unable to Read Name Service Host!", host);
+    repairTextSetting(settings, key("NS Host"), kDefaultNsHost, "Unable to Read Name Service Host!",
+                      host);
     std::uint32_t storedPort = 0;
-    if (repairNumber(settings, "NS Port", kDefaultNsPort, "Unable to Read Name Service Port!",
-                     storedPort) != SettingStatus::Bad) {
+    if (repairDwordSetting(settings, key("NS Port"), kDefaultNsPort,
+                           "Unable to Read Name Service Port!", storedPort) != SettingStatus::Bad) {
         port = static_cast<int>(storedPort);
     }
-    finishReading(settings);
+    finishSettingsRead(settings);
     return true;
 }
 
@@ -564,9 +462,9 @@ bool CRegistryStore::ReadAudioHost(int& enabled, std::string& commandName) {
     StoreSettings settings;
     repairFlag(settings, "Audio Streaming Host", kDefaultAudioEnabled,
                "Unable to Read Audio Streaming Enable Flag!", enabled);
-    repairText(settings, "Audio Host Command Name", kDefaultAudioCommand,
-               "Unable to Audio Streaming Host Cmd Name!", commandName);
-    finishReading(settings);
+    repairTextSetting(settings, key("Audio Host Command Name"), kDefaultAudioCommand,
+                      "Unable to Audio Streaming Host Cmd Name!", commandName);
+    finishSettingsRead(settings);
     return true;
 }
 
@@ -598,9 +496,9 @@ bool CRegistryStore::ReadCurrentLogFileName(std::string& fileName) {
     }
     StoreSettings settings;
     const SettingStatus status =
-        repairText(settings, "Current Log File Name", kDefaultCurrentLogFileName,
-                   "Unable to Read Current Log Filename!", fileName);
-    finishReading(settings);
+        repairTextSetting(settings, key("Current Log File Name"), kDefaultCurrentLogFileName,
+                          "Unable to Read Current Log Filename!", fileName);
+    finishSettingsRead(settings);
     return status != SettingStatus::Bad;
 }
 
@@ -636,7 +534,7 @@ bool CRegistryStore::ReadQsoLogInfo(std::string& gridSquare, std::string& cqZone
             {"ITU Zone", kDefaultItuZone, ituZone},
         };
         for (const TextValue& text : texts) {
-            if (repairText(settings, text.name, text.defaultValue, nullptr, text.out) ==
+            if (repairTextSetting(settings, key(text.name), text.defaultValue, nullptr, text.out) ==
                 SettingStatus::Bad) {
                 text.out = text.defaultValue;
             }
@@ -645,7 +543,7 @@ bool CRegistryStore::ReadQsoLogInfo(std::string& gridSquare, std::string& cqZone
             SettingStatus::Bad) {
             useUtc = kDefaultUseUtc;
         }
-        finishReading(settings);
+        finishSettingsRead(settings);
     }
     return ReadCounterSettings(counterValue, outputMode);
 }
@@ -665,22 +563,24 @@ bool CRegistryStore::WriteQsoLogInfo(const std::string& gridSquare, const std::s
 // --- "Window Size" ----------------------------------------------------------------------------
 
 bool CRegistryStore::ReadWindowRect(int& left, int& top, int& right, int& bottom) {
-    return readRect(kWindowCorners, left, top, right, bottom);
+    StoreSettings settings;
+    return readSettingRect(settings, kWindowRect, left, top, right, bottom);
 }
 
 bool CRegistryStore::WriteWindowRect(int left, int top, int right, int bottom) {
     StoreSettings settings;
-    writeRect(settings, kWindowCorners, {left, top, right, bottom});
+    writeSettingRect(settings, kWindowRect, {left, top, right, bottom});
     return syncSettings(settings);
 }
 
 bool CRegistryStore::ReadOriginalWindowRect(int& left, int& top, int& right, int& bottom) {
-    return readRect(kOriginalCorners, left, top, right, bottom);
+    StoreSettings settings;
+    return readSettingRect(settings, kOriginalRect, left, top, right, bottom);
 }
 
 bool CRegistryStore::WriteOriginalWindowRect(int left, int top, int right, int bottom) {
     StoreSettings settings;
-    writeRect(settings, kOriginalCorners, {left, top, right, bottom});
+    writeSettingRect(settings, kOriginalRect, {left, top, right, bottom});
     return syncSettings(settings);
 }
 
@@ -881,3 +781,5 @@ bool CRegistryStore::WriteCounterSettings(int counterValue, int outputMode) {
     writeCounterSettings(settings, counterValue, outputMode);
     return syncSettings(settings);
 }
+
+}  // namespace pelorin

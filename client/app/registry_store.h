@@ -25,6 +25,11 @@
 // own QSettings object and syncs it before returning, so nothing is left unwritten when the
 // process ends with _Exit, and no settings object is shared between threads. The text slots
 // and the tuning ranges are guarded by one mutex.
+//
+// The store and its tables live in namespace pelorin, so that a program or test that also links
+// Brakton's store sees no clash.
+
+namespace pelorin {
 
 // One amateur band as the front panel builds it from the server's band table. The name is
 // held by value: the band-name list it comes from belongs to a window that may go away.
@@ -185,3 +190,5 @@ class CRegistryStore {
 };
 
 extern CRegistryStore theRegistryStore;
+
+}  // namespace pelorin

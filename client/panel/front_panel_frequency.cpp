@@ -43,7 +43,7 @@ class FocusWatcher : public QObject {
 
 void CK2FrontPanelControlDlg::ConnectFrequencyControls() {
     m_model.m_findTuningRange = [this](std::uint32_t hz) -> std::optional<PanelTuningRange> {
-        TUNING_RANGE_ENTRY entry;
+        pelorin::TUNING_RANGE_ENTRY entry;
         if (!m_store.FindTuningRange(hz, entry)) {
             return std::nullopt;
         }

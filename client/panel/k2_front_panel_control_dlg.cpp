@@ -79,7 +79,7 @@ looks::FontDescription fontOf(const Look& look) {
     return font;
 }
 
-PanelTuningRange toPanelRange(const TUNING_RANGE_ENTRY& entry) {
+PanelTuningRange toPanelRange(const pelorin::TUNING_RANGE_ENTRY& entry) {
     PanelTuningRange range;
     range.name = entry.name;
     range.nBand = entry.band;
@@ -90,7 +90,8 @@ PanelTuningRange toPanelRange(const TUNING_RANGE_ENTRY& entry) {
 
 }  // namespace
 
-CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote, CRegistryStore& store,
+CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote,
+                                                 pelorin::CRegistryStore& store,
                                                  PanelEntryPoints entryPoints, QWidget* parent)
     : QDialog(parent), m_remote(remote), m_store(store), m_entry(std::move(entryPoints)) {
     setWindowTitle(QString::fromLatin1(kFrontPanelTitle));
@@ -270,7 +271,7 @@ bool CK2FrontPanelControlDlg::OnInitDialog() {
     setWindowTitle(QString::fromLatin1(kFrontPanelTitle));
 
     m_sliderTuning->SetNotifyWindow(this);
-    TUNING_RANGE_ENTRY range;
+    pelorin::TUNING_RANGE_ENTRY range;
     if (m_store.FindTuningRange(m_model.m_ulVFOAFreq, range)) {
         m_model.m_CurTuningRange = toPanelRange(range);
         SetTuningSliderWindow(m_model.m_ulVFOAFreq);
@@ -585,10 +586,10 @@ void CK2FrontPanelControlDlg::OnConnectedNotice() {
     if (!m_remote.ReadHAMRadioBandInfo(bands)) {
         return;
     }
-    TuningRangeTable ranges{};
+    pelorin::TuningRangeTable ranges{};
     for (std::size_t i = 0; i < ranges.size(); ++i) {
         const RadioBandInfo& info = bands.Info[i];
-        TUNING_RANGE_ENTRY& entry = ranges[i];
+        pelorin::TUNING_RANGE_ENTRY& entry = ranges[i];
         const int band = info.uiBandFreq;
         entry.name = band >= 0 && band < static_cast<int>(kBandNames.size())
                          ? std::string(kBandNames[static_cast<std::size_t>(band)])
@@ -609,7 +610,7 @@ void CK2FrontPanelControlDlg::OnConnectedNotice() {
         }
     }
 
-    TUNING_RANGE_ENTRY range;
+    pelorin::TUNING_RANGE_ENTRY range;
     if (m_store.FindTuningRange(m_model.m_ulVFOAFreq, range)) {
         m_model.m_CurTuningRange = toPanelRange(range);
     }
@@ -617,11 +618,11 @@ void CK2FrontPanelControlDlg::OnConnectedNotice() {
 
     // A second notice (a second connect) refills the list; it never grows.
     m_comboBand->clear();
-    for (int i = 0; i < kTuningRangeCount; ++i) {
+    for (int i = 0; i < pelorin::kTuningRangeCount; ++i) {
         m_comboBand->addItem(qs(m_store.GetTuningRangeName(i)));
     }
     const int band = m_model.m_CurTuningRange.nBand;
-    m_comboBand->setCurrentIndex(band >= 0 && band < kTuningRangeCount ? band : -1);
+    m_comboBand->setCurrentIndex(band >= 0 && band < pelorin::kTuningRangeCount ? band : -1);
 
     if (!m_remote.GetInitialRadioInfo()) {
         return;

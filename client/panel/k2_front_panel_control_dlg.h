@@ -45,7 +45,9 @@ class CClrButton;
 class CDigiMarquee;
 class CDigiStatic;
 class CEditEx;
+namespace pelorin {
 class CRegistryStore;
+}  // namespace pelorin
 class CStaticEx;
 class CTurboSliderCtrl;
 class CxShadeButton;
@@ -222,7 +224,7 @@ class CK2FrontPanelControlDlg : public QDialog,
 
     // Neither `remote` nor `store` is owned; both outlive the panel. Builds
     // every control from the layout table and registers the panel's title.
-    CK2FrontPanelControlDlg(PanelRemote& remote, CRegistryStore& store,
+    CK2FrontPanelControlDlg(PanelRemote& remote, pelorin::CRegistryStore& store,
                             PanelEntryPoints entryPoints = {}, QWidget* parent = nullptr);
     ~CK2FrontPanelControlDlg() override;
 
@@ -296,7 +298,7 @@ class CK2FrontPanelControlDlg : public QDialog,
     T* controlAs(int id) const;
 
     PanelRemote& m_remote;
-    CRegistryStore& m_store;
+    pelorin::CRegistryStore& m_store;
     PanelEntryPoints m_entry;
     FrontPanelModel m_model;
     std::string m_strRITValue;

@@ -198,7 +198,7 @@ class BraktonRig {
     void writeSettingsIn(const std::filesystem::path& configDir, const Settings& s) {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                            QString::fromStdString(configDir.string()));
-        CServerRegistryStore store;
+        brakton::CServerRegistryStore store;
         store.CreateDefaults();
         store.WriteCommPort(static_cast<std::uint8_t>(s.commPort), 4800, 0, 1);
         store.WriteNameService(

@@ -168,7 +168,7 @@ class MainFrameTest : public ::testing::Test {
 
     fs::path m_dir;
     fs::path m_messageLog;
-    CServerRegistryStore m_store;
+    brakton::CServerRegistryStore m_store;
     CMessageLoggerThread m_logger;
     NoPauseSleeper m_sleeper;
     std::unique_ptr<CK2RadioPort> m_radio;

@@ -52,7 +52,7 @@ class ServantFixture : public StoreFixture {
     FakeRadio m_radio;
     RecordingLog m_log;
     FakeHost m_host;
-    CServerRegistryStore m_store;
+    brakton::CServerRegistryStore m_store;
     CRadioCommServant* m_servant = nullptr;
 };
 
@@ -332,8 +332,8 @@ TEST_F(ServantFixture, KeyboardCWHandsTheWholeTextToTheRadio) {
 TEST_F(ServantFixture, BandInfoFromAnEmptyStoreIsTheDefaultTableWithBandIndexes) {
     HAMRADIO_BAND_INFO info{};
     EXPECT_EQ(m_servant->ReadHAMRadioBandInfo(info), 0);
-    const BandEdgeTable defaults = CServerRegistryStore::DefaultBandInfo();
-    for (int i = 0; i < kBandCount; ++i) {
+    const brakton::BandEdgeTable defaults = brakton::CServerRegistryStore::DefaultBandInfo();
+    for (int i = 0; i < brakton::kBandCount; ++i) {
         const auto& band = defaults[static_cast<std::size_t>(i)];
         EXPECT_EQ(info.Info[i].uiBandFreq, i);
         EXPECT_EQ(info.Info[i].ulLowBandEdge, static_cast<CORBA::Long>(band.lowEdge));
@@ -349,7 +349,7 @@ TEST_F(ServantFixture, BandInfoFromAnEmptyStoreIsTheDefaultTableWithBandIndexes)
 
 TEST_F(ServantFixture, VfoCacheRoundTripsEveryValueIncludingNegatives) {
     LAST_FREQ_VISIT_ARRAY written{};
-    for (int i = 0; i < kBandCount; ++i) {
+    for (int i = 0; i < brakton::kBandCount; ++i) {
         written.VfoBank[i][0] = 1000000 * (i + 1);
         written.VfoBank[i][1] = 1000000 * (i + 1) + 500;
     }
@@ -362,7 +362,7 @@ TEST_F(ServantFixture, VfoCacheRoundTripsEveryValueIncludingNegatives) {
     LAST_FREQ_VISIT_ARRAY read{};
     EXPECT_EQ(other->ReadVFOFreqCache(read), 0);
     other->_remove_ref();
-    for (int i = 0; i < kBandCount; ++i) {
+    for (int i = 0; i < brakton::kBandCount; ++i) {
         EXPECT_EQ(read.VfoBank[i][0], written.VfoBank[i][0]) << "band " << i;
         EXPECT_EQ(read.VfoBank[i][1], written.VfoBank[i][1]) << "band " << i;
     }

@@ -125,7 +125,7 @@ class RadioLinkLoggingTest : public StoreFixture,
 };
 
 TEST_P(RadioLinkLoggingTest, CommandsAndRepliesFollowTheStoredMode) {
-    CServerRegistryStore store;
+    brakton::CServerRegistryStore store;
     store.CreateDefaults();
     setSettingValue("SW Logging Mode", GetParam().storedMode);
 

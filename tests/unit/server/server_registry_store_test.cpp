@@ -16,6 +16,12 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
+using brakton::BandEdgeTable;
+using brakton::CServerRegistryStore;
+using brakton::kBandCount;
+using brakton::kDefaultApplicationColor;
+using brakton::VfoFrequencyTable;
+
 using Values = std::map<std::string, std::string>;
 
 template <typename Case>

@@ -98,6 +98,6 @@ class FrontPanelFixture : public ::testing::Test {
     std::filesystem::path m_messageLog;
     std::string m_oldRuntimeDir;
     FakePanelRemote m_remote;
-    CRegistryStore m_store;
+    pelorin::CRegistryStore m_store;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;
 };

@@ -70,7 +70,7 @@ class FrequencyPanel : public ::testing::Test {
 
     std::filesystem::path m_dir;
     ArgRecordingRemote m_remote;
-    CRegistryStore m_store;
+    pelorin::CRegistryStore m_store;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;
 };
 

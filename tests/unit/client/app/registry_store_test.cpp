@@ -21,6 +21,12 @@ using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
+using pelorin::CRegistryStore;
+using pelorin::kTuningRangeCount;
+using pelorin::TransmitMemoryKeys;
+using pelorin::TUNING_RANGE_ENTRY;
+using pelorin::TuningRangeTable;
+
 template <typename Case>
 std::string caseName(const ::testing::TestParamInfo<Case>& param) {
     return param.param.name;
@@ -366,6 +372,12 @@ std::string readAudioHost(CRegistryStore& store) {
     return std::to_string(enabled) + "|" + command;
 }
 
+std::string readQsoLoggingMode(CRegistryStore& store) {
+    int mode = 5;
+    store.ReadQsoLoggingMode(mode);
+    return std::to_string(mode);
+}
+
 const BadValueCase kBadValueCases[] = {
     {"NsPortNotANumber",
      {{"NS Port", "abc"}, {"NS Host", "radio.example"}},
@@ -481,11 +493,7 @@ const BadValueCase kBadValueCases[] = {
      {{"Application Color", "14661760"}}},
     {"QsoLoggingModeRewritten",
      {{"QSO Logging Mode", "300"}},
-     [](CRegistryStore& store) {
-         int mode = 5;
-         store.ReadQsoLoggingMode(mode);
-         return std::to_string(mode);
-     },
+     readQsoLoggingMode,
      "0",
      {},
      {{"QSO Logging Mode", "0"}}},

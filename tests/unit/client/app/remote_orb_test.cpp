@@ -180,7 +180,7 @@ TEST_F(RemoteOrb, ProxyCallsCarryArgumentsAndResults) {
 TEST_F(RemoteOrb, ScriptedOutArgumentsArriveInPlainStructs) {
     std::string bands = "bands";
     std::string vfos = "vfos";
-    for (int i = 0; i < kBandCount; ++i) {
+    for (int i = 0; i < pelorin::kBandCount; ++i) {
         bands +=
             " " + std::to_string(1000000 * (i + 1)) + " " + std::to_string(1000000 * (i + 1) + 500);
         vfos += " " + std::to_string(100 + i) + " " + std::to_string(200 + i);
@@ -196,7 +196,7 @@ TEST_F(RemoteOrb, ScriptedOutArgumentsArriveInPlainStructs) {
     EXPECT_EQ(m_proxy.ReadVFOFreqCache(cache), RemoteStatus(4));
     int rfAmp = -5;
     EXPECT_EQ(m_proxy.QueryRFAmpStatus(rfAmp), RemoteStatus(9));
-    for (int i = 0; i < kBandCount; ++i) {
+    for (int i = 0; i < pelorin::kBandCount; ++i) {
         const auto& band = bandInfo.Info[static_cast<std::size_t>(i)];
         EXPECT_EQ(band.uiBandFreq, i);
         EXPECT_EQ(band.ulLowBandEdge, 1000000 * (i + 1));

@@ -1,0 +1,129 @@
+#include "platform/settings_store.h"
+
+#include "platform/message_service.h"
+
+#include <QFileInfo>
+
+#include <type_traits>
+
+bool settingsFileExists(const QSettings& settings) {
+    return QFileInfo::exists(settings.fileName());
+}
+
+namespace {
+
+template <typename T>
+SettingStatus repair(QSettings& settings, const QString& key, const SettingRead<T>& read,
+                     const T& defaultValue, const char* message, T& out) {
+    switch (read.status) {
+        case SettingStatus::Ok:
+            out = read.value;
+            break;
+        case SettingStatus::Missing:
+            if constexpr (std::is_same_v<T, std::string>) {
+                writeTextSetting(settings, key, defaultValue);
+            } else {
+                writeNumberSetting(settings, key, defaultValue);
+            }
+            out = defaultValue;
+            break;
+        case SettingStatus::Bad:
+            if (message != nullptr) {
+                MessageService::showError(message);
+            }
+            break;
+    }
+    return read.status;
+}
+
+bool oversized(const SettingRectLayout& layout, const SettingRect& rect) {
+    // 64-bit, so that no pair of coordinates a caller passes can overflow the difference.
+    return static_cast<std::int64_t>(rect.bottom) - rect.top > layout.maxHeight ||
+           static_cast<std::int64_t>(rect.right) - rect.left > layout.maxWidth;
+}
+
+QString latin1(const char* name) {
+    return QString::fromLatin1(name);
+}
+
+void enterGroup(QSettings& settings, const std::string& group) {
+    if (!group.empty()) {
+        settings.beginGroup(QString::fromStdString(group));
+    }
+}
+
+}  // namespace
+
+SettingStatus repairTextSetting(QSettings& settings, const QString& key, const char* defaultValue,
+                                const char* message, std::string& out) {
+    return repair(settings, key, readTextSetting(settings, key), std::string(defaultValue), message,
+                  out);
+}
+
+SettingStatus repairByteSetting(QSettings& settings, const QString& key, std::uint8_t defaultValue,
+                                const char* message, std::uint8_t& out) {
+    return repair(settings, key, readByteSetting(settings, key), defaultValue, message, out);
+}
+
+SettingStatus repairDwordSetting(QSettings& settings, const QString& key,
+                                 std::uint32_t defaultValue, const char* message,
+                                 std::uint32_t& out) {
+    return repair(settings, key, readDwordSetting(settings, key), defaultValue, message, out);
+}
+
+void finishSettingsRead(QSettings& settings) {
+    settings.sync();
+}
+
+bool writeTextSettingNow(QSettings& settings, const std::string& group, const std::string& name,
+                         std::string_view text, std::size_t maxBytes) {
+    enterGroup(settings, group);
+    writeTextSetting(settings, QString::fromStdString(name), text, maxBytes);
+    return syncSettings(settings);
+}
+
+bool writeNumberSettingNow(QSettings& settings, const std::string& group, const std::string& name,
+                           std::uint32_t value) {
+    enterGroup(settings, group);
+    writeNumberSetting(settings, QString::fromStdString(name), value);
+    return syncSettings(settings);
+}
+
+bool readSettingRect(QSettings& settings, const SettingRectLayout& layout, int& left, int& top,
+                     int& right, int& bottom) {
+    const QString group = latin1(layout.group);
+    SettingRect rect = layout.fallback;
+    bool bottomRightRead = true;
+    if (settingGroupExists(settings, group)) {
+        settings.beginGroup(group);
+        const SettingRead<std::uint32_t> topLeft =
+            readDwordSetting(settings, latin1(layout.topLeft));
+        const SettingRead<std::uint32_t> bottomRight =
+            readDwordSetting(settings, latin1(layout.bottomRight));
+        settings.endGroup();
+
+        const std::uint32_t tl = topLeft.ok() ? topLeft.value : 0;
+        const std::uint32_t br = bottomRight.ok() ? bottomRight.value : 0;
+        rect = {settingCornerX(tl), settingCornerY(tl), settingCornerX(br), settingCornerY(br)};
+        if (oversized(layout, rect)) {
+            rect = layout.fallback;
+        }
+        bottomRightRead = bottomRight.ok();
+    }
+    left = rect.left;
+    top = rect.top;
+    right = rect.right;
+    bottom = rect.bottom;
+    return bottomRightRead;
+}
+
+void writeSettingRect(QSettings& settings, const SettingRectLayout& layout, SettingRect rect) {
+    if (oversized(layout, rect)) {
+        rect = layout.fallback;
+    }
+    settings.beginGroup(latin1(layout.group));
+    writeNumberSetting(settings, latin1(layout.topLeft), packSettingCorner(rect.left, rect.top));
+    writeNumberSetting(settings, latin1(layout.bottomRight),
+                       packSettingCorner(rect.right, rect.bottom));
+    settings.endGroup();
+}
