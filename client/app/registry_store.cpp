@@ -473,7 +473,9 @@ bool CRegistryStore::ReadQsoLoggingMode(int& mode) {
         const StoreSettings settings;
         const SettingRead<std::uint8_t> read = readByteSetting(settings, key("QSO Logging Mode"));
         if (read.ok()) {
-            mode = read.value;
+            // Only 0 (normal) and 1 (contest) exist; any other byte reads as its bit 0, the bit
+            // the configuration sheet keeps. The file keeps what it holds.
+            mode = read.value & 1;
             return true;
         }
     }

@@ -135,7 +135,7 @@ class CRegistryStore {
 
     bool ReadAudioHost(int& enabled, std::string& commandName);
 
-    // 0 normal, 1 contest; stored as one byte.
+    // 0 normal, 1 contest; stored as one byte, of which only bit 0 is read.
     bool ReadQsoLoggingMode(int& mode);
     bool WriteQsoLoggingMode(int mode);
 
