@@ -39,6 +39,7 @@ K2Simulator::K2Simulator(K2SimulatorOptions options)
     : m_options(std::move(options)),
       m_radio(m_options.kyCapacity, m_options.timeScale),
       m_pacing(m_options.pacing),
+      m_readPacing(m_options.readPacing),
       m_aiDelay(m_options.aiDelay),
       m_replyDelay(m_options.replyDelay) {
     if (m_options.timeScale <= 0) {
@@ -92,6 +93,7 @@ StartResult K2Simulator::start() {
     m_masterOpen = true;
     m_startTime = Clock::now();
     m_lastPieceEnd = m_startTime;
+    m_lastInDue = m_startTime;
     m_started = true;
     m_reader = std::thread([this] { readerLoop(); });
     m_writer = std::thread([this] { writerLoop(); });
@@ -126,6 +128,7 @@ void K2Simulator::stop() {
         sim::removeLink(m_linkPath, m_devicePath);
     }
     m_queue.clear();
+    m_pending.clear();
     m_timers.clear();
     m_started = false;
 }
@@ -154,10 +157,20 @@ K2State K2Simulator::state() const {
 
 // --- reader -------------------------------------------------------------
 
+namespace {
+
+// Read-ahead while the radio takes bytes at the line's pace: what is beyond
+// it stays in the pty, which fills and blocks the server as it would.
+constexpr std::size_t kPacedReadAhead = 64;
+
+}  // namespace
+
 void K2Simulator::readerLoop() {
     std::array<char, 4096> buffer{};
     for (;;) {
         int fd = -1;
+        std::size_t room = 0;
+        std::optional<Clock::time_point> wakeAt;
         {
             std::lock_guard lock(m_mutex);
             if (m_stopping) {
@@ -167,15 +180,31 @@ void K2Simulator::readerLoop() {
                 // Only this thread polls the master, so only it may close it.
                 m_pty.close();
                 m_masterOpen = false;
+                m_pending.clear();
                 m_outputCv.notify_all();
                 m_commandCv.notify_all();
             }
             if (m_masterOpen && m_reading) {
-                fd = m_pty.master();
+                takeDueBytes(Clock::now());
+                std::size_t limit = m_readPacing ? kPacedReadAhead : buffer.size();
+                if (m_pending.size() < limit) {
+                    fd = m_pty.master();
+                    room = std::min(limit - m_pending.size(), buffer.size());
+                }
+                if (!m_pending.empty()) {
+                    wakeAt = m_pending.front().due;
+                }
             }
         }
         std::array<pollfd, 2> fds{{{m_wake[0], POLLIN, 0}, {fd, POLLIN, 0}}};
-        int ready = ::poll(fds.data(), fd >= 0 ? 2 : 1, -1);
+        timespec timeout{};
+        if (wakeAt) {
+            auto left = std::max(*wakeAt - Clock::now(), Clock::duration::zero());
+            auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+            timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+            timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+        }
+        int ready = ::ppoll(fds.data(), fd >= 0 ? 2 : 1, wakeAt ? &timeout : nullptr, nullptr);
         if (ready < 0) {
             if (errno != EINTR) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -194,9 +223,9 @@ void K2Simulator::readerLoop() {
             if (!m_reading || !m_masterOpen || m_closeRequested) {
                 continue;
             }
-            ssize_t got = ::read(fd, buffer.data(), buffer.size());
+            ssize_t got = ::read(fd, buffer.data(), room);
             if (got > 0) {
-                handleInput(buffer.data(), static_cast<std::size_t>(got), Clock::now());
+                takeInput(buffer.data(), static_cast<std::size_t>(got), Clock::now());
             } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
                 // No slave end open (we keep ours, so this is brief): don't spin.
                 lock.unlock();
@@ -206,35 +235,54 @@ void K2Simulator::readerLoop() {
     }
 }
 
-void K2Simulator::handleInput(const char* data, std::size_t size, Clock::time_point now) {
+void K2Simulator::takeInput(const char* data, std::size_t size, Clock::time_point now) {
+    const Clock::duration perCharacter = inputCharacterTime();
     for (std::size_t i = 0; i < size; ++i) {
-        m_bytes.push_back(ByteRecord{now, Direction::In, static_cast<std::uint8_t>(data[i])});
-        std::optional<CommandFramer::Event> event = m_framer.feed(data[i]);
-        if (!event) {
-            continue;
-        }
-        // The radio only understands what arrives at its own line settings.
-        std::optional<LineSettings> line = readLineSettings(m_pty.master());
-        bool lineOk = line && line->matchesRadio();
-        if (line && (m_lineLog.empty() || !m_lineLog.back().settings.sameLine(*line))) {
-            m_lineLog.push_back(LineRecord{now, *line});
-        }
-        bool overflow = event->kind == CommandFramer::Event::Kind::Overflow;
-        if (overflow) {
-            traceLine(now, "overflow", {});
-        } else {
-            m_commands.push_back(CommandRecord{m_commands.size(), now, event->text, lineOk});
-            traceLine(now, "cmd", event->text + ";");
-        }
-        if (!lineOk) {
-            ++m_lineMismatches;
-        } else if (overflow) {
-            queueOutputs(m_radio.overflow(), now);
-        } else {
-            queueOutputs(m_radio.handleCommand(event->text, now), now);
-        }
+        m_lastInDue = std::max(now, m_lastInDue) + perCharacter;
+        m_pending.push_back(PendingByte{data[i], m_lastInDue});
     }
-    m_commandCv.notify_all();
+    takeDueBytes(now);
+}
+
+void K2Simulator::takeDueBytes(Clock::time_point now) {
+    bool took = false;
+    while (!m_pending.empty() && m_pending.front().due <= now) {
+        PendingByte next = m_pending.front();
+        m_pending.pop_front();
+        handleByte(next.byte, next.due);
+        took = true;
+    }
+    if (took) {
+        m_commandCv.notify_all();
+    }
+}
+
+void K2Simulator::handleByte(char byte, Clock::time_point stamp) {
+    m_bytes.push_back(ByteRecord{stamp, Direction::In, static_cast<std::uint8_t>(byte)});
+    std::optional<CommandFramer::Event> event = m_framer.feed(byte);
+    if (!event) {
+        return;
+    }
+    // The radio only understands what arrives at its own line settings.
+    std::optional<LineSettings> line = readLineSettings(m_pty.master());
+    bool lineOk = line && line->matchesRadio();
+    if (line && (m_lineLog.empty() || !m_lineLog.back().settings.sameLine(*line))) {
+        m_lineLog.push_back(LineRecord{stamp, *line});
+    }
+    bool overflow = event->kind == CommandFramer::Event::Kind::Overflow;
+    if (overflow) {
+        traceLine(stamp, "overflow", {});
+    } else {
+        m_commands.push_back(CommandRecord{m_commands.size(), stamp, event->text, lineOk});
+        traceLine(stamp, "cmd", event->text + ";");
+    }
+    if (!lineOk) {
+        ++m_lineMismatches;
+    } else if (overflow) {
+        queueOutputs(m_radio.overflow(), stamp);
+    } else {
+        queueOutputs(m_radio.handleCommand(event->text, stamp), stamp);
+    }
 }
 
 void K2Simulator::queueOutputs(std::vector<Output> outputs, Clock::time_point now) {
@@ -263,11 +311,33 @@ void K2Simulator::traceLine(Clock::time_point time, const char* what, std::strin
 
 // --- writer -------------------------------------------------------------
 
-Clock::duration K2Simulator::byteTime() const {
-    std::optional<LineSettings> line = readLineSettings(m_pty.master());
-    int bits = line && line->stopBits == 2 ? 11 : 10;
-    double seconds = bits / static_cast<double>(kRadioBaud) / m_options.timeScale;
+Clock::duration characterTime(const LineSettings& line, double timeScale) {
+    if (line.baud == 0 || !(timeScale > 0)) {
+        return Clock::duration::zero();
+    }
+    int bits = 1 + line.dataBits + (line.parity == 'N' ? 0 : 1) + line.stopBits;
+    double seconds = bits / static_cast<double>(line.baud) / timeScale;
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+// The radio writes at its own speed in the framing of the line.
+Clock::duration K2Simulator::outputCharacterTime() const {
+    LineSettings line = readLineSettings(m_pty.master()).value_or(LineSettings{});
+    line.baud = kRadioBaud;
+    return characterTime(line, m_options.timeScale);
+}
+
+// The server's bytes come at its own speed and framing; a speed outside the
+// table is taken as the radio's.
+Clock::duration K2Simulator::inputCharacterTime() const {
+    if (!m_readPacing) {
+        return Clock::duration::zero();
+    }
+    LineSettings line = readLineSettings(m_pty.master()).value_or(LineSettings{});
+    if (line.baud == 0) {
+        line.baud = kRadioBaud;
+    }
+    return characterTime(line, m_options.timeScale);
 }
 
 void K2Simulator::writerLoop() {
@@ -304,7 +374,7 @@ void K2Simulator::writerLoop() {
             written = 0;
             pieceStart = now;
             nextByteDue = now;
-            perByte = byteTime();
+            perByte = outputCharacterTime();
         }
 
         // Paced bytes go one at a time, each a byte time after the one
@@ -551,6 +621,16 @@ void K2Simulator::setPowerOn(bool on) {
 void K2Simulator::setReading(bool on) {
     {
         std::lock_guard lock(m_mutex);
+        if (on && !m_reading) {
+            // What was read before the pause goes on at the line's pace from now.
+            Clock::time_point now = Clock::now();
+            Clock::duration perCharacter = inputCharacterTime();
+            m_lastInDue = now;
+            for (PendingByte& pending : m_pending) {
+                m_lastInDue += perCharacter;
+                pending.due = m_lastInDue;
+            }
+        }
         m_reading = on;
     }
     wakeReader();
@@ -582,6 +662,22 @@ void K2Simulator::setPacing(bool on) {
     std::lock_guard lock(m_mutex);
     m_pacing = on;
     m_outputCv.notify_all();
+}
+
+void K2Simulator::setReadPacing(bool on) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_readPacing = on;
+        if (!on) {
+            // Whatever waits is taken at once.
+            Clock::time_point now = Clock::now();
+            for (PendingByte& pending : m_pending) {
+                pending.due = std::min(pending.due, now);
+            }
+            m_lastInDue = std::min(m_lastInDue, now);
+        }
+    }
+    wakeReader();
 }
 
 void K2Simulator::setReplyDelay(std::chrono::milliseconds delay) {

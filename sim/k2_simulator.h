@@ -7,6 +7,7 @@
 //   options.folder = tempDir;             // the link comN goes here
 //   options.com = 3;
 //   options.timeScale = 100;              // CW keying and line pacing 100x faster
+//   options.readPacing = false;           // take the server's bytes as fast as they come
 //   sim::K2Simulator radio(options);
 //   if (!radio.start().ok()) ...;
 //   // open options.folder/"com3" (or radio.devicePath()) as the serial port,
@@ -16,8 +17,19 @@
 //   radio.stop();                          // also done by the destructor
 //
 // The simulator runs three threads of its own: a reader (bytes from the
-// server, commands, replies), a writer (paced output) and a timer (panel
-// events). Every public member may be called from any thread; one mutex
+// server, taken at the line's pace, commands, replies), a writer (paced
+// output) and a timer (panel events).
+//
+// Line timing, both ways: the radio takes each byte the server wrote one
+// character time after the later of its arrival and the previous byte, as a
+// UART would, at the speed and framing the server set; it writes its own
+// bytes a character time apart at 4800 baud. What a pseudo-terminal cannot
+// model: framing and parity (Linux shows only the speed and the stop bits, so
+// a character is 10 or 11 bit times), a real driver's buffer size and its
+// back-pressure (a pty takes about 20 KB before a write blocks, a UART driver
+// typically 4 KiB), and the driver's output-queue count (TIOCOUTQ always
+// reads 0 on a pty). The simulator shows line timing, not a driver's
+// back-pressure. Every public member may be called from any thread; one mutex
 // guards the radio, the logs and the output queue. The trace callback runs on
 // the simulator's threads with that mutex held and must not call back.
 
@@ -47,6 +59,7 @@ struct K2SimulatorOptions {
     unsigned com = 1;
     double timeScale = 1.0;  // divides line pacing and CW keying times
     bool pacing = true;      // write at the line rate, else as fast as the pty takes it
+    bool readPacing = true;  // take the server's bytes at the line rate, else as they come
     std::chrono::milliseconds aiDelay{20};
     std::chrono::milliseconds replyDelay{0};
     std::size_t kyCapacity = 32;
@@ -64,15 +77,21 @@ struct StartResult {
 
 enum class Direction { In, Out };  // In: from the server to the radio
 
+// One character on a line with these settings: start bit, data bits, a
+// parity bit unless parity is 'N', and the stop bits, at `baud`, divided by
+// `timeScale`. Zero for an unknown speed (baud 0) or a scale that is not
+// positive. Both directions of the simulated line are timed by it.
+Clock::duration characterTime(const LineSettings& line, double timeScale);
+
 struct ByteRecord {
-    Clock::time_point time;
+    Clock::time_point time;  // In: when the radio took it off the line
     Direction direction;
     std::uint8_t byte;
 };
 
 struct CommandRecord {
     std::size_t index = 0;   // position in commands()
-    Clock::time_point time;  // when its ";" arrived
+    Clock::time_point time;  // when its ";" was taken off the line
     std::string text;        // as received, without ";"
     bool lineOk = true;      // false: ignored for a line mismatch
 };
@@ -148,6 +167,8 @@ class K2Simulator {
     bool removeLink();
     bool recreateLink();
     void setPacing(bool on);
+    // Off: every byte the server writes is taken as soon as it arrives.
+    void setReadPacing(bool on);
     void setReplyDelay(std::chrono::milliseconds delay);
     void setAiDelay(std::chrono::milliseconds delay);
 
@@ -172,11 +193,14 @@ class K2Simulator {
     void writerLoop();
     void timerLoop();
     void wakeReader();
-    void handleInput(const char* data, std::size_t size, Clock::time_point now);
+    void takeInput(const char* data, std::size_t size, Clock::time_point now);
+    void takeDueBytes(Clock::time_point now);
+    void handleByte(char byte, Clock::time_point stamp);
     void queueOutputs(std::vector<Output> outputs, Clock::time_point now);
     void traceLine(Clock::time_point time, const char* what, std::string_view bytes);
     void schedule(Clock::time_point when, std::function<void()> action);
-    Clock::duration byteTime() const;
+    Clock::duration outputCharacterTime() const;
+    Clock::duration inputCharacterTime() const;
 
     K2SimulatorOptions m_options;
     mutable std::mutex m_mutex;
@@ -201,8 +225,18 @@ class K2Simulator {
     mutable K2Radio m_radio;  // the keyer catches up with the clock on reads
     CommandFramer m_framer;
     bool m_pacing;
+    bool m_readPacing;
     std::chrono::milliseconds m_aiDelay;
     std::chrono::milliseconds m_replyDelay;
+
+    // Bytes read off the master that the radio has not taken yet, each with
+    // the time it is taken. Kept short, so that the rest waits in the pty.
+    struct PendingByte {
+        char byte;
+        Clock::time_point due;
+    };
+    std::deque<PendingByte> m_pending;
+    Clock::time_point m_lastInDue;  // when the last byte read is (or was) taken
 
     std::deque<Segment> m_queue;
     bool m_writing = false;

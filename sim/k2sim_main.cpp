@@ -1,5 +1,7 @@
 // k2sim: a simulated K2 on a pseudo-terminal, linked as comN in the serial
-// folder, until SIGTERM or SIGINT.
+// folder, until SIGTERM or SIGINT. It takes what the server writes at the
+// line's pace (--no-read-pacing: as fast as it comes) and answers at 4800
+// baud; --time-scale divides both, and the keying times.
 
 #include <csignal>
 #include <cstdio>
@@ -15,8 +17,10 @@
 namespace {
 
 void usage(std::FILE* out) {
-    std::fputs("usage: k2sim [--dir FOLDER] [--com N] [--trace] [--time-scale X] [--ai-delay MS]\n",
-               out);
+    std::fputs(
+        "usage: k2sim [--dir FOLDER] [--com N] [--trace] [--time-scale X] [--ai-delay MS]\n"
+        "             [--no-read-pacing]\n",
+        out);
 }
 
 std::string environment(const char* name) {
@@ -79,6 +83,10 @@ int main(int argc, char** argv) {
         }
         if (arg == "--trace") {
             trace = true;
+            continue;
+        }
+        if (arg == "--no-read-pacing") {
+            options.readPacing = false;
             continue;
         }
         std::optional<std::string_view> text;

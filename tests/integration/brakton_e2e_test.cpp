@@ -403,9 +403,10 @@ struct WireCase {
     std::function<CORBA::Long(RadioComm_ptr)> call;
     CORBA::Long status;
     std::vector<std::string> commands;  // without ";"
-    // The pause between two of them, and the least gap accepted: the
-    // simulator stamps a command when it reads its ";", which may come a
-    // little late under load.
+    // The pause between two of them, and the least gap accepted between the
+    // times their first bytes were written: the simulator stamps a command
+    // when it takes its ";" off the line, a character time per byte after it
+    // was written, and may read it a little late under load.
     std::chrono::milliseconds gap{0};
     std::chrono::milliseconds minGap{0};
 };
@@ -578,8 +579,13 @@ TEST(BraktonWire, EachRadioOperationSendsExactlyItsCommands) {
         }
         EXPECT_EQ(sent, c.commands);
         if (c.gap.count() > 0 && sent == c.commands) {
+            const auto perCharacter =
+                sim::characterTime(rig.radio().lineSettings().value_or(sim::LineSettings{}), 1.0);
+            auto firstByte = [&](const sim::CommandRecord& command) {
+                return command.time - perCharacter * static_cast<long>(command.text.size() + 1);
+            };
             for (std::size_t i = from + 1; i < fence->index; ++i) {
-                const auto gap = all[i].time - all[i - 1].time;
+                const auto gap = firstByte(all[i]) - firstByte(all[i - 1]);
                 EXPECT_GE(gap, c.minGap) << all[i].text;
                 EXPECT_LT(gap, c.gap + 1000ms) << all[i].text;
             }

@@ -26,6 +26,10 @@ double msBetween(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
+double microseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
 class SimulatorTest : public ::testing::Test {
   protected:
     void start(double timeScale = 1.0, std::size_t kyCapacity = 32) {
@@ -247,6 +251,101 @@ TEST_F(SimulatorTest, RepliesArePacedAtTheLineRate) {
     EXPECT_LT(lastReplySpanMs(*m_radio, 38), 37 * 10 / 4.8);
 }
 
+// The radio takes the server's bytes one character time apart, at the speed
+// and framing the server set, however fast they were written.
+struct ReadPacingCase {
+    const char* name;
+    Line line;
+    double timeScale;
+    bool readPacing;
+    double characterUs;  // 0: taken as they come
+};
+
+void PrintTo(const ReadPacingCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ReadPacingTest : public ::testing::TestWithParam<ReadPacingCase> {};
+
+TEST_P(ReadPacingTest, TakesEachByteOneCharacterTimeAfterTheLast) {
+    const ReadPacingCase& row = GetParam();
+    TempDir dir;
+    K2SimulatorOptions options;
+    options.folder = dir.path();
+    options.timeScale = row.timeScale;
+    options.readPacing = row.readPacing;
+    K2Simulator radio(options);
+    ASSERT_TRUE(radio.start().ok());
+    SlavePort port(radio.linkPath(), row.line);
+
+    const std::string commands = "K22;K22;K22;K22;K22;K22;K22;K22;";
+    auto written = Clock::now();
+    port.write(commands);
+    ASSERT_TRUE(radio.waitForCommand(".*", 3s, 7));
+
+    std::vector<Clock::time_point> in;
+    for (const ByteRecord& record : radio.byteLog()) {
+        if (record.direction == Direction::In) {
+            in.push_back(record.time);
+        }
+    }
+    ASSERT_EQ(in.size(), commands.size());
+    // Stamps may lag their ideal times by the clock's rounding only.
+    const double slackUs = 0.01;
+    if (row.characterUs > 0) {
+        EXPECT_GE(microseconds(in[0] - written), row.characterUs - slackUs);
+        for (std::size_t i = 1; i < in.size(); ++i) {
+            EXPECT_GE(microseconds(in[i] - in[i - 1]), row.characterUs - slackUs) << "byte " << i;
+        }
+    } else {
+        // Much faster than the slowest line of the table would allow.
+        EXPECT_LT(msBetween(in.front(), in.back()),
+                  static_cast<double>(commands.size() - 1) * 10 / 4.8);
+    }
+    std::vector<CommandRecord> taken = radio.commands();
+    ASSERT_EQ(taken.size(), 8u);
+    EXPECT_EQ(taken.back().time, in.back()) << "a command is timed by its ';' as taken";
+}
+
+const ReadPacingCase kReadPacing[] = {
+    {"Line8N1", {B4800, false}, 1.0, true, 1e6 * 10 / 4800},
+    {"Line8N2", {B4800, true}, 1.0, true, 1e6 * 11 / 4800},
+    {"Line8N2TimeScale10", {B4800, true}, 10.0, true, 1e6 * 11 / 4800 / 10},
+    {"SendersSpeed9600", {B9600, false}, 1.0, true, 1e6 * 10 / 9600},
+    {"ReadPacingOff", {B4800, true}, 1.0, false, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lines, ReadPacingTest, ::testing::ValuesIn(kReadPacing),
+                         [](const ::testing::TestParamInfo<ReadPacingCase>& row) {
+                             return std::string(row.param.name);
+                         });
+
+// A pty shows no parity or data bits, but a character counts them.
+TEST(CharacterTimeTest, CountsStartDataParityAndStopBits) {
+    LineSettings line;
+    line.baud = 4800;
+    line.dataBits = 7;
+    line.parity = 'E';
+    line.stopBits = 2;
+    EXPECT_NEAR(microseconds(characterTime(line, 1.0)), 1e6 * 11 / 4800, 0.01);
+    line.baud = 0;
+    EXPECT_EQ(characterTime(line, 1.0), Clock::duration::zero());
+}
+
+TEST_F(SimulatorTest, ReadPacingCanBeSwitchedOffWhileBytesWait) {
+    start();
+    std::string commands;
+    for (int i = 0; i < 40; ++i) {
+        commands += "K22;";
+    }
+    m_port->write(commands + "FA;");
+    m_radio->setReadPacing(false);
+    // 163 characters at the line's pace would take 340 ms.
+    auto asked = Clock::now();
+    EXPECT_EQ(m_port->readUntil(";"), "FA00014060000;");
+    EXPECT_LT(msBetween(asked, Clock::now()), 163 * 10 / 4.8);
+}
+
 TEST_F(SimulatorTest, ReplyDelayHoldsRepliesBack) {
     start();
     m_radio->setReplyDelay(120ms);
@@ -308,6 +407,8 @@ TEST_F(SimulatorTest, RadioOffAnswersNothing) {
 
 TEST_F(SimulatorTest, NotReadingBlocksTheServerUntilReadingResumes) {
     start();
+    // The 20 KB that fill the pty would take 45 s at the line's pace.
+    m_radio->setReadPacing(false);
     m_radio->setReading(false);
     std::string chunk(256, 'Q');
     std::size_t accepted = 0;

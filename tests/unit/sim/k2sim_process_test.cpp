@@ -1,5 +1,6 @@
 // k2sim run as a program: its start line, an answer through the serial
-// layer, --trace, the default serial folder, and a clean stop on SIGTERM.
+// layer, --trace, read pacing, the default serial folder, and a clean stop
+// on SIGTERM.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -209,6 +210,69 @@ TEST(K2SimProcessTest, RejectsBadArguments) {
         EXPECT_NE(readFile(dir.path() / "stderr.txt").find("usage: k2sim"), std::string::npos);
     }
 }
+
+// k2sim takes the server's bytes at the line's pace unless told not to: 400
+// bytes of settings and a query take 0.83 s of line at 4800 baud 8N1.
+struct ReadPacingCase {
+    const char* name;
+    std::vector<std::string> args;
+    bool paced;
+};
+
+void PrintTo(const ReadPacingCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class K2SimReadPacingTest : public ::testing::TestWithParam<ReadPacingCase> {};
+
+TEST_P(K2SimReadPacingTest, AnswersAfterTheLineHasCarriedTheQuery) {
+    TempDir dir;
+    std::vector<std::string> args{"--dir", dir.path().string()};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    K2SimProcess k2sim(args, dir.path() / "stderr.txt");
+    ASSERT_TRUE(k2sim.readLine()) << readFile(dir.path() / "stderr.txt");
+
+    platform::SerialPort port(dir.path());
+    ASSERT_TRUE(port.open(1, platform::SerialSettings{}).ok());
+    std::string commands;
+    for (int i = 0; i < 99; ++i) {
+        commands += "K22;";
+    }
+    commands += "FA;";
+    const auto sent = std::chrono::steady_clock::now();
+    ASSERT_TRUE(port.write(commands.data(), commands.size()).ok());
+    std::string reply;
+    for (auto deadline = sent + 5s;
+         !reply.ends_with(";") && std::chrono::steady_clock::now() < deadline;) {
+        char buffer[64];
+        platform::SerialResult got = port.read(buffer, sizeof buffer);
+        ASSERT_TRUE(got.ok()) << platform::toString(got.status);
+        reply.append(buffer, got.count);
+        std::this_thread::sleep_for(1ms);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+    EXPECT_EQ(reply, "FA00014060000;");
+    const double lineSeconds = static_cast<double>(commands.size()) * 10 / 4800;
+    if (GetParam().paced) {
+        EXPECT_GE(seconds, lineSeconds);
+    } else {
+        EXPECT_LT(seconds, lineSeconds / 2);
+    }
+    port.close();
+    k2sim.signal(SIGTERM);
+    EXPECT_EQ(k2sim.wait(), 0);
+}
+
+const ReadPacingCase kReadPacing[] = {
+    {"Paced", {}, true},
+    {"NoReadPacing", {"--no-read-pacing"}, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Switch, K2SimReadPacingTest, ::testing::ValuesIn(kReadPacing),
+                         [](const ::testing::TestParamInfo<ReadPacingCase>& row) {
+                             return std::string(row.param.name);
+                         });
 
 struct FolderCase {
     const char* name;
