@@ -218,6 +218,18 @@ SerialResult SerialPort::bytesWaiting() {
     return result(SerialStatus::Ok, waiting > 0 ? static_cast<std::size_t>(waiting) : 0);
 }
 
+SerialResult SerialPort::outputWaiting() {
+    if (m_fd < 0) {
+        return result(SerialStatus::NotOpen);
+    }
+    int queued = 0;
+    if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0) {
+        const int error = errno;
+        return result(error == EIO ? SerialStatus::HangUp : SerialStatus::IoError, 0, error);
+    }
+    return result(SerialStatus::Ok, queued > 0 ? static_cast<std::size_t>(queued) : 0);
+}
+
 SerialResult SerialPort::read(void* buffer, std::size_t max) {
     if (m_fd < 0) {
         return result(SerialStatus::NotOpen);

@@ -81,6 +81,9 @@ class SerialPort {
     SerialResult setQueueSizes(std::size_t in, std::size_t out);
     SerialResult purgeInput();
     SerialResult bytesWaiting();
+    // Bytes written but not yet sent by the driver (TIOCOUTQ). A UART driver
+    // counts them; a pseudo-terminal always reports 0.
+    SerialResult outputWaiting();
     // Never blocks: Ok with count 0 when nothing waits; HangUp when the
     // other end has gone.
     SerialResult read(void* buffer, std::size_t max);

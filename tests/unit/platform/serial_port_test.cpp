@@ -430,6 +430,7 @@ TEST_F(PtyTest, CloseIsIdempotentAndLeavesThePortReusable) {
     EXPECT_EQ(port.read(&byte, 1).status, SerialStatus::NotOpen);
     EXPECT_EQ(port.write("x", 1).status, SerialStatus::NotOpen);
     EXPECT_EQ(port.bytesWaiting().status, SerialStatus::NotOpen);
+    EXPECT_EQ(port.outputWaiting().status, SerialStatus::NotOpen);
     EXPECT_EQ(port.purgeInput().status, SerialStatus::NotOpen);
     EXPECT_EQ(port.setQueueSizes(512, 512).status, SerialStatus::NotOpen);
 
@@ -491,6 +492,10 @@ TEST_F(PtyTest, StalledWriteTimesOutWithTheCountWritten) {
     EXPECT_LT(result.count, bytes.size());
     EXPECT_GE(elapsed, 1900ms);
     EXPECT_LE(elapsed, 5s);
+    // A pty keeps no output queue of its own to count, however full it is.
+    const auto queued = port.outputWaiting();
+    EXPECT_TRUE(queued.ok()) << platform::toString(queued.status);
+    EXPECT_EQ(queued.count, 0u);
 
     // The count is what really went out: the master finds exactly that much.
     EXPECT_EQ(readMaster(result.count + 1, 1000ms).size(), result.count);
