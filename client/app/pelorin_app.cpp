@@ -13,10 +13,13 @@
 #include "client/app/client_orb.h"
 #include "client/app/radio_comm_proxy.h"
 #include "client/app/registry_store.h"
+#include "client/memory/k2_memory_cfg.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/proxy_panel_remote.h"
 #include "controls/looks.h"
+#include "platform/message_service.h"
 #include "platform/signal_pipe.h"
+#include "platform/windows_path.h"
 
 namespace {
 
@@ -73,7 +76,15 @@ void setUpOrb(pelorin::CRegistryStore& store, const std::vector<std::string>& ar
 
 void HideSplash() {}
 
-void CreateMemoryStore(pelorin::CRegistryStore&) {}
+std::unique_ptr<CK2MemoryCfg> CreateMemoryStore(pelorin::CRegistryStore& store) {
+    std::string homeDir = "C:\\Orvo";
+    store.ReadHomeDir(homeDir);
+    auto memories = std::make_unique<CK2MemoryCfg>(localPathFromWindows(homeDir));
+    for (const auto& message : memories->StartUpMessages()) {
+        MessageService::showError(message);
+    }
+    return memories;
+}
 
 CPelorinApp::CPelorinApp(Exit exit) : m_exit(std::move(exit)) {
     if (!m_exit) {
@@ -86,7 +97,7 @@ CPelorinApp::~CPelorinApp() = default;
 bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     looks::loadApplicationFonts();
     m_store = std::make_unique<pelorin::CRegistryStore>();
-    CreateMemoryStore(*m_store);
+    m_memories = CreateMemoryStore(*m_store);
     ACE::init();
     startAudioHost(*m_store);
     applyApplicationColor(*m_store);

@@ -19,6 +19,7 @@
 #include <vector>
 
 class CK2FrontPanelControlDlg;
+class CK2MemoryCfg;
 namespace pelorin {
 class CRegistryStore;
 }  // namespace pelorin
@@ -33,8 +34,9 @@ class SignalPipe;
 // notice. The splash screen's own work fills it in.
 void HideSplash();
 
-// Where the radio-memory store is built, once the settings store exists.
-void CreateMemoryStore(pelorin::CRegistryStore& store);
+// Builds the radio-memory store in the settings' home folder, once the
+// settings store exists, and shows what its start-up has to tell.
+std::unique_ptr<CK2MemoryCfg> CreateMemoryStore(pelorin::CRegistryStore& store);
 
 class CPelorinApp {
   public:
@@ -58,11 +60,13 @@ class CPelorinApp {
     CK2FrontPanelControlDlg* panel() const { return m_panel.get(); }
     pelorin::CRegistryStore& store() const { return *m_store; }
     RadioCommProxy& proxy() const { return *m_proxy; }
+    CK2MemoryCfg& memories() const { return *m_memories; }
 
   private:
     Exit m_exit;
     bool m_exited = false;
     std::unique_ptr<pelorin::CRegistryStore> m_store;
+    std::unique_ptr<CK2MemoryCfg> m_memories;
     std::unique_ptr<RadioCommProxy> m_proxy;
     std::unique_ptr<ProxyPanelRemote> m_remote;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;

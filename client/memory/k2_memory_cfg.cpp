@@ -1,0 +1,527 @@
+#include "client/memory/k2_memory_cfg.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/utf8_text.h"
+
+namespace {
+
+constexpr std::size_t kHeaderBytes = 168;
+constexpr std::int32_t kHeaderMagic = 1000;
+constexpr std::size_t kTagOffset = 4;
+constexpr std::size_t kTagBytes = 25;
+constexpr std::size_t kBannerOffset = 29;
+constexpr std::size_t kTimeOffset = 112;
+constexpr std::size_t kUsedOffset = 148;
+constexpr std::size_t kCapacityOffset = 152;
+constexpr std::size_t kRecordSizeOffset = 156;
+constexpr std::size_t kIndexOffset = 160;
+constexpr const char* kBanner = "Pelorin radio memories: do not edit";
+
+void putWord(std::string& out, std::size_t at, std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    for (std::size_t i = 0; i < 4; ++i) {
+        out[at + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+    }
+}
+
+std::int32_t getWord(std::string_view in, std::size_t at) {
+    std::uint32_t u = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        u |= static_cast<std::uint32_t>(static_cast<unsigned char>(in[at + i])) << (8 * i);
+    }
+    return static_cast<std::int32_t>(u);
+}
+
+void putRecord(std::string& out, std::size_t at, const RADIO_MEMORY_RECORD& r) {
+    std::memcpy(out.data() + at, r.name.data(), r.name.size());
+    putWord(out, at + RADIO_MEMORY_RECORD::kNameBytes, r.slot);
+    for (std::size_t w = 0; w < r.snapshot.size(); ++w) {
+        putWord(out, at + 84 + 4 * w, r.snapshot[w]);
+    }
+}
+
+RADIO_MEMORY_RECORD getRecord(std::string_view in, std::size_t at) {
+    RADIO_MEMORY_RECORD r;
+    std::memcpy(r.name.data(), in.data() + at, r.name.size());
+    r.slot = getWord(in, at + RADIO_MEMORY_RECORD::kNameBytes);
+    for (std::size_t w = 0; w < r.snapshot.size(); ++w) {
+        r.snapshot[w] = getWord(in, at + 84 + 4 * w);
+    }
+    return r;
+}
+
+RADIO_MEMORY_RECORD freeRecord() {
+    return RADIO_MEMORY_RECORD{};
+}
+
+std::string hex8(std::uint32_t status) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", status);
+    return text;
+}
+
+// Slots other than the record's own index are free; names end by byte 79.
+// Returns how many records are in use.
+int repair(std::vector<RADIO_MEMORY_RECORD>& records) {
+    int used = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        auto& r = records[i];
+        r.name.back() = '\0';
+        if (r.slot == static_cast<std::int32_t>(i)) {
+            ++used;
+        } else {
+            r.slot = RADIO_MEMORY_RECORD::kFreeSlot;
+        }
+    }
+    return used;
+}
+
+// What one file holds, as far as it can be read.
+struct Parsed {
+    std::uint32_t status = 0;
+    std::vector<RADIO_MEMORY_RECORD> records;
+    int ringIndex = 0;
+};
+
+Parsed parse(std::string_view content, std::string_view tag, int capacity) {
+    Parsed p;
+    p.records.assign(static_cast<std::size_t>(capacity), freeRecord());
+    if (content.size() < kHeaderBytes) {
+        p.status = K2ERR_FILE_READ;
+        return p;
+    }
+    if (content.substr(kTagOffset, tag.size()) != tag) {
+        p.status = K2ERR_FILE_WRONG_TYPE;
+        return p;
+    }
+    const std::int32_t storedCapacity = getWord(content, kCapacityOffset);
+    if (storedCapacity != capacity || getWord(content, kRecordSizeOffset) !=
+                                          static_cast<std::int32_t>(RADIO_MEMORY_RECORD::kBytes)) {
+        p.status = K2ERR_FILE_WRONG_TYPE;
+    }
+    p.ringIndex = getWord(content, kIndexOffset);
+    // Whole records only: one cut short stays free.
+    const std::size_t available = (content.size() - kHeaderBytes) / RADIO_MEMORY_RECORD::kBytes;
+    const std::size_t stored = storedCapacity > 0 ? static_cast<std::size_t>(storedCapacity) : 0;
+    const std::size_t count = std::min({available, stored, p.records.size()});
+    for (std::size_t i = 0; i < count; ++i) {
+        p.records[i] = getRecord(content, kHeaderBytes + i * RADIO_MEMORY_RECORD::kBytes);
+    }
+    if (p.status == 0 && available < static_cast<std::size_t>(capacity))
+        p.status = K2ERR_FILE_READ;
+    return p;
+}
+
+}  // namespace
+
+std::string RADIO_MEMORY_RECORD::Name() const {
+    return std::string(name.data(), ::strnlen(name.data(), name.size()));
+}
+
+void RADIO_MEMORY_RECORD::SetName(std::string_view text) {
+    name.fill('\0');
+    const std::string cut = cutUtf8(text.substr(0, text.find('\0')), kNameBytes - 1);
+    std::memcpy(name.data(), cut.data(), cut.size());
+}
+
+struct CK2MemoryCfg::FileKind {
+    const char* file;
+    const char* backup;
+    int capacity;
+};
+
+std::tm CK2MemoryCfg::LocalNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    return local;
+}
+
+CK2MemoryCfg::CK2MemoryCfg(std::string folder, Clock clock)
+    : m_folder(std::move(folder)),
+      m_clock(clock ? std::move(clock) : Clock(LocalNow)),
+      m_memories(kMemoryCapacity),
+      m_registers(kRegisterCapacity) {
+    const FileKind memories{kMemoryFile, kMemoryBackup, kMemoryCapacity};
+    const FileKind registers{kRegisterFile, kRegisterBackup, kRegisterCapacity};
+    if (!platform::makeFolders(m_folder)) {
+        m_startUpMessages.push_back(std::string("Unable to Create ") + kMemoryFile +
+                                    ", Error: " + hex8(K2ERR_FILE_OPEN));
+        return;
+    }
+    int unusedIndex = 0;
+    Load(memories, m_memories, unusedIndex);
+    m_memoryUsed = repair(m_memories);
+    Load(registers, m_registers, m_ringIndex);
+    m_registerUsed = repair(m_registers) == kRegisterCapacity ? kRegisterCapacity : 0;
+    if (m_ringIndex < 0 || m_ringIndex >= kRegisterCapacity)
+        m_ringIndex = 0;
+}
+
+std::string CK2MemoryCfg::PathOf(const char* name) const {
+    return m_folder + "/" + name;
+}
+
+std::string CK2MemoryCfg::Image(const FileKind& kind, const Records& records, int ringIndex) const {
+    std::string out(kHeaderBytes + records.size() * RADIO_MEMORY_RECORD::kBytes, '\0');
+    putWord(out, 0, kHeaderMagic);
+    const std::string_view tag = kind.file;
+    std::memcpy(out.data() + kTagOffset, tag.data(), std::min(tag.size(), kTagBytes - 1));
+    std::memcpy(out.data() + kBannerOffset, kBanner, std::strlen(kBanner));
+    const std::tm t = m_clock();
+    const std::int32_t words[9] = {t.tm_sec,  t.tm_min,  t.tm_hour, t.tm_mday, t.tm_mon,
+                                   t.tm_year, t.tm_wday, t.tm_yday, t.tm_isdst};
+    for (std::size_t i = 0; i < 9; ++i)
+        putWord(out, kTimeOffset + 4 * i, words[i]);
+    int used = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].slot == static_cast<std::int32_t>(i))
+            ++used;
+    }
+    if (kind.capacity == kRegisterCapacity && used != kRegisterCapacity)
+        used = 0;
+    putWord(out, kUsedOffset, used);
+    putWord(out, kCapacityOffset, kind.capacity);
+    putWord(out, kRecordSizeOffset, static_cast<std::int32_t>(RADIO_MEMORY_RECORD::kBytes));
+    putWord(out, kIndexOffset, ringIndex);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        putRecord(out, kHeaderBytes + i * RADIO_MEMORY_RECORD::kBytes, records[i]);
+    }
+    return out;
+}
+
+std::uint32_t CK2MemoryCfg::Write(const FileKind& kind, const Records& records, int ringIndex,
+                                  bool rotateBackup) {
+    platform::AtomicWriteOptions options;
+    if (rotateBackup)
+        options.backupPath = PathOf(kind.backup);
+    options.hook = m_hook;
+    return platform::replaceFileAtomically(PathOf(kind.file), Image(kind, records, ringIndex),
+                                           options);
+}
+
+std::uint32_t CK2MemoryCfg::Read(const FileKind& kind, Records& records, int& ringIndex) {
+    std::string content;
+    if (!platform::readWholeFile(PathOf(kind.file), content))
+        return K2ERR_FILE_OPEN;
+    Parsed p = parse(content, kind.file, kind.capacity);
+    records = std::move(p.records);
+    ringIndex = p.ringIndex;
+    return p.status;
+}
+
+// Start-up of one file: a missing file is restored from a clean backup or
+// created empty; a damaged one is set aside whole, replaced from a clean
+// backup or from its own whole records, and written again at once. The
+// backup is never changed here.
+void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) {
+    const std::string path = PathOf(kind.file);
+    const std::string backupPath = PathOf(kind.backup);
+    platform::removeLeftoverTemporaries(path);
+    platform::removeLeftoverTemporaries(backupPath);
+
+    std::optional<Parsed> backup;
+    const auto cleanBackup = [&]() -> bool {
+        if (!backup) {
+            std::string content;
+            if (!platform::readWholeFile(backupPath, content))
+                return false;
+            backup = parse(content, kind.file, kind.capacity);
+        }
+        return backup->status == 0;
+    };
+
+    std::string content;
+    if (!platform::fileExists(path)) {
+        if (platform::fileExists(backupPath) && cleanBackup()) {
+            records = backup->records;
+            ringIndex = backup->ringIndex;
+            repair(records);
+            if (Write(kind, records, ringIndex, false) == 0) {
+                m_startUpMessages.push_back(std::string("Restored ") + kind.file + " from " +
+                                            kind.backup);
+            }
+            return;
+        }
+        records.assign(static_cast<std::size_t>(kind.capacity), freeRecord());
+        ringIndex = 0;
+        const std::uint32_t status = Write(kind, records, ringIndex, false);
+        if (status != 0) {
+            m_startUpMessages.push_back(std::string("Unable to Create ") + kind.file +
+                                        ", Error: " + hex8(status));
+        }
+        return;
+    }
+    if (!platform::readWholeFile(path, content)) {
+        m_startUpMessages.push_back(std::string("Unable to Read ") + kind.file +
+                                    ", Error: " + hex8(K2ERR_FILE_OPEN));
+        return;
+    }
+    Parsed mine = parse(content, kind.file, kind.capacity);
+    if (mine.status == 0) {
+        records = std::move(mine.records);
+        ringIndex = mine.ringIndex;
+        return;
+    }
+
+    // Damaged: keep it aside under the first free ".damaged" name.
+    std::string aside = std::string(kind.file) + ".damaged";
+    for (int n = 2; platform::fileExists(PathOf(aside.c_str())); ++n) {
+        aside = std::string(kind.file) + ".damaged." + std::to_string(n);
+    }
+    std::string message = std::string("Unable to Read ") + kind.file +
+                          ", Error: " + hex8(mine.status) + "! Kept as " + aside;
+    if (std::rename(path.c_str(), PathOf(aside.c_str()).c_str()) != 0) {
+        // Cannot set it aside: leave the file alone and work from memory.
+        m_startUpMessages.push_back(std::string("Unable to Read ") + kind.file +
+                                    ", Error: " + hex8(mine.status) + "!");
+        records = std::move(mine.records);
+        ringIndex = mine.ringIndex;
+        return;
+    }
+    if (cleanBackup()) {
+        records = backup->records;
+        ringIndex = backup->ringIndex;
+        message += std::string("; loaded ") + kind.backup;
+    } else {
+        records = std::move(mine.records);
+        ringIndex = mine.ringIndex;
+    }
+    repair(records);
+    if (ringIndex < 0 || ringIndex >= kind.capacity)
+        ringIndex = 0;
+    m_startUpMessages.push_back(message);
+    const std::uint32_t status = Write(kind, records, ringIndex, false);
+    if (status != 0) {
+        m_startUpMessages.push_back(std::string("Unable to Create ") + kind.file +
+                                    ", Error: " + hex8(status));
+    }
+}
+
+void CK2MemoryCfg::CommitMemories(Records records) {
+    m_memories = std::move(records);
+    m_memoryUsed = 0;
+    for (std::size_t i = 0; i < m_memories.size(); ++i) {
+        if (m_memories[i].slot == static_cast<std::int32_t>(i))
+            ++m_memoryUsed;
+    }
+}
+
+void CK2MemoryCfg::CommitRegisters(Records records, int ringIndex) {
+    m_registers = std::move(records);
+    m_ringIndex = ringIndex;
+    m_registerUsed = kRegisterCapacity;
+}
+
+std::uint32_t CK2MemoryCfg::PushStackRegister(RADIO_MEMORY_RECORD record) {
+    Records next = m_registers;
+    int ring = m_ringIndex;
+    char name[32];
+    if (m_registerUsed != 0) {
+        ring = (ring + 1) % kRegisterCapacity;
+        std::snprintf(name, sizeof name, "Stacking Memory # %d", ring);
+        record.SetName(name);
+        record.slot = ring;
+        next[static_cast<std::size_t>(ring)] = record;
+    } else {
+        for (int i = 0; i < kRegisterCapacity; ++i) {
+            std::snprintf(name, sizeof name, "Stacking Memory # %d", i);
+            record.SetName(name);
+            record.slot = i;
+            next[static_cast<std::size_t>(i)] = record;
+        }
+        ring = 0;
+    }
+    const std::uint32_t status =
+        Write({kRegisterFile, kRegisterBackup, kRegisterCapacity}, next, ring, true);
+    if (status == 0)
+        CommitRegisters(std::move(next), ring);
+    return status;
+}
+
+std::uint32_t CK2MemoryCfg::RecallStackRegister(RADIO_MEMORY_RECORD& record) {
+    if (m_registerUsed == 0)
+        return K2ERR_STACK_EMPTY;
+    record = m_registers[static_cast<std::size_t>(m_ringIndex)];
+    m_ringIndex = m_ringIndex == 0 ? kRegisterCapacity - 1 : m_ringIndex - 1;
+    return 0;
+}
+
+int CK2MemoryCfg::NextMemoryNumber() {
+    m_memoryCounter = (m_memoryCounter + 1) % kMemoryCapacity;
+    return m_memoryCounter;
+}
+
+std::optional<std::string> CK2MemoryCfg::NextUnusedMemoryName() {
+    for (int tries = 0; tries < kMemoryCapacity; ++tries) {
+        const std::string name = "Memory " + std::to_string(NextMemoryNumber());
+        if (!IsMemoryNameUsed(name))
+            return name;
+    }
+    return std::nullopt;
+}
+
+int CK2MemoryCfg::FindUsed(std::string_view name) const {
+    for (std::size_t i = 0; i < m_memories.size(); ++i) {
+        const auto& r = m_memories[i];
+        if (r.slot == static_cast<std::int32_t>(i) && r.Name() == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::uint32_t CK2MemoryCfg::AddMemory(RADIO_MEMORY_RECORD record, int* slot) {
+    for (std::size_t i = 0; i < m_memories.size(); ++i) {
+        if (m_memories[i].slot == RADIO_MEMORY_RECORD::kFreeSlot) {
+            record.slot = static_cast<std::int32_t>(i);
+            const std::uint32_t status = UpdateMemoryRecord(Add, static_cast<int>(i), record);
+            if (status == 0 && slot)
+                *slot = static_cast<int>(i);
+            return status;
+        }
+    }
+    return K2ERR_MEMORY_FULL;
+}
+
+std::uint32_t CK2MemoryCfg::FindMemoryByName(std::string_view name,
+                                             RADIO_MEMORY_RECORD& record) const {
+    const int i = FindUsed(name);
+    if (i < 0)
+        return K2ERR_MEMORY_NOT_FOUND;
+    record = m_memories[static_cast<std::size_t>(i)];
+    return 0;
+}
+
+bool CK2MemoryCfg::IsMemoryNameUsed(std::string_view name) const {
+    return m_memoryUsed != 0 && FindUsed(name) >= 0;
+}
+
+std::uint32_t CK2MemoryCfg::ModifyMemory(std::string_view name, RADIO_MEMORY_RECORD record) {
+    const int i = FindUsed(name);
+    if (i < 0)
+        return K2ERR_MEMORY_NOT_FOUND;
+    return ModifyMemoryAt(i, record);
+}
+
+std::uint32_t CK2MemoryCfg::DeleteMemory(std::string_view name) {
+    const int i = FindUsed(name);
+    if (i < 0)
+        return K2ERR_MEMORY_NOT_FOUND;
+    return DeleteMemoryAt(i);
+}
+
+std::uint32_t CK2MemoryCfg::GetMemoryAt(int slot, RADIO_MEMORY_RECORD& record) const {
+    if (slot < 0 || slot >= kMemoryCapacity ||
+        m_memories[static_cast<std::size_t>(slot)].slot != slot) {
+        return K2ERR_MEMORY_NOT_FOUND;
+    }
+    record = m_memories[static_cast<std::size_t>(slot)];
+    return 0;
+}
+
+std::uint32_t CK2MemoryCfg::ModifyMemoryAt(int slot, RADIO_MEMORY_RECORD record) {
+    RADIO_MEMORY_RECORD current;
+    if (GetMemoryAt(slot, current) != 0)
+        return K2ERR_MEMORY_NOT_FOUND;
+    record.slot = slot;  // a record stays in use where it is
+    return UpdateMemoryRecord(Modify, slot, record);
+}
+
+std::uint32_t CK2MemoryCfg::DeleteMemoryAt(int slot) {
+    RADIO_MEMORY_RECORD record;
+    if (GetMemoryAt(slot, record) != 0)
+        return K2ERR_MEMORY_NOT_FOUND;
+    record.slot = RADIO_MEMORY_RECORD::kFreeSlot;  // name and snapshot stay
+    return UpdateMemoryRecord(Delete, slot, record);
+}
+
+bool CK2MemoryCfg::IterateFrom(int start, RADIO_MEMORY_RECORD& record) {
+    for (int i = start; i < kMemoryCapacity; ++i) {
+        if (m_memories[static_cast<std::size_t>(i)].slot == i) {
+            record = m_memories[static_cast<std::size_t>(i)];
+            m_cursor = i + 1;
+            m_iterating = true;
+            return true;
+        }
+    }
+    m_iterating = false;
+    return false;
+}
+
+bool CK2MemoryCfg::GetFirstMemory(RADIO_MEMORY_RECORD& record) {
+    return IterateFrom(0, record);
+}
+
+bool CK2MemoryCfg::GetNextMemory(RADIO_MEMORY_RECORD& record) {
+    if (!m_iterating)
+        return false;
+    return IterateFrom(m_cursor, record);
+}
+
+std::string CK2MemoryCfg::GetFirstMemoryName(std::array<std::int32_t, 19>& snapshot) {
+    RADIO_MEMORY_RECORD r;
+    if (!GetFirstMemory(r))
+        return "";
+    snapshot = r.snapshot;
+    return r.Name();
+}
+
+std::string CK2MemoryCfg::GetNextMemoryName(std::array<std::int32_t, 19>& snapshot) {
+    RADIO_MEMORY_RECORD r;
+    if (!GetNextMemory(r))
+        return "";
+    snapshot = r.snapshot;
+    return r.Name();
+}
+
+std::uint32_t CK2MemoryCfg::WriteMemoryFile() {
+    return Write({kMemoryFile, kMemoryBackup, kMemoryCapacity}, m_memories, 0, true);
+}
+
+std::uint32_t CK2MemoryCfg::WriteStackRegisterFile() {
+    return Write({kRegisterFile, kRegisterBackup, kRegisterCapacity}, m_registers, m_ringIndex,
+                 true);
+}
+
+std::uint32_t CK2MemoryCfg::ReadMemoryFile() {
+    Records records;
+    int unused = 0;
+    const std::uint32_t status =
+        Read({kMemoryFile, kMemoryBackup, kMemoryCapacity}, records, unused);
+    if (status == 0) {
+        repair(records);
+        CommitMemories(std::move(records));
+    }
+    return status;
+}
+
+std::uint32_t CK2MemoryCfg::ReadStackRegisterFile() {
+    Records records;
+    int ring = 0;
+    const std::uint32_t status =
+        Read({kRegisterFile, kRegisterBackup, kRegisterCapacity}, records, ring);
+    if (status == 0) {
+        m_registerUsed = repair(records) == kRegisterCapacity ? kRegisterCapacity : 0;
+        m_registers = std::move(records);
+        m_ringIndex = ring >= 0 && ring < kRegisterCapacity ? ring : 0;
+    }
+    return status;
+}
+
+std::uint32_t CK2MemoryCfg::UpdateMemoryRecord(int op, int index,
+                                               const RADIO_MEMORY_RECORD& record) {
+    if (index < 0 || index >= kMemoryCapacity || op < Modify || op > Add) {
+        return K2ERR_FILE_SEEK;
+    }
+    Records next = m_memories;
+    next[static_cast<std::size_t>(index)] = record;
+    const std::uint32_t status =
+        Write({kMemoryFile, kMemoryBackup, kMemoryCapacity}, next, 0, true);
+    if (status == 0)
+        CommitMemories(std::move(next));
+    return status;
+}

@@ -1,0 +1,205 @@
+#include "platform/atomic_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/file_status.h"
+
+namespace platform {
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool writeAll(int fd, std::string_view content) {
+    const char* p = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A new, empty "<path>.tmp.XXXXXX"; -1 on failure.
+int makeTemporary(const std::string& path, std::string& tempPath) {
+    std::vector<char> name(path.begin(), path.end());
+    const std::string suffix = ".tmp.XXXXXX";
+    name.insert(name.end(), suffix.begin(), suffix.end());
+    name.push_back('\0');
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+        tempPath.assign(name.data());
+    return fd;
+}
+
+bool copyFile(const std::string& from, const std::string& to) {
+    std::string content;
+    if (!readWholeFile(from, content))
+        return false;
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// Makes "<path>.tmp.XXXXXX" another name of the file at path (a copy where
+// the file system refuses hard links).
+bool secondName(const std::string& path, std::string& tempPath) {
+    const int fd = makeTemporary(path, tempPath);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(tempPath.c_str());
+    if (::link(path.c_str(), tempPath.c_str()) == 0)
+        return true;
+    return copyFile(path, tempPath);
+}
+
+}  // namespace
+
+std::uint32_t replaceFileAtomically(const std::string& path, std::string_view content,
+                                    const AtomicWriteOptions& options) {
+    const auto step = [&](AtomicStep s) { return !options.hook || options.hook(s); };
+    std::string newFile;
+    std::string oldName;
+    const auto fail = [&](std::uint32_t status) {
+        if (!newFile.empty())
+            ::unlink(newFile.c_str());
+        if (!oldName.empty())
+            ::unlink(oldName.c_str());
+        return status;
+    };
+
+    const int fd = makeTemporary(path, newFile);
+    if (fd < 0)
+        return K2ERR_FILE_OPEN;
+    ::fchmod(fd, 0644);
+    const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written)
+        return fail(K2ERR_FILE_WRITE);
+    if (!step(AtomicStep::AfterTemporaryFile))
+        return fail(K2ERR_FILE_WRITE);
+
+    if (!options.backupPath.empty() && fileExists(path)) {
+        if (!secondName(path, oldName))
+            return fail(K2ERR_FILE_WRITE);
+        if (!step(AtomicStep::AfterLink))
+            return fail(K2ERR_FILE_WRITE);
+        if (::rename(oldName.c_str(), options.backupPath.c_str()) != 0) {
+            return fail(K2ERR_FILE_WRITE);
+        }
+        // When the backup already is another name of the file, rename() does
+        // nothing and both names stay: drop the spare one.
+        ::unlink(oldName.c_str());
+        oldName.clear();
+        if (!step(AtomicStep::AfterBackupRename))
+            return fail(K2ERR_FILE_WRITE);
+    }
+
+    if (!step(AtomicStep::BeforeFinalRename))
+        return fail(K2ERR_FILE_WRITE);
+    if (::rename(newFile.c_str(), path.c_str()) != 0)
+        return fail(K2ERR_FILE_WRITE);
+    newFile.clear();
+    syncFolder(folderOf(path));
+    return 0;
+}
+
+int removeLeftoverTemporaries(const std::string& path) {
+    const std::string prefix = nameOf(path) + ".tmp.";
+    const std::string folder = folderOf(path);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    std::vector<std::string> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) {
+            found.push_back(folder + "/" + name);
+        }
+    }
+    ::closedir(dir);
+    int removed = 0;
+    for (const auto& f : found) {
+        if (::unlink(f.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
+bool readWholeFile(const std::string& path, std::string& content) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    content.clear();
+    char buffer[8192];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            ok = false;
+        if (n <= 0)
+            break;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return ok;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool makeFolders(const std::string& path) {
+    if (path.empty())
+        return false;
+    std::string partial;
+    std::size_t pos = 0;
+    while (pos != std::string::npos) {
+        pos = path.find('/', pos + 1);
+        partial = path.substr(0, pos);
+        if (partial.empty())
+            continue;
+        if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+    }
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Replaces a file so that a crash or a failed write at any point leaves either
+// the old or the new content under the file's name, never a partial or a
+// missing file, and keeps the old content as the backup.
+//
+//   1. the new content goes to "<name>.tmp.XXXXXX" in the same folder, and is
+//      synced;
+//   2. when a backup is asked for and the file exists, the file is linked
+//      (copied where links are refused) to a second temporary name, which is
+//      then renamed onto the backup: the backup changes in one step and the
+//      file itself is never absent;
+//   3. the new file is renamed onto the file's name and the folder is synced.
+//
+// A failure removes the temporary files and returns K2ERR_FILE_OPEN (no
+// temporary file could be made) or K2ERR_FILE_WRITE. Temporary files left by a
+// killed process are removed by removeLeftoverTemporaries() at the next start.
+// Plain C++ (POSIX), callable from any thread; callers serialise writes to one
+// file.
+namespace platform {
+
+enum class AtomicStep {
+    AfterTemporaryFile,  // new content written and synced
+    AfterLink,           // second name of the old file made
+    AfterBackupRename,   // backup now holds the old content
+    BeforeFinalRename,   // about to put the new content in place
+};
+
+// Called at each step; returning false makes that step fail as a write error
+// would. Tests use it to fail or kill the writer at a chosen point.
+using AtomicStepHook = std::function<bool(AtomicStep)>;
+
+struct AtomicWriteOptions {
+    std::string backupPath;  // empty: no backup is made or changed
+    AtomicStepHook hook;     // empty: every step proceeds
+};
+
+std::uint32_t replaceFileAtomically(const std::string& path, std::string_view content,
+                                    const AtomicWriteOptions& options = {});
+
+// Removes "<file name>.tmp.*" beside the file. Returns how many were removed.
+int removeLeftoverTemporaries(const std::string& path);
+
+// Reads a whole file. False when it cannot be opened or read.
+bool readWholeFile(const std::string& path, std::string& content);
+
+bool fileExists(const std::string& path);
+
+// Creates the folder and its parents; an existing folder is no failure.
+bool makeFolders(const std::string& path);
+
+}  // namespace platform
