@@ -163,8 +163,10 @@ TEST(BraktonStartup, DeadNamingPortIsReportedAndTheServerRunsOn) {
     BraktonRig rig;
     ASSERT_TRUE(rig.startNaming());
     ASSERT_TRUE(rig.startRadio());
+    const PortHold dead = PortHold::anyPort();
+    ASSERT_TRUE(dead.holding()) << dead.error();
     Settings settings;
-    settings.nsPort = freeLoopbackPort();
+    settings.nsPort = dead.port();
     rig.writeSettings(settings);
     ASSERT_TRUE(rig.startBrakton()) << rig.error();
     const auto deadline = Clock::now() + 20s;
@@ -182,8 +184,10 @@ TEST(BraktonStartup, DeadNamingPortIsReportedAndTheServerRunsOn) {
 TEST(BraktonStartup, GivenInitRefWinsOverAWrongNamingPort) {
     BraktonRig rig;
     ASSERT_TRUE(rig.startNaming());
+    const PortHold dead = PortHold::anyPort();
+    ASSERT_TRUE(dead.holding()) << dead.error();
     Settings settings;
-    settings.nsPort = freeLoopbackPort();
+    settings.nsPort = dead.port();
     ASSERT_TRUE(rig.startRadio());
     rig.writeSettings(settings);
     ASSERT_TRUE(rig.startClient()) << rig.error();
@@ -811,7 +815,8 @@ TEST(BraktonVanishedClient, ServerAnswersAndTheNextClientGetsCallBacks) {
     const auto records = other.waitForRecords(1, 15s);
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records[0].operation, "Connect");
-    other.process().kill();
+    const PortHold held = other.process().killHoldingPorts();
+    ASSERT_TRUE(held.holding()) << held.error();
 
     // The server's next call-back fails.
     rig.radio().injectRaw("FA00007030000;");

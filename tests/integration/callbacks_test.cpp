@@ -139,7 +139,8 @@ TEST_F(Callbacks, HolderSurvivesSwapsWhileCallsGoThrough) {
 TEST_F(Callbacks, CallToAKilledPeerIsLoggedAndReportedAsFailure) {
     m_holder.set(resolveClient().in());
     ASSERT_TRUE(notifyCmd(1, "alive"));
-    m_peer.process().kill();
+    const PortHold held = m_peer.process().killHoldingPorts();
+    ASSERT_TRUE(held.holding()) << held.error();
     // The first oneway after the peer died may still be written into the
     // dead connection; the next ones must fail.
     bool delivered = true;

@@ -51,9 +51,11 @@ TEST_P(NamingLocate, PeerBindsAndIsFound) {
     const LocateCase& c = GetParam();
     PeerOptions options;
     options.namingFromHostAndPort = c.fromHostAndPort;
+    const PortHold dead = PortHold::anyPort();
+    ASSERT_TRUE(dead.holding()) << dead.error();
     if (c.deadConfiguredNamingHost) {
         options.extraArgs = {"--naming-host", "127.0.0.1", "--naming-port",
-                             std::to_string(freeLoopbackPort())};
+                             std::to_string(dead.port())};
     }
     PeerProcess peer;
     ASSERT_TRUE(peer.start(PeerRole::Server, m_naming, m_dir.path(), options)) << peer.error();
@@ -120,7 +122,8 @@ TEST_F(Naming, UnboundNameIsAHelperFailure) {
 TEST_F(Naming, KilledPeersBindingResolvesThenFailsTransient) {
     PeerProcess peer;
     ASSERT_TRUE(peer.start(PeerRole::Server, m_naming, m_dir.path())) << peer.error();
-    peer.process().kill();
+    const PortHold held = peer.process().killHoldingPorts();
+    ASSERT_TRUE(held.holding()) << held.error();
 
     const auto object = callServer("resolve", [&] { return resolveName(orb(), "RadioComm"); });
     ASSERT_TRUE(object.ok()) << object.failure().name;
@@ -143,7 +146,7 @@ TEST_F(Naming, BindingOutlivesANamingServiceRestart) {
 }
 
 TEST_F(Naming, StoppedNamingServiceIsAHelperFailure) {
-    m_naming.stop();
+    ASSERT_TRUE(m_naming.stop()) << m_naming.error();
     const auto result = callServer("resolve", [&] { return resolveRadioComm(orb()); });
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.failure().kind, CallFailure::Kind::System);

@@ -19,7 +19,7 @@ namespace {
 TEST(OrbThread, SetupFailureIsReportedAndTheThreadCanBeStopped) {
     NamingService naming;
     ASSERT_TRUE(naming.start()) << naming.error();
-    naming.stop();  // bindings now meet a refused connection
+    ASSERT_TRUE(naming.stop()) << naming.error();  // bindings now meet a refused connection
 
     std::vector<std::string> args{"test"};
     const auto endpoint = loopbackEndpointArgs();

@@ -105,8 +105,10 @@ class PelorinPanel : public ::testing::Test {
 };
 
 TEST_F(PelorinPanel, NoNamingServiceShowsBoxAndStaysOpen) {
-    start({"-ORBInitRef", "NameService=corbaloc::127.0.0.1:" + std::to_string(freeLoopbackPort()) +
-                              "/NameService"});
+    const PortHold dead = PortHold::anyPort();
+    ASSERT_TRUE(dead.holding()) << dead.error();
+    start({"-ORBInitRef",
+           "NameService=corbaloc::127.0.0.1:" + std::to_string(dead.port()) + "/NameService"});
     EXPECT_EQ(messages(), "error\tCORBA exception raised - Unable to Connect To Brakton!\n");
     EXPECT_EQ(panel().statusText(), "Unable to connect to Brakton");
     EXPECT_EQ(panel().statusKind(), 2);
@@ -141,7 +143,8 @@ TEST_F(PelorinPanel, ConnectAndCallBackAskForTheRadioInOrder) {
 
 TEST_F(PelorinPanel, ServerThatDiedGivesLostConnectionThenConnectsAgain) {
     startConnected();
-    m_peer.process().kill();
+    const PortHold held = m_peer.process().killHoldingPorts();
+    ASSERT_TRUE(held.holding()) << held.error();
     testing::internal::CaptureStderr();
     panel().EnsureConnected();  // connected: nothing to do
     m_pelorin->proxy().GetInitialRadioInfo();
@@ -184,8 +187,10 @@ TEST_P(PelorinExit, AnswersDecide) {
         ASSERT_TRUE(m_peer.start(PeerRole::Server, m_naming, m_dir.path())) << m_peer.error();
         start(m_naming.initRefArgs());
     }
+    PortHold held;
     if (c.serverKilled) {
-        m_peer.process().kill();
+        held = m_peer.process().killHoldingPorts();
+        ASSERT_TRUE(held.holding()) << held.error();
     }
     const std::size_t before = m_peer.records().size();
     MessageService::queueAnswers(c.answers);

@@ -98,7 +98,8 @@ TEST_F(PelorinProgram, EndsWithZeroOnSigtermWhenServerHasGone) {
     ASSERT_TRUE(waitForOperation(m_peer, "Connect", 20s)) << readFile(m_pelorin.stderrPath());
     ASSERT_EQ(m_peer.command("connect-back"), "ok");
     ASSERT_TRUE(waitForOperation(m_peer, "EnableStatusQuery", 20s));
-    m_peer.process().kill();
+    const PortHold held = m_peer.process().killHoldingPorts();
+    ASSERT_TRUE(held.holding()) << held.error();
 
     ::kill(m_pelorin.pid(), SIGTERM);
     const auto status = m_pelorin.waitExit(30s);

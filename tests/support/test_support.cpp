@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -84,6 +85,148 @@ int freeLoopbackPort() {
     }
     ::close(fd);
     return port;
+}
+
+// --- PortHold ------------------------------------------------------------
+
+namespace {
+
+// True when some socket listens on `port` at an IPv4 address.
+bool someoneListensOn(int port) {
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    std::getline(table, line);
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state;
+        fields >> slot >> local >> remote >> state;
+        const std::size_t colon = local.find(':');
+        if (state == "0A" && colon != std::string::npos &&
+            std::stoi(local.substr(colon + 1), nullptr, 16) == port) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int bindLoopback(int fd, int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+struct PortHold::Claims {
+    struct Claim {
+        int fd;
+        int port;
+        bool bound;
+    };
+    std::vector<Claim> claims;
+    // Binds the claims still in the way until all are bound or it is
+    // stopped; only it touches `claims` while it runs.
+    std::jthread binder;
+
+    ~Claims() {
+        if (binder.joinable()) {
+            binder.request_stop();
+            binder.join();
+        }
+        for (const Claim& claim : claims) {
+            ::close(claim.fd);
+        }
+    }
+};
+
+PortHold::PortHold() = default;
+PortHold::~PortHold() = default;
+PortHold::PortHold(PortHold&& other) noexcept = default;
+PortHold& PortHold::operator=(PortHold&& other) noexcept = default;
+
+PortHold::PortHold(const std::vector<int>& ports) : m_claims(std::make_unique<Claims>()) {
+    if (ports.empty()) {
+        m_error = "no port to hold";
+        return;
+    }
+    bool waiting = false;
+    for (const int port : ports) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            m_error = std::string("socket: ") + std::strerror(errno);
+            return;
+        }
+        const int on = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        m_claims->claims.push_back({fd, port, false});
+        const int error = bindLoopback(fd, port);
+        if (error == EADDRINUSE && !someoneListensOn(port)) {
+            waiting = true;
+            m_ports.push_back(port);
+            continue;
+        }
+        sockaddr_in address{};
+        socklen_t length = sizeof address;
+        if (error != 0 || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            m_error = "cannot hold port " + std::to_string(port) + ": " +
+                      std::strerror(error != 0 ? error : errno);
+            return;
+        }
+        m_claims->claims.back().bound = true;
+        m_ports.push_back(ntohs(address.sin_port));
+    }
+    if (waiting) {
+        m_claims->binder = std::jthread([claims = m_claims.get()](std::stop_token stop) {
+            while (!stop.stop_requested()) {
+                bool allBound = true;
+                for (Claims::Claim& claim : claims->claims) {
+                    claim.bound = claim.bound || bindLoopback(claim.fd, claim.port) == 0;
+                    allBound = allBound && claim.bound;
+                }
+                if (allBound) {
+                    return;
+                }
+                std::this_thread::sleep_for(5ms);
+            }
+        });
+    }
+}
+
+void PortHold::release() {
+    m_claims.reset();
+    m_ports.clear();
+}
+
+std::vector<int> listeningPorts(pid_t pid) {
+    const std::filesystem::path proc = "/proc/" + std::to_string(pid);
+    std::set<std::string> sockets;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(proc / "fd", error)) {
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (target.starts_with("socket:[") && target.ends_with("]")) {
+            sockets.insert(target.substr(8, target.size() - 9));
+        }
+    }
+    // /proc/<pid>/net/tcp, one socket a line after a heading:
+    //   sl local_address rem_address st ... inode
+    //   0: 0100007F:A1B2 00000000:0000 0A ... 123456      (0A: listening)
+    std::vector<int> ports;
+    std::ifstream table(proc / "net" / "tcp");
+    std::string line;
+    std::getline(table, line);
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+            timeout >> inode;
+        const std::size_t colon = local.find(':');
+        if (state == "0A" && sockets.contains(inode) && colon != std::string::npos) {
+            ports.push_back(std::stoi(local.substr(colon + 1), nullptr, 16));
+        }
+    }
+    return ports;
 }
 
 std::string readFile(const std::filesystem::path& path) {
@@ -225,6 +368,12 @@ void ChildProcess::kill() {
     m_paused = false;
 }
 
+PortHold ChildProcess::killHoldingPorts() {
+    const std::vector<int> ports = m_pid > 0 ? listeningPorts(m_pid) : std::vector<int>{};
+    kill();
+    return PortHold(ports);
+}
+
 void ChildProcess::pause() {
     if (m_pid > 0 && ::kill(m_pid, SIGSTOP) == 0) {
         m_paused = true;
@@ -240,7 +389,7 @@ void ChildProcess::resume() {
 // --- NamingService -------------------------------------------------------
 
 NamingService::~NamingService() {
-    stop();
+    m_process.stop();
 }
 
 bool NamingService::start() {
@@ -268,11 +417,21 @@ bool NamingService::restart() {
     return launch();
 }
 
-void NamingService::stop() {
+bool NamingService::stop() {
     m_process.stop();
+    if (m_port == 0) {
+        return true;
+    }
+    m_hold = PortHold({m_port});
+    if (!m_hold.holding()) {
+        m_error = m_hold.error();
+        return false;
+    }
+    return true;
 }
 
 bool NamingService::launch() {
+    m_hold.release();
     const std::string port = std::to_string(m_port);
     const std::filesystem::path errorLog = m_dir.path() / "err";
     std::vector<std::string> args{"-start",

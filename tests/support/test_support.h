@@ -20,6 +20,10 @@
 //   auto records = peer.waitForRecords(1);      // one record per upcall
 //   EXPECT_EQ(records[0].args, (std::vector<std::string>{"1", "3"}));
 //
+//   PortHold held = peer.process().killHoldingPorts();  // calls to it now
+//   ASSERT_TRUE(held.holding()) << held.error();        // fail TRANSIENT
+//   ASSERT_TRUE(naming.stop()) << naming.error();       // the same for omniNames
+//
 //   ChildProcess child;                         // any program, output to files
 //   child.start("/bin/sleep", {"30"}, {}, dir.path());
 //   child.pause(); child.resume(); child.stop();
@@ -31,6 +35,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,6 +62,48 @@ class TempDir {
 // released), or 0 when none could be had.
 int freeLoopbackPort();
 
+// Loopback ports held bound (SO_REUSEADDR) but never listening, so that a
+// connection to any of them is refused at once. A test that stopped a service
+// or killed a peer and expects its address to be dead holds the port: else
+// the system may hand the freed port to another test's ORB, which answers in
+// its place. Released when the object goes.
+//
+// The old owner's closing connections may keep a port bound for up to a
+// minute after it died (FIN-WAIT-2 without SO_REUSEADDR). They keep everyone
+// else out as well; a thread binds the port the moment they are gone.
+class PortHold {
+  public:
+    PortHold();
+    // Binds each of `ports` on 127.0.0.1 (0: one the system picks).
+    explicit PortHold(const std::vector<int>& ports);
+    // Holds a port the system picks: an address where nothing answers, for a
+    // test that needs one (port()).
+    static PortHold anyPort() { return PortHold({0}); }
+    ~PortHold();
+    PortHold(PortHold&& other) noexcept;
+    PortHold& operator=(PortHold&& other) noexcept;
+
+    // Every port asked for is held (or still bound by its old owner's closing
+    // connections, see above), and there was at least one. False when one
+    // is in use by a listener, say.
+    bool holding() const { return m_error.empty() && !m_ports.empty(); }
+    const std::string& error() const { return m_error; }
+    // The first port held; 0 when none is.
+    int port() const { return m_ports.empty() ? 0 : m_ports.front(); }
+    void release();
+
+  private:
+    struct Claims;
+    std::unique_ptr<Claims> m_claims;
+    std::vector<int> m_ports;
+    std::string m_error;
+};
+
+// The TCP ports process `pid` listens on at an IPv4 address (its socket
+// descriptors matched against /proc/net/tcp). Empty when it listens on none
+// or cannot be read.
+std::vector<int> listeningPorts(pid_t pid);
+
 // Reads a whole file; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& path);
 
@@ -82,7 +129,10 @@ class ChildProcess {
     std::optional<int> waitExit(std::chrono::milliseconds timeout);
     // SIGTERM, a bounded wait, then SIGKILL. Safe when not running.
     void stop(std::chrono::milliseconds grace = std::chrono::milliseconds(3000));
-    void kill();    // SIGKILL and reap
+    void kill();  // SIGKILL and reap
+    // kill(), then at once holds the ports the process listened on, so that
+    // calls to it keep failing for as long as the hold lives.
+    [[nodiscard]] PortHold killHoldingPorts();
     void pause();   // SIGSTOP
     void resume();  // SIGCONT
 
@@ -112,7 +162,10 @@ class NamingService {
     void addListenHost(const std::string& host) { m_extraHosts.push_back(host); }
     // Stops and starts again on the same port and data folder.
     bool restart();
-    void stop();
+    // Stops omniNames and holds its port (PortHold) until it starts again or
+    // the object goes, so that calls to it fail TRANSIENT. False, with
+    // error(), when the port could not be held.
+    bool stop();
 
     const std::string& error() const { return m_error; }
     std::string host() const { return "127.0.0.1"; }
@@ -130,6 +183,7 @@ class NamingService {
     ChildProcess m_process;
     int m_port = 0;
     std::vector<std::string> m_extraHosts;
+    PortHold m_hold;
     std::string m_error;
 };
 

@@ -259,7 +259,7 @@ TEST_F(RemoteOrb, HandlerMayDropTheReference) {
 }
 
 TEST_F(RemoteOrb, ResolveFailsWithoutNamingService) {
-    shared().naming.stop();
+    ASSERT_TRUE(shared().naming.stop()) << shared().naming.error();
     testing::internal::CaptureStderr();
     const bool resolved = m_proxy.resolve(1s);
     const std::string errors = testing::internal::GetCapturedStderr();
