@@ -16,7 +16,10 @@ function(rc_add_gtest name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock project_warnings)
+  # NO_PRETTY_VALUES: a named row's CTest name is Suite/Test.Case/RowName,
+  # without GoogleTest's dump of the parameter's bytes.
   gtest_discover_tests(${name}
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
