@@ -321,7 +321,7 @@ class BraktonRig {
 
     // SIGTERM (or another signal) and the exit status within `timeout`.
     std::optional<int> signalAndWait(int signal, std::chrono::milliseconds timeout = 5s) {
-        ::kill(m_brakton.pid(), signal);
+        m_brakton.signal(signal);
         return m_brakton.waitExit(timeout);
     }
 

@@ -229,7 +229,7 @@ TEST_F(PelorinWithBrakton, ProgramEndsWithZeroOnSigtermAndThePollingStops) {
     ASSERT_TRUE(radio.waitForCommand("BG", 10s, lk->index + 1).has_value())
         << ::testing::PrintToString(commandTexts(radio, lk->index));
 
-    ::kill(pelorin.pid(), SIGTERM);
+    pelorin.signal(SIGTERM);
     const auto status = pelorin.waitExit(20s);
     ASSERT_TRUE(status.has_value()) << "Pelorin did not end";
     ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;

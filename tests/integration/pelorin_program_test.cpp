@@ -83,7 +83,7 @@ TEST_F(PelorinProgram, ConnectsIsCalledBackAndEndsWithZeroOnSigterm) {
     EXPECT_EQ(operations({afterConnect.begin(), afterConnect.begin() + 6}), expected);
     EXPECT_EQ(afterConnect[5].args, std::vector<std::string>{"1"});
 
-    ::kill(m_pelorin.pid(), SIGTERM);
+    ASSERT_TRUE(m_pelorin.signal(SIGTERM));
     const auto status = m_pelorin.waitExit(20s);
     ASSERT_TRUE(status.has_value()) << "Pelorin did not end";
     ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
@@ -101,7 +101,7 @@ TEST_F(PelorinProgram, EndsWithZeroOnSigtermWhenServerHasGone) {
     const PortHold held = m_peer.process().killHoldingPorts();
     ASSERT_TRUE(held.holding()) << held.error();
 
-    ::kill(m_pelorin.pid(), SIGTERM);
+    ASSERT_TRUE(m_pelorin.signal(SIGTERM));
     const auto status = m_pelorin.waitExit(30s);
     ASSERT_TRUE(status.has_value()) << "Pelorin did not end";
     ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;

@@ -374,6 +374,10 @@ PortHold ChildProcess::killHoldingPorts() {
     return PortHold(ports);
 }
 
+bool ChildProcess::signal(int number) {
+    return m_pid > 0 && ::kill(m_pid, number) == 0;
+}
+
 void ChildProcess::pause() {
     if (m_pid > 0 && ::kill(m_pid, SIGSTOP) == 0) {
         m_paused = true;

@@ -133,6 +133,9 @@ class ChildProcess {
     // kill(), then at once holds the ports the process listened on, so that
     // calls to it keep failing for as long as the hold lives.
     [[nodiscard]] PortHold killHoldingPorts();
+    // Sends `number` to the process; false, and nothing sent, once it has
+    // ended and been reaped (never a signal to pid -1, that is, everyone).
+    bool signal(int number);
     void pause();   // SIGSTOP
     void resume();  // SIGCONT
 

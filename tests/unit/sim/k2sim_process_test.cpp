@@ -110,7 +110,12 @@ class K2SimProcess {
         return line;
     }
 
-    void signal(int number) { ::kill(m_pid, number); }
+    // Never to pid -1 (everyone) once the process is reaped.
+    void signal(int number) {
+        if (m_pid > 0) {
+            ::kill(m_pid, number);
+        }
+    }
 
     // The exit status once the process has ended, or nothing on time-out.
     std::optional<int> wait(std::chrono::milliseconds timeout = 5s) {
