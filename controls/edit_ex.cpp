@@ -6,8 +6,8 @@
 
 CEditEx::CEditEx(QWidget* parent)
     : QLineEdit(parent),
-      m_bkColor(looks::sysColorRef(looks::SysColor::Window)),
-      m_textColor(looks::sysColorRef(looks::SysColor::WindowText)) {
+      TextLooks(looks::sysColorRef(looks::SysColor::Window),
+                looks::sysColorRef(looks::SysColor::WindowText)) {
     applyColors();
 }
 
@@ -16,8 +16,8 @@ CEditEx::~CEditEx() = default;
 void CEditEx::applyColors() {
     // Every colour group, so a read-only or inactive edit keeps its colours.
     QPalette pal = palette();
-    const QColor bk = looks::toQColor(m_bkColor);
-    const QColor fg = looks::toQColor(m_textColor);
+    const QColor bk = looks::toQColor(GetBkColor());
+    const QColor fg = looks::toQColor(GetTextColor());
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(group, QPalette::Base, bk);
         pal.setColor(group, QPalette::Window, bk);
@@ -25,41 +25,6 @@ void CEditEx::applyColors() {
     }
     setPalette(pal);
     update();
-}
-
-void CEditEx::SetFont(const looks::FontDescription* description) {
-    if (description == nullptr) {
-        return;
-    }
-    m_font = *description;
-    setFont(looks::makeFont(*m_font));
-}
-
-void CEditEx::SetFont(int height, int /*ignored*/, int pitchAndFamily, const QString& face) {
-    looks::FontDescription d;
-    d.face = face;
-    d.height = height;
-    d.weight = 400;
-    d.pitchAndFamily = pitchAndFamily;
-    SetFont(&d);
-}
-
-const looks::FontDescription* CEditEx::GetFontDescription() const {
-    return m_font ? &*m_font : nullptr;
-}
-
-COLORREF CEditEx::SetBkColor(COLORREF color) {
-    const COLORREF previous = m_bkColor;
-    m_bkColor = color;
-    applyColors();
-    return previous;
-}
-
-COLORREF CEditEx::SetTextColor(COLORREF color) {
-    const COLORREF previous = m_textColor;
-    m_textColor = color;
-    applyColors();
-    return previous;
 }
 
 void CEditEx::SetCharFilter(std::unique_ptr<CharFilter> filter) {
@@ -70,11 +35,7 @@ void CEditEx::Assign(const CEditEx& other) {
     if (&other == this) {
         return;
     }
-    SetBkColor(other.m_bkColor);
-    SetTextColor(other.m_textColor);
-    if (other.m_font) {
-        SetFont(&*other.m_font);
-    }
+    assignLooks(other);
 }
 
 void CEditEx::keyPressEvent(QKeyEvent* event) {

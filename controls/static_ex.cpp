@@ -52,8 +52,8 @@ CStaticEx::CStaticEx(QWidget* parent) : CStaticEx(QString(), parent) {}
 
 CStaticEx::CStaticEx(const QString& text, QWidget* parent)
     : QLabel(text, parent),
-      m_bkColor(looks::sysColorRef(looks::SysColor::BtnFace)),
-      m_textColor(looks::sysColorRef(looks::SysColor::WindowText)) {
+      TextLooks(looks::sysColorRef(looks::SysColor::BtnFace),
+                looks::sysColorRef(looks::SysColor::WindowText)) {
     setAutoFillBackground(true);
     applyColors();
 }
@@ -62,49 +62,15 @@ CStaticEx::~CStaticEx() = default;
 
 void CStaticEx::applyColors() {
     QPalette pal = palette();
-    const QColor bk = looks::toQColor(m_bkColor);
-    const QColor fg = looks::toQColor(!m_url.isEmpty() && m_visited ? m_visitedColor : m_textColor);
+    const QColor bk = looks::toQColor(GetBkColor());
+    const QColor fg =
+        looks::toQColor(!m_url.isEmpty() && m_visited ? m_visitedColor : GetTextColor());
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         pal.setColor(group, QPalette::Window, bk);
         pal.setColor(group, QPalette::WindowText, fg);
     }
     setPalette(pal);
     update();
-}
-
-void CStaticEx::SetFont(const looks::FontDescription* description) {
-    if (description == nullptr) {
-        return;
-    }
-    m_font = *description;
-    setFont(looks::makeFont(*m_font));
-}
-
-void CStaticEx::SetFont(int height, int /*ignored*/, int pitchAndFamily, const QString& face) {
-    looks::FontDescription d;
-    d.face = face;
-    d.height = height;
-    d.weight = 400;
-    d.pitchAndFamily = pitchAndFamily;
-    SetFont(&d);
-}
-
-const looks::FontDescription* CStaticEx::GetFontDescription() const {
-    return m_font ? &*m_font : nullptr;
-}
-
-COLORREF CStaticEx::SetBkColor(COLORREF color) {
-    const COLORREF previous = m_bkColor;
-    m_bkColor = color;
-    applyColors();
-    return previous;
-}
-
-COLORREF CStaticEx::SetTextColor(COLORREF color) {
-    const COLORREF previous = m_textColor;
-    m_textColor = color;
-    applyColors();
-    return previous;
 }
 
 COLORREF CStaticEx::SetVisitedColor(COLORREF color) {
@@ -134,11 +100,7 @@ void CStaticEx::Assign(const CStaticEx& other) {
     m_visited = other.m_visited;
     m_clickNotify = other.m_clickNotify;
     SetLinkCursor(other.m_linkCursor);
-    SetBkColor(other.m_bkColor);
-    SetTextColor(other.m_textColor);
-    if (other.m_font) {
-        SetFont(&*other.m_font);
-    }
+    assignLooks(other);
 }
 
 void CStaticEx::paintEvent(QPaintEvent* event) {

@@ -1,7 +1,7 @@
 #pragma once
 
 // CStaticEx: a static text with its own text colour, filled background colour
-// and font: the labels and readouts of both programs' dialogs.
+// and font (TextLooks): the labels and readouts of both programs' dialogs.
 //
 // It can also act as a link: with a URL set, a click opens it (through an
 // injectable opener) and the text takes the visited colour afterwards; a URL
@@ -17,11 +17,11 @@
 #include <QPointer>
 
 #include <functional>
-#include <optional>
 
 #include "controls/looks.h"
+#include "controls/text_looks.h"
 
-class CStaticEx : public QLabel {
+class CStaticEx : public QLabel, public TextLooks {
     Q_OBJECT
 
   public:
@@ -41,18 +41,10 @@ class CStaticEx : public QLabel {
     CStaticEx(const QString& text, QWidget* parent);
     ~CStaticEx() override;
 
-    void SetFont(const looks::FontDescription* description);
-    void SetFont(int height, int ignored, int pitchAndFamily, const QString& face);
-    const looks::FontDescription* GetFontDescription() const;
-
-    // Each returns the previous colour.
-    COLORREF SetBkColor(COLORREF color);
-    COLORREF SetTextColor(COLORREF color);
+    // Returns the previous colour.
     COLORREF SetVisitedColor(COLORREF color);
     // The colour of a link not yet visited (the text colour).
     void SetLinkColor(COLORREF color) { SetTextColor(color); }
-    COLORREF GetBkColor() const { return m_bkColor; }
-    COLORREF GetTextColor() const { return m_textColor; }
     COLORREF GetVisitedColor() const { return m_visitedColor; }
 
     void SetURL(const QString& url) { m_url = url; }
@@ -82,7 +74,8 @@ class CStaticEx : public QLabel {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    void applyColors();
+    void applyColors() override;
+    void applyFont(const QFont& font) override { setFont(font); }
 
     QPointer<QWidget> m_companion;
     std::function<void()> m_clickNotify;
@@ -91,8 +84,5 @@ class CStaticEx : public QLabel {
     bool m_visited = false;
     bool m_notify = false;
     QString m_url;
-    COLORREF m_bkColor;
-    COLORREF m_textColor;
     COLORREF m_visitedColor = kDefaultVisitedColor;
-    std::optional<looks::FontDescription> m_font;
 };
