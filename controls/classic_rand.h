@@ -1,7 +1,7 @@
 #pragma once
 
 // The pseudo-random sequence the shaded buttons' noise patterns are drawn
-// from: the classic C-library generator (x = x * 214013 + 2531011 mod 2^32,
+// from: a linear congruential generator (x = x * 214013 + 2531011 mod 2^32,
 // result (x >> 16) & 0x7FFF, 0 .. 32767), first seed 1. One process-wide
 // generator feeds every button in creation order, so a dialog's faces come out
 // the same on every run. Nothing reseeds it; tests may swap the source.

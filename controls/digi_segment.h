@@ -16,7 +16,7 @@
 
 class QPainterPath;
 
-// Point types of an outline (the classic path point codes).
+// Point types of an outline.
 inline constexpr std::uint8_t PT_MOVETO = 6;
 inline constexpr std::uint8_t PT_LINETO = 2;
 inline constexpr std::uint8_t PT_BEZIERTO = 4;

@@ -3,8 +3,8 @@
 // Looks: the colours, dialog-unit geometry, fonts and beep that every dialog
 // of both programs shares.
 //
-// The dialogs were laid out on a classic desktop: colours are 0x00BBGGRR
-// values, positions are dialog units of an 8-point dialog font, fonts are
+// The dialogs are described in fixed terms: colours are 0x00BBGGRR values,
+// positions are dialog units of an 8-point dialog font, fonts are
 // described by face, height and weight. These helpers turn those into Qt
 // values the same way everywhere, and never ask the desktop, the style or a
 // QPalette, so a dialog looks the same on every machine.
@@ -45,8 +45,8 @@ QColor toQColor(COLORREF color);
 // QColor -> 0x00BBGGRR (alpha dropped).
 COLORREF fromQColor(const QColor& color);
 
-// The system colours the dialogs ask for, numbered as the classic desktop
-// numbers them. Their values come from one fixed "classic" table.
+// The system colours the dialogs ask for, by the numbers the dialogs use.
+// Their values come from one fixed table.
 enum class SysColor {
     Window = 5,
     WindowText = 8,
@@ -68,7 +68,7 @@ inline constexpr int kDialogBaseUnitX = 6;
 inline constexpr int kDialogBaseUnitY = 13;
 
 // value * numerator / denominator rounded to nearest, halves away from zero,
-// computed in 64 bits. A zero denominator yields -1, as the classic MulDiv.
+// computed in 64 bits. A zero denominator yields -1.
 int mulDiv(int value, int numerator, int denominator);
 
 int dluToPixelsX(int dluX);
@@ -141,9 +141,8 @@ inline constexpr FaceSubstitute kDialogFaces[] = {
     {"Courier New", "DejaVu Sans Mono"},
 };
 
-// The short warning beep of the dialogs (the classic MessageBeep(0)). The
-// programs may route it elsewhere; tests count it. An empty hook restores the
-// default, QApplication::beep().
+// The short warning beep of the dialogs. The programs may route it elsewhere;
+// tests count it. An empty hook restores the default, QApplication::beep().
 using BeepHook = std::function<void()>;
 void setBeepHook(BeepHook hook);
 void beep();

@@ -12,7 +12,7 @@ TrackbarSlider::TrackbarSlider(Qt::Orientation orientation, QWidget* parent)
     : QSlider(orientation, parent) {
     setSingleStep(1);
     setPageStep(pageStepFor(minimum(), maximum()));
-    // Positions grow downwards, as on the trackbars the dialogs were made for.
+    // A vertical slider's positions grow downwards: the minimum is at the top.
     setInvertedAppearance(orientation == Qt::Vertical);
 }
 

@@ -3,8 +3,9 @@
 #include <string>
 #include <string_view>
 
-// Settings written on the original platform hold Windows paths ("C:\Orvo"). The stored text
-// stays as the operator wrote it; these helpers turn it into a local path at the point of use.
+// A stored folder is a drive path with backslashes ("C:\Orvo"), as the settings have always
+// held it. The stored text stays as the operator wrote it; these helpers turn it into a local
+// path at the point of use.
 //
 // A drive prefix ("C:", "d:") stands for the home folder and the backslashes after it become
 // "/"; a leading "~" is the home folder; any other text is taken as written. Pure functions,

@@ -39,7 +39,8 @@
 #include "server/server_registry_store.h"
 
 inline constexpr const char* kSpeakFreelyTitle = "Speak Freely";
-inline constexpr std::uint64_t kSpeakFreelyMessage = 0x475;  // WM_USER + 117
+// Message number 0x475, posted to the audio host's window at start-up.
+inline constexpr std::uint64_t kSpeakFreelyMessage = 0x475;
 inline constexpr const char* kOpenPortError = "Error occurred in Opening Radio Port?";
 
 // The bound of each shut-down wait.

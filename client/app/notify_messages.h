@@ -2,8 +2,8 @@
 
 // The messages the callback servant delivers to the front panel, and the title
 // the panel registers under so the servant finds it (platform/window_registry.h).
-// Numbers keep their Windows values (WM_USER + n) so traces read the same on
-// both programs.
+// The message numbers are this system's own and fixed; traces print them as
+// numbers.
 
 #include <cstddef>
 

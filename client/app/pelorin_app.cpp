@@ -25,7 +25,7 @@ namespace {
 
 constexpr std::uint32_t kDefaultApplicationColor = 0xDFB880;
 
-// Windows COLORREF 0x00BBGGRR.
+// A stored colour is 0x00BBGGRR: red in the low byte.
 QColor colorOf(std::uint32_t colorRef) {
     return QColor(static_cast<int>(colorRef & 0xFF), static_cast<int>((colorRef >> 8) & 0xFF),
                   static_cast<int>((colorRef >> 16) & 0xFF));

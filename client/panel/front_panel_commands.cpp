@@ -497,7 +497,8 @@ bool CK2FrontPanelControlDlg::CWWindowExists() const {
     return m_model.m_bCWWindowOpen != 0;
 }
 
-// The window exists only once its issue provides it.
+// The keyboard-CW window is not built yet; without its entry point the
+// command opens nothing.
 void CK2FrontPanelControlDlg::OpenCWWindow() {
     if (CWWindowExists() || !m_cmdEntry.openKeyboardCw) {
         return;

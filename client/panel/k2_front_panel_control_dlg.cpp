@@ -45,8 +45,8 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The palette of the plain controls: the classic system colours, never the
-// desktop's.
+// The palette of the plain controls: the fixed system colours of looks.h,
+// never the desktop's.
 QPalette classicPalette() {
     using looks::SysColor;
     QPalette palette;

@@ -62,7 +62,8 @@ class QStyle;
 class QTimer;
 class TrackbarSlider;
 
-// Work of later windows that the panel starts at fixed points.
+// Work of other windows that the panel starts at fixed points. Each is empty
+// until its window is built; an empty one does nothing.
 struct PanelEntryPoints {
     // The first server notice: the splash screen goes.
     std::function<void()> hideSplash;

@@ -3,9 +3,9 @@
 // Messages from an outside partner program to the front panel.
 //
 // The partner reaches the panel through the window-title messages of
-// platform/window_message.h: message WM_COPYDATA, lParam the type, the
-// payload bytes after the header. The sender's window (wParam) means nothing
-// here. The types:
+// platform/window_message.h: message number 0x4A (WM_COPYDATA), lParam the
+// type, the payload bytes after the header. The sender's window (wParam)
+// means nothing here. The types:
 //
 //   1  the partner's window title, at most 83 bytes, not terminated
 //   2  a request for the radio snapshot (no payload); the answer is type 2
