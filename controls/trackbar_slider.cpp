@@ -175,7 +175,21 @@ void TrackbarSlider::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TrackbarSlider::wheelEvent(QWheelEvent* event) {
-    // Turning the wheel would move the position without the end-of-scroll
-    // the dialogs wait for; leave it to the parent.
-    event->ignore();
+    constexpr int kNotch = 120;
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_wheelAngle += delta;
+    while (m_wheelAngle >= kNotch || m_wheelAngle <= -kNotch) {
+        const bool away = m_wheelAngle > 0;
+        m_wheelAngle += away ? -kNotch : kNotch;
+        const auto step =
+            keyStep(away ? Qt::Key_Up : Qt::Key_Down, value(), minimum(), maximum(), pageStep());
+        setValue(step->position);
+        notify(step->code);
+        notify(TB_ENDTRACK);
+    }
 }

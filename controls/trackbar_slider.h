@@ -75,4 +75,6 @@ class TrackbarSlider : public QSlider {
     bool m_channelActive = false;
     bool m_dragging = false;
     int m_dragOffset = 0;
+    // Wheel angle not yet turned into a step.
+    int m_wheelAngle = 0;
 };

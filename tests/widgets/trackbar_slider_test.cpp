@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <functional>
@@ -121,6 +122,22 @@ auto keyStroke(int k) {
     };
 }
 
+// Turns the wheel by `delta` units of angle; positive is away from the operator.
+void wheel(QWidget* w, int delta) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &event);
+}
+
+auto wheelBy(std::vector<int> deltas) {
+    return [deltas](QWidget* w) {
+        for (const int delta : deltas) {
+            wheel(w, delta);
+        }
+    };
+}
+
 const InputCase kInputs[] = {
     {"LeftKey", Qt::Horizontal, keyStroke(Qt::Key_Left), {{0, 49}, {8, 49}}},
     {"DownKey", Qt::Horizontal, keyStroke(Qt::Key_Down), {{1, 51}, {8, 51}}},
@@ -155,6 +172,22 @@ const InputCase kInputs[] = {
      [](QWidget* w) { click(w, QPoint(15, 196)); },
      {{3, 70}, {8, 70}}},
     {"VerticalDownKeyRaises", Qt::Vertical, keyStroke(Qt::Key_Down), {{1, 51}, {8, 51}}},
+    // One line per notch, each ended at once: away from the operator is Up.
+    {"WheelAwayIsLineUp", Qt::Horizontal, wheelBy({120}), {{0, 49}, {8, 49}}},
+    {"WheelTowardsIsLineDown", Qt::Horizontal, wheelBy({-120}), {{1, 51}, {8, 51}}},
+    {"VerticalWheelAwayIsLineUp", Qt::Vertical, wheelBy({120}), {{0, 49}, {8, 49}}},
+    {"TwoNotchesAtOnceAreTwoSteps",
+     Qt::Horizontal,
+     wheelBy({240}),
+     {{0, 49}, {8, 49}, {0, 48}, {8, 48}}},
+    {"TouchpadDeltasAddUpToNotches",
+     Qt::Horizontal,
+     wheelBy({50, 50, 50, 50, 50}),
+     {{0, 49}, {8, 49}, {0, 48}, {8, 48}}},
+    {"ReversingSpendsTheRemainderFirst",
+     Qt::Horizontal,
+     wheelBy({100, -100, -120}),
+     {{1, 51}, {8, 51}}},
 };
 INSTANTIATE_TEST_SUITE_P(Inputs, TrackbarInput, ::testing::ValuesIn(kInputs), CaseName());
 
@@ -194,11 +227,11 @@ TEST_F(SliderTest, RangeChangeKeepsThePageStepAFifth) {
     EXPECT_EQ(s->singleStep(), 1);
 }
 
-TEST_F(SliderTest, WheelLeavesThePositionAlone) {
+TEST_F(SliderTest, LessThanANotchMovesNothing) {
     TrackbarSlider* s = make<TrackbarSlider>(Qt::Horizontal);
-    QWheelEvent wheel(QPointF(100, 15), QPointF(s->mapToGlobal(QPoint(100, 15))), QPoint(),
-                      QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(s, &wheel);
+    wheel(s, 119);
+    wheel(s, -119);
+    wheel(s, 100);
     EXPECT_EQ(s->value(), 50);
     EXPECT_TRUE(notices.empty());
 }

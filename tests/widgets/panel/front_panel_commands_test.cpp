@@ -6,10 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <cstdlib>
 #include <functional>
@@ -314,6 +320,52 @@ const SliderCase kSliderCases[] = {
     {"SquelchPageUpAdds", IDC_SQUELCH_SLIDER, {{2, 0}, {8, 0}}, {"SquelchLevel(1,25)"}, 25},
 };
 INSTANTIATE_TEST_SUITE_P(Sliders, SliderTable, ::testing::ValuesIn(kSliderCases), CaseName{});
+
+// The wheel, one notch at a time. Away from the operator is the Up key: the
+// tuning slider lowers the frequency by 10 Hz, the RIT slider lowers the
+// offset by its line of 10 Hz, the power slider (most power at the top)
+// raises the power; each notch is sent at once.
+struct WheelCase {
+    const char* name;
+    int id;
+    int delta;
+    std::vector<std::string> calls;
+    int thumb;
+};
+
+class WheelOnSliders : public PanelCommands, public ::testing::WithParamInterface<WheelCase> {};
+
+TEST_P(WheelOnSliders, OneLineStepPerNotchSentAtOnce) {
+    const WheelCase& c = GetParam();
+    panel(true);
+    m_panel->EnableRITControls(1);
+    m_rec.m_log.clear();
+    TrackbarSlider* s = slider(c.id);
+    const QPointF at(s->width() / 2.0, s->height() / 2.0);
+    QWheelEvent wheel(at, s->mapToGlobal(at), QPoint(), QPoint(0, c.delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(s, &wheel);
+    EXPECT_EQ(m_rec.m_log, c.calls);
+    EXPECT_EQ(s->value(), c.thumb);
+}
+
+// The panel starts at 28060.00 kHz, RIT offset 0 (slider 1000), power 0
+// (slider 150).
+const WheelCase kWheelCases[] = {
+    {"TuningAwayLowers", IDC_TUNING_SLIDER, 120, {"VFOFreq(1,0,28059990)"}, 2805999},
+    {"TuningTowardsRaises", IDC_TUNING_SLIDER, -120, {"VFOFreq(1,0,28060010)"}, 2806001},
+    {"TuningTwoNotches",
+     IDC_TUNING_SLIDER,
+     240,
+     {"VFOFreq(1,0,28059990)", "VFOFreq(1,0,28059980)"},
+     2805998},
+    {"RitAwayLowers", IDC_RIT_SLIDER, 120, {"RITTuning(2,10)"}, 990},
+    {"RitTowardsRaises", IDC_RIT_SLIDER, -120, {"RITTuning(1,10)"}, 1010},
+    {"PowerAwayRaises", IDC_POWER_SLIDER, 120, {"RFPowerOutput(1,1,0)"}, 149},
+    {"PowerTowardsStaysAtZero", IDC_POWER_SLIDER, -120, {"RFPowerOutput(1,0,0)"}, 150},
+    {"LessThanANotchSendsNothing", IDC_POWER_SLIDER, 60, {}, 150},
+};
+INSTANTIATE_TEST_SUITE_P(Sliders, WheelOnSliders, ::testing::ValuesIn(kWheelCases), CaseName{});
 
 TEST_F(PanelCommands, SlidersNotConnectedOnlyMove) {
     panel(false);

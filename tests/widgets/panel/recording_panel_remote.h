@@ -35,6 +35,7 @@ class RecordingPanelRemote : public FakePanelRemote {
     RECORD_OP(FrequencyScan, (std::int32_t a, std::int32_t b), (a, b), a, b)
     RECORD_OP(SquelchLevel, (int a, int b), (a, b), a, b)
     RECORD_OP(VFOFreq, (int a, int b, std::int32_t c), (a, b, c), a, b, c)
+    RECORD_OP(RITTuning, (int a, int b), (a, b), a, b)
 #undef RECORD_OP
 
     RemoteStatus DownloadRadioInfo(const RadioMemInfo& info) override {
