@@ -682,8 +682,11 @@ void CK2FrontPanelControlDlg::RunExit() {
     if (m_entry.stopQsoThreads) {
         m_entry.stopQsoThreads();
     }
-    if (m_entry.closeKeyboardCw) {
-        m_entry.closeKeyboardCw();
+    if (m_model.m_bCWWindowOpen != 0) {
+        if (m_entry.closeKeyboardCw) {
+            m_entry.closeKeyboardCw();
+        }
+        m_model.m_bCWWindowOpen = 0;
     }
     if (m_model.m_bConnected != 0) {
         // A failure is logged by the proxy; the exit goes on.

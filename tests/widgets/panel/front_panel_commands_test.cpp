@@ -525,6 +525,36 @@ TEST_F(PanelCommands, AltXAsksToExitAndEscLeavesThePanelOpen) {
     EXPECT_TRUE(m_panel->isVisible());
 }
 
+// The exit closes the keyboard-CW window only when it is open, and then
+// forgets it.
+struct ExitCwCase {
+    const char* name;
+    int cwButtonClicks;  // 1 opens the window, 2 opens and closes it
+    std::vector<std::string> atExit;
+};
+
+class ExitWithCwWindow : public PanelCommands, public ::testing::WithParamInterface<ExitCwCase> {};
+
+TEST_P(ExitWithCwWindow, ClosesOnlyAnOpenWindow) {
+    const ExitCwCase& c = GetParam();
+    panel(true);
+    for (int i = 0; i < c.cwButtonClicks; ++i) {
+        click(IDC_CW_WINDOW);
+    }
+    m_entries.log.clear();
+    MessageService::queueAnswers({true});
+    m_panel->OnOK();
+    EXPECT_EQ(m_entries.log, c.atExit);
+    EXPECT_EQ(m_panel->model().m_bCWWindowOpen, 0);
+}
+
+const ExitCwCase kExitCwCases[] = {
+    {"NeverOpened", 0, {}},
+    {"Open", 1, {"closeKeyboardCw"}},
+    {"OpenedAndClosed", 2, {}},
+};
+INSTANTIATE_TEST_SUITE_P(Exit, ExitWithCwWindow, ::testing::ValuesIn(kExitCwCases), CaseName{});
+
 TEST_F(PanelCommands, CwKeysDoNothingWithoutAWindowToOpen) {
     m_entries.cwWindowAvailable = false;
     panel(true);
