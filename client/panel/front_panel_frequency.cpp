@@ -4,6 +4,7 @@
 
 #include <QDebug>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 
 #include "client/app/registry_store.h"
@@ -20,23 +21,39 @@ namespace {
 constexpr COLORREF kGoOffered = 0xE26DDF;
 constexpr COLORREF kLampOn = 0x00FF00;
 
-// Reports focus changes of one VFO edit.
-class FocusWatcher : public QObject {
+// Reports focus changes of one VFO edit, and takes its Enter key: the
+// dialog would otherwise pass Enter on to its default button, the exit.
+class VfoEditWatcher : public QObject {
   public:
-    FocusWatcher(QObject* parent, std::function<void(bool)> changed)
-        : QObject(parent), m_changed(std::move(changed)) {}
+    VfoEditWatcher(QObject* parent, std::function<void(bool)> focusChanged,
+                   std::function<void()> enter)
+        : QObject(parent), m_focusChanged(std::move(focusChanged)), m_enter(std::move(enter)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn) {
-            m_changed(true);
-        } else if (event->type() == QEvent::FocusOut) {
-            m_changed(false);
+        switch (event->type()) {
+            case QEvent::FocusIn:
+                m_focusChanged(true);
+                break;
+            case QEvent::FocusOut:
+                m_focusChanged(false);
+                break;
+            case QEvent::KeyPress: {
+                const int key = static_cast<QKeyEvent*>(event)->key();
+                if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                    m_enter();
+                    return true;
+                }
+                break;
+            }
+            default:
+                break;
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
-    std::function<void(bool)> m_changed;
+    std::function<void(bool)> m_focusChanged;
+    std::function<void()> m_enter;
 };
 
 }  // namespace
@@ -87,10 +104,11 @@ void CK2FrontPanelControlDlg::ConnectFrequencyControls() {
     onClick(IDC_XIT, [this] { OnXIT(); });
     onClick(IDC_CLR, [this] { OnClearRIT(); });
 
-    m_editVFOA->installEventFilter(
-        new FocusWatcher(this, [this](bool gained) { OnVFOEditFocus(0, gained); }));
-    m_editVFOB->installEventFilter(
-        new FocusWatcher(this, [this](bool gained) { OnVFOEditFocus(1, gained); }));
+    for (const int vfo : {0, 1}) {
+        VfoEdit(vfo)->installEventFilter(new VfoEditWatcher(
+            this, [this, vfo](bool gained) { OnVFOEditFocus(vfo, gained); },
+            [this, vfo] { OnVFOEditEnter(vfo); }));
+    }
 
     connect(m_sliderTuning, &TrackbarSlider::trackbarNotify, this,
             [this](int code, int position) { OnTuningSlider(code, position); });
@@ -190,6 +208,14 @@ void CK2FrontPanelControlDlg::OnVFOEditFocus(int vfo, bool gained) {
     VfoEdit(vfo)->setReadOnly(true);
     VfoGoButton(other)->setEnabled(false);
     VfoGoButton(other)->SetColor(panel_colors::kBlack, panel_colors::kFace);
+}
+
+// Enter in a VFO readout is its ">>" while that is offered; otherwise it
+// does nothing (never the dialog's default button).
+void CK2FrontPanelControlDlg::OnVFOEditEnter(int vfo) {
+    if (VfoGoButton(vfo)->isEnabled()) {
+        VfoGoButton(vfo)->click();
+    }
 }
 
 // The typed kHz, exactly: a text that is no frequency of the radio is

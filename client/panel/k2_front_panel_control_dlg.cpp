@@ -255,7 +255,8 @@ void CK2FrontPanelControlDlg::BindControls() {
     m_checkVFOLock = controlAs<QCheckBox>(IDC_VFO_LOCK);
 
     // The template's default button is the exit (IDOK): Enter outside a push
-    // button asks the exit question.
+    // button and the two VFO readouts (which take it for their ">>") asks the
+    // exit question.
     m_btnExit->setDefault(true);
     connect(m_btnExit, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(m_btnConnect, &QPushButton::clicked, this, [this] { EnsureConnected(); });
@@ -285,6 +286,9 @@ bool CK2FrontPanelControlDlg::OnInitDialog() {
     EnableRITControls(0);
 
     SetupSliders();
+    // The first focus goes to a control that no key turns into a command:
+    // Space on a focused "Exit Pelorin" would ask the exit question.
+    m_sliderTuning->setFocus(Qt::OtherFocusReason);
 
     m_store.ReadSelectedTuningRange(m_model.m_nTuningSpan);
     m_comboTuningSpan->clear();

@@ -375,6 +375,7 @@ class CK2FrontPanelControlDlg : public QDialog,
     void OnVFORx(int vfo);
     void OnVFOTx(int vfo);
     void OnVFOEditFocus(int vfo, bool gained);
+    void OnVFOEditEnter(int vfo);
     void OnVFOGo(int vfo);
     void OnRIT();
     void OnXIT();

@@ -555,6 +555,82 @@ const ExitCwCase kExitCwCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Exit, ExitWithCwWindow, ::testing::ValuesIn(kExitCwCases), CaseName{});
 
+// Enter in a VFO readout is its ">>" while that is offered, else nothing;
+// only elsewhere does it reach the default button, the exit question.
+struct EnterCase {
+    const char* name;
+    int edit;
+    bool receiveOnB;
+    const char* typed;
+    Qt::Key key;
+    int presses;
+    std::vector<std::string> calls;
+    bool asksToExit;
+};
+
+class EnterKey : public PanelCommands, public ::testing::WithParamInterface<EnterCase> {};
+
+TEST_P(EnterKey, EntersTheFrequencyOrKeepsTheDefaultButton) {
+    const EnterCase& c = GetParam();
+    panel(true);
+    if (c.receiveOnB) {
+        click(IDC_VFOB_RX);
+    }
+    m_panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_panel.get()));
+    auto* edit = qobject_cast<QLineEdit*>(m_panel->control(c.edit));
+    edit->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(waitFor([edit] { return edit->hasFocus(); }));
+    if (c.typed != nullptr) {
+        ASSERT_FALSE(edit->isReadOnly()) << "entry is offered";
+        edit->setText(QString::fromLatin1(c.typed));
+    }
+    m_rec.m_log.clear();
+    MessageService::queueAnswers({false});
+    for (int i = 0; i < c.presses; ++i) {
+        QTest::keyClick(edit, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_rec.m_log, c.calls);
+    EXPECT_EQ(!messages().empty(), c.asksToExit);
+    EXPECT_TRUE(m_panel->isVisible());
+}
+
+const EnterCase kEnterCases[] = {
+    {"VfoAReturn",
+     IDC_VFOA,
+     false,
+     "14060.01",
+     Qt::Key_Return,
+     1,
+     {"VFOFreq(1,0,14060010)"},
+     false},
+    {"VfoAKeypadEnter", IDC_VFOA, false, "7040", Qt::Key_Enter, 1, {"VFOFreq(1,0,7040000)"}, false},
+    {"VfoASecondEnterDoesNothing",
+     IDC_VFOA,
+     false,
+     "14060.01",
+     Qt::Key_Return,
+     2,
+     {"VFOFreq(1,0,14060010)"},
+     false},
+    {"VfoBReturn", IDC_VFOB, true, "3550.5", Qt::Key_Return, 1, {"VFOFreq(1,1,3550500)"}, false},
+    {"VfoBWithoutEntryDoesNothing", IDC_VFOB, false, nullptr, Qt::Key_Return, 1, {}, false},
+    {"RitValueKeepsTheDefaultButton", IDC_RIT_VALUE, false, nullptr, Qt::Key_Return, 1, {}, true},
+};
+INSTANTIATE_TEST_SUITE_P(Edits, EnterKey, ::testing::ValuesIn(kEnterCases), CaseName{});
+
+TEST_F(PanelCommands, StartsWithTheFocusOnTheTuningSlider) {
+    panel(true);
+    m_panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_panel.get()));
+    EXPECT_EQ(QApplication::focusWidget(), m_panel->control(IDC_TUNING_SLIDER));
+    MessageService::queueAnswers({false});
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(messages().empty());
+}
+
 TEST_F(PanelCommands, CwKeysDoNothingWithoutAWindowToOpen) {
     m_entries.cwWindowAvailable = false;
     panel(true);
