@@ -9,6 +9,7 @@
 // has already marked the panel disconnected through the proxy's handler.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDebug>
@@ -102,11 +103,9 @@ void CK2FrontPanelControlDlg::SetupCommandControls() {
     connect(m_sliderSquelch, &TrackbarSlider::trackbarNotify, this,
             [this](int code, int position) { OnSquelchSlider(code, position); });
 
-    // Keys of the panel and of every control on it (front_panel_keys.cpp).
-    installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>()) {
-        child->installEventFilter(this);
-    }
+    // Keys of the panel and of every control on it, those made later and the
+    // combo boxes' drop-down lists included (front_panel_keys.cpp).
+    qApp->installEventFilter(this);
 }
 
 // Called by OnInitDialog: the memory and QSO items on the right-click menu,

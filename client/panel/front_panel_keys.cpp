@@ -8,17 +8,40 @@
 //
 // The keys for the keyboard-CW window do nothing while it is closed. No key
 // is taken away from the control that has it: Enter and Esc keep their
-// meaning (Esc never closes the panel). A key press that a control passes on
-// reaches the panel too; it acts only once.
+// meaning (Esc never closes the panel; Enter in a VFO readout is its ">>").
+// A key press that a control passes on reaches the panel too; it acts only
+// once.
+//
+// The map watches the whole application and keeps the presses aimed at the
+// panel: the panel itself, any widget inside it, whenever it was made, and
+// the pop-up lists of its combo boxes, which are windows of their own. Other
+// windows (menus, dialogs) keep their keys.
 
 #include <QKeyEvent>
+#include <QMenu>
 
 #include "client/panel/k2_front_panel_control_dlg.h"
 
 using namespace front_panel;
 
+bool CK2FrontPanelControlDlg::IsPanelKeyTarget(const QObject* watched) const {
+    if (!watched->isWidgetType()) {
+        return false;
+    }
+    for (auto* w = static_cast<const QWidget*>(watched); w != nullptr; w = w->parentWidget()) {
+        if (w == this) {
+            return true;
+        }
+        if (w->isWindow() &&
+            (w->windowType() != Qt::Popup || qobject_cast<const QMenu*>(w) != nullptr)) {
+            return false;
+        }
+    }
+    return false;
+}
+
 bool CK2FrontPanelControlDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && IsPanelKeyTarget(watched)) {
         const auto& key = *static_cast<QKeyEvent*>(event);
         const int modifiers = static_cast<int>(key.modifiers().toInt());
         // The same press passed on from a control to one of its parents.

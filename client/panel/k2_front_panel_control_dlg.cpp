@@ -1,11 +1,13 @@
 #include "client/panel/k2_front_panel_control_dlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDebug>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -113,6 +115,7 @@ CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote,
 }
 
 CK2FrontPanelControlDlg::~CK2FrontPanelControlDlg() {
+    qApp->removeEventFilter(this);
     m_registration.reset();
     m_remote.setFailureHandler({});
 }

@@ -190,6 +190,8 @@ class CK2FrontPanelControlDlg : public QDialog,
     void OpenCWWindow();
     void ToggleCWWindow();
     void TransmitMemKey(int key);
+    // Whether a key press at `watched` belongs to the panel's keyboard map.
+    bool IsPanelKeyTarget(const QObject* watched) const;
     void HandleKeyPress(const QKeyEvent& key);
     void PostMenuCommand(int id);
     void ApplyTurboColor();

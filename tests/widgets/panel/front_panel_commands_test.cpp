@@ -512,6 +512,85 @@ const KeyCase kKeyCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Keys, KeyTable, ::testing::ValuesIn(kKeyCases), CaseName{});
 
+// The key map hears the whole panel, also where the key never travels up to
+// it: controls made after it that take every key, and the combo boxes'
+// drop-down lists (windows of their own, made when first opened, which take
+// Esc to close). The panel's other windows keep their keys.
+struct KeyTargetCase {
+    const char* name;
+    std::function<QWidget*(Dlg&)> target;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::vector<std::string> log;
+};
+
+class KeyTargets : public PanelCommands, public ::testing::WithParamInterface<KeyTargetCase> {};
+
+TEST_P(KeyTargets, KeyReachesTheMapOrNot) {
+    const KeyTargetCase& c = GetParam();
+    panel(true);
+    click(IDC_CW_WINDOW);
+    m_entries.log.clear();
+    QWidget* target = c.target(*m_panel);
+    QTest::keyClick(target, c.key, c.modifiers);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_entries.log, c.log);
+}
+
+QWidget* dropDownList(Dlg& panel, int id) {
+    auto* combo = qobject_cast<QComboBox*>(panel.control(id));
+    combo->showPopup();
+    QCoreApplication::processEvents();
+    return combo->view();
+}
+
+// A control that takes every key it is given.
+class KeyTaker : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override { event->accept(); }
+};
+
+QWidget* controlMadeLater(Dlg& panel) {
+    auto* later = new KeyTaker(&panel);
+    later->show();
+    return later;
+}
+
+const KeyTargetCase kKeyTargetCases[] = {
+    {"BandListEsc",
+     [](Dlg& p) { return dropDownList(p, IDC_BAND_COMBO); },
+     Qt::Key_Escape,
+     Qt::NoModifier,
+     {"memKey 27"}},
+    {"SpanListF2",
+     [](Dlg& p) { return dropDownList(p, IDC_SPAN_COMBO); },
+     Qt::Key_F2,
+     Qt::NoModifier,
+     {"memKey 1"}},
+    {"SpanListAltL",
+     [](Dlg& p) { return dropDownList(p, IDC_SPAN_COMBO); },
+     Qt::Key_L,
+     Qt::AltModifier,
+     {"startQsoLogging"}},
+    {"ControlMadeLaterF1", controlMadeLater, Qt::Key_F1, Qt::NoModifier, {"memKey 0"}},
+    {"ControlMadeLaterAltF3", controlMadeLater, Qt::Key_F3, Qt::AltModifier, {"saveMemory"}},
+    {"OtherWindowOfThePanel",
+     [](Dlg& p) -> QWidget* {
+         auto* other = new QDialog(&p);
+         auto* edit = new QLineEdit(other);
+         other->show();
+         return edit;
+     },
+     Qt::Key_F1,
+     Qt::NoModifier,
+     {}},
+};
+INSTANTIATE_TEST_SUITE_P(Keys, KeyTargets, ::testing::ValuesIn(kKeyTargetCases), CaseName{});
+
 TEST_F(PanelCommands, AltXAsksToExitAndEscLeavesThePanelOpen) {
     panel(true);
     m_panel->show();
