@@ -347,8 +347,7 @@ void CK2FrontPanelControlDlg::SetupShadedButtons() {
         button->SetShade(shade.type, kShadeGranularity, shade.highlight, kShadeColoring,
                          shade.color);
         if (look.icon != kNoIcon) {
-            button->SetIcon(panel_icons::draw(look.icon, panel_icons::buttonIconSize(look.icon)),
-                            look.iconAlign);
+            button->SetIcon(panel_icons::buttonPicture(look.icon, button->size()), look.iconAlign);
         }
     }
 }

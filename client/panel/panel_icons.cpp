@@ -12,7 +12,7 @@ namespace panel_icons {
 namespace {
 
 // Every picture is drawn on a 16 x 16 grid (22 x 16 for the arrows) and
-// scaled to the size asked for.
+// scaled to the size asked for, inside its transparent margin.
 
 void drawTransceiver(QPainter& p) {
     // Cabinet with a display, a tuning knob and two small keys.
@@ -79,20 +79,20 @@ void drawConnect(QPainter& p) {
 }
 
 void drawTune(QPainter& p) {
-    // An antenna mast sending waves.
+    // An antenna mast sending waves; the outer wave stays inside the grid.
     p.setPen(QPen(QColor(40, 40, 40), 1.2));
-    p.drawLine(QPointF(8, 6), QPointF(8, 15.5));
+    p.drawLine(QPointF(8, 7), QPointF(8, 15.5));
     p.drawLine(QPointF(8, 15.5), QPointF(5, 15.5));
     p.drawLine(QPointF(8, 15.5), QPointF(11, 15.5));
-    p.drawLine(QPointF(8, 9), QPointF(5.5, 15));
-    p.drawLine(QPointF(8, 9), QPointF(10.5, 15));
+    p.drawLine(QPointF(8, 10), QPointF(5.5, 15));
+    p.drawLine(QPointF(8, 10), QPointF(10.5, 15));
     p.setBrush(QColor(220, 30, 30));
     p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(8, 5), 1.6, 1.6);
+    p.drawEllipse(QPointF(8, 6), 1.6, 1.6);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(220, 30, 30), 1.0));
-    p.drawArc(QRectF(4.5, 1.5, 7, 7), 30 * 16, 120 * 16);
-    p.drawArc(QRectF(2, -1, 12, 12), 35 * 16, 110 * 16);
+    p.drawArc(QRectF(5, 3, 6, 6), 30 * 16, 120 * 16);
+    p.drawArc(QRectF(2.7, 0.7, 10.6, 10.6), 35 * 16, 110 * 16);
 }
 
 void drawArrow(QPainter& p, bool pointsRight) {
@@ -112,26 +112,48 @@ void drawArrow(QPainter& p, bool pointsRight) {
 
 }  // namespace
 
-QSize buttonIconSize(int id) {
-    if (id == front_panel::IDI_RIT_DOWN || id == front_panel::IDI_RIT_UP) {
+namespace {
+
+bool isArrow(int id) {
+    return id == front_panel::IDI_RIT_DOWN || id == front_panel::IDI_RIT_UP;
+}
+
+bool isFacePicture(int id) {
+    return id == front_panel::IDI_EXIT || id == front_panel::IDI_CONNECT ||
+           id == front_panel::IDI_TUNE;
+}
+
+}  // namespace
+
+QSize buttonIconSize(int id, QSize face) {
+    if (isArrow(id)) {
         return QSize(22, 16);
+    }
+    if (isFacePicture(id)) {
+        return QSize(face.height(), face.height());
     }
     return QSize(16, 16);
 }
 
-QPixmap draw(int id, QSize size) {
+QPixmap buttonPicture(int id, QSize face) {
+    return draw(id, buttonIconSize(id, face), isFacePicture(id) ? kRaisedEdgeWidth : 0);
+}
+
+QPixmap draw(int id, QSize size, int margin) {
     using namespace front_panel;
-    const bool arrow = id == IDI_RIT_DOWN || id == IDI_RIT_UP;
-    if ((id != IDR_MAINFRAME && id != IDI_EXIT && id != IDI_CONNECT && id != IDI_TUNE && !arrow) ||
-        size.isEmpty()) {
+    const bool arrow = isArrow(id);
+    const QSize inner = size - QSize(2 * margin, 2 * margin);
+    if ((id != IDR_MAINFRAME && !isFacePicture(id) && !arrow) || inner.isEmpty()) {
         return {};
     }
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(QRect(QPoint(margin, margin), inner));
+    painter.translate(margin, margin);
     const double grid = arrow ? 22.0 : 16.0;
-    painter.scale(size.width() / grid, size.height() / 16.0);
+    painter.scale(inner.width() / grid, inner.height() / 16.0);
     switch (id) {
         case IDR_MAINFRAME:
             drawTransceiver(painter);

@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QSlider>
+
+#include <cstdlib>
 
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/panel_icons.h"
@@ -109,7 +113,7 @@ TEST_F(PanelLooks, ShadedButtonsCarryTheirShadesTipsAndIcons) {
     ASSERT_NE(exitButton, nullptr);
     EXPECT_TRUE(exitButton->HasFaces());
     EXPECT_EQ(exitButton->toolTip(), QStringLiteral("Exit Pelorin"));
-    EXPECT_EQ(exitButton->IconRect().size(), QSize(16, 16));
+    EXPECT_EQ(exitButton->IconRect().size(), QSize(28, 28));
     EXPECT_TRUE(exitButton->isDefault());
 
     auto* ritUp = qobject_cast<CxShadeButton*>(panel.control(IDC_RIT_UP));
@@ -171,7 +175,7 @@ TEST_F(PanelLooks, RightClickMenuHoldsTheSystemCommands) {
 TEST_F(PanelLooks, IconsAreDrawnAtTheirSizes) {
     for (const int id :
          {IDR_MAINFRAME, IDI_EXIT, IDI_CONNECT, IDI_TUNE, IDI_RIT_DOWN, IDI_RIT_UP}) {
-        const QSize size = panel_icons::buttonIconSize(id);
+        const QSize size = panel_icons::buttonIconSize(id, QSize(96, 28));
         const QImage image = panel_icons::draw(id, size).toImage();
         ASSERT_EQ(image.size(), size) << id;
         int opaque = 0;
@@ -187,6 +191,53 @@ TEST_F(PanelLooks, IconsAreDrawnAtTheirSizes) {
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
 }
+
+// The green buttons' pictures fill the face's height from its top edge (the
+// centre placement puts any picture of half the height or more there), and
+// leave the raised edge's two pixels transparent.
+struct PictureCase {
+    const char* name;
+    int id;
+    int icon;
+    QSize face;
+};
+
+class GreenButtonPictures : public FrontPanelFixture,
+                            public ::testing::WithParamInterface<PictureCase> {};
+
+TEST_P(GreenButtonPictures, FillTheFaceInsideTheRaisedEdge) {
+    const PictureCase& c = GetParam();
+    CK2FrontPanelControlDlg& panel = makePanel();
+    auto* button = qobject_cast<CxShadeButton*>(panel.control(c.id));
+    ASSERT_NE(button, nullptr);
+    ASSERT_EQ(button->size(), c.face);
+    const int h = c.face.height();
+    // Placed by its centre, which for an odd height rounds down.
+    EXPECT_EQ(button->IconRect(), QRect(c.face.width() / 2 - h / 2, 0, h / 2 * 2, h / 2 * 2));
+
+    const QImage picture = panel_icons::buttonPicture(c.icon, c.face).toImage();
+    ASSERT_EQ(picture.size(), QSize(h, h));
+    const int edge = panel_icons::kRaisedEdgeWidth;
+    QRect ink;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < h; ++x) {
+            if (qAlpha(picture.pixel(x, y)) == 0) {
+                continue;
+            }
+            EXPECT_TRUE(QRect(edge, edge, h - 2 * edge, h - 2 * edge).contains(x, y))
+                << "ink on the raised edge at " << x << "," << y;
+            ink |= QRect(x, y, 1, 1);
+        }
+    }
+    EXPECT_GE(ink.height(), (h - 2 * edge) * 3 / 4) << "the drawing fills the face";
+}
+
+const PictureCase kPictureCases[] = {
+    {"Connect", IDC_CONNECT, IDI_CONNECT, {96, 28}},
+    {"Exit", IDOK, IDI_EXIT, {93, 28}},
+    {"Tune", IDC_TUNE, IDI_TUNE, {38, 31}},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, GreenButtonPictures, ::testing::ValuesIn(kPictureCases), CaseName());
 
 TEST_F(PanelLooks, StartUpScreenshot) {
     m_remote.m_resolveOk = true;
