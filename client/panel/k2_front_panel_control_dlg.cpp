@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "client/app/notify_messages.h"
@@ -79,6 +80,19 @@ looks::FontDescription fontOf(const Look& look) {
     font.height = look.height;
     font.weight = look.weight;
     return font;
+}
+
+// An indicator's text sits in the middle of its box. One wider than its box
+// ("ANT2" is 25.5 px in the indicators' 10 px face, its box 24 px) is
+// condensed to the box's width rather than cut.
+void fitIndicatorText(CStaticEx* label) {
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    const qreal advance = QFontMetricsF(font).horizontalAdvance(label->text());
+    if (advance > label->width()) {
+        font.setStretch(static_cast<int>(std::floor(100.0 * label->width() / advance)));
+        label->setFont(font);
+    }
 }
 
 PanelTuningRange toPanelRange(const pelorin::TUNING_RANGE_ENTRY& entry) {
@@ -399,6 +413,7 @@ void CK2FrontPanelControlDlg::SetupColoredControls() {
     for (const int id : {IDC_IND_NB, IDC_IND_ANT2, IDC_IND_PRE, IDC_IND_ATT, IDC_IND_VFOB,
                          IDC_IND_RIT, IDC_IND_XIT}) {
         setupStatic(id);
+        fitIndicatorText(controlAs<CStaticEx>(id));
     }
 }
 

@@ -192,6 +192,51 @@ TEST_F(PanelLooks, IconsAreDrawnAtTheirSizes) {
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
 }
 
+// Every indicator shows its whole text, centred: the ink lies within the box
+// widened by one pixel on each side and is as wide as the text's own ink in
+// the label's font (a cut text is narrower).
+struct IndicatorCase {
+    const char* name;
+    int id;
+};
+
+class IndicatorText : public FrontPanelFixture,
+                      public ::testing::WithParamInterface<IndicatorCase> {};
+
+TEST_P(IndicatorText, WholeCentredAndInsideItsBox) {
+    CK2FrontPanelControlDlg& panel = makePanel();
+    panel.show();
+    auto* label = qobject_cast<CStaticEx*>(panel.control(GetParam().id));
+    ASSERT_NE(label, nullptr);
+    const QRect box = label->geometry();
+    // The row around the box, three pixels more on each side: the panel's
+    // grey there is the indicators' grey, so dark pixels are ink.
+    const QRect around = box.adjusted(-3, 0, 3, 0);
+    const QImage image = panel.grab(around).toImage();
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 150) {
+                ink |= QRect(around.x() + x, around.y() + y, 1, 1);
+            }
+        }
+    }
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_GE(ink.left(), box.left() - 1);
+    EXPECT_LE(ink.right(), box.right() + 1);
+    const int textInk = QFontMetrics(label->font()).tightBoundingRect(label->text()).width();
+    EXPECT_GE(ink.width(), textInk - 1) << "the text is cut";
+    const int leftGap = ink.left() - box.left();
+    const int rightGap = box.right() - ink.right();
+    EXPECT_LE(std::abs(leftGap - rightGap), 2) << "left " << leftGap << ", right " << rightGap;
+}
+
+const IndicatorCase kIndicatorCases[] = {
+    {"Nb", IDC_IND_NB},     {"Ant2", IDC_IND_ANT2}, {"Pre", IDC_IND_PRE}, {"Att", IDC_IND_ATT},
+    {"Vfob", IDC_IND_VFOB}, {"Rit", IDC_IND_RIT},   {"Xit", IDC_IND_XIT},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, IndicatorText, ::testing::ValuesIn(kIndicatorCases), CaseName());
+
 // The green buttons' pictures fill the face's height from its top edge (the
 // centre placement puts any picture of half the height or more there), and
 // leave the raised edge's two pixels transparent.
