@@ -15,6 +15,7 @@
 
 #include "controls/looks.h"
 #include "platform/signal_pipe.h"
+#include "platform/trace_switch.h"
 #include "radiolink/k2_radio_port.h"
 #include "server/bounded_step.h"
 #include "server/brakton_app.h"
@@ -34,6 +35,7 @@ bool isSet(const char* name) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    platform::applyTraceSwitch();
     ACE::init();
 
     // The ORB gets the whole command line as it was; the GUI toolkit takes

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "client/app/pelorin_app.h"
+#include "platform/trace_switch.h"
 
 int main(int argc, char** argv) {
+    platform::applyTraceSwitch();
     QApplication application(argc, argv);
     // The panel is the only window that matters; its exit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);

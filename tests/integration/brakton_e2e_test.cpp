@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -842,13 +843,19 @@ TEST(BraktonVanishedClient, ServerAnswersAndTheNextClientGetsCallBacks) {
 struct ShutdownCase {
     const char* name;
     int signal;
-    bool busy;  // polling on and CW in flight
+    bool busy;    // polling on and CW in flight
+    bool traced;  // RIGCONTROL_TRACE=1: the exit's trace is written
 };
 
 class BraktonShutdown : public ::testing::TestWithParam<ShutdownCase> {};
 
 TEST_P(BraktonShutdown, EndsWithAI0AndExitCodeZero) {
     const ShutdownCase& c = GetParam();
+    if (c.traced) {
+        setenv("RIGCONTROL_TRACE", "1", 1);
+    } else {
+        unsetenv("RIGCONTROL_TRACE");
+    }
     BraktonRig rig;
     ASSERT_TRUE(rig.startAll()) << rig.error();
     if (c.busy) {
@@ -868,13 +875,16 @@ TEST_P(BraktonShutdown, EndsWithAI0AndExitCodeZero) {
     const std::string err = rig.braktonStderr();
     EXPECT_EQ(err.find("did not stop within"), std::string::npos) << err;
     EXPECT_FALSE(hasSanitizerReport(err)) << err;
+    EXPECT_EQ(err.find("Exiting Brakton...") != std::string::npos, c.traced) << err;
+    unsetenv("RIGCONTROL_TRACE");
 }
 
 INSTANTIATE_TEST_SUITE_P(Brakton, BraktonShutdown,
-                         ::testing::Values(ShutdownCase{"TermIdle", SIGTERM, false},
-                                           ShutdownCase{"IntIdle", SIGINT, false},
-                                           ShutdownCase{"TermBusy", SIGTERM, true},
-                                           ShutdownCase{"IntBusy", SIGINT, true}),
+                         ::testing::Values(ShutdownCase{"TermIdle", SIGTERM, false, false},
+                                           ShutdownCase{"IntIdle", SIGINT, false, false},
+                                           ShutdownCase{"TermBusy", SIGTERM, true, false},
+                                           ShutdownCase{"IntBusy", SIGINT, true, false},
+                                           ShutdownCase{"TermIdleTraced", SIGTERM, false, true}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,16 +49,16 @@ class PelorinProgram : public ::testing::Test {
         ASSERT_TRUE(m_peer.start(PeerRole::Server, m_naming, m_dir.path())) << m_peer.error();
     }
 
-    bool startPelorin() {
+    bool startPelorin(const std::vector<std::string>& extraEnv = {}) {
         std::vector<std::string> args = m_naming.initRefArgs();
         const auto endpoint = loopbackEndpointArgs();
         args.insert(args.end(), endpoint.begin(), endpoint.end());
         const std::string home = m_dir.path().string();
-        return m_pelorin.start(
-            PELORIN_PROGRAM, args,
-            {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config", "XDG_RUNTIME_DIR=" + home,
-             "QT_QPA_PLATFORM=offscreen", "ORVO_MESSAGE_LOG=" + home + "/messages.log"},
-            m_dir.path(), "Pelorin");
+        std::vector<std::string> env = {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config",
+                                        "XDG_RUNTIME_DIR=" + home, "QT_QPA_PLATFORM=offscreen",
+                                        "ORVO_MESSAGE_LOG=" + home + "/messages.log"};
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+        return m_pelorin.start(PELORIN_PROGRAM, args, env, m_dir.path(), "Pelorin");
     }
 
     TempDir m_dir;
@@ -107,5 +108,46 @@ TEST_F(PelorinProgram, EndsWithZeroOnSigtermWhenServerHasGone) {
     ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
     EXPECT_EQ(WEXITSTATUS(*status), 0);
 }
+
+// The reply trace ("Cmd = ...") is written only with RIGCONTROL_TRACE=1. A
+// second call-back after the reply makes the panel echo to the server; once
+// the echo is there, the reply before it has been handled.
+struct TraceCase {
+    const char* name;
+    const char* variable;  // null: not set
+    bool traced;
+};
+
+class PelorinTraces : public PelorinProgram, public ::testing::WithParamInterface<TraceCase> {};
+
+TEST_P(PelorinTraces, ReplyTraceOnlyWhenSwitchedOn) {
+    const TraceCase& c = GetParam();
+    unsetenv("RIGCONTROL_TRACE");
+    std::vector<std::string> env;
+    if (c.variable != nullptr) {
+        env.push_back(std::string("RIGCONTROL_TRACE=") + c.variable);
+    }
+    ASSERT_TRUE(startPelorin(env));
+    ASSERT_TRUE(waitForOperation(m_peer, "Connect", 20s)) << readFile(m_pelorin.stderrPath());
+    ASSERT_EQ(m_peer.command("connect-back"), "ok");
+    ASSERT_TRUE(waitForOperation(m_peer, "EnableStatusQuery", 20s));
+    ASSERT_EQ(m_peer.command("notify-cmd 6 FA00028070000"), "ok");
+    ASSERT_EQ(m_peer.command("connect-back"), "ok");
+    ASSERT_TRUE(waitForOperation(m_peer, "EchoString", 20s)) << readFile(m_pelorin.stderrPath());
+
+    const std::string err = readFile(m_pelorin.stderrPath());
+    EXPECT_EQ(err.find("Cmd = FA00028070000") != std::string::npos, c.traced) << err;
+
+    ::kill(m_pelorin.pid(), SIGTERM);
+    EXPECT_TRUE(m_pelorin.waitExit(20s).has_value()) << "Pelorin did not end";
+}
+
+const TraceCase kTraceCases[] = {
+    {"NotSet", nullptr, false},
+    {"SetToOne", "1", true},
+    {"SetToZero", "0", false},
+};
+INSTANTIATE_TEST_SUITE_P(Variable, PelorinTraces, ::testing::ValuesIn(kTraceCases),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
