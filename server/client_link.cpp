@@ -54,6 +54,7 @@ bool ClientLink::StartConnectBackThread() {
     const std::uint64_t generation = ++m_generation;
     m_changed.notify_all();  // an older connect-back stops waiting
     Worker& worker = m_workers.emplace_back();
+    m_pendingGeneration = generation;
     try {
         // The default stack: the ORB and naming calls need far more than a
         // few kilobytes.
@@ -62,6 +63,7 @@ bool ClientLink::StartConnectBackThread() {
                                     m_clock.now() + m_services.connectDelay, &worker);
     } catch (const std::system_error&) {
         m_workers.pop_back();
+        m_pendingGeneration = 0;
         return false;
     }
     return true;
@@ -89,8 +91,32 @@ void ClientLink::run(std::uint64_t generation, WaitClock::TimePoint deadline, Wo
         }
     }
     std::lock_guard lock(m_mutex);
+    if (m_pendingGeneration == generation) {
+        m_pendingGeneration = 0;  // committed or given up
+    }
     self->done = true;
     m_changed.notify_all();
+}
+
+bool ClientLink::IsConnectBackPending() const {
+    std::lock_guard lock(m_mutex);
+    return !m_refusing && m_pendingGeneration != 0 && m_pendingGeneration == m_generation;
+}
+
+void ClientLink::NotifyRFAmpOptionChange(bool on) {
+    if (!m_bClientConnected.load()) {
+        return;
+    }
+    RadioCmdNotification_var client = m_holder.get();
+    if (CORBA::is_nil(client.in())) {
+        return;
+    }
+    const CORBA::Short option = on ? 1 : 0;
+    if (!callClient(
+            "NotifyRFAmpOptionChange", [&] { client->NotifyRFAmpOptionChange(option); },
+            *m_services.callFailures)) {
+        OnCallbackFailed(client.in());
+    }
 }
 
 void ClientLink::connectBack(std::uint64_t generation, WaitClock::TimePoint deadline) {

@@ -4,8 +4,9 @@
 //
 // It holds what the application knows of the client: the guarded reference to
 // its RadioCmdNotification object, the "client connected?" flag that the
-// radio link, the COM-port check and the configuration page read, and the
-// connect-back threads.
+// radio link, the COM-port check and the configuration page read, the
+// connect-back threads, and the one call-back the GUI makes (the
+// power-amplifier notice).
 //
 // Connect-back: each client Connect starts a thread that waits (5 s, on a
 // condition variable) for the client to bind its callback object, looks it up,
@@ -23,7 +24,7 @@
 // Threads: StartConnectBackThread and OnClientDisconnect run on the ORB
 // thread, the connect-back threads on their own, call-back failures on the
 // radio link's threads, Shutdown on the main thread. m_mutex guards the
-// generation and the thread list; m_commitLock orders a commit against
+// generation, the pending connect-back and the thread list; m_commitLock orders a commit against
 // Disconnect; m_stateLock pairs the reference with the flag.
 
 #include <atomic>
@@ -94,6 +95,18 @@ class ClientLink {
     // pauses, clears the flag.
     void OnClientDisconnect();
     bool IsClientConnected() const { return m_bClientConnected.load(); }
+    // True from StartConnectBackThread until the newest connect-back commits
+    // (the flag is set) or gives up (cancelled, not found, its Connect call
+    // failed), and never after shut-down. A client in that window is about to
+    // be served, so the COM-port check counts it.
+    bool IsConnectBackPending() const;
+
+    // The configuration sheet stored a changed power-amplifier option: tells
+    // a connected client (1 or 0), through a duplicate of the held reference.
+    // A failure is logged as "CORBA Exception in NotifyRFAmpOptionChange" and
+    // counts as a vanished client. Never throws; waits at most the client
+    // reference's call time-out. Any thread (the GUI thread in practice).
+    void NotifyRFAmpOptionChange(bool on);
 
     // What the radio link calls the client through.
     ClientNotifier& notifier() { return m_notifier; }
@@ -130,6 +143,7 @@ class ClientLink {
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::uint64_t m_generation = 0;
+    std::uint64_t m_pendingGeneration = 0;  // 0: no connect-back pending
     bool m_refusing = false;
     std::list<Worker> m_workers;
 

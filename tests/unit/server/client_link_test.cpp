@@ -42,7 +42,9 @@ class Client final : public POA_RadioCmdNotification {
     void NotifyCmd(CORBA::Short, const char* reply) override { add(reply); }
     void NotifyTextMessageSent(CORBA::Short, const char*) override {}
     void NotifyTextMessageEmpty() override {}
-    void NotifyRFAmpOptionChange(CORBA::Short) override {}
+    void NotifyRFAmpOptionChange(CORBA::Short option) override {
+        add("PA " + std::to_string(option));
+    }
 
     std::vector<std::string> calls() const {
         std::lock_guard lock(m_mutex);
@@ -180,13 +182,16 @@ const ConnectBackCase kCases[] = {
     {"ConnectsBackAfterFiveSeconds",
      [](Harness& h) {
          ASSERT_TRUE(h.link().StartConnectBackThread());
+         EXPECT_TRUE(h.link().IsConnectBackPending());
          h.clock().advance(4900ms);
          settle();
          EXPECT_EQ(h.connects(), 0u) << "too early";
          EXPECT_FALSE(h.link().IsClientConnected());
+         EXPECT_TRUE(h.link().IsConnectBackPending());
          h.clock().advance(200ms);
          ASSERT_TRUE(eventually([&] { return h.link().IsClientConnected(); }));
          ASSERT_TRUE(eventually([&] { return h.sink().lines().size() == 1; }));
+         EXPECT_TRUE(eventually([&] { return !h.link().IsConnectBackPending(); }));
      },
      {"notifier 3"},
      {"Connect Brakton"},
@@ -198,6 +203,7 @@ const ConnectBackCase kCases[] = {
          h.clock().advance(1000ms);
          settle();
          h.link().OnClientDisconnect();
+         EXPECT_FALSE(h.link().IsConnectBackPending());
          h.clock().advance(60000ms);
          settle();
      },
@@ -231,6 +237,7 @@ const ConnectBackCase kCases[] = {
          ASSERT_TRUE(h.link().StartConnectBackThread());
          h.clock().advance(5000ms);
          ASSERT_TRUE(eventually([&] { return !h.sink().lines().empty(); }));
+         EXPECT_TRUE(eventually([&] { return !h.link().IsConnectBackPending(); }));
      },
      {"failed corba NotFound"},
      {},
@@ -242,6 +249,7 @@ const ConnectBackCase kCases[] = {
          ASSERT_TRUE(h.link().StartConnectBackThread());
          h.clock().advance(5000ms);
          ASSERT_TRUE(eventually([&] { return !h.sink().lines().empty(); }));
+         EXPECT_TRUE(eventually([&] { return !h.link().IsConnectBackPending(); }));
      },
      {"corba Connect"},
      {},
@@ -301,13 +309,48 @@ TEST(ClientLinkShutdown, CancelsAWaitAtOnceAndRefusesNewConnectBacks) {
     ASSERT_TRUE(h.link().StartConnectBackThread());
     const auto start = std::chrono::steady_clock::now();
     std::ostringstream err;
+    EXPECT_TRUE(h.link().IsConnectBackPending());
     EXPECT_TRUE(h.link().Shutdown(1000ms, err));
+    EXPECT_FALSE(h.link().IsConnectBackPending());
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms);
     EXPECT_EQ(err.str(), "");
     EXPECT_FALSE(h.link().StartConnectBackThread());
     h.clock().advance(10000ms);
     settle();
     EXPECT_EQ(h.connects(), 0u);
+}
+
+// --- The power-amplifier notice -------------------------------------------------------------
+
+TEST(ClientLinkAmplifierNotice, ReachesOnlyAConnectedClient) {
+    Harness h;
+    h.link().NotifyRFAmpOptionChange(true);  // no client at all
+    ASSERT_TRUE(h.link().StartConnectBackThread());
+    h.link().NotifyRFAmpOptionChange(true);  // connect-back still pending
+    h.clock().advance(5000ms);
+    ASSERT_TRUE(eventually([&] { return h.link().IsClientConnected(); }));
+    h.link().NotifyRFAmpOptionChange(true);
+    h.link().NotifyRFAmpOptionChange(false);
+    // Oneway calls to a collocated servant run in order on this thread.
+    EXPECT_TRUE(eventually([&] { return h.client(0).calls().size() == 3; }));
+    EXPECT_EQ(h.client(0).calls(), (std::vector<std::string>{"Connect Brakton", "PA 1", "PA 0"}));
+    std::ostringstream err;
+    EXPECT_TRUE(h.link().Shutdown(1000ms, err));
+}
+
+TEST(ClientLinkAmplifierNotice, FailureIsLoggedAndClearsTheFlag) {
+    Harness h;
+    ASSERT_TRUE(h.link().StartConnectBackThread());
+    h.clock().advance(5000ms);
+    ASSERT_TRUE(eventually([&] { return h.link().IsClientConnected(); }));
+    ASSERT_TRUE(eventually([&] { return h.sink().lines().size() == 1; }));
+    h.deactivate(0);
+    EXPECT_NO_THROW(h.link().NotifyRFAmpOptionChange(true));
+    EXPECT_FALSE(h.link().IsClientConnected());
+    EXPECT_EQ(h.sink().lines(),
+              (std::vector<std::string>{"notifier 3", "corba NotifyRFAmpOptionChange"}));
+    std::ostringstream err;
+    EXPECT_TRUE(h.link().Shutdown(1000ms, err));
 }
 
 }  // namespace
