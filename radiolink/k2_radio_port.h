@@ -127,6 +127,8 @@ class CK2RadioPort {
     bool IsOpen() const { return m_bCommOpened.load(); }
     std::uint32_t LastError() const { return m_dwLastError.load(); }
     std::uint16_t PortNumber() const { return m_nPort.load(); }
+    // The folder whose comN entries name the ports' devices.
+    const std::filesystem::path& SerialDir() const { return m_services.serialDir; }
 
     // --- Formatters: `set` == 1 selects the set form, anything else the query.
 

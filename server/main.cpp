@@ -70,8 +70,13 @@ int main(int argc, char* argv[]) {
         app.AttachRadio(radio);
         CMessageLoggerThread logger;
         {
-            CMainFrame mainFrame(brakton::theRegistryStore, logger, radio,
-                                 [&app] { return app.IsClientConnected(); });
+            // A client whose connect-back is still under way counts as connected: the
+            // COM-port check must not move the radio under it.
+            CMainFrame mainFrame(brakton::theRegistryStore, logger, radio, [&app] {
+                return app.IsClientConnected() || app.Link().IsConnectBackPending();
+            });
+            mainFrame.SetPAOptionNotifier(
+                [&app](bool on) { app.Link().NotifyRFAmpOptionChange(on); });
             frame = &mainFrame;
             app.StartAudioProgram();
             app.OpenRadioPort();

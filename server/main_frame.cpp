@@ -27,9 +27,11 @@
 
 #include "platform/message_service.h"
 #include "radiolink/k2_radio_port.h"
+#include "server/k2_com_port_diag_dlg.h"
 #include "server/log_config_dlg.h"
 #include "server/log_view.h"
 #include "server/message_logger_thread.h"
+#include "server/orvo_cfg.h"
 #include "server/server_registry_store.h"
 
 namespace {
@@ -251,10 +253,9 @@ void CMainFrame::createActions() {
     applyPrompt(m_actLogSetting, "Log Setting");
     connect(m_actLogSetting, &QAction::triggered, this, [this] { OnLogSetting(); });
 
-    // The configuration sheet comes later; until then the command is there but unavailable.
     m_actSystemConfig = make("actionSystemConfig", QStringLiteral("S&ystem"));
     applyPrompt(m_actSystemConfig, "System Configuration");
-    m_actSystemConfig->setEnabled(false);
+    connect(m_actSystemConfig, &QAction::triggered, this, [this] { OnSystemConfig(); });
 
     m_actCheckComPort = make("actionCheckComPort", QStringLiteral("&Check Radio COM Port"));
     applyPrompt(m_actCheckComPort, "Testing PC <-> K2 COM connection");
@@ -452,6 +453,11 @@ void CMainFrame::OnLogSetting() {
     }
 }
 
+void CMainFrame::OnSystemConfig() {
+    brakton::COrvoCfg sheet(m_store, m_radio.SerialDir(), m_notifyPAOption, this);
+    sheet.exec();
+}
+
 // --- Radio commands ---------------------------------------------------------------------------
 
 void CMainFrame::OnCheckComPort() {
@@ -462,8 +468,11 @@ void CMainFrame::OnCheckComPort() {
         MessageService::showError(kComPortCheckRefusal);
         return;
     }
-    // The diagnostic dialog is not part of this program yet: the check ends here.
-    qDebug() << "CMainFrame: COM port diagnostic is not available";
+    brakton::CK2ComPortDiagDlg dialog(m_store, m_radio, this);
+    m_radio.EnterCOMPortDiagMode(&dialog);
+    dialog.exec();
+    // Replies stop reaching the dialog before it goes.
+    m_radio.ExitCOMPortDiagMode();
 }
 
 void CMainFrame::OnAbortTx() {

@@ -21,9 +21,11 @@
 //
 // What it offers: File > New (another log window; the newest receives the records) and Exit;
 // Edit > Copy; View > Toolbar and Status Bar; Config > Logging > On, Off and Setting ("Config
-// Log"); Config > System (not available yet); Radio > Check Radio COM Port; Help > About; the
-// toolbar commands "Abort TX" and "Send Radio Info"; the status bar's message pane, which
-// shows every record. Edit, Config and Radio are shown only while a log window is open.
+// Log"); Config > System (the "System Configuration" sheet); Radio > Check Radio COM Port
+// (with no client connected or connecting, the "K2 COM Port Diagnostics" dialog, run between
+// EnterCOMPortDiagMode and ExitCOMPortDiagMode); Help > About; the toolbar commands "Abort TX"
+// and "Send Radio Info"; the status bar's message pane, which shows every record. Edit, Config and
+// Radio are shown only while a log window is open.
 //
 // Window rectangle: every move or resize of the normal window stores geometry(), the same
 // rectangle the next start restores; maximising stores the default rectangle, minimising
@@ -39,6 +41,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 class CK2RadioPort;
 class CLogFrame;
@@ -71,6 +74,7 @@ class CMainFrame : public QMainWindow {
 
   public:
     using ClientConnectedFn = std::function<bool()>;
+    using PAOptionNotifier = std::function<void(bool on)>;
 
     CMainFrame(brakton::CServerRegistryStore& store, CMessageLoggerThread& logger,
                CK2RadioPort& radio, ClientConnectedFn isClientConnected, QWidget* parent = nullptr);
@@ -78,6 +82,10 @@ class CMainFrame : public QMainWindow {
 
     CMainFrame(const CMainFrame&) = delete;
     CMainFrame& operator=(const CMainFrame&) = delete;
+
+    // What the configuration sheet calls when it has stored a changed power-amplifier option;
+    // the program tells a connected client. Without one, nobody is told.
+    void SetPAOptionNotifier(PAOptionNotifier notify) { m_notifyPAOption = std::move(notify); }
 
     // Start-up: shown minimised, without taking the focus.
     void ShowStartupMinimised();
@@ -91,6 +99,7 @@ class CMainFrame : public QMainWindow {
     void OnLoggingOn();
     void OnLoggingOff();
     void OnLogSetting();
+    void OnSystemConfig();
     void OnCheckComPort();
     void OnAbortTx();
     void OnSendRadioInfo();
@@ -132,6 +141,7 @@ class CMainFrame : public QMainWindow {
     CMessageLoggerThread& m_logger;
     CK2RadioPort& m_radio;
     ClientConnectedFn m_isClientConnected;
+    PAOptionNotifier m_notifyPAOption;
 
     QMdiArea* m_mdiArea = nullptr;
     QToolBar* m_toolBar = nullptr;

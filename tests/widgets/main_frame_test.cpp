@@ -32,9 +32,11 @@
 
 #include "platform/message_service.h"
 #include "radiolink/k2_radio_port.h"
+#include "server/k2_com_port_diag_dlg.h"
 #include "server/log_config_dlg.h"
 #include "server/log_view.h"
 #include "server/message_logger_thread.h"
+#include "server/orvo_cfg.h"
 #include "server/server_registry_store.h"
 #include "sim/k2_simulator.h"
 
@@ -435,7 +437,25 @@ struct ComPortCase {
     bool answerYes;
     bool clientConnected;
     std::vector<std::string> expected;
+    bool dialogOpens;
 };
+
+// Closes the diagnostic dialog once it is open, and tells whether it was.
+std::shared_ptr<bool> whenDiagnosticsOpenClose() {
+    auto opened = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, opened] {
+        if (auto* dialog =
+                qobject_cast<brakton::CK2ComPortDiagDlg*>(QApplication::activeModalWidget())) {
+            *opened = true;
+            dialog->reject();
+        }
+    });
+    QTimer::singleShot(2000, timer, [timer] { timer->deleteLater(); });
+    timer->start();
+    return opened;
+}
 
 void PrintTo(const ComPortCase& row, std::ostream* out) {
     *out << row.name;
@@ -448,20 +468,42 @@ TEST_P(ComPortCheckTest, AsksFirstThenRefusesWhileAClientIsConnected) {
     makeFrame();
     m_clientConnected = row.clientConnected;
     MessageService::queueAnswers({row.answerYes});
+    const auto opened = whenDiagnosticsOpenClose();
     action("actionCheckComPort")->trigger();
     EXPECT_EQ(messages(), row.expected);
+    EXPECT_EQ(*opened, row.dialogOpens);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ComPortCheckTest,
-    ::testing::Values(ComPortCase{"NoWithClient", false, true, {kQuestionLine + "No"}},
+    ::testing::Values(ComPortCase{"NoWithClient", false, true, {kQuestionLine + "No"}, false},
                       ComPortCase{"YesWithClient",
                                   true,
                                   true,
                                   {kQuestionLine + "Yes",
-                                   "error\tPlease Exit Pelorin before performing diagnostic"}},
-                      ComPortCase{"YesWithoutClient", true, false, {kQuestionLine + "Yes"}}),
+                                   "error\tPlease Exit Pelorin before performing diagnostic"},
+                                  false},
+                      ComPortCase{"NoWithoutClient", false, false, {kQuestionLine + "No"}, false},
+                      ComPortCase{"YesWithoutClient", true, false, {kQuestionLine + "Yes"}, true}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(MainFrameTest, SystemConfigOpensTheSheetAndExitClosesIt) {
+    CMainFrame& frame = makeFrame();
+    frame.show();
+    QAction* system = action("actionSystemConfig");
+    ASSERT_NE(system, nullptr);
+    EXPECT_TRUE(system->isEnabled());
+    bool opened = false;
+    QTimer::singleShot(50, &frame, [&] {
+        auto* sheet = qobject_cast<brakton::COrvoCfg*>(QApplication::activeModalWidget());
+        opened = sheet != nullptr;
+        frame.RequestExit();
+    });
+    system->trigger();
+    EXPECT_TRUE(opened);
+    EXPECT_FALSE(frame.isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
 
 // --- Toolbar commands -------------------------------------------------------------------------
 
@@ -530,7 +572,6 @@ TEST_F(MainFrameTest, ToolbarButtonsCarryStatusTipsAndTooltips) {
     EXPECT_EQ(action("actionSendRadioInfo")->toolTip(), "Send Radio Info");
     EXPECT_FALSE(action("actionAbortTx")->icon().isNull());
     EXPECT_FALSE(action("actionSendRadioInfo")->icon().isNull());
-    EXPECT_FALSE(action("actionSystemConfig")->isEnabled());
 }
 
 // --- Log windows ------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -15,6 +16,10 @@ struct UtcByteCase {
     int hours;
     std::uint8_t stored;
 };
+
+void PrintTo(const UtcByteCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class UtcByteTest : public ::testing::TestWithParam<UtcByteCase> {};
 
@@ -44,6 +49,10 @@ struct FieldCase {
     std::optional<std::int64_t> value;
     const char* message;
 };
+
+void PrintTo(const FieldCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 const char* const kInteger = "Please enter an integer.";
 const char* const kPortRange = "Please enter an integer between 1 and 32000.";

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "../platform/temp_dir.h"
@@ -20,6 +21,10 @@ struct StepCase {
     int to;
     const char* text;
 };
+
+void PrintTo(const StepCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 std::string rowName(const ::testing::TestParamInfo<StepCase>& row) {
     return row.param.name;
@@ -147,6 +152,10 @@ struct ShownCase {
     int shownStopBits;
     const char* notices;
 };
+
+void PrintTo(const ShownCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 constexpr auto kOk = SettingStatus::Ok;
 constexpr auto kMissing = SettingStatus::Missing;

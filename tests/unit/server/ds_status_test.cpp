@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -23,6 +24,10 @@ struct DsCase {
     // NB, ANT2, PRE, ATT, VFOB, RIT, XIT
     std::array<std::uint32_t, kIndCount> colors;
 };
+
+void PrintTo(const DsCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class DsReplyTest : public ::testing::TestWithParam<DsCase> {};
 

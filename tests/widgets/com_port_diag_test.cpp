@@ -1,0 +1,377 @@
+#include "server/k2_com_port_diag_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <QToolButton>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../unit/server/store_fixture.h"
+#include "case_name.h"
+#include "controls/cx_shade_button.h"
+#include "controls/static_ex.h"
+#include "controls/stepped_value.h"
+#include "platform/message_service.h"
+#include "radiolink/k2_radio_port.h"
+#include "radiolink/k2_status.h"
+#include "server/server_registry_store.h"
+#include "sim/k2_simulator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using brakton::CK2ComPortDiagDlg;
+
+bool runEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3s) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(2ms);
+    }
+    return done();
+}
+
+class NoPauseSleeper final : public Sleeper {
+  public:
+    void Sleep(std::chrono::milliseconds) override {}
+    std::chrono::steady_clock::time_point Now() const override {
+        return std::chrono::steady_clock::now();
+    }
+};
+
+const std::string kTryQuestion =
+    "question\tTrying new COM port may cause undesirable\\nResult in COM port operation\\n"
+    "Do you still want to proceed?\t";
+const std::string kSelectQuestion =
+    "question\tSaving current COM port as the default Brakton COM port?\t";
+const std::string kOpenFailed = "error\tError occurred in Opening Radio Port?";
+
+std::string commPortIni(const std::string& port, const std::string& speed = "4800",
+                        const std::string& parity = "0") {
+    return "[Comm%20Port]\nPort=" + port + "\nSpeed=" + speed + "\nParity=" + parity +
+           "\nStop%20bit=1\n";
+}
+
+// A real radio object and serial layer, simulated radios on com1 and com2 of the test's
+// serial folder, a fresh settings file.
+class ComPortDiagTest : public StoreFixture {
+  public:
+    void SetUp() override {
+        StoreFixture::SetUp();
+        MessageService::queueAnswers({});
+        RadioPortServices services;
+        services.sleeper = &m_sleeper;
+        services.serialDir = serialDir();
+        services.replyPollInterval = 20ms;
+        services.statusPollPeriod = 100ms;
+        services.cwPollInterval = 20ms;
+        m_radio = std::make_unique<CK2RadioPort>(services, 0);
+        // COM3 names a device that is not there, whatever this machine has.
+        fs::create_directories(serialDir());
+        fs::create_symlink(serialDir() / "gone", serialDir() / "com3");
+    }
+    void TearDown() override {
+        if (m_dialog) {
+            m_radio->ExitCOMPortDiagMode();
+        }
+        m_dialog.reset();
+        m_radio->CloseRadioPort();
+        m_sims.clear();
+        m_radio.reset();
+        MessageService::queueAnswers({});
+        StoreFixture::TearDown();
+    }
+
+    fs::path serialDir() const { return m_dir / "serial"; }
+
+    sim::K2Simulator& startSim(unsigned com) {
+        sim::K2SimulatorOptions options;
+        options.folder = serialDir();
+        options.com = com;
+        options.timeScale = 20;
+        auto& radio = m_sims[com];
+        radio = std::make_unique<sim::K2Simulator>(options);
+        EXPECT_TRUE(radio->start().ok());
+        return *radio;
+    }
+
+    // Start-up found nothing on COM1: no port open, the line settings remembered.
+    void failedStart() {
+        fs::create_symlink(serialDir() / "gone", serialDir() / "com1");
+        ASSERT_NE(m_radio->OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+    }
+
+    void openCom1() {
+        startSim(1);
+        ASSERT_EQ(m_radio->OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+        ASSERT_TRUE(m_sims[1]->waitForCommand("AI3", 2s).has_value());
+    }
+
+    CK2ComPortDiagDlg& openDialog() {
+        m_dialog = std::make_unique<CK2ComPortDiagDlg>(m_store, *m_radio);
+        m_radio->EnterCOMPortDiagMode(m_dialog.get());
+        m_dialog->show();
+        return *m_dialog;
+    }
+
+    QAbstractButton* button(int id) const {
+        return qobject_cast<QAbstractButton*>(m_dialog->control(id));
+    }
+    void step(int delta) {
+        auto* updown = qobject_cast<SteppedValue*>(m_dialog->control(1071));
+        QTest::mouseClick(delta < 0 ? updown->upButton() : updown->downButton(), Qt::LeftButton);
+    }
+    QString portText() const { return qobject_cast<CStaticEx*>(m_dialog->control(1070))->text(); }
+
+    brakton::CServerRegistryStore m_store;
+    NoPauseSleeper m_sleeper;
+    std::unique_ptr<CK2RadioPort> m_radio;
+    std::map<unsigned, std::unique_ptr<sim::K2Simulator>> m_sims;
+    std::unique_ptr<CK2ComPortDiagDlg> m_dialog;
+};
+
+TEST_F(ComPortDiagTest, OpensWithTheStoredPortAndSilverIndicators) {
+    writeIni(commPortIni("2"));
+    sim::K2Simulator& radio = startSim(2);
+    CK2ComPortDiagDlg& dialog = openDialog();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("K2 COM Port Diagnostics"));
+    EXPECT_EQ(portText(), QStringLiteral(" COM2"));
+    EXPECT_EQ(dialog.DisplayText(), QStringLiteral("Elecraft"));
+    for (int i = 0; i < brakton::kIndCount; ++i) {
+        EXPECT_EQ(dialog.IndicatorColor(i), brakton::kIndicatorOff) << i;
+    }
+    EXPECT_EQ(dialog.DeviceLine().toStdString(), "Device: " + radio.devicePath().string());
+    step(-1);
+    EXPECT_EQ(portText(), QStringLiteral(" COM3"));
+    EXPECT_EQ(dialog.DeviceLine().toStdString(),
+              "Device: " + (serialDir() / "gone").string() + " (missing)");
+    EXPECT_EQ(qobject_cast<CxShadeButton*>(dialog.control(1068))->text(),
+              QStringLiteral("Try Port"));
+    EXPECT_EQ(qobject_cast<CStaticEx*>(dialog.control(1072))->text(), QStringLiteral("NB"));
+}
+
+// Replies come on another thread; they reach the display only while the dialog is shown.
+TEST_F(ComPortDiagTest, RepliesReachTheDisplayOnlyWhileShown) {
+    writeIni(commPortIni("1"));
+    m_dialog = std::make_unique<CK2ComPortDiagDlg>(m_store, *m_radio);
+    CK2ComPortDiagDlg& dialog = *m_dialog;
+    const auto fromThread = [&](const std::string& text) {
+        std::thread([&dialog, text] { dialog.OnRadioReply(5, text); }).join();
+        QCoreApplication::processEvents();
+    };
+    fromThread("DS  3560.00c000");  // before show
+    dialog.show();
+    EXPECT_EQ(dialog.DisplayText(), QStringLiteral("Elecraft"));
+
+    fromThread("DS  7040.004001");
+    ASSERT_TRUE(runEventsUntil([&] { return dialog.DisplayText() == "  7040.00"; }));
+    EXPECT_EQ(dialog.IndicatorColor(brakton::kIndNB), brakton::kIndicatorOn);
+    EXPECT_EQ(dialog.IndicatorColor(brakton::kIndXIT), brakton::kIndicatorSecond);
+    EXPECT_EQ(dialog.IndicatorColor(brakton::kIndRIT), brakton::kIndicatorOff);
+
+    fromThread("DS@@7040");  // too short to have been translated: no change
+    fromThread("FA00007040000");
+    EXPECT_EQ(dialog.DisplayText(), QStringLiteral("  7040.00"));
+
+    dialog.OnRadioReply(5, "DS 14060.000000");  // posted, then the dialog closes
+    dialog.accept();
+    fromThread("DS 21060.000000");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.DisplayText(), QStringLiteral("  7040.00"));
+}
+
+// --- Try Port and Select Port --------------------------------------------------------------
+
+struct TryCase {
+    const char* name;
+    std::string ini;
+    std::function<void(ComPortDiagTest&)> before;  // port opens, simulators
+    std::function<void(ComPortDiagTest&)> act;     // in the open dialog
+    bool tryEnabled;
+    bool selectEnabled;
+    std::vector<std::string> messages;
+    std::map<std::string, std::string> stored;  // "Comm Port" values afterwards
+};
+
+void PrintTo(const TryCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ComPortTryTest : public ComPortDiagTest, public ::testing::WithParamInterface<TryCase> {};
+
+TEST_P(ComPortTryTest, ButtonsQuestionsAndWrites) {
+    const TryCase& row = GetParam();
+    writeIni(row.ini);
+    if (row.before) {
+        row.before(*this);
+    }
+    openDialog();
+    row.act(*this);
+    ASSERT_TRUE(runEventsUntil([&] {
+        return button(1068)->isEnabled() == row.tryEnabled &&
+               button(1069)->isEnabled() == row.selectEnabled;
+    })) << "try "
+        << button(1068)->isEnabled() << " select " << button(1069)->isEnabled();
+    // Select Port, whether or not it can act: questions and writes follow the table.
+    MessageService::queueAnswers({true});
+    m_dialog->OnSelectPort();
+    MessageService::queueAnswers({});
+    EXPECT_EQ(messages(), row.messages);
+    const auto values = settingsFileValues();
+    for (const auto& [name, value] : row.stored) {
+        EXPECT_EQ(values.at("Comm Port/" + name), value) << name;
+    }
+}
+
+void tryPort(ComPortDiagTest& t) {
+    MessageService::queueAnswers({true});
+    t.button(1068)->click();
+    MessageService::queueAnswers({});
+}
+
+const TryCase kTries[] = {
+    {"StoredPortIsOpen",
+     commPortIni("1"),
+     [](ComPortDiagTest& t) { t.openCom1(); },
+     [](ComPortDiagTest&) {},
+     true,
+     true,
+     {kSelectQuestion + "Yes"},
+     {{"Port", "1"}}},
+    {"AfterAGoodTryOfAnotherPort",
+     commPortIni("1"),
+     [](ComPortDiagTest& t) {
+         t.openCom1();
+         t.startSim(2);
+     },
+     [](ComPortDiagTest& t) {
+         t.step(-1);
+         tryPort(t);
+     },
+     true,
+     true,
+     {kTryQuestion + "Yes", kSelectQuestion + "Yes"},
+     {{"Port", "2"}, {"Speed", "4800"}, {"Parity", "0"}}},
+    {"AfterAStepAway",
+     commPortIni("1"),
+     [](ComPortDiagTest& t) {
+         t.openCom1();
+         t.startSim(2);
+     },
+     [](ComPortDiagTest& t) { t.step(-1); },
+     true,
+     false,
+     {},
+     {{"Port", "1"}}},
+    {"AfterAFailedTry",
+     commPortIni("1"),
+     [](ComPortDiagTest& t) { t.openCom1(); },
+     [](ComPortDiagTest& t) {
+         t.step(-1);
+         t.step(-1);  // COM3: nothing there
+         tryPort(t);
+         t.step(1);
+         t.step(1);  // back to the stored port, which is closed now
+     },
+     true,
+     false,
+     {kTryQuestion + "Yes", kOpenFailed},
+     {{"Port", "1"}}},
+    {"NoAnswerToTheTryQuestion",
+     commPortIni("1"),
+     [](ComPortDiagTest& t) {
+         t.openCom1();
+         t.startSim(2);
+     },
+     [](ComPortDiagTest& t) {
+         t.step(-1);
+         t.button(1068)->click();
+     },
+     true,
+     false,
+     {kTryQuestion + "No"},
+     {{"Port", "1"}}},
+    {"StoredPortZero",
+     commPortIni("0"),
+     [](ComPortDiagTest& t) { t.openCom1(); },
+     [](ComPortDiagTest&) {},
+     false,
+     false,
+     {},
+     {{"Port", "0"}}},
+    {"UnreadableSpeedIsSavedAsDefault",
+     commPortIni("1", "abc"),
+     [](ComPortDiagTest& t) {
+         t.failedStart();
+         t.startSim(2);
+     },
+     [](ComPortDiagTest& t) {
+         t.step(-1);
+         tryPort(t);
+     },
+     true,
+     true,
+     {kTryQuestion + "Yes", kSelectQuestion + "Yes"},
+     {{"Port", "2"}, {"Speed", "4800"}, {"Parity", "0"}}},
+    {"ParityNotOfferedIsSavedAsDefault",
+     commPortIni("1", "9600", "7"),
+     [](ComPortDiagTest& t) {
+         t.failedStart();
+         t.startSim(2);
+     },
+     [](ComPortDiagTest& t) {
+         t.step(-1);
+         tryPort(t);
+     },
+     true,
+     true,
+     {kTryQuestion + "Yes", kSelectQuestion + "Yes"},
+     {{"Port", "2"}, {"Speed", "9600"}, {"Parity", "0"}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, ComPortTryTest, ::testing::ValuesIn(kTries), CaseName{});
+
+TEST_F(ComPortDiagTest, StoredPortZeroShowsZeroAndStepsIntoRange) {
+    writeIni(commPortIni("0"));
+    openDialog();
+    EXPECT_EQ(portText(), QStringLiteral(" COM0"));
+    EXPECT_EQ(m_dialog->DeviceLine(), QStringLiteral("Device: none"));
+    EXPECT_FALSE(button(1068)->isEnabled());
+    step(1);
+    EXPECT_EQ(portText(), QStringLiteral(" COM18"));
+    EXPECT_TRUE(button(1068)->isEnabled());
+}
+
+TEST_F(ComPortDiagTest, FailedSaveKeepsTheSavedPort) {
+    writeIni(commPortIni("1"));
+    failedStart();
+    startSim(2);
+    openDialog();
+    step(-1);
+    MessageService::queueAnswers({true});
+    button(1068)->click();
+    ASSERT_TRUE(runEventsUntil([&] { return button(1069)->isEnabled(); }));
+    const fs::path folder = iniPath().parent_path();
+    fs::rename(folder, m_dir / "aside");
+    std::ofstream(folder).put('x');
+    MessageService::queueAnswers({true});
+    m_dialog->OnSelectPort();
+    EXPECT_EQ(messages().back(), "error\tUnable to Save COM Port!");
+    EXPECT_EQ(m_dialog->SavedPort(), 1);
+    fs::remove(folder);
+    fs::rename(m_dir / "aside", folder);
+    EXPECT_EQ(settingsFileValues().at("Comm Port/Port"), "1");
+}
+
+}  // namespace
