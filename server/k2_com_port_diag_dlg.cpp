@@ -5,9 +5,6 @@
 #include <QMetaObject>
 #include <QTimer>
 
-#include <cstdlib>
-#include <cstring>
-
 #include "controls/cx_shade_button.h"
 #include "controls/digi_char.h"
 #include "controls/digi_static.h"
@@ -34,11 +31,6 @@ constexpr int kDoneId = 1;
 
 // How often the buttons follow the radio link (a device that hangs up closes the port).
 constexpr int kLinkWatchMs = 250;
-
-bool traceOn() {
-    const char* value = std::getenv("RIGCONTROL_TRACE");
-    return value != nullptr && std::strcmp(value, "1") == 0;
-}
 
 looks::FontDescription indicatorFont(int height) {
     looks::FontDescription font;
@@ -192,9 +184,8 @@ void CK2ComPortDiagDlg::onReplyPosted(int code, const std::string& text) {
     if (!isVisible()) {
         return;
     }
-    if (traceOn()) {
-        qDebug().noquote() << "Cmd =" << QString::fromStdString(text);
-    }
+    // A debugging trace: written only with the program's trace switch on.
+    qDebug().noquote() << "Cmd =" << QString::fromStdString(text);
     const std::optional<DsStatus> ds = parseDsReply(code, text);
     if (!ds) {
         return;
