@@ -107,8 +107,9 @@ class CMainFrame : public QMainWindow {
 
     // One record from the logger: to the newest log window, if it is still open, and to the
     // status bar. Once the newest log window is closed, records reach only the status bar, even
-    // while an older one stays open, until File > New opens another.
-    void OnLogRecord(int level, const std::string& text);
+    // while an older one stays open, until File > New opens another. Virtual so that a test can
+    // count what reaches the frame.
+    virtual void OnLogRecord(int level, const std::string& text);
 
     // The operator's log settings, as the logger last received them (level and destination
     // from "Config Log" reach the logger at the next "On").
