@@ -231,6 +231,9 @@ TEST(DigiRenderTest, KeepAspectCentresOneScaleAndStretchFillsTheWidth) {
     EXPECT_GT(stretched.right(), 260);
 }
 
+// What is painted without characters. paintEvent's early return for it only saves work: the
+// zero-unit layout (DigiLayoutTest above) places no character either, and a floating division
+// by zero does not trap here, so no picture shows that return missing.
 TEST(DigiRenderTest, TextWithoutCharactersPaintsOnlyTheBackground) {
     for (const char* text : {"", ";#"}) {
         CDigiStatic display;

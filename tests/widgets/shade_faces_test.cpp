@@ -160,8 +160,10 @@ TEST(ShadeFaces, FocusLinesAlternateShadowAndLightAndNeverVanish) {
 }
 
 // Every type on sizes that divide by zero in the plain formulas: w or h 0,
-// w < 6 (type 7's a), h < 2 (type 7's K), and a button wider than 32767
-// pixels (type 8's 32767 / w).
+// h < 2 (type 7's K), and a button wider than 32767 pixels (type 8's
+// 32767 / w). Type 7's a, 0 below a width of 6, is kept at one too, but with
+// an a of 0 neither end of a row is rounded, so its divisions are never
+// reached: these rows cannot show that clamp missing.
 struct SizeCase {
     const char* name;
     int w;
