@@ -48,12 +48,18 @@ void giveFocus(QWidget* page, QWidget* w) {
     QApplication::processEvents();
 }
 
-// Lets the page settle and saves the widget. Showing a page activates it,
-// which focuses its first button; only the focused pictures keep that focus.
-bool save(Gallery& gallery, QWidget* w, const QString& name) {
+// Lets the page settle, puts the widget in its state and saves it. Showing a
+// page activates it, which focuses its first button; only the focused
+// pictures keep that focus. The state comes after the focus is taken away,
+// as a button that loses the focus is no longer held down.
+bool save(Gallery& gallery, QWidget* w, const QString& name,
+          const std::function<void()>& applyState = {}) {
     QApplication::processEvents();
     if (!name.contains(QLatin1String("focused")) && QApplication::focusWidget() != nullptr) {
         QApplication::focusWidget()->clearFocus();
+    }
+    if (applyState) {
+        applyState();
     }
     return gallery.save(*w, name);
 }
@@ -131,8 +137,8 @@ bool clrButtons(Gallery& out) {
         b->setGeometry(0, 0, 93, 28);
         b->show();
         b->SetColors(0xFFFFFF, 0x0000FF);
-        state.apply(p.get(), b);
-        if (!save(out, b, QStringLiteral("clr_button_%1").arg(QLatin1String(state.name)))) {
+        if (!save(out, b, QStringLiteral("clr_button_%1").arg(QLatin1String(state.name)),
+                  [&] { state.apply(p.get(), b); })) {
             return false;
         }
     }
@@ -168,12 +174,11 @@ bool highlightButtons(Gallery& out) {
                                           : new CHighLightButton(QStringLiteral("F1"), p.get());
             b->setGeometry(0, 0, 60, 24);
             b->show();
-            state.apply(b);
             const QString name =
                 QStringLiteral("%1_%2").arg(tooltip ? QStringLiteral("highlight_tt_button")
                                                     : QStringLiteral("highlight_button"),
                                             QLatin1String(state.name));
-            if (!save(out, b, name)) {
+            if (!save(out, b, name, [&] { state.apply(b); })) {
                 return false;
             }
         }

@@ -46,6 +46,20 @@ TEST(ButtonGallery, WritesOneNonEmptyPicturePerControlAndState) {
     EXPECT_TRUE(QFileInfo::exists(QDir(dir.path()).filePath("clr_button_lamps.png")));
 }
 
+TEST(ButtonGallery, PressedPicturesDifferFromTheNormalOnes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Gallery gallery{QDir(dir.path())};
+    renderButtonGallery(gallery);
+    for (const char* button : {"clr_button", "highlight_button", "highlight_tt_button"}) {
+        const QString stem = QDir(dir.path()).filePath(QLatin1String(button));
+        const QImage normal(stem + QStringLiteral("_normal.png"));
+        const QImage pressed(stem + QStringLiteral("_pressed.png"));
+        ASSERT_FALSE(normal.isNull() || pressed.isNull()) << button;
+        EXPECT_NE(normal, pressed) << button;
+    }
+}
+
 TEST(ButtonGallery, UnwritableFolderIsCounted) {
     Gallery gallery{QDir("/nonexistent/folder")};
     renderButtonGallery(gallery);
