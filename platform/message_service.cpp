@@ -13,7 +13,7 @@
 
 namespace {
 
-enum class Kind { Error, Question };
+enum class Kind { Error, Warning, Question };
 
 std::mutex g_recordMutex;
 std::deque<bool> g_queuedAnswers;  // guarded by g_recordMutex
@@ -38,9 +38,18 @@ bool record(Kind kind, const std::string& text) {
         yes = g_queuedAnswers.front();
         g_queuedAnswers.pop_front();
     }
-    const std::string line = kind == Kind::Error
-                                 ? MessageService::recordLine("error", text)
-                                 : MessageService::recordLine("question", text, yes ? "Yes" : "No");
+    std::string line;
+    switch (kind) {
+        case Kind::Error:
+            line = MessageService::recordLine("error", text);
+            break;
+        case Kind::Warning:
+            line = MessageService::recordLine("warning", text);
+            break;
+        case Kind::Question:
+            line = MessageService::recordLine("question", text, yes ? "Yes" : "No");
+            break;
+    }
     const char* path = std::getenv("ORVO_MESSAGE_LOG");
     if (path != nullptr && *path != '\0') {
         if (std::FILE* file = std::fopen(path, "ab")) {
@@ -77,6 +86,10 @@ bool present(Kind kind, const std::string& text, MessageService::Icon icon) {
         QMessageBox::critical(nullptr, title, body);
         return false;
     }
+    if (kind == Kind::Warning) {
+        QMessageBox::warning(nullptr, title, body);
+        return false;
+    }
     QMessageBox box(boxIcon(icon), title, body, QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -104,6 +117,10 @@ bool dispatch(Kind kind, const std::string& text,
 
 void MessageService::showError(const std::string& text) {
     dispatch(Kind::Error, text);
+}
+
+void MessageService::showWarning(const std::string& text) {
+    dispatch(Kind::Warning, text);
 }
 
 bool MessageService::askYesNo(const std::string& text, Icon icon) {

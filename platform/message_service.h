@@ -15,6 +15,7 @@
 // it is unset or empty:
 //
 //     error<TAB>Unable to Read Operator Callsign!
+//     warning<TAB>Memory Name is Not Unique!
 //     question<TAB>Do you still want to proceed?<TAB>No
 //
 // Line ends inside the text are written as the two characters "\n". Questions answer No,
@@ -23,6 +24,10 @@ class MessageService {
   public:
     // Shows `text` with the stop icon.
     static void showError(const std::string& text);
+
+    // Shows `text` with the exclamation icon and an OK button: a notice the operator acts on
+    // (a name already taken), not a failure.
+    static void showWarning(const std::string& text);
 
     // The icon a question shows.
     enum class Icon { Stop, Question, Exclamation };
