@@ -1,5 +1,7 @@
 #include "client/panel/panel_placement.h"
 
+#include <algorithm>
+
 std::optional<QPoint> StoredPanelPosition(const StoredWindowRect& stored, QSize clientSize,
                                           QSize windowSize, const QList<QRect>& screens) {
     const long long width = static_cast<long long>(stored.right) - stored.left;
@@ -19,4 +21,24 @@ std::optional<QPoint> StoredPanelPosition(const StoredWindowRect& stored, QSize 
 QPoint CentredPosition(QSize windowSize, const QRect& screen) {
     return QPoint(screen.x() + (screen.width() - windowSize.width()) / 2,
                   screen.y() + (screen.height() - windowSize.height()) / 2);
+}
+
+QRect PlaceUnderPanel(const StoredWindowRect& stored, const QRect& current,
+                      const QRect& panelScreen, const QList<QRect>& screens,
+                      WhenPanelSmaller whenSmaller) {
+    const QSize size = current.size();
+    const QRect centred(CentredPosition(size, panelScreen), size);
+    const long long width = static_cast<long long>(stored.right) - stored.left;
+    const long long height = static_cast<long long>(stored.bottom) - stored.top;
+    if (width < size.width() || height < size.height()) {
+        return whenSmaller == WhenPanelSmaller::Centre ? centred : current;
+    }
+    const QRect placed(stored.left, stored.bottom + 1,
+                       std::max(size.width(), static_cast<int>(width)), size.height());
+    for (const QRect& screen : screens) {
+        if (screen.contains(placed)) {
+            return placed;
+        }
+    }
+    return centred;
 }

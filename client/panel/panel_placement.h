@@ -34,3 +34,19 @@ std::optional<QPoint> StoredPanelPosition(const StoredWindowRect& stored, QSize 
 
 // The top-left corner that centres a window of `windowSize` on `screen`.
 QPoint CentredPosition(QSize windowSize, const QRect& screen);
+
+// What a window that opens under the panel does when the panel's stored
+// rectangle is smaller than the window: the memory dialogs centre themselves,
+// the key-switch panel stays where it is.
+enum class WhenPanelSmaller { Centre, Stay };
+
+// Where a window that follows the panel goes (frame rectangle): one pixel
+// under the panel's stored rectangle, at its left edge, as wide as the wider
+// of the two, its own height. A stored rectangle narrower or lower than the
+// window gives the centre of `panelScreen` (or `current` with Stay). A place
+// that would not lie wholly inside one of the `screens` (available areas) is
+// never taken: such a window is centred on `panelScreen` at its own size, so
+// no window, modal or not, opens out of sight.
+QRect PlaceUnderPanel(const StoredWindowRect& stored, const QRect& current,
+                      const QRect& panelScreen, const QList<QRect>& screens,
+                      WhenPanelSmaller whenSmaller);
