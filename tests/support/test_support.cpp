@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -262,9 +263,18 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
+    // A given entry replaces an inherited one of the same name: the C
+    // library's getenv takes the first it finds.
+    const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> envStrings;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        envStrings.emplace_back(*entry);
+        const std::string inherited(*entry);
+        const bool replaced = std::any_of(env.begin(), env.end(), [&](const std::string& given) {
+            return nameOf(given) == nameOf(inherited);
+        });
+        if (!replaced) {
+            envStrings.push_back(inherited);
+        }
     }
     envStrings.insert(envStrings.end(), env.begin(), env.end());
     std::vector<char*> envp;

@@ -115,7 +115,8 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // `env` entries ("NAME=value") are added to this process's environment.
+    // `env` entries ("NAME=value") are added to this process's environment,
+    // replacing inherited entries of the same name.
     // Output goes to <outputDir>/<name>.out and .err, name the program's file
     // name unless given.
     bool start(const std::string& program, const std::vector<std::string>& args,
