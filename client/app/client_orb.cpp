@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "client/app/radio_cmd_notify_servant.h"
+#include "idl/call_helpers.h"
 #include "idl/naming.h"
 #include "idl/orb_thread.h"
 
@@ -21,10 +22,15 @@ constexpr const char* kCallbackName = "RadioCmdNotification";
 struct OrbState {
     std::mutex mutex;
     std::condition_variable readyChanged;
-    bool ready = false;
+    // The ORB thread's set-up has ended, bound or not.
+    bool setupDone = false;
+    // "RadioCmdNotification" holds the callback object.
+    bool bound = false;
     bool initialised = false;
     bool initOk = false;
     CORBA::ORB_var orb;
+    // The callback object, once the ORB thread has made it.
+    RadioCmdNotification_var callback;
     OrbThread* thread = nullptr;
     std::atomic<bool> setupFailedOutsideOrb{false};
 };
@@ -40,13 +46,27 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
+void finishSetup(bool bound) {
+    OrbState& s = state();
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.setupDone = true;
+        s.bound = s.bound || bound;
+    }
+    s.readyChanged.notify_all();
+}
+
+// On the ORB thread. A failed binding does not end the thread: the failure
+// line is written, the ready wait ends at once ("not bound") and the ORB runs
+// anyway, so the callback object stays active and the connect can bind it
+// later from the GUI thread.
 void bindCallbackObject(CORBA::ORB_ptr orb, PortableServer::POA_ptr poa) {
     OrbState& s = state();
+    RadioCmdNotification_var ref;
     try {
         auto* servant = new CRadioCmdNotifyServant(poa);
-        RadioCmdNotification_var ref = servant->_this();
+        ref = servant->_this();
         servant->_remove_ref();
-        rebindName(orb, kCallbackName, ref.in());
     } catch (const CORBA::Exception&) {
         throw;
     } catch (...) {
@@ -55,9 +75,16 @@ void bindCallbackObject(CORBA::ORB_ptr orb, PortableServer::POA_ptr poa) {
     }
     {
         std::lock_guard<std::mutex> lock(s.mutex);
-        s.ready = true;
+        s.callback = RadioCmdNotification::_duplicate(ref.in());
     }
-    s.readyChanged.notify_all();
+    auto result = callServer(kCallbackName, [&] { rebindName(orb, kCallbackName, ref.in()); });
+    if (!result) {
+        const CallFailure& failure = result.failure();
+        std::fputs(ClientOrb::failureText(failure.kind != CallFailure::Kind::Unknown, failure.name)
+                       .c_str(),
+                   stderr);
+    }
+    finishSetup(result.ok());
 }
 
 }  // namespace
@@ -118,6 +145,8 @@ bool ClientOrb::startThread() {
         thread->start(s.orb.in(), &bindCallbackObject, [](const std::string& name, unsigned long) {
             OrbState& st = state();
             std::fputs(failureText(!st.setupFailedOutsideOrb, name).c_str(), stderr);
+            // Nothing more comes from this thread: no connect waits for it.
+            finishSetup(false);
         });
     if (!started) {
         delete thread;
@@ -130,5 +159,34 @@ bool ClientOrb::startThread() {
 bool ClientOrb::waitReady(std::chrono::milliseconds timeout) {
     OrbState& s = state();
     std::unique_lock<std::mutex> lock(s.mutex);
-    return s.readyChanged.wait_for(lock, timeout, [&] { return s.ready; });
+    s.readyChanged.wait_for(lock, timeout, [&] { return s.setupDone; });
+    return s.bound;
+}
+
+bool ClientOrb::bindCallback() {
+    OrbState& s = state();
+    CORBA::ORB_var orb;
+    RadioCmdNotification_var callback;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        orb = CORBA::ORB::_duplicate(s.orb.in());
+        callback = RadioCmdNotification::_duplicate(s.callback.in());
+    }
+    if (CORBA::is_nil(orb.in()) || CORBA::is_nil(callback.in())) {
+        return false;
+    }
+    auto result =
+        callServer(kCallbackName, [&] { rebindName(orb.in(), kCallbackName, callback.in()); });
+    if (!result) {
+        const CallFailure& failure = result.failure();
+        std::fputs(failureText(failure.kind != CallFailure::Kind::Unknown, failure.name).c_str(),
+                   stderr);
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.bound = true;
+    }
+    s.readyChanged.notify_all();
+    return true;
 }

@@ -9,11 +9,13 @@
 // the ORB, which is never shut down (the process ends under it). Every
 // callback from the server runs on that thread, one at a time.
 //
-// The connect waits on the latch (waitReady) before it asks the server to
-// call back, so the server's look-up finds this client's binding. A failure of
-// the ORB thread writes "CORBA exception raised!" (or "Unknown exception
-// raised!") and the exception's name to standard error; the latch then stays
-// closed and the panel runs on, never called back.
+// A failed binding writes "CORBA exception raised!" and the exception's name
+// to standard error, releases the latch at once ("not bound") and still runs
+// the ORB: the callback object stays active, and bindCallback() binds it from
+// the connecting thread once the naming service answers. A failure before the
+// callback object exists (or "Unknown exception raised!") ends the thread;
+// the latch is released the same way and the panel runs on, never called
+// back.
 //
 // Functions are thread-safe; initialise() and startThread() act once per
 // process.
@@ -48,8 +50,15 @@ class ClientOrb {
     // could not be spawned.
     static bool startThread();
 
-    // True once the callback object is bound; waits at most `timeout`.
+    // Waits at most `timeout` for the ORB thread's set-up to end; true when
+    // the callback object is bound. Returns at once after a failed set-up.
     static bool waitReady(std::chrono::milliseconds timeout);
+
+    // Binds (again) the callback object as "RadioCmdNotification" from the
+    // calling thread: the name then holds this client, whatever an earlier
+    // failure or another client left there. False, with the failure line on
+    // standard error, when there is no callback object or the binding fails.
+    static bool bindCallback();
 
     // The text the ORB thread writes for a failure.
     static std::string failureText(bool corba, const std::string& exceptionName);

@@ -76,15 +76,19 @@ void RadioCommProxy::setFailureHandler(FailureHandler handler) {
 
 bool RadioCommProxy::resolve(std::chrono::milliseconds orbReadyWait) {
     m_impl->server = RadioComm::_nil();
-    if (!ClientOrb::waitReady(orbReadyWait)) {
-        std::fprintf(stderr, "%s: the callback object is not bound\n",
-                     corbaExceptionLine("resolve").c_str());
-        // Without a bound callback object the server's call-back would miss
-        // us; the look-up is still worth trying when the ORB exists.
-    }
     CORBA::ORB_ptr orb = ClientOrb::orb();
     if (CORBA::is_nil(orb)) {
         std::fprintf(stderr, "%s: no ORB\n", corbaExceptionLine("resolve").c_str());
+        return false;
+    }
+    // The server calls back whatever "RadioCmdNotification" holds when its
+    // connect-back looks: bind this client's object first, every time (the
+    // ORB thread's own binding may have failed, another client may have
+    // taken the name since). Without it a connect would never be answered.
+    ClientOrb::waitReady(orbReadyWait);
+    if (!ClientOrb::bindCallback()) {
+        std::fprintf(stderr, "%s: the callback object is not bound\n",
+                     corbaExceptionLine("resolve").c_str());
         return false;
     }
     auto result = callServer("resolve", [orb] { return resolveRadioComm(orb); });

@@ -96,9 +96,10 @@ class RadioCommProxy {
     // call reset() but must not call through this proxy.
     void setFailureHandler(FailureHandler handler);
 
-    // Waits at most `orbReadyWait` for the client's ORB to be set up and its
-    // callback object bound, then looks "RadioComm" up in the naming service.
-    // True when a RadioComm reference is held. A failure writes its line to
+    // Waits at most `orbReadyWait` for the client's ORB thread to finish its
+    // set-up, binds the callback object as "RadioCmdNotification" (again),
+    // then looks "RadioComm" up in the naming service. True when the binding
+    // holds and a RadioComm reference is held. A failure writes its line to
     // standard error, leaves the proxy nil and does not run the handler: the
     // caller reports a failed connect its own way.
     bool resolve(std::chrono::milliseconds orbReadyWait);
