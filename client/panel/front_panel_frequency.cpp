@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 #include "client/app/registry_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_remote.h"
@@ -308,8 +310,19 @@ void CK2FrontPanelControlDlg::OnRITSlider(int code, int position) {
     ShowStatus(1, std::string());
     const auto tuning = m_model.OnRitSlider(code, position);
     if (tuning && m_model.m_bConnected != 0) {
-        qDebug("RITTuning %d, %d", tuning->direction, tuning->amount);
-        m_remote.RITTuning(tuning->direction, tuning->amount);
+        // The server takes at most kMaxRitTuningAmount in one call (each
+        // step holds it for a while): a longer move goes in several calls,
+        // one after the other, until one is not done.
+        int left = tuning->amount;
+        do {
+            const int amount = std::min(left, kMaxRitTuningAmount);
+            qDebug("RITTuning %d, %d", tuning->direction, amount);
+            const RemoteStatus status = m_remote.RITTuning(tuning->direction, amount);
+            if (!status || *status != 0) {
+                break;
+            }
+            left -= amount;
+        } while (left > 0);
     }
     {
         const QSignalBlocker blocker(m_sliderRIT);

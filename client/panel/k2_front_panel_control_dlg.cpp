@@ -39,6 +39,7 @@
 #include "controls/static_ex.h"
 #include "controls/turbo_slider_ctrl.h"
 #include "platform/message_service.h"
+#include "radiolink/k2_status.h"
 
 using namespace front_panel;
 
@@ -109,7 +110,11 @@ PanelTuningRange toPanelRange(const pelorin::TUNING_RANGE_ENTRY& entry) {
 CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote,
                                                  pelorin::CRegistryStore& store,
                                                  PanelEntryPoints entryPoints, QWidget* parent)
-    : QDialog(parent), m_remote(remote), m_store(store), m_entry(std::move(entryPoints)) {
+    : QDialog(parent),
+      m_watchedRemote(remote),
+      m_remote(m_watchedRemote),
+      m_store(store),
+      m_entry(std::move(entryPoints)) {
     setWindowTitle(QString::fromLatin1(kFrontPanelTitle));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -125,12 +130,14 @@ CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote,
     SetupCommandControls();
 
     m_remote.setFailureHandler([this](const RemoteFailure&) { OnPanelDisconnected(); });
+    m_watchedRemote.setAnswerHandler([this](std::int32_t status) { OnServerAnswer(status); });
     m_registration = std::make_unique<WindowRegistration>(kFrontPanelTitle, this);
 }
 
 CK2FrontPanelControlDlg::~CK2FrontPanelControlDlg() {
     qApp->removeEventFilter(this);
     m_registration.reset();
+    m_watchedRemote.setAnswerHandler({});
     m_remote.setFailureHandler({});
 }
 
@@ -514,7 +521,8 @@ void CK2FrontPanelControlDlg::ConnectToServer() {
     ShowStatus(1, kConnectingStatus);
     bool connected = m_remote.resolve(kOrbReadyWait);
     if (connected) {
-        // The server's status is not examined: only its callback makes the link.
+        // Only the server's callback makes the link; a refusal has shown its
+        // words through OnServerAnswer.
         connected = m_remote.Connect(kClientName).has_value();
     }
     if (!connected) {
@@ -525,9 +533,14 @@ void CK2FrontPanelControlDlg::ConnectToServer() {
 }
 
 void CK2FrontPanelControlDlg::EnsureConnected() {
-    if (m_model.m_bConnected == 0) {
-        ConnectToServer();
+    if (m_model.m_bConnected != 0) {
+        // The panel may be wrong: the server may have gone, or stopped calling
+        // back after a failed call-back. A server that does not answer takes
+        // the disconnected path; one that does is asked to connect again, which
+        // turns its call-backs on again.
+        m_remote.EchoString(kClientName);
     }
+    ConnectToServer();
 }
 
 void CK2FrontPanelControlDlg::OnSysCommand(int id, std::intptr_t /*param*/) {
@@ -599,12 +612,16 @@ void CK2FrontPanelControlDlg::OnNotifyServerStatus(int wParam, long lParam,
 
 // The link is up: the band table, the VFO bank, the band list and the radio's
 // whole state. A failed call has already marked the panel disconnected; the
-// rest is skipped.
+// rest is skipped, and so is it after an answer that the server does not
+// count this client as connected.
 void CK2FrontPanelControlDlg::OnConnectedNotice() {
     m_model.m_bConnected = 1;
+    const auto answered = [this](const RemoteStatus& status) {
+        return status.has_value() && m_model.m_bConnected != 0;
+    };
 
     HamRadioBandInfo bands;
-    if (!m_remote.ReadHAMRadioBandInfo(bands)) {
+    if (!answered(m_remote.ReadHAMRadioBandInfo(bands))) {
         return;
     }
     pelorin::TuningRangeTable ranges{};
@@ -622,7 +639,7 @@ void CK2FrontPanelControlDlg::OnConnectedNotice() {
     m_store.SetTuningRanges(ranges);
 
     LastFreqVisitArray cache;
-    if (!m_remote.ReadVFOFreqCache(cache)) {
+    if (!answered(m_remote.ReadVFOFreqCache(cache))) {
         return;
     }
     for (std::size_t band = 0; band < cache.VfoBank.size(); ++band) {
@@ -645,15 +662,15 @@ void CK2FrontPanelControlDlg::OnConnectedNotice() {
     const int band = m_model.m_CurTuningRange.nBand;
     m_comboBand->setCurrentIndex(band >= 0 && band < pelorin::kTuningRangeCount ? band : -1);
 
-    if (!m_remote.GetInitialRadioInfo()) {
+    if (!answered(m_remote.GetInitialRadioInfo())) {
         return;
     }
     int rfAmp = 0;
-    if (!m_remote.QueryRFAmpStatus(rfAmp)) {
+    if (!answered(m_remote.QueryRFAmpStatus(rfAmp))) {
         return;
     }
     m_model.m_bRFAmpOption = rfAmp != 0 ? 1 : 0;
-    if (!m_remote.EnableStatusQuery(1)) {
+    if (!answered(m_remote.EnableStatusQuery(1))) {
         return;
     }
     UpdateData();
@@ -679,6 +696,23 @@ void CK2FrontPanelControlDlg::OnPanelDisconnected() {
     m_model.MarkLinkDown();
     ApplyConnectTo();
     ShowStatus(2, kLostConnectionStatus);
+}
+
+void CK2FrontPanelControlDlg::OnServerAnswer(std::int32_t status) {
+    if (status == 0) {
+        return;
+    }
+    const std::string text = RefusalText(status);
+    if (static_cast<std::uint32_t>(status) == K2ERR_CLIENT_NOT_CONNECTED) {
+        // The server no longer counts this client as connected (another
+        // client's Disconnect, a server restart): the operator connects again.
+        m_model.MarkLinkDown();
+        ApplyConnectTo();
+    }
+    if (m_statusKind == 2 && m_statusText == text) {
+        return;
+    }
+    ShowStatus(2, text);
 }
 
 void CK2FrontPanelControlDlg::OnOK() {

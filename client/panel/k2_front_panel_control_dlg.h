@@ -13,7 +13,9 @@
 // under kFrontPanelTitle: server notices, radio replies and keyboard-CW
 // progress arrive as WindowMessages on the GUI thread. Every server call goes
 // through PanelRemote; a failed one runs the "panel disconnected" behaviour
-// (not connected, "Lost connection to Brakton", link indicator "None").
+// (not connected, "Lost connection to Brakton", link indicator "None"). Every
+// status the server answers with is looked at in one place (OnServerAnswer):
+// a refusal shows its words in red, 0x1000004 also disconnects the panel.
 //
 // Work that belongs to other windows (splash, configuration sheet, QSO
 // threads, keyboard-CW window, the VFO bank written back when the panel goes)
@@ -37,6 +39,7 @@
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/front_panel_model.h"
 #include "client/panel/radio_snapshot.h"
+#include "client/panel/status_watching_remote.h"
 #include "controls/remote_cmd_receiver.h"
 #include "platform/window_message_receiver.h"
 #include "platform/window_registry.h"
@@ -223,6 +226,8 @@ class CK2FrontPanelControlDlg : public QDialog,
     static constexpr const char* kConnectFailedStatus = "Unable to connect to Brakton";
     static constexpr const char* kConnectingStatus = "Connecting to Brakton...";
     static constexpr const char* kLostConnectionStatus = "Lost connection to Brakton";
+    // The most one RITTuning call may ask for; the server refuses more.
+    static constexpr int kMaxRitTuningAmount = 5000;
     static constexpr const char* kClientName = "Pelorin";
 
     // Neither `remote` nor `store` is owned; both outlive the panel. Builds
@@ -238,7 +243,10 @@ class CK2FrontPanelControlDlg : public QDialog,
     void ShowStatus(int kind, const std::string& text);
     // Asks the server to connect; the server's callback makes the link.
     void ConnectToServer();
-    // ConnectToServer while not connected (the "Connect To Brakton" button).
+    // The "Connect To Brakton" button: ConnectToServer while not connected.
+    // While connected, a cheap call first: a server that does not answer
+    // disconnects the panel, and either way the panel connects again (a new
+    // Connect also turns the server's call-backs on again).
     void EnsureConnected();
     void OnSysCommand(int id, std::intptr_t param = 0);
     // The exit question, then the exit.
@@ -295,11 +303,16 @@ class CK2FrontPanelControlDlg : public QDialog,
     void UpdateData();
     void OnConnectedNotice();
     void OnPanelDisconnected();
+    // Every status the server answered with (StatusWatchingRemote): a
+    // refusal's words in red, once while they stand on the status line.
+    void OnServerAnswer(std::int32_t status);
     void RunExit();
 
     template <class T>
     T* controlAs(int id) const;
 
+    // Declared before m_remote, which refers to it: every call goes through it.
+    StatusWatchingRemote m_watchedRemote;
     PanelRemote& m_remote;
     pelorin::CRegistryStore& m_store;
     PanelEntryPoints m_entry;

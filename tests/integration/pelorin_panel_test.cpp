@@ -88,6 +88,8 @@ class PelorinPanel : public ::testing::Test {
         ASSERT_TRUE(m_peer.start(PeerRole::Server, m_naming, m_dir.path())) << m_peer.error();
         start(m_naming.initRefArgs());
         ASSERT_TRUE(pumpUntil(10s, [&] { return !m_peer.records().empty(); }));
+        // Done, as a server with a radio answers: the panel shows no refusal.
+        ASSERT_EQ(m_peer.command("answer 0"), "ok");
         ASSERT_EQ(m_peer.command("connect-back"), "ok");
         ASSERT_TRUE(pumpUntil(10s, [&] { return panel().model().m_bConnected != 0; }));
         ASSERT_TRUE(pumpUntil(10s, [&] { return m_peer.records().size() >= 6; }));

@@ -18,6 +18,8 @@
 //                                       (uiBandFreq = band index)
 //   vfos <a0> <b0> ... <a8> <b8>        VFO cache answered from now on
 //   rfamp <n>                           QueryRFAmpStatus answer
+//   answer <status>                     every RadioComm operation answers <status>
+//                                       from now on instead of its number
 //   raise-next                          the next RadioComm upcall raises INTERNAL
 //   exit                                the peer ends at once (exit code 0)
 //   connect-back [who]                  RadioCmdNotification::Connect(who or "Brakton")

@@ -99,6 +99,13 @@ class Script {
         m_rfAmp = static_cast<CORBA::Short>(value);
     }
     void raiseNext() { m_raiseNext = true; }
+    // What an operation answers: its own number, or the status set by the
+    // "answer" command.
+    CORBA::Long result(CORBA::Long number) const {
+        const long answer = m_answer.load();
+        return answer < 0 ? number : static_cast<CORBA::Long>(answer);
+    }
+    void setAnswer(long status) { m_answer = status; }
     // Raises the system exception once when asked to.
     void maybeRaise() {
         if (m_raiseNext.exchange(false)) {
@@ -112,6 +119,7 @@ class Script {
     LAST_FREQ_VISIT_ARRAY m_vfos{};
     CORBA::Short m_rfAmp = static_cast<CORBA::Short>(codedOut(9, 0));
     std::atomic<bool> m_raiseNext{false};
+    std::atomic<long> m_answer{-1};
 };
 
 // Appends one record per upcall; shared by the servant's upcalls.
@@ -206,63 +214,63 @@ class RecordingRadioComm : public PoaServant<POA_RadioComm> {
 
     CORBA::Long Connect(const char* ClientName) override {
         SERVER_UPCALL("Connect", str(ClientName));
-        return 0;
+        return m_script.result(0);
     }
     CORBA::Long Disconnect() override {
         SERVER_UPCALL("Disconnect");
-        return 1;
+        return m_script.result(1);
     }
     void EchoString(const char* Text) override { SERVER_UPCALL("EchoString", str(Text)); }
     CORBA::Long ReadHAMRadioBandInfo(HAMRADIO_BAND_INFO& BandInfo) override {
         SERVER_UPCALL("ReadHAMRadioBandInfo");
         BandInfo = m_script.bands();
-        return 3;
+        return m_script.result(3);
     }
     CORBA::Long ReadVFOFreqCache(LAST_FREQ_VISIT_ARRAY& FreqCache) override {
         SERVER_UPCALL("ReadVFOFreqCache");
         FreqCache = m_script.vfos();
-        return 4;
+        return m_script.result(4);
     }
     CORBA::Long WriteVFOFreqCache(const LAST_FREQ_VISIT_ARRAY& FreqCache) override {
         SERVER_UPCALL("WriteVFOFreqCache", joined(&FreqCache.VfoBank[0][0], 18));
-        return 5;
+        return m_script.result(5);
     }
     CORBA::Long GetInitialRadioInfo() override {
         SERVER_UPCALL("GetInitialRadioInfo");
-        return 6;
+        return m_script.result(6);
     }
     CORBA::Long RITTuning(CORBA::Short Direction, CORBA::Short Amount) override {
         SERVER_UPCALL("RITTuning", num(Direction), num(Amount));
-        return 7;
+        return m_script.result(7);
     }
     CORBA::Long DownloadRadioInfo(const RADIO_MEM_INFO& RadioInfo) override {
         SERVER_UPCALL("DownloadRadioInfo", memInfoText(RadioInfo));
-        return 8;
+        return m_script.result(8);
     }
     CORBA::Long QueryRFAmpStatus(CORBA::Short& RFAmpStatus) override {
         SERVER_UPCALL("QueryRFAmpStatus");
         RFAmpStatus = m_script.rfAmp();
-        return 9;
+        return m_script.result(9);
     }
     CORBA::Long AutoInfo(CORBA::Short Action, CORBA::Short Value) override {
         SERVER_UPCALL("AutoInfo", num(Action), num(Value));
-        return 10;
+        return m_script.result(10);
     }
     CORBA::Long CommandMode(CORBA::Short Action, CORBA::Short Value) override {
         SERVER_UPCALL("CommandMode", num(Action), num(Value));
-        return 11;
+        return m_script.result(11);
     }
     CORBA::Long Antenna(CORBA::Short Action, CORBA::Short AntennaNo) override {
         SERVER_UPCALL("Antenna", num(Action), num(AntennaNo));
-        return 12;
+        return m_script.result(12);
     }
     CORBA::Long ReadBarGraphLevel() override {
         SERVER_UPCALL("ReadBarGraphLevel");
-        return 13;
+        return m_script.result(13);
     }
     CORBA::Long MoveActiveVFOFreq(CORBA::Short Direction, CORBA::Short Step) override {
         SERVER_UPCALL("MoveActiveVFOFreq", num(Direction), num(Step));
-        return 14;
+        return m_script.result(14);
     }
     CORBA::Long ReadDisplay(CORBA::String_out DisplayText, CORBA::Short& DisplayStatus1,
                             CORBA::Short& DisplayStatus2) override {
@@ -270,125 +278,125 @@ class RecordingRadioComm : public PoaServant<POA_RadioComm> {
         DisplayText = CORBA::string_dup(peer_protocol::kDisplayText);
         DisplayStatus1 = static_cast<CORBA::Short>(codedOut(15, 1));
         DisplayStatus2 = static_cast<CORBA::Short>(codedOut(15, 2));
-        return 15;
+        return m_script.result(15);
     }
     CORBA::Long VFOFreq(CORBA::Short Action, CORBA::Short Vfo, CORBA::Long Frequency) override {
         SERVER_UPCALL("VFOFreq", num(Action), num(Vfo), num(Frequency));
-        return 16;
+        return m_script.result(16);
     }
     CORBA::Long NoiseBlanker(CORBA::Short Action, CORBA::Short Value) override {
         SERVER_UPCALL("NoiseBlanker", num(Action), num(Value));
-        return 17;
+        return m_script.result(17);
     }
     CORBA::Long ReceiverAGC(CORBA::Short Action, CORBA::Short Value) override {
         SERVER_UPCALL("ReceiverAGC", num(Action), num(Value));
-        return 18;
+        return m_script.result(18);
     }
     CORBA::Long ReceiverPreamp(CORBA::Short Action, CORBA::Short Enable) override {
         SERVER_UPCALL("ReceiverPreamp", num(Action), num(Enable));
-        return 19;
+        return m_script.result(19);
     }
     CORBA::Long ReceiverAttenuator(CORBA::Short Action, CORBA::Short Enable) override {
         SERVER_UPCALL("ReceiverAttenuator", num(Action), num(Enable));
-        return 20;
+        return m_script.result(20);
     }
     CORBA::Long XFILSelection(CORBA::Short Action, CORBA::Short Bandwidth,
                               CORBA::Short Filter) override {
         SERVER_UPCALL("XFILSelection", num(Action), num(Bandwidth), num(Filter));
-        return 21;
+        return m_script.result(21);
     }
     CORBA::Long AFILSelection(CORBA::Short Action, CORBA::Short Value) override {
         SERVER_UPCALL("AFILSelection", num(Action), num(Value));
-        return 22;
+        return m_script.result(22);
     }
     CORBA::Long OperatingMode(CORBA::Short Action, CORBA::Short Mode) override {
         SERVER_UPCALL("OperatingMode", num(Action), num(Mode));
-        return 23;
+        return m_script.result(23);
     }
     CORBA::Long ReadTransceiverInfo() override {
         SERVER_UPCALL("ReadTransceiverInfo");
-        return 24;
+        return m_script.result(24);
     }
     CORBA::Long CWKeyerSpeed(CORBA::Short Action, CORBA::Short KeyerSpeed) override {
         SERVER_UPCALL("CWKeyerSpeed", num(Action), num(KeyerSpeed));
-        return 25;
+        return m_script.result(25);
     }
     CORBA::Long RFPowerOutput(CORBA::Short Action, CORBA::Short Power,
                               CORBA::Short Range) override {
         SERVER_UPCALL("RFPowerOutput", num(Action), num(Power), num(Range));
-        return 26;
+        return m_script.result(26);
     }
     CORBA::Long ChangeBand(CORBA::Short Direction) override {
         SERVER_UPCALL("ChangeBand", num(Direction));
-        return 27;
+        return m_script.result(27);
     }
     CORBA::Long TransceiverRecvVFOAssignment(CORBA::Short Action, CORBA::Short Vfo) override {
         SERVER_UPCALL("TransceiverRecvVFOAssignment", num(Action), num(Vfo));
-        return 28;
+        return m_script.result(28);
     }
     CORBA::Long TransceiverTxVFOAssignment(CORBA::Short Action, CORBA::Short Vfo) override {
         SERVER_UPCALL("TransceiverTxVFOAssignment", num(Action), num(Vfo));
-        return 29;
+        return m_script.result(29);
     }
     CORBA::Long GetTransceiverPowerOnStatus() override {
         SERVER_UPCALL("GetTransceiverPowerOnStatus");
-        return 30;
+        return m_script.result(30);
     }
     CORBA::Long RITControl(CORBA::Short Action, CORBA::Short Enable) override {
         SERVER_UPCALL("RITControl", num(Action), num(Enable));
-        return 31;
+        return m_script.result(31);
     }
     CORBA::Long XITControl(CORBA::Short Action, CORBA::Short Enable) override {
         SERVER_UPCALL("XITControl", num(Action), num(Enable));
-        return 32;
+        return m_script.result(32);
     }
     CORBA::Long IncrementalOffsetTuning(CORBA::Short Direction) override {
         SERVER_UPCALL("IncrementalOffsetTuning", num(Direction));
-        return 33;
+        return m_script.result(33);
     }
     CORBA::Long ClearFineRITOffset() override {
         SERVER_UPCALL("ClearFineRITOffset");
-        return 34;
+        return m_script.result(34);
     }
     CORBA::Long LockVFO(CORBA::Short Action, CORBA::Short Enable) override {
         SERVER_UPCALL("LockVFO", num(Action), num(Enable));
-        return 35;
+        return m_script.result(35);
     }
     CORBA::Long TuneTransmitter() override {
         SERVER_UPCALL("TuneTransmitter");
-        return 36;
+        return m_script.result(36);
     }
     CORBA::Long SendDiagnosticData(const char* CommandText) override {
         SERVER_UPCALL("SendDiagnosticData", str(CommandText));
-        return 37;
+        return m_script.result(37);
     }
     CORBA::Long QueryKeyboardCWTxStatus() override {
         SERVER_UPCALL("QueryKeyboardCWTxStatus");
-        return 38;
+        return m_script.result(38);
     }
     CORBA::Long KeyboardCW(const char* CWText) override {
         SERVER_UPCALL("KeyboardCW", str(CWText));
-        return 39;
+        return m_script.result(39);
     }
     CORBA::Long AbortKeyboardCW() override {
         SERVER_UPCALL("AbortKeyboardCW");
-        return 40;
+        return m_script.result(40);
     }
     CORBA::Long EmulateKeySwitch(CORBA::Short Key) override {
         SERVER_UPCALL("EmulateKeySwitch", num(Key));
-        return 41;
+        return m_script.result(41);
     }
     CORBA::Long FrequencyScan(CORBA::Long ScanLimitLow, CORBA::Long ScanLimitHigh) override {
         SERVER_UPCALL("FrequencyScan", num(ScanLimitLow), num(ScanLimitHigh));
-        return 42;
+        return m_script.result(42);
     }
     CORBA::Long SquelchLevel(CORBA::Short Action, CORBA::Short Value) override {
         SERVER_UPCALL("SquelchLevel", num(Action), num(Value));
-        return 43;
+        return m_script.result(43);
     }
     CORBA::Long EnableStatusQuery(CORBA::Short Enable) override {
         SERVER_UPCALL("EnableStatusQuery", num(Enable));
-        return 44;
+        return m_script.result(44);
     }
 
   private:
@@ -507,6 +515,13 @@ class CommandRunner {
                 long value = 0;
                 in >> value;
                 m_script.setRfAmp(value);
+            } else if (verb == "answer") {
+                long status = -1;
+                in >> status;
+                if (status < 0) {
+                    return "failed needs a status of 0 or more";
+                }
+                m_script.setAnswer(status);
             } else if (verb == "raise-next") {
                 m_script.raiseNext();
             } else if (verb == "exit") {

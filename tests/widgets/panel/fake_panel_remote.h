@@ -3,10 +3,12 @@
 // A stand-in for the server behind the front panel: records every call by
 // its operation's name, answers with scripted out-arguments, and fails the
 // operations it is told to the way the real proxy does (the failure handler
-// runs, the call returns nothing).
+// runs, the call returns nothing). Answers 0 unless m_answers names another
+// status for the operation.
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -46,13 +48,13 @@ class FakePanelRemote : public PanelRemote {
             return std::nullopt;
         }
         m_connectNames.push_back(clientName);
-        return 0;
+        return answer("Connect");
     }
     RemoteStatus Disconnect() override {
         if (!record("Disconnect")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("Disconnect");
     }
     bool EchoString(const std::string& text) override {
         if (!record("EchoString")) {
@@ -66,208 +68,208 @@ class FakePanelRemote : public PanelRemote {
             return std::nullopt;
         }
         bandInfo = m_bands;
-        return 0;
+        return answer("ReadHAMRadioBandInfo");
     }
     RemoteStatus ReadVFOFreqCache(LastFreqVisitArray& freqCache) override {
         if (!record("ReadVFOFreqCache")) {
             return std::nullopt;
         }
         freqCache = m_cache;
-        return 0;
+        return answer("ReadVFOFreqCache");
     }
     RemoteStatus WriteVFOFreqCache(const LastFreqVisitArray& /*freqCache*/) override {
         if (!record("WriteVFOFreqCache")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("WriteVFOFreqCache");
     }
     RemoteStatus GetInitialRadioInfo() override {
         if (!record("GetInitialRadioInfo")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("GetInitialRadioInfo");
     }
     RemoteStatus RITTuning(int /*direction*/, int /*amount*/) override {
         if (!record("RITTuning")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("RITTuning");
     }
     RemoteStatus DownloadRadioInfo(const RadioMemInfo& /*radioInfo*/) override {
         if (!record("DownloadRadioInfo")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("DownloadRadioInfo");
     }
     RemoteStatus QueryRFAmpStatus(int& rfAmpStatus) override {
         if (!record("QueryRFAmpStatus")) {
             return std::nullopt;
         }
         rfAmpStatus = m_rfAmp;
-        return 0;
+        return answer("QueryRFAmpStatus");
     }
     RemoteStatus Antenna(int /*action*/, int /*antennaNo*/) override {
         if (!record("Antenna")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("Antenna");
     }
     RemoteStatus MoveActiveVFOFreq(int /*direction*/, int /*step*/) override {
         if (!record("MoveActiveVFOFreq")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("MoveActiveVFOFreq");
     }
     RemoteStatus VFOFreq(int /*action*/, int /*vfo*/, std::int32_t /*frequency*/) override {
         if (!record("VFOFreq")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("VFOFreq");
     }
     RemoteStatus NoiseBlanker(int /*action*/, int /*value*/) override {
         if (!record("NoiseBlanker")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("NoiseBlanker");
     }
     RemoteStatus ReceiverAGC(int /*action*/, int /*value*/) override {
         if (!record("ReceiverAGC")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("ReceiverAGC");
     }
     RemoteStatus ReceiverPreamp(int /*action*/, int /*enable*/) override {
         if (!record("ReceiverPreamp")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("ReceiverPreamp");
     }
     RemoteStatus ReceiverAttenuator(int /*action*/, int /*enable*/) override {
         if (!record("ReceiverAttenuator")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("ReceiverAttenuator");
     }
     RemoteStatus XFILSelection(int /*action*/, int /*bandwidth*/, int /*filter*/) override {
         if (!record("XFILSelection")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("XFILSelection");
     }
     RemoteStatus AFILSelection(int /*action*/, int /*value*/) override {
         if (!record("AFILSelection")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("AFILSelection");
     }
     RemoteStatus OperatingMode(int /*action*/, int /*mode*/) override {
         if (!record("OperatingMode")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("OperatingMode");
     }
     RemoteStatus CWKeyerSpeed(int /*action*/, int /*keyerSpeed*/) override {
         if (!record("CWKeyerSpeed")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("CWKeyerSpeed");
     }
     RemoteStatus RFPowerOutput(int /*action*/, int /*power*/, int /*range*/) override {
         if (!record("RFPowerOutput")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("RFPowerOutput");
     }
     RemoteStatus ChangeBand(int /*direction*/) override {
         if (!record("ChangeBand")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("ChangeBand");
     }
     RemoteStatus TransceiverRecvVFOAssignment(int /*action*/, int /*vfo*/) override {
         if (!record("TransceiverRecvVFOAssignment")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("TransceiverRecvVFOAssignment");
     }
     RemoteStatus TransceiverTxVFOAssignment(int /*action*/, int /*vfo*/) override {
         if (!record("TransceiverTxVFOAssignment")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("TransceiverTxVFOAssignment");
     }
     RemoteStatus RITControl(int /*action*/, int /*enable*/) override {
         if (!record("RITControl")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("RITControl");
     }
     RemoteStatus XITControl(int /*action*/, int /*enable*/) override {
         if (!record("XITControl")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("XITControl");
     }
     RemoteStatus IncrementalOffsetTuning(int /*direction*/) override {
         if (!record("IncrementalOffsetTuning")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("IncrementalOffsetTuning");
     }
     RemoteStatus ClearFineRITOffset() override {
         if (!record("ClearFineRITOffset")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("ClearFineRITOffset");
     }
     RemoteStatus LockVFO(int /*action*/, int /*enable*/) override {
         if (!record("LockVFO")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("LockVFO");
     }
     RemoteStatus TuneTransmitter() override {
         if (!record("TuneTransmitter")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("TuneTransmitter");
     }
     RemoteStatus KeyboardCW(const std::string& /*cwText*/) override {
         if (!record("KeyboardCW")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("KeyboardCW");
     }
     RemoteStatus AbortKeyboardCW() override {
         if (!record("AbortKeyboardCW")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("AbortKeyboardCW");
     }
     RemoteStatus EmulateKeySwitch(int /*key*/) override {
         if (!record("EmulateKeySwitch")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("EmulateKeySwitch");
     }
     RemoteStatus FrequencyScan(std::int32_t /*scanLimitLow*/,
                                std::int32_t /*scanLimitHigh*/) override {
         if (!record("FrequencyScan")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("FrequencyScan");
     }
     RemoteStatus SquelchLevel(int /*action*/, int /*value*/) override {
         if (!record("SquelchLevel")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("SquelchLevel");
     }
     RemoteStatus EnableStatusQuery(int /*enable*/) override {
         if (!record("EnableStatusQuery")) {
             return std::nullopt;
         }
-        return 0;
+        return answer("EnableStatusQuery");
     }
 
     // Calls since the last clear, by name.
@@ -276,6 +278,8 @@ class FakePanelRemote : public PanelRemote {
     std::vector<std::string> m_echoed;
     // Operations that fail from now on, as a dead server would.
     std::set<std::string> m_failing;
+    // The status an operation answers with from now on (0 when not named).
+    std::map<std::string, std::int32_t> m_answers;
     bool m_resolveOk = true;
     bool m_nil = true;
     std::chrono::milliseconds m_resolveWait{0};
@@ -292,6 +296,11 @@ class FakePanelRemote : public PanelRemote {
     }
 
   private:
+    std::int32_t answer(const char* name) const {
+        const auto it = m_answers.find(name);
+        return it != m_answers.end() ? it->second : 0;
+    }
+
     bool record(const char* name) {
         m_calls.emplace_back(name);
         if (m_nil || m_failing.count(name) != 0) {

@@ -81,15 +81,67 @@ TEST_F(PanelConnect, ConnectAsksTheServerOnceWithTheClientName) {
     EXPECT_TRUE(messages().empty());
 }
 
-TEST_F(PanelConnect, ConnectButtonConnectsOnlyWhileNotConnected) {
-    CK2FrontPanelControlDlg& panel = makePanel();
-    auto* button = qobject_cast<QAbstractButton*>(panel.control(IDC_CONNECT));
-    button->click();
-    EXPECT_EQ(m_remote.count("Connect"), 2) << "a pending connect may be asked again";
+// "Connect To Brakton": while the panel believes it is connected, one cheap
+// call tells a gone server from one that has only stopped calling back;
+// either way the press connects again and the next call-back brings the
+// radio back.
+struct PressCase {
+    const char* name;
+    bool connected;
+    bool serverAnswers;
+    std::vector<std::string> calls;
+    const char* link;    // link indicator after the press
+    const char* status;  // status line after the press
+};
+
+const PressCase kPresses[] = {
+    {"NotConnected", false, true, {"resolve", "Connect"}, "   LAN", "Connecting to Brakton..."},
+    {"ServerGone",
+     true,
+     false,
+     {"EchoString", "resolve", "Connect"},
+     "None",
+     "Connecting to Brakton..."},
+    {"ServerStoppedCallingBack",
+     true,
+     true,
+     {"EchoString", "resolve", "Connect"},
+     "   LAN",
+     "Connecting to Brakton..."},
+};
+
+class PanelConnectPress : public PanelConnect, public ::testing::WithParamInterface<PressCase> {};
+
+TEST_P(PanelConnectPress, ConnectsAgainAndTheCallBackBringsTheRadio) {
+    const PressCase& row = GetParam();
+    makePanel();
+    notice(SERVER_STATUS_CONNECT_NOTICE, 0, "Pelorin - Connecting requested from Brakton");
+    if (row.connected) {
+        notice(SERVER_STATUS_CONNECTED);
+    }
+    if (!row.serverAnswers) {
+        m_remote.m_failing = {"EchoString"};
+    }
+    m_remote.m_calls.clear();
+
+    qobject_cast<QAbstractButton*>(m_panel->control(IDC_CONNECT))->click();
+
+    EXPECT_EQ(m_remote.m_calls, row.calls);
+    EXPECT_EQ(connectTo()->text().toStdString(), row.link);
+    EXPECT_EQ(m_panel->statusText(), row.status);
+    EXPECT_TRUE(messages().empty()) << "no box while the server is there";
+
+    m_remote.m_failing.clear();
+    m_remote.m_calls.clear();
+    notice(SERVER_STATUS_CONNECT_NOTICE, 0, "Pelorin - Connecting requested from Brakton");
     notice(SERVER_STATUS_CONNECTED);
-    button->click();
-    EXPECT_EQ(m_remote.count("Connect"), 2);
+    EXPECT_EQ(m_panel->model().m_bConnected, 1);
+    EXPECT_EQ(connectTo()->text(), QStringLiteral("   LAN"));
+    EXPECT_EQ(m_remote.count("GetInitialRadioInfo"), 1);
+    EXPECT_EQ(m_remote.count("EnableStatusQuery"), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, PanelConnectPress, ::testing::ValuesIn(kPresses), CaseName());
 
 TEST_F(PanelConnect, CallBackLightsTheLinkAndLoadsTheRadio) {
     int splashHidden = 0;
@@ -200,6 +252,80 @@ TEST_F(PanelConnect, AFailureDuringTheCallBackStopsItsSequence) {
               (std::vector<std::string>{"ReadHAMRadioBandInfo", "ReadVFOFreqCache"}));
     EXPECT_EQ(m_panel->model().m_bConnected, 0);
     EXPECT_EQ(m_panel->statusText(), "Lost connection to Brakton");
+}
+
+// --- Refused commands --------------------------------------------------------
+
+// A command the server answers with a refusal: its words in red on the
+// status line; "not connected" also takes the panel's disconnected path.
+struct RefusalCase {
+    const char* name;
+    std::int32_t status;
+    const char* text;
+    bool staysConnected;
+};
+
+const RefusalCase kRefusals[] = {
+    {"PortNotOpen", 0x2000003, "Radio port not open", true},
+    {"PortWriteFailed", 0x2000004, "Radio port not open", true},
+    {"InvalidValue", 0x3000001, "Invalid value", true},
+    {"OtherCode", 0x2000001, "Brakton error 0x2000001", true},
+    {"SmallCodeInSevenDigits", 23, "Brakton error 0x0000017", true},
+    {"NotConnected", 0x1000004, "Not connected to Brakton", false},
+};
+
+class PanelRefusal : public PanelConnect, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(PanelRefusal, ShowsItsWordsInRed) {
+    const RefusalCase& row = GetParam();
+    connectAndCallBack();
+    m_remote.m_answers["OperatingMode"] = row.status;
+
+    qobject_cast<QAbstractButton*>(m_panel->control(IDC_MODE_CW))->click();
+
+    EXPECT_EQ(m_remote.count("OperatingMode"), 1);
+    EXPECT_EQ(m_panel->statusText(), row.text);
+    EXPECT_EQ(m_panel->statusKind(), 2);
+    EXPECT_EQ(status()->GetOnColor(), 0x0000FFu);
+    EXPECT_EQ(m_panel->model().m_bConnected, row.staysConnected ? 1 : 0);
+    EXPECT_EQ(connectTo()->text(),
+              row.staysConnected ? QStringLiteral("   LAN") : QStringLiteral("None"));
+    EXPECT_TRUE(messages().empty());
+
+    // The next command clears the line as usual; once disconnected it makes
+    // no call.
+    m_remote.m_answers.clear();
+    m_remote.m_calls.clear();
+    qobject_cast<QAbstractButton*>(m_panel->control(IDC_MODE_CW))->click();
+    EXPECT_EQ(m_remote.count("OperatingMode"), row.staysConnected ? 1 : 0);
+    EXPECT_EQ(m_panel->statusText(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PanelRefusal, ::testing::ValuesIn(kRefusals), CaseName());
+
+TEST_F(PanelConnect, NoRadioPortShowsOnceWhenTheCallBackLoadsTheRadio) {
+    makePanel();
+    m_remote.m_answers = {{"GetInitialRadioInfo", 0x2000003}, {"EnableStatusQuery", 0x2000003}};
+    m_remote.m_calls.clear();
+    notice(SERVER_STATUS_CONNECTED);
+    EXPECT_EQ(
+        m_remote.m_calls,
+        (std::vector<std::string>{"ReadHAMRadioBandInfo", "ReadVFOFreqCache", "GetInitialRadioInfo",
+                                  "QueryRFAmpStatus", "EnableStatusQuery"}));
+    EXPECT_EQ(m_panel->statusText(), "Radio port not open");
+    EXPECT_EQ(m_panel->statusKind(), 2);
+    EXPECT_EQ(m_panel->model().m_bConnected, 1) << "the server is there, the radio is not";
+}
+
+TEST_F(PanelConnect, NotConnectedAnswerEndsTheCallBackSequence) {
+    makePanel();
+    m_remote.m_answers = {{"ReadHAMRadioBandInfo", 0x1000004}};
+    m_remote.m_calls.clear();
+    notice(SERVER_STATUS_CONNECTED);
+    EXPECT_EQ(m_remote.m_calls, std::vector<std::string>{"ReadHAMRadioBandInfo"});
+    EXPECT_EQ(m_panel->model().m_bConnected, 0);
+    EXPECT_EQ(connectTo()->text(), QStringLiteral("None"));
+    EXPECT_EQ(m_panel->statusText(), "Not connected to Brakton");
 }
 
 // --- Exit ------------------------------------------------------------------

@@ -252,6 +252,55 @@ TEST_P(FrequencyControl, CallsAndLocalEffects) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, FrequencyControl, ::testing::ValuesIn(kControls), CaseName());
 
+// A RIT move longer than the server takes in one call goes in several calls,
+// one after the other; a call that is not done ends the move.
+struct RitMoveCase {
+    const char* name;
+    const char* ifReply;  // the radio's RIT offset
+    int thumb;            // where the thumb is let go (1000 is offset 0)
+    std::int32_t answer;  // what the server answers each RITTuning
+    std::vector<std::string> calls;
+};
+
+const RitMoveCase kRitMoves[] = {
+    {"OffsetPlus4500ReleasedAtTheLeftEnd",
+     "IF00014039310     +450010 0002000001 ",
+     0,
+     0,
+     {"RITTuning(2,5000)", "RITTuning(2,500)"}},
+    {"OffsetMinus9990ReleasedAtTheRightEnd",
+     "IF00014039310     -999010 0002000001 ",
+     2000,
+     0,
+     {"RITTuning(1,5000)", "RITTuning(1,5000)", "RITTuning(1,990)"}},
+    {"ExactlyTheLimitIsOneCall",
+     "IF00014039310     +400010 0002000001 ",
+     0,
+     0,
+     {"RITTuning(2,5000)"}},
+    {"ARefusedPartEndsTheMove",
+     "IF00014039310     +450010 0002000001 ",
+     0,
+     0x2000003,
+     {"RITTuning(2,5000)"}},
+};
+
+class RitMove : public FrequencyPanel, public ::testing::WithParamInterface<RitMoveCase> {};
+
+TEST_P(RitMove, GoesInCallsTheServerTakes) {
+    const RitMoveCase& row = GetParam();
+    connectPanel();
+    reply(K2_CMD_IF, row.ifReply);
+    m_remote.m_answers["RITTuning"] = row.answer;
+    m_remote.m_withArgs.clear();
+    auto* slider = at<TrackbarSlider>(IDC_RIT_SLIDER);
+    emit slider->trackbarNotify(5, row.thumb);
+    emit slider->trackbarNotify(8, row.thumb);
+    EXPECT_EQ(m_remote.m_withArgs, row.calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RitMove, ::testing::ValuesIn(kRitMoves), CaseName());
+
 TEST_F(FrequencyPanel, ExitWritesTheBankBackAfterTheDisconnect) {
     connectPanel();
     reply(K2_CMD_FA, "FA00028070000");
