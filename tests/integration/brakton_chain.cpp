@@ -35,14 +35,15 @@ constexpr StoredBand kStoredBands[] = {
 // service, the radio on com1 and the band table; every other value Brakton
 // writes back with its default on the first read. Written with an explicit
 // file name, so this process's settings path stays the client's.
-bool writeBraktonSettings(const std::filesystem::path& configDir, const NamingService& naming) {
+bool writeBraktonSettings(const std::filesystem::path& configDir, const NamingService& naming,
+                          int commPort) {
     const auto file = configDir / "N0CALL Software" / "Rig Control.ini";
     QSettings settings(QString::fromStdString(file.string()), QSettings::IniFormat);
     writeTextSetting(settings, QStringLiteral("NS Host"), naming.host());
     writeNumberSetting(settings, QStringLiteral("NS Port"),
                        static_cast<std::uint32_t>(naming.port()));
     settings.beginGroup(QStringLiteral("Comm Port"));
-    writeNumberSetting(settings, QStringLiteral("Port"), 1);
+    writeNumberSetting(settings, QStringLiteral("Port"), static_cast<std::uint32_t>(commPort));
     writeNumberSetting(settings, QStringLiteral("Stop bit"), 1);
     writeNumberSetting(settings, QStringLiteral("Parity"), 0);
     writeNumberSetting(settings, QStringLiteral("Speed"), 4800);
@@ -67,18 +68,23 @@ bool writeBraktonSettings(const std::filesystem::path& configDir, const NamingSe
     return syncSettings(settings);
 }
 
-// True once omniNames has recorded a binding of `name`. With no ORB of its
+// How often omniNames has recorded a binding of `name`. With no ORB of its
 // own this process reads the naming service's data file, where each bind and
 // rebind is written as it happens.
-bool namingHasBinding(const NamingService& naming, const std::string& name) {
+std::size_t namingBindings(const NamingService& naming, const std::string& name) {
+    std::size_t count = 0;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(naming.dataDir(), error)) {
-        if (entry.path().extension() == ".dat" &&
-            readFile(entry.path()).find(" " + name + " ") != std::string::npos) {
-            return true;
+        if (entry.path().extension() != ".dat") {
+            continue;
+        }
+        const std::string text = readFile(entry.path());
+        for (std::size_t at = text.find(" " + name + " "); at != std::string::npos;
+             at = text.find(" " + name + " ", at + 1)) {
+            ++count;
         }
     }
-    return false;
+    return count;
 }
 
 bool waitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& check) {
@@ -98,12 +104,12 @@ BraktonChain::BraktonChain() : m_rig(std::make_unique<e2e::BraktonRig>()) {}
 
 BraktonChain::~BraktonChain() = default;
 
-bool BraktonChain::start() {
+bool BraktonChain::start(int commPort) {
     if (!m_rig->startNaming() || !m_rig->startRadio()) {
         m_error = m_rig->error();
         return false;
     }
-    if (!writeBraktonSettings(m_rig->dir() / "config", m_rig->naming())) {
+    if (!writeBraktonSettings(m_rig->dir() / "config", m_rig->naming(), commPort)) {
         m_error = "cannot write Brakton's settings";
         return false;
     }
@@ -111,17 +117,40 @@ bool BraktonChain::start() {
         m_error = m_rig->error();
         return false;
     }
-    if (!waitUntil(20s, [&] { return namingHasBinding(m_rig->naming(), "RadioComm"); })) {
+    if (!waitUntil(20s, [&] { return namingBindings(m_rig->naming(), "RadioComm") > 0; })) {
         m_error = "RadioComm never bound; Brakton's stderr: " + m_rig->braktonStderr();
         return false;
     }
     // The radio is open once the auto-info mode is set; what follows is the
     // client's doing.
-    if (!m_rig->radio().waitForCommand("AI3", 10s).has_value()) {
+    if (commPort == 1 && !m_rig->radio().waitForCommand("AI3", 10s).has_value()) {
         m_error = "Brakton never set up the radio";
         return false;
     }
     return true;
+}
+
+bool BraktonChain::restartBrakton() {
+    m_rig->brakton().stop();
+    const std::size_t bindings = namingBindings(m_rig->naming(), "RadioComm");
+    const std::size_t from = m_rig->radio().commandCount();
+    if (!m_rig->startBrakton()) {
+        m_error = m_rig->error();
+        return false;
+    }
+    if (!waitUntil(20s, [&] { return namingBindings(m_rig->naming(), "RadioComm") > bindings; })) {
+        m_error = "RadioComm never bound again; Brakton's stderr: " + m_rig->braktonStderr();
+        return false;
+    }
+    if (!m_rig->radio().waitForCommand("AI3", 10s, from).has_value()) {
+        m_error = "Brakton never set up the radio again";
+        return false;
+    }
+    return true;
+}
+
+NamingService& BraktonChain::namingService() {
+    return m_rig->naming();
 }
 
 const std::filesystem::path& BraktonChain::dir() const {

@@ -38,9 +38,15 @@ class BraktonChain {
     BraktonChain& operator=(const BraktonChain&) = delete;
 
     // Naming, radio, settings, Brakton; true once Brakton has opened the radio
-    // and bound "RadioComm". This process's settings path is left alone.
-    bool start();
+    // (on com1; any other port is not waited for) and bound "RadioComm".
+    // This process's settings path is left alone.
+    bool start(int commPort = 1);
     const std::string& error() const { return m_error; }
+
+    // Stops Brakton and starts it again with the same settings; true once it
+    // has bound "RadioComm" anew and set the radio up.
+    bool restartBrakton();
+    NamingService& namingService();
 
     const std::filesystem::path& dir() const;
     const NamingService& naming() const;

@@ -1,0 +1,296 @@
+// Pelorin recovering its link to the real Brakton with one press of "Connect
+// To Brakton": after a naming service that came late, a server restart, a
+// server that stopped calling back, and a server that no longer counts this
+// client; and what the panel says when the server has no radio.
+//
+// omniNames, the K2 simulator on a pty in this process and Brakton as a
+// child; Pelorin's start-up in this process. One ORB per process, so every
+// test here is its own run.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QSettings>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "RadioComm.hh"
+#include "client/app/client_orb.h"
+#include "client/app/pelorin_app.h"
+#include "client/panel/front_panel_layout.h"
+#include "client/panel/front_panel_model.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
+#include "idl/naming.h"
+#include "platform/message_service.h"
+#include "tests/integration/brakton_chain.h"
+#include "tests/support/test_support.h"
+#include "tests/widgets/case_name.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using front_panel::IDC_CONNECT;
+using front_panel::IDC_CONNECT_TO;
+using front_panel::IDC_MODE_CW;
+using front_panel::IDC_MODE_LSB;
+
+const std::string kConnectFailedBox =
+    MessageService::recordLine("error", "CORBA exception raised - Unable to Connect To Brakton!");
+
+bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& check) {
+    const auto deadline = Clock::now() + timeout;
+    while (!check()) {
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+class PelorinRecovery : public ::testing::Test {
+  protected:
+    // Pelorin's folders, its QApplication and its start-up against the
+    // chain's naming service (running or not).
+    void startPelorin() {
+        const std::string home = (m_chain.dir() / "pelorin").string();
+        std::filesystem::create_directories(home);
+        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+        ::setenv("ORVO_MESSAGE_LOG", (home + "/messages.log").c_str(), 1);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(home + "/config"));
+        static int argc = 1;
+        static char name[] = "pelorin_recovery_e2e_test";
+        static char* argv[] = {name, nullptr};
+        m_app = new QApplication(argc, argv);
+
+        std::vector<std::string> args{"Pelorin"};
+        const auto naming = m_chain.naming().initRefArgs();
+        args.insert(args.end(), naming.begin(), naming.end());
+        const auto endpoint = loopbackEndpointArgs();
+        args.insert(args.end(), endpoint.begin(), endpoint.end());
+        m_pelorin = std::make_unique<CPelorinApp>([this](int code) { m_exitCode = code; });
+        ASSERT_TRUE(m_pelorin->InitInstance(args));
+    }
+
+    CK2FrontPanelControlDlg& panel() { return *m_pelorin->panel(); }
+    std::string messages() const { return readFile(m_chain.dir() / "pelorin" / "messages.log"); }
+    std::string link() {
+        auto* label = qobject_cast<QLabel*>(panel().control(IDC_CONNECT_TO));
+        return label != nullptr ? label->text().toStdString() : std::string();
+    }
+    std::string diagnostics() {
+        return "status: " + panel().statusText() + "\nmessages: " + messages() +
+               "\nBrakton: " + m_chain.braktonStderr();
+    }
+
+    // "Connect To Brakton"; how long the GUI thread was held.
+    Clock::duration pressConnect() {
+        const auto start = Clock::now();
+        qobject_cast<QAbstractButton*>(panel().control(IDC_CONNECT))->click();
+        return Clock::now() - start;
+    }
+
+    // The radio's data reaches the panel: the server asked the radio for its
+    // whole state after index `from`, and an injected VFO A reply shows.
+    void expectRadioData(std::size_t from, std::uint32_t vfoA) {
+        sim::K2Simulator& radio = m_chain.radio();
+        // The GUI thread handles the call-back's notices: keep it running.
+        ASSERT_TRUE(pumpUntil(25s, [&] {
+            return radio.waitForCommand("LK", 10ms, from).has_value();
+        })) << diagnostics();
+        ASSERT_TRUE(pumpUntil(10s, [&] { return panel().model().m_bConnected != 0; }))
+            << diagnostics();
+        // The radio threads' call-backs come on just after the connected
+        // notice: inject until one reply gets through.
+        char reply[32];
+        std::snprintf(reply, sizeof reply, "FA%011u;", vfoA);
+        const bool shown = pumpUntil(15s, [&] {
+            radio.injectRaw(reply);
+            return pumpUntil(500ms, [&] { return panel().model().m_ulVFOAFreq == vfoA; });
+        });
+        EXPECT_TRUE(shown) << diagnostics();
+        EXPECT_EQ(link(), "   LAN");
+    }
+
+    // Up, called back and shown the radio.
+    void startConnected() {
+        ASSERT_TRUE(m_chain.start()) << m_chain.error();
+        startPelorin();
+        if (HasFatalFailure()) {
+            return;
+        }
+        expectRadioData(0, 7010000);
+    }
+
+    BraktonChain m_chain;
+    QApplication* m_app = nullptr;
+    std::unique_ptr<CPelorinApp> m_pelorin;
+    std::optional<int> m_exitCode;
+};
+
+TEST_F(PelorinRecovery, NamingServiceStartedAfterPelorinThenOneConnectBringsTheRadio) {
+    ASSERT_TRUE(m_chain.start()) << m_chain.error();
+    m_chain.brakton().stop();
+    ASSERT_TRUE(m_chain.namingService().stop()) << m_chain.namingService().error();
+
+    const auto startedAt = Clock::now();
+    startPelorin();
+    const auto startUp = Clock::now() - startedAt;
+    ASSERT_FALSE(HasFatalFailure());
+    // The binding fails at once on a refused connection: the box comes
+    // without waiting out any ready time-out.
+    EXPECT_EQ(messages(), kConnectFailedBox);
+    EXPECT_LT(startUp, 3s);
+    EXPECT_EQ(panel().statusText(), "Unable to connect to Brakton");
+    EXPECT_EQ(panel().statusKind(), 2);
+
+    ASSERT_TRUE(m_chain.namingService().restart()) << m_chain.namingService().error();
+    ASSERT_TRUE(m_chain.restartBrakton()) << m_chain.error();
+    const std::size_t from = m_chain.radio().commandCount();
+
+    EXPECT_LT(pressConnect(), 10s) << "no GUI wait beyond the call time-out";
+    EXPECT_EQ(messages(), kConnectFailedBox) << "no second box";
+    EXPECT_EQ(panel().statusText(), "Connecting to Brakton...");
+    expectRadioData(from, 7020000);
+}
+
+TEST_F(PelorinRecovery, NoNamingServiceAtAllShowsTheBoxOnEveryPress) {
+    ASSERT_TRUE(m_chain.start()) << m_chain.error();
+    ASSERT_TRUE(m_chain.namingService().stop()) << m_chain.namingService().error();
+    startPelorin();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_LT(pressConnect(), 10s);
+    EXPECT_EQ(messages(), kConnectFailedBox + kConnectFailedBox);
+    EXPECT_EQ(panel().statusText(), "Unable to connect to Brakton") << "never a silent Connecting";
+}
+
+// While the panel believes it is connected, the radio's data has stopped
+// coming; one press brings it back.
+enum class Fault { ServerRestarted, CallBacksTurnedOff };
+
+struct PressCase {
+    const char* name;
+    Fault fault;
+};
+
+class PelorinConnectPress : public PelorinRecovery,
+                            public ::testing::WithParamInterface<PressCase> {
+  protected:
+    // Another client binds its call-back object, vanishes, and its Connect
+    // reaches the server: the server's connect-back takes the dead client's
+    // reference and fails, and its call-backs stop.
+    void turnCallBacksOff() {
+        PeerProcess other;
+        ASSERT_TRUE(other.start(PeerRole::Client, m_chain.naming(), m_chain.dir()))
+            << other.error();
+        // Its port stays held, so calls to it fail for the rest of the test.
+        m_otherPort = other.process().killHoldingPorts();
+        ASSERT_TRUE(m_otherPort.holding()) << m_otherPort.error();
+        RadioComm_var server = resolveRadioComm(ClientOrb::orb());
+        ASSERT_EQ(server->Connect("Other"), 0);
+        // The connect-back comes about 5 s later.
+        pumpUntil(7s, [] { return false; });
+    }
+
+    PortHold m_otherPort;
+};
+
+TEST_P(PelorinConnectPress, OnePressBringsTheRadioBack) {
+    startConnected();
+    ASSERT_FALSE(HasFatalFailure());
+
+    if (GetParam().fault == Fault::ServerRestarted) {
+        ASSERT_TRUE(m_chain.restartBrakton()) << m_chain.error();
+    } else {
+        turnCallBacksOff();
+        ASSERT_FALSE(HasFatalFailure());
+    }
+    // The panel still believes it is connected, and nothing reaches it.
+    m_chain.radio().injectRaw("FA00007030000;");
+    pumpUntil(2s, [] { return false; });
+    EXPECT_NE(panel().model().m_ulVFOAFreq, 7030000u) << "the fault did not stop the call-backs";
+    EXPECT_EQ(link(), "   LAN");
+
+    const std::size_t from = m_chain.radio().commandCount();
+    EXPECT_LT(pressConnect(), 10s);
+    expectRadioData(from, 7040000);
+    EXPECT_EQ(messages(), "") << "no box";
+}
+
+const PressCase kPresses[] = {
+    {"ServerRestarted", Fault::ServerRestarted},
+    {"CallBacksTurnedOff", Fault::CallBacksTurnedOff},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, PelorinConnectPress, ::testing::ValuesIn(kPresses), CaseName());
+
+TEST_F(PelorinRecovery, ServerThatNoLongerCountsTheClientDisconnectsThePanel) {
+    startConnected();
+    ASSERT_FALSE(HasFatalFailure());
+    // Another client's Disconnect ends the server's connection.
+    RadioComm_var server = resolveRadioComm(ClientOrb::orb());
+    ASSERT_EQ(server->Disconnect(), 0);
+
+    // The radio is in CW: LSB makes a call.
+    qobject_cast<QAbstractButton*>(panel().control(IDC_MODE_LSB))->click();
+    EXPECT_EQ(link(), "None");
+    EXPECT_EQ(panel().statusText(), "Not connected to Brakton");
+    EXPECT_EQ(panel().statusKind(), 2);
+    EXPECT_EQ(panel().model().m_bConnected, 0);
+
+    const std::size_t from = m_chain.radio().commandCount();
+    pressConnect();
+    expectRadioData(from, 7050000);
+}
+
+// --- No radio -------------------------------------------------------------------------------
+
+struct NoRadioCase {
+    const char* name;
+    int commPort;
+};
+
+class PelorinNoRadio : public PelorinRecovery, public ::testing::WithParamInterface<NoRadioCase> {};
+
+TEST_P(PelorinNoRadio, PanelSaysTheRadioPortIsNotOpen) {
+    ASSERT_TRUE(m_chain.start(GetParam().commPort)) << m_chain.error();
+    startPelorin();
+    ASSERT_FALSE(HasFatalFailure());
+    // The call-back loads the radio: the server answers that it has none.
+    ASSERT_TRUE(pumpUntil(25s, [&] { return panel().model().m_bConnected != 0; })) << diagnostics();
+    EXPECT_TRUE(pumpUntil(5s, [&] { return panel().statusText() == "Radio port not open"; }))
+        << diagnostics();
+    EXPECT_EQ(panel().statusKind(), 2);
+    EXPECT_EQ(link(), "   LAN") << "the server is there";
+
+    // So does every command.
+    qobject_cast<QAbstractButton*>(panel().control(IDC_MODE_CW))->click();
+    EXPECT_EQ(panel().statusText(), "Radio port not open");
+    EXPECT_EQ(panel().statusKind(), 2);
+    EXPECT_EQ(panel().model().m_bConnected, 1);
+}
+
+const NoRadioCase kNoRadio[] = {
+    {"PortZero", 0},
+    {"MissingDevice", 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Ports, PelorinNoRadio, ::testing::ValuesIn(kNoRadio), CaseName());
+
+}  // namespace
