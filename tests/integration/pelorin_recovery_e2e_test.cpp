@@ -1,7 +1,8 @@
 // Pelorin recovering its link to the real Brakton with one press of "Connect
 // To Brakton": after a naming service that came late, a server restart, a
 // server that stopped calling back, and a server that no longer counts this
-// client; and what the panel says when the server has no radio.
+// client; what the panel says when the server has no radio; and a RIT move
+// longer than the server takes in one call.
 //
 // omniNames, the K2 simulator on a pty in this process and Brakton as a
 // child; Pelorin's start-up in this process. One ORB per process, so every
@@ -30,6 +31,7 @@
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/front_panel_model.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
+#include "controls/trackbar_slider.h"
 #include "idl/naming.h"
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
@@ -44,6 +46,7 @@ using front_panel::IDC_CONNECT;
 using front_panel::IDC_CONNECT_TO;
 using front_panel::IDC_MODE_CW;
 using front_panel::IDC_MODE_LSB;
+using front_panel::IDC_RIT_SLIDER;
 
 const std::string kConnectFailedBox =
     MessageService::recordLine("error", "CORBA exception raised - Unable to Connect To Brakton!");
@@ -292,5 +295,38 @@ const NoRadioCase kNoRadio[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Ports, PelorinNoRadio, ::testing::ValuesIn(kNoRadio), CaseName());
+
+// --- A long RIT move ---------------------------------------------------------------------------
+
+TEST_F(PelorinRecovery, LongRitMoveGoesInCallsTheServerTakes) {
+    startConnected();
+    ASSERT_FALSE(HasFatalFailure());
+    // The radio reports RIT on at +4500 Hz.
+    sim::K2Simulator& radio = m_chain.radio();
+    ASSERT_TRUE(pumpUntil(15s, [&] {
+        radio.injectRaw("IF00014060000     +450010 0003000001 ;");
+        return pumpUntil(500ms, [&] { return panel().model().m_nRITOffset == 4500; });
+    })) << diagnostics();
+
+    // The thumb let go at the left end: -1000 Hz, 5500 Hz down, in two calls
+    // of 5000 and 500 Hz, each done: 550 steps reach the radio.
+    const std::size_t from = radio.commandCount();
+    auto* slider = qobject_cast<TrackbarSlider*>(panel().control(IDC_RIT_SLIDER));
+    ASSERT_NE(slider, nullptr);
+    emit slider->trackbarNotify(5, 0);
+    emit slider->trackbarNotify(8, 0);
+    const auto stepsDown = [&] {
+        std::size_t count = 0;
+        for (const auto& command : radio.commands()) {
+            count += command.index >= from && command.text == "RD" ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_TRUE(pumpUntil(5s, [&] { return stepsDown() >= 550; })) << stepsDown();
+    pumpUntil(300ms, [] { return false; });
+    EXPECT_EQ(stepsDown(), 550u);
+    EXPECT_EQ(panel().statusText(), "") << "no call was refused";
+    EXPECT_EQ(panel().model().m_bConnected, 1);
+}
 
 }  // namespace
