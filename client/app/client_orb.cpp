@@ -169,6 +169,12 @@ bool ClientOrb::bindCallback() {
     RadioCmdNotification_var callback;
     {
         std::lock_guard<std::mutex> lock(s.mutex);
+        if (!s.setupDone) {
+            // The ORB thread's own binding is still under way (a naming host
+            // that does not answer): a second one here would only add its
+            // wait to the caller's.
+            return false;
+        }
         orb = CORBA::ORB::_duplicate(s.orb.in());
         callback = RadioCmdNotification::_duplicate(s.callback.in());
     }

@@ -56,8 +56,9 @@ class ClientOrb {
 
     // Binds (again) the callback object as "RadioCmdNotification" from the
     // calling thread: the name then holds this client, whatever an earlier
-    // failure or another client left there. False, with the failure line on
-    // standard error, when there is no callback object or the binding fails.
+    // failure or another client left there. False when the ORB thread's
+    // set-up has not ended or made no callback object, or (with the failure
+    // line on standard error) when the binding fails.
     static bool bindCallback();
 
     // The text the ORB thread writes for a failure.

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -171,6 +173,24 @@ TEST_F(PelorinRecovery, NamingServiceStartedAfterPelorinThenOneConnectBringsTheR
     EXPECT_EQ(messages(), kConnectFailedBox) << "no second box";
     EXPECT_EQ(panel().statusText(), "Connecting to Brakton...");
     expectRadioData(from, 7020000);
+}
+
+TEST_F(PelorinRecovery, NamingServiceThatDoesNotAnswerHoldsTheStartUpLessThanACallTimeOut) {
+    ASSERT_TRUE(m_chain.start()) << m_chain.error();
+    const pid_t naming = m_chain.naming().pid();
+    ASSERT_GT(naming, 0);
+    ::kill(naming, SIGSTOP);
+    const auto startedAt = Clock::now();
+    startPelorin();
+    const auto startUp = Clock::now() - startedAt;
+    ::kill(naming, SIGCONT);
+    ASSERT_FALSE(HasFatalFailure());
+    // The ORB thread's own binding is still waiting for the naming service:
+    // the connect gives up after its ready wait instead of adding a second
+    // call's wait.
+    EXPECT_LT(startUp, 9s);
+    EXPECT_EQ(messages(), kConnectFailedBox);
+    EXPECT_EQ(panel().statusText(), "Unable to connect to Brakton");
 }
 
 TEST_F(PelorinRecovery, NoNamingServiceAtAllShowsTheBoxOnEveryPress) {
