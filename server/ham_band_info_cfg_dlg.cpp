@@ -32,8 +32,8 @@ CHAMBandInfoCFGDlg::CHAMBandInfoCFGDlg(CServerRegistryStore& store,
     constexpr int kEditW = 76;
     constexpr int kRowH = 12;
     constexpr int kPitch = 15;
-    addLabel(QStringLiteral("Low Band Edge (Hz)"), kLowX, 6, kEditW, 8);
-    addLabel(QStringLiteral("High Band Edge (Hz)"), kHighX, 6, kEditW, 8);
+    addLabel(QStringLiteral("Low Band Edge (Hz)"), kLowX, 6, 88, 8);
+    addLabel(QStringLiteral("High Band Edge (Hz)"), kHighX, 6, 88, 8);
 
     const BandEdgeTable defaults = CServerRegistryStore::DefaultBandInfo();
     QString notices;
@@ -73,7 +73,7 @@ CHAMBandInfoCFGDlg::CHAMBandInfoCFGDlg(CServerRegistryStore& store,
         notices =
             QStringLiteral("Stored HAM Band Info is missing: the default edges will be saved.\n");
     }
-    setNotices(notices, kLabelX, y + 2, 226, 22);
+    setNotices(notices, kLabelX, y + 2, 260, 22);
 }
 
 std::optional<Refusal> CHAMBandInfoCFGDlg::Check() const {

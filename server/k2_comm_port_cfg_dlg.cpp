@@ -49,8 +49,8 @@ CK2CommPortCfgDlg::CK2CommPortCfgDlg(CServerRegistryStore& store,
 
     // Dialog units.
     constexpr int kLabelX = 16;
-    constexpr int kLabelW = 70;
-    constexpr int kValueX = 90;
+    constexpr int kLabelW = 84;
+    constexpr int kValueX = 104;
     constexpr int kValueW = 56;
     constexpr int kRowH = 12;
     constexpr int kPitch = 20;
@@ -66,14 +66,14 @@ CK2CommPortCfgDlg::CK2CommPortCfgDlg(CServerRegistryStore& store,
         return value;
     };
     m_port = row("Port:", 1001, 1003);
-    m_device = addLabel(QString(), kValueX, y - 7, 150, 8);
+    m_device = addLabel(QString(), kValueX, y - 7, 170, 8);
     m_device->setObjectName(QStringLiteral("deviceLine"));
     y += 4;
     m_speed = row("Speed: ", 1005, 1007);
     m_parity = row("Parity:", 1009, 1011);
     m_stopBits = row("Stop Bit:", 1012, 1013);
     m_paOption = row("Power Amp. Install ", 1019, 1022);
-    setNotices(notices, kLabelX, y, 226, 40);
+    setNotices(notices, kLabelX, y, 260, 40);
     showValues();
 
     connect(m_port, &SteppedValue::stepped, this, [this](int delta) {

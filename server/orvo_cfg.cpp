@@ -37,7 +37,7 @@ COrvoCfg::COrvoCfg(CServerRegistryStore& store, std::filesystem::path serialDir,
     m_pages = {m_system, m_commPort, m_bands};
 
     // Dialog units: the pages' area, then the buttons under it.
-    const QRect tabs = looks::dluToPixels(6, 6, 262, 196);
+    const QRect tabs = looks::dluToPixels(6, 6, 290, 196);
     m_tabs = new QTabWidget(this);
     m_tabs->setGeometry(tabs);
     for (ConfigPage* page : m_pages) {
@@ -47,11 +47,11 @@ COrvoCfg::COrvoCfg(CServerRegistryStore& store, std::filesystem::path serialDir,
 
     m_buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
-    m_buttons->setGeometry(looks::dluToPixels(6, 206, 262, 16));
+    m_buttons->setGeometry(looks::dluToPixels(6, 206, 290, 16));
     connect(m_buttons, &QDialogButtonBox::accepted, this, &COrvoCfg::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &COrvoCfg::reject);
     connect(ApplyButton(), &QPushButton::clicked, this, [this] { Apply(); });
-    setFixedSize(looks::dluToPixels(QSize(274, 228)));
+    setFixedSize(looks::dluToPixels(QSize(302, 228)));
     updateApply();
 }
 

@@ -30,8 +30,8 @@ constexpr std::uint32_t kDefaultNsPort = 10000;
 
 // Dialog units: labels on the left, fields on the right.
 constexpr int kLabelX = 8;
-constexpr int kLabelW = 82;
-constexpr int kEditX = 92;
+constexpr int kLabelW = 104;
+constexpr int kEditX = 114;
 constexpr int kEditW = 150;
 constexpr int kRowH = 12;
 constexpr int kPitch = 16;
@@ -85,7 +85,7 @@ CSystemCfgDlg::CSystemCfgDlg(CServerRegistryStore& store, const ServerSettingsRe
 
     QString notices;
     load(reader, notices);
-    setNotices(notices, kLabelX, y, 234, 20);
+    setNotices(notices, kLabelX, y, 270, 20);
 
     for (QLineEdit* edit : {m_callsign, m_homeDir, m_logFileName, m_name, m_qth, m_utcOffset,
                             m_nsHost, m_nsPort, m_audioStreamer}) {

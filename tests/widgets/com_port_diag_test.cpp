@@ -63,6 +63,14 @@ std::string commPortIni(const std::string& port, const std::string& speed = "480
            "\nStop%20bit=1\n";
 }
 
+// The widget's picture, kept under the build tree for looking at.
+void saveScreenshot(QWidget& widget, const char* name) {
+    std::filesystem::create_directories(BRAKTON_SCREENSHOT_DIR);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(widget.grab().toImage().save(QString::fromLatin1(BRAKTON_SCREENSHOT_DIR "/") +
+                                             QString::fromLatin1(name)));
+}
+
 // A real radio object and serial layer, simulated radios on com1 and com2 of the test's
 // serial folder, a fresh settings file.
 class ComPortDiagTest : public StoreFixture {
@@ -189,6 +197,18 @@ TEST_F(ComPortDiagTest, RepliesReachTheDisplayOnlyWhileShown) {
     fromThread("DS 21060.000000");
     QCoreApplication::processEvents();
     EXPECT_EQ(dialog.DisplayText(), QStringLiteral("  7040.00"));
+}
+
+TEST_F(ComPortDiagTest, Screenshots) {
+    writeIni(commPortIni("1"));
+    openCom1();
+    CK2ComPortDiagDlg& dialog = openDialog();
+    saveScreenshot(dialog, "brakton-comport-diag.png");
+    m_radio->ExitCOMPortDiagMode();  // only the reply below reaches the dialog
+    dialog.OnRadioReply(5, "DS  7040.004001");
+    ASSERT_TRUE(runEventsUntil([&] { return dialog.DisplayText() == "  7040.00"; }));
+    saveScreenshot(dialog, "brakton-comport-diag-ds.png");
+    m_radio->EnterCOMPortDiagMode(&dialog);
 }
 
 // --- Try Port and Select Port --------------------------------------------------------------

@@ -64,6 +64,14 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return text.replace(at, from.size(), to);
 }
 
+// The widget's picture, kept under the build tree for looking at.
+void saveScreenshot(QWidget& widget, const char* name) {
+    std::filesystem::create_directories(BRAKTON_SCREENSHOT_DIR);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(widget.grab().toImage().save(QString::fromLatin1(BRAKTON_SCREENSHOT_DIR "/") +
+                                             QString::fromLatin1(name)));
+}
+
 class ConfigSheetTest : public StoreFixture {
   protected:
     void SetUp() override {
@@ -143,6 +151,17 @@ TEST_F(ConfigSheetTest, TabsInOrder) {
     EXPECT_EQ(sheet.Tabs()->tabText(1), QStringLiteral("K2 COMM Port"));
     EXPECT_EQ(sheet.Tabs()->tabText(2), QStringLiteral("Edit HAM Band Info"));
     EXPECT_FALSE(sheet.ApplyButton()->isEnabled());
+}
+
+TEST_F(ConfigSheetTest, Screenshots) {
+    writeIni(replaced(kGoodIni, "Parity=0", "Parity=7"));
+    COrvoCfg& sheet = openSheet();
+    const char* names[] = {"brakton-config-system.png", "brakton-config-comport.png",
+                           "brakton-config-bands.png"};
+    for (int i = 0; i < 3; ++i) {
+        sheet.Tabs()->setCurrentIndex(i);
+        saveScreenshot(sheet, names[i]);
+    }
 }
 
 // --- Loading -----------------------------------------------------------------------------
