@@ -3,13 +3,10 @@
 #include <QLineEdit>
 
 #include "controls/looks.h"
+#include "controls/utf8_limit_validator.h"
 #include "platform/config_fields.h"
 
 namespace brakton {
-
-QValidator::State TextLimitValidator::validate(QString& input, int&) const {
-    return platform::fitsTextField(input.toStdString()) ? Acceptable : Invalid;
-}
 
 ConfigPage::ConfigPage(QWidget* parent) : QWidget(parent) {}
 
@@ -33,7 +30,7 @@ void ConfigPage::showEvent(QShowEvent* event) {
 QLineEdit* ConfigPage::addEdit(int id, int x, int y, int width, int height) {
     auto* edit = new QLineEdit(this);
     edit->setGeometry(looks::dluToPixels(x, y, width, height));
-    edit->setValidator(new TextLimitValidator(edit));
+    edit->setValidator(new Utf8LimitValidator(platform::kMaxTextFieldBytes, edit));
     edit->setObjectName(QStringLiteral("edit%1").arg(id));
     registerControl(id, edit);
     return edit;

@@ -1,7 +1,8 @@
 #pragma once
 
 // ConfigPage: what the "System Configuration" sheet needs of each of its pages, and the few
-// pieces the pages share (controls reached by their ids, the notice line, the text limit).
+// pieces the pages share (controls reached by their ids, the notice line, fields that hold
+// no more than a stored text can).
 //
 // A page reads its values when it is built, through a SettingsReader, so it never stores
 // anything by being looked at. It is checked and written only once it has been shown; a page
@@ -12,7 +13,6 @@
 #include <QHash>
 #include <QLabel>
 #include <QString>
-#include <QValidator>
 #include <QWidget>
 
 #include <functional>
@@ -27,13 +27,6 @@ namespace brakton {
 struct Refusal {
     std::string message;
     QLineEdit* field = nullptr;
-};
-
-// Refuses typing that would make a field's text longer than a stored text can be.
-class TextLimitValidator : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& pos) const override;
 };
 
 class ConfigPage : public QWidget {
