@@ -1,0 +1,102 @@
+#include "client/cw/cw_transmitter.h"
+
+#include <cstdio>
+
+#include "client/cw/cw_macros.h"
+#include "client/cw/serial_counter.h"
+#include "radiolink/k2_status.h"
+
+namespace cw {
+
+std::string CwRefusalText(std::optional<std::int32_t> status) {
+    if (!status) {
+        return "CW not sent: not connected";
+    }
+    const auto code = static_cast<std::uint32_t>(*status);
+    switch (code) {
+        case K2ERR_CLIENT_NOT_CONNECTED:
+            return "CW not sent: not connected";
+        case K2ERR_PORT_NOT_OPEN:
+        case K2ERR_PORT_WRITE_FAILED:
+            return "CW not sent: radio port not open";
+        case K2ERR_INVALID_PARAM:
+            return "CW not sent: Brakton's CW queue is full";
+        default: {
+            char text[48];
+            std::snprintf(text, sizeof text, "CW not sent: error 0x%07X", code);
+            return text;
+        }
+    }
+}
+
+CwTransmitter::CwTransmitter(Hooks hooks, PendingText& pending, SerialCounter& counter)
+    : m_hooks(std::move(hooks)), m_pending(pending), m_counter(counter) {}
+
+bool CwTransmitter::callServer(const std::string& piece) {
+    if (!m_hooks.connected || !m_hooks.connected()) {
+        m_hooks.showStatus(2, CwRefusalText(std::nullopt));
+        return false;
+    }
+    const std::optional<std::int32_t> status = m_hooks.keyboardCW(piece);
+    if (!status || *status != 0) {
+        // A failed call has already run the panel's lost-connection handling;
+        // these words replace its line.
+        m_hooks.showStatus(2, CwRefusalText(status));
+        return false;
+    }
+    m_pending.append(piece);
+    return true;
+}
+
+bool CwTransmitter::sendTypedWord(const std::string& word) {
+    return callServer(word);
+}
+
+int CwTransmitter::sendPieces(std::string_view text) {
+    const std::optional<std::string> keyable = KeyableText(text);
+    if (!keyable) {
+        m_hooks.showStatus(2, kNotAsciiStatus);
+        return 0;
+    }
+    int taken = 0;
+    for (const std::string& piece : SplitCWText(*keyable)) {
+        if (!callServer(piece)) {
+            break;
+        }
+        if (taken++ == 0 && m_hooks.sending) {
+            m_hooks.sending();
+        }
+    }
+    return taken;
+}
+
+bool CwTransmitter::transmitText(std::string_view text) {
+    return sendPieces(text) > 0;
+}
+
+bool CwTransmitter::transmitMemory(std::string_view text) {
+    const int before = m_counter.value();
+    bool saved = true;
+    MacroSources sources;
+    sources.slot = m_hooks.slot;
+    sources.serialNumber = [this] { return m_counter.format(); };
+    sources.stepCounter = [this, &saved](int delta) { saved = m_counter.step(delta) && saved; };
+    const std::string expanded = ExpandMacros(text, sources);
+    if (expanded.empty()) {
+        return false;
+    }
+    if (sendPieces(expanded) > 0) {
+        if (!saved) {
+            m_hooks.showStatus(2, kSerialNotSavedStatus);
+        }
+        return true;
+    }
+    if (m_counter.value() != before) {
+        // Nothing went on air: the numbers are not used up. The refusal's
+        // words stay on the status line.
+        m_counter.restore(before);
+    }
+    return false;
+}
+
+}  // namespace cw

@@ -1,0 +1,73 @@
+#pragma once
+
+// CwTransmitter: how the keyboard-CW window hands text to the server.
+//
+// Typed words go as they are; memory texts are expanded first (macros, the
+// serial number) and every text from elsewhere is made keyable (control
+// characters as blanks; nothing at all when a character is not ASCII). A text
+// goes in pieces of at most 254 characters, one KeyboardCW call each, and
+// stops at the first piece the server does not take. Only what the server
+// took joins the pending text; a refusal is reported on the panel's status
+// line in its own words. Nothing is called while the panel is not connected.
+//
+// A memory text of which no piece was taken leaves the serial counter as it
+// was (its steps are undone and written back); once a piece was taken the
+// steps stand.
+//
+// Plain logic; GUI thread.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "client/cw/cw_text.h"
+
+namespace cw {
+
+class SerialCounter;
+
+// The status line's words for a KeyboardCW answer that is not 0; nothing
+// (std::nullopt) stands for a failed call or no connection.
+std::string CwRefusalText(std::optional<std::int32_t> status);
+
+inline constexpr const char* kNotAsciiStatus = "CW not sent: only ASCII characters can be keyed";
+inline constexpr const char* kSerialNotSavedStatus = "Serial number not saved";
+
+class CwTransmitter {
+  public:
+    struct Hooks {
+        // The panel's connected flag.
+        std::function<bool()> connected;
+        // RadioComm::KeyboardCW; nothing after a failed call.
+        std::function<std::optional<std::int32_t>(const std::string& text)> keyboardCW;
+        // The panel's status line (kind 2: error).
+        std::function<void(int kind, const std::string& text)> showStatus;
+        // A text (not a typed word) was taken: "Abort TX!" turns red.
+        std::function<void()> sending;
+        // Slot 1-8 for the macros.
+        std::function<std::string(int slot)> slot;
+    };
+
+    // `pending` and `counter` are not owned and outlive the transmitter.
+    CwTransmitter(Hooks hooks, PendingText& pending, SerialCounter& counter);
+
+    // A typed word; false when it was not taken (it stays unsent).
+    bool sendTypedWord(const std::string& word);
+    // A text sent as it is (no macros); false when nothing was taken.
+    bool transmitText(std::string_view text);
+    // A memory text: expanded, then sent; false when nothing was taken.
+    bool transmitMemory(std::string_view text);
+
+  private:
+    // Sends the pieces; the number taken.
+    int sendPieces(std::string_view text);
+    bool callServer(const std::string& piece);
+
+    Hooks m_hooks;
+    PendingText& m_pending;
+    SerialCounter& m_counter;
+};
+
+}  // namespace cw

@@ -1,0 +1,379 @@
+#include "client/cw/cw_macros.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "client/app/registry_store.h"
+#include "client/cw/cw_transmitter.h"
+#include "client/cw/serial_counter.h"
+#include "radiolink/k2_status.h"
+#include "tests/unit/client/app/client_store_fixture.h"
+
+namespace {
+
+using cw::FormatCounter;
+using cw::LookupMacroCode;
+
+TEST(LookupMacroCodeTest, NamesInAnyCaseAndUnknownNames) {
+    const std::array<std::pair<std::string, int>, 12> rows = {{{"MC", 1},
+                                                               {"mn", 2},
+                                                               {"Mq", 3},
+                                                               {"ms", 4},
+                                                               {"hc", 5},
+                                                               {"HN", 6},
+                                                               {"hq", 7},
+                                                               {"HS", 8},
+                                                               {"sn", 9},
+                                                               {"XY", 0},
+                                                               {"S", 0},
+                                                               {"", 0}}};
+    for (const auto& [name, code] : rows) {
+        std::string upper = name;
+        EXPECT_EQ(LookupMacroCode(upper), code) << name;
+        for (const char ch : upper) {
+            EXPECT_FALSE(ch >= 'a' && ch <= 'z') << upper;
+        }
+    }
+}
+
+struct FormatCase {
+    const char* name;
+    int value;
+    int mode;
+    const char* text;
+};
+
+const FormatCase kFormats[] = {
+    {"ThreeDigits", 7, 0x03, "007"},
+    {"ThreeDigitsCut", 7, 0x83, "TT7"},
+    {"TenCutOwnLength", 10, 0x80, "1T"},
+    {"HundredCutThreeDigits", 100, 0x83, "1TT"},
+    {"ZeroCutOneDigit", 0, 0x81, "T"},
+    {"OwnLength", 12345, 0x00, "12345"},
+    {"DigitsAboveFiveCountAsFive", 42, 0x09, "00042"},
+    {"WiderThanFieldKeepsEveryDigit", 1000, 0x03, "1000"},
+    {"WiderThanFieldCut", 1000, 0x83, "1TTT"},
+    {"NegativeSignLeadsTheField", -5, 0x03, "-05"},
+};
+
+class FormatCounterTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatCounterTest, Formats) {
+    EXPECT_EQ(FormatCounter(GetParam().value, GetParam().mode), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, FormatCounterTest, ::testing::ValuesIn(kFormats),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// --- Expansion and sending, on a real settings file ----------------------------------------
+
+struct ExpansionCase {
+    const char* name;
+    std::string text;
+    int counter;
+    int outputMode;
+    std::optional<std::int32_t> answer;  // nothing: the call fails
+    bool connected;
+    std::vector<std::string> sent;  // texts the server took
+    int counterAfter;
+    std::string status;  // the status line's last words ("" none)
+};
+
+class MacroExpansion : public ClientStoreFixture,
+                       public ::testing::WithParamInterface<ExpansionCase> {
+  protected:
+    void SetUp() override {
+        ClientStoreFixture::SetUp();
+        m_store.SetStringSlot(1, "N0CALL");
+        m_store.SetStringSlot(2, "JOHN");
+        m_store.SetStringSlot(3, "");
+        m_store.SetStringSlot(4, "599");
+        m_store.SetStringSlot(5, "A~SNB");
+        m_store.SetStringSlot(6, "JOS\xC3\xA9");
+    }
+
+    int storedCounter() {
+        int value = -1;
+        int mode = -1;
+        m_store.ReadCounterSettings(value, mode);
+        return value;
+    }
+
+    pelorin::CRegistryStore m_store;
+};
+
+TEST_P(MacroExpansion, SentTextCounterAndStoredValue) {
+    const ExpansionCase& row = GetParam();
+    m_store.WriteCounterSettings(row.counter, row.outputMode);
+    cw::SerialCounter counter(m_store);
+    cw::PendingText pending;
+    std::vector<std::string> sent;
+    std::string status;
+    cw::CwTransmitter::Hooks hooks;
+    hooks.connected = [&] { return row.connected; };
+    hooks.keyboardCW = [&](const std::string& text) -> std::optional<std::int32_t> {
+        if (row.answer && *row.answer == 0) {
+            sent.push_back(text);
+        }
+        return row.answer;
+    };
+    hooks.showStatus = [&](int, const std::string& text) { status = text; };
+    hooks.slot = [&](int slot) {
+        std::string text;
+        m_store.GetStringSlot(slot, text);
+        return text;
+    };
+    cw::CwTransmitter transmitter(hooks, pending, counter);
+    transmitter.transmitMemory(row.text);
+
+    EXPECT_EQ(sent, row.sent);
+    EXPECT_EQ(counter.value(), row.counterAfter);
+    EXPECT_EQ(storedCounter(), row.counterAfter);
+    EXPECT_EQ(status, row.status);
+    std::string joined;
+    for (const std::string& text : sent) {
+        joined += text;
+    }
+    EXPECT_EQ(pending.text(), joined);
+}
+
+const ExpansionCase kExpansions[] = {
+    {"OperatorData", "DE ~MC ~mn ", 1, 0, 0, true, {"DE N0CALL JOHN "}, 1, ""},
+    {"UnknownNameKeepsUpperCase", "~xy~MS", 1, 0, 0, true, {"XY599"}, 1, ""},
+    {"EmptySlotVanishes", "QTH ~MQ.", 1, 0, 0, true, {"QTH ."}, 1, ""},
+    {"TildeAtTheEndTakesWhatIsLeft", "K ~S", 1, 0, 0, true, {"K S"}, 1, ""},
+    {"LoneTildeAtTheEnd", "K ~", 1, 0, 0, true, {"K "}, 1, ""},
+    {"SlotTextIsNotExpandedAgain", "~HC", 1, 0, 0, true, {"A~SNB"}, 1, ""},
+    {"SerialAloneNeverSteps", "~SN ~SN", 7, 3, 0, true, {"007 007"}, 7, ""},
+    {"SerialPlusSendsValueBeforeStep", "~SN+~SN+", 1, 3, 0, true, {"001002"}, 3, ""},
+    {"SerialMinusStepsBack", "~sn-", 5, 3, 0, true, {"005"}, 4, ""},
+    {"SerialMinusAtZeroStaysAtZero", "~SN-", 0, 3, 0, true, {"000"}, 0, ""},
+    {"NotConnectedUndoesTheStep", "~SN+", 5, 3, 0, false, {}, 5, "CW not sent: not connected"},
+    {"FailedCallUndoesTheStep",
+     "~SN+",
+     5,
+     3,
+     std::nullopt,
+     true,
+     {},
+     5,
+     "CW not sent: not connected"},
+    {"RefusedNotConnected",
+     "~SN+",
+     5,
+     3,
+     std::int32_t{K2ERR_CLIENT_NOT_CONNECTED},
+     true,
+     {},
+     5,
+     "CW not sent: not connected"},
+    {"RefusedPortNotOpen",
+     "TEST",
+     1,
+     0,
+     std::int32_t{K2ERR_PORT_NOT_OPEN},
+     true,
+     {},
+     1,
+     "CW not sent: radio port not open"},
+    {"RefusedWriteFailed",
+     "TEST",
+     1,
+     0,
+     std::int32_t{K2ERR_PORT_WRITE_FAILED},
+     true,
+     {},
+     1,
+     "CW not sent: radio port not open"},
+    {"RefusedQueueFull",
+     "TEST",
+     1,
+     0,
+     std::int32_t{K2ERR_INVALID_PARAM},
+     true,
+     {},
+     1,
+     "CW not sent: Brakton's CW queue is full"},
+    {"RefusedOtherError",
+     "TEST",
+     1,
+     0,
+     std::int32_t{0x100000E},
+     true,
+     {},
+     1,
+     "CW not sent: error 0x100000E"},
+    {"SlotOutsideAsciiSendsNothing",
+     "~HN",
+     1,
+     0,
+     0,
+     true,
+     {},
+     1,
+     "CW not sent: only ASCII characters can be keyed"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, MacroExpansion, ::testing::ValuesIn(kExpansions),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+class SerialCounterFile : public ClientStoreFixture {};
+
+TEST_F(SerialCounterFile, RefusedThenSentAfterReconnectingSendsTheSameNumber) {
+    pelorin::CRegistryStore store;
+    store.WriteCounterSettings(5, 3);
+    cw::SerialCounter counter(store);
+    cw::PendingText pending;
+    bool connected = false;
+    std::vector<std::string> sent;
+    cw::CwTransmitter::Hooks hooks;
+    hooks.connected = [&] { return connected; };
+    hooks.keyboardCW = [&](const std::string& text) -> std::optional<std::int32_t> {
+        sent.push_back(text);
+        return 0;
+    };
+    hooks.showStatus = [](int, const std::string&) {};
+    cw::CwTransmitter transmitter(hooks, pending, counter);
+    EXPECT_FALSE(transmitter.transmitMemory("~SN+"));
+    connected = true;
+    EXPECT_TRUE(transmitter.transmitMemory("~SN+"));
+    EXPECT_EQ(sent, (std::vector<std::string>{"005"}));
+    EXPECT_EQ(counter.value(), 6);
+}
+
+TEST_F(SerialCounterFile, ANewCounterContinuesFromTheSteppedValue) {
+    {
+        pelorin::CRegistryStore store;
+        store.WriteCounterSettings(41, 0);
+        cw::SerialCounter counter(store);
+        EXPECT_TRUE(counter.step(1));
+    }
+    pelorin::CRegistryStore store;
+    cw::SerialCounter counter(store);
+    EXPECT_EQ(counter.value(), 42);
+}
+
+TEST_F(SerialCounterFile, AStepSurvivesAnImmediateCrash) {
+    {
+        pelorin::CRegistryStore store;
+        store.WriteCounterSettings(9, 0);
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        pelorin::CRegistryStore store;
+        cw::SerialCounter counter(store);
+        counter.step(1);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    pelorin::CRegistryStore store;
+    cw::SerialCounter counter(store);
+    EXPECT_EQ(counter.value(), 10);
+}
+
+TEST_F(SerialCounterFile, AStepWritesTheValueAloneAndFormatsInTheStoredMode) {
+    pelorin::CRegistryStore store;
+    store.WriteCounterSettings(7, 0);
+    cw::SerialCounter counter(store);
+    // The output mode set elsewhere (the sheet, the dialog) after the counter
+    // was made.
+    store.WriteCounterSettings(7, 0x84);
+    EXPECT_TRUE(counter.step(1));
+    int value = 0;
+    int mode = 0;
+    store.ReadCounterSettings(value, mode);
+    EXPECT_EQ(value, 8);
+    EXPECT_EQ(mode, 0x84);
+    EXPECT_EQ(counter.format(), "TTT8");
+}
+
+TEST_F(SerialCounterFile, AStoredNegativeValueReadsAsZero) {
+    pelorin::CRegistryStore store;
+    store.WriteDword("Settings", "Counter Value", 0xFFFFFFFBU);
+    cw::SerialCounter counter(store);
+    EXPECT_EQ(counter.value(), 0);
+}
+
+TEST_F(SerialCounterFile, AnUnwritableFileReportsTheSerialNumberNotSaved) {
+    blockSettingsFolder();
+    pelorin::CRegistryStore store;
+    cw::SerialCounter counter(store);
+    cw::PendingText pending;
+    std::vector<std::string> statuses;
+    cw::CwTransmitter::Hooks hooks;
+    hooks.connected = [] { return true; };
+    hooks.keyboardCW = [](const std::string&) -> std::optional<std::int32_t> { return 0; };
+    hooks.showStatus = [&](int kind, const std::string& text) {
+        EXPECT_EQ(kind, 2);
+        statuses.push_back(text);
+    };
+    cw::CwTransmitter transmitter(hooks, pending, counter);
+    EXPECT_TRUE(transmitter.transmitMemory("NR ~SN+"));
+    EXPECT_EQ(statuses, (std::vector<std::string>{"Serial number not saved"}));
+}
+
+TEST_F(SerialCounterFile, AMemoryExpandingPast254GoesInTwoCallsTheFirstEndingAfterASeparator) {
+    pelorin::CRegistryStore store;
+    std::string name;
+    for (int i = 0; i < 8; ++i) {
+        name += "ABCDEFGHI ";  // blanks inside the name
+    }
+    name.resize(79);
+    store.SetStringSlot(2, name);
+    cw::SerialCounter counter(store);
+    cw::PendingText pending;
+    std::vector<std::string> sent;
+    cw::CwTransmitter::Hooks hooks;
+    hooks.connected = [] { return true; };
+    hooks.keyboardCW = [&](const std::string& text) -> std::optional<std::int32_t> {
+        sent.push_back(text);
+        return 0;
+    };
+    hooks.showStatus = [](int, const std::string&) {};
+    hooks.slot = [&](int slot) {
+        std::string text;
+        store.GetStringSlot(slot, text);
+        return text;
+    };
+    cw::CwTransmitter transmitter(hooks, pending, counter);
+    const std::string memory = "~MN ~MN ~MN ~MN ";
+    EXPECT_TRUE(transmitter.transmitMemory(memory));
+    ASSERT_EQ(sent.size(), 2U);
+    EXPECT_LE(sent[0].size(), 254U);
+    EXPECT_TRUE(cw::IsSeparator(sent[0].back()));
+    EXPECT_EQ(sent[0] + sent[1], name + " " + name + " " + name + " " + name + " ");
+}
+
+TEST_F(SerialCounterFile, ASecondPieceRefusedKeepsTheFirstAndItsSteps) {
+    pelorin::CRegistryStore store;
+    store.WriteCounterSettings(1, 3);
+    cw::SerialCounter counter(store);
+    cw::PendingText pending;
+    int calls = 0;
+    std::string status;
+    cw::CwTransmitter::Hooks hooks;
+    hooks.connected = [] { return true; };
+    hooks.keyboardCW = [&](const std::string&) -> std::optional<std::int32_t> {
+        return ++calls == 1 ? 0 : std::int32_t{K2ERR_INVALID_PARAM};
+    };
+    hooks.showStatus = [&](int, const std::string& text) { status = text; };
+    cw::CwTransmitter transmitter(hooks, pending, counter);
+    EXPECT_TRUE(transmitter.transmitMemory("~SN+ " + std::string(300, 'E')));
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(pending.text(), "001 ");
+    EXPECT_EQ(counter.value(), 2);
+    EXPECT_EQ(status, "CW not sent: Brakton's CW queue is full");
+}
+
+}  // namespace
