@@ -11,6 +11,8 @@
 #include <QSlider>
 #include <QTimer>
 
+#include <functional>
+
 #include "client/panel/front_panel_layout.h"
 #include "controls/digi_marquee.h"
 #include "controls/edit_ex.h"
@@ -315,6 +317,37 @@ TEST_F(PanelConnect, NoRadioPortShowsOnceWhenTheCallBackLoadsTheRadio) {
     EXPECT_EQ(m_panel->statusText(), "Radio port not open");
     EXPECT_EQ(m_panel->statusKind(), 2);
     EXPECT_EQ(m_panel->model().m_bConnected, 1) << "the server is there, the radio is not";
+}
+
+// While a refusal's words stand on the status line, the same refusal does
+// not start them over: the line keeps scrolling.
+class ScrollingRemote : public FakePanelRemote {
+  public:
+    std::function<void()> m_betweenRefusals;
+    RemoteStatus QueryRFAmpStatus(int& rfAmpStatus) override {
+        if (m_betweenRefusals) {
+            m_betweenRefusals();
+        }
+        return FakePanelRemote::QueryRFAmpStatus(rfAmpStatus);
+    }
+};
+
+TEST_F(PanelConnect, TheSameRefusalAgainLeavesTheScrollingLineAlone) {
+    ScrollingRemote remote;
+    CK2FrontPanelControlDlg panel(remote, m_store);
+    panel.OnInitDialog();
+    auto* line = qobject_cast<CDigiMarquee*>(panel.control(IDC_STATUS));
+    remote.m_answers = {{"GetInitialRadioInfo", 0x2000003}, {"EnableStatusQuery", 0x2000003}};
+    QString scrolled;
+    remote.m_betweenRefusals = [&] {
+        line->ScrollBy(3);
+        scrolled = line->GetText();
+    };
+    panel.onWindowMessage(WindowMessage{WM_NOTIFY_SERVER_STATUS, SERVER_STATUS_CONNECTED, 0, {}});
+    EXPECT_EQ(panel.statusText(), "Radio port not open");
+    ASSERT_FALSE(scrolled.isEmpty());
+    EXPECT_TRUE(scrolled.startsWith(QStringLiteral("io port not open"))) << scrolled.toStdString();
+    EXPECT_EQ(line->GetText(), scrolled);
 }
 
 TEST_F(PanelConnect, NotConnectedAnswerEndsTheCallBackSequence) {
