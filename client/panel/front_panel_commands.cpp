@@ -139,10 +139,18 @@ RADIO_SNAPSHOT CK2FrontPanelControlDlg::BuildRadioSnapshot() const {
     return ::BuildRadioSnapshot(m_model);
 }
 
-void CK2FrontPanelControlDlg::DownloadRadioSnapshot(const RADIO_SNAPSHOT& snapshot) {
-    if (m_model.m_bConnected != 0) {
-        m_remote.DownloadRadioInfo(SnapshotToRadioMemInfo(snapshot));
+DownloadOutcome CK2FrontPanelControlDlg::DownloadRadioSnapshot(const RADIO_SNAPSHOT& snapshot) {
+    if (m_model.m_bConnected == 0) {
+        return {DownloadOutcome::NotConnected, 0};
     }
+    const RemoteStatus status = m_remote.DownloadRadioInfo(SnapshotToRadioMemInfo(snapshot));
+    if (!status) {
+        return {DownloadOutcome::Failed, 0};
+    }
+    if (*status != 0) {
+        return {DownloadOutcome::Refused, *status};
+    }
+    return {DownloadOutcome::Sent, 0};
 }
 
 void CK2FrontPanelControlDlg::OnCommandControl(int id) {

@@ -65,6 +65,18 @@ class QStyle;
 class QTimer;
 class TrackbarSlider;
 
+// What became of a snapshot sent to the radio.
+struct DownloadOutcome {
+    enum Kind {
+        NotConnected,  // nothing sent: the panel is not connected
+        Sent,          // the server took it
+        Refused,       // the server answered `status`, not 0
+        Failed,        // the call failed; the panel is disconnected
+    };
+    Kind kind = NotConnected;
+    std::int32_t status = 0;
+};
+
 // Work of other windows that the panel starts at fixed points. Each is empty
 // until its window is built; an empty one does nothing.
 struct PanelEntryPoints {
@@ -156,9 +168,9 @@ class CK2FrontPanelControlDlg : public QDialog,
     void SetCommandEntryPoints(PanelCommandEntryPoints entryPoints);
 
     // The radio now, and a snapshot sent to the radio (words 0-17) while
-    // connected.
+    // connected, with what became of it.
     RADIO_SNAPSHOT BuildRadioSnapshot() const;
-    void DownloadRadioSnapshot(const RADIO_SNAPSHOT& snapshot);
+    DownloadOutcome DownloadRadioSnapshot(const RADIO_SNAPSHOT& snapshot);
 
     // A control's click or selection, by control id.
     void OnCommandControl(int id);

@@ -1,0 +1,132 @@
+#include "client/memory/radio_memory_edit_dlg.h"
+
+#include <QDebug>
+#include <QTableWidget>
+
+#include "client/memory/k2_memory_cfg.h"
+#include "client/memory/memory_dialog_looks.h"
+#include "client/memory/memory_fields.h"
+#include "client/memory/saving_memory_location_dlg.h"
+#include "client/panel/place_under_panel.h"
+#include "controls/cx_shade_button.h"
+#include "controls/looks.h"
+#include "platform/message_service.h"
+
+namespace {
+
+constexpr const char* kHeadings[] = {"Memory", "Freq (KHz)", "Mode",  "XFIL", "AFIL",
+                                     "NB",     "PreAmp",     "ATT",   "AGC",  "RIT",
+                                     "XIT",    "CW Spd",     "Power", "ANT"};
+constexpr int kWidths[] = {100, 80, 50, 50, 50, 50, 50, 50, 50, 50, 50, 60, 50, 50};
+constexpr int kColumns = 14;
+
+}  // namespace
+
+CRadioMemoryEditDlg::CRadioMemoryEditDlg(CK2MemoryCfg& memories, pelorin::CRegistryStore& store,
+                                         QWidget* panel)
+    : QDialog(panel), m_memories(memories), m_store(store) {
+    setWindowTitle(QStringLiteral("Editing Memory"));
+    setFixedSize(looks::dluToPixels(QSize(548, 170)));
+    m_list = new QTableWidget(this);
+    m_list->setGeometry(looks::dluToPixels(7, 7, 534, 132));
+    m_list->setObjectName(QStringLiteral("list%1").arg(IDC_MEMORY_LIST));
+    memory_looks::StyleList(*m_list, kWidths, kColumns);
+    QStringList headings;
+    for (const char* h : kHeadings) {
+        headings << QString::fromLatin1(h);
+    }
+    m_list->setHorizontalHeaderLabels(headings);
+
+    m_btnEdit = new CxShadeButton(QStringLiteral("Edit"), this);
+    m_btnEdit->setGeometry(looks::dluToPixels(179, 146, 55, 16));
+    m_btnDelete = new CxShadeButton(QStringLiteral("Delete"), this);
+    m_btnDelete->setGeometry(looks::dluToPixels(246, 146, 55, 16));
+    m_btnDone = new CxShadeButton(QStringLiteral("Done"), this);
+    m_btnDone->setGeometry(looks::dluToPixels(313, 146, 55, 16));
+    m_btnDone->setDefault(true);
+    for (CxShadeButton* b : {m_btnEdit, m_btnDelete, m_btnDone}) {
+        memory_looks::StyleButton(*b);
+    }
+    connect(m_btnEdit, &QPushButton::clicked, this, [this] { OnEdit(); });
+    connect(m_btnDelete, &QPushButton::clicked, this, [this] { OnDelete(); });
+    connect(m_btnDone, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_list, &QTableWidget::cellDoubleClicked, this, [this](int, int) { OnEdit(); });
+}
+
+void CRadioMemoryEditDlg::OnInitDialog() {
+    FillMemoryList();
+    PlaceWindowUnderPanel(*this, m_store, parentWidget(), WhenPanelSmaller::Centre);
+}
+
+int CRadioMemoryEditDlg::exec() {
+    OnInitDialog();
+    return QDialog::exec();
+}
+
+void CRadioMemoryEditDlg::FillMemoryList() {
+    m_list->setRowCount(0);
+    RADIO_MEMORY_RECORD record;
+    for (bool more = m_memories.GetFirstMemory(record); more;
+         more = m_memories.GetNextMemory(record)) {
+        const auto row = memory_fields::EditRow(record);
+        const int r = m_list->rowCount();
+        m_list->insertRow(r);
+        for (int c = 0; c < kColumns; ++c) {
+            auto* item =
+                new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)]));
+            item->setData(Qt::UserRole, record.slot);
+            m_list->setItem(r, c, item);
+        }
+    }
+}
+
+bool CRadioMemoryEditDlg::Selected(int& slot, QString& name) const {
+    const QList<QTableWidgetItem*> selected = m_list->selectedItems();
+    if (selected.isEmpty()) {
+        return false;
+    }
+    const QTableWidgetItem* first = m_list->item(selected.first()->row(), 0);
+    slot = first->data(Qt::UserRole).toInt();
+    name = first->text();
+    return true;
+}
+
+void CRadioMemoryEditDlg::OnDelete() {
+    int slot = -1;
+    QString name;
+    if (!Selected(slot, name)) {
+        return;
+    }
+    qDebug("Selected Memory: %s", qPrintable(name));
+    const std::string quoted = "\"" + name.toStdString() + "\"";
+    if (MessageService::askYesNo("Deleting Memory " + quoted + "?",
+                                 MessageService::Icon::Question)) {
+        if (m_memories.DeleteMemoryAt(slot) != 0) {
+            MessageService::showError("Error in Deleting Memory " + name.toStdString());
+        }
+    }
+    FillMemoryList();
+}
+
+void CRadioMemoryEditDlg::OnEdit() {
+    int slot = -1;
+    QString name;
+    if (!Selected(slot, name)) {
+        return;
+    }
+    qDebug("Selected Memory: %s", qPrintable(name));
+    RADIO_MEMORY_RECORD record;
+    if (m_memories.GetMemoryAt(slot, record) != 0) {
+        return;
+    }
+    CSavingMemoryLocationDlg editor(m_store, this);
+    editor.SetMemoryRecord(1, record);
+    editor.SetMemoryName(record.Name());
+    emit editorOpened(&editor);
+    if (editor.exec() == QDialog::Accepted) {
+        if (m_memories.ModifyMemoryAt(slot, editor.GetMemoryRecord()) != 0) {
+            MessageService::showError("Error in Editing Memory " + name.toStdString());
+        }
+    }
+    FillMemoryList();
+}
