@@ -14,6 +14,7 @@
 #include "client/app/radio_comm_proxy.h"
 #include "client/app/registry_store.h"
 #include "client/memory/k2_memory_cfg.h"
+#include "client/memory/key_switch_panel_windows.h"
 #include "client/memory/memory_commands.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/proxy_panel_remote.h"
@@ -116,6 +117,8 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     PanelCommandEntryPoints commands;
     m_memoryCommands = std::make_unique<MemoryCommands>(*m_memories, *m_store, *m_panel);
     m_memoryCommands->Install(commands);
+    m_keySwitchPanel = std::make_unique<KeySwitchPanelWindows>(*m_store, *m_panel);
+    m_keySwitchPanel->Install(commands);
     m_panel->SetCommandEntryPoints(commands);
 
     m_signals = std::make_unique<platform::SignalPipe>([this](int) {

@@ -20,6 +20,7 @@
 
 class CK2FrontPanelControlDlg;
 class CK2MemoryCfg;
+class KeySwitchPanelWindows;
 class MemoryCommands;
 namespace pelorin {
 class CRegistryStore;
@@ -72,6 +73,7 @@ class CPelorinApp {
     std::unique_ptr<ProxyPanelRemote> m_remote;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;
     std::unique_ptr<MemoryCommands> m_memoryCommands;
+    std::unique_ptr<KeySwitchPanelWindows> m_keySwitchPanel;
     std::unique_ptr<platform::SignalPipe> m_signals;
 };
 
