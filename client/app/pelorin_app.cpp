@@ -18,6 +18,7 @@
 #include "client/memory/memory_commands.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/proxy_panel_remote.h"
+#include "client/panel/splash_wnd.h"
 #include "controls/looks.h"
 #include "platform/message_service.h"
 #include "platform/signal_pipe.h"
@@ -76,7 +77,9 @@ void setUpOrb(pelorin::CRegistryStore& store, const std::vector<std::string>& ar
 
 }  // namespace
 
-void HideSplash() {}
+void HideSplash() {
+    splash::Hide();
+}
 
 std::unique_ptr<CK2MemoryCfg> CreateMemoryStore(pelorin::CRegistryStore& store) {
     std::string homeDir = "C:\\Orvo";
@@ -112,6 +115,7 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     m_remote = std::make_unique<ProxyPanelRemote>(*m_proxy);
     PanelEntryPoints entryPoints;
     entryPoints.hideSplash = &HideSplash;
+    entryPoints.startSplash = [] { splash::Start(); };
     m_panel = std::make_unique<CK2FrontPanelControlDlg>(*m_remote, *m_store, entryPoints);
     QObject::connect(m_panel.get(), &QDialog::accepted, [this] { ExitInstance(); });
     PanelCommandEntryPoints commands;

@@ -331,7 +331,8 @@ bool CK2FrontPanelControlDlg::OnInitDialog() {
     m_splashTimer->setSingleShot(true);
     m_splashTimer->setInterval(kSplashTimerMs);
     connect(m_splashTimer, &QTimer::timeout, this, [this] {
-        if (m_entry.startSplash) {
+        // Only while the server has not called back yet and may still do so.
+        if (m_entry.startSplash && m_model.m_bServerNoticeSeen == 0 && !m_lastConnectFailed) {
             m_entry.startSplash();
         }
     });
@@ -519,6 +520,7 @@ void CK2FrontPanelControlDlg::ShowStatus(int kind, const std::string& text) {
 
 void CK2FrontPanelControlDlg::ConnectToServer() {
     ShowStatus(1, kConnectingStatus);
+    m_lastConnectFailed = false;
     bool connected = m_remote.resolve(kOrbReadyWait);
     if (connected) {
         // Only the server's callback makes the link; a refusal has shown its
@@ -526,6 +528,11 @@ void CK2FrontPanelControlDlg::ConnectToServer() {
         connected = m_remote.Connect(kClientName).has_value();
     }
     if (!connected) {
+        m_lastConnectFailed = true;
+        // No server will call back: the splash must not stand over the box.
+        if (m_entry.hideSplash) {
+            m_entry.hideSplash();
+        }
         MessageService::showError(kConnectFailedBox);
         ShowStatus(2, kConnectFailedStatus);
         m_remote.reset();

@@ -333,6 +333,8 @@ class CK2FrontPanelControlDlg : public QDialog,
     std::string m_statusText;
     int m_statusKind = 1;
     bool m_exiting = false;
+    // The last connect failed: no server notice is to be expected.
+    bool m_lastConnectFailed = false;
 
     std::map<int, QWidget*> m_controls;
     QStyle* m_plainStyle = nullptr;
