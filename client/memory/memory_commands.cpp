@@ -10,6 +10,7 @@
 #include "client/memory/radio_memory_edit_dlg.h"
 #include "client/memory/saving_memory_location_dlg.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
+#include "client/panel/status_watching_remote.h"
 #include "platform/message_service.h"
 
 namespace {
@@ -18,25 +19,6 @@ std::string kHz(std::int32_t hz) {
     char text[32];
     std::snprintf(text, sizeof text, "%10.2fKHz", static_cast<double>(hz) / 1000.0);
     return text;
-}
-
-// The words the status line gives a status the server refused with.
-std::string RefusalWords(std::int32_t status) {
-    switch (static_cast<std::uint32_t>(status)) {
-        case 0x2000003:  // K2ERR_PORT_NOT_OPEN
-        case 0x2000004:  // K2ERR_PORT_WRITE_FAILED
-            return "Radio port not open";
-        case 0x1000004:  // K2ERR_CLIENT_NOT_CONNECTED
-            return "Not connected to Brakton";
-        case 0x3000001:  // K2ERR_INVALID_PARAM
-            return "Invalid value";
-        default: {
-            char text[40];
-            std::snprintf(text, sizeof text, "Brakton error 0x%07X",
-                          static_cast<std::uint32_t>(status));
-            return text;
-        }
-    }
 }
 
 RADIO_MEMORY_RECORD RecordOf(const RADIO_SNAPSHOT& snapshot) {
@@ -105,7 +87,7 @@ void MemoryCommands::RecallStackRegister() {
 void MemoryCommands::ShowRecall(const std::string& recall, const DownloadOutcome& outcome) {
     switch (outcome.kind) {
         case DownloadOutcome::Refused:
-            m_panel.ShowStatus(2, recall + " not sent: " + RefusalWords(outcome.status));
+            m_panel.ShowStatus(2, recall + " not sent: " + RefusalText(outcome.status));
             break;
         case DownloadOutcome::Failed:
             // The panel has shown that the connection is gone.
