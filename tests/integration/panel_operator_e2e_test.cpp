@@ -36,53 +36,14 @@
 #include "controls/trackbar_slider.h"
 #include "controls/turbo_slider_ctrl.h"
 #include "platform/message_service.h"
-#include "tests/integration/brakton_chain.h"
+#include "tests/integration/pelorin_chain.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using namespace front_panel;
-using Clock = std::chrono::steady_clock;
-
-constexpr auto kRadioBound = 10s;
-constexpr auto kPanelBound = 10s;
-
-// Polls `check` until it holds or `timeout` passes, running the GUI thread's
-// events in between.
-bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& check) {
-    const auto deadline = Clock::now() + timeout;
-    while (!check()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
-
-std::vector<std::string> commandTexts(const sim::K2Simulator& radio, std::size_t from = 0) {
-    std::vector<std::string> texts;
-    for (const auto& command : radio.commands()) {
-        if (command.index >= from) {
-            texts.push_back(command.text);
-        }
-    }
-    return texts;
-}
-
-// A command text as a pattern matching just that text.
-std::string exactly(const std::string& text) {
-    std::string pattern;
-    for (const char c : text) {
-        if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) {
-            pattern += '\\';
-        }
-        pattern += c;
-    }
-    return pattern;
-}
+using namespace e2e_chain;
 
 std::string hex(std::uint32_t colour) {
     char text[16];
@@ -90,50 +51,7 @@ std::string hex(std::uint32_t colour) {
     return text;
 }
 
-class PanelOperator : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_chain.start()) << m_chain.error();
-        const std::string home = (m_chain.dir() / "pelorin").string();
-        std::filesystem::create_directories(home);
-        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
-        ::setenv("ORVO_MESSAGE_LOG", (home + "/messages.log").c_str(), 1);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString(home + "/config"));
-        static int argc = 1;
-        static char name[] = "panel_operator_e2e_test";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QApplication>(argc, argv);
-
-        std::vector<std::string> args{"Pelorin"};
-        const auto naming = m_chain.naming().initRefArgs();
-        args.insert(args.end(), naming.begin(), naming.end());
-        const auto endpoint = loopbackEndpointArgs();
-        args.insert(args.end(), endpoint.begin(), endpoint.end());
-        m_pelorin = std::make_unique<CPelorinApp>([this](int code) { m_exitCode = code; });
-        ASSERT_TRUE(m_pelorin->InitInstance(args));
-    }
-
-    void TearDown() override {
-        if (m_pelorin && m_pelorin->panel() != nullptr && !m_exitCode) {
-            MessageService::queueAnswers({true});
-            m_pelorin->panel()->OnOK();
-            pumpUntil(15s, [&] { return m_exitCode.has_value(); });
-        }
-    }
-
-    CK2FrontPanelControlDlg& panel() { return *m_pelorin->panel(); }
-
-    std::string messages() const { return readFile(m_chain.dir() / "pelorin" / "messages.log"); }
-
-    BraktonChain m_chain;
-    std::unique_ptr<QApplication> m_app;
-    std::unique_ptr<CPelorinApp> m_pelorin;
-    std::optional<int> m_exitCode;
-};
+using PanelOperator = PelorinChainTest;
 
 template <class T>
 T* at(CK2FrontPanelControlDlg& panel, int id) {
@@ -233,7 +151,7 @@ TEST_F(PanelOperator, EachActionReachesTheRadioAndThePanelShowsItsAnswer) {
     sim::K2Simulator& radio = m_chain.radio();
     // Connected, and the radio's whole state asked for and shown: the
     // simulator starts on 14060.00 kHz, CW, XFIL 1, AGC fast.
-    ASSERT_TRUE(pumpUntil(25s, [&] { return panel().model().m_bConnected != 0; }))
+    ASSERT_TRUE(WaitUntilConnected())
         << "status: " << panel().statusText() << "\nmessages: " << messages()
         << "\nBrakton: " << m_chain.braktonStderr();
     const auto lk = radio.waitForCommand("LK", kRadioBound);
@@ -299,9 +217,7 @@ TEST_F(PanelOperator, EachActionReachesTheRadioAndThePanelShowsItsAnswer) {
         << "the panel sent a frequency back while the knob turned: "
         << ::testing::PrintToString(sent);
     EXPECT_EQ(messages(), "") << "no message box on the way";
-    const std::string braktonErrors = m_chain.braktonStderr();
-    EXPECT_EQ(braktonErrors.find("AddressSanitizer"), std::string::npos) << braktonErrors;
-    EXPECT_EQ(braktonErrors.find("runtime error:"), std::string::npos) << braktonErrors;
+    ExpectCleanBrakton();
 }
 
 }  // namespace

@@ -1,0 +1,144 @@
+#pragma once
+
+// Pelorin's start-up in this process against the whole chain (omniNames, the
+// K2 simulator on a pty, Brakton as a child), for the end-to-end tests of the
+// operator's windows. Pelorin's ORB is the only one in the process (one ORB
+// per process), so each such test binary runs one test.
+//
+//   class MyRun : public PelorinChainTest {
+//       void PrepareHome(const std::filesystem::path& home) override { ... }
+//   };
+//   TEST_F(MyRun, ...) { ASSERT_TRUE(WaitUntilConnected()); ... }
+//
+// PrepareHome runs before Pelorin starts, with HOME set to its folder.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSettings>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "client/app/pelorin_app.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
+#include "platform/message_service.h"
+#include "tests/integration/brakton_chain.h"
+#include "tests/support/test_support.h"
+
+namespace e2e_chain {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+inline constexpr auto kRadioBound = 10s;
+inline constexpr auto kPanelBound = 10s;
+
+// Polls `check` until it holds or `timeout` passes, running the GUI thread's
+// events in between.
+inline bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& check) {
+    const auto deadline = Clock::now() + timeout;
+    while (!check()) {
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+inline std::vector<std::string> commandTexts(const sim::K2Simulator& radio, std::size_t from = 0) {
+    std::vector<std::string> texts;
+    for (const auto& command : radio.commands()) {
+        if (command.index >= from) {
+            texts.push_back(command.text);
+        }
+    }
+    return texts;
+}
+
+// A command text as a pattern matching just that text.
+inline std::string exactly(const std::string& text) {
+    std::string pattern;
+    for (const char c : text) {
+        if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) {
+            pattern += '\\';
+        }
+        pattern += c;
+    }
+    return pattern;
+}
+
+}  // namespace e2e_chain
+
+class PelorinChainTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_chain.start()) << m_chain.error();
+        m_home = m_chain.dir() / "pelorin";
+        const std::string home = m_home.string();
+        std::filesystem::create_directories(home);
+        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
+        ::setenv("ORVO_MESSAGE_LOG", (home + "/messages.log").c_str(), 1);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           QString::fromStdString(home + "/config"));
+        static int argc = 1;
+        static char name[] = "pelorin_chain_test";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
+        PrepareHome(m_home);
+
+        std::vector<std::string> args{"Pelorin"};
+        const auto naming = m_chain.naming().initRefArgs();
+        args.insert(args.end(), naming.begin(), naming.end());
+        const auto endpoint = loopbackEndpointArgs();
+        args.insert(args.end(), endpoint.begin(), endpoint.end());
+        m_pelorin = std::make_unique<CPelorinApp>([this](int code) { m_exitCode = code; });
+        ASSERT_TRUE(m_pelorin->InitInstance(args));
+    }
+
+    void TearDown() override {
+        if (m_pelorin && m_pelorin->panel() != nullptr && !m_exitCode) {
+            MessageService::queueAnswers({true});
+            m_pelorin->panel()->OnOK();
+            e2e_chain::pumpUntil(std::chrono::seconds(15), [&] { return m_exitCode.has_value(); });
+        }
+    }
+
+    // Before Pelorin starts; HOME is `home`.
+    virtual void PrepareHome(const std::filesystem::path& /*home*/) {}
+
+    CK2FrontPanelControlDlg& panel() { return *m_pelorin->panel(); }
+
+    std::string messages() const { return readFile(m_home / "messages.log"); }
+
+    // Until the panel is connected (the server called back).
+    bool WaitUntilConnected() {
+        return e2e_chain::pumpUntil(std::chrono::seconds(25),
+                                    [&] { return panel().model().m_bConnected != 0; });
+    }
+
+    // Brakton's standard error holds no sanitizer report.
+    void ExpectCleanBrakton() const {
+        const std::string errors = m_chain.braktonStderr();
+        EXPECT_EQ(errors.find("AddressSanitizer"), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("runtime error:"), std::string::npos) << errors;
+    }
+
+    BraktonChain m_chain;
+    std::filesystem::path m_home;
+    std::unique_ptr<QApplication> m_app;
+    std::unique_ptr<CPelorinApp> m_pelorin;
+    std::optional<int> m_exitCode;
+};
