@@ -10,13 +10,30 @@ CosNaming::Name oneComponentName(const char* name) {
     return result;
 }
 
+// Runs a naming operation, and once more when it fails on the connection.
+// After the naming host restarts, the ORB's idle connection to the old one
+// fails the next call with COMM_FAILURE (completed MAYBE, which the ORB does
+// not retry) and then is closed, so a second try opens a new one. Every
+// operation here is idempotent, so a MAYBE completion is safe to repeat.
+template <class Operation>
+auto withOneRetry(Operation&& operation) -> decltype(operation()) {
+    try {
+        return operation();
+    } catch (const CORBA::COMM_FAILURE&) {
+    } catch (const CORBA::TRANSIENT&) {
+    }
+    return operation();
+}
+
 }  // namespace
 
 CosNaming::NamingContext_var rootNamingContext(CORBA::ORB_ptr orb) {
-    CORBA::Object_var object = orb->resolve_initial_references("NameService");
-    // Narrowing asks the naming host (_is_a), so the time-out goes on first.
-    omniORB::setClientCallTimeout(object.in(), kNamingCallTimeoutMs);
-    CosNaming::NamingContext_var context = CosNaming::NamingContext::_narrow(object.in());
+    CosNaming::NamingContext_var context = withOneRetry([&] {
+        CORBA::Object_var object = orb->resolve_initial_references("NameService");
+        // Narrowing asks the naming host (_is_a), so the time-out goes on first.
+        omniORB::setClientCallTimeout(object.in(), kNamingCallTimeoutMs);
+        return CosNaming::NamingContext::_narrow(object.in());
+    });
     if (CORBA::is_nil(context.in())) {
         throw CORBA::INV_OBJREF(0, CORBA::COMPLETED_NO);
     }
@@ -26,12 +43,14 @@ CosNaming::NamingContext_var rootNamingContext(CORBA::ORB_ptr orb) {
 
 void rebindName(CORBA::ORB_ptr orb, const char* name, CORBA::Object_ptr ref) {
     CosNaming::NamingContext_var context = rootNamingContext(orb);
-    context->rebind(oneComponentName(name), ref);
+    const CosNaming::Name bound = oneComponentName(name);
+    withOneRetry([&] { context->rebind(bound, ref); });
 }
 
 CORBA::Object_var resolveName(CORBA::ORB_ptr orb, const char* name) {
     CosNaming::NamingContext_var context = rootNamingContext(orb);
-    return context->resolve(oneComponentName(name));
+    const CosNaming::Name wanted = oneComponentName(name);
+    return withOneRetry([&] { return context->resolve(wanted); });
 }
 
 RadioComm_var resolveRadioComm(CORBA::ORB_ptr orb) {

@@ -4,6 +4,10 @@
 // empty kind. Every call made here carries a 10 s time-out, so a naming host
 // that stops answering costs a bounded wait, never a frozen GUI.
 //
+// Each call to the naming host is made once more when it fails with
+// COMM_FAILURE or TRANSIENT: a restarted naming service leaves the ORB's old
+// connection dead, and the second try opens a new one.
+//
 // They raise what the ORB or the naming service raises (TRANSIENT, TIMEOUT,
 // CosNaming::NamingContext::NotFound, ...): call them inside callServer() or
 // callClient(). Any thread.

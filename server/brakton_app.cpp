@@ -117,7 +117,7 @@ void CBraktonApp::ReportFailure(const char* where, bool corbaException, const st
     line << "CORBA exception raised! " << name << '\n';
     m_err << line.str() << std::flush;
     if (corbaException) {
-        LogCorbaException(where);
+        LogCorbaException(where, name);
     } else {
         LogUnknownException(where);
     }

@@ -285,8 +285,13 @@ void LogIndent(int mode, int amount) {
     }
 }
 
-void LogCorbaException(std::string_view operation) {
-    LogMessage(kLogModeTimeStamped, kLogLevelError, "CORBA Exception in " + std::string(operation));
+void LogCorbaException(std::string_view operation, std::string_view exception) {
+    std::string line = "CORBA Exception in " + std::string(operation);
+    if (!exception.empty()) {
+        line += ": ";
+        line += exception;
+    }
+    LogMessage(kLogModeTimeStamped, kLogLevelError, line);
 }
 
 void LogUnknownException(std::string_view operation) {

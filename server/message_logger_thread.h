@@ -148,6 +148,7 @@ void LogMessage(int mode, int level, std::string_view text);
 // `amount`; the amount is kept to 8 bits, signed.
 void LogIndent(int mode, int amount);
 
-// "CORBA Exception in <operation>" / "Unknown exception in <operation>", time-stamped errors.
-void LogCorbaException(std::string_view operation);
+// "CORBA Exception in <operation>" / "Unknown exception in <operation>", time-stamped errors;
+// with an exception's name, "CORBA Exception in <operation>: <name>". Cut like every line.
+void LogCorbaException(std::string_view operation, std::string_view exception = {});
 void LogUnknownException(std::string_view operation);

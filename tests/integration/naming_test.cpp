@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
@@ -143,6 +144,33 @@ TEST_F(Naming, BindingOutlivesANamingServiceRestart) {
     const auto result = connectThroughNaming();
     ASSERT_TRUE(result.ok()) << result.failure().name;
     EXPECT_EQ(result.value(), 0);
+}
+
+// The ORB's connection to the killed service is dead but not yet known to
+// be: each helper's first call meets it, and must still succeed.
+TEST_F(Naming, HelpersWorkAtOnceAfterTheServiceWasKilledAndRestarted) {
+    PeerProcess peer;
+    ASSERT_TRUE(peer.start(PeerRole::Server, m_naming, m_dir.path())) << peer.error();
+    const auto before = callServer("resolve", [&] { return resolveRadioComm(orb()); });
+    ASSERT_TRUE(before.ok()) << before.failure().name;
+
+    ::kill(m_naming.pid(), SIGKILL);
+    if (!m_naming.restart()) {
+        GTEST_SKIP() << "the naming port was taken meanwhile: " << m_naming.error();
+    }
+    const auto resolved = callServer("resolve", [&] { return resolveRadioComm(orb()); });
+    ASSERT_TRUE(resolved.ok()) << resolved.failure().name;
+    EXPECT_EQ(resolved.value()->Connect("Pelorin"), 0);
+
+    ::kill(m_naming.pid(), SIGKILL);
+    if (!m_naming.restart()) {
+        GTEST_SKIP() << "the naming port was taken meanwhile: " << m_naming.error();
+    }
+    const auto rebound = callServer("rebind", [&] {
+        rebindName(orb(), "second", resolved.value().in());
+        return true;
+    });
+    ASSERT_TRUE(rebound.ok()) << rebound.failure().name;
 }
 
 TEST_F(Naming, StoppedNamingServiceIsAHelperFailure) {

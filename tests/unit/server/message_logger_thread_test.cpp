@@ -225,11 +225,19 @@ TEST_F(LoggerTest, ExceptionLinesAreStampedErrors) {
     postParams(true, 1, kLogToScreen);
     LogCorbaException("NotifyCmd");
     LogUnknownException("NotifyTextMessageEmpty");
-    waitShown(2);
+    LogCorbaException("ConnectBackThreadProc", "NotFound");
+    // A name of any length still gives one line of at most 127 bytes.
+    LogCorbaException("ConnectBackThreadProc", std::string(500, 'N'));
+    waitShown(4);
     m_logger->stop();
+    const std::string longLine =
+        kStamp + "CORBA Exception in ConnectBackThreadProc: " + std::string(500, 'N');
     EXPECT_THAT(shown(), ElementsAre(kStamp + "CORBA Exception in NotifyCmd",
-                                     kStamp + "Unknown exception in NotifyTextMessageEmpty"));
-    EXPECT_THAT(m_shownLevels, ElementsAre(kLogLevelError, kLogLevelError));
+                                     kStamp + "Unknown exception in NotifyTextMessageEmpty",
+                                     kStamp + "CORBA Exception in ConnectBackThreadProc: NotFound",
+                                     longLine.substr(0, kMaxLogLineBytes)));
+    EXPECT_THAT(m_shownLevels,
+                ElementsAre(kLogLevelError, kLogLevelError, kLogLevelError, kLogLevelError));
 }
 
 // ---------------------------------------------------------------------------------------------
