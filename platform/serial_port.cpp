@@ -283,7 +283,9 @@ SerialResult SerialPort::write(const void* bytes, std::size_t size,
             continue;
         }
         if (put < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            return result(SerialStatus::IoError, done, errno);
+            // EIO, as on a read: the other end has gone.
+            const int error = errno;
+            return result(error == EIO ? SerialStatus::HangUp : SerialStatus::IoError, done, error);
         }
         // The output queue is full: wait until it drains or time runs out.
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());

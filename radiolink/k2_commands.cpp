@@ -15,6 +15,7 @@
 #include "radiolink/cw_msg_transmitting_thread.h"
 #include "radiolink/k2_radio_port.h"
 #include "radiolink/k2_reply_codes.h"
+#include "radiolink/string_limits.h"
 
 using namespace std::chrono_literals;
 
@@ -263,7 +264,7 @@ std::uint32_t CK2RadioPort::TuneTransmitter() {
 
 // Any text, sent as it stands with ";" appended.
 std::uint32_t CK2RadioPort::SendDiagnosticData(std::string_view text) {
-    if (text.size() > kMaxDiagnosticText)
+    if (text.size() > string_limits::kCommandText)
         return K2ERR_INVALID_PARAM;
     return SendCommand(text);
 }
@@ -315,8 +316,10 @@ std::uint32_t CK2RadioPort::GetInitialRadioInfo() {
 std::uint32_t CK2RadioPort::RITTuning(std::int16_t direction, std::int16_t amount) {
     if (direction != 1 && direction != 2)
         return K2ERR_INVALID_PARAM;
-    // Read as unsigned, -1 would be 6553 steps.
-    if (amount < 0)
+    // Read as unsigned, -1 would be 6553 steps. The steps run on the
+    // caller's thread (the server's one ORB thread), so their number is
+    // bounded too.
+    if (amount < 0 || amount > kMaxRITTuningAmount)
         return K2ERR_INVALID_PARAM;
     const int steps = amount / 10;
     for (int i = 0; i < steps; ++i) {
@@ -388,10 +391,10 @@ std::uint32_t CK2RadioPort::FrequencyScan(std::int32_t lowHz, std::int32_t highH
 }
 
 std::uint32_t CK2RadioPort::KeyboardCW(std::string_view text) {
-    if (text.size() > kMaxCWText) {
+    if (text.size() > string_limits::kCWText) {
         Log(kLogTimeStamped, kLogError,
             "Keyboard CW refused: " + std::to_string(text.size()) + " characters, at most " +
-                std::to_string(kMaxCWText) + " at a time");
+                std::to_string(string_limits::kCWText) + " at a time");
         return K2ERR_INVALID_PARAM;
     }
     // ";" would end the KY command and "@" abort the radio's CW; control
@@ -404,13 +407,21 @@ std::uint32_t CK2RadioPort::KeyboardCW(std::string_view text) {
             c = ' ';
     }
     std::size_t free = 0;
+    bool portOpen = false;
     {
         std::lock_guard lock(m_taskLock);
-        if (!m_pCWMsgTransmittingThread)
-            return K2ERR_NONE;
-        free = m_pCWMsgTransmittingThread->FreeSpace();
-        if (m_pCWMsgTransmittingThread->AppendText(std::move(filtered)))
-            return K2ERR_NONE;
+        // Queued, the text would go out whenever a port opens, long after
+        // the operator gave up on it.
+        portOpen = m_bCommOpened && m_pCWMsgTransmittingThread;
+        if (portOpen) {
+            free = m_pCWMsgTransmittingThread->FreeSpace();
+            if (m_pCWMsgTransmittingThread->AppendText(std::move(filtered)))
+                return K2ERR_NONE;
+        }
+    }
+    if (!portOpen) {
+        Log(kLogTimeStamped, kLogError, "Keyboard CW not sent: the radio port is not open");
+        return K2ERR_PORT_NOT_OPEN;
     }
     Log(kLogTimeStamped, kLogError,
         "Keyboard CW refused: " + std::to_string(text.size()) + " characters do not fit the " +

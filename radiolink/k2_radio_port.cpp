@@ -314,6 +314,9 @@ std::uint32_t CK2RadioPort::SendCommand(std::string_view text) {
         const platform::SerialResult r = m_port.write(wire.data(), wire.size());
         if (r.ok()) {
             m_bWriteFailing = false;
+        } else if (r.status == platform::SerialStatus::HangUp) {
+            status = K2ERR_PORT_NOT_OPEN;
+            error = CloseHungUpPort();
         } else {
             status = K2ERR_PORT_WRITE_FAILED;
             // One record for a run of failures, not one per command.
@@ -331,24 +334,48 @@ std::uint32_t CK2RadioPort::SendCommand(std::string_view text) {
 }
 
 CK2RadioPort::PortRead CK2RadioPort::ReadWaitingBytes(std::string& bytes) {
-    std::lock_guard lock(m_csComm);
-    PortRead result{m_generation, m_port.isOpen()};
-    if (!result.open)
-        return result;
-    const platform::SerialResult waiting = m_port.bytesWaiting();
-    if (!waiting.ok())
-        return result;
-    // Only what was waiting when the cycle began, in pieces of the read buffer.
-    std::size_t left = waiting.count;
-    char buffer[kReadPiece];
-    while (left > 0) {
-        const platform::SerialResult r = m_port.read(buffer, std::min(left, sizeof buffer));
-        if (!r.ok() || r.count == 0)
-            break;
-        bytes.append(buffer, r.count);
-        left -= r.count;
+    PortRead result;
+    std::string hangUp;
+    {
+        std::lock_guard lock(m_csComm);
+        result = PortRead{m_generation, m_port.isOpen()};
+        if (!result.open)
+            return result;
+        const platform::SerialResult waiting = m_port.bytesWaiting();
+        bool hungUp = waiting.status == platform::SerialStatus::HangUp;
+        if (waiting.ok()) {
+            // Only what was waiting when the cycle began, in pieces of the
+            // read buffer; with nothing waiting one read still runs, since
+            // only a read tells a line that has gone from an idle one.
+            std::size_t left = waiting.count;
+            char buffer[kReadPiece];
+            do {
+                const std::size_t piece = left > 0 ? std::min(left, sizeof buffer) : sizeof buffer;
+                const platform::SerialResult r = m_port.read(buffer, piece);
+                hungUp = r.status == platform::SerialStatus::HangUp;
+                if (!r.ok() || r.count == 0)
+                    break;
+                bytes.append(buffer, r.count);
+                left -= std::min(left, r.count);
+            } while (left > 0);
+        }
+        if (hungUp) {
+            hangUp = CloseHungUpPort();
+            result.open = false;
+        }
     }
+    if (!hangUp.empty())
+        Log(kLogTimeStamped, kLogError, hangUp);
     return result;
+}
+
+std::string CK2RadioPort::CloseHungUpPort() {
+    const std::string device = m_port.devicePath().string();
+    m_port.close();
+    m_bCommOpened = false;
+    m_dwLastError = K2ERR_PORT_NOT_OPEN;
+    return "COM" + std::to_string(m_nPort.load()) + " (" + device +
+           ") hung up: radio port closed until it is opened again";
 }
 
 void CK2RadioPort::PurgeReceiveQueue() {

@@ -10,6 +10,11 @@
 // stops and joins when it closes. Nothing here waits for the radio's answer:
 // replies come back only through the reply task.
 //
+// A device that hangs up (the radio switched off, its cable pulled) is noticed
+// by the next read or write: the port is closed, one error names it and its
+// device, and every command answers K2ERR_PORT_NOT_OPEN until the port is
+// opened again (ReopenRadioPort). Nothing reopens it by itself.
+//
 // Threads: the server's main thread (open, reopen, close, diagnostic mode), the
 // ORB thread (every formatter), the connect-back thread (SetNotifierAddress)
 // and the three tasks themselves. Locks:
@@ -84,9 +89,10 @@ class CK2RadioPort {
     static constexpr int REMOTE_CMD_DISABLE_STATUS_QUERY = 23;
     static constexpr int REMOTE_CMD_SET_STATUS_QUERY_MASK = 24;
 
-    // The K2's CW ring holds this many characters of text not yet sent.
-    static constexpr std::size_t kMaxCWText = 254;
-    static constexpr std::size_t kMaxDiagnosticText = 60;
+    // The largest RITTuning amount: 500 steps of 10 Hz, whose pauses and
+    // bytes take about 8.5 s, inside a caller's 10 s call time-out. The
+    // caller splits a larger move.
+    static constexpr std::int16_t kMaxRITTuningAmount = 5000;
 
     CK2RadioPort(RadioPortServices services, std::uint8_t swLoggingMode);
     virtual ~CK2RadioPort();
@@ -201,6 +207,9 @@ class CK2RadioPort {
     void StartMissingTasks();
     void StopTasksAndClose();
     void NoteFirstPortFailure(std::uint32_t status, std::uint32_t& first);
+    // Closes a port whose device has hung up; the error line to log once
+    // m_csComm is released. m_csComm held.
+    std::string CloseHungUpPort();
 
     RadioPortServices m_services;
     SystemSleeper m_systemSleeper;

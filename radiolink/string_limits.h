@@ -3,7 +3,9 @@
 // Longest texts the server accepts in RadioComm string arguments. The server
 // formats each call into a fixed log line and hands CW and diagnostic text on
 // to the radio in fixed blocks; the ORB itself delivers strings of any
-// length, so the servants check these before they use a text.
+// length, so the servants check these where a text arrives, before they log
+// or queue it, and the radio link checks the CW and diagnostic limits again
+// for its other callers.
 //
 // Pure header: no ORB type, usable from any thread.
 

@@ -469,7 +469,7 @@ TEST_F(PtyTest, ClosedOtherEndIsAHangUpNotABlock) {
     EXPECT_EQ(read.count, 0u);
 
     const auto written = port.write("FA;", 3);
-    EXPECT_EQ(written.status, SerialStatus::IoError) << platform::toString(written.status);
+    EXPECT_EQ(written.status, SerialStatus::HangUp) << platform::toString(written.status);
     EXPECT_EQ(written.count, 0u);
     EXPECT_NE(written.error, 0);
     EXPECT_LT(Clock::now() - start, 1s);

@@ -318,6 +318,19 @@ const SequenceCase kSequenceCases[] = {
      [](CK2RadioPort& r) { return r.RITTuning(3, 50); },
      K2ERR_INVALID_PARAM,
      {}},
+    // One call holds the server's only ORB thread for all its steps.
+    {"RitTuningLargestAmount", true, [](CK2RadioPort& r) { return r.RITTuning(1, 5000); },
+     K2ERR_NONE, EachThenPause(std::vector<std::string>(500, "RU;"), 10)},
+    {"RitTuningJustAboveTheLargest",
+     true,
+     [](CK2RadioPort& r) { return r.RITTuning(1, 5001); },
+     K2ERR_INVALID_PARAM,
+     {}},
+    {"RitTuningLargestShort",
+     true,
+     [](CK2RadioPort& r) { return r.RITTuning(2, 32767); },
+     K2ERR_INVALID_PARAM,
+     {}},
     {"RitTuningNoPort",
      false,
      [](CK2RadioPort& r) { return r.RITTuning(1, 50); },
@@ -348,18 +361,20 @@ INSTANTIATE_TEST_SUITE_P(Radio, SequenceTest, ::testing::ValuesIn(kSequenceCases
 
 // --- Keyboard CW text checks (no CW task needed) -------------------------------
 
-TEST(KeyboardCWTest, OverlongTextIsRefusedWithOneErrorRecord) {
+TEST(KeyboardCWTest, OverlongTextIsRefusedBeforeThePortIsLookedAt) {
     Events events;
     RecordingLog log(events);
     RadioPortServices s;
     s.log = &log;
     CK2RadioPort radio(s, 0);
-    EXPECT_EQ(radio.KeyboardCW(std::string(254, 'E')), K2ERR_NONE);  // no CW task: dropped
-    EXPECT_TRUE(events.Take().empty());
+    // No port, no CW task: refused, never kept for later.
+    EXPECT_EQ(radio.KeyboardCW(std::string(254, 'E')), K2ERR_PORT_NOT_OPEN);
+    EXPECT_EQ(events.Take(),
+              std::vector<std::string>{"log 0 1 Keyboard CW not sent: the radio port is not open"});
     EXPECT_EQ(radio.KeyboardCW(std::string(255, 'E')), K2ERR_INVALID_PARAM);
-    const auto logged = events.Take();
-    ASSERT_EQ(logged.size(), 1u);
-    EXPECT_EQ(logged[0].rfind("log 0 1 ", 0), 0u) << logged[0];
+    EXPECT_EQ(events.Take(),
+              std::vector<std::string>{
+                  "log 0 1 Keyboard CW refused: 255 characters, at most 254 at a time"});
 }
 
 }  // namespace

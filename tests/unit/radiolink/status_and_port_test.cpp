@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "radio_rig.h"
@@ -307,13 +310,123 @@ TEST(RadioPortTest, ReopenWhileSendingKeepsCommandsWhole) {
     EXPECT_EQ(std::filesystem::file_size(file), 0u);
 }
 
-TEST(RadioPortTest, WriteToAGoneLineFailsWithOneRecord) {
+// --- No radio -----------------------------------------------------------------------
+
+// How the radio came to be missing, and the error the radio link logged then.
+struct NoRadioCase {
+    const char* name;
+    // Leaves the rig without a radio; returns the error line expected from it.
+    std::function<std::string(RadioRig&)> lose;
+    // Brings the radio back on `com` (a pty linked there by the test).
+    std::function<std::uint32_t(RadioRig&, unsigned com)> bringBack;
+};
+
+const NoRadioCase kNoRadioCases[] = {
+    {"PortZero", [](RadioRig&) { return std::string(); },
+     [](RadioRig& rig, unsigned com) {
+         return rig.radio.OpenRadioPort(static_cast<std::uint16_t>(com), 4800, 8, 0, 1);
+     }},
+    {"MissingDevice",
+     [](RadioRig& rig) {
+         std::filesystem::create_symlink(rig.dir.path() / "no-such-device",
+                                         rig.dir.path() / "com3");
+         EXPECT_EQ(rig.radio.OpenRadioPort(3, 4800, 8, 0, 1), K2ERR_PORT_OPEN_FAILED);
+         return "Cannot open COM3: open failed (" + (rig.dir.path() / "no-such-device").string() +
+                ")";
+     },
+     [](RadioRig& rig, unsigned com) {
+         return rig.radio.ReopenRadioPort(static_cast<std::uint16_t>(com));
+     }},
+    {"HungUpWhileRunning",
+     [](RadioRig& rig) {
+         rig.Open();
+         const std::string device = std::filesystem::read_symlink(rig.dir.path() / "com1");
+         const std::string line =
+             "COM1 (" + device + ") hung up: radio port closed until it is opened again";
+         rig.line.CloseMaster();
+         // The reply task's next read notices it.
+         EXPECT_TRUE(rig.events.WaitForEvent("log 0 1 " + line));
+         return line;
+     },
+     [](RadioRig& rig, unsigned com) {
+         return rig.radio.ReopenRadioPort(static_cast<std::uint16_t>(com));
+     }},
+};
+
+struct RefusedCall {
+    const char* name;
+    std::function<std::uint32_t(CK2RadioPort&)> call;
+    std::vector<std::string> logged;  // error lines of the call itself
+};
+
+const RefusedCall kRefusedCalls[] = {
+    {"KeyboardCW",
+     [](CK2RadioPort& r) { return r.KeyboardCW("CQ CQ DE N0CALL"); },
+     {"log 0 1 Keyboard CW not sent: the radio port is not open"}},
+    {"OperatingMode", [](CK2RadioPort& r) { return r.OperatingMode(1, 3); }, {}},
+    {"VFOFreq", [](CK2RadioPort& r) { return r.VFOFreq(1, 0, 14060000); }, {}},
+};
+
+void PrintTo(const NoRadioCase& c, std::ostream* os) {
+    *os << c.name;
+}
+void PrintTo(const RefusedCall& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NoRadioTest : public ::testing::TestWithParam<std::tuple<NoRadioCase, RefusedCall>> {};
+
+TEST_P(NoRadioTest, CommandIsRefusedLoggedAndNeverSentLater) {
+    const auto& [how, refused] = GetParam();
     RadioRig rig;
-    rig.Open();
+    const std::string lost = how.lose(rig);
+    std::vector<std::string> errors = rig.Only("log 0 1 ");
+    EXPECT_EQ(errors, lost.empty() ? std::vector<std::string>{}
+                                   : std::vector<std::string>{"log 0 1 " + lost});
+    rig.events.Take();
+
+    // Every time, not only the first: the port stays closed.
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(refused.call(rig.radio), K2ERR_PORT_NOT_OPEN);
+        EXPECT_EQ(rig.Only("log 0 1 "), refused.logged);
+        rig.events.Take();
+    }
+    EXPECT_FALSE(rig.radio.IsOpen());
+
+    // The radio comes back: the refused command was not kept for it.
+    PtyLine back(rig.dir.path(), 2);
+    ASSERT_EQ(how.bringBack(rig, 2), K2ERR_NONE);
+    EXPECT_EQ(back.ReadUntil("AI3;"), "K22;AI3;");
+    const std::string later = back.Collect(10 * kCWInterval);
+    EXPECT_EQ(later.find("KY "), std::string::npos) << later;
+    EXPECT_EQ(later.find("MD"), std::string::npos) << later;
+    EXPECT_EQ(later.find("FA"), std::string::npos) << later;
+    EXPECT_EQ(rig.radio.OperatingMode(1, 3), K2ERR_NONE);
+    // Status polling may come first after a reopen.
+    EXPECT_NE(back.ReadUntil("MD3;").find("MD3;"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Radio, NoRadioTest,
+                         ::testing::Combine(::testing::ValuesIn(kNoRadioCases),
+                                            ::testing::ValuesIn(kRefusedCalls)),
+                         [](const ::testing::TestParamInfo<NoRadioTest::ParamType>& row) {
+                             return std::string(std::get<0>(row.param).name) + "_" +
+                                    std::get<1>(row.param).name;
+                         });
+
+// A hang-up is noticed by a write as well as by a read, and named once.
+TEST(RadioPortTest, WriteToAHungUpLineClosesThePortWithOneRecord) {
+    RadioRig rig;
+    // No tasks: nothing reads the line, so the write is the first to meet it.
+    ASSERT_EQ(rig.radio.OpenCommPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+    const std::string device = std::filesystem::read_symlink(rig.dir.path() / "com1");
     rig.line.CloseMaster();
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(rig.radio.OperatingMode(1, 3), K2ERR_PORT_WRITE_FAILED);
-    EXPECT_EQ(rig.Only("log 0 1 ").size(), 1u);
+        EXPECT_EQ(rig.radio.OperatingMode(1, 3), K2ERR_PORT_NOT_OPEN);
+    EXPECT_EQ(rig.Only("log 0 1 "),
+              std::vector<std::string>{"log 0 1 COM1 (" + device +
+                                       ") hung up: radio port closed until it is opened again"});
+    EXPECT_FALSE(rig.radio.IsOpen());
 }
 
 TEST(RadioPortTest, StalledLineTimesOut) {
