@@ -1,20 +1,54 @@
+// Every operation runs on the server's one ORB thread, and while it runs no
+// other client's call is served, so no operation may hold that thread longer
+// than its own pauses add up to (each write to the radio gives up after 2 s).
+// The longest sequences, each inside a caller's 10 s call time-out:
+//   RITTuning(d, 5000)      500 "RU;"/"RD;" steps 10 ms apart: 5 s of pauses
+//                           plus about 3.5 s of bytes at 4800 baud (larger
+//                           amounts are refused; the client splits them)
+//   Disconnect              call-backs off (100 ms), then the 2 s pause
+//   GetInitialRadioInfo     13 queries 100 ms apart: 1.3 s
+//   DownloadRadioInfo       9 commands 100 ms apart: 0.9 s
+//   FrequencyScan           4 commands 100 ms apart: 0.3 s
+// Connect only starts the connect-back thread; it never waits for it.
+
 #include "server/radio_comm_servant.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/utf8_text.h"
 #include "radiolink/k2_status.h"
+#include "radiolink/string_limits.h"
 
 namespace {
 
 constexpr std::size_t kCWLogTextLimit = 65;  // "KeyboardCW:" + 65 + "..." = 79
 
-std::string_view textOf(const char* text) {
-    return text != nullptr ? std::string_view(text) : std::string_view();
+// A client text as it arrives: at most `limit` bytes of it, cut on a
+// character boundary, and whether the whole text fitted. Reads no more than
+// limit + 1 bytes, so a text of any size costs no more than one that fits.
+struct ArrivedText {
+    std::string text;
+    bool fits = true;
+};
+
+ArrivedText arrive(const char* text, std::size_t limit) {
+    if (text == nullptr) {
+        return {};
+    }
+    const std::size_t length = ::strnlen(text, limit + 1);
+    if (length <= limit) {
+        return {std::string(text, length), true};
+    }
+    return {cutUtf8(std::string_view(text, limit + 1), limit), false};
+}
+
+int width(const std::string& text) {
+    return static_cast<int>(text.size());
 }
 
 CORBA::Long status(std::uint32_t code) {
@@ -66,10 +100,13 @@ CORBA::Long CRadioCommServant::Radio(Call&& call) {
 // --- Client, store and log-only operations ---------------------------------------------------
 
 CORBA::Long CRadioCommServant::Connect(const char* ClientName) {
-    const std::string_view name = textOf(ClientName);
-    Log(FormatServantLine("Connect %.*s", static_cast<int>(name.size()), name.data()));
+    const ArrivedText name = arrive(ClientName, string_limits::kClientName);
+    Log(FormatServantLine("Connect %.*s", width(name.text), name.text.data()));
+    if (!name.fits) {
+        return status(K2ERR_INVALID_PARAM);
+    }
     m_bConnected = true;
-    m_szClientName.assign(name);
+    m_szClientName = name.text;
     m_host.PostSpeakFreelyNotice();
     m_host.StartConnectBackThread();
     return 0;
@@ -86,8 +123,8 @@ CORBA::Long CRadioCommServant::Disconnect() {
 }
 
 void CRadioCommServant::EchoString(const char* Text) {
-    const std::string_view text = textOf(Text);
-    Log(FormatServantLine("EchoString: %.*s", static_cast<int>(text.size()), text.data()));
+    const ArrivedText text = arrive(Text, string_limits::kEchoText);
+    Log(FormatServantLine("EchoString: %.*s", width(text.text), text.text.data()));
 }
 
 CORBA::Long CRadioCommServant::ReadHAMRadioBandInfo(HAMRADIO_BAND_INFO& BandInfo) {
@@ -316,9 +353,10 @@ CORBA::Long CRadioCommServant::TuneTransmitter() {
 }
 
 CORBA::Long CRadioCommServant::SendDiagnosticData(const char* CommandText) {
-    const std::string_view text = textOf(CommandText);
-    Log(FormatServantLine("SendDiagnosticData %.*s", static_cast<int>(text.size()), text.data()));
-    return Radio([&] { return m_radio.SendDiagnosticData(text); });
+    const ArrivedText text = arrive(CommandText, string_limits::kCommandText);
+    Log(FormatServantLine("SendDiagnosticData %.*s", width(text.text), text.text.data()));
+    return Radio(
+        [&] { return text.fits ? m_radio.SendDiagnosticData(text.text) : K2ERR_INVALID_PARAM; });
 }
 
 CORBA::Long CRadioCommServant::QueryKeyboardCWTxStatus() {
@@ -327,14 +365,14 @@ CORBA::Long CRadioCommServant::QueryKeyboardCWTxStatus() {
 }
 
 CORBA::Long CRadioCommServant::KeyboardCW(const char* CWText) {
-    const std::string_view text = textOf(CWText);
-    if (text.size() <= kCWLogTextLimit) {
-        Log(FormatServantLine("KeyboardCW:%.*s", static_cast<int>(text.size()), text.data()));
+    const ArrivedText text = arrive(CWText, string_limits::kCWText);
+    if (text.fits && text.text.size() <= kCWLogTextLimit) {
+        Log(FormatServantLine("KeyboardCW:%s", text.text.c_str()));
     } else {
-        const std::string head = cutUtf8(text, kCWLogTextLimit);
+        const std::string head = cutUtf8(text.text, kCWLogTextLimit);
         Log(FormatServantLine("KeyboardCW:%s...", head.c_str()));
     }
-    return Radio([&] { return m_radio.KeyboardCW(text); });
+    return Radio([&] { return text.fits ? m_radio.KeyboardCW(text.text) : K2ERR_INVALID_PARAM; });
 }
 
 CORBA::Long CRadioCommServant::AbortKeyboardCW() {

@@ -285,8 +285,8 @@ const std::string k65(65, 'c');
 const std::string k66 = std::string(65, 'c') + "d";
 
 const TextCase kTexts[] = {
-    {"LongNameCutTo79", [](auto& s) { s.Connect(k100.c_str()); },
-     "Connect " + std::string(71, 'n')},
+    {"LongNameCutTo68", [](auto& s) { s.Connect(k100.c_str()); },
+     "Connect " + std::string(68, 'n')},
     {"FormatCharactersInNameStayText", [](auto& s) { s.Connect("%s%n%d"); }, "Connect %s%n%d"},
     {"FormatCharactersInEcho", [](auto& s) { s.EchoString("%x%n"); }, "EchoString: %x%n"},
     {"LongDiagnosticText", [](auto& s) { s.SendDiagnosticData(k100.c_str()); },
@@ -296,8 +296,8 @@ const TextCase kTexts[] = {
     {"CWFormatCharacters", [](auto& s) { s.KeyboardCW("%s%s%n"); }, "KeyboardCW:%s%s%n"},
     // A cut never leaves half a character behind.
     {"CutKeepsWholeCharacters",
-     [](auto& s) { s.Connect((std::string(70, 'a') + "\xC3\xA9\xC3\xA9").c_str()); },
-     "Connect " + std::string(70, 'a')},
+     [](auto& s) { s.EchoString((std::string(66, 'a') + "\xC3\xA9").c_str()); },
+     "EchoString: " + std::string(66, 'a')},
 };
 
 class ServantTextTest : public ServantFixture, public ::testing::WithParamInterface<TextCase> {};
@@ -312,17 +312,78 @@ TEST_P(ServantTextTest, ClientTextIsPrintedLiterallyWithinTheLine) {
 INSTANTIATE_TEST_SUITE_P(Servant, ServantTextTest, ::testing::ValuesIn(kTexts),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(ServantFixture, HugeClientNameIsLoggedCutAndKeptForDisconnect) {
-    const std::string name(10000, 'x');
-    EXPECT_EQ(m_servant->Connect(name.c_str()), 0);
+// --- Texts at their limits ---------------------------------------------------------------------
+
+struct LimitCase {
+    const char* name;
+    std::function<CORBA::Long(CRadioCommServant&)> call;
+    CORBA::Long status;
+    std::string line;
+    bool connects;  // the client counts as connected afterwards
+};
+
+const std::string kName68(68, 'n');
+const std::string kName69(69, 'n');
+const std::string kHuge(1 << 20, 'n');
+const std::string kEcho67(67, 'e');
+const std::string kEcho68(68, 'e');
+
+const LimitCase kLimits[] = {
+    {"Connect68", [](auto& s) { return s.Connect(kName68.c_str()); }, 0, "Connect " + kName68,
+     true},
+    {"Connect69Refused", [](auto& s) { return s.Connect(kName69.c_str()); },
+     static_cast<CORBA::Long>(K2ERR_INVALID_PARAM), "Connect " + kName68, false},
+    {"ConnectOneMegabyteRefused", [](auto& s) { return s.Connect(kHuge.c_str()); },
+     static_cast<CORBA::Long>(K2ERR_INVALID_PARAM), "Connect " + kName68, false},
+    {"Echo67", [](auto& s) { return s.EchoString(kEcho67.c_str()), 0; }, 0,
+     "EchoString: " + kEcho67, false},
+    {"Echo68CutTo67", [](auto& s) { return s.EchoString(kEcho68.c_str()), 0; }, 0,
+     "EchoString: " + kEcho67, false},
+    {"EchoOneMegabyteCutTo67", [](auto& s) { return s.EchoString(kHuge.c_str()), 0; }, 0,
+     "EchoString: " + std::string(67, 'n'), false},
+};
+
+class ServantLimitTest : public ServantFixture, public ::testing::WithParamInterface<LimitCase> {};
+
+TEST_P(ServantLimitTest, OverlongTextIsRefusedAtTheDoorAndLoggedCut) {
+    const LimitCase& c = GetParam();
+    EXPECT_EQ(c.call(*m_servant), c.status);
+    EXPECT_EQ(logTexts(), std::vector<std::string>{c.line});
+    const std::vector<std::string> hostCalls =
+        c.connects ? std::vector<std::string>{"PostSpeakFreelyNotice", "StartConnectBackThread"}
+                   : std::vector<std::string>{};
+    EXPECT_EQ(m_host.calls, hostCalls);
+    EXPECT_EQ(m_servant->OperatingMode(1, 3),
+              c.connects ? static_cast<CORBA::Long>(kRadioStatus)
+                         : static_cast<CORBA::Long>(K2ERR_CLIENT_NOT_CONNECTED));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servant, ServantLimitTest, ::testing::ValuesIn(kLimits),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ServantFixture, NameOfAConnectAtTheLimitIsKeptForDisconnect) {
+    EXPECT_EQ(m_servant->Connect(kName68.c_str()), 0);
     EXPECT_EQ(m_servant->Disconnect(), 0);
     ASSERT_EQ(m_log.lines.size(), 2u);
-    EXPECT_EQ(m_log.lines[1].text, "Disconnect " + std::string(68, 'x'));
+    EXPECT_EQ(m_log.lines[1].text, "Disconnect " + kName68);
+}
+
+// CW and diagnostic text above their limits never reach the radio link.
+TEST_F(ServantFixture, OverlongRadioTextsAreRefusedBeforeTheRadio) {
+    connect();
+    const std::string cw255(255, 'e');
+    const std::string diag61(61, 'd');
+    EXPECT_EQ(m_servant->KeyboardCW(cw255.c_str()), static_cast<CORBA::Long>(K2ERR_INVALID_PARAM));
+    EXPECT_EQ(m_servant->SendDiagnosticData(diag61.c_str()),
+              static_cast<CORBA::Long>(K2ERR_INVALID_PARAM));
+    EXPECT_TRUE(m_radio.calls.empty());
+    EXPECT_EQ(logTexts(), (std::vector<std::string>{"KeyboardCW:" + std::string(65, 'e') + "...",
+                                                    "SendDiagnosticData " + std::string(60, 'd')}));
 }
 
 TEST_F(ServantFixture, KeyboardCWHandsTheWholeTextToTheRadio) {
     connect();
-    const std::string text(200, 'e');
+    const std::string text(254, 'e');
     m_servant->KeyboardCW(text.c_str());
     EXPECT_EQ(m_radio.calls, std::vector<std::string>{"KeyboardCW " + text});
 }
