@@ -42,6 +42,12 @@ std::vector<OrbOption> orbOptions(OrbRole role, const std::string& host, int por
         case OrbRole::Server:
             // A client that does not accept the connection costs at most 2 s.
             options.emplace_back("clientConnectTimeOutPeriod", "2000");
+            // Every calling thread shares one connection to the client, which
+            // serves a connection on one thread: each thread's call-backs then
+            // arrive in the order it made them. With a connection per call in
+            // flight, oneways of one thread could overtake each other.
+            options.emplace_back("oneCallPerConnection", "0");
+            options.emplace_back("maxGIOPConnectionPerServer", "1");
             break;
     }
     return options;

@@ -109,6 +109,50 @@ TEST_F(Callbacks, ArriveCompleteAndInOrderOnTheOrbThread) {
     EXPECT_TRUE(m_sink.lines().empty());
 }
 
+// The reply task and the CW task call the client through one holder at the
+// same time; the client serves each connection on one thread. Each thread's
+// own call-backs must reach it in the order that thread made them.
+TEST_F(Callbacks, TwoCallingThreadsEachKeepTheirOrder) {
+    m_holder.set(resolveClient().in());
+    constexpr int kPerThread = 1000;
+    std::atomic<bool> go{false};
+    std::atomic<int> failures{0};
+    auto caller = [&](CORBA::Short code) {
+        while (!go) {
+            std::this_thread::yield();
+        }
+        for (int i = 0; i < kPerThread; ++i) {
+            if (!notifyCmd(code, std::to_string(i))) {
+                ++failures;
+            }
+        }
+    };
+    std::thread replies(caller, CORBA::Short{1});
+    std::thread cw(caller, CORBA::Short{2});
+    go = true;
+    replies.join();
+    cw.join();
+    ASSERT_EQ(failures.load(), 0);
+
+    const std::vector<Record> records =
+        m_peer.waitForRecords(2 * kPerThread, std::chrono::seconds(30));
+    ASSERT_EQ(records.size(), 2u * kPerThread);
+    int next[3] = {0, 0, 0};
+    int outOfOrder = 0;
+    for (const Record& record : records) {
+        ASSERT_EQ(record.args.size(), 2u);
+        const int code = std::stoi(record.args[0]);
+        ASSERT_TRUE(code == 1 || code == 2) << record.args[0];
+        if (std::stoi(record.args[1]) != next[code]) {
+            ++outOfOrder;
+        }
+        next[code] = std::stoi(record.args[1]) + 1;
+    }
+    EXPECT_EQ(outOfOrder, 0);
+    EXPECT_EQ(next[1], kPerThread);
+    EXPECT_EQ(next[2], kPerThread);
+}
+
 TEST_F(Callbacks, HolderSurvivesSwapsWhileCallsGoThrough) {
     m_holder.set(resolveClient().in());
     std::atomic<bool> swapping{true};
