@@ -173,11 +173,20 @@ TEST(RadioLinkSimTest, WholeChain) {
     commands = radio1->commands();
     std::string chunks;
     const auto ready = ReadyReports(*radio1);
+    std::optional<Clock::time_point> lastQuery;
     for (std::size_t i = cwFrom; i < commands.size(); ++i) {
         const std::string& c = commands[i].text;
         if (c == "KY" && i > cwFrom && commands[i - 1].text == "KY") {
             EXPECT_GE(commands[i].time - commands[i - 1].time, 80ms - kReadLatency)
                 << "KY polled too often";
+        }
+        // One query on the wire at a time, and the next soon after each
+        // answer, as long as a report is awaited (the whole run).
+        if (c == "KY") {
+            if (lastQuery) {
+                EXPECT_LE(commands[i].time - *lastQuery, 250ms) << "KY polled too seldom";
+            }
+            lastQuery = commands[i].time;
         }
         if (c.rfind("KY ", 0) != 0)
             continue;
