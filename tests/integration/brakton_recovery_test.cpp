@@ -1,5 +1,5 @@
 // Brakton recovering from what goes wrong around it: the naming service
-// killed and started again on its port with its data folder.
+// killed and started again on its port with its data folder, the radio gone.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "radiolink/k2_status.h"
 #include "tests/integration/brakton_fixture.h"
 
 namespace {
@@ -71,5 +72,31 @@ INSTANTIATE_TEST_SUITE_P(Recovery, BraktonNamingRestart,
                          ::testing::Values(RestartCase{"NewClientConnectsAtOnce", false},
                                            RestartCase{"ConnectedClientReconnects", true}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// The radio goes away while Brakton runs: every radio command then answers
+// "port not open" through the remote interface, keyboard CW included, and
+// the server keeps serving everything else.
+TEST(BraktonLostRadio, EveryRadioCommandAnswersPortNotOpen) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startAll()) << rig.error();
+    ASSERT_TRUE(rig.connectAndWaitForCallBacks()) << rig.error();
+    ASSERT_EQ(rig.server()->OperatingMode(1, 3), 0);
+    rig.radio().stop();
+
+    constexpr auto kPortNotOpen = static_cast<CORBA::Long>(K2ERR_PORT_NOT_OPEN);
+    // The server's next read or write notices the hang-up.
+    const auto deadline = e2e::Clock::now() + 5s;
+    CORBA::Long status = 0;
+    while (status != kPortNotOpen && e2e::Clock::now() < deadline) {
+        status = rig.server()->VFOFreq(1, 0, 14060000);
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_EQ(status, kPortNotOpen);
+    EXPECT_EQ(rig.server()->KeyboardCW("CQ CQ"), kPortNotOpen);
+    EXPECT_EQ(rig.server()->OperatingMode(1, 3), kPortNotOpen);
+    EXPECT_EQ(rig.server()->VFOFreq(1, 0, 7040000), kPortNotOpen);
+    CORBA::Short amp = 7;
+    EXPECT_EQ(rig.server()->QueryRFAmpStatus(amp), 0);
+}
 
 }  // namespace
