@@ -7,10 +7,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QSettings>
 #include <QWidget>
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +22,7 @@
 
 #include "client/app/pelorin_app.h"
 #include "client/app/radio_comm_proxy.h"
+#include "client/app/registry_store.h"
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/message_service.h"
@@ -109,8 +113,13 @@ class PelorinPanel : public ::testing::Test {
 TEST_F(PelorinPanel, NoNamingServiceShowsBoxAndStaysOpen) {
     const PortHold dead = PortHold::anyPort();
     ASSERT_TRUE(dead.holding()) << dead.error();
+    testing::internal::CaptureStderr();
     start({"-ORBInitRef",
            "NameService=corbaloc::127.0.0.1:" + std::to_string(dead.port()) + "/NameService"});
+    // The ORB thread could not bind the call-back object and said so; the
+    // connect waited for it in vain.
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find("CORBA exception raised! TRANSIENT\n"), std::string::npos) << errors;
     EXPECT_EQ(messages(), "error\tCORBA exception raised - Unable to Connect To Brakton!\n");
     EXPECT_EQ(panel().statusText(), "Unable to connect to Brakton");
     EXPECT_EQ(panel().statusKind(), 2);
@@ -219,6 +228,59 @@ TEST_P(PelorinExit, AnswersDecide) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, PelorinExit, ::testing::ValuesIn(kExits),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// The audio host at start-up: the stored program alone, started only when the
+// flag is set, with no shell, and start-up goes on whether it starts or not.
+// The test's script touches a marker file.
+struct AudioHostCase {
+    const char* name;
+    const char* enabled;
+    const char* command;  // "SCRIPT" and "MARKER" stand for the test's files
+    bool marked;
+};
+
+class PelorinAudioHost : public PelorinPanel,
+                         public ::testing::WithParamInterface<AudioHostCase> {};
+
+TEST_P(PelorinAudioHost, StartsTheStoredProgramOnlyWhenEnabled) {
+    const AudioHostCase& c = GetParam();
+    const auto script = m_dir.path() / "audio.sh";
+    const auto marker = m_dir.path() / "audio-ran";
+    {
+        std::ofstream out(script);
+        out << "#!/bin/sh\ntouch '" << marker.string() << "'\n";
+    }
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    std::string command = c.command;
+    for (const auto& [word, path] : {std::pair{"SCRIPT", script}, std::pair{"MARKER", marker}}) {
+        if (const std::size_t at = command.find(word); at != std::string::npos) {
+            command.replace(at, std::string(word).size(), path.string());
+        }
+    }
+    pelorin::CRegistryStore().CreateDefaults();
+    {
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope,
+                           QStringLiteral("N0CALL Software"), QStringLiteral("Pelorin"));
+        settings.setValue(QStringLiteral("Audio Streaming Host"), QString::fromLatin1(c.enabled));
+        settings.setValue(QStringLiteral("Audio Host Command Name"),
+                          QString::fromStdString(command));
+    }
+
+    startConnected();  // start-up went on to the connect and the call-back
+    pumpUntil(c.marked ? 5s : 1s, [&] { return std::filesystem::exists(marker); });
+    EXPECT_EQ(std::filesystem::exists(marker), c.marked) << command;
+    EXPECT_EQ(messages(), "");
+}
+
+const AudioHostCase kAudioHosts[] = {
+    {"EnabledRunsTheProgram", "1", "SCRIPT", true},
+    {"FlagZeroStartsNothing", "0", "SCRIPT", false},
+    {"MissingProgramLetsStartUpGoOn", "1", "SCRIPT-missing", false},
+    {"NoShell", "1", "touch MARKER", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Settings, PelorinAudioHost, ::testing::ValuesIn(kAudioHosts),
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
