@@ -138,7 +138,7 @@ TEST_P(PelorinTraces, ReplyTraceOnlyWhenSwitchedOn) {
     const std::string err = readFile(m_pelorin.stderrPath());
     EXPECT_EQ(err.find("Cmd = FA00028070000") != std::string::npos, c.traced) << err;
 
-    ::kill(m_pelorin.pid(), SIGTERM);
+    ASSERT_TRUE(m_pelorin.signal(SIGTERM));
     EXPECT_TRUE(m_pelorin.waitExit(20s).has_value()) << "Pelorin did not end";
 }
 
