@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -37,7 +39,8 @@ std::string readFile(const fs::path& path) {
 }
 
 // Forwards every reply to the test and fails the call-back for the frequency reply, the way a
-// client that has gone away fails it.
+// client that has gone away fails it. The first `failCwSent` keyboard-CW notices of text sent
+// fail the same way; the CW notices that get through are counted.
 class FailingNotifier final : public ClientNotifier {
   public:
     bool NotifyCmd(int, std::string_view reply) override {
@@ -53,8 +56,22 @@ class FailingNotifier final : public ClientNotifier {
         m_changed.notify_all();
         return ok;
     }
-    bool NotifyTextMessageSent(int, std::string_view) override { return true; }
-    bool NotifyTextMessageEmpty() override { return true; }
+    bool NotifyTextMessageSent(int, std::string_view) override {
+        if (failCwSent > 0) {
+            --failCwSent;
+            return callClient(
+                "NotifyTextMessageSent", [] { throw CORBA::TRANSIENT(); }, m_failures);
+        }
+        ++cwNotices;
+        return true;
+    }
+    bool NotifyTextMessageEmpty() override {
+        ++cwNotices;
+        return true;
+    }
+
+    std::atomic<int> failCwSent{0};
+    std::atomic<int> cwNotices{0};
 
     bool waitForReply(const std::string& reply) {
         std::unique_lock<std::mutex> lock(m_lock);
@@ -76,8 +93,8 @@ struct BindingCase {
     bool radioLinesLogged;
 };
 
-class RadioLinkLoggingTest : public StoreFixture,
-                             public ::testing::WithParamInterface<BindingCase> {
+// A simulated K2 without line pacing and a logger that writes every record to a file.
+class RadioLinkFixture : public StoreFixture {
   protected:
     void SetUp() override {
         StoreFixture::SetUp();
@@ -124,6 +141,9 @@ class RadioLinkLoggingTest : public StoreFixture,
     std::unique_ptr<CMessageLoggerThread> m_logger;
 };
 
+class RadioLinkLoggingTest : public RadioLinkFixture,
+                             public ::testing::WithParamInterface<BindingCase> {};
+
 TEST_P(RadioLinkLoggingTest, CommandsAndRepliesFollowTheStoredMode) {
     brakton::CServerRegistryStore store;
     store.CreateDefaults();
@@ -169,6 +189,72 @@ INSTANTIATE_TEST_SUITE_P(RadioLink, RadioLinkLoggingTest, ::testing::ValuesIn(kB
                          [](const ::testing::TestParamInfo<BindingCase>& param) {
                              return std::string(param.param.name);
                          });
+
+// The keyboard-CW task's own call-back fails: it logs the failure once, tells the client
+// nothing more until notification is set again, aborts the radio's CW and lets the status
+// polling it had paused go on.
+class KeyboardCwCallbackTest : public RadioLinkFixture {};
+
+TEST_F(KeyboardCwCallbackTest, FailedTextNoticeAbortsAndStopsNotices) {
+    brakton::CServerRegistryStore store;
+    store.CreateDefaults();
+
+    ServerLogSink logSink;
+    FailingNotifier notifier;
+    notifier.failCwSent = 1;
+    RadioPortServices services;
+    services.log = &logSink;
+    services.notifier = &notifier;
+    services.serialDir = m_dir / "dev";
+    services.replyPollInterval = 20ms;
+    services.cwPollInterval = 20ms;
+    services.statusPollPeriod = 100ms;
+    {
+        CK2RadioPort port(services, ReadRadioLoggingMode(store));
+        ASSERT_EQ(port.OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_NONE);
+        port.SetNotifierAddress(NOTIFIER_CORBA);
+        ASSERT_EQ(port.EnableStatusQuery(1), K2ERR_NONE);
+        ASSERT_TRUE(m_radio->waitForCommand("DS", 5s).has_value());
+
+        // The text pauses the status polling; the radio's first answer, "still sending", makes
+        // the progress notice that fails.
+        m_radio->setKyAnswer(sim::KyAnswer::Never);
+        ASSERT_EQ(port.KeyboardCW("CQ CQ DE N0CALL "), K2ERR_NONE);
+        m_radio->injectRaw("KY0;");
+        const auto abort = m_radio->waitForCommand("KY @", 5s);
+        ASSERT_TRUE(abort.has_value());
+        EXPECT_TRUE(m_radio->waitForCommand("DS", 5s, abort->index + 1).has_value())
+            << "status polling did not resume";
+        m_radio->setKyAnswer(sim::KyAnswer::Normal);
+
+        // More text while notification is off: sent, but nothing told.
+        const int noticesBefore = notifier.cwNotices;
+        const std::size_t before = m_radio->commandCount();
+        ASSERT_EQ(port.KeyboardCW("TEST "), K2ERR_NONE);
+        ASSERT_TRUE(m_radio->waitForCommand("KY TEST ", 5s, before).has_value());
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(notifier.cwNotices, noticesBefore);
+
+        // Set again, notification comes back.
+        port.SetNotifierAddress(NOTIFIER_CORBA);
+        ASSERT_EQ(port.KeyboardCW("AGN "), K2ERR_NONE);
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (notifier.cwNotices == noticesBefore && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(20ms);
+        }
+        EXPECT_GT(notifier.cwNotices, noticesBefore);
+        port.CloseRadioPort();
+    }
+
+    const std::string log = logAfterSwitchingOff();
+    std::size_t records = 0;
+    for (std::size_t at = log.find("CORBA Exception in NotifyTextMessageSent");
+         at != std::string::npos;
+         at = log.find("CORBA Exception in NotifyTextMessageSent", at + 1)) {
+        ++records;
+    }
+    EXPECT_EQ(records, 1u) << log;
+}
 
 // The real call-back path: a client reference that cannot be reached, and no reference at all.
 TEST(ClientCallbackNotifierTest, FailedCallsAreLoggedWithTheOperationName) {
