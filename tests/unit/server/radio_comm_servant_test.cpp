@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSettings>
+
 #include <functional>
 #include <string>
 #include <tuple>
@@ -448,6 +450,85 @@ INSTANTIATE_TEST_SUITE_P(Servant, ServantAmpTest,
                          ::testing::Values(AmpCase{"Absent", "0", 0}, AmpCase{"Fitted", "1", 1},
                                            AmpCase{"AnyNonZero", "2", 1}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// One band edge or VFO frequency missing from a file that holds the rest: the servant's working
+// copy keeps its own value for it, which in a fresh servant is the default; every other value
+// is sent as stored. Band 3's value goes; every stored value differs from its default.
+enum class Table { Bands, Vfos };
+
+struct MissingValueCase {
+    const char* name;
+    Table table;
+    int field;  // bands: 0 low edge, 1 high edge; VFOs: 0 A, 1 B
+    const char* group;
+    const char* suffix;
+};
+
+class ServantMissingValueTest : public ServantFixture,
+                                public ::testing::WithParamInterface<MissingValueCase> {};
+
+TEST_P(ServantMissingValueTest, ComesFromTheWorkingCopy) {
+    const MissingValueCase& c = GetParam();
+    const brakton::BandEdgeTable defaultBands = brakton::CServerRegistryStore::DefaultBandInfo();
+    const brakton::VfoFrequencyTable defaultVfos =
+        brakton::CServerRegistryStore::DefaultVFOFrequencies();
+    brakton::BandEdgeTable bands = defaultBands;
+    brakton::VfoFrequencyTable vfos = defaultVfos;
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        bands[i].lowEdge += 1000;
+        bands[i].highEdge -= 1000;
+        vfos[i][0] += 100;
+        vfos[i][1] += 200;
+    }
+    ASSERT_TRUE(m_store.WriteBandInfo(bands));
+    ASSERT_TRUE(m_store.WriteVFOFrequencies(vfos));
+
+    constexpr std::size_t kBand = 3;
+    const std::uint32_t stored = c.table == Table::Bands
+                                     ? (c.field == 0 ? bands[kBand].lowEdge : bands[kBand].highEdge)
+                                     : vfos[kBand][static_cast<std::size_t>(c.field)];
+    std::string missing;
+    for (const auto& [key, value] : settingsFileValues()) {
+        if (key.rfind(c.group, 0) == 0 && key.ends_with(c.suffix) &&
+            value == std::to_string(stored)) {
+            missing = key;
+        }
+    }
+    ASSERT_FALSE(missing.empty()) << "no key for band " << kBand;
+    {
+        QSettings file(QSettings::IniFormat, QSettings::UserScope,
+                       QStringLiteral("N0CALL Software"), QStringLiteral("Rig Control"));
+        file.remove(QString::fromStdString(missing));
+    }
+    if (c.table == Table::Bands) {
+        (c.field == 0 ? bands[kBand].lowEdge : bands[kBand].highEdge) =
+            c.field == 0 ? defaultBands[kBand].lowEdge : defaultBands[kBand].highEdge;
+    } else {
+        vfos[kBand][static_cast<std::size_t>(c.field)] =
+            defaultVfos[kBand][static_cast<std::size_t>(c.field)];
+    }
+
+    HAMRADIO_BAND_INFO info{};
+    LAST_FREQ_VISIT_ARRAY cache{};
+    EXPECT_EQ(m_servant->ReadHAMRadioBandInfo(info), 0);
+    EXPECT_EQ(m_servant->ReadVFOFreqCache(cache), 0);
+    for (int i = 0; i < brakton::kBandCount; ++i) {
+        const auto band = static_cast<std::size_t>(i);
+        EXPECT_EQ(info.Info[i].ulLowBandEdge, static_cast<CORBA::Long>(bands[band].lowEdge)) << i;
+        EXPECT_EQ(info.Info[i].ulHighBandEdge, static_cast<CORBA::Long>(bands[band].highEdge)) << i;
+        EXPECT_EQ(cache.VfoBank[i][0], static_cast<CORBA::Long>(vfos[band][0])) << i;
+        EXPECT_EQ(cache.VfoBank[i][1], static_cast<CORBA::Long>(vfos[band][1])) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servant, ServantMissingValueTest,
+    ::testing::Values(
+        MissingValueCase{"LowBandEdge", Table::Bands, 0, "HAM Band Info/", " Low Band Edge"},
+        MissingValueCase{"HighBandEdge", Table::Bands, 1, "HAM Band Info/", " High Band Edge"},
+        MissingValueCase{"VfoA", Table::Vfos, 0, "VFO Frequencies/", " VFOA Freq"},
+        MissingValueCase{"VfoB", Table::Vfos, 1, "VFO Frequencies/", " VFOB Freq"}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(ServantFixture, ReadDisplayHandsBackAnEmptyTextAndZeros) {
     connect();
