@@ -134,6 +134,24 @@ TEST_F(CWTaskTest, NotificationsInModeTwo) {
                                                     "txtmesg 8 ", "txtmesg 8 ", "txtmesg 8 "}));
 }
 
+// A "KY" reply without a digit reaches the client but is no status for the task: nothing is
+// reported or sent on it, and the next proper answer carries on the exchange.
+TEST_F(CWTaskTest, KYReplyWithoutADigitTellsTheTaskNothing) {
+    rig.radio.SetNotifierAddress(NOTIFIER_CORBA);
+    ASSERT_EQ(rig.radio.KeyboardCW("CQ "), K2ERR_NONE);
+    ASSERT_NE(rig.line.ReadUntil("KY;").find("KY;"), std::string::npos);
+    rig.line.Write("KY;ID017;");
+    ASSERT_TRUE(rig.events.WaitForEvent("cmd 12 ID017"));
+    EXPECT_EQ(rig.Only("cmd 16 "), std::vector<std::string>{"cmd 16 KY"});
+    EXPECT_EQ(rig.line.Collect(200ms).find("KY CQ"), std::string::npos);
+    EXPECT_TRUE(CWEvents().empty());
+
+    Answer(2);
+    EXPECT_NE(rig.line.ReadUntil("KY CQ ;").find("KY CQ ;"), std::string::npos);
+    EXPECT_TRUE(rig.WaitForCount("sent 25 ", 1));
+    EXPECT_EQ(CWEvents(), (std::vector<std::string>{"empty", "sent 25 CQ "}));
+}
+
 TEST_F(CWTaskTest, SeparatorsAndControlsBecomeBlanks) {
     ASSERT_EQ(rig.radio.KeyboardCW("TNX;MD1@\t\x7F"), K2ERR_NONE);
     Answer(2);
