@@ -109,8 +109,18 @@ TEST(StatusPollingTest, CWRunDoesNotUndoTheClientsPollingOff) {
     EXPECT_EQ(rig.line.Collect(3 * kStatusPeriod).find("DS;"), std::string::npos);
 }
 
-TEST(StatusPollingTest, DiagnosticModePollsTheDisplayOnly) {
+// The diagnostic dialog polls the display only. Leaving it switches polling off without a
+// client, and goes back to the whole mask while one is connected.
+struct DiagnosticExitCase {
+    const char* name;
+    bool clientConnected;
+};
+
+class DiagnosticModeTest : public ::testing::TestWithParam<DiagnosticExitCase> {};
+
+TEST_P(DiagnosticModeTest, PollsTheDisplayOnlyUntilLeft) {
     RadioRig rig;
+    rig.client.connected = GetParam().clientConnected;
     rig.Open();
     FakeTarget dialog(rig.events);
     rig.radio.EnterCOMPortDiagMode(&dialog);
@@ -118,11 +128,20 @@ TEST(StatusPollingTest, DiagnosticModePollsTheDisplayOnly) {
     EXPECT_NE(polled.find("DS;"), std::string::npos);
     EXPECT_EQ(polled.find("BG;"), std::string::npos);
 
-    // Leaving without a client switches polling off again.
     rig.radio.ExitCOMPortDiagMode();
     rig.line.Collect(kStatusPeriod);
-    EXPECT_EQ(rig.line.Collect(2 * kStatusPeriod), "");
+    const std::string after = rig.line.Collect(3 * kStatusPeriod);
+    if (GetParam().clientConnected) {
+        EXPECT_NE(after.find("DS;BG;"), std::string::npos) << after;
+    } else {
+        EXPECT_EQ(after, "");
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Exit, DiagnosticModeTest,
+                         ::testing::Values(DiagnosticExitCase{"NoClientStopsPolling", false},
+                                           DiagnosticExitCase{"ConnectedClientKeepsPolling", true}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // --- Port ------------------------------------------------------------------------
 
