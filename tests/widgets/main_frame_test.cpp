@@ -441,22 +441,26 @@ struct ComPortCase {
     bool dialogOpens;
 };
 
-// Closes the diagnostic dialog once it is open, and tells whether it was.
-std::shared_ptr<bool> whenDiagnosticsOpenClose() {
-    auto opened = std::make_shared<bool>(false);
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, opened] {
-        if (auto* dialog =
-                qobject_cast<brakton::CK2ComPortDiagDlg*>(QApplication::activeModalWidget())) {
-            *opened = true;
-            dialog->reject();
-        }
-    });
-    QTimer::singleShot(2000, timer, [timer] { timer->deleteLater(); });
-    timer->start();
-    return opened;
-}
+// Closes the diagnostic dialog once it is open, and tells whether it was; for one test only.
+class DiagnosticsCloser {
+  public:
+    DiagnosticsCloser() {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* dialog =
+                    qobject_cast<brakton::CK2ComPortDiagDlg*>(QApplication::activeModalWidget())) {
+                m_opened = true;
+                dialog->reject();
+            }
+        });
+        m_timer.start();
+    }
+    bool opened() const { return m_opened; }
+
+  private:
+    QTimer m_timer;
+    bool m_opened = false;
+};
 
 void PrintTo(const ComPortCase& row, std::ostream* out) {
     *out << row.name;
@@ -469,10 +473,10 @@ TEST_P(ComPortCheckTest, AsksFirstThenRefusesWhileAClientIsConnected) {
     makeFrame();
     m_clientConnected = row.clientConnected;
     MessageService::queueAnswers({row.answerYes});
-    const auto opened = whenDiagnosticsOpenClose();
+    const DiagnosticsCloser closer;
     action("actionCheckComPort")->trigger();
     EXPECT_EQ(messages(), row.expected);
-    EXPECT_EQ(*opened, row.dialogOpens);
+    EXPECT_EQ(closer.opened(), row.dialogOpens);
 }
 
 INSTANTIATE_TEST_SUITE_P(
