@@ -13,6 +13,7 @@
 #include "client/app/client_orb.h"
 #include "client/app/radio_comm_proxy.h"
 #include "client/app/registry_store.h"
+#include "client/cw/keyboard_cw_owner.h"
 #include "client/memory/k2_memory_cfg.h"
 #include "client/memory/key_switch_panel_windows.h"
 #include "client/memory/memory_commands.h"
@@ -113,16 +114,20 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
 
     m_proxy = std::make_unique<RadioCommProxy>();
     m_remote = std::make_unique<ProxyPanelRemote>(*m_proxy);
+    m_keyboardCw = std::make_unique<KeyboardCwOwner>(*m_remote, *m_store);
     PanelEntryPoints entryPoints;
     entryPoints.hideSplash = &HideSplash;
     entryPoints.startSplash = [] { splash::Start(); };
+    m_keyboardCw->fill(entryPoints);
     m_panel = std::make_unique<CK2FrontPanelControlDlg>(*m_remote, *m_store, entryPoints);
+    m_keyboardCw->setPanel(m_panel.get());
     QObject::connect(m_panel.get(), &QDialog::accepted, [this] { ExitInstance(); });
     PanelCommandEntryPoints commands;
     m_memoryCommands = std::make_unique<MemoryCommands>(*m_memories, *m_store, *m_panel);
     m_memoryCommands->Install(commands);
     m_keySwitchPanel = std::make_unique<KeySwitchPanelWindows>(*m_store, *m_panel);
     m_keySwitchPanel->Install(commands);
+    m_keyboardCw->fill(commands);
     m_panel->SetCommandEntryPoints(commands);
 
     m_signals = std::make_unique<platform::SignalPipe>([this](int) {

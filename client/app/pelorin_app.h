@@ -22,6 +22,7 @@ class CK2FrontPanelControlDlg;
 class CK2MemoryCfg;
 class KeySwitchPanelWindows;
 class MemoryCommands;
+class KeyboardCwOwner;
 namespace pelorin {
 class CRegistryStore;
 }  // namespace pelorin
@@ -63,6 +64,7 @@ class CPelorinApp {
     pelorin::CRegistryStore& store() const { return *m_store; }
     RadioCommProxy& proxy() const { return *m_proxy; }
     CK2MemoryCfg& memories() const { return *m_memories; }
+    KeyboardCwOwner& keyboardCw() const { return *m_keyboardCw; }
 
   private:
     Exit m_exit;
@@ -71,6 +73,9 @@ class CPelorinApp {
     std::unique_ptr<CK2MemoryCfg> m_memories;
     std::unique_ptr<RadioCommProxy> m_proxy;
     std::unique_ptr<ProxyPanelRemote> m_remote;
+    // Declared before the panel, which its windows belong to: the panel goes
+    // first and takes them with it.
+    std::unique_ptr<KeyboardCwOwner> m_keyboardCw;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;
     std::unique_ptr<MemoryCommands> m_memoryCommands;
     std::unique_ptr<KeySwitchPanelWindows> m_keySwitchPanel;

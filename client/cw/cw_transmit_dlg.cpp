@@ -1,0 +1,649 @@
+#include "client/cw/cw_transmit_dlg.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+#include "client/app/registry_store.h"
+#include "client/cw/memory_key_store.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
+#include "client/panel/panel_remote.h"
+#include "controls/clr_button.h"
+#include "controls/cx_shade_button.h"
+#include "controls/highlight_button.h"
+#include "controls/looks.h"
+#include "controls/static_ex.h"
+
+namespace {
+
+constexpr COLORREF kBlack = 0x000000;
+constexpr COLORREF kGrey = 0xC0C0C0;
+constexpr COLORREF kRed = 0x0000FF;
+constexpr COLORREF kOrange = 0x0080FF;
+constexpr COLORREF kShadeText = 0x006300;
+constexpr COLORREF kShadeColor = 0x37FF37;
+constexpr int kMemoryKeyIds[11] = {1148, 1152, 1158, 1161, 1164, 1168,
+                                   1172, 1176, 1180, 1183, 1186};
+
+std::u32string toU32(const QString& text) {
+    const QList<uint> codes = text.toUcs4();
+    return std::u32string(codes.begin(), codes.end());
+}
+
+void shade(CxShadeButton* button) {
+    button->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
+    button->SetTextColor(kShadeText);
+    button->SetShade(8, 8, 10, 5, kShadeColor);
+}
+
+}  // namespace
+
+// --- CTransmitMsgEdit ------------------------------------------------------------------------
+
+CTransmitMsgEdit::CTransmitMsgEdit(QWidget* parent) : QLineEdit(parent) {
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
+    setDragEnabled(false);
+    setObjectName(QStringLiteral("typeIn"));
+}
+
+int CTransmitMsgEdit::selStart() const {
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
+
+int CTransmitMsgEdit::selEnd() const {
+    return hasSelectedText() ? selectionEnd() : cursorPosition();
+}
+
+void CTransmitMsgEdit::apply(const cw::TypeInCutter::Result& result) {
+    if (result.beep) {
+        looks::beep();
+    }
+    const QString line = QString::fromLatin1(m_cutter.line());
+    if (text() != line) {
+        setText(line);
+    }
+    setCursorPosition(m_cutter.caret());
+}
+
+void CTransmitMsgEdit::InsertText(const QString& text) {
+    apply(m_cutter.insert(toU32(text), selStart(), selEnd(), m_sender));
+}
+
+void CTransmitMsgEdit::Clear() {
+    m_cutter.clear();
+    apply({});
+}
+
+void CTransmitMsgEdit::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (event->matches(QKeySequence::Paste)) {
+        InsertText(QApplication::clipboard()->text());
+        return;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        if (hasSelectedText() && selectionStart() >= m_cutter.sentPosition()) {
+            QApplication::clipboard()->setText(selectedText());
+        }
+        apply(m_cutter.erase(selStart(), selEnd()));
+        return;
+    }
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        return;
+    }
+    if (key == Qt::Key_Backspace) {
+        apply(m_cutter.backspace(selStart(), selEnd()));
+        return;
+    }
+    if (key == Qt::Key_Delete) {
+        apply(m_cutter.erase(selStart(), selEnd()));
+        return;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
+        key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+        event->ignore();
+        return;
+    }
+    const QString text = event->text();
+    const bool printable =
+        !text.isEmpty() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
+        text.at(0).isPrint();
+    if (printable) {
+        InsertText(text);
+        return;
+    }
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
+        // Moves and selections only; no other shortcut may change the line.
+        if (event->matches(QKeySequence::SelectAll) || event->matches(QKeySequence::Copy) ||
+            event->matches(QKeySequence::MoveToNextWord) ||
+            event->matches(QKeySequence::MoveToPreviousWord) ||
+            event->matches(QKeySequence::SelectNextWord) ||
+            event->matches(QKeySequence::SelectPreviousWord)) {
+            QLineEdit::keyPressEvent(event);
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    switch (key) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            QLineEdit::keyPressEvent(event);
+            return;
+        default:
+            event->ignore();
+            return;
+    }
+}
+
+void CTransmitMsgEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (!event->commitString().isEmpty()) {
+        InsertText(event->commitString());
+    }
+    event->accept();
+}
+
+void CTransmitMsgEdit::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
+}
+
+void CTransmitMsgEdit::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        const QClipboard* clipboard = QApplication::clipboard();
+        const QString text = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection)
+                                                            : clipboard->text();
+        InsertText(text);
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+// --- CCWTransmitDlg --------------------------------------------------------------------------
+
+CCWTransmitDlg::CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remote,
+                               pelorin::CRegistryStore& store, MemoryKeyStore& memories)
+    : QDialog(&panel, Qt::Tool | Qt::FramelessWindowHint),
+      m_panel(&panel),
+      m_remote(remote),
+      m_store(store),
+      m_memories(memories),
+      m_counter(store),
+      m_transmitter(cw::CwTransmitter::Hooks{
+                        [this] { return m_panel && m_panel->model().m_bConnected != 0; },
+                        [this](const std::string& text) { return m_remote.KeyboardCW(text); },
+                        [this](int kind, const std::string& text) {
+                            if (m_panel) {
+                                m_panel->ShowStatus(kind, text);
+                            }
+                        },
+                        [this] { SetAbortRed(true); },
+                        [this](int slot) {
+                            std::string text;
+                            m_store.GetStringSlot(slot, text);
+                            return text;
+                        }},
+                    m_pending, m_counter),
+      m_autoplay(cw::AutoplayController::Hooks{
+          {[this](int ms) { m_autoplayTimer.start(ms); }, [this] { m_autoplayTimer.stop(); }},
+          [this](int memory) { return AutoplaySendMemory(memory); },
+          [this](bool enable) { EnableMemoryKeys(enable); }}) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QStringLiteral("Keyboard CW"));
+    m_autoplayTimer.setObjectName(QStringLiteral("autoplayTimer"));
+    connect(&m_autoplayTimer, &QTimer::timeout, this, [this] { m_autoplay.tick(); });
+    connect(&m_slideTimer, &QTimer::timeout, this, [this] {
+        if (m_slideIndex < m_slideSteps.size()) {
+            ApplyStep(m_slideSteps[m_slideIndex++]);
+        }
+        if (m_slideIndex >= m_slideSteps.size()) {
+            FinishSlide();
+        }
+    });
+    BuildControls();
+    connect(&m_memories, &MemoryKeyStore::changed, this,
+            [this](int index, const std::string&) { ShowMemoryKey(index); });
+    for (int i = 0; i < MemoryKeyStore::kCount; ++i) {
+        ShowMemoryKey(i);
+    }
+    InstallKeyFilter(this);
+}
+
+CCWTransmitDlg::~CCWTransmitDlg() {
+    m_slideTimer.stop();
+    m_autoplayTimer.stop();
+}
+
+void CCWTransmitDlg::BuildControls() {
+    m_body = new QWidget(this);
+    auto* layout = new QVBoxLayout(m_body);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+
+    m_pendingView = new QPlainTextEdit(m_body);
+    m_pendingView->setObjectName(QStringLiteral("pendingText"));
+    m_pendingView->setReadOnly(true);
+    m_pendingView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_pendingView->setFocusPolicy(Qt::NoFocus);
+    m_pendingView->setFont(looks::makeFont({QStringLiteral("Courier New"), -13, 400}));
+    layout->addWidget(m_pendingView, 1);
+
+    m_typeIn = new CTransmitMsgEdit(m_body);
+    m_typeIn->setFont(looks::makeFont({QStringLiteral("Courier New"), -14, 700}));
+    m_typeIn->SetSender([this](const std::string& word) {
+        qDebug("CCWTransmitDlg receiving WM_MSG_TRANSMIT_COMMAND");
+        const bool taken = m_transmitter.sendTypedWord(word);
+        ShowPending();
+        return taken;
+    });
+    layout->addWidget(m_typeIn);
+
+    auto* keys = new QHBoxLayout();
+    keys->setSpacing(3);
+    for (int i = 0; i < 11; ++i) {
+        auto* key = new CHighLightTTButton(QStringLiteral("F%1").arg(i + 1), m_body);
+        key->setObjectName(QStringLiteral("F%1").arg(i + 1));
+        key->setAutoDefault(false);
+        key->setFocusPolicy(Qt::NoFocus);
+        key->SetNotifyWindow(this);
+        connect(key, &QPushButton::clicked, this, [this, i] {
+            if (!m_autoplay.running()) {
+                TransmitMemory(i);
+            }
+        });
+        connect(key, &CHighLightTTButton::moveWinForeground, this, [this] {
+            qDebug("CCWTransmitDlg receiving WM_MOVE_WINFOREGROUND");
+            raise();
+            activateWindow();
+        });
+        m_keys[static_cast<std::size_t>(i)] = key;
+        keys->addWidget(key);
+    }
+    layout->addLayout(keys);
+
+    auto* row = new QHBoxLayout();
+    m_abort = new CClrButton(QStringLiteral("Abort TX!"), m_body);
+    m_abort->setObjectName(QStringLiteral("abortTx"));
+    m_abort->setAutoDefault(false);
+    m_abort->SetColors(kBlack, kGrey);
+    connect(m_abort, &QPushButton::clicked, this, [this] { AbortTransmit(); });
+    m_defineKeys = new CxShadeButton(QStringLiteral("Define Memory Keys"), m_body);
+    m_autoPlay = new CxShadeButton(QStringLiteral("AutoPlay"), m_body);
+    m_autoPlayRepeat = new CxShadeButton(QStringLiteral("AutoPlay Repeat"), m_body);
+    for (CxShadeButton* button : {m_defineKeys, m_autoPlayRepeat, m_autoPlay}) {
+        button->setAutoDefault(false);
+        shade(button);
+    }
+    connect(m_defineKeys, &QPushButton::clicked, this, [this] {
+        if (onDefineMemoryKeys) {
+            onDefineMemoryKeys();
+        }
+    });
+    connect(m_autoPlay, &QPushButton::clicked, this, [this] {
+        if (onAutoPlay) {
+            onAutoPlay();
+        }
+    });
+    connect(m_autoPlayRepeat, &QPushButton::clicked, this, [this] {
+        if (!m_autoplay.repeat() && onAutoPlay) {
+            onAutoPlay();
+        }
+    });
+    m_lamp = new CStaticEx(QStringLiteral("AutoPlay"), m_body);
+    m_lamp->setObjectName(QStringLiteral("autoplayLamp"));
+    m_lamp->setAlignment(Qt::AlignCenter);
+    m_lamp->SetBkColor(kGrey);
+    m_lamp->SetTextColor(kBlack);
+    const looks::FontDescription lampFont{QStringLiteral("Times New Roman"), -12, 700};
+    m_lamp->SetFont(&lampFont);
+    m_lamp->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    row->addWidget(m_abort, 2);
+    row->addWidget(m_defineKeys, 3);
+    row->addWidget(m_autoPlay, 2);
+    row->addWidget(m_autoPlayRepeat, 3);
+    row->addWidget(m_lamp, 2);
+    layout->addLayout(row);
+}
+
+void CCWTransmitDlg::InstallKeyFilter(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>()) {
+        child->installEventFilter(this);
+    }
+}
+
+CHighLightTTButton* CCWTransmitDlg::memoryKey(int index) const {
+    return index >= 0 && index < 11 ? m_keys[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void CCWTransmitDlg::ShowMemoryKey(int index) {
+    CHighLightTTButton* key = memoryKey(index);
+    if (key == nullptr) {
+        return;
+    }
+    const std::string& text = m_memories.text(index);
+    if (!text.empty()) {
+        const QString tip = QString::fromStdString(text + " ");
+        key->SetTooltipText(&tip, true);
+    }
+    key->setEnabled(!text.empty() && !m_autoplay.running());
+}
+
+void CCWTransmitDlg::ShowPending() {
+    const QString text = QString::fromStdString(m_pending.text());
+    if (m_pendingView->toPlainText() != text) {
+        m_pendingView->setPlainText(text);
+        m_pendingView->moveCursor(QTextCursor::End);
+    }
+}
+
+void CCWTransmitDlg::SetAbortRed(bool red) {
+    m_abort->SetColors(kBlack, red ? kRed : kGrey);
+}
+
+void CCWTransmitDlg::TransmitMemory(int index) {
+    const std::string& text = m_memories.text(index);
+    if (text.empty()) {
+        return;
+    }
+    m_transmitter.transmitMemory(text + " ");
+    ShowPending();
+}
+
+void CCWTransmitDlg::RequestTransmitMemKey(int key) {
+    qDebug("CCWTransmitDlg receiving WM_REQUEST_TRANSMIT_MEMKEY, MemKey = %d", key);
+    if (key > 10) {
+        AbortTransmit();
+        return;
+    }
+    if (key < 0 || m_autoplay.running()) {
+        return;
+    }
+    TransmitMemory(key);
+}
+
+void CCWTransmitDlg::TransmitMemoryText(const std::string& text) {
+    qDebug("OnReceiveMemoryToTransmit receiving WM_MEMKEY_TRANSMIT_COMMAND");
+    if (text.empty()) {
+        return;
+    }
+    m_transmitter.transmitMemory(text + " ");
+    ShowPending();
+}
+
+void CCWTransmitDlg::OnNotifyTextMessageSent(int kind, const std::string& text) {
+    qDebug("CCWTransmitDlg receiving WM_NOTIFY_TXTMESG_SENT");
+    if (kind == 8) {
+        SetAbortRed(false);
+        return;
+    }
+    SetAbortRed(true);
+    if (!text.empty()) {
+        if (m_pending.keyed(text)) {
+            qDebug("Message = \"%s\"", text.c_str());
+        }
+        ShowPending();
+    }
+}
+
+void CCWTransmitDlg::AbortTransmit() {
+    SetAbortRed(false);
+    if (m_panel && m_panel->model().m_bConnected != 0) {
+        m_remote.AbortKeyboardCW();
+    }
+    m_typeIn->Clear();
+    m_pending.clear();
+    ShowPending();
+    m_autoplay.abort();
+}
+
+cw::AutoplaySend CCWTransmitDlg::AutoplaySendMemory(int memory) {
+    if (!m_pending.empty()) {
+        return cw::AutoplaySend::Waiting;
+    }
+    const std::string& text = m_memories.text(memory);
+    if (text.empty() || !m_transmitter.transmitMemory(text + " ")) {
+        ShowPending();
+        return cw::AutoplaySend::Refused;
+    }
+    ShowPending();
+    return cw::AutoplaySend::Sent;
+}
+
+void CCWTransmitDlg::EnableMemoryKeys(bool enable) {
+    for (int i = 0; i < 11; ++i) {
+        memoryKey(i)->setEnabled(enable && !m_memories.text(i).empty());
+    }
+    m_typeIn->setEnabled(enable);
+    m_autoPlay->setEnabled(enable);
+    m_autoPlayRepeat->setEnabled(enable);
+    m_lamp->SetBkColor(enable ? kGrey : kOrange);
+    m_lamp->SetTextColor(kBlack);
+}
+
+// --- Keys, menu, close -----------------------------------------------------------------------
+
+void CCWTransmitDlg::QueueMemKey(int key) {
+    QMetaObject::invokeMethod(
+        this, [this, key] { RequestTransmitMemKey(key); }, Qt::QueuedConnection);
+}
+
+void CCWTransmitDlg::PostPanelCommand(int id) {
+    QPointer<CK2FrontPanelControlDlg> panel = m_panel;
+    if (!panel) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        panel,
+        [panel, id] {
+            if (panel) {
+                panel->OnMenuCommand(id);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+bool CCWTransmitDlg::HandleKey(const QKeyEvent& key) {
+    const bool alt = (key.modifiers() & Qt::AltModifier) != 0;
+    const int k = key.key();
+    if (k == Qt::Key_Escape) {
+        qDebug("ESC is PRESSED! (Aborting)");
+        QueueMemKey(kAbortKey);
+        return true;
+    }
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F11) {
+        const int n = k - Qt::Key_F1 + 1;
+        if (!alt) {
+            qDebug("F%d is PRESSED!", n);
+            QueueMemKey(n - 1);
+            return true;
+        }
+        if (n >= 1 && n <= 4) {
+            PostPanelCommand(CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + n - 1);
+            return true;
+        }
+        if (n == 10) {
+            qDebug("F%d is PRESSED!", 10);
+            QueueMemKey(9);
+            return true;
+        }
+        return true;  // Alt+F5-F9, Alt+F11: nothing
+    }
+    if (alt && (k == Qt::Key_T)) {
+        qDebug("ALT-T is PRESSED!");
+        PostPanelCommand(front_panel::IDC_CW_WINDOW);
+        return true;
+    }
+    if (alt && (k == Qt::Key_X)) {
+        qDebug("ALT-X is PRESSED!");
+        PostPanelCommand(front_panel::IDOK);
+        return true;
+    }
+    return false;
+}
+
+bool CCWTransmitDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        // One press travels from the focus widget up to the window; act once,
+        // where it arrives first.
+        if (m_slidingIn) {
+            return true;  // a window sliding in takes no input
+        }
+        // A hot key acts once and ends there: the press does not travel on
+        // to the parents, which would see it again.
+        if (HandleKey(*static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+    }
+    if (event->type() == QEvent::ChildAdded) {
+        auto* childEvent = static_cast<QChildEvent*>(event);
+        if (childEvent->child()->isWidgetType()) {
+            childEvent->child()->installEventFilter(this);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CCWTransmitDlg::contextMenuEvent(QContextMenuEvent* event) {
+    if (m_popup == nullptr) {
+        m_popup = new QMenu(this);
+        m_popup->setObjectName(QStringLiteral("cwPopup"));
+        QAction* rst = m_popup->addAction(QStringLiteral("Set My RST"));
+        rst->setData(ID_SET_MY_RST);
+        connect(rst, &QAction::triggered, this, [this] {
+            if (onSetMyRst) {
+                onSetMyRst();
+            }
+        });
+        QAction* serial = m_popup->addAction(QStringLiteral("Set New Serial No"));
+        serial->setData(ID_SET_NEW_SERIAL_NO);
+        connect(serial, &QAction::triggered, this, [this] {
+            if (onSetNewSerialNo) {
+                onSetNewSerialNo();
+            }
+        });
+        QAction* qso = m_popup->addAction(QStringLiteral("QSO Logging"));
+        qso->setData(ID_QSO_LOGGING);
+        connect(qso, &QAction::triggered, this, [this] {
+            QPointer<CK2FrontPanelControlDlg> panel = m_panel;
+            if (!panel) {
+                return;
+            }
+            QMetaObject::invokeMethod(
+                panel,
+                [panel] {
+                    if (panel) {
+                        panel->OnRequestQsoLogging();
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    m_popup->popup(event->globalPos());
+    event->accept();
+}
+
+void CCWTransmitDlg::closeEvent(QCloseEvent* event) {
+    qDebug("OnClose");
+    event->ignore();
+}
+
+void CCWTransmitDlg::reject() {
+    qDebug("OnCancel");
+}
+
+void CCWTransmitDlg::accept() {
+    qDebug("OnOk");
+}
+
+// --- Docking ---------------------------------------------------------------------------------
+
+cw::WinRect CCWTransmitDlg::ParentRect() const {
+    return m_panel ? cw::FromQRect(m_panel->frameGeometry()) : cw::WinRect{};
+}
+
+void CCWTransmitDlg::ApplyStep(const cw::WinRect& step) {
+    const cw::WinRect parent = ParentRect();
+    const cw::VisibleStep visible = cw::VisiblePart(step, parent);
+    m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
+                        step.height());
+    m_lastSlide.push_back(step);
+    if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
+        hide();
+        return;
+    }
+    setGeometry(cw::ToQRect(visible.visible));
+    if (!isVisible()) {
+        show();
+    }
+}
+
+void CCWTransmitDlg::RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done) {
+    FinishSlide();
+    m_lastSlide.clear();
+    m_slideSteps = std::move(steps);
+    m_slideIndex = 0;
+    m_slideDone = std::move(done);
+    m_slideTimer.start(m_slideDelay);
+}
+
+void CCWTransmitDlg::FinishSlide() {
+    m_slideTimer.stop();
+    if (!m_slideSteps.empty() && m_slideIndex < m_slideSteps.size()) {
+        ApplyStep(m_slideSteps.back());
+    }
+    m_slideSteps.clear();
+    m_slideIndex = 0;
+    std::function<void()> done = std::move(m_slideDone);
+    m_slideDone = nullptr;
+    if (done) {
+        done();
+    }
+}
+
+void CCWTransmitDlg::SlideOut() {
+    const cw::WinRect parent = ParentRect();
+    m_docked = cw::CwDockedRect(parent, parent.width());
+    RunSlide(cw::CwSlideOutSteps(parent, parent.width()), [this] { MoveWithParent(); });
+}
+
+void CCWTransmitDlg::SlideIn(std::function<void()> done) {
+    m_autoplay.abort();
+    m_slidingIn = true;
+    const cw::WinRect parent = ParentRect();
+    // The slide-in's end hides the window; the owner deletes it then.
+    RunSlide(cw::CwSlideInSteps(parent, m_docked.width() > 0 ? m_docked.width() : parent.width()),
+             [this, done = std::move(done)] {
+                 hide();
+                 if (done) {
+                     done();
+                 }
+             });
+}
+
+void CCWTransmitDlg::MoveWithParent() {
+    const cw::WinRect parent = ParentRect();
+    const int width = m_docked.width() > 0 ? m_docked.width() : parent.width();
+    m_docked = cw::CwDockedRect(parent, width);
+    m_body->setGeometry(0, 0, m_docked.width(), m_docked.height());
+    setGeometry(cw::ToQRect(m_docked));
+    if (!isVisible()) {
+        show();
+    }
+}

@@ -1,0 +1,200 @@
+#pragma once
+
+// CCWTransmitDlg: the keyboard-CW window, docked below the front panel.
+//
+// The operator types into the type-in line (CTransmitMsgEdit), which hands on
+// each word at its separator; sends the eleven memories with the keys F1-F11
+// (expanded at each send); watches the pending text shrink as Brakton reports
+// the chunks it gave the radio; and stops everything with "Abort TX!". Memory
+// autoplay runs on an AutoplayController; the memory texts come from the one
+// MemoryKeyStore.
+//
+// The owner object (KeyboardCwOwner) makes and deletes the window. It reaches
+// the panel only through OnMenuCommand (queued, so the key or menu event that
+// asked has ended first), OnRequestQsoLogging, ShowStatus and the model's
+// connected flag, and the server through the program's one PanelRemote.
+//
+// The window is a frameless tool window owned by the panel. It slides out from
+// under the panel's bottom edge one step per slide delay on a timer; each
+// step shows only the part outside the panel, the contents moving inside.
+//
+// GUI thread only.
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/cw/autoplay_controller.h"
+#include "client/cw/cw_text.h"
+#include "client/cw/cw_transmitter.h"
+#include "client/cw/dock_geometry.h"
+#include "client/cw/serial_counter.h"
+#include "client/cw/type_in_cutter.h"
+
+class CClrButton;
+class CHighLightTTButton;
+class CK2FrontPanelControlDlg;
+class CStaticEx;
+class CxShadeButton;
+class MemoryKeyStore;
+class PanelRemote;
+class QMenu;
+class QPlainTextEdit;
+namespace pelorin {
+class CRegistryStore;
+}  // namespace pelorin
+
+// The type-in line: every change goes through the window's TypeInCutter.
+class CTransmitMsgEdit : public QLineEdit {
+    Q_OBJECT
+
+  public:
+    explicit CTransmitMsgEdit(QWidget* parent = nullptr);
+
+    void SetSender(cw::TypeInCutter::Sender sender) { m_sender = std::move(sender); }
+    // Empty line, sent position 0, caret at the start.
+    void Clear();
+    const cw::TypeInCutter& cutter() const { return m_cutter; }
+
+    // One input event as text, at the selection (paste, commit, typed).
+    void InsertText(const QString& text);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void apply(const cw::TypeInCutter::Result& result);
+    int selStart() const;
+    int selEnd() const;
+
+    cw::TypeInCutter m_cutter;
+    cw::TypeInCutter::Sender m_sender;
+};
+
+class CCWTransmitDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr int IDC_PENDING_TEXT = 1200;
+    static constexpr int IDC_TYPE_IN = 1006;
+    static constexpr int IDC_ABORT_TX = 1189;
+    static constexpr int IDC_DEFINE_MEMORY_KEYS = 1008;
+    static constexpr int IDC_AUTOPLAY = 1011;
+    static constexpr int IDC_AUTOPLAY_REPEAT = 1013;
+    static constexpr int IDC_AUTOPLAY_LAMP = 1074;
+    static constexpr int ID_SET_MY_RST = 159;
+    static constexpr int ID_QSO_LOGGING = 161;
+    static constexpr int ID_SET_NEW_SERIAL_NO = 168;
+    static constexpr int kAutoplayTimerId = 323;
+    static constexpr int kAbortKey = 27;
+
+    // None of the references is owned; all outlive the window.
+    CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remote,
+                   pelorin::CRegistryStore& store, MemoryKeyStore& memories);
+    ~CCWTransmitDlg() override;
+
+    void SetSlideDelay(int milliseconds) { m_slideDelay = milliseconds; }
+    void SetDockSide(int side) { m_dockSide = side; }
+    // The slides run on a timer; `done` runs after the last step.
+    void SlideOut();
+    void SlideIn(std::function<void()> done);
+    // The slide under way, if any, jumps to its end (and runs its `done`).
+    void FinishSlide();
+    bool sliding() const { return m_slideTimer.isActive(); }
+    bool slidingIn() const { return m_slidingIn; }
+    // The panel moved: dock below it again.
+    void MoveWithParent();
+
+    // Memory key 0-10 to send; above 10 aborts.
+    void RequestTransmitMemKey(int key);
+    // A text to expand and send (the partner's CW text, a panel's TX).
+    void TransmitMemoryText(const std::string& text);
+    // Brakton's progress: kind 5 with the chunk keyed, 8 the queue empty.
+    void OnNotifyTextMessageSent(int kind, const std::string& text);
+    void AbortTransmit();
+    void EnableMemoryKeys(bool enable);
+
+    // For the owner and for looking at.
+    const cw::PendingText& pending() const { return m_pending; }
+    cw::AutoplayController& autoplay() { return m_autoplay; }
+    cw::SerialCounter& counter() { return m_counter; }
+    CTransmitMsgEdit* typeInLine() const { return m_typeIn; }
+    CClrButton* abortButton() const { return m_abort; }
+    CHighLightTTButton* memoryKey(int index) const;
+    CStaticEx* autoplayLamp() const { return m_lamp; }
+    QPlainTextEdit* pendingView() const { return m_pendingView; }
+    QMenu* popupMenu() const { return m_popup; }
+    // Rectangle of each slide step, as applied.
+    const std::vector<cw::WinRect>& lastSlide() const { return m_lastSlide; }
+    const cw::WinRect& dockedRect() const { return m_docked; }
+
+    // Hooks the owner fills: the autoplay dialog's choice, the counter and
+    // report dialogs, the memory-key panel's button.
+    std::function<void()> onDefineMemoryKeys;
+    std::function<void()> onAutoPlay;
+    std::function<void()> onSetNewSerialNo;
+    std::function<void()> onSetMyRst;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void accept() override;
+
+  private:
+    void BuildControls();
+    void InstallKeyFilter(QWidget* widget);
+    bool HandleKey(const QKeyEvent& key);
+    void PostPanelCommand(int id);
+    void QueueMemKey(int key);
+    void ShowMemoryKey(int index);
+    void ShowPending();
+    void SetAbortRed(bool red);
+    void TransmitMemory(int index);
+    cw::AutoplaySend AutoplaySendMemory(int memory);
+    void RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done);
+    void ApplyStep(const cw::WinRect& step);
+    cw::WinRect ParentRect() const;
+
+    QPointer<CK2FrontPanelControlDlg> m_panel;
+    PanelRemote& m_remote;
+    pelorin::CRegistryStore& m_store;
+    MemoryKeyStore& m_memories;
+    cw::PendingText m_pending;
+    cw::SerialCounter m_counter;
+    cw::CwTransmitter m_transmitter;
+    QTimer m_autoplayTimer;
+    cw::AutoplayController m_autoplay;
+
+    QWidget* m_body = nullptr;
+    QPlainTextEdit* m_pendingView = nullptr;
+    CTransmitMsgEdit* m_typeIn = nullptr;
+    std::array<CHighLightTTButton*, 11> m_keys{};
+    CClrButton* m_abort = nullptr;
+    CxShadeButton* m_defineKeys = nullptr;
+    CxShadeButton* m_autoPlay = nullptr;
+    CxShadeButton* m_autoPlayRepeat = nullptr;
+    CStaticEx* m_lamp = nullptr;
+    QMenu* m_popup = nullptr;
+
+    int m_slideDelay = 12;
+    int m_dockSide = 3;
+    QTimer m_slideTimer;
+    std::vector<cw::WinRect> m_slideSteps;
+    std::size_t m_slideIndex = 0;
+    std::function<void()> m_slideDone;
+    std::vector<cw::WinRect> m_lastSlide;
+    cw::WinRect m_docked;
+    bool m_slidingIn = false;
+};

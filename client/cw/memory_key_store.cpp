@@ -1,0 +1,37 @@
+#include "client/cw/memory_key_store.h"
+
+#include "client/app/registry_store.h"
+#include "platform/utf8_text.h"
+
+MemoryKeyStore::MemoryKeyStore(pelorin::CRegistryStore& store, StatusReporter report,
+                               QObject* parent)
+    : QObject(parent), m_store(store), m_report(std::move(report)) {
+    pelorin::TransmitMemoryKeys texts{};
+    m_store.ReadTransmitMemoryKeys(texts);
+    for (std::size_t i = 0; i < m_texts.size(); ++i) {
+        m_texts[i] = texts[i];
+    }
+}
+
+const std::string& MemoryKeyStore::text(int index) const {
+    static const std::string kNone;
+    return index >= 0 && index < kCount ? m_texts[static_cast<std::size_t>(index)] : kNone;
+}
+
+std::string MemoryKeyStore::NotSavedText(int index) {
+    return "F" + std::to_string(index + 1) + " not saved: settings cannot be written";
+}
+
+bool MemoryKeyStore::write(int index, const std::string& text) {
+    if (index < 0 || index >= kCount) {
+        return false;
+    }
+    const std::string kept = cutUtf8(text, kMaxTextBytes);
+    const bool saved = m_store.WriteTransmitMemoryKey(index, kept);
+    if (!saved && m_report) {
+        m_report(2, NotSavedText(index));
+    }
+    m_texts[static_cast<std::size_t>(index)] = kept;
+    emit changed(index, kept);
+    return saved;
+}
