@@ -16,7 +16,9 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 
 #include <atomic>
 #include <chrono>
@@ -31,6 +33,7 @@
 #include <thread>
 #include <vector>
 
+#include "controls/stepped_value.h"
 #include "platform/message_service.h"
 #include "radiolink/k2_radio_port.h"
 #include "server/k2_com_port_diag_dlg.h"
@@ -508,6 +511,30 @@ TEST_F(MainFrameTest, SystemConfigOpensTheSheetAndExitClosesIt) {
     EXPECT_TRUE(opened);
     EXPECT_FALSE(frame.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// The sheet run from the menu tells the program of a stored change of the amplifier option.
+TEST_F(MainFrameTest, SystemConfigPassesTheAmplifierNoticeOn) {
+    CMainFrame& frame = makeFrame();
+    frame.show();
+    std::vector<bool> told;
+    frame.SetPAOptionNotifier([&](bool on) { told.push_back(on); });
+    QTimer::singleShot(50, &frame, [&] {
+        auto* sheet = qobject_cast<brakton::COrvoCfg*>(QApplication::activeModalWidget());
+        if (sheet == nullptr) {
+            ADD_FAILURE() << "no sheet";
+            frame.RequestExit();
+            return;
+        }
+        sheet->Tabs()->setCurrentIndex(1);
+        qobject_cast<SteppedValue*>(sheet->control(1019))->upButton()->click();
+        sheet->OkButton()->click();
+    });
+    action("actionSystemConfig")->trigger();
+    EXPECT_EQ(told, std::vector<bool>{true});
+    bool fitted = false;
+    m_store.ReadPAOption(fitted);
+    EXPECT_TRUE(fitted);
 }
 
 // --- Toolbar commands -------------------------------------------------------------------------
