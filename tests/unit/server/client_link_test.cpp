@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <sstream>
@@ -108,6 +109,9 @@ class Harness {
         }
         ClientLinkServices services;
         services.lookup = [this]() -> RadioCmdNotification_var {
+            if (onLookup) {
+                onLookup();
+            }
             if (m_notBound) {
                 throw CosNaming::NamingContext::NotFound();
             }
@@ -130,6 +134,9 @@ class Harness {
         m_poa = PortableServer::POA::_nil();
         m_orb->destroy();
     }
+
+    // Runs on the connect-back thread as its look-up begins.
+    std::function<void()> onLookup;
 
     ClientLink& link() { return *m_link; }
     FakeClock& clock() { return m_clock; }
@@ -318,6 +325,38 @@ TEST(ClientLinkShutdown, CancelsAWaitAtOnceAndRefusesNewConnectBacks) {
     h.clock().advance(10000ms);
     settle();
     EXPECT_EQ(h.connects(), 0u);
+}
+
+// A connect-back still looking the client up is pending; its commit ends that.
+TEST(ClientLinkPending, LookUpInProgressCountsAsPending) {
+    Harness h;
+    std::mutex gate;
+    std::condition_variable opened;
+    bool looking = false;
+    bool release = false;
+    h.onLookup = [&] {
+        std::unique_lock lock(gate);
+        looking = true;
+        opened.notify_all();
+        opened.wait(lock, [&] { return release; });
+    };
+    ASSERT_TRUE(h.link().StartConnectBackThread());
+    h.clock().advance(5000ms);
+    {
+        std::unique_lock lock(gate);
+        ASSERT_TRUE(opened.wait_for(lock, 3s, [&] { return looking; }));
+    }
+    EXPECT_TRUE(h.link().IsConnectBackPending());
+    EXPECT_FALSE(h.link().IsClientConnected());
+    {
+        std::lock_guard lock(gate);
+        release = true;
+    }
+    opened.notify_all();
+    ASSERT_TRUE(eventually([&] { return h.link().IsClientConnected(); }));
+    EXPECT_TRUE(eventually([&] { return !h.link().IsConnectBackPending(); }));
+    std::ostringstream err;
+    EXPECT_TRUE(h.link().Shutdown(1000ms, err));
 }
 
 // --- The power-amplifier notice -------------------------------------------------------------
