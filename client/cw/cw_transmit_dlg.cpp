@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "client/app/registry_store.h"
+#include "client/cw/cw_dialogs.h"
 #include "client/cw/memory_key_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_remote.h"
@@ -32,6 +33,15 @@ constexpr COLORREF kShadeText = 0x006300;
 constexpr COLORREF kShadeColor = 0x37FF37;
 constexpr int kMemoryKeyIds[11] = {1148, 1152, 1158, 1161, 1164, 1168,
                                    1172, 1176, 1180, 1183, 1186};
+
+CCWTransmitDlg::ModalRunner& modalRunner() {
+    static CCWTransmitDlg::ModalRunner runner;
+    return runner;
+}
+
+int runModal(QDialog& dialog) {
+    return modalRunner() ? modalRunner()(dialog) : dialog.exec();
+}
 
 std::u32string toU32(const QString& text) {
     const QList<uint> codes = text.toUcs4();
@@ -294,14 +304,10 @@ void CCWTransmitDlg::BuildControls() {
             onDefineMemoryKeys();
         }
     });
-    connect(m_autoPlay, &QPushButton::clicked, this, [this] {
-        if (onAutoPlay) {
-            onAutoPlay();
-        }
-    });
+    connect(m_autoPlay, &QPushButton::clicked, this, [this] { OnAutoPlay(); });
     connect(m_autoPlayRepeat, &QPushButton::clicked, this, [this] {
-        if (!m_autoplay.repeat() && onAutoPlay) {
-            onAutoPlay();
+        if (!m_autoplay.repeat()) {
+            OnAutoPlay();
         }
     });
     m_lamp = new CStaticEx(QStringLiteral("AutoPlay"), m_body);
@@ -436,6 +442,58 @@ void CCWTransmitDlg::EnableMemoryKeys(bool enable) {
     m_lamp->SetTextColor(kBlack);
 }
 
+// --- Dialogs ---------------------------------------------------------------------------------
+
+void CCWTransmitDlg::SetModalRunner(ModalRunner runner) {
+    modalRunner() = std::move(runner);
+}
+
+void CCWTransmitDlg::OnAutoPlay() {
+    std::array<bool, 11> present{};
+    bool any = false;
+    for (int i = 0; i < 11; ++i) {
+        present[static_cast<std::size_t>(i)] = !m_memories.text(i).empty();
+        any = any || present[static_cast<std::size_t>(i)];
+    }
+    if (!any) {
+        return;
+    }
+    CMemoryKeyAutoplayDlg dialog(m_store, m_panel, this);
+    dialog.SetData(present, m_autoplay.memory(), m_autoplay.intervalSeconds(), m_autoplay.times());
+    if (runModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    int memory = 0;
+    int interval = 0;
+    int times = 0;
+    dialog.GetData(memory, interval, times);
+    if (memory >= 0 && memory < 11 && !m_memories.text(memory).empty()) {
+        m_autoplay.play(memory, interval, times);
+    }
+}
+
+void CCWTransmitDlg::OnSetNewSerialNo() {
+    const int mode = m_counter.outputMode();
+    CNewCounterValueInputDlg dialog(m_store, m_panel, this, m_counter.value(),
+                                    std::min(mode & 0x7F, 5), (mode & 0x80) != 0);
+    if (runModal(dialog) != QDialog::Accepted) {
+        return;
+    }
+    int value = 0;
+    int digits = 0;
+    bool cut = false;
+    dialog.GetValues(value, digits, cut);
+    m_counter.takeValue(value);
+    if (!dialog.saved() && m_panel) {
+        m_panel->ShowStatus(2, cw::kSerialNotSavedStatus);
+    }
+}
+
+void CCWTransmitDlg::OnSetMyRst() {
+    CQSOMySigRptDlg dialog(m_store, m_panel, this);
+    runModal(dialog);
+}
+
 // --- Keys, menu, close -----------------------------------------------------------------------
 
 void CCWTransmitDlg::QueueMemKey(int key) {
@@ -526,18 +584,10 @@ void CCWTransmitDlg::contextMenuEvent(QContextMenuEvent* event) {
         m_popup->setObjectName(QStringLiteral("cwPopup"));
         QAction* rst = m_popup->addAction(QStringLiteral("Set My RST"));
         rst->setData(ID_SET_MY_RST);
-        connect(rst, &QAction::triggered, this, [this] {
-            if (onSetMyRst) {
-                onSetMyRst();
-            }
-        });
+        connect(rst, &QAction::triggered, this, [this] { OnSetMyRst(); });
         QAction* serial = m_popup->addAction(QStringLiteral("Set New Serial No"));
         serial->setData(ID_SET_NEW_SERIAL_NO);
-        connect(serial, &QAction::triggered, this, [this] {
-            if (onSetNewSerialNo) {
-                onSetNewSerialNo();
-            }
-        });
+        connect(serial, &QAction::triggered, this, [this] { OnSetNewSerialNo(); });
         QAction* qso = m_popup->addAction(QStringLiteral("QSO Logging"));
         qso->setData(ID_QSO_LOGGING);
         connect(qso, &QAction::triggered, this, [this] {

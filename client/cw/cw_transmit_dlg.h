@@ -138,12 +138,19 @@ class CCWTransmitDlg : public QDialog {
     const std::vector<cw::WinRect>& lastSlide() const { return m_lastSlide; }
     const cw::WinRect& dockedRect() const { return m_docked; }
 
-    // Hooks the owner fills: the autoplay dialog's choice, the counter and
-    // report dialogs, the memory-key panel's button.
+    // "AutoPlay" (the dialog, then a run), popup 168 (the counter dialog)
+    // and popup 159 (the report dialog).
+    void OnAutoPlay();
+    void OnSetNewSerialNo();
+    void OnSetMyRst();
+
+    // Runs a modal dialog and returns its result; QDialog::exec unless a
+    // test answers in its place. Process-wide; an empty runner restores exec.
+    using ModalRunner = std::function<int(QDialog& dialog)>;
+    static void SetModalRunner(ModalRunner runner);
+
+    // The memory-key panel's button; the owner fills it.
     std::function<void()> onDefineMemoryKeys;
-    std::function<void()> onAutoPlay;
-    std::function<void()> onSetNewSerialNo;
-    std::function<void()> onSetMyRst;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

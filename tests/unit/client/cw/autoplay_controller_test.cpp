@@ -130,3 +130,43 @@ TEST(Autoplay, ARefusedSendEndsTheRun) {
 }
 
 }  // namespace
+
+#include "client/cw/cw_dialog_steps.h"
+
+namespace {
+
+struct StepCase {
+    const char* name;
+    int (*step)(int, int);
+    int from;
+    int delta;
+    int to;
+};
+
+const StepCase kSteps[] = {
+    {"IntervalUpRaises", cw::StepIntervalIndex, 2, -1, 3},
+    {"IntervalUpWrapsFrom900To1", cw::StepIntervalIndex, 22, -1, 0},
+    {"IntervalDownWrapsFrom1To900", cw::StepIntervalIndex, 0, 1, 22},
+    {"TimesUpWrapsFrom1000To1", cw::StepTimes, 1000, -1, 1},
+    {"TimesDownWrapsFrom1To1000", cw::StepTimes, 1, 1, 1000},
+    {"TimesDownLowers", cw::StepTimes, 7, 1, 6},
+    {"DigitsUpWrapsFrom5To0", cw::StepDigits, 5, -1, 0},
+    {"DigitsDownWrapsFrom0To5", cw::StepDigits, 0, 1, 5},
+};
+
+class DialogSteps : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(DialogSteps, StepAndWrap) {
+    EXPECT_EQ(GetParam().step(GetParam().from, GetParam().delta), GetParam().to);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steppers, DialogSteps, ::testing::ValuesIn(kSteps),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(IntervalIndexOfTest, ValuesOutsideTheTableShowTenSeconds) {
+    EXPECT_EQ(cw::IntervalIndexOf(900), 22);
+    EXPECT_EQ(cw::IntervalIndexOf(5), 1);
+    EXPECT_EQ(cw::IntervalIndexOf(7), 2);
+}
+
+}  // namespace
