@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QPalette>
+#include <QPointer>
 #include <QProcess>
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "client/app/client_orb.h"
 #include "client/app/radio_comm_proxy.h"
 #include "client/app/registry_store.h"
+#include "client/config/orvo_cfg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/memory/k2_memory_cfg.h"
 #include "client/memory/key_switch_panel_windows.h"
@@ -119,6 +121,25 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     entryPoints.hideSplash = &HideSplash;
     entryPoints.startSplash = [] { splash::Start(); };
     m_keyboardCw->fill(entryPoints);
+    entryPoints.showConfigSheet = [this] {
+        QPointer<CK2FrontPanelControlDlg> panel = m_panel.get();
+        pelorin::COrvoCfg sheet(
+            *m_store,
+            [panel](int command, std::intptr_t param) {
+                // Queued, as a posted message: the panel acts once the sheet's
+                // Apply has returned.
+                QMetaObject::invokeMethod(
+                    panel.data(),
+                    [panel, command, param] {
+                        if (panel) {
+                            panel->executeRemoteCmd(command, param);
+                        }
+                    },
+                    Qt::QueuedConnection);
+            },
+            panel.data());
+        sheet.exec();
+    };
     m_panel = std::make_unique<CK2FrontPanelControlDlg>(*m_remote, *m_store, entryPoints);
     m_keyboardCw->setPanel(m_panel.get());
     QObject::connect(m_panel.get(), &QDialog::accepted, [this] { ExitInstance(); });

@@ -1,0 +1,266 @@
+#include "client/config/system_cfg_dlg.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "client/app/registry_store.h"
+#include "controls/looks.h"
+#include "controls/stepped_value.h"
+#include "controls/utf8_limit_validator.h"
+#include "platform/config_fields.h"
+#include "platform/message_service.h"
+#include "platform/settings_reader.h"
+
+namespace pelorin {
+
+namespace {
+
+// The settings store's defaults, shown for values that are missing.
+constexpr const char* kDefaultHomeDir = "C:\\Orvo";
+constexpr const char* kDefaultCallsign = "N0CALL";
+constexpr const char* kDefaultName = "Nemo";
+constexpr const char* kDefaultQth = "Anytown, ST";
+constexpr std::uint8_t kDefaultUtcByte = 0x87;
+constexpr const char* kDefaultLogFileName = "Orvo.Log";
+constexpr const char* kDefaultNsHost = "localhost";
+constexpr std::uint32_t kDefaultNsPort = 10000;
+constexpr const char* kDefaultGridSquare = "AA00aa";
+constexpr const char* kDefaultCqZone = "3";
+constexpr const char* kDefaultItuZone = "6";
+constexpr std::uint8_t kDefaultUseUtc = 1;
+constexpr std::uint32_t kDefaultCounterValue = 1;
+constexpr const char* kNewLogFileName = "Orvo.QSO.Log";
+
+constexpr const char* kStyleTexts[] = {"  Normal ", " Contest "};
+constexpr int kMaxSerialDigits = 5;
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+SettingsReader reader() {
+    return SettingsReader(QStringLiteral("N0CALL Software"), QStringLiteral("Pelorin"));
+}
+
+template <typename T>
+T orDefault(const SettingRead<T>& read, T fallback) {
+    return read.ok() ? read.value : fallback;
+}
+
+}  // namespace
+
+CSystemCfgDlg::CSystemCfgDlg(CRegistryStore& store, PostCommand post, QWidget* parent)
+    : PropertyPage(parent), m_store(store), m_post(std::move(post)) {
+    // Dialog units: operator data, then the groups "Network" and "QSO Logging".
+    AddEdit(IDC_CALLSIGN, "Callsign:", 8, 8, 90, 100);
+    AddEdit(IDC_HOME_DIR, "Home Directory:", 8, 24, 90, 180);
+    AddEdit(IDC_NAME, "Name:", 8, 40, 90, 100);
+    AddEdit(IDC_QTH, "QTH:", 8, 56, 90, 180);
+    AddEdit(IDC_UTC_OFFSET, "Hours Diff. From UTC:", 8, 72, 90, 30);
+
+    auto* network = new QGroupBox(QStringLiteral("Network"), this);
+    network->setGeometry(looks::dluToPixels(4, 88, 286, 48));
+    AddEdit(IDC_NS_HOST, "Name Server Host: ", 12, 100, 76, 120);
+    AddEdit(IDC_NS_PORT, "Name Server Port:", 12, 116, 76, 40);
+    auto* connectBox = new QCheckBox(QStringLiteral("Connect to Server Automatically"), this);
+    connectBox->setGeometry(looks::dluToPixels(134, 116, 150, 12));
+    connectBox->setChecked(false);
+    connectBox->setEnabled(false);
+    m_controls[IDC_CONNECT_AUTOMATICALLY] = connectBox;
+
+    auto* logging = new QGroupBox(QStringLiteral("QSO Logging"), this);
+    logging->setGeometry(looks::dluToPixels(4, 140, 286, 84));
+    AddEdit(IDC_GRID_SQUARE, "Grid Square: ", 12, 152, 50, 50);
+    AddEdit(IDC_CQ_ZONE, "CQ Zone: ", 120, 152, 40, 30);
+    AddEdit(IDC_ITU_ZONE, "ITU Zone: ", 200, 152, 40, 30);
+    auto* styleLabel = new QLabel(QStringLiteral("Logging Style: "), this);
+    styleLabel->setGeometry(looks::dluToPixels(12, 170, 58, 10));
+    m_style = new SteppedValue(this);
+    m_style->setGeometry(looks::dluToPixels(72, 168, 60, 14));
+    m_controls[IDC_LOGGING_STYLE] = m_style;
+    m_controls[IDC_LOGGING_STYLE_SPIN] = m_style;
+    m_checkUseUTC = new QCheckBox(QStringLiteral("Use UTC in Log "), this);
+    m_checkUseUTC->setGeometry(looks::dluToPixels(140, 170, 100, 12));
+    m_controls[IDC_USE_UTC] = m_checkUseUTC;
+    m_checkCut = new QCheckBox(QStringLiteral("Use Cut Number"), this);
+    m_checkCut->setGeometry(looks::dluToPixels(12, 188, 100, 12));
+    m_controls[IDC_CUT_NUMBER] = m_checkCut;
+    AddEdit(IDC_SERIAL_DIGITS, "Number of digits in Serial Number : ", 12, 204, 150, 20);
+
+    Load();
+
+    for (const auto& [id, widget] : m_controls) {
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            connect(edit, &QLineEdit::textEdited, this, [this] { setModified(true); });
+        }
+    }
+    for (QCheckBox* box : {m_checkCut, m_checkUseUTC}) {
+        connect(box, &QCheckBox::clicked, this, [this] { setModified(true); });
+    }
+    connect(m_style, &SteppedValue::stepped, this, [this](int) { OnLoggingStyleStep(); });
+}
+
+QLineEdit* CSystemCfgDlg::AddEdit(int id, const char* label, int x, int y, int labelWidth,
+                                  int width) {
+    auto* l = new QLabel(QString::fromLatin1(label), this);
+    l->setGeometry(looks::dluToPixels(x, y + 2, labelWidth, 10));
+    auto* edit = new QLineEdit(this);
+    edit->setGeometry(looks::dluToPixels(x + labelWidth + 2, y, width, 13));
+    edit->setObjectName(QStringLiteral("edit%1").arg(id));
+    edit->setValidator(new Utf8LimitValidator(platform::kMaxTextFieldBytes, edit));
+    m_controls[id] = edit;
+    return edit;
+}
+
+QWidget* CSystemCfgDlg::control(int id) const {
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+void CSystemCfgDlg::Load() {
+    const SettingsReader settings = reader();
+    const QString top;
+    const auto text = [&](int id, const char* name, const char* fallback) {
+        const auto read = settings.text(top, QString::fromLatin1(name));
+        qobject_cast<QLineEdit*>(control(id))->setText(qs(orDefault(read, std::string(fallback))));
+    };
+    text(IDC_HOME_DIR, "HomeDir", kDefaultHomeDir);
+    text(IDC_CALLSIGN, "Callsign", kDefaultCallsign);
+    text(IDC_NAME, "Name", kDefaultName);
+    text(IDC_QTH, "QTH", kDefaultQth);
+    text(IDC_NS_HOST, "NS Host", kDefaultNsHost);
+    text(IDC_GRID_SQUARE, "GridSquare", kDefaultGridSquare);
+    text(IDC_CQ_ZONE, "CQ Zone", kDefaultCqZone);
+    text(IDC_ITU_ZONE, "ITU Zone", kDefaultItuZone);
+    m_strLogFileName = orDefault(settings.text(top, QStringLiteral("Log File Name")),
+                                 std::string(kDefaultLogFileName));
+    m_nSWLoggingMode = orDefault(settings.byte(top, QStringLiteral("SW Logging Mode")),
+                                 static_cast<std::uint8_t>(0));
+
+    const std::uint8_t utc =
+        orDefault(settings.byte(top, QStringLiteral("Offset from UTC")), kDefaultUtcByte);
+    qobject_cast<QLineEdit*>(control(IDC_UTC_OFFSET))
+        ->setText(QString::number(platform::utcOffsetFromByte(utc)));
+    const std::uint32_t port =
+        orDefault(settings.dword(top, QStringLiteral("NS Port")), kDefaultNsPort);
+    qobject_cast<QLineEdit*>(control(IDC_NS_PORT))->setText(QString::number(port));
+
+    const bool useUtc =
+        orDefault(settings.byte(top, QStringLiteral("Use UTC in Log")), kDefaultUseUtc) != 0;
+    m_checkUseUTC->setChecked(useUtc);
+    m_bUseUTCSaved = useUtc;
+    m_nCounterValue = static_cast<int>(
+        orDefault(settings.dword(QStringLiteral("Settings"), QStringLiteral("Counter Value")),
+                  kDefaultCounterValue));
+    const std::uint8_t outputMode =
+        orDefault(settings.byte(QStringLiteral("Settings"), QStringLiteral("Output Mode")),
+                  static_cast<std::uint8_t>(0));
+    m_checkCut->setChecked((outputMode & 0x80) != 0);
+    qobject_cast<QLineEdit*>(control(IDC_SERIAL_DIGITS))
+        ->setText(QString::number(std::min(outputMode & 0x7F, kMaxSerialDigits)));
+
+    m_nLoggingMode = orDefault(settings.byte(top, QStringLiteral("QSO Logging Mode")),
+                               static_cast<std::uint8_t>(0)) &
+                     1;
+    m_nLoggingModeSaved = m_nLoggingMode;
+    ShowLoggingStyle();
+}
+
+void CSystemCfgDlg::ShowLoggingStyle() {
+    m_style->setText(QString::fromLatin1(kStyleTexts[m_nLoggingMode]));
+}
+
+void CSystemCfgDlg::OnLoggingStyleStep() {
+    m_nLoggingMode = m_nLoggingMode == 0 ? 1 : 0;
+    ShowLoggingStyle();
+    setModified(true);
+}
+
+bool CSystemCfgDlg::check() {
+    const auto textOf = [this](int id) {
+        return qobject_cast<QLineEdit*>(control(id))->text().toStdString();
+    };
+    const auto refuse = [this](int id, const std::string& message) {
+        MessageService::showError(message);
+        auto* field = qobject_cast<QLineEdit*>(control(id));
+        field->setFocus();
+        field->selectAll();
+        return false;
+    };
+    if (const auto utc = platform::checkUtcOffset(textOf(IDC_UTC_OFFSET)); !utc.ok()) {
+        return refuse(IDC_UTC_OFFSET, utc.message);
+    }
+    if (const std::string host = platform::checkNameServerHost(textOf(IDC_NS_HOST));
+        !host.empty()) {
+        return refuse(IDC_NS_HOST, host);
+    }
+    if (const auto port = platform::checkNameServerPort(textOf(IDC_NS_PORT)); !port.ok()) {
+        return refuse(IDC_NS_PORT, port.message);
+    }
+    if (const auto digits =
+            platform::checkIntegerBetween(textOf(IDC_SERIAL_DIGITS), 0, kMaxSerialDigits);
+        !digits.ok()) {
+        return refuse(IDC_SERIAL_DIGITS, digits.message);
+    }
+    return true;
+}
+
+bool CSystemCfgDlg::apply() {
+    const auto textOf = [this](int id) {
+        return qobject_cast<QLineEdit*>(control(id))->text().toStdString();
+    };
+    const int utc = static_cast<int>(*platform::checkUtcOffset(textOf(IDC_UTC_OFFSET)).value);
+    const int port = static_cast<int>(*platform::checkNameServerPort(textOf(IDC_NS_PORT)).value);
+    const int digits = static_cast<int>(
+        *platform::checkIntegerBetween(textOf(IDC_SERIAL_DIGITS), 0, kMaxSerialDigits).value);
+    const int outputMode = (m_checkCut->isChecked() ? 0x80 : 0) | digits;
+    const bool useUtc = m_checkUseUTC->isChecked();
+    // The counter as stored now: the keyboard-CW window may have stepped it.
+    const auto counter =
+        reader().dword(QStringLiteral("Settings"), QStringLiteral("Counter Value"));
+    if (counter.ok()) {
+        m_nCounterValue = static_cast<int>(counter.value);
+    }
+
+    const std::string callsign = textOf(IDC_CALLSIGN);
+    const std::string name = textOf(IDC_NAME);
+    const std::string qth = textOf(IDC_QTH);
+    bool written = m_store.WriteOperatorInfo(textOf(IDC_HOME_DIR), callsign, name, qth,
+                                             platform::utcOffsetToByte(utc), m_strLogFileName,
+                                             m_nSWLoggingMode);
+    written =
+        m_store.WriteQsoLogInfo(textOf(IDC_GRID_SQUARE), textOf(IDC_CQ_ZONE), textOf(IDC_ITU_ZONE),
+                                m_nCounterValue, outputMode, useUtc ? 1 : 0) &&
+        written;
+    written = m_store.WriteQsoLoggingMode(m_nLoggingMode) && written;
+    const bool styleChanged = m_nLoggingMode != m_nLoggingModeSaved;
+    if (styleChanged) {
+        written = m_store.WriteCurrentLogFileName(kNewLogFileName) && written;
+    }
+    written = m_store.WriteNameService(textOf(IDC_NS_HOST), port) && written;
+    if (!written) {
+        return false;
+    }
+
+    if (useUtc != m_bUseUTCSaved) {
+        if (m_post) {
+            m_post(REMOTE_CMD_UTC_LOG_CHANGE, useUtc ? 1 : 0);
+        }
+        m_bUseUTCSaved = useUtc;
+    }
+    if (styleChanged) {
+        if (m_post) {
+            m_post(REMOTE_CMD_QSOLOG_STYLE_CHANGE, m_nLoggingMode);
+        }
+        m_nLoggingModeSaved = m_nLoggingMode;
+    }
+    m_store.SetStringSlot(1, callsign);
+    m_store.SetStringSlot(2, name);
+    m_store.SetStringSlot(3, qth);
+    setModified(false);
+    return true;
+}
+
+}  // namespace pelorin
