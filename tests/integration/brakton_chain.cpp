@@ -109,6 +109,13 @@ bool BraktonChain::start(int commPort) {
         m_error = m_rig->error();
         return false;
     }
+    if (commPort > 1) {
+        // The port's link names a device that is not there.
+        std::error_code error;
+        std::filesystem::create_symlink(m_rig->dir() / "no-such-device",
+                                        m_rig->serialDir() / ("com" + std::to_string(commPort)),
+                                        error);
+    }
     if (!writeBraktonSettings(m_rig->dir() / "config", m_rig->naming(), commPort)) {
         m_error = "cannot write Brakton's settings";
         return false;

@@ -38,7 +38,8 @@ class BraktonChain {
     BraktonChain& operator=(const BraktonChain&) = delete;
 
     // Naming, radio, settings, Brakton; true once Brakton has opened the radio
-    // (on com1; any other port is not waited for) and bound "RadioComm".
+    // (on com1; a port above 1 names a device that is not there, port 0 none)
+    // and bound "RadioComm".
     // This process's settings path is left alone.
     bool start(int commPort = 1);
     const std::string& error() const { return m_error; }

@@ -48,6 +48,7 @@ using front_panel::IDC_CONNECT;
 using front_panel::IDC_CONNECT_TO;
 using front_panel::IDC_MODE_CW;
 using front_panel::IDC_MODE_LSB;
+using front_panel::IDC_MODE_USB;
 using front_panel::IDC_RIT_SLIDER;
 
 const std::string kConnectFailedBox =
@@ -287,31 +288,41 @@ TEST_F(PelorinRecovery, ServerThatNoLongerCountsTheClientDisconnectsThePanel) {
 struct NoRadioCase {
     const char* name;
     int commPort;
+    bool lostWhileRunning;  // the radio goes after the panel has shown it
 };
 
 class PelorinNoRadio : public PelorinRecovery, public ::testing::WithParamInterface<NoRadioCase> {};
 
 TEST_P(PelorinNoRadio, PanelSaysTheRadioPortIsNotOpen) {
-    ASSERT_TRUE(m_chain.start(GetParam().commPort)) << m_chain.error();
+    const NoRadioCase& row = GetParam();
+    ASSERT_TRUE(m_chain.start(row.commPort)) << m_chain.error();
     startPelorin();
     ASSERT_FALSE(HasFatalFailure());
-    // The call-back loads the radio: the server answers that it has none.
     ASSERT_TRUE(pumpUntil(25s, [&] { return panel().model().m_bConnected != 0; })) << diagnostics();
-    EXPECT_TRUE(pumpUntil(5s, [&] { return panel().statusText() == "Radio port not open"; }))
-        << diagnostics();
-    EXPECT_EQ(panel().statusKind(), 2);
-    EXPECT_EQ(link(), "   LAN") << "the server is there";
+    if (row.lostWhileRunning) {
+        EXPECT_EQ(panel().statusText(), "");
+        m_chain.radio().stop();
+    } else {
+        // The call-back loads the radio: the server answers that it has none.
+        EXPECT_TRUE(pumpUntil(5s, [&] { return panel().statusText() == "Radio port not open"; }))
+            << diagnostics();
+    }
 
-    // So does every command.
-    qobject_cast<QAbstractButton*>(panel().control(IDC_MODE_CW))->click();
-    EXPECT_EQ(panel().statusText(), "Radio port not open");
+    // So does every command (the server may need one to notice a lost radio).
+    auto* usb = qobject_cast<QAbstractButton*>(panel().control(IDC_MODE_USB));
+    EXPECT_TRUE(pumpUntil(5s, [&] {
+        usb->click();
+        return panel().statusText() == "Radio port not open";
+    })) << diagnostics();
     EXPECT_EQ(panel().statusKind(), 2);
     EXPECT_EQ(panel().model().m_bConnected, 1);
+    EXPECT_EQ(link(), "   LAN") << "the server is there";
 }
 
 const NoRadioCase kNoRadio[] = {
-    {"PortZero", 0},
-    {"MissingDevice", 2},
+    {"PortZero", 0, false},
+    {"MissingDevice", 2, false},
+    {"RadioLostWhileRunning", 1, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Ports, PelorinNoRadio, ::testing::ValuesIn(kNoRadio), CaseName());
