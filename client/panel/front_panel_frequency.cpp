@@ -29,7 +29,9 @@ class VfoEditWatcher : public QObject {
   public:
     VfoEditWatcher(QObject* parent, std::function<void(bool)> focusChanged,
                    std::function<void()> enter)
-        : QObject(parent), m_focusChanged(std::move(focusChanged)), m_enter(std::move(enter)) {}
+        : QObject(parent), m_focusChanged(std::move(focusChanged)), m_enter(std::move(enter)) {
+        setObjectName(kVfoEditWatcherName);
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {

@@ -136,6 +136,13 @@ CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote,
 
 CK2FrontPanelControlDlg::~CK2FrontPanelControlDlg() {
     qApp->removeEventFilter(this);
+    // The base class takes the focus away after this body has run; a VFO
+    // edit's watcher must not call back into a panel that is half gone.
+    const QObjectList kids = children();
+    for (QObject* child : kids) {
+        if (child->objectName() == QLatin1String(kVfoEditWatcherName))
+            delete child;
+    }
     m_registration.reset();
     m_watchedRemote.setAnswerHandler({});
     m_remote.setFailureHandler({});

@@ -132,6 +132,9 @@ struct PanelCommandEntryPoints {
     std::function<void(std::intptr_t requester, const PanelTuningRange& range)> reportScanLimits;
 };
 
+// Object name of the event filters that watch the two VFO edits.
+inline constexpr const char* kVfoEditWatcherName = "vfoEditWatcher";
+
 class CK2FrontPanelControlDlg : public QDialog,
                                 public WindowMessageTarget,
                                 public RemoteCmdReceiver {
