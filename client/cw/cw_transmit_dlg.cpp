@@ -15,6 +15,7 @@
 #include "client/app/registry_store.h"
 #include "client/cw/cw_dialogs.h"
 #include "client/cw/memory_key_store.h"
+#include "client/cw/transmit_memory_key_display.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_remote.h"
 #include "controls/clr_button.h"
@@ -237,6 +238,31 @@ CCWTransmitDlg::CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remo
 CCWTransmitDlg::~CCWTransmitDlg() {
     m_slideTimer.stop();
     m_autoplayTimer.stop();
+    if (m_memoryPanel) {
+        m_memoryPanel->CommitAll();
+        delete m_memoryPanel.data();
+    }
+}
+
+CTransmitMemoryKeyDisplay* CCWTransmitDlg::memoryPanel() const {
+    return m_memoryPanel.data();
+}
+
+void CCWTransmitDlg::OnDefineMemoryKeys() {
+    if (m_memoryPanel) {
+        CTransmitMemoryKeyDisplay* panel = m_memoryPanel;
+        m_memoryPanel = nullptr;
+        panel->FinishSlide();
+        panel->SlideIn([panel] { panel->deleteLater(); });
+        return;
+    }
+    if (!m_panel) {
+        return;
+    }
+    m_memoryPanel = new CTransmitMemoryKeyDisplay(*m_panel, *this, m_memories);
+    m_memoryPanel->SetSlideDelay(3);
+    m_memoryPanel->SetDockSide(1);
+    m_memoryPanel->SlideOut();
 }
 
 void CCWTransmitDlg::BuildControls() {
@@ -299,11 +325,7 @@ void CCWTransmitDlg::BuildControls() {
         button->setAutoDefault(false);
         shade(button);
     }
-    connect(m_defineKeys, &QPushButton::clicked, this, [this] {
-        if (onDefineMemoryKeys) {
-            onDefineMemoryKeys();
-        }
-    });
+    connect(m_defineKeys, &QPushButton::clicked, this, [this] { OnDefineMemoryKeys(); });
     connect(m_autoPlay, &QPushButton::clicked, this, [this] { OnAutoPlay(); });
     connect(m_autoPlayRepeat, &QPushButton::clicked, this, [this] {
         if (!m_autoplay.repeat()) {
@@ -676,6 +698,12 @@ void CCWTransmitDlg::SlideOut() {
 void CCWTransmitDlg::SlideIn(std::function<void()> done) {
     m_autoplay.abort();
     m_slidingIn = true;
+    if (m_memoryPanel) {
+        // Its drafts are stored before it goes.
+        m_memoryPanel->FinishSlide();
+        m_memoryPanel->CommitAll();
+        delete m_memoryPanel.data();
+    }
     const cw::WinRect parent = ParentRect();
     // The slide-in's end hides the window; the owner deletes it then.
     RunSlide(cw::CwSlideInSteps(parent, m_docked.width() > 0 ? m_docked.width() : parent.width()),
@@ -695,5 +723,8 @@ void CCWTransmitDlg::MoveWithParent() {
     setGeometry(cw::ToQRect(m_docked));
     if (!isVisible()) {
         show();
+    }
+    if (m_memoryPanel && !m_memoryPanel->isHidden()) {
+        m_memoryPanel->MoveWithOwner();
     }
 }

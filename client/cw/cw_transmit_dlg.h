@@ -42,6 +42,7 @@ class CClrButton;
 class CHighLightTTButton;
 class CK2FrontPanelControlDlg;
 class CStaticEx;
+class CTransmitMemoryKeyDisplay;
 class CxShadeButton;
 class MemoryKeyStore;
 class PanelRemote;
@@ -149,8 +150,10 @@ class CCWTransmitDlg : public QDialog {
     using ModalRunner = std::function<int(QDialog& dialog)>;
     static void SetModalRunner(ModalRunner runner);
 
-    // The memory-key panel's button; the owner fills it.
-    std::function<void()> onDefineMemoryKeys;
+    // "Define Memory Keys": the memory-key panel slides out, or (its drafts
+    // stored) slides in and goes.
+    void OnDefineMemoryKeys();
+    CTransmitMemoryKeyDisplay* memoryPanel() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -204,4 +207,5 @@ class CCWTransmitDlg : public QDialog {
     std::vector<cw::WinRect> m_lastSlide;
     cw::WinRect m_docked;
     bool m_slidingIn = false;
+    QPointer<CTransmitMemoryKeyDisplay> m_memoryPanel;
 };

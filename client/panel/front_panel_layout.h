@@ -118,6 +118,10 @@ enum IconId : int {
     IDI_TUNE = 176,
     IDI_RIT_DOWN = 177,
     IDI_RIT_UP = 178,
+    // The memory-key panel's buttons: send, edit, clear.
+    IDI_MEMKEY_TX = 174,
+    IDI_MEMKEY_EDIT = 175,
+    IDI_MEMKEY_CLEAR = 179,
 };
 
 enum class ControlClass {

@@ -110,9 +110,46 @@ void drawArrow(QPainter& p, bool pointsRight) {
     p.drawPolygon(arrow);
 }
 
+void drawTransmit(QPainter& p) {
+    // A red key lamp with "TX" on it.
+    p.setPen(QPen(QColor(90, 0, 0), 0.8));
+    p.setBrush(QColor(220, 30, 30));
+    p.drawEllipse(QPointF(8, 8), 7, 7);
+    p.setPen(QPen(Qt::white, 1.4));
+    p.drawLine(QPointF(3.5, 5.5), QPointF(7.5, 5.5));
+    p.drawLine(QPointF(5.5, 5.5), QPointF(5.5, 11));
+    p.drawLine(QPointF(8.5, 5.5), QPointF(12.5, 11));
+    p.drawLine(QPointF(12.5, 5.5), QPointF(8.5, 11));
+}
+
+void drawEdit(QPainter& p) {
+    // A pencil across the square.
+    p.setPen(QPen(QColor(60, 40, 0), 0.8));
+    QPolygonF body;
+    body << QPointF(11.5, 1.5) << QPointF(14.5, 4.5) << QPointF(5, 14) << QPointF(2, 11);
+    p.setBrush(QColor(240, 200, 40));
+    p.drawPolygon(body);
+    QPolygonF tip;
+    tip << QPointF(2, 11) << QPointF(5, 14) << QPointF(1, 15);
+    p.setBrush(QColor(60, 60, 60));
+    p.drawPolygon(tip);
+}
+
+void drawClear(QPainter& p) {
+    // A red cross.
+    p.setPen(QPen(QColor(200, 20, 20), 2.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(3, 3), QPointF(13, 13));
+    p.drawLine(QPointF(13, 3), QPointF(3, 13));
+}
+
 }  // namespace
 
 namespace {
+
+bool isMemoryKeyPicture(int id) {
+    return id == front_panel::IDI_MEMKEY_TX || id == front_panel::IDI_MEMKEY_EDIT ||
+           id == front_panel::IDI_MEMKEY_CLEAR;
+}
 
 bool isArrow(int id) {
     return id == front_panel::IDI_RIT_DOWN || id == front_panel::IDI_RIT_UP;
@@ -143,7 +180,8 @@ QPixmap draw(int id, QSize size, int margin) {
     using namespace front_panel;
     const bool arrow = isArrow(id);
     const QSize inner = size - QSize(2 * margin, 2 * margin);
-    if ((id != IDR_MAINFRAME && !isFacePicture(id) && !arrow) || inner.isEmpty()) {
+    if ((id != IDR_MAINFRAME && !isFacePicture(id) && !arrow && !isMemoryKeyPicture(id)) ||
+        inner.isEmpty()) {
         return {};
     }
     QPixmap pixmap(size);
@@ -166,6 +204,15 @@ QPixmap draw(int id, QSize size, int margin) {
             break;
         case IDI_TUNE:
             drawTune(painter);
+            break;
+        case IDI_MEMKEY_TX:
+            drawTransmit(painter);
+            break;
+        case IDI_MEMKEY_EDIT:
+            drawEdit(painter);
+            break;
+        case IDI_MEMKEY_CLEAR:
+            drawClear(painter);
             break;
         default:
             drawArrow(painter, id == IDI_RIT_UP);

@@ -2,8 +2,9 @@
 
 // The front panel's icons, drawn here with QPainter rather than loaded from
 // files: the window icon 103 (a small transceiver), and the button icons 131
-// (exit), 172 (connect), 176 (tune) and the RIT arrows 177 (down, pointing
-// left) and 178 (up, pointing right).
+// (exit), 172 (connect), 176 (tune), the RIT arrows 177 (down, pointing
+// left) and 178 (up, pointing right), and the memory-key panel's 174 (send),
+// 175 (edit) and 179 (clear).
 //
 // GUI thread only (pixmaps need the running QGuiApplication).
 

@@ -1,0 +1,343 @@
+#include "client/cw/transmit_memory_key_display.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QValidator>
+
+#include "client/cw/cw_transmit_dlg.h"
+#include "client/cw/memory_key_store.h"
+#include "client/panel/front_panel_layout.h"
+#include "client/panel/k2_front_panel_control_dlg.h"
+#include "client/panel/panel_icons.h"
+#include "controls/cx_shade_button.h"
+#include "controls/edit_ex.h"
+#include "controls/looks.h"
+
+namespace {
+
+constexpr COLORREF kShadeColor = 0x37FF37;
+constexpr int kPanelWidth = 440;
+
+// Keyable text only, at most 253 characters: tab, CR and LF become blanks;
+// any other input is refused whole, with a beep.
+class MemoryTextValidator : public QValidator {
+  public:
+    explicit MemoryTextValidator(QObject* parent) : QValidator(parent) {}
+
+    State validate(QString& input, int& /*pos*/) const override {
+        for (QChar& ch : input) {
+            if (ch == QLatin1Char('\t') || ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
+                ch = QLatin1Char(' ');
+            }
+        }
+        bool keyable = input.size() <= CTransmitMemoryKeyDisplay::kMaxText;
+        for (const QChar ch : input) {
+            keyable = keyable && ch.unicode() >= 0x20 && ch.unicode() <= 0x7E;
+        }
+        if (!keyable) {
+            looks::beep();
+            return Invalid;
+        }
+        return Acceptable;
+    }
+};
+
+CxShadeButton* iconButton(QWidget* parent, int icon, const QString& tip) {
+    auto* button = new CxShadeButton(parent);
+    button->setAutoDefault(false);
+    button->setFixedSize(26, 22);
+    button->SetShade(8, 8, 10, 5, kShadeColor);
+    button->SetIcon(panel_icons::draw(icon, QSize(16, 16)), CxShadeButton::kIconCenter);
+    button->SetToolTipText(tip);
+    return button;
+}
+
+CEditEx* memoryEdit(QWidget* parent) {
+    auto* edit = new CEditEx(parent);
+    edit->setValidator(new MemoryTextValidator(edit));
+    edit->setContextMenuPolicy(Qt::NoContextMenu);
+    return edit;
+}
+
+}  // namespace
+
+CTransmitMemoryKeyDisplay::CTransmitMemoryKeyDisplay(CK2FrontPanelControlDlg& owner,
+                                                     CCWTransmitDlg& notify, MemoryKeyStore& store)
+    : QDialog(&owner, Qt::Tool | Qt::FramelessWindowHint),
+      m_owner(&owner),
+      m_notify(&notify),
+      m_store(store) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QStringLiteral("Memory Keys"));
+    for (int i = 0; i < cw::MemoryPanelModel::kMemoryCount; ++i) {
+        m_model.setCommitted(i, m_store.text(i));
+    }
+    Build();
+    ShowModel();
+    connect(&m_store, &MemoryKeyStore::changed, this, [this](int index, const std::string& text) {
+        m_model.setCommitted(index, text);
+        ShowModel();
+    });
+    connect(&m_slideTimer, &QTimer::timeout, this, [this] {
+        if (m_slideIndex < m_slideSteps.size()) {
+            ApplyStep(m_slideSteps[m_slideIndex++]);
+        }
+        if (m_slideIndex >= m_slideSteps.size()) {
+            FinishSlide();
+        }
+    });
+}
+
+CTransmitMemoryKeyDisplay::~CTransmitMemoryKeyDisplay() {
+    m_slideTimer.stop();
+}
+
+void CTransmitMemoryKeyDisplay::Build() {
+    m_body = new QWidget(this);
+    auto* grid = new QGridLayout(m_body);
+    grid->setContentsMargins(6, 6, 6, 6);
+    grid->setSpacing(3);
+    for (int i = 0; i < 11; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        grid->addWidget(new QLabel(QStringLiteral("F%1:").arg(i + 1), m_body), i, 0);
+        m_edits[at] = memoryEdit(m_body);
+        m_edits[at]->setObjectName(QStringLiteral("memory%1").arg(i + 1));
+        grid->addWidget(m_edits[at], i, 1);
+        m_editButtons[at] = iconButton(m_body, front_panel::IDI_MEMKEY_EDIT,
+                                       QStringLiteral("Edit F%1 Memory").arg(i + 1));
+        m_txButtons[at] = iconButton(m_body, front_panel::IDI_MEMKEY_TX,
+                                     QStringLiteral("TX F%1 Memory").arg(i + 1));
+        grid->addWidget(m_editButtons[at], i, 2);
+        grid->addWidget(m_txButtons[at], i, 3);
+        connect(m_edits[at], &QLineEdit::textEdited, this,
+                [this, i](const QString& text) { m_model.edit(i, text.toStdString()); });
+        m_edits[at]->installEventFilter(this);
+        connect(m_editButtons[at], &QPushButton::clicked, this, [this, i] {
+            Commit(m_model.editKey(i));
+            ShowModel();
+        });
+        connect(m_txButtons[at], &QPushButton::clicked, this, [this, i] {
+            const std::string text = m_model.transmit(i);
+            ShowModel();
+            if (!text.empty() && m_notify) {
+                m_notify->TransmitMemoryText(text);
+            }
+        });
+    }
+    grid->addWidget(new QLabel(QStringLiteral("TX:"), m_body), 11, 0);
+    m_typeIn = memoryEdit(m_body);
+    m_typeIn->setObjectName(QStringLiteral("typeInMemory"));
+    grid->addWidget(m_typeIn, 11, 1);
+    m_typeInClear =
+        iconButton(m_body, front_panel::IDI_MEMKEY_CLEAR, QStringLiteral("TX Clear TypeIn Memory"));
+    m_typeInTx = iconButton(m_body, front_panel::IDI_MEMKEY_TX, QStringLiteral("TX TypeIn Memory"));
+    grid->addWidget(m_typeInClear, 11, 2);
+    grid->addWidget(m_typeInTx, 11, 3);
+    connect(m_typeInTx, &QPushButton::clicked, this, [this] {
+        m_model.transmit(-1);
+        ShowModel();
+        const std::string text = m_typeIn->text().toStdString();
+        if (!text.empty() && m_notify) {
+            m_notify->TransmitMemoryText(text);
+        }
+    });
+    connect(m_typeInClear, &QPushButton::clicked, this, [this] { m_typeIn->clear(); });
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->installEventFilter(this);
+    }
+}
+
+CEditEx* CTransmitMemoryKeyDisplay::edit(int index) const {
+    return index >= 0 && index < 11 ? m_edits[static_cast<std::size_t>(index)] : nullptr;
+}
+CxShadeButton* CTransmitMemoryKeyDisplay::editButton(int index) const {
+    return index >= 0 && index < 11 ? m_editButtons[static_cast<std::size_t>(index)] : nullptr;
+}
+CxShadeButton* CTransmitMemoryKeyDisplay::txButton(int index) const {
+    return index >= 0 && index < 11 ? m_txButtons[static_cast<std::size_t>(index)] : nullptr;
+}
+
+void CTransmitMemoryKeyDisplay::Commit(const std::optional<cw::MemoryPanelModel::Commit>& commit) {
+    if (commit) {
+        // A failed write is reported by the store; the text is used anyway.
+        m_store.write(commit->index, commit->text);
+    }
+}
+
+void CTransmitMemoryKeyDisplay::CommitAll() {
+    for (const auto& commit : m_model.commitAll()) {
+        m_store.write(commit.index, commit.text);
+    }
+    ShowModel();
+}
+
+void CTransmitMemoryKeyDisplay::ShowModel() {
+    m_showing = true;
+    for (int i = 0; i < 11; ++i) {
+        CEditEx* e = edit(i);
+        const QString draft = QString::fromStdString(m_model.draft(i));
+        if (e->text() != draft) {
+            e->setText(draft);
+        }
+        e->setReadOnly(m_model.locked(i));
+    }
+    m_showing = false;
+}
+
+bool CTransmitMemoryKeyDisplay::HandleKey(const QKeyEvent& key) {
+    const bool alt = (key.modifiers() & Qt::AltModifier) != 0;
+    const int k = key.key();
+    QPointer<CCWTransmitDlg> notify = m_notify;
+    const auto request = [notify](int memKey) {
+        if (notify) {
+            QMetaObject::invokeMethod(
+                notify,
+                [notify, memKey] {
+                    if (notify) {
+                        notify->RequestTransmitMemKey(memKey);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+    };
+    if (k == Qt::Key_Escape) {
+        qDebug("ESC is PRESSED! (Aborting)");
+        request(CCWTransmitDlg::kAbortKey);
+        reject();
+        return true;
+    }
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F11) {
+        const int n = k - Qt::Key_F1 + 1;
+        if (!alt) {
+            qDebug("F%d is PRESSED!", n);
+            request(n - 1);
+        } else if (n <= 4) {
+            QPointer<CK2FrontPanelControlDlg> owner = m_owner;
+            const int id = CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + n - 1;
+            QMetaObject::invokeMethod(
+                owner,
+                [owner, id] {
+                    if (owner) {
+                        owner->OnMenuCommand(id);
+                    }
+                },
+                Qt::QueuedConnection);
+        } else if (n == 10) {
+            qDebug("F%d is PRESSED!", 10);
+            request(9);
+        }
+        return true;
+    }
+    if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+        accept();
+        return true;
+    }
+    return false;
+}
+
+bool CTransmitMemoryKeyDisplay::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        if (m_slidingIn) {
+            return true;
+        }
+        if (HandleKey(*static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+    }
+    if (event->type() == QEvent::FocusOut && !m_showing) {
+        for (int i = 0; i < 11; ++i) {
+            if (watched == edit(i)) {
+                Commit(m_model.commit(i));
+                ShowModel();
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CTransmitMemoryKeyDisplay::accept() {
+    qDebug("OnOk");
+    Commit(m_model.commitFirstChanged());
+    ShowModel();
+}
+
+void CTransmitMemoryKeyDisplay::reject() {
+    qDebug("OnCancel");
+    m_model.cancel();
+    ShowModel();
+}
+
+void CTransmitMemoryKeyDisplay::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+// --- Docking ---------------------------------------------------------------------------------
+
+cw::WinRect CTransmitMemoryKeyDisplay::OwnerRect() const {
+    return m_owner ? cw::FromQRect(m_owner->frameGeometry()) : cw::WinRect{};
+}
+
+void CTransmitMemoryKeyDisplay::ApplyStep(const cw::WinRect& step) {
+    const cw::VisibleStep visible = cw::VisiblePart(step, OwnerRect());
+    m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
+                        step.height());
+    if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
+        hide();
+        return;
+    }
+    setGeometry(cw::ToQRect(visible.visible));
+    if (!isVisible()) {
+        show();
+    }
+}
+
+void CTransmitMemoryKeyDisplay::RunSlide(std::vector<cw::WinRect> steps,
+                                         std::function<void()> done) {
+    FinishSlide();
+    m_slideSteps = std::move(steps);
+    m_slideIndex = 0;
+    m_slideDone = std::move(done);
+    m_slideTimer.start(m_slideDelay);
+}
+
+void CTransmitMemoryKeyDisplay::FinishSlide() {
+    m_slideTimer.stop();
+    m_slideSteps.clear();
+    m_slideIndex = 0;
+    std::function<void()> done = std::move(m_slideDone);
+    m_slideDone = nullptr;
+    if (done) {
+        done();
+    }
+}
+
+void CTransmitMemoryKeyDisplay::SlideOut() {
+    m_width = kPanelWidth;
+    RunSlide(cw::MemoryKeysSlideOutSteps(OwnerRect(), m_width), [this] { MoveWithOwner(); });
+}
+
+void CTransmitMemoryKeyDisplay::SlideIn(std::function<void()> done) {
+    CommitAll();
+    m_slidingIn = true;
+    RunSlide(cw::MemoryKeysSlideInSteps(OwnerRect(), m_width > 0 ? m_width : kPanelWidth),
+             [this, done = std::move(done)] {
+                 hide();
+                 if (done) {
+                     done();
+                 }
+             });
+}
+
+void CTransmitMemoryKeyDisplay::MoveWithOwner() {
+    const cw::WinRect docked =
+        cw::MemoryKeysDockedRect(OwnerRect(), m_width > 0 ? m_width : kPanelWidth);
+    m_body->setGeometry(0, 0, docked.width(), docked.height());
+    setGeometry(cw::ToQRect(docked));
+    if (!isVisible()) {
+        show();
+    }
+}

@@ -1,0 +1,223 @@
+#include "client/cw/transmit_memory_key_display.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/app/notify_messages.h"
+#include "client/cw/cw_transmit_dlg.h"
+#include "client/cw/keyboard_cw_owner.h"
+#include "client/cw/memory_key_store.h"
+#include "controls/cx_shade_button.h"
+#include "controls/edit_ex.h"
+#include "controls/highlight_button.h"
+#include "front_panel_fixture.h"
+
+namespace {
+
+class KeyedRemote : public FakePanelRemote {
+  public:
+    RemoteStatus KeyboardCW(const std::string& cwText) override {
+        m_keyed.push_back(cwText);
+        return FakePanelRemote::KeyboardCW(cwText);
+    }
+    std::vector<std::string> m_keyed;
+};
+
+class MemoryKeyPanel : public FrontPanelFixture {
+  protected:
+    void SetUp() override {
+        FrontPanelFixture::SetUp();
+        looks::setBeepHook([this] { ++m_beeps; });
+        pelorin::TransmitMemoryKeys texts{};
+        for (int i = 0; i < 11; ++i) {
+            texts[static_cast<std::size_t>(i)] = "MEM" + std::to_string(i + 1);
+        }
+        m_store.WriteTransmitMemoryKeys(texts);
+    }
+    void TearDown() override {
+        looks::setBeepHook({});
+        m_panel.reset();
+        m_owner.reset();
+        FrontPanelFixture::TearDown();
+    }
+
+    CTransmitMemoryKeyDisplay& open() {
+        m_owner = std::make_unique<KeyboardCwOwner>(m_keyedRemote, m_store);
+        PanelEntryPoints entry;
+        m_owner->fill(entry);
+        m_panel = std::make_unique<CK2FrontPanelControlDlg>(m_keyedRemote, m_store, entry);
+        m_owner->setPanel(m_panel.get());
+        PanelCommandEntryPoints commands;
+        m_owner->fill(commands);
+        commands.saveStackRegister = [this] { m_log.push_back("162"); };
+        m_panel->SetCommandEntryPoints(commands);
+        m_panel->OnInitDialog();
+        notice(SERVER_STATUS_CONNECTED);
+        m_panel->move(20, 20);
+        m_panel->show();
+        m_panel->OnCommandControl(front_panel::IDC_CW_WINDOW);
+        window().FinishSlide();
+        window().OnDefineMemoryKeys();
+        window().memoryPanel()->FinishSlide();
+        QCoreApplication::processEvents();
+        return *window().memoryPanel();
+    }
+
+    CCWTransmitDlg& window() { return *m_owner->window(); }
+
+    void type(CTransmitMemoryKeyDisplay& panel, int index, const char* text) {
+        panel.editButton(index)->click();  // unlocks it
+        panel.edit(index)->setFocus();
+        panel.edit(index)->selectAll();
+        QTest::keyClicks(panel.edit(index), text);
+    }
+
+    std::string stored(int index) {
+        pelorin::TransmitMemoryKeys texts{};
+        m_store.ReadTransmitMemoryKeys(texts);
+        return texts[static_cast<std::size_t>(index)];
+    }
+
+    static bool waitFor(const std::function<bool()>& done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        return done();
+    }
+
+    KeyedRemote m_keyedRemote;
+    std::unique_ptr<KeyboardCwOwner> m_owner;
+    std::vector<std::string> m_log;
+    int m_beeps = 0;
+};
+
+TEST_F(MemoryKeyPanel, FocusOutStoresTheMemoryAndTheKeyboardWindowFollows) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    type(panel, 2, "CQ TEST");
+    std::filesystem::create_directories(PANEL_SCREENSHOT_DIR);
+    panel.grab().save(QString::fromLatin1(PANEL_SCREENSHOT_DIR "/memory_key_panel_editing.png"));
+    panel.edit(5)->setFocus();  // focus leaves F3
+    QCoreApplication::processEvents();
+    EXPECT_EQ(stored(2), "CQ TEST");
+    EXPECT_TRUE(panel.edit(2)->isReadOnly());
+    EXPECT_EQ(window().memoryKey(2)->toolTip(), "CQ TEST ");
+}
+
+TEST_F(MemoryKeyPanel, EnterStoresTheFirstChangedMemoryEachTime) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    panel.editButton(4)->click();
+    panel.editButton(1)->click();
+    panel.edit(4)->setText("");
+    // textEdited comes from typing only.
+    QTest::keyClicks(panel.edit(4), "FIVE");
+    QTest::keyClicks(panel.edit(1), "TWO");
+    QTest::keyClick(panel.edit(1), Qt::Key_Return);
+    EXPECT_EQ(stored(1), "MEM2TWO");
+    EXPECT_EQ(stored(4), "MEM5");
+    QTest::keyClick(panel.edit(1), Qt::Key_Return);
+    EXPECT_EQ(stored(4), "FIVE");
+}
+
+TEST_F(MemoryKeyPanel, CancelRevertsLocksAndStoresNothing) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    panel.editButton(3)->click();
+    QTest::keyClicks(panel.edit(3), "XYZ");
+    QTest::keyClick(panel.edit(3), Qt::Key_Escape);
+    EXPECT_EQ(panel.edit(3)->text(), "MEM4");
+    EXPECT_EQ(stored(3), "MEM4");
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_TRUE(panel.edit(i)->isReadOnly()) << i;
+    }
+}
+
+TEST_F(MemoryKeyPanel, TransmitSendsTheCommittedTextWhileADraftWaits) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    panel.editButton(6)->click();
+    QTest::keyClicks(panel.edit(6), " DRAFT");
+    panel.txButton(6)->click();
+    EXPECT_EQ(m_keyedRemote.m_keyed, (std::vector<std::string>{"MEM7 "}));
+    EXPECT_TRUE(panel.edit(6)->isReadOnly());
+}
+
+TEST_F(MemoryKeyPanel, ADraftIsStoredWhenThePanelGoes) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    QPointer<CTransmitMemoryKeyDisplay> watched(&panel);
+    panel.editButton(8)->click();
+    QTest::keyClicks(panel.edit(8), "9");
+    window().OnDefineMemoryKeys();
+    EXPECT_EQ(stored(8), "MEM99");
+    EXPECT_TRUE(waitFor([&] { return watched.isNull(); }));
+}
+
+TEST_F(MemoryKeyPanel, ADraftIsStoredWhenTheKeyboardWindowCloses) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    panel.editButton(0)->click();
+    QTest::keyClicks(panel.edit(0), "1");
+    m_panel->OnCommandControl(front_panel::IDC_CW_WINDOW);
+    EXPECT_EQ(stored(0), "MEM11");
+}
+
+TEST_F(MemoryKeyPanel, AltF1ReachesThePanelAfterTheKeyEvent) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    QTest::keyClick(panel.edit(0), Qt::Key_F1, Qt::AltModifier);
+    EXPECT_TRUE(m_log.empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_log, (std::vector<std::string>{"162"}));
+}
+
+TEST_F(MemoryKeyPanel, AFailedWriteIsReportedAndTheTextStillUsed) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    const auto folder = m_dir / "config" / "N0CALL Software";
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "blocker";
+    type(panel, 1, "QRL?");
+    QTest::keyClick(panel.edit(1), Qt::Key_Return);
+    EXPECT_EQ(m_panel->statusText(), "F2 not saved: settings cannot be written");
+    EXPECT_EQ(m_panel->statusKind(), 2);
+    window().RequestTransmitMemKey(1);
+    EXPECT_EQ(m_keyedRemote.m_keyed.back(), "QRL? ");
+}
+
+TEST_F(MemoryKeyPanel, APasteBeyond253CharactersIsRefusedWhole) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    panel.editButton(0)->click();
+    panel.edit(0)->setFocus();
+    panel.edit(0)->selectAll();
+    QApplication::clipboard()->setText(QString(254, QLatin1Char('E')));
+    QTest::keyClick(panel.edit(0), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(panel.edit(0)->text(), "MEM1");
+    EXPECT_GE(m_beeps, 1);
+    QApplication::clipboard()->setText(QStringLiteral("A\tB"));
+    QTest::keyClick(panel.edit(0), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(panel.edit(0)->text(), "A B");
+}
+
+TEST_F(MemoryKeyPanel, BothWindowsDockedBesideAndBelowThePanel) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    const QRect front = m_panel->frameGeometry();
+    EXPECT_EQ(panel.geometry().topLeft(), QPoint(front.left() + front.width(), front.top()));
+    EXPECT_EQ(panel.geometry().height(), front.height());
+    const QRect all = front.united(panel.geometry()).united(window().geometry());
+    QImage image(all.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.drawPixmap(front.topLeft() - all.topLeft(), m_panel->grab());
+    painter.drawPixmap(window().geometry().topLeft() - all.topLeft(), window().grab());
+    painter.drawPixmap(panel.geometry().topLeft() - all.topLeft(), panel.grab());
+    painter.end();
+    image.save(QString::fromLatin1(PANEL_SCREENSHOT_DIR "/panel_with_both_windows_docked.png"));
+}
+
+}  // namespace
