@@ -16,6 +16,7 @@
 #include "client/app/registry_store.h"
 #include "client/config/orvo_cfg.h"
 #include "client/cw/keyboard_cw_owner.h"
+#include "client/cw/transmit_memory_cfg_dlg.h"
 #include "client/memory/k2_memory_cfg.h"
 #include "client/memory/key_switch_panel_windows.h"
 #include "client/memory/memory_commands.h"
@@ -138,6 +139,8 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
                     Qt::QueuedConnection);
             },
             panel.data());
+        sheet.addPage(new CTransmitMemoryCFGDlg(m_keyboardCw->memories()),
+                      QString::fromLatin1(CTransmitMemoryCFGDlg::kTitle));
         sheet.exec();
     };
     m_panel = std::make_unique<CK2FrontPanelControlDlg>(*m_remote, *m_store, entryPoints);

@@ -4,10 +4,10 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QValidator>
 
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/memory_key_store.h"
+#include "client/cw/memory_text_edit.h"
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_icons.h"
@@ -20,30 +20,6 @@ namespace {
 constexpr COLORREF kShadeColor = 0x37FF37;
 constexpr int kPanelWidth = 440;
 
-// Keyable text only, at most 253 characters: tab, CR and LF become blanks;
-// any other input is refused whole, with a beep.
-class MemoryTextValidator : public QValidator {
-  public:
-    explicit MemoryTextValidator(QObject* parent) : QValidator(parent) {}
-
-    State validate(QString& input, int& /*pos*/) const override {
-        for (QChar& ch : input) {
-            if (ch == QLatin1Char('\t') || ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
-                ch = QLatin1Char(' ');
-            }
-        }
-        bool keyable = input.size() <= CTransmitMemoryKeyDisplay::kMaxText;
-        for (const QChar ch : input) {
-            keyable = keyable && ch.unicode() >= 0x20 && ch.unicode() <= 0x7E;
-        }
-        if (!keyable) {
-            looks::beep();
-            return Invalid;
-        }
-        return Acceptable;
-    }
-};
-
 CxShadeButton* iconButton(QWidget* parent, int icon, const QString& tip) {
     auto* button = new CxShadeButton(parent);
     button->setAutoDefault(false);
@@ -52,13 +28,6 @@ CxShadeButton* iconButton(QWidget* parent, int icon, const QString& tip) {
     button->SetIcon(panel_icons::draw(icon, QSize(16, 16)), CxShadeButton::kIconCenter);
     button->SetToolTipText(tip);
     return button;
-}
-
-CEditEx* memoryEdit(QWidget* parent) {
-    auto* edit = new CEditEx(parent);
-    edit->setValidator(new MemoryTextValidator(edit));
-    edit->setContextMenuPolicy(Qt::NoContextMenu);
-    return edit;
 }
 
 }  // namespace
@@ -102,7 +71,7 @@ void CTransmitMemoryKeyDisplay::Build() {
     for (int i = 0; i < 11; ++i) {
         const auto at = static_cast<std::size_t>(i);
         grid->addWidget(new QLabel(QStringLiteral("F%1:").arg(i + 1), m_body), i, 0);
-        m_edits[at] = memoryEdit(m_body);
+        m_edits[at] = MakeMemoryTextEdit(m_body);
         m_edits[at]->setObjectName(QStringLiteral("memory%1").arg(i + 1));
         grid->addWidget(m_edits[at], i, 1);
         m_editButtons[at] = iconButton(m_body, front_panel::IDI_MEMKEY_EDIT,
@@ -127,7 +96,7 @@ void CTransmitMemoryKeyDisplay::Build() {
         });
     }
     grid->addWidget(new QLabel(QStringLiteral("TX:"), m_body), 11, 0);
-    m_typeIn = memoryEdit(m_body);
+    m_typeIn = MakeMemoryTextEdit(m_body);
     m_typeIn->setObjectName(QStringLiteral("typeInMemory"));
     grid->addWidget(m_typeIn, 11, 1);
     m_typeInClear =

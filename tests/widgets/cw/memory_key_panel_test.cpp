@@ -221,3 +221,47 @@ TEST_F(MemoryKeyPanel, BothWindowsDockedBesideAndBelowThePanel) {
 }
 
 }  // namespace
+
+#include "client/cw/transmit_memory_cfg_dlg.h"
+
+namespace {
+
+TEST_F(MemoryKeyPanel, PageApplyStoresOnlyItsEditsAndKeepsAPanelCommit) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    CTransmitMemoryCFGDlg page(m_owner->memories());
+    page.edit(4)->setFocus();
+    page.edit(4)->selectAll();
+    QTest::keyClicks(page.edit(4), "PAGE FIVE");
+    EXPECT_TRUE(page.isModified());
+    // Meanwhile F2 is changed in the panel.
+    type(panel, 1, "PANEL TWO");
+    QTest::keyClick(panel.edit(1), Qt::Key_Return);
+    EXPECT_EQ(page.edit(1)->text(), "PANEL TWO");
+    page.resize(420, 360);
+    page.grab().save(QString::fromLatin1(PANEL_SCREENSHOT_DIR "/memory_page.png"));
+    EXPECT_TRUE(page.apply());
+    EXPECT_EQ(stored(1), "PANEL TWO");
+    EXPECT_EQ(stored(4), "PAGE FIVE");
+    EXPECT_FALSE(page.isModified());
+    // The open windows follow.
+    EXPECT_EQ(window().memoryKey(4)->toolTip(), "PAGE FIVE ");
+    EXPECT_EQ(panel.edit(4)->text(), "PAGE FIVE");
+}
+
+TEST_F(MemoryKeyPanel, PageReportsAFailedWriteAndRefusesALongPaste) {
+    open();
+    CTransmitMemoryCFGDlg page(m_owner->memories());
+    page.edit(0)->setFocus();
+    page.edit(0)->selectAll();
+    QApplication::clipboard()->setText(QString(254, QLatin1Char('E')));
+    QTest::keyClick(page.edit(0), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(page.edit(0)->text(), "MEM1");
+    QTest::keyClicks(page.edit(0), "X");
+    const auto folder = m_dir / "config" / "N0CALL Software";
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "blocker";
+    EXPECT_FALSE(page.apply());
+    EXPECT_EQ(m_panel->statusText(), "F1 not saved: settings cannot be written");
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+#pragma once
+
+// The edit of one memory text (memory-key panel, configuration page):
+// keyable characters only, at most 253; a pasted, dropped or committed tab,
+// CR or LF becomes a blank, and any other input that breaks the rule is
+// refused whole with a beep. The rule is a validator, so it holds for every
+// way text enters the edit.
+//
+// GUI thread only.
+
+class CEditEx;
+class QWidget;
+
+inline constexpr int kMaxMemoryText = 253;
+
+CEditEx* MakeMemoryTextEdit(QWidget* parent);
