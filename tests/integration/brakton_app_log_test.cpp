@@ -154,4 +154,27 @@ TEST_F(BraktonAppLog, FailedConnectBackNamesTheExceptionInTheLog) {
     app.DestroyOrb();
 }
 
+// The same for the ORB thread: a naming service that cannot be reached is
+// named in the log line of the failed binding.
+TEST_F(BraktonAppLog, UnreachableNamingServiceIsNamedInTheLog) {
+    const PortHold dead = PortHold::anyPort();
+    ASSERT_TRUE(dead.holding()) << dead.error();
+    CServerRegistryStore store;
+    store.WriteCommPort(0, 4800, 0, 1);
+    store.WriteNameService("127.0.0.1", static_cast<std::uint32_t>(dead.port()));
+    std::ostringstream err;
+    CBraktonApp app(store, {"brakton", "-ORBendPoint", "giop:tcp:127.0.0.1:"}, err);
+    CK2RadioPort radio(app.RadioServices(), 0);
+    app.AttachRadio(radio);
+    app.StartOrbThread();
+
+    EXPECT_EQ(waitForLine("CORBA Exception in ServerOrbThreadProc: TRANSIENT", 15s), kLogLevelError)
+        << shown();
+    app.StopConnectBacks();
+    app.StopCallbacks();
+    app.StopServing();
+    app.CloseRadio();
+    app.DestroyOrb();
+}
+
 }  // namespace
