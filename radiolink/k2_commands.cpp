@@ -104,7 +104,14 @@ std::uint32_t CK2RadioPort::MoveActiveVFOFreq(std::int16_t direction, std::int16
 //   0         1
 //   01234567890
 // FA00014060000;  VFO 0 is A, 1 is B; frequency in Hz, 11 digits
+// A set may wait for the line and be replaced by a newer one of its VFO
+// (latest wins, see k2_radio_port.h); it returns 0 once accepted.
 std::uint32_t CK2RadioPort::VFOFreq(std::int16_t set, std::int16_t vfo, std::int32_t hz) {
+    return FrequencySet(set, vfo, hz, true);
+}
+
+std::uint32_t CK2RadioPort::FrequencySet(std::int16_t set, std::int16_t vfo, std::int32_t hz,
+                                         bool coalesce) {
     if (vfo != 0 && vfo != 1)
         return K2ERR_INVALID_PARAM;
     const char* name = Name(vfo == 0 ? K2_CMD_FA : K2_CMD_FB);
@@ -113,7 +120,11 @@ std::uint32_t CK2RadioPort::VFOFreq(std::int16_t set, std::int16_t vfo, std::int
     // A sign would take a digit's place ("FA-0014060000;").
     if (hz < 0)
         return K2ERR_INVALID_PARAM;
-    return Send("%s%011d", name, hz);
+    if (!coalesce)
+        return Send("%s%011d", name, hz);
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%011d;", name, hz);
+    return SendFrequencySet(vfo, text);
 }
 
 std::uint32_t CK2RadioPort::ReadDisplay() {
@@ -339,8 +350,9 @@ std::uint32_t CK2RadioPort::DownloadRadioInfo(const RadioMemInfo& state) {
         NoteFirstPortFailure(status, first);
         Pause(100ms);
     };
-    step(VFOFreq(1, 0, state.ulVFOA_Freq));
-    step(VFOFreq(1, 1, state.ulVFOB_Freq));
+    // Sets of a sequence are barriers: never merged, and they keep their pauses.
+    step(FrequencySet(1, 0, state.ulVFOA_Freq, false));
+    step(FrequencySet(1, 1, state.ulVFOB_Freq, false));
     step(TransceiverRecvVFOAssignment(1, s16(state.uiActiveRxVFO)));
     step(TransceiverTxVFOAssignment(1, s16(state.uiActiveTxVFO)));
     step(OperatingMode(1, s16(state.uiOpMode)));
@@ -370,12 +382,12 @@ std::uint32_t CK2RadioPort::QueryStatus(std::uint16_t mask) {
 std::uint32_t CK2RadioPort::FrequencyScan(std::int32_t lowHz, std::int32_t highHz) {
     if (lowHz > highHz)
         return K2ERR_INVALID_PARAM;
-    std::uint32_t status = VFOFreq(1, 0, lowHz);
+    std::uint32_t status = FrequencySet(1, 0, lowHz, false);
     m_dwLastError = status;
     if (status != K2ERR_NONE)
         return status;
     Pause(100ms);
-    status = VFOFreq(1, 1, highHz);
+    status = FrequencySet(1, 1, highHz, false);
     m_dwLastError = status;
     if (status != K2ERR_NONE)
         return status;

@@ -17,6 +17,11 @@ namespace {
 // The reply task reads at most this much per read call.
 constexpr std::size_t kReadPiece = 512;
 constexpr std::uint16_t kNoPort = 0xFFFF;
+// "FA00014060000;"
+constexpr std::size_t kSetCharacters = 14;
+// The radio's report of a set with auto-info: "FA00014060000;" and the
+// 38-character "IF...;".
+constexpr std::size_t kEchoCharacters = 52;
 
 std::uint32_t OpenStatus(platform::SerialStatus status) {
     return status == platform::SerialStatus::SetupFailed ? K2ERR_PORT_SETUP_FAILED
@@ -94,12 +99,15 @@ std::uint32_t CK2RadioPort::OpenCommPort(std::uint16_t port, std::uint32_t baudR
                 m_nPort = port;
                 ++m_generation;
                 m_bWriteFailing = false;
+                ResetLineLocked(true);
                 m_bCommOpened = true;
             }
         }
     }
     if (!error.empty())
         Log(kLogTimeStamped, kLogError, error);
+    if (status == K2ERR_NONE)
+        StartSetSender();
     return status;
 }
 
@@ -205,6 +213,7 @@ std::uint32_t CK2RadioPort::ReopenRadioPort(std::uint16_t newPort) {
     {
         std::lock_guard lock(m_csComm);
         m_port.close();
+        ResetLineLocked(false);
         m_nPort = kNoPort;
         m_bCommOpened = false;
     }
@@ -278,9 +287,11 @@ void CK2RadioPort::StopTasksAndClose() {
         status.reset();
     }
     if (m_bCommOpened) {
+        // A barrier like any command: a waiting set reaches the radio first.
         AutoInfo(1, 0);
         Pause(100ms);
     }
+    StopSetSender();
     std::unique_ptr<CRecvrCmdParsingThread> reply;
     {
         std::lock_guard lock(m_taskLock);
@@ -292,6 +303,7 @@ void CK2RadioPort::StopTasksAndClose() {
     }
     std::lock_guard lock(m_csComm);
     m_port.close();
+    ResetLineLocked(false);
     if (m_bCommOpened)
         m_nPort = kNoPort;
     m_bCommOpened = false;
@@ -302,35 +314,188 @@ std::uint32_t CK2RadioPort::SendCommand(std::string_view text) {
     wire.reserve(text.size() + 1);
     wire.append(text);
     wire.push_back(';');
-    if ((m_nSWLoggingMode & kLogCommands) != 0)
-        Log(kLogPlain, kLogInformation, wire);
 
+    std::vector<std::string> written;
+    std::string error;
+    std::uint32_t status = K2ERR_NONE;
+    {
+        std::lock_guard lock(m_csComm);
+        if (!m_port.isOpen()) {
+            status = K2ERR_PORT_NOT_OPEN;
+        } else {
+            // A barrier: the waiting sets go first, then this command.
+            FlushWaitingSetsLocked(written, error);
+            status = m_port.isOpen() ? WriteLocked(wire, error) : K2ERR_PORT_NOT_OPEN;
+        }
+    }
+    written.push_back(wire);  // logged even when the port is not open, as always
+    LogWritten(written, error);
+    return status;
+}
+
+std::uint32_t CK2RadioPort::WriteLocked(const std::string& wire, std::string& error) {
+    const platform::SerialResult r = m_port.write(wire.data(), wire.size());
+    const Clock::time_point now = Clock::now();
+    m_lineFreeAt = std::max(m_lineFreeAt, now) + m_characterTime * static_cast<Clock::rep>(r.count);
+    if (r.ok()) {
+        m_bWriteFailing = false;
+        return K2ERR_NONE;
+    }
+    if (r.status == platform::SerialStatus::HangUp) {
+        error = CloseHungUpPort();
+        return K2ERR_PORT_NOT_OPEN;
+    }
+    // One record for a run of failures, not one per command.
+    if (!m_bWriteFailing && error.empty()) {
+        m_bWriteFailing = true;
+        error = "Write to COM" + std::to_string(m_nPort.load()) +
+                " failed: " + std::string(platform::toString(r.status)) + " after " +
+                std::to_string(r.count) + " of " + std::to_string(wire.size()) + " bytes";
+    }
+    return K2ERR_PORT_WRITE_FAILED;
+}
+
+void CK2RadioPort::LogWritten(const std::vector<std::string>& written, const std::string& error) {
+    if ((m_nSWLoggingMode & kLogCommands) != 0)
+        for (const std::string& wire : written)
+            Log(kLogPlain, kLogInformation, wire);
+    if (!error.empty())
+        Log(kLogTimeStamped, kLogError, error);
+}
+
+// --- Latest-wins frequency sets --------------------------------------------------
+
+void CK2RadioPort::ResetLineLocked(bool open) {
+    m_waitingSet[0].reset();
+    m_waitingSet[1].reset();
+    m_lineFreeAt = Clock::now();
+    m_lastSetAt = Clock::time_point{};
+    m_characterTime = Clock::duration::zero();
+    if (open && m_nBaudRate > 0) {
+        // Start bit, data bits, parity bit, stop bits (code 2: two).
+        const int bits = 1 + m_nByteSize + (m_nParity != 0 ? 1 : 0) + (m_nStopBits == 2 ? 2 : 1);
+        const double scale = m_services.lineTimeScale > 0 ? m_services.lineTimeScale : 1.0;
+        m_characterTime = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(bits / static_cast<double>(m_nBaudRate) / scale));
+    }
+}
+
+std::size_t CK2RadioPort::LineAccountLocked(Clock::time_point now) {
+    std::size_t ours = 0;
+    if (m_lineFreeAt > now && m_characterTime.count() > 0)
+        ours = static_cast<std::size_t>(
+            (m_lineFreeAt - now + m_characterTime - Clock::duration(1)) / m_characterTime);
+    const platform::SerialResult queued = m_port.outputWaiting();
+    return queued.ok() ? std::max(ours, queued.count) : ours;
+}
+
+std::uint32_t CK2RadioPort::FlushWaitingSetsLocked(std::vector<std::string>& written,
+                                                   std::string& error) {
+    std::uint32_t status = K2ERR_NONE;
+    for (;;) {
+        std::optional<WaitingSet>* next = nullptr;
+        for (auto& waiting : m_waitingSet)
+            if (waiting && (next == nullptr || waiting->since < (*next)->since))
+                next = &waiting;
+        if (next == nullptr)
+            return status;
+        const std::string wire = std::move((*next)->wire);
+        next->reset();
+        if (!m_port.isOpen())
+            continue;  // dropped with the port
+        const std::uint32_t result = WriteLocked(wire, error);
+        m_lastSetAt = Clock::now();
+        written.push_back(wire);
+        if (status == K2ERR_NONE)
+            status = result;
+    }
+}
+
+std::uint32_t CK2RadioPort::SendFrequencySet(int vfo, std::string wire) {
+    std::vector<std::string> written;
     std::string error;
     std::uint32_t status = K2ERR_NONE;
     {
         std::lock_guard lock(m_csComm);
         if (!m_port.isOpen())
             return K2ERR_PORT_NOT_OPEN;
-        const platform::SerialResult r = m_port.write(wire.data(), wire.size());
-        if (r.ok()) {
-            m_bWriteFailing = false;
-        } else if (r.status == platform::SerialStatus::HangUp) {
-            status = K2ERR_PORT_NOT_OPEN;
-            error = CloseHungUpPort();
+        const Clock::time_point now = Clock::now();
+        const bool waiting = m_waitingSet[0] || m_waitingSet[1];
+        if (!waiting &&
+            now - m_lastSetAt >= m_characterTime * static_cast<Clock::rep>(kEchoCharacters) &&
+            LineAccountLocked(now) < kSetCharacters) {
+            status = WriteLocked(wire, error);
+            m_lastSetAt = Clock::now();
+            written.push_back(std::move(wire));
         } else {
-            status = K2ERR_PORT_WRITE_FAILED;
-            // One record for a run of failures, not one per command.
-            if (!m_bWriteFailing) {
-                m_bWriteFailing = true;
-                error = "Write to COM" + std::to_string(m_nPort.load()) +
-                        " failed: " + std::string(platform::toString(r.status)) + " after " +
-                        std::to_string(r.count) + " of " + std::to_string(wire.size()) + " bytes";
-            }
+            std::optional<WaitingSet>& slot = m_waitingSet[vfo];
+            // A newer set replaces the waiting one and keeps its place in line.
+            slot = WaitingSet{std::move(wire), slot ? slot->since : now};
+            m_setCv.notify_all();
         }
     }
-    if (!error.empty())
-        Log(kLogTimeStamped, kLogError, error);
+    LogWritten(written, error);
     return status;
+}
+
+void CK2RadioPort::StartSetSender() {
+    {
+        std::lock_guard lock(m_csComm);
+        if (m_setSender.joinable())
+            return;
+        m_setSenderStop = false;
+    }
+    m_setSender = std::thread([this] { SetSenderLoop(); });
+}
+
+void CK2RadioPort::StopSetSender() {
+    {
+        std::lock_guard lock(m_csComm);
+        m_setSenderStop = true;
+    }
+    m_setCv.notify_all();
+    if (m_setSender.joinable())
+        m_setSender.join();
+}
+
+void CK2RadioPort::SetSenderLoop() {
+    std::unique_lock lock(m_csComm);
+    while (!m_setSenderStop) {
+        if (!m_waitingSet[0] && !m_waitingSet[1]) {
+            m_setCv.wait(lock);
+            continue;
+        }
+        if (!m_port.isOpen()) {
+            m_waitingSet[0].reset();
+            m_waitingSet[1].reset();
+            continue;
+        }
+        // The echo time is up, and the line holds less than one set.
+        const Clock::time_point now = Clock::now();
+        Clock::time_point due =
+            m_lastSetAt + m_characterTime * static_cast<Clock::rep>(kEchoCharacters);
+        const std::size_t onLine = LineAccountLocked(now);
+        if (onLine >= kSetCharacters)
+            due = std::max(
+                due, now + m_characterTime * static_cast<Clock::rep>(onLine - kSetCharacters + 1));
+        if (now < due) {
+            m_setCv.wait_until(lock, due);
+            continue;
+        }
+        // One set, the longer-waiting VFO's.
+        int vfo = 0;
+        if (!m_waitingSet[0] ||
+            (m_waitingSet[1] && m_waitingSet[1]->since < m_waitingSet[0]->since))
+            vfo = 1;
+        const std::string wire = std::move(m_waitingSet[vfo]->wire);
+        m_waitingSet[vfo].reset();
+        std::string error;
+        WriteLocked(wire, error);
+        m_lastSetAt = Clock::now();
+        lock.unlock();
+        LogWritten({wire}, error);
+        lock.lock();
+    }
 }
 
 CK2RadioPort::PortRead CK2RadioPort::ReadWaitingBytes(std::string& bytes) {
@@ -372,6 +537,7 @@ CK2RadioPort::PortRead CK2RadioPort::ReadWaitingBytes(std::string& bytes) {
 std::string CK2RadioPort::CloseHungUpPort() {
     const std::string device = m_port.devicePath().string();
     m_port.close();
+    ResetLineLocked(false);  // a waiting set goes nowhere
     m_bCommOpened = false;
     m_dwLastError = K2ERR_PORT_NOT_OPEN;
     return "COM" + std::to_string(m_nPort.load()) + " (" + device +

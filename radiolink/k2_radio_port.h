@@ -15,24 +15,44 @@
 // device, and every command answers K2ERR_PORT_NOT_OPEN until the port is
 // opened again (ReopenRadioPort). Nothing reopens it by itself.
 //
+// Frequency sets are latest-wins, so that tuning never floods the line. The
+// radio echoes each set (with auto-info on, "FA...;" and "IF...;", 52
+// characters), and a set goes out at most once per that echo time at the
+// open line's settings. A VFOFreq set is written inside the call when no set
+// waits, an echo time has passed since the last set went out and less than
+// one set (14 characters) is still on the line, by the radio object's own
+// count (bytes written less what the line has carried since) or the driver's
+// output queue where that reports more. Otherwise it waits, one per VFO, a
+// newer set of the same VFO replacing it, and VFOFreq returns 0 at once. The
+// set sender thread writes a waiting set (the longer-waiting VFO's first)
+// when the echo time is up and the line has room. Every other command, query
+// or sequence step is a barrier: the waiting sets go out first, at once, then
+// the command. Waiting sets are dropped when the port closes, hangs up or is
+// replaced; they are never written to a later port.
+//
 // Threads: the server's main thread (open, reopen, close, diagnostic mode), the
-// ORB thread (every formatter), the connect-back thread (SetNotifierAddress)
-// and the three tasks themselves. Locks:
+// ORB thread (every formatter), the connect-back thread (SetNotifierAddress),
+// the three tasks themselves and the set sender. Locks:
 //   m_csComm    the port: every check, write, read, close and replacement of
-//               the port happens under it, and nothing else does;
+//               the port happens under it, and nothing else does; it also
+//               guards the waiting sets and the line account;
 //   m_taskLock  the three task pointers, held only to post to a task;
 //   m_lifeLock  serialises open, reopen, close and destruction.
 // Formatting, logging, pauses and client callbacks run outside m_csComm.
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "platform/serial_port.h"
 #include "radiolink/k2_status.h"
@@ -77,6 +97,9 @@ struct RadioPortServices {
     std::chrono::milliseconds statusPollPeriod{1000};
     std::chrono::milliseconds cwPollInterval{100};
     std::chrono::milliseconds cwWatchdog{5000};
+    // Divides the line's character time in the echo time and the line
+    // account: a test that runs the simulator faster gives the same scale.
+    double lineTimeScale = 1.0;
     // Reads "SW Logging Mode" afresh for each reply task built; when unset
     // the reply task gets the byte the radio object was built with.
     std::function<std::uint8_t()> readLoggingMode;
@@ -211,6 +234,25 @@ class CK2RadioPort {
     // m_csComm is released. m_csComm held.
     std::string CloseHungUpPort();
 
+    using Clock = std::chrono::steady_clock;
+    // VFOFreq; `coalesce` false for the sequences, whose sets are barriers.
+    std::uint32_t FrequencySet(std::int16_t set, std::int16_t vfo, std::int32_t hz, bool coalesce);
+    std::uint32_t SendFrequencySet(int vfo, std::string wire);
+    // Writes `wire` and counts it on the line; a failure's record goes to
+    // `error` (one per run of failures). m_csComm held.
+    std::uint32_t WriteLocked(const std::string& wire, std::string& error);
+    // Writes the waiting sets, the longest-waiting first; each written set
+    // goes to `written`. m_csComm held.
+    std::uint32_t FlushWaitingSetsLocked(std::vector<std::string>& written, std::string& error);
+    // Characters still on the line by our own count or the driver's. m_csComm held.
+    std::size_t LineAccountLocked(Clock::time_point now);
+    // A new port (or none): its character time, an empty line, no set waiting.
+    // m_csComm held.
+    void ResetLineLocked(bool open);
+    void LogWritten(const std::vector<std::string>& written, const std::string& error);
+    void StartSetSender();
+    void StopSetSender();
+    void SetSenderLoop();
     RadioPortServices m_services;
     SystemSleeper m_systemSleeper;
     Sleeper* m_sleeper;
@@ -220,6 +262,18 @@ class CK2RadioPort {
     platform::SerialPort m_port;     // guarded by m_csComm
     std::uint64_t m_generation = 0;  // guarded by m_csComm
     bool m_bWriteFailing = false;    // guarded by m_csComm
+
+    struct WaitingSet {
+        std::string wire;  // "FA00014060000;"
+        Clock::time_point since;
+    };
+    std::optional<WaitingSet> m_waitingSet[2];  // VFO A, B; guarded by m_csComm
+    Clock::duration m_characterTime{};          // the open line's; guarded by m_csComm
+    Clock::time_point m_lineFreeAt{};           // when what we wrote has left; guarded by m_csComm
+    Clock::time_point m_lastSetAt{};            // guarded by m_csComm
+    std::condition_variable m_setCv;            // with m_csComm: a set waits, or stop
+    bool m_setSenderStop = false;               // guarded by m_csComm
+    std::thread m_setSender;                    // started and joined under m_lifeLock
     std::atomic<std::uint32_t> m_dwLastError{0};
     std::atomic<std::uint16_t> m_nPort{1};
     // Line settings of the last open attempt made by OpenRadioPort or
