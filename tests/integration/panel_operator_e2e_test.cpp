@@ -216,6 +216,44 @@ TEST_F(PanelOperator, EachActionReachesTheRadioAndThePanelShowsItsAnswer) {
                            [](const std::string& text) { return text.rfind("FB", 0) == 0; }))
         << "the panel sent a frequency back while the knob turned: "
         << ::testing::PrintToString(sent);
+
+    // A fast drag: one set per thumb position, 60 positions a second for 3 s,
+    // far more than the line carries. The radio, the panel and the readouts
+    // are at the thumb's last position soon after the drag's end, and stay
+    // there.
+    const int firstPosition = tuning->value();
+    const int lastPosition = firstPosition + 180;
+    ASSERT_LE(lastPosition, tuning->maximum());
+    const std::uint64_t lastHz = static_cast<std::uint64_t>(lastPosition) * 10;
+    char lastText[32];
+    std::snprintf(lastText, sizeof lastText, "%10.2f", static_cast<double>(lastHz) / 1000);
+    auto thumbDue = Clock::now();
+    for (int position = firstPosition + 1; position <= lastPosition; ++position) {
+        emit tuning->trackbarNotify(5, position);
+        thumbDue += std::chrono::microseconds(16667);
+        pumpUntil(std::chrono::duration_cast<std::chrono::milliseconds>(thumbDue - Clock::now()),
+                  [&] { return Clock::now() >= thumbDue; });
+    }
+    emit tuning->trackbarNotify(8, lastPosition);
+    const auto atLast = [&] {
+        return radio.state().vfoB == lastHz && tuning->value() == lastPosition &&
+               editText(panel(), IDC_VFOB) == lastText &&
+               editText(panel(), IDC_ACTIVE_FREQ) == lastText &&
+               panel().model().m_bAwaitFreqEcho == 0;
+    };
+    const auto dragState = [&] {
+        return "radio " + std::to_string(radio.state().vfoB) + ", slider " +
+               std::to_string(tuning->value()) + ", VFO B " + editText(panel(), IDC_VFOB) +
+               ", active " + editText(panel(), IDC_ACTIVE_FREQ) + ", latch " +
+               std::to_string(panel().model().m_bAwaitFreqEcho);
+    };
+    // Well within a second on an idle machine (an echo time, a set, its
+    // report and a reply cycle); the bound leaves room for a loaded one and
+    // is still shorter than the line takes for the sets a drag would queue.
+    EXPECT_TRUE(pumpUntil(2s, atLast)) << dragState();
+    pumpUntil(1500ms, [] { return false; });
+    EXPECT_TRUE(atLast()) << "moved on after the drag: " << dragState();
+
     EXPECT_EQ(messages(), "") << "no message box on the way";
     ExpectCleanBrakton();
 }
