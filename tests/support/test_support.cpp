@@ -55,20 +55,6 @@ bool pollUntil(std::chrono::milliseconds timeout, Done done) {
 
 // --- TempDir -------------------------------------------------------------
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "rc-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) {
-        m_path = pattern;
-    }
-}
-
-TempDir::~TempDir() {
-    if (!m_path.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-}
-
 int freeLoopbackPort() {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
@@ -407,10 +393,6 @@ NamingService::~NamingService() {
 }
 
 bool NamingService::start() {
-    if (m_dir.path().empty()) {
-        m_error = "cannot make a temporary folder";
-        return false;
-    }
     // A port found free can be taken by someone else before omniNames binds
     // it; one more try on a fresh port covers that race.
     for (int attempt = 0; attempt < 2; ++attempt) {

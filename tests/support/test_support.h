@@ -42,21 +42,7 @@
 
 #include "idl/orb_options.h"
 #include "tests/support/peer_protocol.h"
-
-// A fresh folder under the system's temporary directory, removed with
-// everything in it when the object goes.
-class TempDir {
-  public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-
-  private:
-    std::filesystem::path m_path;
-};
+#include "tests/support/temp_dir.h"
 
 // A TCP port that was free on 127.0.0.1 a moment ago (bound to port 0 and
 // released), or 0 when none could be had.

@@ -22,7 +22,7 @@
 
 #include "platform/serial_line.h"
 #include "platform/serial_port.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -30,7 +30,6 @@ using platform::SerialPort;
 using platform::SerialResult;
 using platform::SerialSettings;
 using platform::SerialStatus;
-using platform::testing::TempDir;
 using Clock = std::chrono::steady_clock;
 
 namespace {

@@ -12,14 +12,13 @@
 #include <string>
 
 #include "platform/serial_port.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using platform::resolveSerialPort;
 using platform::SerialPort;
 using platform::SerialSettings;
 using platform::SerialStatus;
-using platform::testing::TempDir;
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "server/server_registry_store.h"
 
 #include "platform/message_service.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <QSettings>
 #include <QString>
@@ -71,7 +71,7 @@ class BothStoresTest : public ::testing::Test {
     }
 
   private:
-    platform::testing::TempDir m_dir;
+    TempDir m_dir;
 };
 
 TEST_F(BothStoresTest, EachReadsBackWhatItWroteBesideTheOther) {

@@ -15,14 +15,13 @@
 
 #include "platform/window_message_receiver.h"
 #include "qt_core_app.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 using platform::WindowMessage;
 using platform::WindowMessageReceiver;
 using platform::testing::runEventsUntil;
-using platform::testing::TempDir;
 
 [[maybe_unused]] ::testing::Environment* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new platform::testing::QtCoreEnvironment);

@@ -31,32 +31,12 @@
 #include <vector>
 
 #include "radiolink/radio_services.h"
+#include "tests/support/temp_dir.h"
 
 namespace radiotest {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "radiolink-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-  private:
-    std::filesystem::path m_path;
-};
 
 // Everything the fakes saw, in order, as text: "log 1 2 FA;", "pause 100",
 // "cmd 16 KY2", ...

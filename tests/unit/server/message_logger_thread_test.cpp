@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -62,19 +64,11 @@ std::string crlfLines(const std::vector<std::string>& lines) {
 class LoggerTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "logger-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_logDir = m_dir / "logs";
         m_logger = std::make_unique<CMessageLoggerThread>([] { return newYearsEve1999(); });
         ASSERT_TRUE(m_logger->start());
     }
 
-    void TearDown() override {
-        m_logger.reset();
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
+    void TearDown() override { m_logger.reset(); }
 
     void postParams(bool enabled, short level, short destination) {
         LogParams params;
@@ -131,8 +125,9 @@ class LoggerTest : public ::testing::Test {
         return lines;
     }
 
-    fs::path m_dir;
-    fs::path m_logDir;
+    TempDir m_tempDir{"logger-test"};
+    const fs::path m_dir = m_tempDir.path();
+    fs::path m_logDir = m_dir / "logs";
     std::unique_ptr<CMessageLoggerThread> m_logger;
     std::mutex m_shownLock;
     std::vector<std::string> m_shown;

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/temp_dir.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,20 +26,10 @@ std::string readFile(const fs::path& path) {
 
 class MessageServiceTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "messages-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_log = m_dir / "messages.log";
-    }
-    void TearDown() override {
-        unsetenv("ORVO_MESSAGE_LOG");
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
+    void TearDown() override { unsetenv("ORVO_MESSAGE_LOG"); }
 
-    fs::path m_dir;
-    fs::path m_log;
+    TempDir m_dir{"messages-test"};
+    fs::path m_log = m_dir.path() / "messages.log";
 };
 
 TEST_F(MessageServiceTest, RecordsOneLinePerMessageInTheLogFile) {

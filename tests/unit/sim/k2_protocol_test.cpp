@@ -17,7 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::SlavePort;
-using testing::TempDir;
 
 std::string repeat(std::string_view text, int times) {
     std::string result;

@@ -20,7 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 using testing::Line;
 using testing::SlavePort;
-using testing::TempDir;
 
 double msBetween(Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double, std::milli>(b - a).count();

@@ -29,7 +29,6 @@ extern char** environ;
 namespace {
 
 using namespace std::chrono_literals;
-using sim::testing::TempDir;
 
 // One k2sim process; killed and reaped if a test leaves it running.
 class K2SimProcess {

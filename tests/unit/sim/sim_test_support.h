@@ -1,7 +1,7 @@
 #pragma once
 
-// Test helpers: a temporary folder, and the server's end of the simulator's
-// line opened as a raw file descriptor.
+// Test helpers: the server's end of the simulator's line opened as a raw file
+// descriptor, and the shared temporary folder.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -17,32 +17,11 @@
 #include <system_error>
 #include <thread>
 
+#include "tests/support/temp_dir.h"
+
 namespace sim::testing {
 
 using namespace std::chrono_literals;
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "k2sim-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        m_path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-
-  private:
-    std::filesystem::path m_path;
-};
 
 // What the server may set on a pseudo-terminal: Linux keeps 8 data bits and
 // no parity there whatever is asked.

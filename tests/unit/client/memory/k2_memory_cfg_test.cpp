@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/unit/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ class MemoryStore : public ::testing::Test {
     fs::path Backup() const { return File(CK2MemoryCfg::kMemoryBackup); }
     CK2MemoryCfg Open() const { return CK2MemoryCfg(Dir().string(), FixedTime); }
 
-    platform::testing::TempDir m_dir;
+    TempDir m_dir;
 };
 
 // --- Files and their layout ----------------------------------------------------
