@@ -43,6 +43,7 @@
 #include "server/orvo_cfg.h"
 #include "server/server_registry_store.h"
 #include "sim/k2_simulator.h"
+#include "tests/support/settings_sandbox.h"
 
 namespace {
 
@@ -84,13 +85,6 @@ constexpr StoredRect kDefaultRect{0, 0, 639, 479};
 class MainFrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "frame-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString((m_dir / "config").string()));
-        m_messageLog = m_dir / "messages.log";
-        setenv("ORVO_MESSAGE_LOG", m_messageLog.c_str(), 1);
         MessageService::queueAnswers({});
 
         // Make the main key first: its creation writes the default rectangle too.
@@ -113,9 +107,6 @@ class MainFrameTest : public ::testing::Test {
         m_sim.reset();
         m_radio.reset();
         MessageService::queueAnswers({});
-        unsetenv("ORVO_MESSAGE_LOG");
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
     }
 
     void setLoggingMode(std::uint8_t mode) {
@@ -151,14 +142,7 @@ class MainFrameTest : public ::testing::Test {
         return runEventsUntil([&] { return viewText().contains(text); });
     }
 
-    std::vector<std::string> messages() const {
-        std::vector<std::string> lines;
-        std::ifstream in(m_messageLog);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> messages() const { return m_settings.messages(); }
 
     // Starts the simulated radio on COM1 and opens the radio object's port on it.
     void openRadio() {
@@ -172,8 +156,8 @@ class MainFrameTest : public ::testing::Test {
         ASSERT_TRUE(m_sim->waitForCommand("AI3", 2s).has_value());
     }
 
-    fs::path m_dir;
-    fs::path m_messageLog;
+    SettingsSandbox m_settings{"frame-test"};
+    const fs::path m_dir = m_settings.dir();
     brakton::CServerRegistryStore m_store;
     CMessageLoggerThread m_logger;
     NoPauseSleeper m_sleeper;

@@ -7,12 +7,11 @@
 #include <ostream>
 #include <string>
 
-#include "../platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 using namespace brakton;
-using platform::testing::TempDir;
 
 struct StepCase {
     const char* name;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/settings_sandbox.h"
+
 // Reads and changes values through QSettings itself: a file rewritten behind QSettings with the
 // same size and time stamp would be answered from its cache.
 
@@ -43,28 +45,9 @@ inline void removeSettingValue(const QString& key) {
     file.remove(key);
 }
 
-// A fresh settings folder and message log for each test. QSettings fixes the user folder at its
-// first use, so the folder is set with QSettings::setPath rather than XDG_CONFIG_HOME.
+// A fresh settings folder and message log for each test.
 class StoreFixture : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "store-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_configDir = m_dir / "config";
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString(m_configDir.string()));
-        m_messageLog = m_dir / "messages.log";
-        setenv("ORVO_MESSAGE_LOG", m_messageLog.c_str(), 1);
-    }
-
-    void TearDown() override {
-        unsetenv("ORVO_MESSAGE_LOG");
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-
     std::filesystem::path iniPath() const {
         return m_configDir / "N0CALL Software" / "Rig Control.ini";
     }
@@ -75,17 +58,9 @@ class StoreFixture : public ::testing::Test {
         std::ofstream(iniPath(), std::ios::binary) << content;
     }
 
-    // Messages shown so far, as their recorded lines without the line end.
-    std::vector<std::string> messages() const {
-        std::vector<std::string> lines;
-        std::ifstream in(m_messageLog);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> messages() const { return m_settings.messages(); }
 
-    std::filesystem::path m_dir;
-    std::filesystem::path m_configDir;
-    std::filesystem::path m_messageLog;
+    SettingsSandbox m_settings{"store-test"};
+    const std::filesystem::path m_dir = m_settings.dir();
+    const std::filesystem::path m_configDir = m_settings.configDir();
 };

@@ -22,39 +22,29 @@
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "fake_panel_remote.h"
 #include "platform/message_service.h"
+#include "tests/support/settings_sandbox.h"
 
 class FrontPanelFixture : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pelorin-panel-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        // QSettings fixes its folder at first use; setPath moves it per test.
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString((m_dir / "config").string()));
-        m_messageLog = m_dir / "messages.log";
-        setenv("ORVO_MESSAGE_LOG", m_messageLog.c_str(), 1);
         // The panel listens on a local socket under its title: keep it in
         // this test's folder, apart from the user's and from parallel tests.
         m_oldRuntimeDir = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
-        std::filesystem::create_directories(m_dir / "runtime");
-        std::filesystem::permissions(m_dir / "runtime", std::filesystem::perms::owner_all);
-        setenv("XDG_RUNTIME_DIR", (m_dir / "runtime").c_str(), 1);
+        const std::filesystem::path runtime = m_dir / "runtime";
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         MessageService::queueAnswers({});
     }
 
     void TearDown() override {
         m_panel.reset();
         MessageService::queueAnswers({});
-        unsetenv("ORVO_MESSAGE_LOG");
         if (m_oldRuntimeDir.empty()) {
             unsetenv("XDG_RUNTIME_DIR");
         } else {
             setenv("XDG_RUNTIME_DIR", m_oldRuntimeDir.c_str(), 1);
         }
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
     }
 
     // Builds the panel; with `init` it runs the start-up sequence (and so the
@@ -67,15 +57,7 @@ class FrontPanelFixture : public ::testing::Test {
         return *m_panel;
     }
 
-    // The message boxes so far, one "kind<TAB>text[<TAB>answer]" per line.
-    std::vector<std::string> messages() const {
-        std::vector<std::string> lines;
-        std::ifstream in(m_messageLog);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> messages() const { return m_settings.messages(); }
 
     // A server notice as the callback servant delivers it.
     void notice(int wParam, long lParam = 0, const std::string& text = {}) {
@@ -94,8 +76,8 @@ class FrontPanelFixture : public ::testing::Test {
 #endif
     }
 
-    std::filesystem::path m_dir;
-    std::filesystem::path m_messageLog;
+    SettingsSandbox m_settings{"pelorin-panel"};
+    const std::filesystem::path m_dir = m_settings.dir();
     std::string m_oldRuntimeDir;
     FakePanelRemote m_remote;
     pelorin::CRegistryStore m_store;

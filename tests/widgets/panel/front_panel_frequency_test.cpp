@@ -25,6 +25,7 @@
 #include "controls/turbo_slider_ctrl.h"
 #include "platform/message_service.h"
 #include "radiolink/k2_reply_codes.h"
+#include "tests/support/settings_sandbox.h"
 #include "tests/widgets/case_name.h"
 
 using namespace front_panel;
@@ -34,24 +35,12 @@ namespace {
 class FrequencyPanel : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pelorin-freq-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString((m_dir / "config").string()));
-        setenv("ORVO_MESSAGE_LOG", (m_dir / "messages.log").c_str(), 1);
         MessageService::queueAnswers({});
         m_panel = std::make_unique<CK2FrontPanelControlDlg>(m_remote, m_store);
         m_panel->OnInitDialog();
     }
 
-    void TearDown() override {
-        m_panel.reset();
-        unsetenv("ORVO_MESSAGE_LOG");
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
+    void TearDown() override { m_panel.reset(); }
 
     void connectPanel() {
         m_panel->onWindowMessage(
@@ -68,7 +57,7 @@ class FrequencyPanel : public ::testing::Test {
     }
     void click(int id) { at<QAbstractButton>(id)->click(); }
 
-    std::filesystem::path m_dir;
+    SettingsSandbox m_settings{"pelorin-freq"};
     ArgRecordingRemote m_remote;
     pelorin::CRegistryStore m_store;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;

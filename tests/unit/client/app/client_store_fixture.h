@@ -15,12 +15,13 @@
 #include <string>
 #include <vector>
 
-// Pelorin's settings file in a fresh folder per test, and a message log in place of boxes.
+#include "tests/support/settings_sandbox.h"
+
+// Pelorin's settings file in a fresh folder per test, and a message log in place of boxes
+// (SettingsSandbox).
 //
-// QSettings fixes the user folder at its first use in a process, so the folder is set with
-// QSettings::setPath rather than XDG_CONFIG_HOME. Values are read and changed through QSettings
-// itself: a file rewritten behind QSettings with the same size and time stamp would be answered
-// from its cache.
+// Values are read and changed through QSettings itself: a file rewritten behind QSettings with the
+// same size and time stamp would be answered from its cache.
 
 inline QSettings pelorinSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("N0CALL Software"),
@@ -54,24 +55,6 @@ inline void removePelorinValue(const std::string& key) {
 
 class ClientStoreFixture : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pelorin-store-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_configDir = m_dir / "config";
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString(m_configDir.string()));
-        m_messageLog = m_dir / "messages.log";
-        setenv("ORVO_MESSAGE_LOG", m_messageLog.c_str(), 1);
-    }
-
-    void TearDown() override {
-        unsetenv("ORVO_MESSAGE_LOG");
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-
     std::filesystem::path iniPath() const {
         return m_configDir / "N0CALL Software" / "Pelorin.ini";
     }
@@ -97,17 +80,9 @@ class ClientStoreFixture : public ::testing::Test {
         std::ofstream(m_configDir / "N0CALL Software") << "blocker";
     }
 
-    // Messages shown so far, as "error<TAB>text" without the line end.
-    std::vector<std::string> messages() const {
-        std::vector<std::string> lines;
-        std::ifstream in(m_messageLog);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> messages() const { return m_settings.messages(); }
 
-    std::filesystem::path m_dir;
-    std::filesystem::path m_configDir;
-    std::filesystem::path m_messageLog;
+    SettingsSandbox m_settings{"pelorin-store"};
+    const std::filesystem::path m_dir = m_settings.dir();
+    const std::filesystem::path m_configDir = m_settings.configDir();
 };
