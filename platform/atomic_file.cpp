@@ -94,11 +94,14 @@ std::uint32_t replaceFileAtomically(const std::string& path, std::string_view co
     const auto step = [&](AtomicStep s) { return !options.hook || options.hook(s); };
     std::string newFile;
     std::string oldName;
+    // Leaves errno as the failing call set it, so callers can name the reason.
     const auto fail = [&](std::uint32_t status) {
+        const int reason = errno;
         if (!newFile.empty())
             ::unlink(newFile.c_str());
         if (!oldName.empty())
             ::unlink(oldName.c_str());
+        errno = reason;
         return status;
     };
 
@@ -178,6 +181,78 @@ bool readWholeFile(const std::string& path, std::string& content) {
     }
     ::close(fd);
     return ok;
+}
+
+int readWholeFileReason(const std::string& path, std::string& content) {
+    content.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    char buffer[8192];
+    int reason = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            reason = errno;
+        if (n <= 0)
+            break;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (reason != 0)
+        content.clear();
+    return reason;
+}
+
+int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook) {
+    const std::string folder = folderOf(path);
+    if (folder != "." && folder != "/" && !makeFolders(folder)) {
+        // A plain file where a folder should be.
+        if (errno == EEXIST || errno == 0)
+            return ENOTDIR;
+        return errno;
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int reason = errno;
+        ::close(fd);
+        return reason;
+    }
+    const off_t oldLength = st.st_size;
+    std::string line;
+    if (oldLength > 0) {
+        char last = '\n';
+        if (::pread(fd, &last, 1, oldLength - 1) != 1) {
+            const int reason = errno != 0 ? errno : EIO;
+            ::close(fd);
+            return reason;
+        }
+        if (last != '\n')
+            line.push_back('\n');
+    }
+    line.append(bytes);
+    int reason = 0;
+    if (hook && !hook(AppendStep::AfterOpen))
+        reason = EIO;
+    if (reason == 0) {
+        errno = 0;
+        if (!writeAll(fd, line))
+            reason = errno != 0 ? errno : ENOSPC;
+    }
+    if (reason == 0 && hook && !hook(AppendStep::AfterWrite))
+        reason = EIO;
+    if (reason == 0 && ::fsync(fd) != 0)
+        reason = errno;
+    if (reason != 0 && ::ftruncate(fd, oldLength) == 0)
+        ::fsync(fd);
+    if (::close(fd) != 0 && reason == 0)
+        reason = errno;
+    return reason;
 }
 
 bool fileExists(const std::string& path) {

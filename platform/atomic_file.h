@@ -49,6 +49,23 @@ int removeLeftoverTemporaries(const std::string& path);
 // Reads a whole file. False when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string& content);
 
+// Reads a whole file; returns 0, or the errno of the failed open or read
+// (ENOENT for a missing file). The content is complete only on 0.
+int readWholeFileReason(const std::string& path, std::string& content);
+
+enum class AppendStep {
+    AfterOpen,   // file (and its folder) exists, its old length is known
+    AfterWrite,  // the bytes are written, not yet synced
+};
+using AppendStepHook = std::function<bool(AppendStep)>;
+
+// Adds bytes at the end of a file, making the file and its folders when
+// missing. A last line without its "\n" is ended first, so the bytes start a
+// line of their own. A failed or short write cuts the file back to its old
+// length. Returns 0, or the errno of the failing call (EIO for a step the hook
+// failed).
+int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook = {});
+
 bool fileExists(const std::string& path);
 
 // Creates the folder and its parents; an existing folder is no failure.
