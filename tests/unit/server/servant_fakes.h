@@ -1,7 +1,8 @@
 #pragma once
 
 // Fakes around the RadioComm servant: a radio that records each call as one
-// line ("VFOFreq 1 1 7040000") and answers a fixed status, a log that keeps
+// line ("VFOFreq(1,1,7040000)", tests/support/call_line.h) and answers a fixed
+// status, a log that keeps
 // every line, and an application host that records what it was asked.
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "radiolink/radio_services.h"
 #include "server/radio_comm_servant.h"
 #include "server/radio_commands.h"
+#include "tests/support/call_line.h"
 
 namespace servanttest {
 
@@ -97,12 +99,10 @@ class FakeRadio final : public RadioCommands {
     }
     std::uint32_t TuneTransmitter() override { return rec("TuneTransmitter"); }
     std::uint32_t SendDiagnosticData(std::string_view t) override {
-        return rec("SendDiagnosticData " + std::string(t));
+        return rec("SendDiagnosticData", {t});
     }
     std::uint32_t QueryKeyboardCWTxStatus() override { return rec("QueryKeyboardCWTxStatus"); }
-    std::uint32_t KeyboardCW(std::string_view t) override {
-        return rec("KeyboardCW " + std::string(t));
-    }
+    std::uint32_t KeyboardCW(std::string_view t) override { return rec("KeyboardCW", {t}); }
     std::uint32_t AbortKeyboardCW() override { return rec("AbortKeyboardCW"); }
     std::uint32_t EmulateKeySwitch(std::int16_t k) override { return rec("EmulateKeySwitch", {k}); }
     std::uint32_t FrequencyScan(std::int32_t lo, std::int32_t hi) override {
@@ -116,11 +116,8 @@ class FakeRadio final : public RadioCommands {
     }
 
   private:
-    std::uint32_t rec(std::string line, std::initializer_list<std::int32_t> args = {}) {
-        for (std::int32_t a : args) {
-            line += " " + std::to_string(a);
-        }
-        calls.push_back(std::move(line));
+    std::uint32_t rec(std::string_view name, std::initializer_list<CallArg> args = {}) {
+        calls.push_back(callLine(name, args));
         return kRadioStatus;
     }
 };
@@ -144,11 +141,11 @@ class FakeHost final : public ServantHost {
     std::vector<std::string> calls;
 
     bool StartConnectBackThread() override {
-        calls.emplace_back("StartConnectBackThread");
+        calls.push_back(callLine("StartConnectBackThread"));
         return true;
     }
-    void OnClientDisconnect() override { calls.emplace_back("OnClientDisconnect"); }
-    void PostSpeakFreelyNotice() override { calls.emplace_back("PostSpeakFreelyNotice"); }
+    void OnClientDisconnect() override { calls.push_back(callLine("OnClientDisconnect")); }
+    void PostSpeakFreelyNotice() override { calls.push_back(callLine("PostSpeakFreelyNotice")); }
 };
 
 }  // namespace servanttest

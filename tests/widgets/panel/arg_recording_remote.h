@@ -1,12 +1,14 @@
 #pragma once
 
 // The fake server of the panel tests, also writing down the arguments of the
-// operations the frequency controls call: "VFOFreq(1,0,14060010)".
+// operations the frequency controls call: "VFOFreq(1,0,14060010)"
+// (tests/support/call_line.h).
 
 #include <string>
 #include <vector>
 
 #include "fake_panel_remote.h"
+#include "tests/support/call_line.h"
 
 class ArgRecordingRemote : public FakePanelRemote {
   public:
@@ -57,13 +59,7 @@ class ArgRecordingRemote : public FakePanelRemote {
     LastFreqVisitArray m_written;
 
   private:
-    void note(const char* name, std::initializer_list<long long> args) {
-        std::string text = std::string(name) + "(";
-        bool first = true;
-        for (const long long arg : args) {
-            text += (first ? "" : ",") + std::to_string(arg);
-            first = false;
-        }
-        m_withArgs.push_back(text + ")");
+    void note(const char* name, std::initializer_list<CallArg> args) {
+        m_withArgs.push_back(callLine(name, args));
     }
 };

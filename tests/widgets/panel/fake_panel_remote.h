@@ -43,6 +43,14 @@ class FakePanelRemote : public PanelRemote {
         m_nil = true;
     }
 
+// A plain operation: recorded by name, failing as told, answering its status.
+#define FAKE_OP(Name, Params)           \
+    RemoteStatus Name Params override { \
+        if (!record(#Name)) {           \
+            return std::nullopt;        \
+        }                               \
+        return answer(#Name);           \
+    }
     RemoteStatus Connect(const std::string& clientName) override {
         if (!record("Connect")) {
             return std::nullopt;
@@ -50,12 +58,7 @@ class FakePanelRemote : public PanelRemote {
         m_connectNames.push_back(clientName);
         return answer("Connect");
     }
-    RemoteStatus Disconnect() override {
-        if (!record("Disconnect")) {
-            return std::nullopt;
-        }
-        return answer("Disconnect");
-    }
+    FAKE_OP(Disconnect, ())
     bool EchoString(const std::string& text) override {
         if (!record("EchoString")) {
             return false;
@@ -77,30 +80,10 @@ class FakePanelRemote : public PanelRemote {
         freqCache = m_cache;
         return answer("ReadVFOFreqCache");
     }
-    RemoteStatus WriteVFOFreqCache(const LastFreqVisitArray& /*freqCache*/) override {
-        if (!record("WriteVFOFreqCache")) {
-            return std::nullopt;
-        }
-        return answer("WriteVFOFreqCache");
-    }
-    RemoteStatus GetInitialRadioInfo() override {
-        if (!record("GetInitialRadioInfo")) {
-            return std::nullopt;
-        }
-        return answer("GetInitialRadioInfo");
-    }
-    RemoteStatus RITTuning(int /*direction*/, int /*amount*/) override {
-        if (!record("RITTuning")) {
-            return std::nullopt;
-        }
-        return answer("RITTuning");
-    }
-    RemoteStatus DownloadRadioInfo(const RadioMemInfo& /*radioInfo*/) override {
-        if (!record("DownloadRadioInfo")) {
-            return std::nullopt;
-        }
-        return answer("DownloadRadioInfo");
-    }
+    FAKE_OP(WriteVFOFreqCache, (const LastFreqVisitArray& /*freqCache*/))
+    FAKE_OP(GetInitialRadioInfo, ())
+    FAKE_OP(RITTuning, (int /*direction*/, int /*amount*/))
+    FAKE_OP(DownloadRadioInfo, (const RadioMemInfo& /*radioInfo*/))
     RemoteStatus QueryRFAmpStatus(int& rfAmpStatus) override {
         if (!record("QueryRFAmpStatus")) {
             return std::nullopt;
@@ -108,169 +91,34 @@ class FakePanelRemote : public PanelRemote {
         rfAmpStatus = m_rfAmp;
         return answer("QueryRFAmpStatus");
     }
-    RemoteStatus Antenna(int /*action*/, int /*antennaNo*/) override {
-        if (!record("Antenna")) {
-            return std::nullopt;
-        }
-        return answer("Antenna");
-    }
-    RemoteStatus MoveActiveVFOFreq(int /*direction*/, int /*step*/) override {
-        if (!record("MoveActiveVFOFreq")) {
-            return std::nullopt;
-        }
-        return answer("MoveActiveVFOFreq");
-    }
-    RemoteStatus VFOFreq(int /*action*/, int /*vfo*/, std::int32_t /*frequency*/) override {
-        if (!record("VFOFreq")) {
-            return std::nullopt;
-        }
-        return answer("VFOFreq");
-    }
-    RemoteStatus NoiseBlanker(int /*action*/, int /*value*/) override {
-        if (!record("NoiseBlanker")) {
-            return std::nullopt;
-        }
-        return answer("NoiseBlanker");
-    }
-    RemoteStatus ReceiverAGC(int /*action*/, int /*value*/) override {
-        if (!record("ReceiverAGC")) {
-            return std::nullopt;
-        }
-        return answer("ReceiverAGC");
-    }
-    RemoteStatus ReceiverPreamp(int /*action*/, int /*enable*/) override {
-        if (!record("ReceiverPreamp")) {
-            return std::nullopt;
-        }
-        return answer("ReceiverPreamp");
-    }
-    RemoteStatus ReceiverAttenuator(int /*action*/, int /*enable*/) override {
-        if (!record("ReceiverAttenuator")) {
-            return std::nullopt;
-        }
-        return answer("ReceiverAttenuator");
-    }
-    RemoteStatus XFILSelection(int /*action*/, int /*bandwidth*/, int /*filter*/) override {
-        if (!record("XFILSelection")) {
-            return std::nullopt;
-        }
-        return answer("XFILSelection");
-    }
-    RemoteStatus AFILSelection(int /*action*/, int /*value*/) override {
-        if (!record("AFILSelection")) {
-            return std::nullopt;
-        }
-        return answer("AFILSelection");
-    }
-    RemoteStatus OperatingMode(int /*action*/, int /*mode*/) override {
-        if (!record("OperatingMode")) {
-            return std::nullopt;
-        }
-        return answer("OperatingMode");
-    }
-    RemoteStatus CWKeyerSpeed(int /*action*/, int /*keyerSpeed*/) override {
-        if (!record("CWKeyerSpeed")) {
-            return std::nullopt;
-        }
-        return answer("CWKeyerSpeed");
-    }
-    RemoteStatus RFPowerOutput(int /*action*/, int /*power*/, int /*range*/) override {
-        if (!record("RFPowerOutput")) {
-            return std::nullopt;
-        }
-        return answer("RFPowerOutput");
-    }
-    RemoteStatus ChangeBand(int /*direction*/) override {
-        if (!record("ChangeBand")) {
-            return std::nullopt;
-        }
-        return answer("ChangeBand");
-    }
-    RemoteStatus TransceiverRecvVFOAssignment(int /*action*/, int /*vfo*/) override {
-        if (!record("TransceiverRecvVFOAssignment")) {
-            return std::nullopt;
-        }
-        return answer("TransceiverRecvVFOAssignment");
-    }
-    RemoteStatus TransceiverTxVFOAssignment(int /*action*/, int /*vfo*/) override {
-        if (!record("TransceiverTxVFOAssignment")) {
-            return std::nullopt;
-        }
-        return answer("TransceiverTxVFOAssignment");
-    }
-    RemoteStatus RITControl(int /*action*/, int /*enable*/) override {
-        if (!record("RITControl")) {
-            return std::nullopt;
-        }
-        return answer("RITControl");
-    }
-    RemoteStatus XITControl(int /*action*/, int /*enable*/) override {
-        if (!record("XITControl")) {
-            return std::nullopt;
-        }
-        return answer("XITControl");
-    }
-    RemoteStatus IncrementalOffsetTuning(int /*direction*/) override {
-        if (!record("IncrementalOffsetTuning")) {
-            return std::nullopt;
-        }
-        return answer("IncrementalOffsetTuning");
-    }
-    RemoteStatus ClearFineRITOffset() override {
-        if (!record("ClearFineRITOffset")) {
-            return std::nullopt;
-        }
-        return answer("ClearFineRITOffset");
-    }
-    RemoteStatus LockVFO(int /*action*/, int /*enable*/) override {
-        if (!record("LockVFO")) {
-            return std::nullopt;
-        }
-        return answer("LockVFO");
-    }
-    RemoteStatus TuneTransmitter() override {
-        if (!record("TuneTransmitter")) {
-            return std::nullopt;
-        }
-        return answer("TuneTransmitter");
-    }
-    RemoteStatus KeyboardCW(const std::string& /*cwText*/) override {
-        if (!record("KeyboardCW")) {
-            return std::nullopt;
-        }
-        return answer("KeyboardCW");
-    }
-    RemoteStatus AbortKeyboardCW() override {
-        if (!record("AbortKeyboardCW")) {
-            return std::nullopt;
-        }
-        return answer("AbortKeyboardCW");
-    }
-    RemoteStatus EmulateKeySwitch(int /*key*/) override {
-        if (!record("EmulateKeySwitch")) {
-            return std::nullopt;
-        }
-        return answer("EmulateKeySwitch");
-    }
-    RemoteStatus FrequencyScan(std::int32_t /*scanLimitLow*/,
-                               std::int32_t /*scanLimitHigh*/) override {
-        if (!record("FrequencyScan")) {
-            return std::nullopt;
-        }
-        return answer("FrequencyScan");
-    }
-    RemoteStatus SquelchLevel(int /*action*/, int /*value*/) override {
-        if (!record("SquelchLevel")) {
-            return std::nullopt;
-        }
-        return answer("SquelchLevel");
-    }
-    RemoteStatus EnableStatusQuery(int /*enable*/) override {
-        if (!record("EnableStatusQuery")) {
-            return std::nullopt;
-        }
-        return answer("EnableStatusQuery");
-    }
+    FAKE_OP(Antenna, (int /*action*/, int /*antennaNo*/))
+    FAKE_OP(MoveActiveVFOFreq, (int /*direction*/, int /*step*/))
+    FAKE_OP(VFOFreq, (int /*action*/, int /*vfo*/, std::int32_t /*frequency*/))
+    FAKE_OP(NoiseBlanker, (int /*action*/, int /*value*/))
+    FAKE_OP(ReceiverAGC, (int /*action*/, int /*value*/))
+    FAKE_OP(ReceiverPreamp, (int /*action*/, int /*enable*/))
+    FAKE_OP(ReceiverAttenuator, (int /*action*/, int /*enable*/))
+    FAKE_OP(XFILSelection, (int /*action*/, int /*bandwidth*/, int /*filter*/))
+    FAKE_OP(AFILSelection, (int /*action*/, int /*value*/))
+    FAKE_OP(OperatingMode, (int /*action*/, int /*mode*/))
+    FAKE_OP(CWKeyerSpeed, (int /*action*/, int /*keyerSpeed*/))
+    FAKE_OP(RFPowerOutput, (int /*action*/, int /*power*/, int /*range*/))
+    FAKE_OP(ChangeBand, (int /*direction*/))
+    FAKE_OP(TransceiverRecvVFOAssignment, (int /*action*/, int /*vfo*/))
+    FAKE_OP(TransceiverTxVFOAssignment, (int /*action*/, int /*vfo*/))
+    FAKE_OP(RITControl, (int /*action*/, int /*enable*/))
+    FAKE_OP(XITControl, (int /*action*/, int /*enable*/))
+    FAKE_OP(IncrementalOffsetTuning, (int /*direction*/))
+    FAKE_OP(ClearFineRITOffset, ())
+    FAKE_OP(LockVFO, (int /*action*/, int /*enable*/))
+    FAKE_OP(TuneTransmitter, ())
+    FAKE_OP(KeyboardCW, (const std::string& /*cwText*/))
+    FAKE_OP(AbortKeyboardCW, ())
+    FAKE_OP(EmulateKeySwitch, (int /*key*/))
+    FAKE_OP(FrequencyScan, (std::int32_t /*scanLimitLow*/, std::int32_t /*scanLimitHigh*/))
+    FAKE_OP(SquelchLevel, (int /*action*/, int /*value*/))
+    FAKE_OP(EnableStatusQuery, (int /*enable*/))
+#undef FAKE_OP
 
     // Calls since the last clear, by name.
     std::vector<std::string> m_calls;

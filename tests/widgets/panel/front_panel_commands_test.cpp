@@ -205,7 +205,7 @@ const ControlCase kControlCases[] = {
      false,
      {},
      [](const FrontPanelModel& m) { EXPECT_EQ(m.m_bVFOLocked, 1); }},
-    {"Tune", IDC_TUNE, true, {"TuneTransmitter()"}, {}},
+    {"Tune", IDC_TUNE, true, {"TuneTransmitter"}, {}},
     {"TuneNotConnected", IDC_TUNE, false, {}, {}},
     {"RitUp", IDC_RIT_UP, true, {"IncrementalOffsetTuning(1)"}, {}},
     {"RitDown", IDC_RIT_DOWN, true, {"IncrementalOffsetTuning(2)"}, {}},

@@ -188,7 +188,7 @@ const ControlCase kControls[] = {
      true,
      true,
      Click(IDC_CLR),
-     {"ClearFineRITOffset()"},
+     {"ClearFineRITOffset"},
      [](const FrontPanelModel& m) { EXPECT_EQ(m.m_nRITSliderPos, 1000); }},
     {"TuningDrag",
      true,

@@ -1,22 +1,24 @@
 #pragma once
 
 // The fake server with the arguments of the operator commands' calls:
-// m_log holds "Name(a,b,...)" for each of them, in order. Failures behave as
+// m_log holds "Name(a,b,...)" for each of them, in order
+// (tests/support/call_line.h). Failures behave as
 // in FakePanelRemote.
 
 #include <string>
 #include <vector>
 
 #include "fake_panel_remote.h"
+#include "tests/support/call_line.h"
 
 class RecordingPanelRemote : public FakePanelRemote {
   public:
     std::vector<std::string> m_log;
 
-#define RECORD_OP(Name, Params, Args, ...)             \
-    RemoteStatus Name Params override {                \
-        m_log.push_back(format(#Name, {__VA_ARGS__})); \
-        return FakePanelRemote::Name Args;             \
+#define RECORD_OP(Name, Params, Args, ...)               \
+    RemoteStatus Name Params override {                  \
+        m_log.push_back(callLine(#Name, {__VA_ARGS__})); \
+        return FakePanelRemote::Name Args;               \
     }
     RECORD_OP(Antenna, (int a, int b), (a, b), a, b)
     RECORD_OP(NoiseBlanker, (int a, int b), (a, b), a, b)
@@ -44,15 +46,4 @@ class RecordingPanelRemote : public FakePanelRemote {
         return FakePanelRemote::DownloadRadioInfo(info);
     }
     std::vector<RadioMemInfo> m_downloads;
-
-  private:
-    static std::string format(const char* name, std::initializer_list<long long> args) {
-        std::string s = std::string(name) + "(";
-        bool first = true;
-        for (const long long a : args) {
-            s += (first ? "" : ",") + std::to_string(a);
-            first = false;
-        }
-        return s + ")";
-    }
 };
