@@ -16,7 +16,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/file_status.h"
-#include "tests/unit/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ TEST(QsoLogFormat, DateDigitsAreNeverMovedByTheTimeZone) {
 
 // Entries of every shape of one kind -> file -> entries -> the same file.
 void roundTrip(const std::vector<QSO_LOG_ENTRY>& entries, const std::string& pinned) {
-    platform::testing::TempDir dir;
+    TempDir dir;
     const fs::path log = dir.path() / "Orvo.QSO.Log";
     ASSERT_EQ(pelorin::SaveLogFile(log.string(), entries, {}), 0u);
     const std::string first = readBytes(log);
@@ -314,7 +314,7 @@ TEST(QsoLogReaderValues, NoticeNamesTheFirstFiveLines) {
 }
 
 TEST(QsoLogAppend, CreatesFolderAndFileAndEndsACutLastLine) {
-    platform::testing::TempDir dir;
+    TempDir dir;
     const fs::path log = dir.path() / "new" / "folder" / "Orvo.QSO.Log";
     ASSERT_EQ(pelorin::WriteLogEntry(log.string(), normalEntry(), 1), 0u);
     EXPECT_EQ(readBytes(log), kNormalLine);
@@ -328,7 +328,7 @@ TEST(QsoLogAppend, CreatesFolderAndFileAndEndsACutLastLine) {
 }
 
 TEST(QsoLogAppend, FailedAppendCutsTheFileBack) {
-    platform::testing::TempDir dir;
+    TempDir dir;
     const fs::path log = dir.path() / "Orvo.QSO.Log";
     const std::string before = std::string(kNormalLine) + "0;2;CUT";
     for (const auto step : {platform::AppendStep::AfterOpen, platform::AppendStep::AfterWrite}) {
@@ -344,7 +344,7 @@ TEST(QsoLogAppend, FailedAppendCutsTheFileBack) {
 
 // A real short write: the file size limit stops the append part way.
 TEST(QsoLogAppend, WriteStoppedByTheFileSizeLimitCutsTheFileBack) {
-    platform::testing::TempDir dir;
+    TempDir dir;
     const fs::path log = dir.path() / "Orvo.QSO.Log";
     const std::string before = kNormalLine;
     writeBytes(log, before);
@@ -366,7 +366,7 @@ TEST(QsoLogAppend, WriteStoppedByTheFileSizeLimitCutsTheFileBack) {
 }
 
 TEST(QsoLogAppend, FolderThatIsAFileFailsWithItsReason) {
-    platform::testing::TempDir dir;
+    TempDir dir;
     writeBytes(dir.path() / "plain", "x");
     int reason = 0;
     EXPECT_EQ(pelorin::WriteLogEntry((dir.path() / "plain" / "Orvo.QSO.Log").string(),
@@ -383,7 +383,7 @@ struct SaveFailureCase {
 class QsoLogSaveFailure : public ::testing::TestWithParam<SaveFailureCase> {};
 
 TEST_P(QsoLogSaveFailure, LeavesLogAndBackupAsTheyWere) {
-    platform::testing::TempDir dir;
+    TempDir dir;
     const fs::path log = dir.path() / "Orvo.QSO.Log";
     const std::string bak = pelorin::BackupPathOf(log.string());
     writeBytes(log, kNormalLine);
@@ -412,7 +412,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(QsoLogSave, LogFileThatIsAFolderIsNeitherReadNorWritten) {
-    platform::testing::TempDir dir;
+    TempDir dir;
     const fs::path log = dir.path() / "Orvo.QSO.Log";
     fs::create_directory(log);
     std::string bytes;
@@ -425,7 +425,7 @@ TEST(QsoLogSave, LogFileThatIsAFolderIsNeitherReadNorWritten) {
 }
 
 TEST(QsoLogSave, MissingFileReadsAsMissing) {
-    platform::testing::TempDir dir;
+    TempDir dir;
     std::string bytes;
     EXPECT_EQ(platform::readWholeFileReason((dir.path() / "none").string(), bytes), ENOENT);
 }

@@ -9,7 +9,7 @@
 
 #include "client/qso/qso_log_file.h"
 #include "platform/atomic_file.h"
-#include "tests/unit/platform/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ class QsoLogger : public ::testing::Test {
         return out;
     }
 
-    platform::testing::TempDir m_dir;
+    TempDir m_dir;
     FakeSettings m_settings;
     FakeNotices m_notices;
     WindowLog m_window;
