@@ -25,18 +25,55 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool canConnect(int port) {
+// Asks the ORB on `port` whether it serves the object key "NameService" (a
+// GIOP 1.0 LocateRequest). omniNames accepts connections before it has made
+// its root context; a call in that gap fails OBJECT_NOT_EXIST, so accepting
+// alone does not mean ready.
+bool namingObjectHere(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         return false;
     }
+    timeval wait{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    bool here = false;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        static constexpr char kKey[] = "NameService";
+        constexpr unsigned char keyLength = sizeof kKey - 1;
+        // Big-endian header, then request id 1 and the key as an octet sequence.
+        std::vector<unsigned char> request{'G', 'I',           'O', 'P', 1, 0, 0, 3, 0, 0,
+                                           0,   8 + keyLength, 0,   0,   0, 1, 0, 0, 0, keyLength};
+        request.insert(request.end(), kKey, kKey + keyLength);
+        unsigned char reply[20] = {};
+        std::size_t got = 0;
+        if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+            static_cast<ssize_t>(request.size())) {
+            while (got < sizeof reply) {
+                const ssize_t n = ::recv(fd, reply + got, sizeof reply - got, 0);
+                if (n <= 0) {
+                    break;
+                }
+                got += static_cast<std::size_t>(n);
+            }
+        }
+        // Reply: header with message type 4, request id, then the locate
+        // status (1: the object is here), in the byte order flagged.
+        if (got == sizeof reply && std::memcmp(reply, "GIOP", 4) == 0 && reply[7] == 4) {
+            const bool little = (reply[6] & 1) != 0;
+            const unsigned char* status = reply + 16;
+            const unsigned long value =
+                little ? status[0] | status[1] << 8 | status[2] << 16 | status[3] << 24
+                       : status[3] | status[2] << 8 | status[1] << 16 | status[0] << 24;
+            here = value == 1;
+        }
+    }
     ::close(fd);
-    return ok;
+    return here;
 }
 
 template <class Done>
@@ -446,7 +483,14 @@ bool NamingService::launch() {
         m_error = "cannot start /usr/bin/omniNames";
         return false;
     }
-    if (pollUntil(5000ms, [&] { return canConnect(m_port) || !m_process.running(); }) &&
+    // Ready once omniNames itself listens on the port (not another program
+    // that took it first) and serves its root context there.
+    const auto ready = [&] {
+        const std::vector<int> ports = listeningPorts(m_process.pid());
+        return std::find(ports.begin(), ports.end(), m_port) != ports.end() &&
+               namingObjectHere(m_port);
+    };
+    if (pollUntil(10000ms, [&] { return !m_process.running() || ready(); }) &&
         m_process.running()) {
         m_error.clear();
         return true;

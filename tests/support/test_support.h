@@ -144,7 +144,7 @@ class NamingService {
     NamingService(const NamingService&) = delete;
     NamingService& operator=(const NamingService&) = delete;
 
-    // Starts omniNames and waits (5 s) until it accepts connections. On
+    // Starts omniNames and waits (10 s) until it serves its root context. On
     // failure error() tells why, with omniNames' error log.
     bool start();
     // One more address omniNames listens on, on the same port, such as
