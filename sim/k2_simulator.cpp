@@ -530,6 +530,12 @@ std::vector<KeyedChar> K2Simulator::keyedChars() const {
     return m_radio.keyed();
 }
 
+void K2Simulator::setTimeScale(double scale) {
+    std::lock_guard lock(m_mutex);
+    m_radio.advanceKeyer(Clock::now());
+    m_radio.setTimeScale(scale);
+}
+
 std::size_t K2Simulator::kyPending() const {
     std::lock_guard lock(m_mutex);
     m_radio.advanceKeyer(Clock::now());

@@ -171,6 +171,10 @@ class K2Simulator {
     void setReadPacing(bool on);
     void setReplyDelay(std::chrono::milliseconds delay);
     void setAiDelay(std::chrono::milliseconds delay);
+    // CW keying from now on runs `scale` times faster (the character being
+    // keyed included); line pacing keeps the scale it started with. A scale
+    // that is not positive is ignored.
+    void setTimeScale(double scale);
 
     // --- front panel (reported by auto-info) ---
     // Turns the VFO knob `steps` times (negative: down) by `hz` each, at

@@ -100,12 +100,13 @@ bool waitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& c
 
 }  // namespace
 
-BraktonChain::BraktonChain() : m_rig(std::make_unique<e2e::BraktonRig>()) {}
+BraktonChain::BraktonChain(double timeScale)
+    : m_rig(std::make_unique<e2e::BraktonRig>()), m_timeScale(timeScale) {}
 
 BraktonChain::~BraktonChain() = default;
 
 bool BraktonChain::start(int commPort) {
-    if (!m_rig->startNaming() || !m_rig->startRadio()) {
+    if (!m_rig->startNaming() || !m_rig->startRadio(true, m_timeScale)) {
         m_error = m_rig->error();
         return false;
     }

@@ -32,7 +32,9 @@ class BraktonChain {
     static constexpr std::uint32_t k10mHighEdge = 28500000;
     static constexpr std::uint32_t k10mVfoA = 28123000;
 
-    BraktonChain();
+    // `timeScale` divides the simulator's line pacing and CW keying times
+    // (K2Simulator::setTimeScale changes the keying later).
+    explicit BraktonChain(double timeScale = 1.0);
     ~BraktonChain();
     BraktonChain(const BraktonChain&) = delete;
     BraktonChain& operator=(const BraktonChain&) = delete;
@@ -57,5 +59,6 @@ class BraktonChain {
 
   private:
     std::unique_ptr<e2e::BraktonRig> m_rig;
+    double m_timeScale;
     std::string m_error;
 };

@@ -81,6 +81,9 @@ inline std::string exactly(const std::string& text) {
 
 class PelorinChainTest : public ::testing::Test {
   protected:
+    // `timeScale` speeds the simulated radio up (BraktonChain).
+    explicit PelorinChainTest(double timeScale = 1.0) : m_chain(timeScale) {}
+
     void SetUp() override {
         ASSERT_TRUE(m_chain.start()) << m_chain.error();
         m_home = m_chain.dir() / "pelorin";
