@@ -50,3 +50,21 @@ enum class WhenPanelSmaller { Centre, Stay };
 QRect PlaceUnderPanel(const StoredWindowRect& stored, const QRect& current,
                       const QRect& panelScreen, const QList<QRect>& screens,
                       WhenPanelSmaller whenSmaller);
+
+// Where the QSO windows go beside the panel's stored rectangle: an entry
+// window at (right + 1, bottom + 1) at its own size; the log window at
+// (right + 1, top), its own width and the panel's height.
+enum class BesidePanel { BelowRight, Right };
+
+// The frame rectangle for a window that follows the panel (`current` is where
+// it is now). A stored rectangle narrower or lower than the window leaves it
+// where it is. A place that would not lie wholly inside one of the `screens`
+// (available areas) is never taken: the window is centred on `panelScreen`.
+QRect PlaceBesidePanel(const StoredWindowRect& stored, const QRect& current, BesidePanel where,
+                       const QRect& panelScreen, const QList<QRect>& screens);
+
+// The frame rectangle for a window opened from `anchor` (a frame rectangle):
+// at the anchor's left edge, one pixel below its bottom edge, at its own size;
+// centred on `anchorScreen` when that place is not wholly on a screen.
+QRect PlaceBelowWindow(const QRect& anchor, QSize size, const QRect& anchorScreen,
+                       const QList<QRect>& screens);

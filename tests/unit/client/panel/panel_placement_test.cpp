@@ -83,3 +83,70 @@ TEST(FollowerPlacementScreens, ASecondScreenHoldsTheWindowAndCentringUsesThePane
 }
 
 }  // namespace
+
+namespace {
+
+struct BesideCase {
+    const char* name;
+    StoredWindowRect stored;
+    QSize size;
+    BesidePanel where;
+    QRect expected;
+};
+
+const BesideCase kBesideRows[] = {
+    {"EntryWindowBelowTheRightCorner",
+     {10, 20, 730, 430},
+     {300, 200},
+     BesidePanel::BelowRight,
+     QRect(731, 431, 300, 200)},
+    {"LogWindowRightOfThePanelAtItsHeight",
+     {10, 20, 730, 430},
+     {300, 200},
+     BesidePanel::Right,
+     QRect(731, 20, 300, 410)},
+    {"NarrowPanelLeavesTheEntryWindow",
+     {10, 20, 200, 430},
+     {300, 200},
+     BesidePanel::BelowRight,
+     QRect(100, 120, 300, 200)},
+    {"LowPanelLeavesTheLogWindow",
+     {10, 20, 730, 150},
+     {300, 200},
+     BesidePanel::Right,
+     QRect(100, 120, 300, 200)},
+    // The panel fills the screen's right half: beside it is off the screen.
+    {"EntryWindowOffTheScreenCentres",
+     {640, 500, 1280, 1000},
+     {300, 200},
+     BesidePanel::BelowRight,
+     QRect(490, 412, 300, 200)},
+    {"LogWindowOffTheScreenCentres",
+     {900, 20, 1270, 430},
+     {300, 200},
+     BesidePanel::Right,
+     QRect(490, 307, 300, 410)},
+};
+
+class BesidePlacement : public ::testing::TestWithParam<BesideCase> {};
+
+TEST_P(BesidePlacement, GoesBesideThePanelOrStaysOrCentres) {
+    const BesideCase& row = GetParam();
+    const QRect current(QPoint(100, 120), row.size);
+    EXPECT_EQ(PlaceBesidePanel(row.stored, current, row.where, kScreen, {kScreen}), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BesidePlacement, ::testing::ValuesIn(kBesideRows),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(BelowWindowPlacement, EditorsOpenUnderTheLogWindowOrCentredOnItsScreen) {
+    const QRect left(0, 0, 1280, 1024);
+    const QRect right(1280, 0, 1920, 1080);
+    EXPECT_EQ(PlaceBelowWindow(QRect(731, 20, 300, 410), {280, 240}, left, {left, right}),
+              QRect(731, 431, 280, 240));
+    // The log window low on the right screen: centred there, not on the first.
+    EXPECT_EQ(PlaceBelowWindow(QRect(1400, 800, 300, 200), {280, 240}, right, {left, right}),
+              QRect(2100, 420, 280, 240));
+}
+
+}  // namespace
