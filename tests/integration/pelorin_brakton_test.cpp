@@ -31,6 +31,7 @@
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -44,19 +45,7 @@ using front_panel::IDC_CONNECT_TO;
 const std::vector<std::string> kInitialQueries{"IF", "FA", "FB", "PA", "RA", "FW", "GT",
                                                "KS", "PC", "AN", "NB", "SQ", "LK"};
 
-// Polls `check` until it holds or `timeout` passes, running the GUI
-// thread's events in between.
-bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& check) {
-    const auto deadline = Clock::now() + timeout;
-    while (!check()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using test_events::pumpUntil;
 
 std::vector<std::string> commandTexts(const sim::K2Simulator& radio, std::size_t from = 0) {
     std::vector<std::string> texts;

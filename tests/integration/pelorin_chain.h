@@ -31,6 +31,7 @@
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/test_support.h"
 
 namespace e2e_chain {
@@ -41,19 +42,7 @@ using Clock = std::chrono::steady_clock;
 inline constexpr auto kRadioBound = 10s;
 inline constexpr auto kPanelBound = 10s;
 
-// Polls `check` until it holds or `timeout` passes, running the GUI thread's
-// events in between.
-inline bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& check) {
-    const auto deadline = Clock::now() + timeout;
-    while (!check()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using test_events::pumpUntil;
 
 inline std::vector<std::string> commandTexts(const sim::K2Simulator& radio, std::size_t from = 0) {
     std::vector<std::string> texts;

@@ -26,6 +26,7 @@
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/message_service.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -34,17 +35,7 @@ using namespace std::chrono_literals;
 using front_panel::IDC_BAND_COMBO;
 using front_panel::IDC_CONNECT_TO;
 
-bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using test_events::pumpUntil;
 
 std::vector<std::string> operations(const PeerProcess& peer) {
     std::vector<std::string> names;

@@ -37,6 +37,7 @@
 #include "idl/naming.h"
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/test_support.h"
 #include "tests/widgets/case_name.h"
 
@@ -54,17 +55,7 @@ using front_panel::IDC_RIT_SLIDER;
 const std::string kConnectFailedBox =
     MessageService::recordLine("error", "CORBA exception raised - Unable to Connect To Brakton!");
 
-bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& check) {
-    const auto deadline = Clock::now() + timeout;
-    while (!check()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using test_events::pumpUntil;
 
 class PelorinRecovery : public ::testing::Test {
   protected:

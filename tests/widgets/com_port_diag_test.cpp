@@ -26,6 +26,7 @@
 #include "radiolink/k2_status.h"
 #include "server/server_registry_store.h"
 #include "sim/k2_simulator.h"
+#include "tests/support/event_wait.h"
 
 namespace {
 
@@ -33,14 +34,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using brakton::CK2ComPortDiagDlg;
 
-bool runEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(2ms);
-    }
-    return done();
-}
+using test_events::runEventsUntil;
 
 class NoPauseSleeper final : public Sleeper {
   public:

@@ -39,6 +39,7 @@
 #include "server/orvo_cfg.h"
 #include "server/server_registry_store.h"
 #include "sim/k2_simulator.h"
+#include "tests/support/event_wait.h"
 
 namespace {
 
@@ -49,14 +50,7 @@ using brakton::COrvoCfg;
 
 constexpr auto kPollPeriod = 200ms;
 
-bool runEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(2ms);
-    }
-    return done();
-}
+using test_events::runEventsUntil;
 
 void runEventsFor(std::chrono::milliseconds span) {
     runEventsUntil([] { return false; }, span);

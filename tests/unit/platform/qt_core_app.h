@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include "tests/support/event_wait.h"
 
 namespace platform::testing {
 
@@ -28,15 +29,6 @@ class QtCoreEnvironment : public ::testing::Environment {
     QCoreApplication* m_app = nullptr;
 };
 
-// Runs the event loop until `done` holds or `timeout` passes; returns `done()`.
-inline bool runEventsUntil(const std::function<bool()>& done,
-                           std::chrono::milliseconds timeout = std::chrono::seconds(2)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done() && std::chrono::steady_clock::now() < end) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return done();
-}
+using test_events::runEventsUntil;
 
 }  // namespace platform::testing

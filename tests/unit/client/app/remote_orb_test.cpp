@@ -18,6 +18,7 @@
 #include "client/app/notify_messages.h"
 #include "client/app/radio_comm_proxy.h"
 #include "platform/window_registry.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -83,17 +84,7 @@ class SharedNamingCleanup : public ::testing::Environment {
 [[maybe_unused]] ::testing::Environment* const kSharedNamingCleanup =
     ::testing::AddGlobalTestEnvironment(new SharedNamingCleanup);
 
-bool pumpUntil(std::chrono::milliseconds timeout, const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using test_events::pumpUntil;
 
 class RemoteOrb : public ::testing::Test {
   protected:
