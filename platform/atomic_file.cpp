@@ -95,8 +95,9 @@ std::uint32_t replaceFileAtomically(const std::string& path, std::string_view co
     std::string newFile;
     std::string oldName;
     // Leaves errno as the failing call set it, so callers can name the reason.
-    const auto fail = [&](std::uint32_t status) {
-        const int reason = errno;
+    const auto fail = [&](std::uint32_t status, int reason) {
+        if (reason == 0)
+            reason = EIO;
         if (!newFile.empty())
             ::unlink(newFile.c_str());
         if (!oldName.empty())
@@ -104,38 +105,69 @@ std::uint32_t replaceFileAtomically(const std::string& path, std::string_view co
         errno = reason;
         return status;
     };
+    const auto failed = [&](std::uint32_t status) { return fail(status, errno); };
+    const auto refused = [&] { return fail(K2ERR_FILE_WRITE, EIO); };
 
     const int fd = makeTemporary(path, newFile);
     if (fd < 0)
         return K2ERR_FILE_OPEN;
     ::fchmod(fd, 0644);
-    const bool written = writeAll(fd, content) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written)
-        return fail(K2ERR_FILE_WRITE);
+    bool written = false;
+    int reason = 0;
+    if (step(AtomicStep::WriteTemporary)) {
+        written = writeAll(fd, content);
+    } else {
+        writeAll(fd, content.substr(0, content.size() / 2));
+        errno = ENOSPC;
+    }
+    if (!written) {
+        reason = errno != 0 ? errno : ENOSPC;
+    } else if (!step(AtomicStep::SyncTemporary)) {
+        written = false;
+        reason = EIO;
+    } else if (::fsync(fd) != 0) {
+        written = false;
+        reason = errno;
+    }
+    if (::close(fd) != 0 && written) {
+        written = false;
+        reason = errno;
+    }
+    if (!written)
+        return fail(K2ERR_FILE_WRITE, reason);
     if (!step(AtomicStep::AfterTemporaryFile))
-        return fail(K2ERR_FILE_WRITE);
+        return refused();
 
     if (!options.backupPath.empty() && fileExists(path)) {
         if (!secondName(path, oldName))
-            return fail(K2ERR_FILE_WRITE);
+            return failed(K2ERR_FILE_WRITE);
         if (!step(AtomicStep::AfterLink))
-            return fail(K2ERR_FILE_WRITE);
-        if (::rename(oldName.c_str(), options.backupPath.c_str()) != 0) {
-            return fail(K2ERR_FILE_WRITE);
-        }
-        // When the backup already is another name of the file, rename() does
-        // nothing and both names stay: drop the spare one.
-        ::unlink(oldName.c_str());
-        oldName.clear();
-        if (!step(AtomicStep::AfterBackupRename))
-            return fail(K2ERR_FILE_WRITE);
+            return refused();
     }
 
     if (!step(AtomicStep::BeforeFinalRename))
-        return fail(K2ERR_FILE_WRITE);
+        return refused();
     if (::rename(newFile.c_str(), path.c_str()) != 0)
-        return fail(K2ERR_FILE_WRITE);
+        return failed(K2ERR_FILE_WRITE);
     newFile.clear();
+
+    if (!oldName.empty()) {
+        const bool hookOk = step(AtomicStep::BeforeBackupRename);
+        const int why = hookOk ? 0 : EIO;
+        if (!hookOk || ::rename(oldName.c_str(), options.backupPath.c_str()) != 0) {
+            reason = why != 0 ? why : errno;
+            // Put the old content back under the file's name; the new file
+            // loses its last name and goes.
+            if (::rename(oldName.c_str(), path.c_str()) == 0)
+                oldName.clear();
+            syncFolder(folderOf(path));
+            return fail(K2ERR_FILE_WRITE, reason);
+        }
+        // When the backup already is another name of the old file, rename()
+        // does nothing and both names stay: drop the spare one.
+        ::unlink(oldName.c_str());
+        oldName.clear();
+    }
     syncFolder(folderOf(path));
     return 0;
 }

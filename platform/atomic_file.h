@@ -7,32 +7,42 @@
 
 // Replaces a file so that a crash or a failed write at any point leaves either
 // the old or the new content under the file's name, never a partial or a
-// missing file, and keeps the old content as the backup.
+// missing file, and a whole backup; a failure reported to the caller leaves
+// both as they were.
 //
 //   1. the new content goes to "<name>.tmp.XXXXXX" in the same folder, and is
 //      synced;
 //   2. when a backup is asked for and the file exists, the file is linked
-//      (copied where links are refused) to a second temporary name, which is
-//      then renamed onto the backup: the backup changes in one step and the
-//      file itself is never absent;
-//   3. the new file is renamed onto the file's name and the folder is synced.
+//      (copied where links are refused) to a second temporary name;
+//   3. the new file is renamed onto the file's name: from here the file holds
+//      the new content, the second name the old one;
+//   4. the second name is renamed onto the backup, and the folder is synced.
+//
+// The backup changes only once the new content is in place, each name in one
+// step. A failure at 4 renames the second name back onto the file, so the old
+// content returns under its name and the backup is untouched. A process
+// killed at any point leaves the file old or new and the backup as it was or
+// holding the old content; what it leaves beside them is "<name>.tmp.*",
+// which removeLeftoverTemporaries() clears at the next open.
 //
 // A failure removes the temporary files and returns K2ERR_FILE_OPEN (no
-// temporary file could be made) or K2ERR_FILE_WRITE. Temporary files left by a
-// killed process are removed by removeLeftoverTemporaries() at the next start.
+// temporary file could be made) or K2ERR_FILE_WRITE, errno naming the reason.
 // Plain C++ (POSIX), callable from any thread; callers serialise writes to one
 // file.
 namespace platform {
 
 enum class AtomicStep {
+    WriteTemporary,      // about to write the new content; failing it writes half
+    SyncTemporary,       // about to sync the written temporary file
     AfterTemporaryFile,  // new content written and synced
-    AfterLink,           // second name of the old file made
-    AfterBackupRename,   // backup now holds the old content
+    AfterLink,           // the old file also under a second temporary name
     BeforeFinalRename,   // about to put the new content in place
+    BeforeBackupRename,  // the new content is in place, the old one under the second name
 };
 
 // Called at each step; returning false makes that step fail as a write error
-// would. Tests use it to fail or kill the writer at a chosen point.
+// would (EIO; ENOSPC after half the bytes for WriteTemporary). Tests use it to
+// fail or kill the writer at a chosen point.
 using AtomicStepHook = std::function<bool(AtomicStep)>;
 
 struct AtomicWriteOptions {

@@ -395,18 +395,20 @@ TEST_P(QsoLogSaveFailure, LeavesLogAndBackupAsTheyWere) {
               0u);
     EXPECT_NE(reason, 0);
     EXPECT_EQ(readBytes(log), kNormalLine);
-    if (step != platform::AtomicStep::BeforeFinalRename) {
-        EXPECT_EQ(readBytes(bak), "old backup\n");
-    }
+    EXPECT_EQ(readBytes(bak), "old backup\n");
     EXPECT_FALSE(temporaryBeside(log));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, QsoLogSaveFailure,
     ::testing::Values(
+        SaveFailureCase{"ShortWriteOfTheTemporaryFile", platform::AtomicStep::WriteTemporary},
+        SaveFailureCase{"SyncOfTheTemporaryFile", platform::AtomicStep::SyncTemporary},
         SaveFailureCase{"TemporaryFileWritten", platform::AtomicStep::AfterTemporaryFile},
         SaveFailureCase{"SecondNameMade", platform::AtomicStep::AfterLink},
-        SaveFailureCase{"BeforeFinalRename", platform::AtomicStep::BeforeFinalRename}),
+        SaveFailureCase{"BeforeFinalRename", platform::AtomicStep::BeforeFinalRename},
+        SaveFailureCase{"BackupRenameAfterTheNewFileIsInPlace",
+                        platform::AtomicStep::BeforeBackupRename}),
     [](const ::testing::TestParamInfo<SaveFailureCase>& row) {
         return std::string(row.param.name);
     });
