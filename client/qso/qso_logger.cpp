@@ -130,14 +130,21 @@ bool CQSOLoggerGUIThread::MaySetLogAside() {
 void CQSOLoggerGUIThread::Adopt(const std::string& path) {
     m_strLogFileName = path;
     StoreName(path);
+    m_nLogStyle = m_settings.ReadQsoLoggingMode();
+    m_strStoredName = m_settings.ReadCurrentLogFileName();
     RefillWindow();
 }
 
 bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::string>& path) {
     const std::string name = path ? *path : PathOf(m_settings.ReadCurrentLogFileName());
     qDebug("CQSOLoggerGUIThread got WM_OPEN_LOG_FILE, Filename = %s", name.c_str());
-    if (!MaySetLogAside())
+    if (!MaySetLogAside()) {
+        if (wParam == 0) {
+            m_settings.WriteQsoLoggingMode(m_nLogStyle);
+            m_settings.WriteCurrentLogFileName(m_strStoredName);
+        }
         return false;
+    }
     const bool load = wParam == 1 && path.has_value();
     platform::removeLeftoverTemporaries(name);
 
@@ -185,7 +192,7 @@ void CQSOLoggerGUIThread::OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& en
         return;
     }
     int reason = 0;
-    if (WriteLogEntry(m_strLogFileName, entry, m_nQSOCount + 1, &reason) != 0) {
+    if (WriteLogEntry(m_strLogFileName, entry, m_nQSOCount + 1, &reason, m_appendHook) != 0) {
         m_notices.Error("QSO not written to " + m_strLogFileName + ": " + reasonText(reason));
         m_bUnsaved = true;
         return;
@@ -198,15 +205,21 @@ bool CQSOLoggerGUIThread::OnSaveLogFile(const std::optional<std::string>& path) 
     qDebug("CQSOLoggerGUIThread got WM_SAVE_LOG_FILE, Filename = %s", target.c_str());
     platform::makeFolders(folderOf(target));
     int reason = 0;
-    if (SaveLogFile(target, m_EntryList, m_keptLines, &reason) != 0) {
+    if (SaveLogFile(target, m_EntryList, m_keptLines, &reason, m_saveHook) != 0) {
         m_notices.Error("Log not saved to " + target + ": " + reasonText(reason));
         m_bUnsaved = true;
         return false;
     }
     m_bUnsaved = false;
     m_nQSOCount = static_cast<int>(m_EntryList.size());
-    m_strLogFileName = target;
-    StoreName(target);
+    // Only a chosen name is stored: a save of the log in hand (Log It while
+    // unsaved, Modify, Delete) must not undo the name the configuration page
+    // stored for a style change that is still to reach the logger.
+    if (path) {
+        m_strLogFileName = target;
+        StoreName(target);
+        m_strStoredName = m_settings.ReadCurrentLogFileName();
+    }
     if (m_pLogDlg)
         m_pLogDlg->SetCaption(target);
     return true;
@@ -223,7 +236,7 @@ bool CQSOLoggerGUIThread::OnNewLogFile() {
     ClearLog();
     m_strLogFileName = path;
     int reason = 0;
-    if (SaveLogFile(path, {}, {}, &reason) != 0) {
+    if (SaveLogFile(path, {}, {}, &reason, m_saveHook) != 0) {
         m_notices.Error("Log not saved to " + path + ": " + reasonText(reason));
         m_bUnsaved = true;
     }
@@ -302,7 +315,14 @@ void CQSOLoggerGUIThread::ExitInstance() {
     if (m_bUnsaved)
         OnSaveLogFile();
     m_pLogDlg.reset();
-    m_EntryList.clear();
+    // The entries are gone: nothing is left to save over the file.
+    ClearLog();
+}
+
+void CQSOLoggerGUIThread::SetFileHooks(platform::AtomicStepHook saveHook,
+                                       platform::AppendStepHook appendHook) {
+    m_saveHook = std::move(saveHook);
+    m_appendHook = std::move(appendHook);
 }
 
 }  // namespace pelorin

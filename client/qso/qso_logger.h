@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "client/qso/qso_log_entry.h"
+#include "platform/atomic_file.h"
 
 // The QSO logger: owns the log (its entries in log order, the lines of its
 // file that are no contacts, the file's name, the counter that numbers
@@ -79,8 +80,10 @@ class CQSOLoggerGUIThread {
 
     // Start-up: takes the window and opens the stored log (as wParam 1 without a path).
     void OnParamCmd(std::unique_ptr<IQsoLogWindow> window);
-    // wParam 1 with a path: Load; 1 without: start-up; 0: after a style change.
-    // False when the operator kept an unsaved log (nothing changed).
+    // wParam 1 with a path: Load; 1 without: start-up; 0: after a style change
+    // (mode and name already stored). False when the operator kept an unsaved
+    // log: nothing changed, and after a style change the log's own mode and
+    // name are stored again.
     bool OnOpenLogFile(int wParam, const std::optional<std::string>& path = std::nullopt);
     // wParam 1: a contact from the info object, written to the file; 0: listed only.
     void OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& entry);
@@ -95,8 +98,12 @@ class CQSOLoggerGUIThread {
     void OnSearchQsoLogResultCmd(int index, const std::string& call);
     void OnPositionWindowCmd();
     void ShowLogWindow();
-    // The exit: a last save of an unsaved log; the window goes.
+    // The exit: a last save of an unsaved log; the window and the entries go.
+    // Safe to call again: a later call saves nothing.
     void ExitInstance();
+
+    // Tests fail or kill saves and appends at a chosen step.
+    void SetFileHooks(platform::AtomicStepHook saveHook, platform::AppendStepHook appendHook);
 
     // Saves an unsaved log, or asks whether to drop it; false keeps it.
     bool MaySetLogAside();
@@ -127,6 +134,12 @@ class CQSOLoggerGUIThread {
     std::vector<std::string> m_keptLines;
     int m_nQSOCount = 0;
     bool m_bUnsaved = false;
+    // What was stored for the log in hand, written back when the operator
+    // keeps it against a style change the configuration page already stored.
+    int m_nLogStyle = kNormalLogStyle;
+    std::string m_strStoredName;
+    platform::AtomicStepHook m_saveHook;
+    platform::AppendStepHook m_appendHook;
 };
 
 std::string LogStyleName(int style);  // "normal", "contest"

@@ -1,9 +1,15 @@
 #include "client/qso/qso_logger.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -114,6 +120,13 @@ class QsoLogger : public ::testing::Test {
     std::vector<std::string> calls() const {
         std::vector<std::string> out;
         for (const auto& e : m_logger->entries())
+            out.push_back(e.szCall);
+        return out;
+    }
+
+    std::vector<std::string> callsInFile(const std::string& name) const {
+        std::vector<std::string> out;
+        for (const auto& e : LoadLogFile(readBytes(at(name)), 0).entries)
             out.push_back(e.szCall);
         return out;
     }
@@ -300,6 +313,546 @@ TEST_F(QsoLogger, LinesThatAreNoContactsAreToldAndSavedBack) {
     m_logger->OnRequestQsoLogCmd(1, contact("A"));
     m_logger->OnDeleteLogEntry(1);
     EXPECT_EQ(readBytes(at("Orvo.QSO.Log")), kNormalFile + "# mine\ngarbage\n");
+}
+
+// --- Failed saves and appends ---------------------------------------------------
+
+std::string join(const std::vector<std::string>& items) {
+    std::string out;
+    for (const auto& item : items)
+        out += (out.empty() ? "" : ",") + item;
+    return out;
+}
+
+// What is under a name: its bytes, or that it is missing or a folder.
+std::string stateOf(const fs::path& path) {
+    std::error_code ignored;
+    if (fs::is_directory(path, ignored))
+        return "<folder>";
+    if (!fs::exists(path, ignored))
+        return "<none>";
+    return "<file>" + readBytes(path);
+}
+
+enum class Action { Save, LogIt };
+
+enum class Fault {
+    SaveStep,            // the save fails at `step`
+    AppendWrite,         // the appended line is written, then the append fails
+    BackupIsAFolder,     // a folder where the backup goes
+    FolderIsAPlainFile,  // a plain file where the log folder should be
+    LogIsAFolder,        // a folder where the log should be
+    FileSizeLimit,       // a real short write: the file size limit stops it
+};
+
+struct FailureCase {
+    const char* name;
+    Action action;
+    Fault fault;
+    platform::AtomicStep step;
+    const char* reason;  // strerror's text
+};
+
+class QsoLoggerFailure : public QsoLogger, public ::testing::WithParamInterface<FailureCase> {
+  protected:
+    fs::path log() const { return at("mine.log"); }
+    fs::path away() const { return m_dir.path() / "away"; }
+
+    void breakIt(const FailureCase& c) {
+        switch (c.fault) {
+            case Fault::SaveStep:
+                m_logger->SetFileHooks(
+                    [step = c.step](platform::AtomicStep s) { return s != step; }, {});
+                break;
+            case Fault::AppendWrite:
+                m_logger->SetFileHooks({}, [](platform::AppendStep s) {
+                    return s != platform::AppendStep::AfterWrite;
+                });
+                break;
+            case Fault::BackupIsAFolder:
+                fs::remove(BackupPathOf(log().string()));
+                fs::create_directory(BackupPathOf(log().string()));
+                break;
+            case Fault::FolderIsAPlainFile:
+                fs::rename(folder(), away());
+                writeBytes(folder(), "not a folder");
+                break;
+            case Fault::LogIsAFolder:
+                fs::rename(log(), away());
+                fs::create_directory(log());
+                break;
+            case Fault::FileSizeLimit: {
+                // Room for part of the saved log or of the appended line only.
+                const auto size = c.action == Action::Save ? 60 : fs::file_size(log()) + 10;
+                rlimit limit{};
+                ::getrlimit(RLIMIT_FSIZE, &limit);
+                limit.rlim_cur = size;
+                ::signal(SIGXFSZ, SIG_IGN);
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                break;
+            }
+        }
+    }
+
+    void repair(const FailureCase& c) {
+        m_logger->SetFileHooks({}, {});
+        switch (c.fault) {
+            case Fault::BackupIsAFolder:
+                fs::remove(BackupPathOf(log().string()));
+                break;
+            case Fault::FolderIsAPlainFile:
+                fs::remove(folder());
+                fs::rename(away(), folder());
+                break;
+            case Fault::LogIsAFolder:
+                fs::remove(log());
+                fs::rename(away(), log());
+                break;
+            case Fault::FileSizeLimit: {
+                rlimit limit{};
+                ::getrlimit(RLIMIT_FSIZE, &limit);
+                limit.rlim_cur = limit.rlim_max;
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                break;
+            }
+            default:
+                break;
+        }
+    }
+
+    bool temporaries() const {
+        std::error_code ignored;
+        for (const auto& item : fs::directory_iterator(folder(), ignored)) {
+            if (item.path().filename().string().find(".tmp.") != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+
+    // Fails the row's action, then repairs the fault and logs one more
+    // contact; reports what the operator and the disk show at both points.
+    std::string run(const FailureCase& c) {
+        std::ostringstream out;
+        breakIt(c);
+        const std::string logBefore = stateOf(log());
+        const std::string backupBefore = stateOf(BackupPathOf(log().string()));
+        const std::size_t noticesBefore = m_notices.lines.size();
+        if (c.action == Action::Save)
+            m_logger->OnSaveLogFile();
+        else
+            m_logger->OnRequestQsoLogCmd(1, contact("C"));
+        for (std::size_t i = noticesBefore; i < m_notices.lines.size(); ++i)
+            out << m_notices.lines[i] << "\n";
+        out << "log " << (stateOf(log()) == logBefore ? "unchanged" : "changed") << ", backup "
+            << (stateOf(BackupPathOf(log().string())) == backupBefore ? "unchanged" : "changed")
+            << (temporaries() ? ", temporary file left" : "") << "\n";
+        out << "listed " << join(calls()) << (m_logger->unsaved() ? ", unsaved" : ", saved")
+            << "\n";
+
+        repair(c);
+        m_logger->OnRequestQsoLogCmd(1, contact("D"));
+        const std::string bytes = readBytes(log());
+        out << "then the file holds " << join(callsInFile("mine.log"))
+            << (bytes == FormatLogFile(m_logger->entries(), {}) ? " numbered 1.." : " misnumbered")
+            << (m_logger->unsaved() ? ", unsaved" : ", saved") << "\n";
+        return out.str();
+    }
+
+    // A log "mine.log" holding A and B, its backup holding A.
+    void prepare() {
+        m_settings.name = "mine.log";
+        start();
+        m_logger->OnRequestQsoLogCmd(1, contact("A"));
+        ASSERT_TRUE(m_logger->OnSaveLogFile());
+        m_logger->OnRequestQsoLogCmd(1, contact("B"));
+        ASSERT_EQ(callsInFile("mine.log"), (std::vector<std::string>{"A", "B"}));
+        ASSERT_EQ(readBytes(BackupPathOf(log().string())), FormatLogLine(contact("A"), 1));
+        ASSERT_TRUE(m_notices.lines.empty());
+    }
+};
+
+TEST_P(QsoLoggerFailure, ChangesNothingOnDiskKeepsEveryContactAndTheNextLogItSavesAll) {
+    const FailureCase& c = GetParam();
+    prepare();
+    const std::string verb = c.action == Action::Save ? "Log not saved to " : "QSO not written to ";
+    const std::string listed = c.action == Action::Save ? "A,B" : "A,B,C";
+    const std::string expected = "error\t" + verb + log().string() + ": " + c.reason + "\n" +
+                                 "log unchanged, backup unchanged\n" + "listed " + listed +
+                                 ", unsaved\n" + "then the file holds " + listed +
+                                 ",D numbered 1.., saved\n";
+    if (c.fault != Fault::FileSizeLimit) {
+        EXPECT_EQ(run(c), expected);
+        return;
+    }
+    // The limit holds for the whole process, so the row runs in a child
+    // (also as root) and sends its report back.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        const std::string report = run(c);
+        const bool sent = ::write(pipeFds[1], report.data(), report.size()) ==
+                          static_cast<ssize_t>(report.size());
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    std::string report;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(report, expected);
+}
+
+using platform::AtomicStep;
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, QsoLoggerFailure,
+    ::testing::Values(
+        FailureCase{"ShortWriteOfTheNewFile", Action::Save, Fault::SaveStep,
+                    AtomicStep::WriteTemporary, "No space left on device"},
+        FailureCase{"SyncOfTheNewFile", Action::Save, Fault::SaveStep, AtomicStep::SyncTemporary,
+                    "Input/output error"},
+        FailureCase{"SecondNameOfTheOldFile", Action::Save, Fault::SaveStep, AtomicStep::AfterLink,
+                    "Input/output error"},
+        FailureCase{"RenameOntoTheLog", Action::Save, Fault::SaveStep,
+                    AtomicStep::BeforeFinalRename, "Input/output error"},
+        FailureCase{"BackupAfterTheNewFileIsInPlace", Action::Save, Fault::SaveStep,
+                    AtomicStep::BeforeBackupRename, "Input/output error"},
+        FailureCase{"BackupIsAFolder", Action::Save, Fault::BackupIsAFolder, {}, "Is a directory"},
+        FailureCase{
+            "SaveOverTheFileSizeLimit", Action::Save, Fault::FileSizeLimit, {}, "File too large"},
+        FailureCase{"SaveIntoAFolderThatIsAPlainFile",
+                    Action::Save,
+                    Fault::FolderIsAPlainFile,
+                    {},
+                    "Not a directory"},
+        FailureCase{
+            "SaveOntoALogThatIsAFolder", Action::Save, Fault::LogIsAFolder, {}, "Is a directory"},
+        FailureCase{"AppendFailingAfterItsWrite",
+                    Action::LogIt,
+                    Fault::AppendWrite,
+                    {},
+                    "Input/output error"},
+        FailureCase{"AppendOverTheFileSizeLimit",
+                    Action::LogIt,
+                    Fault::FileSizeLimit,
+                    {},
+                    "File too large"},
+        FailureCase{"AppendIntoAFolderThatIsAPlainFile",
+                    Action::LogIt,
+                    Fault::FolderIsAPlainFile,
+                    {},
+                    "Not a directory"},
+        FailureCase{"AppendOntoALogThatIsAFolder",
+                    Action::LogIt,
+                    Fault::LogIsAFolder,
+                    {},
+                    "Is a directory"}),
+    [](const ::testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
+
+// The exit saves an unsaved log; a second exit finds nothing to save and
+// never writes the emptied list over the file.
+TEST_F(QsoLogger, ExitSavesAnUnsavedLogAndASecondExitLeavesIt) {
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    m_logger->SetFileHooks({}, [](platform::AppendStep) { return false; });
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    ASSERT_TRUE(m_logger->unsaved());
+    m_logger->SetFileHooks({}, {});
+    m_logger->ExitInstance();
+    EXPECT_EQ(callsInFile("mine.log"), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(m_logger->window(), nullptr);
+    m_logger->ExitInstance();
+    EXPECT_EQ(callsInFile("mine.log"), (std::vector<std::string>{"A", "B"}));
+}
+
+TEST_F(QsoLogger, ExitWhoseSaveFailsLeavesTheFileForASecondExit) {
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    m_logger->SetFileHooks([](platform::AtomicStep) { return false; },
+                           [](platform::AppendStep) { return false; });
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    m_logger->ExitInstance();
+    EXPECT_EQ(m_notices.lines.back().rfind("error\tLog not saved to " + at("mine.log").string(), 0),
+              0u);
+    m_logger->SetFileHooks({}, {});
+    m_logger->ExitInstance();
+    EXPECT_EQ(callsInFile("mine.log"), std::vector<std::string>{"A"});
+}
+
+// --- Setting an unsaved log aside ------------------------------------------------
+
+enum class SetAside { Load, New, StyleChange };
+
+struct SetAsideCase {
+    const char* name;
+    SetAside action;
+    bool saveFails;
+    bool answer;  // to "Contacts not saved ... Continue?"
+    bool done;
+    std::vector<std::string> listed;
+    std::string logName;  // bare, in the log folder
+    int storedMode;
+    std::string storedName;
+    std::vector<std::string> oldFileHolds;
+};
+
+class QsoLoggerSetAside : public QsoLogger, public ::testing::WithParamInterface<SetAsideCase> {};
+
+// "mine.log" holds A; B, logged after it, is listed only.
+TEST_P(QsoLoggerSetAside, AsksOnlyWhenTheSaveFailsAndKeepsAllOnNo) {
+    const SetAsideCase& c = GetParam();
+    m_settings.name = "mine.log";
+    start();
+    fs::create_directories(folder());
+    writeBytes(at("other.log"), kNormalFile);
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    m_logger->SetFileHooks({}, [](platform::AppendStep) { return false; });
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    ASSERT_TRUE(m_logger->unsaved());
+    // Only the save of the log in hand fails; a new log's file is made.
+    auto fails = std::make_shared<bool>(c.saveFails);
+    m_logger->SetFileHooks(
+        [fails](platform::AtomicStep s) {
+            if (!*fails || s != platform::AtomicStep::AfterTemporaryFile)
+                return true;
+            *fails = false;
+            return false;
+        },
+        {});
+    m_notices.lines.clear();
+    m_notices.answers = {c.answer};
+
+    bool done = false;
+    switch (c.action) {
+        case SetAside::Load:
+            done = m_logger->OnOpenLogFile(1, at("other.log").string());
+            break;
+        case SetAside::New:
+            done = m_logger->OnNewLogFile();
+            break;
+        case SetAside::StyleChange:
+            // The configuration page stores first, then the command reaches the logger.
+            m_settings.mode = 1;
+            m_settings.name = "Orvo.QSO.Log";
+            done = m_logger->OnOpenLogFile(0);
+            break;
+    }
+    const std::string question =
+        "question\tContacts not saved to " + at("mine.log").string() + " will be lost. Continue?";
+    if (c.saveFails) {
+        ASSERT_GE(m_notices.lines.size(), 2u);
+        EXPECT_EQ(m_notices.lines[1], question);
+    } else {
+        EXPECT_EQ(std::count(m_notices.lines.begin(), m_notices.lines.end(), question), 0);
+    }
+    EXPECT_EQ(done, c.done);
+    EXPECT_EQ(calls(), c.listed);
+    EXPECT_EQ(m_logger->logFileName(), at(c.logName).string());
+    EXPECT_EQ(m_logger->unsaved(), !c.done);
+    EXPECT_EQ(m_settings.mode, c.storedMode);
+    EXPECT_EQ(m_settings.name, c.storedName);
+    EXPECT_EQ(m_window.columns, c.storedMode);
+    EXPECT_EQ(callsInFile("mine.log"), c.oldFileHolds);
+}
+
+const std::vector<std::string> kAB = {"A", "B"};
+const std::vector<std::string> kA = {"A"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Actions, QsoLoggerSetAside,
+    ::testing::Values(SetAsideCase{"NewDropsOnYes",
+                                   SetAside::New,
+                                   true,
+                                   true,
+                                   true,
+                                   {},
+                                   "Orvo.QSO.Log",
+                                   0,
+                                   "Orvo.QSO.Log",
+                                   kA},
+                      SetAsideCase{"StyleChangeKeepsAllOnNoAndStoresTheLogsModeAndNameAgain",
+                                   SetAside::StyleChange, true, false, false, kAB, "mine.log", 0,
+                                   "mine.log", kA},
+                      SetAsideCase{"StyleChangeDropsOnYes",
+                                   SetAside::StyleChange,
+                                   true,
+                                   true,
+                                   true,
+                                   {},
+                                   "Orvo.QSO.Log",
+                                   1,
+                                   "Orvo.QSO.Log",
+                                   kA},
+                      SetAsideCase{"LoadAfterAWorkingSave",
+                                   SetAside::Load,
+                                   false,
+                                   false,
+                                   true,
+                                   {"N0CALL"},
+                                   "other.log",
+                                   0,
+                                   "other.log",
+                                   kAB},
+                      SetAsideCase{"NewAfterAWorkingSave",
+                                   SetAside::New,
+                                   false,
+                                   false,
+                                   true,
+                                   {},
+                                   "Orvo.QSO.Log",
+                                   0,
+                                   "Orvo.QSO.Log",
+                                   kAB},
+                      SetAsideCase{"StyleChangeAfterAWorkingSave",
+                                   SetAside::StyleChange,
+                                   false,
+                                   false,
+                                   true,
+                                   {},
+                                   "Orvo.QSO.Log",
+                                   1,
+                                   "Orvo.QSO.Log",
+                                   kAB}),
+    [](const ::testing::TestParamInfo<SetAsideCase>& row) { return std::string(row.param.name); });
+
+// --- Style change: the configuration page stored contest and "Orvo.QSO.Log" ---
+
+enum class DefaultFile { Missing, OldKind, NewKind, Unreadable };
+
+struct StyleChangeCase {
+    const char* name;
+    DefaultFile file;
+    std::string logName;
+    std::vector<std::string> rows;
+    std::string notice;  // "%1" stands for the folder
+};
+
+class QsoLoggerStyleChange : public QsoLogger,
+                             public ::testing::WithParamInterface<StyleChangeCase> {};
+
+TEST_P(QsoLoggerStyleChange, LogStoredModeAndColumnsEndOfOneKind) {
+    const StyleChangeCase& c = GetParam();
+    fs::create_directories(folder());
+    writeBytes(at("mine.log"), kNormalFile);
+    switch (c.file) {
+        case DefaultFile::Missing:
+            break;
+        case DefaultFile::OldKind:
+            writeBytes(at("Orvo.QSO.Log"), kNormalFile);
+            break;
+        case DefaultFile::NewKind:
+            writeBytes(at("Orvo.QSO.Log"), kContestFile);
+            break;
+        case DefaultFile::Unreadable:
+            fs::create_directory(at("Orvo.QSO.Log"));
+            break;
+    }
+    const std::string defaultBefore = stateOf(at("Orvo.QSO.Log"));
+    m_settings.name = "mine.log";
+    start();
+    ASSERT_EQ(calls(), std::vector<std::string>{"N0CALL"});
+
+    m_settings.mode = 1;
+    m_settings.name = "Orvo.QSO.Log";
+    // The contact that waited for radio data goes to the old log first.
+    m_logger->OnRequestQsoLogCmd(1, contact("PEND"));
+    ASSERT_TRUE(m_logger->OnOpenLogFile(0));
+
+    EXPECT_EQ(callsInFile("mine.log"), (std::vector<std::string>{"N0CALL", "PEND"}));
+    EXPECT_EQ(m_settings.mode, 1);
+    EXPECT_EQ(m_window.columns, 1);
+    EXPECT_EQ(m_settings.name, c.logName);
+    EXPECT_EQ(m_logger->logFileName(), at(c.logName).string());
+    EXPECT_EQ(m_window.caption, at(c.logName).string());
+    EXPECT_EQ(m_window.rows, c.rows);
+    EXPECT_EQ(calls(), c.rows);
+    std::string notice = c.notice;
+    for (std::size_t p; (p = notice.find("%1")) != std::string::npos;)
+        notice.replace(p, 2, folder().string());
+    EXPECT_EQ(notice.empty() ? std::vector<std::string>{} : std::vector<std::string>{notice},
+              m_notices.lines);
+    if (c.file != DefaultFile::NewKind) {
+        EXPECT_EQ(stateOf(at("Orvo.QSO.Log")), defaultBefore) << "never written";
+    }
+
+    m_logger->OnRequestQsoLogCmd(1, contact("K2NEW", 1));
+    EXPECT_EQ(LoadLogFile(readBytes(at(c.logName)), 0).style, 1);
+    EXPECT_EQ(callsInFile(c.logName).back(), "K2NEW");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DefaultFiles, QsoLoggerStyleChange,
+    ::testing::Values(
+        StyleChangeCase{"MissingStartsAnEmptyLog", DefaultFile::Missing, "Orvo.QSO.Log", {}, ""},
+        StyleChangeCase{"OfTheOldKindStartsANewLogBesideIt",
+                        DefaultFile::OldKind,
+                        "Orvo-1.QSO.Log",
+                        {},
+                        "warning\t%1/Orvo.QSO.Log holds a normal log: started the new contest "
+                        "log %1/Orvo-1.QSO.Log"},
+        StyleChangeCase{
+            "OfTheNewKindIsLoaded", DefaultFile::NewKind, "Orvo.QSO.Log", {"K1TEST"}, ""},
+        StyleChangeCase{"UnreadableStartsANewLogBesideIt",
+                        DefaultFile::Unreadable,
+                        "Orvo-1.QSO.Log",
+                        {},
+                        "error\tCannot read %1/Orvo.QSO.Log: Is a directory"}),
+    [](const ::testing::TestParamInfo<StyleChangeCase>& row) {
+        return std::string(row.param.name);
+    });
+
+// A contact completed into an unsaved old log saves that log whole; the save
+// keeps the name the configuration page stored, so the change opens it.
+TEST_F(QsoLogger, PendingContactSavedIntoAnUnsavedOldLogKeepsTheNameForTheStyleChange) {
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    m_logger->SetFileHooks({}, [](platform::AppendStep) { return false; });
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    m_logger->SetFileHooks({}, {});
+    m_notices.lines.clear();
+
+    m_settings.mode = 1;
+    m_settings.name = "Orvo.QSO.Log";
+    m_logger->OnRequestQsoLogCmd(1, contact("PEND"));
+    EXPECT_EQ(m_settings.name, "Orvo.QSO.Log");
+    ASSERT_TRUE(m_logger->OnOpenLogFile(0));
+    EXPECT_EQ(callsInFile("mine.log"), (std::vector<std::string>{"A", "B", "PEND"}));
+    EXPECT_EQ(m_logger->logFileName(), at("Orvo.QSO.Log").string());
+    EXPECT_TRUE(m_notices.lines.empty());
+}
+
+TEST_F(QsoLogger, EmptyLogAtStartUpKeepsTheStoredStyleAndTheFirstLogItFillsIt) {
+    fs::create_directories(folder());
+    writeBytes(at("Orvo.QSO.Log"), "");
+    m_settings.mode = 1;
+    start();
+    EXPECT_EQ(m_settings.mode, 1);
+    EXPECT_EQ(m_settings.name, "Orvo.QSO.Log");
+    EXPECT_TRUE(m_notices.lines.empty());
+    m_logger->OnRequestQsoLogCmd(1, contact("K1TEST", 1));
+    EXPECT_EQ(readBytes(at("Orvo.QSO.Log")), FormatLogLine(contact("K1TEST", 1), 1));
+}
+
+TEST_F(QsoLogger, NewWithoutTheDefaultFileStartsIt) {
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    ASSERT_TRUE(m_logger->OnNewLogFile());
+    EXPECT_EQ(m_settings.name, "Orvo.QSO.Log");
+    EXPECT_EQ(stateOf(at("Orvo.QSO.Log")), "<file>");
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    EXPECT_EQ(callsInFile("Orvo.QSO.Log"), std::vector<std::string>{"B"});
+    EXPECT_EQ(callsInFile("mine.log"), std::vector<std::string>{"A"});
 }
 
 }  // namespace
