@@ -23,6 +23,7 @@
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/proxy_panel_remote.h"
 #include "client/panel/splash_wnd.h"
+#include "client/qso/qso_logging_owner.h"
 #include "controls/looks.h"
 #include "platform/message_service.h"
 #include "platform/signal_pipe.h"
@@ -122,6 +123,8 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     entryPoints.hideSplash = &HideSplash;
     entryPoints.startSplash = [] { splash::Start(); };
     m_keyboardCw->fill(entryPoints);
+    m_qsoLogging = std::make_unique<QsoLoggingOwner>(*m_store, nullptr, nullptr);
+    m_qsoLogging->fill(entryPoints);
     entryPoints.showConfigSheet = [this] {
         QPointer<CK2FrontPanelControlDlg> panel = m_panel.get();
         pelorin::COrvoCfg sheet(
@@ -145,6 +148,7 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     };
     m_panel = std::make_unique<CK2FrontPanelControlDlg>(*m_remote, *m_store, entryPoints);
     m_keyboardCw->setPanel(m_panel.get());
+    m_qsoLogging->setPanel(m_panel.get());
     QObject::connect(m_panel.get(), &QDialog::accepted, [this] { ExitInstance(); });
     PanelCommandEntryPoints commands;
     m_memoryCommands = std::make_unique<MemoryCommands>(*m_memories, *m_store, *m_panel);
@@ -152,6 +156,7 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     m_keySwitchPanel = std::make_unique<KeySwitchPanelWindows>(*m_store, *m_panel);
     m_keySwitchPanel->Install(commands);
     m_keyboardCw->fill(commands);
+    m_qsoLogging->fill(commands);
     m_panel->SetCommandEntryPoints(commands);
 
     m_signals = std::make_unique<platform::SignalPipe>([this](int) {

@@ -23,6 +23,7 @@ class CK2MemoryCfg;
 class KeySwitchPanelWindows;
 class MemoryCommands;
 class KeyboardCwOwner;
+class QsoLoggingOwner;
 namespace pelorin {
 class CRegistryStore;
 }  // namespace pelorin
@@ -65,6 +66,7 @@ class CPelorinApp {
     RadioCommProxy& proxy() const { return *m_proxy; }
     CK2MemoryCfg& memories() const { return *m_memories; }
     KeyboardCwOwner& keyboardCw() const { return *m_keyboardCw; }
+    QsoLoggingOwner& qsoLogging() const { return *m_qsoLogging; }
 
   private:
     Exit m_exit;
@@ -74,8 +76,10 @@ class CPelorinApp {
     std::unique_ptr<RadioCommProxy> m_proxy;
     std::unique_ptr<ProxyPanelRemote> m_remote;
     // Declared before the panel, which its windows belong to: the panel goes
-    // first and takes them with it.
+    // first and takes them with it. The QSO windows are top-level: they go
+    // with the QSO owner, after the panel.
     std::unique_ptr<KeyboardCwOwner> m_keyboardCw;
+    std::unique_ptr<QsoLoggingOwner> m_qsoLogging;
     std::unique_ptr<CK2FrontPanelControlDlg> m_panel;
     std::unique_ptr<MemoryCommands> m_memoryCommands;
     std::unique_ptr<KeySwitchPanelWindows> m_keySwitchPanel;

@@ -1,0 +1,252 @@
+// The QSO-logging owner on a front panel with a fake server, real settings
+// and real log files, with recording doubles for the entry and log windows:
+// the first request makes and links everything in order, contacts reach the
+// file with the radio's data, a style change and the exit (also SIGTERM)
+// lose no contact.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "client/qso/qso_log_file.h"
+#include "client/qso/qso_logging_owner.h"
+#include "platform/atomic_file.h"
+#include "platform/signal_pipe.h"
+#include "radiolink/k2_reply_codes.h"
+#include "tests/support/event_wait.h"
+#include "tests/widgets/panel/front_panel_fixture.h"
+
+namespace {
+
+using namespace pelorin;
+namespace fs = std::filesystem;
+
+struct Events {
+    std::vector<std::string> order;  // what the windows were made and asked to do
+};
+
+class FakeEntryWindow : public IQsoEntryWindow {
+  public:
+    FakeEntryWindow(int style, QsoEntryWindowLinks windowLinks, Events& events)
+        : m_style(style), m_links(std::move(windowLinks)), m_events(events) {
+        note("made");
+    }
+    ~FakeEntryWindow() override { note("deleted"); }
+    int Style() const override { return m_style; }
+    void Show() override { note("shown"); }
+    void Toggle() override { note("toggled"); }
+    void Place() override { note("placed"); }
+    QRect Rect() const override { return QRect(700, 500, 300, 150); }
+    void MoveInto(const QRect&) override {}
+    void ShowEntry(const QSO_LOG_ENTRY& entry) override { note("entry " + entry.szCall); }
+
+    // The buttons' Log It: the contact as the window hands it on.
+    void LogIt(const std::string& call) {
+        QSO_LOG_ENTRY e;
+        e.nLogStyle = m_style;
+        e.szCall = call;
+        m_links.logIt(e);
+    }
+
+  private:
+    void note(const std::string& what) {
+        m_events.order.push_back(std::string(m_style == kContestLogStyle ? "contest " : "normal ") +
+                                 what);
+    }
+    int m_style;
+    QsoEntryWindowLinks m_links;
+    Events& m_events;
+};
+
+class FakeLogWindow : public IQsoLogWindow {
+  public:
+    explicit FakeLogWindow(Events& events) : m_events(events) {
+        m_events.order.push_back("log made");
+    }
+    void ClearList() override {}
+    void AddEntry(const QSO_LOG_ENTRY&) override {}
+    void SetCaption(const std::string&) override {}
+    void Show() override { m_events.order.push_back("log shown"); }
+    void Place() override { m_events.order.push_back("log placed"); }
+    void ClearSearchResults() override {}
+    void AddSearchResult(const std::string&) override {}
+    void RebuildColumns(int style) override { m_columns = style; }
+    int ColumnsStyle() const override { return m_columns; }
+
+  private:
+    Events& m_events;
+    int m_columns = kNormalLogStyle;
+};
+
+std::string readFile(const fs::path& path) {
+    std::string bytes;
+    platform::readWholeFile(path.string(), bytes);
+    return bytes;
+}
+
+// 07/04/2024 18:30:00 UTC on the system clock.
+constexpr std::int64_t kNow = 1720117800;
+
+class QsoOwnerTest : public FrontPanelFixture {
+  protected:
+    void SetUp() override {
+        FrontPanelFixture::SetUp();
+        m_store.WriteString("", "HomeDir", m_logFolder.string());
+        m_owner = std::make_unique<QsoLoggingOwner>(
+            m_store,
+            [this](int style, QsoEntryWindowLinks links) {
+                auto window = std::make_unique<FakeEntryWindow>(style, std::move(links), m_events);
+                m_entryWindows[style] = window.get();
+                return window;
+            },
+            [this](QsoLoggingOwner::PostToLogger) {
+                return std::make_unique<FakeLogWindow>(m_events);
+            },
+            [] { return kNow; });
+        PanelEntryPoints entry;
+        m_owner->fill(entry);
+        makePanel(true, std::move(entry));
+        m_owner->setPanel(m_panel.get());
+        PanelCommandEntryPoints commands;
+        m_owner->fill(commands);
+        m_panel->SetCommandEntryPoints(commands);
+        notice(SERVER_STATUS_CONNECTED);
+        reply(K2_CMD_FA, "FA00014060000");
+        reply(K2_CMD_MD, "MD3");
+    }
+    void TearDown() override {
+        m_panel.reset();
+        m_owner.reset();
+        FrontPanelFixture::TearDown();
+    }
+
+    void reply(int code, const std::string& text) {
+        m_panel->onWindowMessage(WindowMessage{WM_RADIO_REPLY, code, 0, text});
+    }
+
+    void start() {
+        m_panel->OnMenuCommand(CK2FrontPanelControlDlg::ID_QSO_LOGGING);
+        ASSERT_TRUE(test_events::runEventsUntil([this] {
+            return std::find(m_events.order.begin(), m_events.order.end(), "log shown") !=
+                   m_events.order.end();
+        }));
+    }
+
+    FakeEntryWindow& entryWindow(int style) { return *m_entryWindows.at(style); }
+
+    bool waitForFile(const fs::path& path, const std::string& bytes) {
+        return test_events::runEventsUntil([&] { return readFile(path) == bytes; });
+    }
+
+    const fs::path m_logFolder = m_dir / "Orvo";
+    Events m_events;
+    std::map<int, FakeEntryWindow*> m_entryWindows;
+    std::unique_ptr<QsoLoggingOwner> m_owner;
+};
+
+TEST_F(QsoOwnerTest, FirstRequestMakesAndLinksEverythingInOrderLaterOnesOnlyShow) {
+    ASSERT_FALSE(fs::exists(m_logFolder));
+    start();
+    EXPECT_EQ(m_events.order, (std::vector<std::string>{"normal made", "normal shown", "log made",
+                                                        "log shown", "log shown"}));
+    EXPECT_TRUE(fs::is_directory(m_logFolder));
+    EXPECT_EQ(m_owner->logger()->logFileName(), (m_logFolder / "Orvo.QSO.Log").string());
+
+    m_events.order.clear();
+    m_panel->OnMenuCommand(CK2FrontPanelControlDlg::ID_QSO_LOGGING);
+    m_owner->positionQsoWindows();
+    ASSERT_TRUE(test_events::runEventsUntil([this] { return m_events.order.size() >= 4; }));
+    EXPECT_EQ(m_events.order, (std::vector<std::string>{"normal shown", "log shown",
+                                                        "normal placed", "log placed"}));
+}
+
+TEST_F(QsoOwnerTest, LogItWritesTheRadiosDataAndCommandTwentyOneSwitchesTheStamp) {
+    ::setenv("TZ", "<-07>7", 1);
+    ::tzset();
+    start();
+    const fs::path log = m_logFolder / "Orvo.QSO.Log";
+    entryWindow(kNormalLogStyle).LogIt("N0CALL");
+    const std::string first = "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n";
+    EXPECT_TRUE(waitForFile(log, first)) << readFile(log);
+
+    // Split: VFO B on 40 m transmits.
+    reply(K2_CMD_FB, "FB00007040000");
+    reply(K2_CMD_FT, "FT1");
+    ASSERT_TRUE(test_events::runEventsUntil([this] { return m_panel->model().m_nTxVFO == 1; }));
+    m_panel->executeRemoteCmd(CK2FrontPanelControlDlg::REMOTE_CMD_UTC_LOG_CHANGE, 0);
+    entryWindow(kNormalLogStyle).LogIt("K1ABC");
+    EXPECT_TRUE(waitForFile(log, first + "0;2;K1ABC;07042024113000;  40M;7040000;CW;;;;;0;;\n"))
+        << readFile(log);
+    ::unsetenv("TZ");
+    ::tzset();
+}
+
+// The configuration page stores the new mode and the default name, then
+// sends command 12. A contact still waiting for radio data belongs to the
+// log it was logged for.
+TEST_F(QsoOwnerTest, StyleChangeLogsTheWaitingContactIntoTheOldLogThenAllFollowTheMode) {
+    start();
+    const fs::path oldLog = m_logFolder / "Orvo.QSO.Log";
+    entryWindow(kNormalLogStyle).LogIt("N0CALL");
+    ASSERT_TRUE(waitForFile(oldLog, "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n"));
+
+    entryWindow(kNormalLogStyle).LogIt("K1ABC");  // queued, not yet answered
+    m_store.WriteQsoLoggingMode(kContestLogStyle);
+    m_store.WriteCurrentLogFileName("Orvo.QSO.Log");
+    m_panel->executeRemoteCmd(CK2FrontPanelControlDlg::REMOTE_CMD_QSOLOG_STYLE_CHANGE,
+                              kContestLogStyle);
+    ASSERT_TRUE(test_events::runEventsUntil(
+        [this] { return m_owner->info()->logStyle() == kContestLogStyle; }));
+    EXPECT_EQ(readFile(oldLog),
+              "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n"
+              "0;2;K1ABC;07042024183000;  20M;14060000;CW;;;;;0;;\n");
+    ASSERT_TRUE(m_entryWindows.count(kContestLogStyle));
+    EXPECT_NE(std::find(m_events.order.begin(), m_events.order.end(), "normal deleted"),
+              m_events.order.end());
+    const fs::path newLog = m_logFolder / "Orvo-1.QSO.Log";
+    EXPECT_EQ(m_owner->logger()->logFileName(), newLog.string());
+    EXPECT_EQ(m_owner->logger()->window()->ColumnsStyle(), kContestLogStyle);
+
+    entryWindow(kContestLogStyle).LogIt("K2DEF");
+    EXPECT_TRUE(waitForFile(newLog, "1;1;K2DEF;07042024183000;  20M;14060000;CW;;0;;\n"))
+        << readFile(newLog);
+}
+
+// A log the append could not reach (its folder gone from under it) is unsaved;
+// SIGTERM runs the panel's exit, whose last save writes it whole.
+TEST_F(QsoOwnerTest, SigtermSavesAnUnsavedLog) {
+    fs::create_directories(m_logFolder);
+    const fs::path log = m_logFolder / "Orvo.QSO.Log";
+    fs::create_symlink(m_dir / "gone" / "Orvo.QSO.Log", log);
+    start();
+    entryWindow(kNormalLogStyle).LogIt("N0CALL");
+    ASSERT_TRUE(test_events::runEventsUntil([this] { return m_owner->logger()->unsaved(); }));
+    EXPECT_FALSE(fs::is_regular_file(log));
+
+    platform::SignalPipe signalPipe([this](int) { m_panel->ExitWithoutQuestion(); });
+    ASSERT_TRUE(signalPipe.isInstalled());
+    ::raise(SIGTERM);
+    ASSERT_TRUE(test_events::runEventsUntil([this] { return m_owner->logger() == nullptr; }));
+    EXPECT_FALSE(fs::is_symlink(log));
+    EXPECT_EQ(readFile(log), "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n");
+}
+
+TEST_F(QsoOwnerTest, ExitLogsAContactStillWaitingForRadioData) {
+    start();
+    entryWindow(kNormalLogStyle).LogIt("N0CALL");
+    m_panel->ExitWithoutQuestion();
+    EXPECT_EQ(m_owner->logger(), nullptr);
+    EXPECT_EQ(readFile(m_logFolder / "Orvo.QSO.Log"),
+              "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n");
+}
+
+}  // namespace
