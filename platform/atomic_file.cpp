@@ -43,6 +43,19 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
+// "<prefix>XXXXXX" as mkostemp() makes it: six letters or digits. Anything
+// else under the prefix is someone's own file.
+bool isTemporaryName(const std::string& name, const std::string& prefix) {
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
 // A new, empty "<path>.tmp.XXXXXX"; -1 on failure.
 int makeTemporary(const std::string& path, std::string& tempPath) {
     std::vector<char> name(path.begin(), path.end());
@@ -181,9 +194,8 @@ int removeLeftoverTemporaries(const std::string& path) {
     std::vector<std::string> found;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) {
+        if (isTemporaryName(name, prefix))
             found.push_back(folder + "/" + name);
-        }
     }
     ::closedir(dir);
     int removed = 0;

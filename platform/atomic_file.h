@@ -53,7 +53,9 @@ struct AtomicWriteOptions {
 std::uint32_t replaceFileAtomically(const std::string& path, std::string_view content,
                                     const AtomicWriteOptions& options = {});
 
-// Removes "<file name>.tmp.*" beside the file. Returns how many were removed.
+// Removes the temporary files "<file name>.tmp.XXXXXX" (six letters or digits)
+// beside the file; other names, "<file name>.tmp.old" too, stay. Returns how
+// many were removed.
 int removeLeftoverTemporaries(const std::string& path);
 
 // Reads a whole file. False when it cannot be opened or read.

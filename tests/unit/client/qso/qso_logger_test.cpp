@@ -855,4 +855,17 @@ TEST_F(QsoLogger, NewWithoutTheDefaultFileStartsIt) {
     EXPECT_EQ(callsInFile("mine.log"), std::vector<std::string>{"A"});
 }
 
+// A killed save leaves temporary files beside the log: the next open removes
+// them and reads only the log; a file of the operator's under a like name stays.
+TEST_F(QsoLogger, OpenRemovesTemporariesLeftBesideTheLogAndReadsOnlyTheLog) {
+    fs::create_directories(folder());
+    writeBytes(at("Orvo.QSO.Log"), kNormalFile);
+    writeBytes(at("Orvo.QSO.Log.tmp.Ab12Cd"), kNormalFile + kNormalFile);
+    writeBytes(at("Orvo.QSO.Log.tmp.notes"), "mine");
+    start();
+    EXPECT_EQ(calls(), std::vector<std::string>{"N0CALL"});
+    EXPECT_FALSE(fs::exists(at("Orvo.QSO.Log.tmp.Ab12Cd")));
+    EXPECT_EQ(readBytes(at("Orvo.QSO.Log.tmp.notes")), "mine");
+}
+
 }  // namespace
