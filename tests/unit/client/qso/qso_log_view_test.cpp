@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,10 @@ struct TextCase {
     bool valid;
 };
 
+void PrintTo(const TextCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class QsoEditDate : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(QsoEditDate, TakesOnlyRealDates) {
@@ -196,6 +201,10 @@ struct KeepCase {
     QSO_LOG_ENTRY entry;
 };
 
+void PrintTo(const KeepCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class QsoEditUnchanged : public ::testing::TestWithParam<KeepCase> {};
 
 TEST_P(QsoEditUnchanged, KeepsEveryField) {
@@ -235,6 +244,10 @@ struct RefuseCase {
     void (*change)(QsoEditForm&);
     std::string error;
 };
+
+void PrintTo(const RefuseCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class QsoEditRefused : public ::testing::TestWithParam<RefuseCase> {};
 

@@ -1,0 +1,308 @@
+#include "client/qso/qso_log_edit_dlg.h"
+
+#include <QLabel>
+#include <QToolButton>
+
+#include <utility>
+
+#include "client/qso/qso_log_file.h"
+#include "client/qso/qso_text_filter.h"
+#include "controls/cx_shade_button.h"
+#include "controls/edit_ex.h"
+#include "controls/static_ex.h"
+#include "platform/message_service.h"
+
+namespace pelorin {
+namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF;
+
+// Two columns of labelled boxes: label and box x and widths, in dialog units.
+constexpr int kLeftLabelX = 6;
+constexpr int kRightLabelX = 128;
+constexpr int kLabelWidth = 34;
+constexpr int kRightLabelWidth = 28;
+constexpr int kLeftBoxWidth = 80;
+constexpr int kRightBoxWidth = 86;
+constexpr int kWideBoxWidth = 202;
+constexpr int kSpinnerTextWidth = 60;
+constexpr int kRowPitch = 18;
+constexpr int kFirstRow = 6;
+constexpr int kBigBoxHeight = 16;
+constexpr int kBoxHeight = 14;
+constexpr int kDialogWidth = 250;
+
+constexpr int rowY(int row) {
+    return kFirstRow + row * kRowPitch;
+}
+
+void styleButton(CxShadeButton& button) {
+    button.SetTextFont(QStringLiteral("Tahoma"), 12, 400, false, false);
+    button.SetTextColor(0x006300);
+    button.SetShade(8, 8, 10, 5, 0x37FF37);
+    button.setAutoDefault(false);
+}
+
+QToolButton* arrowButton(Qt::ArrowType arrow, const char* name, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setArrowType(arrow);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+}  // namespace
+
+CQSOLogEditDlg::CQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLookup bandOf, QWidget* parent)
+    : QDialog(parent), m_entry(entry), m_bandOf(std::move(bandOf)), m_form(EditFormOf(entry)) {
+    setFont(looks::makeFont({QStringLiteral("MS Sans Serif"), -looks::kDefaultFontPixelSize, 400}));
+    m_call = makeBox(kBlue, kBigHeight);
+    InstallQsoTextFilter(*m_call, kMaxCallLength, QsoBlanks::Refused);
+    m_date = makeBox(kTeal, kHeight);
+    m_time = makeBox(kTeal, kHeight);
+    m_band = makeBox(kTeal, kHeight);
+    m_band->setReadOnly(true);
+    m_freq = makeBox(kTeal, kHeight);
+    m_comment = makeBox(kTeal, kHeight);
+    InstallQsoTextFilter(*m_comment, kMaxCommentLength, QsoBlanks::Allowed);
+
+    m_modeText = new CStaticEx(this);
+    m_modeText->SetBkColor(kWhite);
+    m_modeText->SetTextColor(kTeal);
+    const looks::FontDescription modeFont{QStringLiteral("Times New Roman"), kHeight, 700};
+    m_modeText->SetFont(&modeFont);
+    m_modeText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_modeText->setAutoFillBackground(true);
+    m_modeUp = arrowButton(Qt::UpArrow, "modeUp", this);
+    m_modeDown = arrowButton(Qt::DownArrow, "modeDown", this);
+
+    m_qslText = new QLabel(this);
+    m_qslText->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_qslUp = arrowButton(Qt::UpArrow, "qslUp", this);
+    m_qslDown = arrowButton(Qt::DownArrow, "qslDown", this);
+
+    connect(m_modeUp, &QToolButton::clicked, this, [this] {
+        m_form.modeIndex = StepModeIndex(m_form.modeIndex, -1);
+        showMode();
+    });
+    connect(m_modeDown, &QToolButton::clicked, this, [this] {
+        m_form.modeIndex = StepModeIndex(m_form.modeIndex, +1);
+        showMode();
+    });
+    connect(m_qslUp, &QToolButton::clicked, this, [this] {
+        m_form.qslStatus = StepQslStatus(m_form.qslStatus, -1);
+        showQsl();
+    });
+    connect(m_qslDown, &QToolButton::clicked, this, [this] {
+        m_form.qslStatus = StepQslStatus(m_form.qslStatus, +1);
+        showQsl();
+    });
+
+    m_btnModify = new CxShadeButton(QStringLiteral("Modify"), this);
+    m_btnCancel = new CxShadeButton(QStringLiteral("Cancel"), this);
+    m_btnDelete = new CxShadeButton(QStringLiteral("Delete"), this);
+    for (CxShadeButton* button : {m_btnModify, m_btnCancel, m_btnDelete})
+        styleButton(*button);
+    // Enter in a box is Modify, as the dialog's OK.
+    m_btnModify->setDefault(true);
+    connect(m_btnModify, &QPushButton::clicked, this, &CQSOLogEditDlg::accept);
+    connect(m_btnCancel, &QPushButton::clicked, this, &CQSOLogEditDlg::reject);
+    connect(m_btnDelete, &QPushButton::clicked, this, &CQSOLogEditDlg::OnDelete);
+}
+
+CEditEx* CQSOLogEditDlg::makeBox(COLORREF color, int height) {
+    auto* box = new CEditEx(this);
+    box->SetBkColor(kWhite);
+    box->SetTextColor(color);
+    const looks::FontDescription font{QStringLiteral("Times New Roman"), height, 700};
+    box->SetFont(&font);
+    return box;
+}
+
+void CQSOLogEditDlg::placeLabelled(const char* label, QWidget* box, int x, int y, int labelWidth,
+                                   int boxWidth, int height) {
+    auto* text = new QLabel(QString::fromLatin1(label), this);
+    text->setGeometry(looks::dluToPixels(x, y, labelWidth, height));
+    text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    text->setBuddy(box);
+    box->setGeometry(looks::dluToPixels(x + labelWidth + 2, y, boxWidth, height));
+}
+
+void CQSOLogEditDlg::placeSpinner(const char* label, QWidget* text, QToolButton* up,
+                                  QToolButton* down, int x, int y, int labelWidth, int textWidth,
+                                  int height) {
+    placeLabelled(label, text, x, y, labelWidth, textWidth, height);
+    const QRect buttons = looks::dluToPixels(x + labelWidth + 2 + textWidth + 1, y, 10, height);
+    const int half = buttons.height() / 2;
+    up->setGeometry(buttons.x(), buttons.y(), buttons.width(), half);
+    down->setGeometry(buttons.x(), buttons.y() + half, buttons.width(), buttons.height() - half);
+}
+
+void CQSOLogEditDlg::placeButtons(int y, int width) {
+    constexpr int kButtonWidth = 50;
+    constexpr int kGap = 8;
+    const int left = (width - 3 * kButtonWidth - 2 * kGap) / 2;
+    int x = left;
+    for (CxShadeButton* button : {m_btnModify, m_btnCancel, m_btnDelete}) {
+        button->setGeometry(looks::dluToPixels(x, y, kButtonWidth, kBigBoxHeight));
+        x += kButtonWidth + kGap;
+    }
+    setFixedSize(looks::dluToPixels(QSize(width, y + kBigBoxHeight + 7)));
+}
+
+void CQSOLogEditDlg::fillBoxes() {
+    SetQsoText(*m_call, m_form.call);
+    SetQsoText(*m_comment, m_form.comment);
+    SetQsoText(*m_date, m_form.date);
+    SetQsoText(*m_time, m_form.time);
+    SetQsoText(*m_band, std::string(BandName(m_entry.nBand)));
+    SetQsoText(*m_freq, m_form.frequency);
+    fillOwnBoxes(m_form);
+    showMode();
+    showQsl();
+}
+
+void CQSOLogEditDlg::showMode() {
+    const int mode = m_form.modeIndex >= 0
+                         ? kEditorModes[static_cast<std::size_t>(m_form.modeIndex)]
+                         : m_entry.nMode;
+    m_modeText->setText(QString::fromLatin1(ModeName(mode)));
+}
+
+void CQSOLogEditDlg::showQsl() {
+    m_qslText->setText(QString::fromLatin1(QslStatusName(m_form.qslStatus)));
+}
+
+void CQSOLogEditDlg::accept() {
+    QsoEditForm form = m_form;
+    form.call = QsoText(*m_call);
+    form.comment = QsoText(*m_comment);
+    form.date = QsoText(*m_date);
+    form.time = QsoText(*m_time);
+    form.frequency = QsoText(*m_freq);
+    readOwnBoxes(form);
+    const QsoEditResult result = ApplyQsoEdit(m_entry, form, m_bandOf);
+    if (!result.entry) {
+        MessageService::showError(result.error);
+        CEditEx* bad = result.error == "Invalid date"        ? m_date
+                       : result.error == "Invalid time"      ? m_time
+                       : result.error == "Invalid frequency" ? m_freq
+                                                             : m_call;
+        bad->setFocus();
+        bad->selectAll();
+        return;
+    }
+    m_entry = *result.entry;
+    m_action = Action::Modify;
+    QDialog::accept();
+}
+
+void CQSOLogEditDlg::OnDelete() {
+    m_action = Action::Delete;
+    QDialog::accept();
+}
+
+// --- "Edit QSO Log" ----------------------------------------------------------------------
+
+CNormalQSOLogEditDlg::CNormalQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLookup bandOf,
+                                           QWidget* parent)
+    : CQSOLogEditDlg(entry, std::move(bandOf), parent) {
+    setWindowTitle(QStringLiteral("Edit QSO Log"));
+    m_name = makeBox(kTeal, kBigHeight);
+    InstallQsoTextFilter(*m_name, kMaxNameLength, QsoBlanks::Allowed);
+    m_qth = makeBox(kTeal, kHeight);
+    InstallQsoTextFilter(*m_qth, kMaxQthLength, QsoBlanks::Allowed);
+    m_hisSig = makeBox(kTeal, kHeight);
+    InstallQsoTextFilter(*m_hisSig, kMaxSignalReportLength, QsoBlanks::Allowed);
+    m_mySig = makeBox(kTeal, kHeight);
+    InstallQsoTextFilter(*m_mySig, kMaxSignalReportLength, QsoBlanks::Allowed);
+
+    placeLabelled("Call", callEdit(), kLeftLabelX, rowY(0), kLabelWidth, kLeftBoxWidth,
+                  kBigBoxHeight);
+    placeLabelled("Name", m_name, kLeftLabelX, rowY(1), kLabelWidth, kLeftBoxWidth, kBigBoxHeight);
+    placeLabelled("QTH", m_qth, kLeftLabelX, rowY(2), kLabelWidth, kLeftBoxWidth, kBoxHeight);
+    placeLabelled("RSTR", m_hisSig, kLeftLabelX, rowY(3), kLabelWidth, kLeftBoxWidth, kBoxHeight);
+    placeLabelled("RSTS", m_mySig, kLeftLabelX, rowY(4), kLabelWidth, kLeftBoxWidth, kBoxHeight);
+    placeSpinner("QSL", qslText(), qslUp(), qslDown(), kLeftLabelX, rowY(5), kLabelWidth,
+                 kSpinnerTextWidth, kBoxHeight);
+    placeLabelled("Comment", commentEdit(), kLeftLabelX, rowY(6), kLabelWidth, kWideBoxWidth,
+                  kBoxHeight);
+    placeLabelled("QSO on", dateEdit(), kRightLabelX, rowY(0), kRightLabelWidth, kRightBoxWidth,
+                  kBoxHeight);
+    placeLabelled("At", timeEdit(), kRightLabelX, rowY(1), kRightLabelWidth, kRightBoxWidth,
+                  kBoxHeight);
+    placeLabelled("Band", bandEdit(), kRightLabelX, rowY(2), kRightLabelWidth, kRightBoxWidth,
+                  kBoxHeight);
+    placeLabelled("Freq", frequencyEdit(), kRightLabelX, rowY(3), kRightLabelWidth, kRightBoxWidth,
+                  kBoxHeight);
+    placeSpinner("Mode", modeText(), modeUp(), modeDown(), kRightLabelX, rowY(4), kRightLabelWidth,
+                 kSpinnerTextWidth, kBoxHeight);
+    placeButtons(rowY(7) + 2, kDialogWidth);
+
+    // Tab order as the boxes read.
+    QWidget* order[] = {callEdit(),      m_name,         m_qth,          m_hisSig,
+                        m_mySig,         commentEdit(),  dateEdit(),     timeEdit(),
+                        frequencyEdit(), modifyButton(), cancelButton(), deleteButton()};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    fillBoxes();
+}
+
+void CNormalQSOLogEditDlg::fillOwnBoxes(const QsoEditForm& form) {
+    SetQsoText(*m_name, form.name);
+    SetQsoText(*m_qth, form.qth);
+    SetQsoText(*m_hisSig, form.hisSig);
+    SetQsoText(*m_mySig, form.mySig);
+}
+
+void CNormalQSOLogEditDlg::readOwnBoxes(QsoEditForm& form) const {
+    form.name = QsoText(*m_name);
+    form.qth = QsoText(*m_qth);
+    form.hisSig = QsoText(*m_hisSig);
+    form.mySig = QsoText(*m_mySig);
+}
+
+// --- "Edit Contest QSO Log" ----------------------------------------------------------------
+
+CContestQSOLogEditDlg::CContestQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLookup bandOf,
+                                             QWidget* parent)
+    : CQSOLogEditDlg(entry, std::move(bandOf), parent) {
+    setWindowTitle(QStringLiteral("Edit Contest QSO Log"));
+    m_exchange = makeBox(kTeal, kHeight);
+    InstallQsoTextFilter(*m_exchange, kMaxExchangeLength, QsoBlanks::Allowed);
+
+    placeLabelled("Call", callEdit(), kLeftLabelX, rowY(0), kLabelWidth, kLeftBoxWidth,
+                  kBigBoxHeight);
+    placeLabelled("Band", bandEdit(), kLeftLabelX, rowY(1), kLabelWidth, kLeftBoxWidth, kBoxHeight);
+    placeLabelled("Freq", frequencyEdit(), kLeftLabelX, rowY(2), kLabelWidth, kLeftBoxWidth,
+                  kBoxHeight);
+    placeSpinner("QSL", qslText(), qslUp(), qslDown(), kLeftLabelX, rowY(3), kLabelWidth,
+                 kSpinnerTextWidth, kBoxHeight);
+    placeLabelled("Exchange", m_exchange, kLeftLabelX, rowY(4), kLabelWidth, kWideBoxWidth,
+                  kBoxHeight);
+    placeLabelled("Comment", commentEdit(), kLeftLabelX, rowY(5), kLabelWidth, kWideBoxWidth,
+                  kBoxHeight);
+    placeLabelled("QSO on", dateEdit(), kRightLabelX, rowY(0), kRightLabelWidth, kRightBoxWidth,
+                  kBoxHeight);
+    placeLabelled("At", timeEdit(), kRightLabelX, rowY(1), kRightLabelWidth, kRightBoxWidth,
+                  kBoxHeight);
+    placeSpinner("Mode", modeText(), modeUp(), modeDown(), kRightLabelX, rowY(2), kRightLabelWidth,
+                 kSpinnerTextWidth, kBoxHeight);
+    placeButtons(rowY(6) + 2, kDialogWidth);
+
+    QWidget* order[] = {callEdit(), frequencyEdit(), m_exchange,     commentEdit(), dateEdit(),
+                        timeEdit(), modifyButton(),  cancelButton(), deleteButton()};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    fillBoxes();
+}
+
+void CContestQSOLogEditDlg::fillOwnBoxes(const QsoEditForm& form) {
+    SetQsoText(*m_exchange, form.exchange);
+}
+
+void CContestQSOLogEditDlg::readOwnBoxes(QsoEditForm& form) const {
+    form.exchange = QsoText(*m_exchange);
+}
+
+}  // namespace pelorin

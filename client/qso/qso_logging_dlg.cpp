@@ -1,0 +1,476 @@
+#include "client/qso/qso_logging_dlg.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QTableWidget>
+
+#include <utility>
+
+#include "client/app/registry_store.h"
+#include "client/panel/panel_placement.h"
+#include "client/panel/qso_log_name.h"
+#include "client/qso/qso_log_edit_dlg.h"
+#include "controls/cx_shade_button.h"
+#include "controls/looks.h"
+#include "platform/message_service.h"
+#include "platform/windows_path.h"
+
+namespace pelorin {
+namespace {
+
+// The remote commands the keys send to the front panel.
+constexpr int kMemoryKeyCmd = 10;
+constexpr int kEscParam = 27;
+constexpr int kExitCmd = 9;
+
+constexpr int kSearchColumnWidth = 300;
+
+// The statistics: four columns of a label and its count, in three rows.
+constexpr int kColumnX[] = {8, 47, 86, 125};
+constexpr int kCountLabelWidth = 19;
+constexpr int kCountWidth = 19;
+constexpr int kRowY[] = {156, 167, 178};
+
+void styleButton(CxShadeButton& button) {
+    button.SetTextFont(QStringLiteral("Tahoma"), 12, 400, false, false);
+    button.SetTextColor(0x006300);
+    button.SetShade(8, 8, 10, 5, 0x37FF37);
+    button.setAutoDefault(false);
+}
+
+void styleList(QTableWidget& list) {
+    list.setSelectionBehavior(QAbstractItemView::SelectRows);
+    list.setSelectionMode(QAbstractItemView::SingleSelection);
+    list.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list.verticalHeader()->setVisible(false);
+    list.verticalHeader()->setDefaultSectionSize(17);
+    list.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list.horizontalHeader()->setHighlightSections(false);
+}
+
+QString latin1(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace
+
+// --- The file dialog -------------------------------------------------------------------------
+
+std::optional<std::string> QsoLogFileDialogChooser::Choose(QWidget* parent, Purpose purpose,
+                                                           const std::string& offered) {
+    const bool save = purpose == Purpose::Save;
+    const QString path = QFile::decodeName(QByteArray::fromStdString(offered));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    QFileDialog dialog(parent, save ? QStringLiteral("Save As") : QStringLiteral("Open"),
+                       slash >= 0 ? path.left(slash) : QString(),
+                       QStringLiteral("Log Files (*.log)"));
+    // Our own dialog: its "*.log" also lists "*.QSO.Log".
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDefaultSuffix(QStringLiteral("log"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.selectFile(slash >= 0 ? path.mid(slash + 1) : path);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+BandLookup StoreBandLookup(const CRegistryStore& store) {
+    return [&store](std::int64_t hz) {
+        TUNING_RANGE_ENTRY range;
+        if (hz < 0 || hz > 0xFFFFFFFFLL ||
+            !store.FindTuningRange(static_cast<std::uint32_t>(hz), range))
+            return -1;
+        return range.band;
+    };
+}
+
+// --- The window ------------------------------------------------------------------------------
+
+CQSOLoggingDlg::CQSOLoggingDlg(CRegistryStore& store, QsoLogWindowLinks links, BandLookup bandOf,
+                               std::unique_ptr<IQsoLogFileChooser> chooser, QWidget* panel)
+    : QDialog(nullptr),
+      m_store(store),
+      m_links(std::move(links)),
+      m_bandOf(std::move(bandOf)),
+      m_chooser(chooser ? std::move(chooser) : std::make_unique<QsoLogFileDialogChooser>()),
+      m_panel(panel),
+      m_runModal([](QDialog& dialog) { return dialog.exec(); }) {
+    setWindowTitle(QStringLiteral("QSO Logging"));
+    buildControls();
+
+    m_store.ReadHomeDir(m_strHomeDir);
+    std::string call;
+    m_store.GetStringSlot(1, call);
+    m_strFileDlgName = joinLocalPath(m_strHomeDir, QsoLogFileName(call));
+
+    int mode = kNormalLogStyle;
+    m_store.ReadQsoLoggingMode(mode);
+    RebuildColumns(mode);
+    installKeyFilter(this);
+}
+
+CQSOLoggingDlg::~CQSOLoggingDlg() = default;
+
+void CQSOLoggingDlg::buildControls() {
+    setFont(looks::makeFont({QStringLiteral("MS Sans Serif"), -looks::kDefaultFontPixelSize, 400}));
+    resize(looks::dluToPixels(QSize(172, 245)));
+
+    m_list = new QTableWidget(this);
+    m_list->setObjectName(QStringLiteral("list1198"));
+    m_list->setGeometry(looks::dluToPixels(6, 4, 160, 141));
+    styleList(*m_list);
+    m_list->setShowGrid(true);
+    connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { OnDblclkEntryList(); });
+
+    auto* group = new QGroupBox(QStringLiteral("Statistics"), this);
+    group->setGeometry(looks::dluToPixels(5, 146, 162, 44));
+    const auto placeCount = [this](const char* label, int column, int row, int id) {
+        auto* text = new QLabel(QString::fromLatin1(label), this);
+        text->setGeometry(looks::dluToPixels(kColumnX[column], kRowY[row], kCountLabelWidth, 10));
+        auto* count = new QLabel(this);
+        count->setObjectName(QStringLiteral("count%1").arg(id));
+        count->setGeometry(
+            looks::dluToPixels(kColumnX[column] + kCountLabelWidth, kRowY[row], kCountWidth, 10));
+        count->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return count;
+    };
+    struct CountPlace {
+        const char* label;
+        int column;
+        int row;
+    };
+    m_totalCount = placeCount("QSO:", 0, 0, 1239);
+    constexpr CountPlace kBands[kCountedBands] = {
+        {"10M", 1, 0}, {"12M", 2, 0}, {"15M", 0, 1}, {"17M", 1, 1},  {"20M", 2, 1},
+        {"30M", 3, 1}, {"40M", 0, 2}, {"80M", 1, 2}, {"160M", 2, 2},
+    };
+    for (int band = 0; band < kCountedBands; ++band) {
+        const CountPlace& at = kBands[band];
+        m_bandCounts[static_cast<std::size_t>(band)] =
+            placeCount(at.label, at.column, at.row, 1240 + band);
+    }
+
+    m_searchList = new QTableWidget(this);
+    m_searchList->setObjectName(QStringLiteral("list1249"));
+    m_searchList->setGeometry(looks::dluToPixels(5, 192, 162, 35));
+    styleList(*m_searchList);
+    m_searchList->setShowGrid(false);
+    m_searchList->horizontalHeader()->setVisible(false);
+    m_searchList->setColumnCount(1);
+    m_searchList->setColumnWidth(0, kSearchColumnWidth);
+    connect(m_searchList, &QTableWidget::cellDoubleClicked, this, [this] { OnDblclkSearchList(); });
+
+    m_btnLogInfo = new CxShadeButton(QStringLiteral("LogInfo"), this);
+    m_btnNew = new CxShadeButton(QStringLiteral("New"), this);
+    m_btnLoad = new CxShadeButton(QStringLiteral("Load"), this);
+    m_btnSave = new CxShadeButton(QStringLiteral("Save"), this);
+    int x = 6;
+    for (CxShadeButton* button : {m_btnLogInfo, m_btnNew, m_btnLoad, m_btnSave}) {
+        button->setGeometry(looks::dluToPixels(x, 229, 37, 13));
+        styleButton(*button);
+        x += 41;
+    }
+    connect(m_btnLogInfo, &QPushButton::clicked, this, &CQSOLoggingDlg::OnLogInfo);
+    connect(m_btnNew, &QPushButton::clicked, this, &CQSOLoggingDlg::OnNew);
+    connect(m_btnLoad, &QPushButton::clicked, this, &CQSOLoggingDlg::OnLoad);
+    connect(m_btnSave, &QPushButton::clicked, this, &CQSOLoggingDlg::OnSave);
+    refreshCounts();
+}
+
+void CQSOLoggingDlg::SetModalRunner(ModalRunner runner) {
+    m_runModal = runner ? std::move(runner) : [](QDialog& dialog) { return dialog.exec(); };
+}
+
+// --- Calls of the logger ---------------------------------------------------------------------
+
+void CQSOLoggingDlg::RebuildColumns(int style) {
+    m_nColumnsStyle = style;
+    const std::span<const LogColumn> columns = LogColumns(style);
+    m_list->clear();
+    m_list->setColumnCount(static_cast<int>(columns.size()));
+    QStringList titles;
+    for (const LogColumn& column : columns)
+        titles << QString::fromLatin1(column.title.data(),
+                                      static_cast<qsizetype>(column.title.size()));
+    m_list->setHorizontalHeaderLabels(titles);
+    for (int c = 0; c < static_cast<int>(columns.size()); ++c)
+        m_list->setColumnWidth(c, columns[static_cast<std::size_t>(c)].width);
+    ClearList();
+}
+
+void CQSOLoggingDlg::ClearList() {
+    m_list->setRowCount(0);
+    m_entries.clear();
+    m_counts = {};
+    refreshCounts();
+}
+
+void CQSOLoggingDlg::AddEntry(const QSO_LOG_ENTRY& entry) {
+    Show();
+    m_entries.push_back(entry);
+    const int row = m_list->rowCount();
+    m_list->insertRow(row);
+    showRow(row);
+    if (QTableWidgetItem* item = m_list->item(row, 0))
+        m_list->scrollToItem(item);
+    m_counts.Add(entry);
+    refreshCounts();
+}
+
+void CQSOLoggingDlg::showRow(int row) {
+    const std::vector<std::string> texts =
+        LogRowTexts(m_entries[static_cast<std::size_t>(row)], m_nColumnsStyle, row + 1);
+    for (int c = 0; c < static_cast<int>(texts.size()) && c < m_list->columnCount(); ++c)
+        m_list->setItem(row, c, new QTableWidgetItem(latin1(texts[static_cast<std::size_t>(c)])));
+}
+
+void CQSOLoggingDlg::refreshCounts() {
+    m_totalCount->setText(QString::fromLatin1(FormatCount(m_counts.total)));
+    for (int band = 0; band < kCountedBands; ++band) {
+        m_bandCounts[static_cast<std::size_t>(band)]->setText(
+            QString::fromLatin1(FormatCount(m_counts.bands[static_cast<std::size_t>(band)])));
+    }
+}
+
+QString CQSOLoggingDlg::totalText() const {
+    return m_totalCount->text();
+}
+
+QString CQSOLoggingDlg::bandCountText(int band) const {
+    return m_bandCounts.at(static_cast<std::size_t>(band))->text();
+}
+
+void CQSOLoggingDlg::SetCaption(const std::string& fileName) {
+    setWindowTitle(QFile::decodeName(QByteArray::fromStdString(fileName)));
+}
+
+void CQSOLoggingDlg::Show() {
+    show();
+    raise();
+    activateWindow();
+}
+
+void CQSOLoggingDlg::Place() {
+    StoredWindowRect stored;
+    m_store.ReadWindowRect(stored.left, stored.top, stored.right, stored.bottom);
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back(screen->availableGeometry());
+    const QScreen* panelScreen = m_panel != nullptr ? m_panel->screen() : nullptr;
+    if (panelScreen == nullptr)
+        panelScreen = QGuiApplication::primaryScreen();
+    const QRect screenArea = panelScreen != nullptr ? panelScreen->availableGeometry() : QRect();
+    const QRect frame = frameGeometry();
+    const QRect target = PlaceBesidePanel(stored, frame, BesidePanel::Right, screenArea, screens);
+    if (target == frame)
+        return;
+    // The frame's extra height stays as it is.
+    resize(width(), height() + target.height() - frame.height());
+    move(target.topLeft());
+}
+
+void CQSOLoggingDlg::ClearSearchResults() {
+    m_searchList->setRowCount(0);
+}
+
+void CQSOLoggingDlg::AddSearchResult(const std::string& line) {
+    const int row = m_searchList->rowCount();
+    m_searchList->insertRow(row);
+    m_searchList->setItem(row, 0, new QTableWidgetItem(latin1(line)));
+}
+
+// --- Buttons ---------------------------------------------------------------------------------
+
+std::optional<std::string> CQSOLoggingDlg::choose(IQsoLogFileChooser::Purpose purpose) {
+    std::optional<std::string> path = m_chooser->Choose(this, purpose, m_strFileDlgName);
+    if (path)
+        m_strFileDlgName = *path;
+    return path;
+}
+
+void CQSOLoggingDlg::OnLoad() {
+    const std::optional<std::string> path = choose(IQsoLogFileChooser::Purpose::Open);
+    if (path && m_links.open)
+        m_links.open(*path);
+}
+
+void CQSOLoggingDlg::OnNew() {
+    if (MessageService::askYesNo("Ok to Start a New Log?", MessageService::Icon::Question) &&
+        m_links.newLog)
+        m_links.newLog();
+}
+
+void CQSOLoggingDlg::OnSave() {
+    if (m_list->rowCount() == 0) {
+        MessageService::showWarning("Log is empty!");
+        return;
+    }
+    const std::optional<std::string> path = choose(IQsoLogFileChooser::Purpose::Save);
+    if (path && m_links.save)
+        m_links.save(*path);
+}
+
+void CQSOLoggingDlg::OnLogInfo() {
+    if (m_links.toggleInfo)
+        m_links.toggleInfo();
+}
+
+void CQSOLoggingDlg::OnDblclkSearchList() {
+    const QList<QTableWidgetItem*> selected = m_searchList->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int row = selected.first()->row();
+    const std::string line = selected.first()->text().toLatin1().toStdString();
+    if (m_links.searchResult)
+        m_links.searchResult(row, SearchLineCall(line));
+}
+
+// --- Editing ---------------------------------------------------------------------------------
+
+void CQSOLoggingDlg::OnDblclkEntryList() {
+    qDebug("OnDblclkMemnameListctrl");
+    const QList<QTableWidgetItem*> selected = m_list->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int index = selected.first()->row();
+    if (index < 0 || index >= static_cast<int>(m_entries.size()))
+        return;
+    const QSO_LOG_ENTRY opened = m_entries[static_cast<std::size_t>(index)];
+
+    std::unique_ptr<CQSOLogEditDlg> editor;
+    if (opened.nLogStyle == kContestLogStyle)
+        editor = std::make_unique<CContestQSOLogEditDlg>(opened, m_bandOf, this);
+    else
+        editor = std::make_unique<CNormalQSOLogEditDlg>(opened, m_bandOf, this);
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.push_back(screen->availableGeometry());
+    const QScreen* own = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    const QRect ownArea = own != nullptr ? own->availableGeometry() : QRect();
+    editor->move(PlaceBelowWindow(frameGeometry(), editor->size(), ownArea, screens).topLeft());
+
+    if (m_runModal(*editor) != QDialog::Accepted)
+        return;
+    // The rows may have been refilled while the editor was open.
+    if (index >= static_cast<int>(m_entries.size()) ||
+        m_entries[static_cast<std::size_t>(index)] != opened) {
+        MessageService::showError("The log changed while the contact was edited: edit it again");
+        return;
+    }
+    if (editor->action() == CQSOLogEditDlg::Action::Delete) {
+        removeRow(index);
+        if (m_links.remove)
+            m_links.remove(index);
+        return;
+    }
+    if (editor->action() != CQSOLogEditDlg::Action::Modify)
+        return;
+    const QSO_LOG_ENTRY edited = editor->entry();
+    m_entries[static_cast<std::size_t>(index)] = edited;
+    showRow(index);
+    m_counts = CountBands(m_entries);
+    refreshCounts();
+    if (m_links.modify)
+        m_links.modify(index, edited);
+}
+
+void CQSOLoggingDlg::removeRow(int index) {
+    m_entries.erase(m_entries.begin() + index);
+    m_list->removeRow(index);
+    for (int row = index; row < m_list->rowCount(); ++row)
+        showRow(row);
+    m_counts = CountBands(m_entries);
+    refreshCounts();
+}
+
+// --- Keys and closing ------------------------------------------------------------------------
+
+void CQSOLoggingDlg::installKeyFilter(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* child : widget->findChildren<QWidget*>())
+        child->installEventFilter(this);
+}
+
+void CQSOLoggingDlg::sendRemote(int cmd, long param) {
+    if (m_links.executeRemoteCmd)
+        m_links.executeRemoteCmd(cmd, param);
+}
+
+bool CQSOLoggingDlg::handleKey(const QKeyEvent& key) {
+    const bool alt = (key.modifiers() & Qt::AltModifier) != 0;
+    const int k = key.key();
+    if (k == Qt::Key_Escape) {
+        qDebug("ESC is PRESSED! (Aborting)");
+        m_bEscPressed = true;
+        sendRemote(kMemoryKeyCmd, kEscParam);
+        // The key then does what Esc does in a dialog; the flag keeps the
+        // window open.
+        reject();
+        return true;
+    }
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F11) {
+        const int n = k - Qt::Key_F1;
+        if (!alt)
+            qDebug("F%d is PRESSED!", n + 1);
+        sendRemote(kMemoryKeyCmd, n);
+        return true;
+    }
+    if (!alt)
+        return false;
+    switch (k) {
+        case Qt::Key_X:
+            sendRemote(kExitCmd, 0);
+            return true;
+        case Qt::Key_L:
+            qDebug("ALT-L is PRESSED!");
+            return true;
+        case Qt::Key_C:
+            qDebug("ALT-C is PRESSED!");
+            return true;
+        case Qt::Key_S:
+            qDebug("ALT-S is PRESSED!");
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CQSOLoggingDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        // A press travels from the focus widget up to the window; it acts
+        // once, where it arrives first.
+        if (handleKey(*static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    if (event->type() == QEvent::ChildAdded) {
+        auto* childEvent = static_cast<QChildEvent*>(event);
+        if (childEvent->child()->isWidgetType())
+            childEvent->child()->installEventFilter(this);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CQSOLoggingDlg::reject() {
+    if (m_bEscPressed) {
+        m_bEscPressed = false;
+        return;
+    }
+    hide();
+}
+
+void CQSOLoggingDlg::closeEvent(QCloseEvent* event) {
+    m_bEscPressed = false;
+    event->accept();  // hidden, never destroyed: the logger owns the window
+}
+
+}  // namespace pelorin

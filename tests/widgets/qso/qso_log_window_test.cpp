@@ -1,0 +1,695 @@
+// The log window and its editors on a real settings store in a sandbox, with
+// recording links and file chooser; the delete test drives the real logger
+// over a log file in the test's folder. Message boxes are recorded lines,
+// their answers queued. Screenshots land in the build tree.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "client/app/registry_store.h"
+#include "client/qso/qso_log_edit_dlg.h"
+#include "client/qso/qso_log_file.h"
+#include "client/qso/qso_logger.h"
+#include "client/qso/qso_logging_dlg.h"
+#include "controls/cx_shade_button.h"
+#include "controls/edit_ex.h"
+#include "controls/static_ex.h"
+#include "platform/message_service.h"
+#include "platform/windows_path.h"
+#include "tests/support/settings_sandbox.h"
+#include "tests/widgets/case_name.h"
+
+namespace {
+
+using namespace pelorin;
+namespace fs = std::filesystem;
+
+std::int64_t at(int month, int day, int year, int hour, int minute, int second) {
+    return *WallClockSeconds({year, month, day, hour, minute, second});
+}
+
+QSO_LOG_ENTRY normalEntry(const std::string& call = "N0CALL") {
+    QSO_LOG_ENTRY e;
+    e.nLogStyle = kNormalLogStyle;
+    e.tmQSO = at(7, 4, 1999, 14, 30, 0);
+    e.szCall = call;
+    e.nBand = 4;
+    e.lFreq = 14025001;
+    e.nMode = 3;
+    e.szName = "Ann";
+    e.szQTH = "Anytown";
+    e.szMySig = "599";
+    e.szHisSig = "579";
+    e.nQSLStatus = 1;
+    e.szComment = "tnx";
+    return e;
+}
+
+QSO_LOG_ENTRY contestEntry(const std::string& call = "K1TEST") {
+    QSO_LOG_ENTRY e;
+    e.nLogStyle = kContestLogStyle;
+    e.tmQSO = at(11, 23, 2024, 18, 30, 5);
+    e.szCall = call;
+    e.nBand = 6;
+    e.lFreq = 7030500;
+    e.nMode = 3;
+    e.szExchange = "599 05";
+    e.szComment = "J\xFCrgen";  // Latin-1
+    return e;
+}
+
+// What the window asked of the logger, one line a request.
+struct Requests {
+    std::vector<std::string> lines;
+    std::vector<QSO_LOG_ENTRY> modified;
+};
+
+QsoLogWindowLinks recordingLinks(Requests& r) {
+    QsoLogWindowLinks links;
+    links.open = [&r](const std::string& path) { r.lines.push_back("open " + path); };
+    links.save = [&r](const std::string& path) { r.lines.push_back("save " + path); };
+    links.newLog = [&r] { r.lines.push_back("new"); };
+    links.modify = [&r](int index, const QSO_LOG_ENTRY& e) {
+        r.lines.push_back("modify " + std::to_string(index));
+        r.modified.push_back(e);
+    };
+    links.remove = [&r](int index) { r.lines.push_back("remove " + std::to_string(index)); };
+    links.toggleInfo = [&r] { r.lines.push_back("toggle info"); };
+    links.searchResult = [&r](int index, const std::string& call) {
+        r.lines.push_back("search result " + std::to_string(index) + " " + call);
+    };
+    links.executeRemoteCmd = [&r](int cmd, long param) {
+        r.lines.push_back("remote " + std::to_string(cmd) + " " + std::to_string(param));
+    };
+    return links;
+}
+
+// Answers the file dialogs from a list; records the names offered.
+class FakeChooser : public IQsoLogFileChooser {
+  public:
+    struct Log {
+        std::vector<std::string> offered;
+        std::vector<std::optional<std::string>> answers;
+    };
+    explicit FakeChooser(Log& log) : m_log(log) {}
+    std::optional<std::string> Choose(QWidget*, Purpose purpose,
+                                      const std::string& offered) override {
+        m_log.offered.push_back((purpose == Purpose::Save ? "save " : "open ") + offered);
+        if (m_log.answers.empty())
+            return std::nullopt;
+        std::optional<std::string> answer = m_log.answers.front();
+        m_log.answers.erase(m_log.answers.begin());
+        return answer;
+    }
+
+  private:
+    Log& m_log;
+};
+
+TuningRangeTable bandTable() {
+    const char* names[] = {"  10M", "  12M", "  15M", "  17M", "  20M",
+                           "  30M", "  40M", "  80M", " 160M"};
+    const std::uint32_t edges[][2] = {
+        {28000000, 29700000}, {24890000, 24990000}, {21000000, 21450000},
+        {18068000, 18168000}, {14000000, 14350000}, {10100000, 10150000},
+        {7000000, 7300000},   {3500000, 4000000},   {1800000, 2000000}};
+    TuningRangeTable table;
+    for (int i = 0; i < kTuningRangeCount; ++i)
+        table[static_cast<std::size_t>(i)] = {names[i], i, edges[i][0], edges[i][1]};
+    return table;
+}
+
+class QsoLogWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MessageService::queueAnswers({});
+        m_store.WriteString("", "HomeDir", m_home.string());
+        m_store.SetStringSlot(1, "N0CALL");
+        m_store.WriteQsoLoggingMode(kNormalLogStyle);
+    }
+    void TearDown() override {
+        m_window.reset();
+        MessageService::queueAnswers({});
+    }
+
+    CQSOLoggingDlg& window() {
+        if (!m_window) {
+            m_window = std::make_unique<CQSOLoggingDlg>(m_store, recordingLinks(m_requests),
+                                                        StoreBandLookup(m_store),
+                                                        std::make_unique<FakeChooser>(m_chooser));
+        }
+        return *m_window;
+    }
+
+    // Opens the editor of a row; `drive` works it from inside and returns
+    // the dialog's result as its event loop would.
+    void editRow(int row, std::function<void(CQSOLogEditDlg&)> drive) {
+        window().SetModalRunner([drive](QDialog& dialog) {
+            auto& editor = dynamic_cast<CQSOLogEditDlg&>(dialog);
+            editor.show();
+            drive(editor);
+            const int result = editor.isVisible() ? QDialog::Rejected : editor.result();
+            editor.hide();
+            return result;
+        });
+        window().entryList()->selectRow(row);
+        window().OnDblclkEntryList();
+    }
+
+    static QString cell(QTableWidget* list, int row, int column) {
+        const QTableWidgetItem* item = list->item(row, column);
+        return item != nullptr ? item->text() : QString();
+    }
+
+    std::vector<std::string> messages() const { return m_settings.messages(); }
+
+    void shoot(QWidget& widget, const char* name) {
+        fs::create_directories(QSO_SCREENSHOT_DIR);
+        widget.show();
+        QCoreApplication::processEvents();
+        widget.grab().save(QString::fromLatin1(QSO_SCREENSHOT_DIR "/") + QString::fromLatin1(name));
+    }
+
+    SettingsSandbox m_settings{"qso-log-window"};
+    const fs::path m_home = m_settings.dir() / "Orvo";
+    CRegistryStore m_store;
+    Requests m_requests;
+    FakeChooser::Log m_chooser;
+    std::unique_ptr<CQSOLoggingDlg> m_window;
+};
+
+// --- Rows, counts, search results ------------------------------------------------------------
+
+TEST_F(QsoLogWindowTest, RowsCountsAndSearchResultsOfANormalLog) {
+    CQSOLoggingDlg& w = window();
+    EXPECT_EQ(w.ColumnsStyle(), kNormalLogStyle);
+    ASSERT_EQ(w.entryList()->columnCount(), 13);
+    EXPECT_EQ(w.entryList()->horizontalHeaderItem(5)->text(), "Freq (KHz)");
+    EXPECT_EQ(w.entryList()->columnWidth(12), 150);
+    EXPECT_EQ(w.totalText(), "   0");
+
+    QSO_LOG_ENTRY forty = normalEntry("W1AW");
+    forty.nBand = 6;
+    forty.lFreq = 7030000;
+    QSO_LOG_ENTRY noBand = normalEntry("DL1ABC");
+    noBand.nBand = -1;
+    noBand.lFreq = 50100000;
+    for (const QSO_LOG_ENTRY& e : {normalEntry(), forty, normalEntry("N0CALL"), noBand})
+        w.AddEntry(e);
+
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_EQ(w.entryList()->rowCount(), 4);
+    QStringList first;
+    for (int c = 0; c < 13; ++c)
+        first << cell(w.entryList(), 0, c);
+    EXPECT_EQ(first, (QStringList{"   1", "N0CALL", "07/04/1999", "14:30:00", "  20M", "  14025.00",
+                                  "CW", "Ann", "Anytown", "599", "579", "Sent", "tnx"}));
+    EXPECT_EQ(cell(w.entryList(), 3, 0), "   4");
+    EXPECT_EQ(cell(w.entryList(), 3, 5), "  50100.00");
+    EXPECT_EQ(w.totalText(), "   4");
+    EXPECT_EQ(w.bandCountText(4), "   2");
+    EXPECT_EQ(w.bandCountText(6), "   1");
+    EXPECT_EQ(w.bandCountText(0), "   0");
+
+    w.AddSearchResult("N0CALL CW QSO on 07/04/1999 at 14:30:00 on   20M");
+    w.AddSearchResult("N0CALL CW QSO on 07/04/1999 at 14:30:00 on   20M");
+    EXPECT_EQ(w.searchList()->columnWidth(0), 300);
+    w.SetCaption((m_home / "N0CALL.QSO.Log").string());
+    EXPECT_EQ(w.windowTitle().toStdString(), (m_home / "N0CALL.QSO.Log").string());
+    shoot(w, "qso_log_window_normal.png");
+
+    // A double click on the second line sends the second entry of that call.
+    w.searchList()->selectRow(1);
+    w.OnDblclkSearchList();
+    EXPECT_EQ(m_requests.lines.back(), "search result 1 N0CALL");
+
+    w.ClearSearchResults();
+    EXPECT_EQ(w.searchList()->rowCount(), 0);
+    w.ClearList();
+    EXPECT_EQ(w.entryList()->rowCount(), 0);
+    EXPECT_EQ(w.totalText(), "   0");
+    EXPECT_EQ(w.bandCountText(4), "   0");
+}
+
+TEST_F(QsoLogWindowTest, RebuiltForContestTheRowsTakeTheContestColumns) {
+    CQSOLoggingDlg& w = window();
+    w.AddEntry(normalEntry());
+    w.RebuildColumns(kContestLogStyle);
+    EXPECT_EQ(w.ColumnsStyle(), kContestLogStyle);
+    EXPECT_EQ(w.entryList()->rowCount(), 0);
+    EXPECT_EQ(w.totalText(), "   0");
+    ASSERT_EQ(w.entryList()->columnCount(), 10);
+    EXPECT_EQ(w.entryList()->horizontalHeaderItem(7)->text(), "Exchange");
+    EXPECT_EQ(w.entryList()->columnWidth(7), 100);
+
+    w.AddEntry(contestEntry());
+    w.AddEntry(contestEntry("K2ABC"));
+    EXPECT_EQ(cell(w.entryList(), 0, 7), "599 05");
+    EXPECT_EQ(cell(w.entryList(), 0, 9), QString::fromLatin1("J\xFCrgen"));
+    EXPECT_EQ(w.bandCountText(6), "   2");
+    w.AddSearchResult("K2ABC CW QSO on 11/23/2024 at 18:30:05 on   40M");
+    shoot(w, "qso_log_window_contest.png");
+}
+
+// --- Buttons ---------------------------------------------------------------------------------
+
+TEST_F(QsoLogWindowTest, SaveOfAnEmptyLogSaysSoAndOpensNoDialog) {
+    window().saveButton()->click();
+    EXPECT_EQ(messages(), (std::vector<std::string>{"warning\tLog is empty!"}));
+    EXPECT_TRUE(m_chooser.offered.empty());
+    EXPECT_TRUE(m_requests.lines.empty());
+}
+
+TEST_F(QsoLogWindowTest, LoadAndSaveGoThroughTheChooserWhichOffersTheLastPath) {
+    const std::string first = joinLocalPath(m_home.string(), "N0CALL.QSO.Log");
+    const std::string other = (m_settings.dir() / "other.log").string();
+    m_chooser.answers = {std::nullopt, other, (m_settings.dir() / "saved.log").string()};
+    CQSOLoggingDlg& w = window();
+
+    w.loadButton()->click();  // cancelled: nothing asked of the logger
+    EXPECT_TRUE(m_requests.lines.empty());
+    w.loadButton()->click();
+    w.AddEntry(normalEntry());
+    w.saveButton()->click();
+    EXPECT_EQ(m_chooser.offered,
+              (std::vector<std::string>{"open " + first, "open " + first, "save " + other}));
+    EXPECT_EQ(m_requests.lines,
+              (std::vector<std::string>{"open " + other,
+                                        "save " + (m_settings.dir() / "saved.log").string()}));
+    EXPECT_EQ(w.fileDialogName(), (m_settings.dir() / "saved.log").string());
+}
+
+TEST_F(QsoLogWindowTest, NewStartsALogOnlyOnYes) {
+    MessageService::queueAnswers({false, true});
+    window().newButton()->click();
+    window().newButton()->click();
+    EXPECT_EQ(messages(), (std::vector<std::string>{"question\tOk to Start a New Log?\tNo",
+                                                    "question\tOk to Start a New Log?\tYes"}));
+    EXPECT_EQ(m_requests.lines, (std::vector<std::string>{"new"}));
+}
+
+TEST_F(QsoLogWindowTest, LogInfoTogglesTheEntryWindow) {
+    window().logInfoButton()->click();
+    EXPECT_EQ(m_requests.lines, (std::vector<std::string>{"toggle info"}));
+}
+
+// --- Keys ------------------------------------------------------------------------------------
+
+struct KeyCase {
+    std::string name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::vector<std::string> sent;
+};
+
+void PrintTo(const KeyCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class QsoLogWindowKeys : public QsoLogWindowTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(QsoLogWindowKeys, GoToThePanelAndLeaveTheWindowOpen) {
+    CQSOLoggingDlg& w = window();
+    w.Show();
+    QTest::keyClick(w.entryList(), GetParam().key, GetParam().modifiers);
+    EXPECT_EQ(m_requests.lines, GetParam().sent);
+    EXPECT_TRUE(w.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, QsoLogWindowKeys,
+    ::testing::Values(KeyCase{"Escape", Qt::Key_Escape, Qt::NoModifier, {"remote 10 27"}},
+                      KeyCase{"F1", Qt::Key_F1, Qt::NoModifier, {"remote 10 0"}},
+                      KeyCase{"F10", Qt::Key_F10, Qt::NoModifier, {"remote 10 9"}},
+                      KeyCase{"F11", Qt::Key_F11, Qt::NoModifier, {"remote 10 10"}},
+                      KeyCase{"AltF3", Qt::Key_F3, Qt::AltModifier, {"remote 10 2"}},
+                      KeyCase{"AltX", Qt::Key_X, Qt::AltModifier, {"remote 9 0"}},
+                      KeyCase{"AltL", Qt::Key_L, Qt::AltModifier, {}},
+                      KeyCase{"AltC", Qt::Key_C, Qt::AltModifier, {}},
+                      KeyCase{"AltS", Qt::Key_S, Qt::AltModifier, {}}),
+    CaseName());
+
+TEST_F(QsoLogWindowTest, CloseAndCancelHideTheWindowButNotRightAfterEscape) {
+    CQSOLoggingDlg& w = window();
+    w.Show();
+    QTest::keyClick(w.entryList(), Qt::Key_Escape);
+    EXPECT_TRUE(w.isVisible());
+    w.reject();  // the flag went with the Escape
+    EXPECT_FALSE(w.isVisible());
+    w.Show();
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    w.Show();  // the logger shows it again
+    EXPECT_TRUE(w.isVisible());
+}
+
+// --- Editors ---------------------------------------------------------------------------------
+
+struct UnchangedCase {
+    std::string name;
+    QSO_LOG_ENTRY entry;
+};
+
+void PrintTo(const UnchangedCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class QsoLogEditUnchanged : public QsoLogWindowTest,
+                            public ::testing::WithParamInterface<UnchangedCase> {};
+
+TEST_P(QsoLogEditUnchanged, ModifyGivesBackAnEqualRecord) {
+    m_store.SetTuningRanges(bandTable());
+    CQSOLoggingDlg& w = window();
+    w.RebuildColumns(GetParam().entry.nLogStyle);
+    w.AddEntry(GetParam().entry);
+    const QStringList before = [&] {
+        QStringList texts;
+        for (int c = 0; c < w.entryList()->columnCount(); ++c)
+            texts << cell(w.entryList(), 0, c);
+        return texts;
+    }();
+    editRow(0, [](CQSOLogEditDlg& editor) { editor.modifyButton()->click(); });
+    ASSERT_EQ(m_requests.lines, (std::vector<std::string>{"modify 0"}));
+    EXPECT_EQ(m_requests.modified.at(0), GetParam().entry);
+    EXPECT_EQ(w.entries().at(0), GetParam().entry);
+    for (int c = 0; c < w.entryList()->columnCount(); ++c)
+        EXPECT_EQ(cell(w.entryList(), 0, c), before[c]) << c;
+}
+
+QSO_LOG_ENTRY changed(QSO_LOG_ENTRY e, const std::function<void(QSO_LOG_ENTRY&)>& change) {
+    change(e);
+    return e;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, QsoLogEditUnchanged,
+    ::testing::Values(UnchangedCase{"OddHertz", normalEntry()},
+                      UnchangedCase{"ModeOutsideTheTable",
+                                    changed(normalEntry(), [](QSO_LOG_ENTRY& e) { e.nMode = -1; })},
+                      UnchangedCase{"SixMetresWithoutBand", changed(normalEntry(),
+                                                                    [](QSO_LOG_ENTRY& e) {
+                                                                        e.lFreq = 50100000;
+                                                                        e.nBand = -1;
+                                                                    })},
+                      UnchangedCase{"ContestLatin1Comment", contestEntry()}),
+    CaseName());
+
+TEST_F(QsoLogWindowTest, TheEditorsShowTheRecordAndTheirSpinnersWrap) {
+    CQSOLoggingDlg& w = window();
+    w.AddEntry(normalEntry());
+    editRow(0, [this](CQSOLogEditDlg& editor) {
+        auto& normal = dynamic_cast<CNormalQSOLogEditDlg&>(editor);
+        EXPECT_EQ(normal.windowTitle(), "Edit QSO Log");
+        EXPECT_EQ(normal.callEdit()->text(), "N0CALL");
+        EXPECT_EQ(normal.nameEdit()->text(), "Ann");
+        EXPECT_EQ(normal.hisSigEdit()->text(), "579");
+        EXPECT_EQ(normal.mySigEdit()->text(), "599");
+        EXPECT_EQ(normal.dateEdit()->text(), "07/04/1999");
+        EXPECT_EQ(normal.timeEdit()->text(), "14:30:00");
+        EXPECT_EQ(normal.bandEdit()->text(), "  20M");
+        EXPECT_TRUE(normal.bandEdit()->isReadOnly());
+        EXPECT_EQ(normal.frequencyEdit()->text(), "14025001");
+        EXPECT_EQ(normal.callEdit()->GetTextColor(), 0xFF0000u);
+        EXPECT_EQ(normal.nameEdit()->GetFontDescription()->height, -18);
+        EXPECT_EQ(normal.qthEdit()->GetFontDescription()->height, -14);
+        shoot(normal, "qso_edit_normal.png");
+
+        QStringList modes;
+        for (int i = 0; i < 6; ++i) {
+            normal.modeUp()->click();
+            modes << normal.modeText()->text();
+        }
+        EXPECT_EQ(modes, (QStringList{"RTTY", "CWR", "RTTYR", "LSB", "USB", "CW"}));
+        normal.modeDown()->click();
+        EXPECT_EQ(normal.modeText()->text(), "USB");
+
+        EXPECT_EQ(normal.qslText()->text(), "Sent");
+        QStringList states;
+        for (int i = 0; i < 4; ++i) {
+            normal.qslDown()->click();
+            states << normal.qslText()->text();
+        }
+        EXPECT_EQ(states, (QStringList{"None", "Exchanged", "Received", "Sent"}));
+        normal.qslUp()->click();
+        normal.modifyButton()->click();
+    });
+    ASSERT_EQ(m_requests.modified.size(), 1u);
+    EXPECT_EQ(m_requests.modified[0].nMode, 2);
+    EXPECT_EQ(m_requests.modified[0].nQSLStatus, 2);
+    EXPECT_EQ(cell(w.entryList(), 0, 6), "USB");
+    EXPECT_EQ(cell(w.entryList(), 0, 11), "Received");
+}
+
+TEST_F(QsoLogWindowTest, TheContestEditorShowsItsOwnBoxes) {
+    CQSOLoggingDlg& w = window();
+    w.RebuildColumns(kContestLogStyle);
+    w.AddEntry(contestEntry());
+    editRow(0, [this](CQSOLogEditDlg& editor) {
+        auto& contest = dynamic_cast<CContestQSOLogEditDlg&>(editor);
+        EXPECT_EQ(contest.windowTitle(), "Edit Contest QSO Log");
+        EXPECT_EQ(contest.exchangeEdit()->text(), "599 05");
+        EXPECT_EQ(contest.commentEdit()->text(), QString::fromLatin1("J\xFCrgen"));
+        EXPECT_EQ(contest.modeText()->text(), "CW");
+        EXPECT_EQ(contest.qslText()->text(), "None");
+        shoot(contest, "qso_edit_contest.png");
+        contest.exchangeEdit()->setText("579 12");
+        contest.modifyButton()->click();
+    });
+    ASSERT_EQ(m_requests.modified.size(), 1u);
+    EXPECT_EQ(m_requests.modified[0],
+              changed(contestEntry(), [](QSO_LOG_ENTRY& e) { e.szExchange = "579 12"; }));
+    EXPECT_EQ(cell(w.entryList(), 0, 7), "579 12");
+}
+
+struct BadBoxCase {
+    std::string name;
+    CEditEx* (*box)(CQSOLogEditDlg&);
+    const char* text;
+    std::string message;
+};
+
+void PrintTo(const BadBoxCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class QsoLogEditBadBox : public QsoLogWindowTest,
+                         public ::testing::WithParamInterface<BadBoxCase> {};
+
+TEST_P(QsoLogEditBadBox, ModifyRefusesItAndTheEditorStaysOpen) {
+    window().AddEntry(normalEntry());
+    bool stayedOpen = false;
+    editRow(0, [&](CQSOLogEditDlg& editor) {
+        GetParam().box(editor)->setText(QString::fromLatin1(GetParam().text));
+        editor.modifyButton()->click();
+        stayedOpen = editor.isVisible();
+        editor.cancelButton()->click();
+    });
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"error\t" + GetParam().message}));
+    EXPECT_TRUE(m_requests.lines.empty());
+    EXPECT_EQ(window().entries().at(0), normalEntry());
+}
+
+CEditEx* dateBox(CQSOLogEditDlg& e) {
+    return e.dateEdit();
+}
+CEditEx* timeBox(CQSOLogEditDlg& e) {
+    return e.timeEdit();
+}
+CEditEx* frequencyBox(CQSOLogEditDlg& e) {
+    return e.frequencyEdit();
+}
+CEditEx* callBox(CQSOLogEditDlg& e) {
+    return e.callEdit();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, QsoLogEditBadBox,
+    ::testing::Values(BadBoxCase{"ThirtiethOfFebruary", dateBox, "02/30/2024", "Invalid date"},
+                      BadBoxCase{"DayFirstDate", dateBox, "31/12/2024", "Invalid date"},
+                      BadBoxCase{"Hour25", timeBox, "25:00:00", "Invalid time"},
+                      BadBoxCase{"KiloHertz", frequencyBox, "14025.00", "Invalid frequency"},
+                      BadBoxCase{"Beyond31Bits", frequencyBox, "4294967296", "Invalid frequency"},
+                      BadBoxCase{"EmptyCall", callBox, "", "Callsign is empty!"}),
+    CaseName());
+
+TEST_F(QsoLogWindowTest, DeleteIsNotCheckedAndTakesTheRowAway) {
+    CQSOLoggingDlg& w = window();
+    w.AddEntry(normalEntry("A1"));
+    w.AddEntry(normalEntry("B2"));
+    w.AddEntry(normalEntry("C3"));
+    editRow(1, [](CQSOLogEditDlg& editor) {
+        editor.dateEdit()->setText("13/45/2024");
+        editor.callEdit()->setText("");
+        editor.deleteButton()->click();
+    });
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(m_requests.lines, (std::vector<std::string>{"remove 1"}));
+    ASSERT_EQ(w.entryList()->rowCount(), 2);
+    EXPECT_EQ(cell(w.entryList(), 1, 0), "   2");
+    EXPECT_EQ(cell(w.entryList(), 1, 1), "C3");
+    EXPECT_EQ(w.totalText(), "   2");
+}
+
+TEST_F(QsoLogWindowTest, CancelChangesNothing) {
+    window().AddEntry(normalEntry());
+    editRow(0, [](CQSOLogEditDlg& editor) {
+        editor.callEdit()->setText("K9XX");
+        editor.cancelButton()->click();
+    });
+    EXPECT_TRUE(m_requests.lines.empty());
+    EXPECT_EQ(window().entries().at(0), normalEntry());
+    EXPECT_EQ(cell(window().entryList(), 0, 1), "N0CALL");
+}
+
+struct BandMoveCase {
+    std::string name;
+    bool bandTable;
+    const char* frequency;
+    int band;
+    QString bandText;
+    std::vector<int> counted;  // band counts 0..8 after the change
+};
+
+void PrintTo(const BandMoveCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class QsoLogEditFrequency : public QsoLogWindowTest,
+                            public ::testing::WithParamInterface<BandMoveCase> {};
+
+TEST_P(QsoLogEditFrequency, AChangedFrequencyTakesItsBandAndTheCountsFollow) {
+    if (GetParam().bandTable)
+        m_store.SetTuningRanges(bandTable());
+    CQSOLoggingDlg& w = window();
+    w.AddEntry(normalEntry("A1"));
+    w.AddEntry(normalEntry("B2"));
+    EXPECT_EQ(w.bandCountText(4), "   2");
+    editRow(1, [](CQSOLogEditDlg& editor) {
+        editor.frequencyEdit()->setText(QString::fromLatin1(GetParam().frequency));
+        editor.modifyButton()->click();
+    });
+    ASSERT_EQ(m_requests.modified.size(), 1u);
+    EXPECT_EQ(m_requests.modified[0].nBand, GetParam().band);
+    EXPECT_EQ(cell(w.entryList(), 1, 4), GetParam().bandText);
+    std::vector<int> counted;
+    for (int band = 0; band < kCountedBands; ++band)
+        counted.push_back(w.bandCountText(band).trimmed().toInt());
+    EXPECT_EQ(counted, GetParam().counted);
+    EXPECT_EQ(w.totalText(), "   2");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moves, QsoLogEditFrequency,
+    ::testing::Values(
+        BandMoveCase{"ToFortyMetres", true, "7030000", 6, "  40M", {0, 0, 0, 0, 1, 0, 1, 0, 0}},
+        BandMoveCase{"ToSixMetresNoRange", true, "50100000", -1, "", {0, 0, 0, 0, 1, 0, 0, 0, 0}},
+        BandMoveCase{"WithoutABandTable", false, "7030000", -1, "", {0, 0, 0, 0, 1, 0, 0, 0, 0}},
+        BandMoveCase{
+            "WithinTheSameBand", true, "14070000", 4, "  20M", {0, 0, 0, 0, 2, 0, 0, 0, 0}}),
+    CaseName());
+
+TEST_F(QsoLogWindowTest, TheEditorOpensOnePixelBelowTheWindowOrCentredWhenItWouldNotShow) {
+    CQSOLoggingDlg& w = window();
+    w.AddEntry(normalEntry());
+    w.resize(w.width(), 200);
+    w.move(30, 20);
+    QCoreApplication::processEvents();
+    QPoint placed;
+    editRow(0, [&](CQSOLogEditDlg& editor) {
+        placed = editor.pos();
+        editor.cancelButton()->click();
+    });
+    EXPECT_EQ(placed, QPoint(w.frameGeometry().left(), w.frameGeometry().bottom() + 2));
+
+    // Too low on the screen: centred on it.
+    const QRect screen = w.screen()->availableGeometry();
+    w.move(30, screen.bottom() - 150);
+    QCoreApplication::processEvents();
+    QSize size;
+    editRow(0, [&](CQSOLogEditDlg& editor) {
+        placed = editor.pos();
+        size = editor.size();
+        editor.cancelButton()->click();
+    });
+    EXPECT_EQ(placed, QPoint(screen.left() + (screen.width() - size.width()) / 2,
+                             screen.top() + (screen.height() - size.height()) / 2));
+}
+
+// --- With the real logger --------------------------------------------------------------------
+
+struct StoredSettings : IQsoLogSettings {
+    int mode = kNormalLogStyle;
+    std::string name = kDefaultLogFileName;
+    int ReadQsoLoggingMode() const override { return mode; }
+    void WriteQsoLoggingMode(int m) override { mode = m; }
+    std::string ReadCurrentLogFileName() const override { return name; }
+    void WriteCurrentLogFileName(const std::string& n) override { name = n; }
+};
+
+struct ShownNotices : IQsoNotices {
+    void Error(const std::string& text) override { MessageService::showError(text); }
+    void Warning(const std::string& text) override { MessageService::showWarning(text); }
+    bool AskYesNo(const std::string& text) override { return MessageService::askYesNo(text); }
+};
+
+TEST_F(QsoLogWindowTest, DeletingRowThreeOfFiveThroughTheLoggerRenumbersRowsAndFile) {
+    fs::create_directories(m_home);
+    const fs::path log = m_home / kDefaultLogFileName;
+    std::vector<QSO_LOG_ENTRY> five;
+    for (const char* call : {"A1", "B2", "C3", "D4", "E5"})
+        five.push_back(normalEntry(call));
+    ASSERT_EQ(SaveLogFile(log.string(), five, {}), 0u);
+
+    StoredSettings settings;
+    ShownNotices notices;
+    CQSOLoggerGUIThread logger(m_home.string(), settings, notices, {});
+    // The window's requests reach the logger queued, as its owner sends them.
+    QsoLogWindowLinks links;
+    links.remove = [&logger](int index) {
+        QMetaObject::invokeMethod(
+            qApp, [&logger, index] { logger.OnDeleteLogEntry(index); }, Qt::QueuedConnection);
+    };
+    auto owned =
+        std::make_unique<CQSOLoggingDlg>(m_store, std::move(links), StoreBandLookup(m_store));
+    CQSOLoggingDlg& w = *owned;
+    logger.OnParamCmd(std::move(owned));
+    ASSERT_EQ(w.entryList()->rowCount(), 5);
+
+    w.SetModalRunner([](QDialog& dialog) {
+        dynamic_cast<CQSOLogEditDlg&>(dialog).deleteButton()->click();
+        return dialog.result();
+    });
+    w.entryList()->selectRow(2);
+    w.OnDblclkEntryList();
+    QCoreApplication::processEvents();
+
+    QStringList rows;
+    for (int r = 0; r < w.entryList()->rowCount(); ++r)
+        rows << cell(w.entryList(), r, 0) + " " + cell(w.entryList(), r, 1);
+    EXPECT_EQ(rows, (QStringList{"   1 A1", "   2 B2", "   3 D4", "   4 E5"}));
+    std::ifstream in(log, std::ios::binary);
+    std::vector<std::string> heads;
+    for (std::string line; std::getline(in, line);)
+        heads.push_back(line.substr(0, line.find(';', line.find(';', 2) + 1)));
+    EXPECT_EQ(heads, (std::vector<std::string>{"0;1;A1", "0;2;B2", "0;3;D4", "0;4;E5"}));
+    EXPECT_TRUE(messages().empty());
+}
+
+}  // namespace
