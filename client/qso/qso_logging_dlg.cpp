@@ -61,6 +61,36 @@ QString latin1(const std::string& bytes) {
 
 }  // namespace
 
+QsoLogWindowLinks LoggerLinks(PostToLogger post) {
+    QsoLogWindowLinks links;
+    links.open = [post](const std::string& path) {
+        post([path](CQSOLoggerGUIThread& logger) { logger.OnOpenLogFile(1, path); });
+    };
+    links.save = [post](const std::string& path) {
+        post([path](CQSOLoggerGUIThread& logger) { logger.OnSaveLogFile(path); });
+    };
+    links.newLog = [post] { post([](CQSOLoggerGUIThread& logger) { logger.OnNewLogFile(); }); };
+    links.modify = [post](int index, const QSO_LOG_ENTRY& entry) {
+        post(
+            [index, entry](CQSOLoggerGUIThread& logger) { logger.OnModifyLogEntry(index, entry); });
+    };
+    links.remove = [post](int index) {
+        post([index](CQSOLoggerGUIThread& logger) { logger.OnDeleteLogEntry(index); });
+    };
+    links.toggleInfo = [post] {
+        post([](CQSOLoggerGUIThread& logger) { logger.OnToggleLoginfoWindow(0, 0); });
+    };
+    links.searchResult = [post](int index, const std::string& call) {
+        post([index, call](CQSOLoggerGUIThread& logger) {
+            logger.OnSearchQsoLogResultCmd(index, call);
+        });
+    };
+    links.executeRemoteCmd = [post](int cmd, long param) {
+        post([cmd, param](CQSOLoggerGUIThread& logger) { logger.OnExecuteRemoteCmd(cmd, param); });
+    };
+    return links;
+}
+
 // --- The file dialog -------------------------------------------------------------------------
 
 std::optional<std::string> QsoLogFileDialogChooser::Choose(QWidget* parent, Purpose purpose,

@@ -46,6 +46,11 @@ struct QsoLogWindowLinks {
     std::function<void(int cmd, long param)> executeRemoteCmd;  // for the front panel
 };
 
+// The links as calls on the logger, each handed to `post`, which runs it on
+// the logger later (queued, as the owner does).
+using PostToLogger = std::function<void(std::function<void(CQSOLoggerGUIThread&)>)>;
+QsoLogWindowLinks LoggerLinks(PostToLogger post);
+
 // Picks a log file to open or to save as; nothing when the operator cancels.
 class IQsoLogFileChooser {
   public:

@@ -30,6 +30,7 @@
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
 #include "controls/static_ex.h"
+#include "platform/atomic_file.h"
 #include "platform/message_service.h"
 #include "platform/windows_path.h"
 #include "tests/support/settings_sandbox.h"
@@ -661,13 +662,13 @@ TEST_F(QsoLogWindowTest, DeletingRowThreeOfFiveThroughTheLoggerRenumbersRowsAndF
     ShownNotices notices;
     CQSOLoggerGUIThread logger(m_home.string(), settings, notices, {});
     // The window's requests reach the logger queued, as its owner sends them.
-    QsoLogWindowLinks links;
-    links.remove = [&logger](int index) {
+    const PostToLogger post = [&logger](std::function<void(CQSOLoggerGUIThread&)> call) {
         QMetaObject::invokeMethod(
-            qApp, [&logger, index] { logger.OnDeleteLogEntry(index); }, Qt::QueuedConnection);
+            qApp, [&logger, call] { call(logger); }, Qt::QueuedConnection);
     };
     auto owned =
-        std::make_unique<CQSOLoggingDlg>(m_store, std::move(links), StoreBandLookup(m_store));
+        std::make_unique<CQSOLoggingDlg>(m_store, LoggerLinks(post), StoreBandLookup(m_store),
+                                         std::make_unique<FakeChooser>(m_chooser));
     CQSOLoggingDlg& w = *owned;
     logger.OnParamCmd(std::move(owned));
     ASSERT_EQ(w.entryList()->rowCount(), 5);
@@ -689,6 +690,16 @@ TEST_F(QsoLogWindowTest, DeletingRowThreeOfFiveThroughTheLoggerRenumbersRowsAndF
     for (std::string line; std::getline(in, line);)
         heads.push_back(line.substr(0, line.find(';', line.find(';', 2) + 1)));
     EXPECT_EQ(heads, (std::vector<std::string>{"0;1;A1", "0;2;B2", "0;3;D4", "0;4;E5"}));
+
+    // Save as another file: the logger writes it and names the window after it.
+    const fs::path other = m_settings.dir() / "copy.log";
+    m_chooser.answers = {other.string()};
+    w.saveButton()->click();
+    QCoreApplication::processEvents();
+    std::string bytes;
+    ASSERT_EQ(platform::readWholeFileReason(other.string(), bytes), 0);
+    EXPECT_EQ(bytes, FormatLogFile({five[0], five[1], five[3], five[4]}, {}));
+    EXPECT_EQ(w.windowTitle().toStdString(), other.string());
     EXPECT_TRUE(messages().empty());
 }
 
