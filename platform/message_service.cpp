@@ -69,6 +69,8 @@ QMessageBox::Icon boxIcon(MessageService::Icon icon) {
             return QMessageBox::Question;
         case MessageService::Icon::Exclamation:
             return QMessageBox::Warning;
+        case MessageService::Icon::Information:
+            return QMessageBox::Information;
         case MessageService::Icon::Stop:
             break;
     }

@@ -29,8 +29,9 @@ class MessageService {
     // (a name already taken), not a failure.
     static void showWarning(const std::string& text);
 
-    // The icon a question shows.
-    enum class Icon { Stop, Question, Exclamation };
+    // The icon a question shows. Non-interactive mode records every question the same way,
+    // whatever its icon.
+    enum class Icon { Stop, Question, Exclamation, Information };
 
     // Asks `text` with Yes and No buttons and `icon`; true for Yes.
     static bool askYesNo(const std::string& text, Icon icon = Icon::Stop);
