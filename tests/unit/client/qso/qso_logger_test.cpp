@@ -868,4 +868,22 @@ TEST_F(QsoLogger, OpenRemovesTemporariesLeftBesideTheLogAndReadsOnlyTheLog) {
     EXPECT_EQ(readBytes(at("Orvo.QSO.Log.tmp.notes")), "mine");
 }
 
+// Saving under a new name that fails changes neither the log's name, nor the
+// caption, nor the stored name: the next save still goes to the log.
+TEST_F(QsoLogger, FailedSaveUnderANewNameKeepsTheOldName) {
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    writeBytes(m_dir.path() / "plain", "a file where a folder should be");
+    const fs::path chosen = m_dir.path() / "plain" / "new.log";
+    EXPECT_FALSE(m_logger->OnSaveLogFile(chosen.string()));
+    EXPECT_EQ(m_notices.lines.back(),
+              "error\tLog not saved to " + chosen.string() + ": Not a directory");
+    EXPECT_EQ(m_logger->logFileName(), at("mine.log").string());
+    EXPECT_EQ(m_window.caption, at("mine.log").string());
+    EXPECT_EQ(m_settings.name, "mine.log");
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    EXPECT_EQ(callsInFile("mine.log"), (std::vector<std::string>{"A", "B"}));
+}
+
 }  // namespace
