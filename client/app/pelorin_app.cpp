@@ -23,6 +23,8 @@
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/proxy_panel_remote.h"
 #include "client/panel/splash_wnd.h"
+#include "client/qso/qso_info_dlg.h"
+#include "client/qso/qso_logging_dlg.h"
 #include "client/qso/qso_logging_owner.h"
 #include "controls/looks.h"
 #include "platform/message_service.h"
@@ -123,7 +125,16 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     entryPoints.hideSplash = &HideSplash;
     entryPoints.startSplash = [] { splash::Start(); };
     m_keyboardCw->fill(entryPoints);
-    m_qsoLogging = std::make_unique<QsoLoggingOwner>(*m_store, nullptr, nullptr);
+    m_qsoLogging = std::make_unique<QsoLoggingOwner>(
+        *m_store,
+        [this](int style, pelorin::QsoEntryWindowLinks links) {
+            return MakeQsoEntryWindow(style, *m_store, std::move(links), m_panel.get());
+        },
+        [this](QsoLoggingOwner::PostToLogger post) {
+            return std::make_unique<pelorin::CQSOLoggingDlg>(
+                *m_store, pelorin::LoggerLinks(std::move(post)), pelorin::StoreBandLookup(*m_store),
+                nullptr, m_panel.get());
+        });
     m_qsoLogging->fill(entryPoints);
     entryPoints.showConfigSheet = [this] {
         QPointer<CK2FrontPanelControlDlg> panel = m_panel.get();
