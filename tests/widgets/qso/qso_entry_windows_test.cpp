@@ -1,7 +1,7 @@
 // The normal and contest QSO entry windows on a real settings store, with
 // recording links in place of the info object and the panel: keys, buttons,
 // macro slots, the text rule of every box, the popup, show and hide, and
-// where they open. Screenshots land in the panel's screenshot folder.
+// where they open. Screenshots land beside the log window's.
 
 #include <gtest/gtest.h>
 
@@ -74,10 +74,9 @@ class QsoEntryWindows : public ::testing::Test {
     }
 
     static void shoot(QWidget& window, const char* name) {
-        std::filesystem::create_directories(PANEL_SCREENSHOT_DIR);
+        std::filesystem::create_directories(QSO_SCREENSHOT_DIR);
         QCoreApplication::processEvents();
-        window.grab().save(QString::fromLatin1(PANEL_SCREENSHOT_DIR "/") +
-                           QString::fromLatin1(name));
+        window.grab().save(QString::fromLatin1(QSO_SCREENSHOT_DIR "/") + QString::fromLatin1(name));
     }
 
     SettingsSandbox m_settings{"qso-entry"};
@@ -110,6 +109,8 @@ const KeyCase kKeyCases[] = {
     {"AltXAsksThePanelToExit", Qt::Key_X, Qt::AltModifier, {"remote 9 0"}},
     {"AltCOnlyTraces", Qt::Key_C, Qt::AltModifier, {}},
     {"AltSOnlyTraces", Qt::Key_S, Qt::AltModifier, {}},
+    // No button is a default one that Enter would click.
+    {"EnterLogsNothing", Qt::Key_Return, Qt::NoModifier, {}},
 };
 
 class EntryWindowKeys : public QsoEntryWindows, public ::testing::WithParamInterface<KeyCase> {};
@@ -512,13 +513,13 @@ TEST_F(QsoEntryWindows, ScreenshotsOfBothWindowsWithTexts) {
     window->hisSigEdit()->setText(QStringLiteral("579"));
     window->mySigEdit()->setText(QStringLiteral("599"));
     window->commentEdit()->setText(QStringLiteral("tnx fer QSO, 73"));
-    shoot(*window, "qso_information.png");
+    shoot(*window, "qso_entry_normal.png");
 
     auto other = contest();
     other->callEdit()->setText(QStringLiteral("K1TEST"));
     other->exchangeEdit()->setText(QStringLiteral("599 05"));
     other->commentEdit()->setText(QStringLiteral("first of the day"));
-    shoot(*other, "contest_qso_information.png");
+    shoot(*other, "qso_entry_contest.png");
 }
 
 }  // namespace
