@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QScreen>
 #include <QTableWidget>
 
@@ -376,11 +377,13 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
         return;
     const QSO_LOG_ENTRY opened = m_entries[static_cast<std::size_t>(index)];
 
-    std::unique_ptr<CQSOLogEditDlg> editor;
+    // A child of the window: should the window go while the editor runs, the
+    // editor goes with it.
+    QPointer<CQSOLogEditDlg> editor;
     if (opened.nLogStyle == kContestLogStyle)
-        editor = std::make_unique<CContestQSOLogEditDlg>(opened, m_bandOf, this);
+        editor = new CContestQSOLogEditDlg(opened, m_bandOf, this);
     else
-        editor = std::make_unique<CNormalQSOLogEditDlg>(opened, m_bandOf, this);
+        editor = new CNormalQSOLogEditDlg(opened, m_bandOf, this);
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens.push_back(screen->availableGeometry());
@@ -388,7 +391,16 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
     const QRect ownArea = own != nullptr ? own->availableGeometry() : QRect();
     editor->move(PlaceBelowWindow(frameGeometry(), editor->size(), ownArea, screens).topLeft());
 
-    if (m_runModal(*editor) != QDialog::Accepted)
+    // The runner is copied: it must outlive a window gone meanwhile.
+    const QPointer<CQSOLoggingDlg> self(this);
+    const ModalRunner run = m_runModal;
+    const int result = run(*editor);
+    if (!self || !editor)
+        return;
+    const CQSOLogEditDlg::Action action = editor->action();
+    const QSO_LOG_ENTRY edited = editor->entry();
+    delete editor;
+    if (result != QDialog::Accepted)
         return;
     // The rows may have been refilled while the editor was open.
     if (index >= static_cast<int>(m_entries.size()) ||
@@ -396,15 +408,14 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
         MessageService::showError("The log changed while the contact was edited: edit it again");
         return;
     }
-    if (editor->action() == CQSOLogEditDlg::Action::Delete) {
+    if (action == CQSOLogEditDlg::Action::Delete) {
         removeRow(index);
         if (m_links.remove)
             m_links.remove(index);
         return;
     }
-    if (editor->action() != CQSOLogEditDlg::Action::Modify)
+    if (action != CQSOLogEditDlg::Action::Modify)
         return;
-    const QSO_LOG_ENTRY edited = editor->entry();
     m_entries[static_cast<std::size_t>(index)] = edited;
     showRow(index);
     m_counts = CountBands(m_entries);

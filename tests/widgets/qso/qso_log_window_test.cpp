@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <filesystem>
@@ -33,6 +37,7 @@
 #include "platform/atomic_file.h"
 #include "platform/message_service.h"
 #include "platform/windows_path.h"
+#include "tests/support/event_wait.h"
 #include "tests/support/settings_sandbox.h"
 #include "tests/widgets/case_name.h"
 
@@ -268,6 +273,22 @@ TEST_F(QsoLogWindowTest, RebuiltForContestTheRowsTakeTheContestColumns) {
     shoot(w, "qso_log_window_contest.png");
 }
 
+// Positions are the frame's: the window manager's border counts.
+TEST_F(QsoLogWindowTest, PlacedRightOfThePanelWithItsHeightWhenThePanelIsLargeEnough) {
+    CQSOLoggingDlg& w = window();
+    w.Show();
+    w.move(40, 30);
+    const int frameWidth = w.frameGeometry().width();
+
+    m_store.WriteWindowRect(10, 20, 110, 120);  // smaller than the window: it stays
+    w.Place();
+    EXPECT_EQ(w.pos(), QPoint(40, 30));
+
+    m_store.WriteWindowRect(10, 20, 310, 470);
+    w.Place();
+    EXPECT_EQ(w.frameGeometry(), QRect(311, 20, frameWidth, 450));
+}
+
 // --- Buttons ---------------------------------------------------------------------------------
 
 TEST_F(QsoLogWindowTest, SaveOfAnEmptyLogSaysSoAndOpensNoDialog) {
@@ -294,6 +315,51 @@ TEST_F(QsoLogWindowTest, LoadAndSaveGoThroughTheChooserWhichOffersTheLastPath) {
               (std::vector<std::string>{"open " + other,
                                         "save " + (m_settings.dir() / "saved.log").string()}));
     EXPECT_EQ(w.fileDialogName(), (m_settings.dir() / "saved.log").string());
+}
+
+// The real dialog: "*.log" lists a "*.QSO.Log" file, the offered name is
+// selected, and Save asks before it replaces a file (No keeps the dialog open).
+TEST_F(QsoLogWindowTest, TheFileDialogListsLogFilesAndAsksBeforeItReplacesOne) {
+    fs::create_directories(m_home);
+    const fs::path existing = m_home / "N0CALL.QSO.Log";
+    std::ofstream(existing) << "0;\n";
+    std::ofstream(m_home / "notes.txt") << "x\n";
+
+    QStringList listed;
+    QString question;
+    QString offered;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->nameFilters(), QStringList{"Log Files (*.log)"});
+        EXPECT_EQ(dialog->defaultSuffix(), "log");
+        EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
+        offered = dialog->selectedFiles().value(0);
+        auto* view = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView"));
+        ASSERT_NE(view, nullptr);
+        test_events::runEventsUntil([&] {
+            listed.clear();
+            for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+                listed << view->model()->index(r, 0, view->rootIndex()).data().toString();
+            return !listed.isEmpty();
+        });
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        static_cast<QDialog*>(dialog)->accept();  // asks; No keeps the dialog open
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->reject();
+    });
+    QsoLogFileDialogChooser chooser;
+    const std::optional<std::string> chosen =
+        chooser.Choose(nullptr, IQsoLogFileChooser::Purpose::Save, existing.string());
+    EXPECT_FALSE(chosen.has_value());
+    EXPECT_EQ(offered.toStdString(), existing.string());
+    EXPECT_EQ(listed, QStringList{"N0CALL.QSO.Log"});
+    EXPECT_TRUE(question.contains("already exists")) << question.toStdString();
 }
 
 TEST_F(QsoLogWindowTest, NewStartsALogOnlyOnYes) {
@@ -548,6 +614,24 @@ TEST_F(QsoLogWindowTest, DeleteIsNotCheckedAndTakesTheRowAway) {
     EXPECT_EQ(w.totalText(), "   2");
 }
 
+TEST_F(QsoLogWindowTest, TheEditorsBoxesTakeOnlyWhatALogLineCanHold) {
+    window().AddEntry(normalEntry());
+    editRow(0, [](CQSOLogEditDlg& editor) {
+        auto& normal = dynamic_cast<CNormalQSOLogEditDlg&>(editor);
+        QTest::keyClicks(normal.callEdit(), " X");
+        EXPECT_EQ(normal.callEdit()->text(), "N0CALLX");  // the blank was refused
+        QTest::keyClicks(normal.commentEdit(), ";!");
+        EXPECT_EQ(normal.commentEdit()->text(), "tnx!");
+        normal.qthEdit()->setText(QString(39, QLatin1Char('q')));
+        QTest::keyClicks(normal.qthEdit(), "r");
+        EXPECT_EQ(normal.qthEdit()->text().size(), 39);
+        normal.modifyButton()->click();
+    });
+    ASSERT_EQ(m_requests.modified.size(), 1u);
+    EXPECT_EQ(m_requests.modified[0].szCall, "N0CALLX");
+    EXPECT_EQ(m_requests.modified[0].szComment, "tnx!");
+}
+
 TEST_F(QsoLogWindowTest, CancelChangesNothing) {
     window().AddEntry(normalEntry());
     editRow(0, [](CQSOLogEditDlg& editor) {
@@ -557,6 +641,38 @@ TEST_F(QsoLogWindowTest, CancelChangesNothing) {
     EXPECT_TRUE(m_requests.lines.empty());
     EXPECT_EQ(window().entries().at(0), normalEntry());
     EXPECT_EQ(cell(window().entryList(), 0, 1), "N0CALL");
+}
+
+TEST_F(QsoLogWindowTest, AnEditOfARowRefilledMeanwhileChangesNothing) {
+    CQSOLoggingDlg& w = window();
+    w.AddEntry(normalEntry("A1"));
+    w.AddEntry(normalEntry("B2"));
+    editRow(1, [&w](CQSOLogEditDlg& editor) {
+        // The logger refills the rows: the first one went.
+        w.ClearList();
+        w.AddEntry(normalEntry("B2"));
+        editor.callEdit()->setText("K9XX");
+        editor.modifyButton()->click();
+    });
+    EXPECT_TRUE(m_requests.lines.empty());
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{
+                  "error\tThe log changed while the contact was edited: edit it again"}));
+    EXPECT_EQ(w.entries(), (std::vector<QSO_LOG_ENTRY>{normalEntry("B2")}));
+}
+
+TEST_F(QsoLogWindowTest, AWindowGoneWhileItsEditorRunsIsLeftAlone) {
+    window().AddEntry(normalEntry());
+    QPointer<QDialog> editor;
+    window().SetModalRunner([this, &editor](QDialog& dialog) {
+        editor = &dialog;
+        m_window.reset();  // the logger's exit
+        return int(QDialog::Accepted);
+    });
+    window().entryList()->selectRow(0);
+    window().OnDblclkEntryList();
+    EXPECT_TRUE(editor.isNull());
+    EXPECT_TRUE(m_requests.lines.empty());
 }
 
 struct BandMoveCase {
