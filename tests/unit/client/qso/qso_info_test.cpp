@@ -136,8 +136,9 @@ class InfoFixture : public ::testing::Test {
         return s;
     }
 
-    std::unique_ptr<CQSOInfoGUIThread> m_info;
+    // Before the info object, whose windows write into it as they go.
     std::map<int, WindowLog> m_windows;
+    std::unique_ptr<CQSOInfoGUIThread> m_info;
     int m_storedStyle = kNormalLogStyle;
     std::int64_t m_now = 0;
     bool m_connected = true;
