@@ -31,6 +31,7 @@ constexpr int kMemoryKeyCmd = 10;
 constexpr int kEscParam = 27;
 constexpr int kExitCmd = 9;
 
+constexpr QSize kDialogSize(172, 245);  // dialog units
 constexpr int kSearchColumnWidth = 300;
 
 // The statistics: four columns of a label and its count, in three rows.
@@ -146,13 +147,14 @@ CQSOLoggingDlg::CQSOLoggingDlg(CRegistryStore& store, QsoLogWindowLinks links, B
     m_store.ReadQsoLoggingMode(mode);
     RebuildColumns(mode);
     installKeyFilter(this);
+    Place();
 }
 
 CQSOLoggingDlg::~CQSOLoggingDlg() = default;
 
 void CQSOLoggingDlg::buildControls() {
     setFont(looks::makeFont({QStringLiteral("MS Sans Serif"), -looks::kDefaultFontPixelSize, 400}));
-    resize(looks::dluToPixels(QSize(172, 245)));
+    resize(looks::dluToPixels(kDialogSize));
 
     m_list = new QTableWidget(this);
     m_list->setObjectName(QStringLiteral("list1198"));
@@ -300,12 +302,16 @@ void CQSOLoggingDlg::Place() {
     if (panelScreen == nullptr)
         panelScreen = QGuiApplication::primaryScreen();
     const QRect screenArea = panelScreen != nullptr ? panelScreen->availableGeometry() : QRect();
+    // The panel is compared with the window's own size, not with a height
+    // taken from an earlier placement: that one may have been made before the
+    // window had its frame.
     const QRect frame = frameGeometry();
-    const QRect target = PlaceBesidePanel(stored, frame, BesidePanel::Right, screenArea, screens);
-    if (target == frame)
-        return;
-    // The frame's extra height stays as it is.
-    resize(width(), height() + target.height() - frame.height());
+    const int frameExtra = frame.height() - height();
+    const QRect natural(
+        frame.topLeft(),
+        QSize(frame.width(), looks::dluToPixels(kDialogSize).height() + frameExtra));
+    const QRect target = PlaceBesidePanel(stored, natural, BesidePanel::Right, screenArea, screens);
+    resize(width(), target.height() - frameExtra);
     move(target.topLeft());
 }
 

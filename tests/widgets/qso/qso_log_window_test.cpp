@@ -275,11 +275,14 @@ TEST_F(QsoLogWindowTest, RebuiltForContestTheRowsTakeTheContestColumns) {
 
 // Positions are the frame's: the window manager's border counts.
 TEST_F(QsoLogWindowTest, PlacedRightOfThePanelWithItsHeightWhenThePanelIsLargeEnough) {
-    CQSOLoggingDlg& w = window();
-    w.Show();
+    m_store.WriteWindowRect(10, 20, 310, 470);
+    CQSOLoggingDlg& w = window();  // placed as it is made
+    EXPECT_EQ(w.frameGeometry().topLeft(), QPoint(311, 20));
+    EXPECT_EQ(w.frameGeometry().height(), 450);
+
+    w.Show();  // now with its frame
     w.move(40, 30);
     const int frameWidth = w.frameGeometry().width();
-
     m_store.WriteWindowRect(10, 20, 110, 120);  // smaller than the window: it stays
     w.Place();
     EXPECT_EQ(w.pos(), QPoint(40, 30));
