@@ -63,10 +63,12 @@ int digitsValue(std::string_view digits) {
 }
 
 // Leading decimal number as the reader of the QSL digit takes it; 0 without one.
-int leadingNumber(std::string_view field) {
-    int value = 0;
-    const auto result = std::from_chars(field.data(), field.data() + field.size(), value);
-    return result.ec == std::errc() ? value : 0;
+// A number as this program writes it: digits without a leading zero (but
+// "0"), at most `maxDigits` of them. Anything else would not read back as
+// the same bytes.
+bool plainNumber(std::string_view field, std::size_t maxDigits) {
+    return !field.empty() && field.size() <= maxDigits && allDigits(field) &&
+           (field.size() == 1 || field.front() != '0');
 }
 
 bool isBlank(char c) {
@@ -252,6 +254,10 @@ ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now) {
         return parsed;
     }
     parsed.kind = LogLineKind::Other;
+    // Every field ends with ";": a line cut short, or holding only a digit,
+    // is no contact.
+    if (line.back() != ';')
+        return parsed;
 
     std::vector<std::string_view> fields;
     std::size_t pos = 0;
@@ -280,7 +286,7 @@ ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now) {
     }
     e.nBand = BandIndex(fields[4]);
     if (!fields[5].empty()) {
-        if (fields[5].size() > 10 || !allDigits(fields[5]))
+        if (!plainNumber(fields[5], 10))
             return parsed;
         const std::int64_t freq = std::stoll(std::string(fields[5]));
         if (freq > kMaxFrequency)
@@ -300,7 +306,12 @@ ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now) {
             return parsed;
         }
     }
-    e.nQSLStatus = leadingNumber(fields[next++]);
+    const std::string_view qsl = fields[next++];
+    if (!qsl.empty()) {
+        if (!plainNumber(qsl, 9))
+            return parsed;
+        e.nQSLStatus = std::stoi(std::string(qsl));
+    }
     if (!takeText(fields[next], kMaxCommentLength, e.szComment))
         return parsed;
     parsed.kind = LogLineKind::Entry;

@@ -79,9 +79,11 @@ struct ParsedLogLine {
 };
 
 // Reads one line (a "\r" before its end is no part of it). An entry has the
-// style digit 0 or 1, at most its kind's fields with nothing after the last
-// ";", texts within their limits, a frequency empty or 0..2147483647 and a
-// date empty or real. An empty date reads as now, an empty band as -1, an
+// style digit 0 or 1, at most its kind's fields, each ended by ";" with
+// nothing after the last, texts within their limits, a frequency empty or
+// 0..2147483647 and a QSL state empty or a number, both written as this
+// program writes them (no sign, blank or leading zero), and a date empty or
+// real. An empty date reads as now, an empty band as -1, an
 // empty mode as 0, an unknown band or mode as -1.
 ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now);
 

@@ -281,11 +281,41 @@ INSTANTIATE_TEST_SUITE_P(
                    {1, 2},
                    0,
                    std::nullopt},
+        ReaderCase{"FrequencyWithALeadingZeroIsKept",
+                   "0;1;A;;;014025000;\n",
+                   {},
+                   {"0;1;A;;;014025000;"},
+                   {1},
+                   0,
+                   std::nullopt},
+        // A save would write these fields back as other bytes.
+        ReaderCase{
+            "QslThatIsNoPlainNumberIsKept",
+            "0;1;A;;;;;;;;;Y;;\n0;2;B;;;;;;;;;1x;;\n0;3;C;;;;;;;;; 1;;\n1;4;D;;;;;;01;;\n",
+            {},
+            {"0;1;A;;;;;;;;;Y;;", "0;2;B;;;;;;;;;1x;;", "0;3;C;;;;;;;;; 1;;", "1;4;D;;;;;;01;;"},
+            {1, 2, 3, 4},
+            0,
+            std::nullopt},
+        ReaderCase{"LastLineCutAfterTheDateIsKept",
+                   normalLine("A") + "0;8;B;07041999143000;  20M;140",
+                   {"A"},
+                   {"0;8;B;07041999143000;  20M;140"},
+                   {2},
+                   1,
+                   0},
+        ReaderCase{"StyleDigitWithoutItsSemicolonIsKept",
+                   "0\n1\n",
+                   {},
+                   {"0", "1"},
+                   {1, 2},
+                   0,
+                   std::nullopt},
         acrossBoundary()),
     [](const ::testing::TestParamInfo<ReaderCase>& row) { return std::string(row.param.name); });
 
 TEST(QsoLogReaderValues, EmptyFieldsAndUnknownNames) {
-    const auto read = LoadLogFile("0;\n0;1;A;;20M;;FM;;;;;x;\n", 1234);
+    const auto read = LoadLogFile("0;\n0;1;A;;20M;;FM;;;;;;\n", 1234);
     ASSERT_EQ(read.entries.size(), 2u);
     const QSO_LOG_ENTRY& bare = read.entries[0];
     EXPECT_EQ(bare.tmQSO, 1234);
