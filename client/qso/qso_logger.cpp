@@ -138,6 +138,8 @@ void CQSOLoggerGUIThread::Adopt(const std::string& path) {
 bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::string>& path) {
     const std::string name = path ? *path : PathOf(m_settings.ReadCurrentLogFileName());
     qDebug("CQSOLoggerGUIThread got WM_OPEN_LOG_FILE, Filename = %s", name.c_str());
+    if (wParam == 1 && path && m_links.beforeLoad)
+        m_links.beforeLoad();
     if (!MaySetLogAside()) {
         if (wParam == 0) {
             m_settings.WriteQsoLoggingMode(m_nLogStyle);

@@ -72,6 +72,9 @@ class CQSOLoggerGUIThread {
         std::function<void(int wParam, long lParam)> toggleInfoWindow;
         std::function<void(int cmd, long param)> executeRemoteCmd;  // to the front panel
         std::function<std::int64_t()> now;  // wall clock, for lines without a date
+        // Before a Load sets the log aside: contacts still waiting for radio
+        // data are logged into it now, synchronously.
+        std::function<void()> beforeLoad;
     };
 
     // logFolder: where bare names lie (made when missing).

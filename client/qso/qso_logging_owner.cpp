@@ -188,6 +188,10 @@ pelorin::QsoInfoPanelLinks QsoLoggingOwner::InfoPanelLinks() {
 pelorin::QsoInfoLoggerLinks QsoLoggingOwner::InfoLoggerLinks() {
     pelorin::QsoInfoLoggerLinks links;
     links.logEntry = [this](const QSO_LOG_ENTRY& entry) {
+        if (m_logNow && m_logger) {
+            m_logger->OnRequestQsoLogCmd(1, entry);
+            return;
+        }
         postToLogger([entry](CQSOLoggerGUIThread& logger) { logger.OnRequestQsoLogCmd(1, entry); });
     };
     links.searchLog = [this](const std::string& call) {
@@ -211,6 +215,16 @@ CQSOLoggerGUIThread::Links QsoLoggingOwner::LoggerLinks() {
         postToPanel([cmd, param](CK2FrontPanelControlDlg& panel) {
             panel.executeRemoteCmd(cmd, static_cast<std::intptr_t>(param));
         });
+    };
+    // A Load that turns to a log of the other kind must not take the
+    // contacts logged for this one: they go in before it is set aside.
+    links.beforeLoad = [this] {
+        if (!m_info || !m_panel) {
+            return;
+        }
+        m_logNow = true;
+        m_info->CompletePendingEntries(m_panel->BuildRadioSnapshot());
+        m_logNow = false;
     };
     // A line without a date counts as logged now, on the clock the contacts
     // are stamped with.

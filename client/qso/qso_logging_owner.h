@@ -20,6 +20,10 @@
 // windows reach the panel through its executeRemoteCmd (the CW keys, Alt+X)
 // and the info object asks for radio data through OnRequestRadioData(1, ...).
 //
+// A Load from the log window first logs the contacts still waiting for radio
+// data into the log it sets aside, completed from the panel's snapshot, as a
+// style change does.
+//
 // The exit (stopQsoThreads, also after SIGTERM) runs synchronously: the calls
 // still queued run, contacts still waiting for radio data are completed from
 // the panel's snapshot and logged, the logger saves an unsaved log and goes,
@@ -127,4 +131,6 @@ class QsoLoggingOwner {
     std::string m_logFolder;
     std::unique_ptr<pelorin::CQSOInfoGUIThread> m_info;
     std::unique_ptr<pelorin::CQSOLoggerGUIThread> m_logger;
+    // While set, the info object's contacts reach the logger at once, not queued.
+    bool m_logNow = false;
 };

@@ -108,7 +108,8 @@ class QsoOwnerTest : public FrontPanelFixture {
                 m_entryWindows[style] = window.get();
                 return window;
             },
-            [this](QsoLoggingOwner::PostToLogger) {
+            [this](QsoLoggingOwner::PostToLogger post) {
+                m_postToLogger = std::move(post);
                 return std::make_unique<FakeLogWindow>(m_events);
             },
             [] { return kNow; });
@@ -151,6 +152,7 @@ class QsoOwnerTest : public FrontPanelFixture {
     Events m_events;
     std::map<int, FakeEntryWindow*> m_entryWindows;
     std::unique_ptr<QsoLoggingOwner> m_owner;
+    QsoLoggingOwner::PostToLogger m_postToLogger;  // the log window's way to the logger
 };
 
 TEST_F(QsoOwnerTest, FirstRequestMakesAndLinksEverythingInOrderLaterOnesOnlyShow) {
@@ -219,6 +221,31 @@ TEST_F(QsoOwnerTest, StyleChangeLogsTheWaitingContactIntoTheOldLogThenAllFollowT
     entryWindow(kContestLogStyle).LogIt("K2DEF");
     EXPECT_TRUE(waitForFile(newLog, "1;1;K2DEF;07042024183000;  20M;14060000;CW;;0;;\n"))
         << readFile(newLog);
+}
+
+// A Load of a contest log while a contact waits for radio data: the contact
+// goes into the normal log it was logged for, the loaded file stays as it was.
+TEST_F(QsoOwnerTest, LoadOfTheOtherKindLogsTheWaitingContactIntoTheLogItSetsAside) {
+    start();
+    const fs::path oldLog = m_logFolder / "Orvo.QSO.Log";
+    const fs::path contest = m_dir / "contest.log";
+    const std::string contestBytes = "1;1;K1TEST;11232024183005;  40M;7030500;CW;599 05;0;;\n";
+    ASSERT_TRUE(platform::replaceFileAtomically(contest.string(), contestBytes) == 0);
+
+    entryWindow(kNormalLogStyle).LogIt("K1ABC");  // queued, not yet answered
+    m_postToLogger(
+        [path = contest.string()](CQSOLoggerGUIThread& logger) { logger.OnOpenLogFile(1, path); });
+    ASSERT_TRUE(test_events::runEventsUntil(
+        [this] { return m_owner->info()->logStyle() == kContestLogStyle; }));
+    // The radio's late answer (three queued hops away) must find nothing left
+    // to complete.
+    for (int round = 0; round < 5; ++round) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(readFile(oldLog), "0;1;K1ABC;07042024183000;  20M;14060000;CW;;;;;0;;\n");
+    EXPECT_EQ(readFile(contest), contestBytes);
+    EXPECT_EQ(m_owner->logger()->logFileName(), contest.string());
+    EXPECT_EQ(m_owner->logger()->entries().size(), 1u);
 }
 
 // A log the append could not reach (its folder gone from under it) is unsaved;

@@ -112,7 +112,8 @@ class QsoLogger : public ::testing::Test {
                                        [this](const QSO_LOG_ENTRY& e) { m_found.push_back(e); },
                                        {},
                                        {},
-                                       [] { return std::int64_t{0}; }});
+                                       [] { return std::int64_t{0}; },
+                                       {}});
         m_window.columns = m_settings.mode;
         m_logger->OnParamCmd(std::make_unique<RecordingWindow>(m_window));
     }
