@@ -38,6 +38,7 @@
 #include "platform/message_service.h"
 #include "platform/windows_path.h"
 #include "tests/support/event_wait.h"
+#include "tests/support/qso_test_entries.h"
 #include "tests/support/settings_sandbox.h"
 #include "tests/widgets/case_name.h"
 
@@ -46,38 +47,13 @@ namespace {
 using namespace pelorin;
 namespace fs = std::filesystem;
 
-std::int64_t at(int month, int day, int year, int hour, int minute, int second) {
-    return *WallClockSeconds({year, month, day, hour, minute, second});
-}
+using qsotest::changed;
+using qsotest::normalEntry;
 
-QSO_LOG_ENTRY normalEntry(const std::string& call = "N0CALL") {
-    QSO_LOG_ENTRY e;
-    e.nLogStyle = kNormalLogStyle;
-    e.tmQSO = at(7, 4, 1999, 14, 30, 0);
-    e.szCall = call;
-    e.nBand = 4;
-    e.lFreq = 14025001;
-    e.nMode = 3;
-    e.szName = "Ann";
-    e.szQTH = "Anytown";
-    e.szMySig = "599";
-    e.szHisSig = "579";
-    e.nQSLStatus = 1;
-    e.szComment = "tnx";
-    return e;
-}
-
+// With a comment in Latin-1.
 QSO_LOG_ENTRY contestEntry(const std::string& call = "K1TEST") {
-    QSO_LOG_ENTRY e;
-    e.nLogStyle = kContestLogStyle;
-    e.tmQSO = at(11, 23, 2024, 18, 30, 5);
-    e.szCall = call;
-    e.nBand = 6;
-    e.lFreq = 7030500;
-    e.nMode = 3;
-    e.szExchange = "599 05";
-    e.szComment = "J\xFCrgen";  // Latin-1
-    return e;
+    return changed(qsotest::contestEntry(call),
+                   [](QSO_LOG_ENTRY& e) { e.szComment = "J\xFCrgen"; });
 }
 
 // What the window asked of the logger, one line a request.
@@ -467,11 +443,6 @@ TEST_P(QsoLogEditUnchanged, ModifyGivesBackAnEqualRecord) {
     EXPECT_EQ(w.entries().at(0), GetParam().entry);
     for (int c = 0; c < w.entryList()->columnCount(); ++c)
         EXPECT_EQ(cell(w.entryList(), 0, c), before[c]) << c;
-}
-
-QSO_LOG_ENTRY changed(QSO_LOG_ENTRY e, const std::function<void(QSO_LOG_ENTRY&)>& change) {
-    change(e);
-    return e;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,6 +16,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/file_status.h"
+#include "tests/support/qso_test_entries.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -24,9 +25,8 @@ using pelorin::LoadLogFile;
 using pelorin::QSO_LOG_ENTRY;
 namespace fs = std::filesystem;
 
-std::int64_t at(int month, int day, int year, int hour, int minute, int second) {
-    return *pelorin::WallClockSeconds({year, month, day, hour, minute, second});
-}
+using qsotest::at;
+using qsotest::contestEntry;
 
 std::string readBytes(const fs::path& path) {
     std::string bytes;
@@ -46,33 +46,9 @@ bool temporaryBeside(const fs::path& log) {
     return false;
 }
 
+// At 14025000 Hz, as the pinned normal line holds it.
 QSO_LOG_ENTRY normalEntry() {
-    QSO_LOG_ENTRY e;
-    e.nLogStyle = pelorin::kNormalLogStyle;
-    e.tmQSO = at(7, 4, 1999, 14, 30, 0);
-    e.szCall = "N0CALL";
-    e.nBand = 4;
-    e.lFreq = 14025000;
-    e.nMode = 3;
-    e.szName = "Ann";
-    e.szQTH = "Anytown";
-    e.szMySig = "599";
-    e.szHisSig = "579";
-    e.nQSLStatus = 1;
-    e.szComment = "tnx";
-    return e;
-}
-
-QSO_LOG_ENTRY contestEntry() {
-    QSO_LOG_ENTRY e;
-    e.nLogStyle = pelorin::kContestLogStyle;
-    e.tmQSO = at(11, 23, 2024, 18, 30, 5);
-    e.szCall = "K1TEST";
-    e.nBand = 6;
-    e.lFreq = 7030500;
-    e.nMode = 3;
-    e.szExchange = "599 05";
-    return e;
+    return qsotest::changed(qsotest::normalEntry(), [](QSO_LOG_ENTRY& e) { e.lFreq = 14025000; });
 }
 
 constexpr char kNormalLine[] =

@@ -7,45 +7,24 @@
 #include <vector>
 
 #include "client/qso/qso_log_file.h"
+#include "tests/support/qso_test_entries.h"
 
 namespace {
 
 using pelorin::QSO_LOG_ENTRY;
 using pelorin::QsoEditForm;
 
-std::int64_t at(int month, int day, int year, int hour, int minute, int second) {
-    return *pelorin::WallClockSeconds({year, month, day, hour, minute, second});
-}
+using qsotest::at;
+using qsotest::changed;
+using qsotest::normalEntry;
 
-QSO_LOG_ENTRY normalEntry() {
-    QSO_LOG_ENTRY e;
-    e.nLogStyle = pelorin::kNormalLogStyle;
-    e.tmQSO = at(7, 4, 1999, 14, 30, 0);
-    e.szCall = "N0CALL";
-    e.nBand = 4;
-    e.lFreq = 14025001;
-    e.nMode = 3;
-    e.szName = "Ann";
-    e.szQTH = "Anytown";
-    e.szMySig = "599";
-    e.szHisSig = "579";
-    e.nQSLStatus = 1;
-    e.szComment = "tnx";
-    return e;
-}
-
+// In RTTY reverse, QSL exchanged, with a comment beyond ASCII.
 QSO_LOG_ENTRY contestEntry() {
-    QSO_LOG_ENTRY e;
-    e.nLogStyle = pelorin::kContestLogStyle;
-    e.tmQSO = at(11, 23, 2024, 18, 30, 5);
-    e.szCall = "K1TEST";
-    e.nBand = 6;
-    e.lFreq = 7030500;
-    e.nMode = 9;
-    e.nQSLStatus = 3;
-    e.szExchange = "599 05";
-    e.szComment = "Jürgen";
-    return e;
+    return changed(qsotest::contestEntry(), [](QSO_LOG_ENTRY& e) {
+        e.nMode = 9;
+        e.nQSLStatus = 3;
+        e.szComment = "Jürgen";
+    });
 }
 
 TEST(QsoLogRows, NormalAndContestRowsFillTheirStylesColumns) {
@@ -214,29 +193,25 @@ TEST_P(QsoEditUnchanged, KeepsEveryField) {
     EXPECT_EQ(*result.entry, e);
 }
 
-QSO_LOG_ENTRY with(QSO_LOG_ENTRY e, auto change) {
-    change(e);
-    return e;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Records, QsoEditUnchanged,
     ::testing::Values(
         KeepCase{"NormalAtOddHertz", normalEntry()},
         KeepCase{"ContestInRttyReverse", contestEntry()},
-        KeepCase{"ModeOutsideTheTable", with(normalEntry(), [](auto& e) { e.nMode = -1; })},
-        KeepCase{"NoMode", with(normalEntry(), [](auto& e) { e.nMode = 0; })},
-        KeepCase{"SixMetresWithoutBand", with(normalEntry(),
-                                              [](auto& e) {
-                                                  e.lFreq = 50100000;
-                                                  e.nBand = -1;
-                                              })},
-        KeepCase{"BandTheTableWouldNotGive", with(normalEntry(), [](auto& e) { e.nBand = 2; })},
-        KeepCase{"QslOutsideItsStates", with(normalEntry(), [](auto& e) { e.nQSLStatus = 7; })},
-        KeepCase{"BlankAroundTheCall", with(normalEntry(), [](auto& e) { e.szCall = " W1AW "; })},
+        KeepCase{"ModeOutsideTheTable", changed(normalEntry(), [](auto& e) { e.nMode = -1; })},
+        KeepCase{"NoMode", changed(normalEntry(), [](auto& e) { e.nMode = 0; })},
+        KeepCase{"SixMetresWithoutBand", changed(normalEntry(),
+                                                 [](auto& e) {
+                                                     e.lFreq = 50100000;
+                                                     e.nBand = -1;
+                                                 })},
+        KeepCase{"BandTheTableWouldNotGive", changed(normalEntry(), [](auto& e) { e.nBand = 2; })},
+        KeepCase{"QslOutsideItsStates", changed(normalEntry(), [](auto& e) { e.nQSLStatus = 7; })},
+        KeepCase{"BlankAroundTheCall",
+                 changed(normalEntry(), [](auto& e) { e.szCall = " W1AW "; })},
         KeepCase{
             "YearBeyondFourDigits",
-            with(normalEntry(), [](auto& e) { e.tmQSO = at(12, 31, 9999, 0, 0, 0) + 86400; })}),
+            changed(normalEntry(), [](auto& e) { e.tmQSO = at(12, 31, 9999, 0, 0, 0) + 86400; })}),
     [](const auto& row) { return row.param.name; });
 
 struct RefuseCase {
