@@ -31,6 +31,28 @@ namespace {
 
 using pelorin::QSO_LOG_ENTRY;
 
+// The entries a window of each kind logs for, and shows from, its texts.
+QSO_LOG_ENTRY normalContact() {
+    QSO_LOG_ENTRY e;
+    e.nLogStyle = pelorin::kNormalLogStyle;
+    e.szCall = "N0CALL";
+    e.szName = "J\xFCrgen";  // Latin-1
+    e.szQTH = "Anytown";
+    e.szHisSig = "599";
+    e.szMySig = "579";
+    e.szComment = "tnx";
+    return e;
+}
+
+QSO_LOG_ENTRY contestContact() {
+    QSO_LOG_ENTRY e;
+    e.nLogStyle = pelorin::kContestLogStyle;
+    e.szCall = "K1TEST";
+    e.szExchange = "599 05";
+    e.szComment = "qrq";
+    return e;
+}
+
 class QsoEntryWindows : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -62,15 +84,39 @@ class QsoEntryWindows : public ::testing::Test {
         return std::make_unique<CContestQSOInfoDlg>(m_store, links());
     }
 
-    std::string slot(int n) const {
-        std::string text;
-        m_store.GetStringSlot(n, text);
-        return text;
+    // Macro slots 1 to 8, as setSlots takes them.
+    std::vector<std::string> macroSlots() const {
+        std::vector<std::string> texts(8);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            m_store.GetStringSlot(static_cast<int>(i) + 1, texts[i]);
+        }
+        return texts;
     }
     void setSlots(const std::vector<std::string>& texts) {
         for (std::size_t i = 0; i < texts.size(); ++i) {
             m_store.SetStringSlot(static_cast<int>(i) + 1, texts[i]);
         }
+    }
+
+    // Types into every box of a window, in the window's order.
+    struct NormalTexts {
+        QString call, name, qth, hisSig, mySig, comment;
+    };
+    static void fill(CQSOInfoDlg& window, const NormalTexts& texts) {
+        window.callEdit()->setText(texts.call);
+        window.nameEdit()->setText(texts.name);
+        window.qthEdit()->setText(texts.qth);
+        window.hisSigEdit()->setText(texts.hisSig);
+        window.mySigEdit()->setText(texts.mySig);
+        window.commentEdit()->setText(texts.comment);
+    }
+    struct ContestTexts {
+        QString call, exchange, comment;
+    };
+    static void fill(CContestQSOInfoDlg& window, const ContestTexts& texts) {
+        window.callEdit()->setText(texts.call);
+        window.exchangeEdit()->setText(texts.exchange);
+        window.commentEdit()->setText(texts.comment);
     }
 
     static void shoot(QWidget& window, const char* name) {
@@ -192,37 +238,17 @@ INSTANTIATE_TEST_SUITE_P(Calls, EntryWindowLogIt, ::testing::ValuesIn(kLogItCase
 
 TEST_F(QsoEntryWindows, LogItSendsEveryTextOfTheWindowsKindAndKeepsThem) {
     auto window = normal();
-    window->callEdit()->setText(QStringLiteral("n0call"));
-    window->nameEdit()->setText(QStringLiteral("Jürgen"));
-    window->qthEdit()->setText(QStringLiteral("Anytown"));
-    window->hisSigEdit()->setText(QStringLiteral("599"));
-    window->mySigEdit()->setText(QStringLiteral("579"));
-    window->commentEdit()->setText(QStringLiteral("tnx"));
+    fill(*window, {"n0call", "Jürgen", "Anytown", "599", "579", "tnx"});
     window->logItButton()->click();
-    QSO_LOG_ENTRY expected;
-    expected.nLogStyle = pelorin::kNormalLogStyle;
-    expected.szCall = "N0CALL";
-    expected.szName = "J\xFCrgen";
-    expected.szQTH = "Anytown";
-    expected.szHisSig = "599";
-    expected.szMySig = "579";
-    expected.szComment = "tnx";
     ASSERT_EQ(m_logged.size(), 1U);
-    EXPECT_EQ(m_logged[0], expected);
+    EXPECT_EQ(m_logged[0], normalContact());
     EXPECT_EQ(window->nameEdit()->text(), QStringLiteral("Jürgen"));
 
     auto other = contest();
-    other->callEdit()->setText(QStringLiteral("k1test"));
-    other->exchangeEdit()->setText(QStringLiteral("599 05"));
-    other->commentEdit()->setText(QStringLiteral("qrq"));
+    fill(*other, {"k1test", "599 05", "qrq"});
     other->logItButton()->click();
-    QSO_LOG_ENTRY contestEntry;
-    contestEntry.nLogStyle = pelorin::kContestLogStyle;
-    contestEntry.szCall = "K1TEST";
-    contestEntry.szExchange = "599 05";
-    contestEntry.szComment = "qrq";
     ASSERT_EQ(m_logged.size(), 2U);
-    EXPECT_EQ(m_logged[1], contestEntry);
+    EXPECT_EQ(m_logged[1], contestContact());
 }
 
 // --- The text rule of every box --------------------------------------------------------------
@@ -330,20 +356,10 @@ TEST_F(QsoEntryWindows, OpeningFillsTheBoxesFromTheMacroSlots) {
 TEST_F(QsoEntryWindows, SetMacroStoresTheNormalTextsInTheirSlots) {
     setSlots({"OP", "OPNAME", "OPQTH", "", "", "", "", ""});
     auto window = normal();
-    window->callEdit()->setText(QStringLiteral("DL1ABC"));
-    window->nameEdit()->setText(QStringLiteral("Jürgen"));
-    window->qthEdit()->setText(QStringLiteral("Köln"));
-    window->hisSigEdit()->setText(QStringLiteral("579"));
-    window->mySigEdit()->setText(QStringLiteral("599"));
-    window->commentEdit()->setText(QStringLiteral("tnx"));
+    fill(*window, {"DL1ABC", "Jürgen", "Köln", "579", "599", "tnx"});
     window->setMacroButton()->click();
-    EXPECT_EQ(slot(5), "DL1ABC");
-    EXPECT_EQ(slot(6), "J\xFCrgen");
-    EXPECT_EQ(slot(7), "K\xF6ln");
-    EXPECT_EQ(slot(8), "579");
-    EXPECT_EQ(slot(4), "599");
-    EXPECT_EQ(slot(1), "OP");
-    EXPECT_EQ(slot(3), "OPQTH");
+    EXPECT_EQ(macroSlots(), (std::vector<std::string>{"OP", "OPNAME", "OPQTH", "599", "DL1ABC",
+                                                      "J\xFCrgen", "K\xF6ln", "579"}));
 }
 
 TEST_F(QsoEntryWindows, ContestSetMacroStoresTheCallOnly) {
@@ -352,10 +368,8 @@ TEST_F(QsoEntryWindows, ContestSetMacroStoresTheCallOnly) {
     window->callEdit()->setText(QStringLiteral("K1TEST"));
     window->exchangeEdit()->setText(QStringLiteral("599 05"));
     window->setMacroButton()->click();
-    EXPECT_EQ(slot(5), "K1TEST");
-    EXPECT_EQ(slot(6), "Ann");
-    EXPECT_EQ(slot(8), "599");
-    EXPECT_EQ(slot(4), "589");
+    EXPECT_EQ(macroSlots(),
+              (std::vector<std::string>{"OP", "", "", "589", "K1TEST", "Ann", "Anytown", "599"}));
 }
 
 TEST_F(QsoEntryWindows, ClearAsksAndOnYesEmptiesTheBoxesAndTheirSlots) {
@@ -367,8 +381,8 @@ TEST_F(QsoEntryWindows, ClearAsksAndOnYesEmptiesTheBoxesAndTheirSlots) {
     window->clearButton()->click();  // answered No
     EXPECT_EQ(window->callEdit()->text(), QStringLiteral("N0CALL"));
     EXPECT_EQ(window->commentEdit()->text(), QStringLiteral("tnx"));
-    EXPECT_EQ(slot(5), "N0CALL");
-    EXPECT_EQ(slot(4), "589");
+    EXPECT_EQ(macroSlots(),
+              (std::vector<std::string>{"OP", "", "", "589", "N0CALL", "Ann", "Anytown", "599"}));
 
     MessageService::queueAnswers({true});
     window->clearButton()->click();
@@ -376,10 +390,7 @@ TEST_F(QsoEntryWindows, ClearAsksAndOnYesEmptiesTheBoxesAndTheirSlots) {
                          window->hisSigEdit(), window->mySigEdit(), window->commentEdit()}) {
         EXPECT_TRUE(box->text().isEmpty());
     }
-    for (int n : {4, 5, 6, 7, 8}) {
-        EXPECT_EQ(slot(n), "") << "slot " << n;
-    }
-    EXPECT_EQ(slot(1), "OP");
+    EXPECT_EQ(macroSlots(), (std::vector<std::string>{"OP", "", "", "", "", "", "", ""}));
     EXPECT_EQ(m_settings.messages(),
               (std::vector<std::string>{"question\tClearing All Variable?\tNo",
                                         "question\tClearing All Variable?\tYes"}));
@@ -394,9 +405,7 @@ TEST_F(QsoEntryWindows, ContestClearEmptiesWithoutAskingAndClearsTheCallSlotOnly
     for (CEditEx* box : {window->callEdit(), window->exchangeEdit(), window->commentEdit()}) {
         EXPECT_TRUE(box->text().isEmpty());
     }
-    EXPECT_EQ(slot(5), "");
-    EXPECT_EQ(slot(6), "Ann");
-    EXPECT_EQ(slot(4), "589");
+    EXPECT_EQ(macroSlots(), (std::vector<std::string>{"OP", "", "", "589", "", "Ann", "", ""}));
     EXPECT_TRUE(m_settings.messages().empty());
 }
 
@@ -406,14 +415,7 @@ TEST_F(QsoEntryWindows, AFoundEntryFillsTheWindowOfItsKindAndShowsIt) {
     auto window = normal();
     window->Toggle();
     ASSERT_FALSE(window->isVisible());
-    QSO_LOG_ENTRY found;
-    found.nLogStyle = pelorin::kNormalLogStyle;
-    found.szCall = "N0CALL";
-    found.szName = "J\xFCrgen";
-    found.szQTH = "Anytown";
-    found.szHisSig = "599";
-    found.szMySig = "579";
-    found.szComment = "tnx";
+    const QSO_LOG_ENTRY found = normalContact();
     window->ShowEntry(found);
     EXPECT_EQ(window->callEdit()->text(), QStringLiteral("N0CALL"));
     EXPECT_EQ(window->nameEdit()->text(), QStringLiteral("Jürgen"));
@@ -425,12 +427,7 @@ TEST_F(QsoEntryWindows, AFoundEntryFillsTheWindowOfItsKindAndShowsIt) {
     EXPECT_TRUE(window->IsShown());
 
     auto other = contest();
-    QSO_LOG_ENTRY contestEntry;
-    contestEntry.nLogStyle = pelorin::kContestLogStyle;
-    contestEntry.szCall = "K1TEST";
-    contestEntry.szExchange = "599 05";
-    contestEntry.szComment = "qrq";
-    other->ShowEntry(contestEntry);
+    other->ShowEntry(contestContact());
     EXPECT_EQ(other->callEdit()->text(), QStringLiteral("K1TEST"));
     EXPECT_EQ(other->exchangeEdit()->text(), QStringLiteral("599 05"));
     EXPECT_EQ(other->commentEdit()->text(), QStringLiteral("qrq"));
@@ -507,18 +504,11 @@ TEST_F(QsoEntryWindows, TheFactoryMakesTheWindowOfAStyle) {
 
 TEST_F(QsoEntryWindows, ScreenshotsOfBothWindowsWithTexts) {
     auto window = normal();
-    window->callEdit()->setText(QStringLiteral("DL1ABC"));
-    window->nameEdit()->setText(QStringLiteral("Jürgen"));
-    window->qthEdit()->setText(QStringLiteral("Köln"));
-    window->hisSigEdit()->setText(QStringLiteral("579"));
-    window->mySigEdit()->setText(QStringLiteral("599"));
-    window->commentEdit()->setText(QStringLiteral("tnx fer QSO, 73"));
+    fill(*window, {"DL1ABC", "Jürgen", "Köln", "579", "599", "tnx fer QSO, 73"});
     shoot(*window, "qso_entry_normal.png");
 
     auto other = contest();
-    other->callEdit()->setText(QStringLiteral("K1TEST"));
-    other->exchangeEdit()->setText(QStringLiteral("599 05"));
-    other->commentEdit()->setText(QStringLiteral("first of the day"));
+    fill(*other, {"K1TEST", "599 05", "first of the day"});
     shoot(*other, "qso_entry_contest.png");
 }
 
