@@ -257,6 +257,10 @@ TEST_F(InfoFixture, ContactsCompletedBeforeTheLoggerIsKnownReachItOnceLinked) {
 
 // --- The stamp -------------------------------------------------------------------------
 
+// A zone seven hours west of UTC all year, and one that keeps summer time.
+constexpr char kFixed[] = "<-07>7";
+constexpr char kMountain[] = "MST7MDT,M3.2.0,M11.1.0";
+
 struct StampCase {
     const char* name;
     const char* tz;
@@ -293,34 +297,21 @@ TEST_P(InfoStamp, ContactIsStampedWithUtcOrLocalWallClock) {
               FormatLogDateTime(WallClockSeconds(c.logged).value()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, InfoStamp,
-    ::testing::Values(
-        StampCase{"SevenHoursWest", "<-07>7", {2024, 7, 1, 10, 0, 0}, true, {2024, 7, 1, 17, 0, 0}},
-        StampCase{"MountainSummer",
-                  "MST7MDT,M3.2.0,M11.1.0",
-                  {2024, 7, 1, 10, 0, 0},
-                  true,
-                  {2024, 7, 1, 16, 0, 0}},
-        StampCase{"MountainWinter",
-                  "MST7MDT,M3.2.0,M11.1.0",
-                  {2024, 1, 15, 10, 0, 0},
-                  true,
-                  {2024, 1, 15, 17, 0, 0}},
-        StampCase{"UtcIsAlreadyTheNextYear",
-                  "<-07>7",
-                  {2024, 12, 31, 20, 30, 5},
-                  true,
-                  {2025, 1, 1, 3, 30, 5}},
-        StampCase{"LocalWhenOff",
-                  "MST7MDT,M3.2.0,M11.1.0",
-                  {2024, 7, 1, 10, 0, 0},
-                  false,
-                  {2024, 7, 1, 10, 0, 0}}),
-    [](const ::testing::TestParamInfo<StampCase>& row) { return std::string(row.param.name); });
+const StampCase kStampCases[] = {
+    {"SevenHoursWest", kFixed, {2024, 7, 1, 10, 0, 0}, true, {2024, 7, 1, 17, 0, 0}},
+    {"MountainSummer", kMountain, {2024, 7, 1, 10, 0, 0}, true, {2024, 7, 1, 16, 0, 0}},
+    {"MountainWinter", kMountain, {2024, 1, 15, 10, 0, 0}, true, {2024, 1, 15, 17, 0, 0}},
+    {"UtcIsAlreadyTheNextYear", kFixed, {2024, 12, 31, 20, 30, 5}, true, {2025, 1, 1, 3, 30, 5}},
+    {"LocalWhenOff", kMountain, {2024, 7, 1, 10, 0, 0}, false, {2024, 7, 1, 10, 0, 0}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, InfoStamp, ::testing::ValuesIn(kStampCases),
+                         [](const ::testing::TestParamInfo<StampCase>& row) {
+                             return std::string(row.param.name);
+                         });
 
 TEST_F(InfoFixture, CommandTwentyOneTurnsUtcStampsOffAndOn) {
-    ::setenv("TZ", "<-07>7", 1);
+    ::setenv("TZ", kFixed, 1);
     ::tzset();
     m_now = systemSecondsAt({2024, 7, 1, 10, 0, 0});
     Make(kNormalLogStyle, true);

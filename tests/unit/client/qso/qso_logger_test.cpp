@@ -667,63 +667,30 @@ TEST_P(QsoLoggerSetAside, AsksOnlyWhenTheSaveFailsAndKeepsAllOnNo) {
 
 const std::vector<std::string> kAB = {"A", "B"};
 const std::vector<std::string> kA = {"A"};
+const std::vector<std::string> kNone;
+const std::vector<std::string> kN0CALL = {"N0CALL"};
+constexpr char kDefaultLog[] = "Orvo.QSO.Log";
 
-INSTANTIATE_TEST_SUITE_P(
-    Actions, QsoLoggerSetAside,
-    ::testing::Values(SetAsideCase{"NewDropsOnYes",
-                                   SetAside::New,
-                                   true,
-                                   true,
-                                   true,
-                                   {},
-                                   "Orvo.QSO.Log",
-                                   0,
-                                   "Orvo.QSO.Log",
-                                   kA},
-                      SetAsideCase{"StyleChangeKeepsAllOnNoAndStoresTheLogsModeAndNameAgain",
-                                   SetAside::StyleChange, true, false, false, kAB, "mine.log", 0,
-                                   "mine.log", kA},
-                      SetAsideCase{"StyleChangeDropsOnYes",
-                                   SetAside::StyleChange,
-                                   true,
-                                   true,
-                                   true,
-                                   {},
-                                   "Orvo.QSO.Log",
-                                   1,
-                                   "Orvo.QSO.Log",
-                                   kA},
-                      SetAsideCase{"LoadAfterAWorkingSave",
-                                   SetAside::Load,
-                                   false,
-                                   false,
-                                   true,
-                                   {"N0CALL"},
-                                   "other.log",
-                                   0,
-                                   "other.log",
-                                   kAB},
-                      SetAsideCase{"NewAfterAWorkingSave",
-                                   SetAside::New,
-                                   false,
-                                   false,
-                                   true,
-                                   {},
-                                   "Orvo.QSO.Log",
-                                   0,
-                                   "Orvo.QSO.Log",
-                                   kAB},
-                      SetAsideCase{"StyleChangeAfterAWorkingSave",
-                                   SetAside::StyleChange,
-                                   false,
-                                   false,
-                                   true,
-                                   {},
-                                   "Orvo.QSO.Log",
-                                   1,
-                                   "Orvo.QSO.Log",
-                                   kAB}),
-    [](const ::testing::TestParamInfo<SetAsideCase>& row) { return std::string(row.param.name); });
+// Columns: name, action, saveFails, answer, done, listed, logName, storedMode, storedName,
+// oldFileHolds.
+const SetAsideCase kSetAsideCases[] = {
+    {"NewDropsOnYes", SetAside::New, true, true, true, kNone, kDefaultLog, 0, kDefaultLog, kA},
+    {"StyleChangeKeepsAllOnNoAndStoresTheLogsModeAndNameAgain", SetAside::StyleChange, true, false,
+     false, kAB, "mine.log", 0, "mine.log", kA},
+    {"StyleChangeDropsOnYes", SetAside::StyleChange, true, true, true, kNone, kDefaultLog, 1,
+     kDefaultLog, kA},
+    {"LoadAfterAWorkingSave", SetAside::Load, false, false, true, kN0CALL, "other.log", 0,
+     "other.log", kAB},
+    {"NewAfterAWorkingSave", SetAside::New, false, false, true, kNone, kDefaultLog, 0, kDefaultLog,
+     kAB},
+    {"StyleChangeAfterAWorkingSave", SetAside::StyleChange, false, false, true, kNone, kDefaultLog,
+     1, kDefaultLog, kAB},
+};
+
+INSTANTIATE_TEST_SUITE_P(Actions, QsoLoggerSetAside, ::testing::ValuesIn(kSetAsideCases),
+                         [](const ::testing::TestParamInfo<SetAsideCase>& row) {
+                             return std::string(row.param.name);
+                         });
 
 // --- Style change: the configuration page stored contest and "Orvo.QSO.Log" ---
 
