@@ -525,6 +525,36 @@ TEST_F(QsoLogWindowTest, TheContestEditorShowsItsOwnBoxes) {
     EXPECT_EQ(cell(w.entryList(), 0, 7), "579 12");
 }
 
+// The first `count` widgets Tab reaches from `start`, `start` included.
+std::vector<QWidget*> tabChain(QWidget* start, std::size_t count) {
+    std::vector<QWidget*> chain;
+    QWidget* w = start;
+    do {
+        if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled())
+            chain.push_back(w);
+        w = w->nextInFocusChain();
+    } while (chain.size() < count && w != start);
+    return chain;
+}
+
+TEST_F(QsoLogWindowTest, TheEditorsTabThroughTheirBoxesAsTheyRead) {
+    const BandLookup noBand = [](std::int64_t) { return -1; };
+    CNormalQSOLogEditDlg normal(normalEntry(), noBand);
+    const std::vector<QWidget*> normalOrder = {
+        normal.callEdit(),     normal.nameEdit(),     normal.qthEdit(),
+        normal.hisSigEdit(),   normal.mySigEdit(),    normal.commentEdit(),
+        normal.dateEdit(),     normal.timeEdit(),     normal.frequencyEdit(),
+        normal.modifyButton(), normal.cancelButton(), normal.deleteButton()};
+    EXPECT_EQ(tabChain(normal.callEdit(), normalOrder.size()), normalOrder);
+
+    CContestQSOLogEditDlg contest(contestEntry(), noBand);
+    const std::vector<QWidget*> contestOrder = {
+        contest.callEdit(),     contest.frequencyEdit(), contest.exchangeEdit(),
+        contest.commentEdit(),  contest.dateEdit(),      contest.timeEdit(),
+        contest.modifyButton(), contest.cancelButton(),  contest.deleteButton()};
+    EXPECT_EQ(tabChain(contest.callEdit(), contestOrder.size()), contestOrder);
+}
+
 struct BadBoxCase {
     std::string name;
     CEditEx* (*box)(CQSOLogEditDlg&);
