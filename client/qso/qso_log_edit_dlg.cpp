@@ -138,16 +138,45 @@ void CQSOLogEditDlg::placeSpinner(const char* label, QWidget* text, QToolButton*
     down->setGeometry(buttons.x(), buttons.y() + half, buttons.width(), buttons.height() - half);
 }
 
-void CQSOLogEditDlg::placeButtons(int y, int width) {
+void CQSOLogEditDlg::placeLeft(const char* label, QWidget* box, int row, int boxWidth, int height) {
+    placeLabelled(label, box, kLeftLabelX, rowY(row), kLabelWidth, boxWidth, height);
+}
+
+void CQSOLogEditDlg::placeRight(const char* label, QWidget* box, int row) {
+    placeLabelled(label, box, kRightLabelX, rowY(row), kRightLabelWidth, kRightBoxWidth,
+                  kBoxHeight);
+}
+
+void CQSOLogEditDlg::placeQslSpinner(int row) {
+    placeSpinner("QSL", m_qslText, m_qslUp, m_qslDown, kLeftLabelX, rowY(row), kLabelWidth,
+                 kSpinnerTextWidth, kBoxHeight);
+}
+
+void CQSOLogEditDlg::placeModeSpinner(int row) {
+    placeSpinner("Mode", m_modeText, m_modeUp, m_modeDown, kRightLabelX, rowY(row),
+                 kRightLabelWidth, kSpinnerTextWidth, kBoxHeight);
+}
+
+void CQSOLogEditDlg::placeButtons(int row) {
     constexpr int kButtonWidth = 50;
     constexpr int kGap = 8;
-    const int left = (width - 3 * kButtonWidth - 2 * kGap) / 2;
+    const int y = rowY(row) + 2;
+    const int left = (kDialogWidth - 3 * kButtonWidth - 2 * kGap) / 2;
     int x = left;
     for (CxShadeButton* button : {m_btnModify, m_btnCancel, m_btnDelete}) {
         button->setGeometry(looks::dluToPixels(x, y, kButtonWidth, kBigBoxHeight));
         x += kButtonWidth + kGap;
     }
-    setFixedSize(looks::dluToPixels(QSize(width, y + kBigBoxHeight + 7)));
+    setFixedSize(looks::dluToPixels(QSize(kDialogWidth, y + kBigBoxHeight + 7)));
+}
+
+void CQSOLogEditDlg::chainTabOrder(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous != nullptr)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 void CQSOLogEditDlg::fillBoxes() {
@@ -217,34 +246,23 @@ CNormalQSOLogEditDlg::CNormalQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLooku
     m_mySig = makeBox(kTeal, kHeight);
     InstallQsoTextFilter(*m_mySig, kMaxSignalReportLength, QsoBlanks::Allowed);
 
-    placeLabelled("Call", callEdit(), kLeftLabelX, rowY(0), kLabelWidth, kLeftBoxWidth,
-                  kBigBoxHeight);
-    placeLabelled("Name", m_name, kLeftLabelX, rowY(1), kLabelWidth, kLeftBoxWidth, kBigBoxHeight);
-    placeLabelled("QTH", m_qth, kLeftLabelX, rowY(2), kLabelWidth, kLeftBoxWidth, kBoxHeight);
-    placeLabelled("RSTR", m_hisSig, kLeftLabelX, rowY(3), kLabelWidth, kLeftBoxWidth, kBoxHeight);
-    placeLabelled("RSTS", m_mySig, kLeftLabelX, rowY(4), kLabelWidth, kLeftBoxWidth, kBoxHeight);
-    placeSpinner("QSL", qslText(), qslUp(), qslDown(), kLeftLabelX, rowY(5), kLabelWidth,
-                 kSpinnerTextWidth, kBoxHeight);
-    placeLabelled("Comment", commentEdit(), kLeftLabelX, rowY(6), kLabelWidth, kWideBoxWidth,
-                  kBoxHeight);
-    placeLabelled("QSO on", dateEdit(), kRightLabelX, rowY(0), kRightLabelWidth, kRightBoxWidth,
-                  kBoxHeight);
-    placeLabelled("At", timeEdit(), kRightLabelX, rowY(1), kRightLabelWidth, kRightBoxWidth,
-                  kBoxHeight);
-    placeLabelled("Band", bandEdit(), kRightLabelX, rowY(2), kRightLabelWidth, kRightBoxWidth,
-                  kBoxHeight);
-    placeLabelled("Freq", frequencyEdit(), kRightLabelX, rowY(3), kRightLabelWidth, kRightBoxWidth,
-                  kBoxHeight);
-    placeSpinner("Mode", modeText(), modeUp(), modeDown(), kRightLabelX, rowY(4), kRightLabelWidth,
-                 kSpinnerTextWidth, kBoxHeight);
-    placeButtons(rowY(7) + 2, kDialogWidth);
+    placeLeft("Call", callEdit(), 0, kLeftBoxWidth, kBigBoxHeight);
+    placeLeft("Name", m_name, 1, kLeftBoxWidth, kBigBoxHeight);
+    placeLeft("QTH", m_qth, 2, kLeftBoxWidth, kBoxHeight);
+    placeLeft("RSTR", m_hisSig, 3, kLeftBoxWidth, kBoxHeight);
+    placeLeft("RSTS", m_mySig, 4, kLeftBoxWidth, kBoxHeight);
+    placeQslSpinner(5);
+    placeLeft("Comment", commentEdit(), 6, kWideBoxWidth, kBoxHeight);
+    placeRight("QSO on", dateEdit(), 0);
+    placeRight("At", timeEdit(), 1);
+    placeRight("Band", bandEdit(), 2);
+    placeRight("Freq", frequencyEdit(), 3);
+    placeModeSpinner(4);
+    placeButtons(7);
 
     // Tab order as the boxes read.
-    QWidget* order[] = {callEdit(),      m_name,         m_qth,          m_hisSig,
-                        m_mySig,         commentEdit(),  dateEdit(),     timeEdit(),
-                        frequencyEdit(), modifyButton(), cancelButton(), deleteButton()};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    chainTabOrder({callEdit(), m_name, m_qth, m_hisSig, m_mySig, commentEdit(), dateEdit(),
+                   timeEdit(), frequencyEdit(), modifyButton(), cancelButton(), deleteButton()});
     fillBoxes();
 }
 
@@ -271,29 +289,19 @@ CContestQSOLogEditDlg::CContestQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLoo
     m_exchange = makeBox(kTeal, kHeight);
     InstallQsoTextFilter(*m_exchange, kMaxExchangeLength, QsoBlanks::Allowed);
 
-    placeLabelled("Call", callEdit(), kLeftLabelX, rowY(0), kLabelWidth, kLeftBoxWidth,
-                  kBigBoxHeight);
-    placeLabelled("Band", bandEdit(), kLeftLabelX, rowY(1), kLabelWidth, kLeftBoxWidth, kBoxHeight);
-    placeLabelled("Freq", frequencyEdit(), kLeftLabelX, rowY(2), kLabelWidth, kLeftBoxWidth,
-                  kBoxHeight);
-    placeSpinner("QSL", qslText(), qslUp(), qslDown(), kLeftLabelX, rowY(3), kLabelWidth,
-                 kSpinnerTextWidth, kBoxHeight);
-    placeLabelled("Exchange", m_exchange, kLeftLabelX, rowY(4), kLabelWidth, kWideBoxWidth,
-                  kBoxHeight);
-    placeLabelled("Comment", commentEdit(), kLeftLabelX, rowY(5), kLabelWidth, kWideBoxWidth,
-                  kBoxHeight);
-    placeLabelled("QSO on", dateEdit(), kRightLabelX, rowY(0), kRightLabelWidth, kRightBoxWidth,
-                  kBoxHeight);
-    placeLabelled("At", timeEdit(), kRightLabelX, rowY(1), kRightLabelWidth, kRightBoxWidth,
-                  kBoxHeight);
-    placeSpinner("Mode", modeText(), modeUp(), modeDown(), kRightLabelX, rowY(2), kRightLabelWidth,
-                 kSpinnerTextWidth, kBoxHeight);
-    placeButtons(rowY(6) + 2, kDialogWidth);
+    placeLeft("Call", callEdit(), 0, kLeftBoxWidth, kBigBoxHeight);
+    placeLeft("Band", bandEdit(), 1, kLeftBoxWidth, kBoxHeight);
+    placeLeft("Freq", frequencyEdit(), 2, kLeftBoxWidth, kBoxHeight);
+    placeQslSpinner(3);
+    placeLeft("Exchange", m_exchange, 4, kWideBoxWidth, kBoxHeight);
+    placeLeft("Comment", commentEdit(), 5, kWideBoxWidth, kBoxHeight);
+    placeRight("QSO on", dateEdit(), 0);
+    placeRight("At", timeEdit(), 1);
+    placeModeSpinner(2);
+    placeButtons(6);
 
-    QWidget* order[] = {callEdit(), frequencyEdit(), m_exchange,     commentEdit(), dateEdit(),
-                        timeEdit(), modifyButton(),  cancelButton(), deleteButton()};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    chainTabOrder({callEdit(), frequencyEdit(), m_exchange, commentEdit(), dateEdit(), timeEdit(),
+                   modifyButton(), cancelButton(), deleteButton()});
     fillBoxes();
 }
 

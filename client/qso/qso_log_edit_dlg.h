@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <initializer_list>
+
 #include "client/qso/qso_log_entry.h"
 #include "client/qso/qso_log_view.h"
 #include "controls/looks.h"
@@ -67,13 +69,19 @@ class CQSOLogEditDlg : public QDialog {
 
     // A text box: white, "Times New Roman" bold, `color` at `height`.
     CEditEx* makeBox(COLORREF color, int height);
-    // A label at the left of a box, both in dialog units.
-    void placeLabelled(const char* label, QWidget* box, int x, int y, int labelWidth, int boxWidth,
-                       int height);
-    // The mode text or QSL state text with its up and down buttons.
-    void placeSpinner(const char* label, QWidget* text, QToolButton* up, QToolButton* down, int x,
-                      int y, int labelWidth, int textWidth, int height);
-    void placeButtons(int y, int width);
+    // A labelled box on row `row` of the left column, `boxWidth` and `height`
+    // in dialog units; or of the right column, where every box has one size.
+    void placeLeft(const char* label, QWidget* box, int row, int boxWidth, int height);
+    void placeRight(const char* label, QWidget* box, int row);
+    // The QSL state with its up and down buttons on a row of the left column;
+    // the mode with its buttons on a row of the right column.
+    void placeQslSpinner(int row);
+    void placeModeSpinner(int row);
+    // Modify, Cancel and Delete on row `row`, two dialog units lower; sizes
+    // the editor to end below them.
+    void placeButtons(int row);
+    // Tab goes from each widget to the next one listed.
+    void chainTabOrder(std::initializer_list<QWidget*> widgets);
     void fillBoxes();
 
     static constexpr COLORREF kBlue = 0xFF0000;
@@ -82,6 +90,12 @@ class CQSOLogEditDlg : public QDialog {
     static constexpr int kHeight = -14;
 
   private:
+    // A label at the left of a box, both in dialog units.
+    void placeLabelled(const char* label, QWidget* box, int x, int y, int labelWidth, int boxWidth,
+                       int height);
+    // The mode text or QSL state text with its up and down buttons.
+    void placeSpinner(const char* label, QWidget* text, QToolButton* up, QToolButton* down, int x,
+                      int y, int labelWidth, int textWidth, int height);
     void showMode();
     void showQsl();
 
