@@ -118,6 +118,14 @@ class QsoLogger : public ::testing::Test {
         m_logger->OnParamCmd(std::make_unique<RecordingWindow>(m_window));
     }
 
+    // Logs A into the log, then B while appends fail: the file holds A, B is
+    // listed only. Appends go on failing until the test sets other hooks.
+    void logAThenBUnsaved() {
+        m_logger->OnRequestQsoLogCmd(1, contact("A"));
+        m_logger->SetFileHooks({}, [](platform::AppendStep) { return false; });
+        m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    }
+
     std::vector<std::string> calls() const {
         std::vector<std::string> out;
         for (const auto& e : m_logger->entries())
@@ -562,9 +570,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(QsoLogger, ExitSavesAnUnsavedLogAndASecondExitLeavesIt) {
     m_settings.name = "mine.log";
     start();
-    m_logger->OnRequestQsoLogCmd(1, contact("A"));
-    m_logger->SetFileHooks({}, [](platform::AppendStep) { return false; });
-    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    logAThenBUnsaved();
     ASSERT_TRUE(m_logger->unsaved());
     m_logger->SetFileHooks({}, {});
     m_logger->ExitInstance();
@@ -615,9 +621,7 @@ TEST_P(QsoLoggerSetAside, AsksOnlyWhenTheSaveFailsAndKeepsAllOnNo) {
     start();
     fs::create_directories(folder());
     writeBytes(at("other.log"), kNormalFile);
-    m_logger->OnRequestQsoLogCmd(1, contact("A"));
-    m_logger->SetFileHooks({}, [](platform::AppendStep) { return false; });
-    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    logAThenBUnsaved();
     ASSERT_TRUE(m_logger->unsaved());
     // Only the save of the log in hand fails; a new log's file is made.
     auto fails = std::make_shared<bool>(c.saveFails);
@@ -783,9 +787,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(QsoLogger, PendingContactSavedIntoAnUnsavedOldLogKeepsTheNameForTheStyleChange) {
     m_settings.name = "mine.log";
     start();
-    m_logger->OnRequestQsoLogCmd(1, contact("A"));
-    m_logger->SetFileHooks({}, [](platform::AppendStep) { return false; });
-    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    logAThenBUnsaved();
     m_logger->SetFileHooks({}, {});
     m_notices.lines.clear();
 
