@@ -81,22 +81,18 @@ CQSOLogEditDlg::CQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLookup bandOf, QW
     m_qslUp = arrowButton(Qt::UpArrow, "qslUp", this);
     m_qslDown = arrowButton(Qt::DownArrow, "qslDown", this);
 
-    connect(m_modeUp, &QToolButton::clicked, this, [this] {
-        m_form.modeIndex = StepModeIndex(m_form.modeIndex, -1);
+    const auto stepMode = [this](int step) {
+        m_form.modeIndex = StepModeIndex(m_form.modeIndex, step);
         showMode();
-    });
-    connect(m_modeDown, &QToolButton::clicked, this, [this] {
-        m_form.modeIndex = StepModeIndex(m_form.modeIndex, +1);
-        showMode();
-    });
-    connect(m_qslUp, &QToolButton::clicked, this, [this] {
-        m_form.qslStatus = StepQslStatus(m_form.qslStatus, -1);
+    };
+    const auto stepQsl = [this](int step) {
+        m_form.qslStatus = StepQslStatus(m_form.qslStatus, step);
         showQsl();
-    });
-    connect(m_qslDown, &QToolButton::clicked, this, [this] {
-        m_form.qslStatus = StepQslStatus(m_form.qslStatus, +1);
-        showQsl();
-    });
+    };
+    connect(m_modeUp, &QToolButton::clicked, this, [stepMode] { stepMode(-1); });
+    connect(m_modeDown, &QToolButton::clicked, this, [stepMode] { stepMode(+1); });
+    connect(m_qslUp, &QToolButton::clicked, this, [stepQsl] { stepQsl(-1); });
+    connect(m_qslDown, &QToolButton::clicked, this, [stepQsl] { stepQsl(+1); });
 
     m_btnModify = new CxShadeButton(QStringLiteral("Modify"), this);
     m_btnCancel = new CxShadeButton(QStringLiteral("Cancel"), this);
