@@ -35,25 +35,6 @@ CxShadeButton* makeButton(const char* text, QWidget* parent) {
     return button;
 }
 
-// Upper case for the ASCII letters only: "ñ" or "ß" in a call stays as typed.
-std::string asciiUpper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
-std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 }  // namespace
 
 QsoEntryDialog::QsoEntryDialog(int style, const QString& title, QSize sizeDlu,
@@ -162,12 +143,12 @@ void QsoEntryDialog::OnLogIt() {
     pelorin::QSO_LOG_ENTRY entry = TakeTexts();
     // A call of blanks is no call; the boxes refuse blanks, but a found
     // entry may bring some.
-    entry.szCall = trimmed(entry.szCall);
+    entry.szCall = std::string(pelorin::TrimBlanks(entry.szCall));
     if (entry.szCall.empty()) {
         MessageService::showError(kCallsignIsEmpty);
         return;
     }
-    entry.szCall = asciiUpper(entry.szCall);
+    entry.szCall = pelorin::AsciiUpper(entry.szCall);
     entry.nLogStyle = m_style;
     if (m_links.logIt) {
         m_links.logIt(entry);
@@ -183,7 +164,7 @@ void QsoEntryDialog::OnClear() {
 }
 
 void QsoEntryDialog::OnSearchLog() {
-    const std::string call = trimmed(TakeTexts().szCall);
+    const std::string call(pelorin::TrimBlanks(TakeTexts().szCall));
     if (call.empty() || !m_links.searchLog) {
         return;
     }

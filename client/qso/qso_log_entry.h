@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // One logged contact as it travels through the client: the entry windows fill
 // it, the info object stamps it and adds the radio's frequency, band and mode,
@@ -49,5 +50,22 @@ struct QSO_LOG_ENTRY {
 
     bool operator==(const QSO_LOG_ENTRY&) const = default;
 };
+
+// A text without its leading and trailing blanks (spaces and tabs).
+inline std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Upper case for the ASCII letters only: "ñ" or "ß" in a call stays as typed.
+inline std::string AsciiUpper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+}
 
 }  // namespace pelorin

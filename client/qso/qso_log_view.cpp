@@ -20,14 +20,6 @@ constexpr LogColumn kContestColumns[] = {
 
 constexpr std::int64_t kMaxFrequency = 2147483647;
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -36,7 +28,7 @@ bool isDigit(char c) {
 // (min..max each); false for anything else.
 bool splitNumbers(std::string_view text, char separator, const int (&minDigits)[3],
                   const int (&maxDigits)[3], int (&out)[3]) {
-    text = trimmed(text);
+    text = TrimBlanks(text);
     std::size_t pos = 0;
     for (int part = 0; part < 3; ++part) {
         if (part > 0) {
@@ -194,7 +186,7 @@ std::optional<EditTime> ParseEditTime(std::string_view text) {
 }
 
 std::optional<std::int64_t> ParseEditFrequency(std::string_view text) {
-    text = trimmed(text);
+    text = TrimBlanks(text);
     if (text.empty() || text.size() > 10)
         return std::nullopt;
     std::int64_t hz = 0;
@@ -213,7 +205,7 @@ QsoEditResult ApplyQsoEdit(const QSO_LOG_ENTRY& original, const QsoEditForm& for
     const QsoEditForm opened = EditFormOf(original);
     QSO_LOG_ENTRY e = original;
 
-    if (trimmed(form.call).empty())
+    if (TrimBlanks(form.call).empty())
         return {std::nullopt, "Callsign is empty!"};
     if (form.date != opened.date || form.time != opened.time) {
         const std::optional<EditDate> date = ParseEditDate(form.date);

@@ -34,15 +34,6 @@ std::string reasonText(int reason) {
     return std::strerror(reason != 0 ? reason : EIO);
 }
 
-// ASCII letters only: other Latin-1 bytes stay as they are.
-std::string upperCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
 }  // namespace
 
 std::string LogStyleName(int style) {
@@ -278,7 +269,7 @@ void CQSOLoggerGUIThread::OnExecuteRemoteCmd(int cmd, long param) {
 
 void CQSOLoggerGUIThread::OnSearchQsoLogCmd(const std::string& call) {
     qDebug("CQSOLoggerGUIThread got WM_SEARCH_QSOLOG_CMD, Call = %s", call.c_str());
-    const std::string wanted = upperCase(call);
+    const std::string wanted = AsciiUpper(call);
     if (!m_pLogDlg)
         return;
     m_pLogDlg->ClearSearchResults();
