@@ -80,6 +80,11 @@ int appendToFile(const std::string& path, std::string_view bytes, const AppendSt
 
 bool fileExists(const std::string& path);
 
+// The folder a path lies in ("." for a bare name, "/" at the root) and its
+// last part.
+std::string folderOf(const std::string& path);
+std::string nameOf(const std::string& path);
+
 // Creates the folder and its parents; an existing folder is no failure.
 bool makeFolders(const std::string& path);
 

@@ -14,16 +14,6 @@
 namespace pelorin {
 namespace {
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string bareNameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Anything under the name, a folder too, takes it.
 bool nameTaken(const std::string& path) {
     struct stat st {};
@@ -98,7 +88,8 @@ void CQSOLoggerGUIThread::RefillWindow() {
 }
 
 void CQSOLoggerGUIThread::StoreName(const std::string& path) {
-    const std::string stored = folderOf(path) == m_logFolder ? bareNameOf(path) : path;
+    const std::string stored =
+        platform::folderOf(path) == m_logFolder ? platform::nameOf(path) : path;
     if (stored.size() > kMaxStoredLogFileNameBytes) {
         m_notices.Warning(path + " will not reopen at the next start: its name is longer than " +
                           std::to_string(kMaxStoredLogFileNameBytes) + " bytes");
@@ -196,7 +187,7 @@ void CQSOLoggerGUIThread::OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& en
 bool CQSOLoggerGUIThread::OnSaveLogFile(const std::optional<std::string>& path) {
     const std::string target = path ? *path : m_strLogFileName;
     qDebug("CQSOLoggerGUIThread got WM_SAVE_LOG_FILE, Filename = %s", target.c_str());
-    platform::makeFolders(folderOf(target));
+    platform::makeFolders(platform::folderOf(target));
     int reason = 0;
     if (SaveLogFile(target, m_EntryList, m_keptLines, &reason, m_saveHook) != 0) {
         m_notices.Error("Log not saved to " + target + ": " + reasonText(reason));
