@@ -254,6 +254,22 @@ void tryPort(ComPortDiagTest& t) {
     MessageService::queueAnswers({});
 }
 
+// The steps several rows share: what runs before the dialog opens and what is done in it.
+void com1OpenAndARadioOnCom2(ComPortDiagTest& t) {
+    t.openCom1();
+    t.startSim(2);
+}
+
+void failedStartAndARadioOnCom2(ComPortDiagTest& t) {
+    t.failedStart();
+    t.startSim(2);
+}
+
+void tryTheNextPort(ComPortDiagTest& t) {
+    t.step(-1);
+    tryPort(t);
+}
+
 const TryCase kTries[] = {
     {"StoredPortIsOpen",
      commPortIni("1"),
@@ -265,24 +281,15 @@ const TryCase kTries[] = {
      {{"Port", "1"}}},
     {"AfterAGoodTryOfAnotherPort",
      commPortIni("1"),
-     [](ComPortDiagTest& t) {
-         t.openCom1();
-         t.startSim(2);
-     },
-     [](ComPortDiagTest& t) {
-         t.step(-1);
-         tryPort(t);
-     },
+     com1OpenAndARadioOnCom2,
+     tryTheNextPort,
      true,
      true,
      {kTryQuestion + "Yes", kSelectQuestion + "Yes"},
      {{"Port", "2"}, {"Speed", "4800"}, {"Parity", "0"}}},
     {"AfterAStepAway",
      commPortIni("1"),
-     [](ComPortDiagTest& t) {
-         t.openCom1();
-         t.startSim(2);
-     },
+     com1OpenAndARadioOnCom2,
      [](ComPortDiagTest& t) { t.step(-1); },
      true,
      false,
@@ -304,10 +311,7 @@ const TryCase kTries[] = {
      {{"Port", "1"}}},
     {"NoAnswerToTheTryQuestion",
      commPortIni("1"),
-     [](ComPortDiagTest& t) {
-         t.openCom1();
-         t.startSim(2);
-     },
+     com1OpenAndARadioOnCom2,
      [](ComPortDiagTest& t) {
          t.step(-1);
          t.button(1068)->click();
@@ -334,28 +338,16 @@ const TryCase kTries[] = {
      {{"Port", "0"}}},
     {"UnreadableSpeedIsSavedAsDefault",
      commPortIni("1", "abc"),
-     [](ComPortDiagTest& t) {
-         t.failedStart();
-         t.startSim(2);
-     },
-     [](ComPortDiagTest& t) {
-         t.step(-1);
-         tryPort(t);
-     },
+     failedStartAndARadioOnCom2,
+     tryTheNextPort,
      true,
      true,
      {kTryQuestion + "Yes", kSelectQuestion + "Yes"},
      {{"Port", "2"}, {"Speed", "4800"}, {"Parity", "0"}}},
     {"ParityNotOfferedIsSavedAsDefault",
      commPortIni("1", "9600", "7"),
-     [](ComPortDiagTest& t) {
-         t.failedStart();
-         t.startSim(2);
-     },
-     [](ComPortDiagTest& t) {
-         t.step(-1);
-         tryPort(t);
-     },
+     failedStartAndARadioOnCom2,
+     tryTheNextPort,
      true,
      true,
      {kTryQuestion + "Yes", kSelectQuestion + "Yes"},
@@ -377,12 +369,9 @@ TEST_F(ComPortDiagTest, StoredPortZeroShowsZeroAndStepsIntoRange) {
 
 TEST_F(ComPortDiagTest, FailedSaveKeepsTheSavedPort) {
     writeIni(commPortIni("1"));
-    failedStart();
-    startSim(2);
+    failedStartAndARadioOnCom2(*this);
     openDialog();
-    step(-1);
-    MessageService::queueAnswers({true});
-    button(1068)->click();
+    tryTheNextPort(*this);
     ASSERT_TRUE(runEventsUntil([&] { return button(1069)->isEnabled(); }));
     const fs::path folder = iniPath().parent_path();
     fs::rename(folder, m_dir / "aside");
