@@ -6,7 +6,7 @@
 #include "server/server_registry_store.h"
 
 #include "platform/message_service.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/settings_sandbox.h"
 
 #include <QSettings>
 #include <QString>
@@ -14,9 +14,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -29,17 +26,6 @@ static_assert(brakton::kBandCount == pelorin::kBandCount);
 
 class BothStoresTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString(configDir().string()));
-        setenv("ORVO_MESSAGE_LOG", messageLog().c_str(), 1);
-    }
-
-    void TearDown() override { unsetenv("ORVO_MESSAGE_LOG"); }
-
-    std::filesystem::path configDir() const { return m_dir.path() / "config"; }
-    std::filesystem::path messageLog() const { return m_dir.path() / "messages.log"; }
-
     // A value as it stands in one program's file, read past the stores.
     static std::string fileValue(const char* program, const char* key) {
         const QSettings file(QSettings::IniFormat, QSettings::UserScope,
@@ -55,14 +41,7 @@ class BothStoresTest : public ::testing::Test {
         file.setValue(QString::fromLatin1(key), QString::fromStdString(value));
     }
 
-    std::vector<std::string> messages() const {
-        std::vector<std::string> lines;
-        std::ifstream in(messageLog());
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> messages() const { return m_settings.messages(); }
 
     static std::string error(const char* text) {
         std::string line = MessageService::recordLine("error", text);
@@ -71,7 +50,7 @@ class BothStoresTest : public ::testing::Test {
     }
 
   private:
-    TempDir m_dir;
+    SettingsSandbox m_settings{"both-stores"};
 };
 
 TEST_F(BothStoresTest, EachReadsBackWhatItWroteBesideTheOther) {

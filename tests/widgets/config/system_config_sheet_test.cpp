@@ -10,10 +10,8 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabWidget>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -27,6 +25,7 @@
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
 #include "platform/settings_reader.h"
+#include "tests/support/settings_sandbox.h"
 #include "tests/widgets/case_name.h"
 
 namespace {
@@ -35,22 +34,7 @@ using Page = pelorin::CSystemCfgDlg;
 
 class SystemConfigSheet : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "pelorin-config-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString((m_dir / "config").string()));
-        m_messageLog = m_dir / "messages.log";
-        setenv("ORVO_MESSAGE_LOG", m_messageLog.c_str(), 1);
-    }
-    void TearDown() override {
-        m_sheet.reset();
-        unsetenv("ORVO_MESSAGE_LOG");
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
+    void TearDown() override { m_sheet.reset(); }
 
     // A complete settings file, as a first run of the store leaves it.
     void storeDefaults() {
@@ -103,17 +87,9 @@ class SystemConfigSheet : public ::testing::Test {
         const auto read = reader().text({}, QString::fromLatin1(name));
         return read.ok() ? read.value : "<missing>";
     }
-    std::vector<std::string> messages() const {
-        std::vector<std::string> lines;
-        std::ifstream in(m_messageLog);
-        for (std::string line; std::getline(in, line);) {
-            lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> messages() const { return m_settings.messages(); }
 
-    std::filesystem::path m_dir;
-    std::filesystem::path m_messageLog;
+    SettingsSandbox m_settings{"pelorin-config"};
     pelorin::CRegistryStore m_store;
     std::unique_ptr<pelorin::COrvoCfg> m_sheet;
     std::vector<std::string> m_posted;
