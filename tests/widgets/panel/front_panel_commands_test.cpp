@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -31,10 +30,12 @@
 #include "platform/window_message.h"
 #include "platform/window_message_receiver.h"
 #include "recording_panel_remote.h"
+#include "tests/support/event_wait.h"
 #include "tests/widgets/case_name.h"
 
 using namespace front_panel;
 using Dlg = CK2FrontPanelControlDlg;
+using test_events::runEventsUntil;
 
 namespace {
 
@@ -110,16 +111,6 @@ class PanelCommands : public FrontPanelFixture {
 
     void click(int id) { qobject_cast<QAbstractButton*>(m_panel->control(id))->click(); }
     TrackbarSlider* slider(int id) { return qobject_cast<TrackbarSlider*>(m_panel->control(id)); }
-
-    // Runs the event loop until `done` or two seconds pass.
-    static bool waitFor(const std::function<bool()>& done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < 2000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return done();
-    }
 
     RecordingPanelRemote m_rec;
     EntryRecorder m_entries;
@@ -415,7 +406,7 @@ TEST_F(PanelCommands, ExitCommandAsksTheQuestion) {
     panel(true);
     MessageService::queueAnswers({false});
     m_panel->executeRemoteCmd(Dlg::REMOTE_CMD_EXIT, 0);
-    ASSERT_TRUE(waitFor([this] { return !messages().empty(); }));
+    ASSERT_TRUE(runEventsUntil([this] { return !messages().empty(); }));
     EXPECT_NE(messages().front().find(Dlg::kExitQuestion), std::string::npos);
 }
 
@@ -600,7 +591,7 @@ TEST_F(PanelCommands, AltXAsksToExitAndEscLeavesThePanelOpen) {
     EXPECT_TRUE(m_panel->isVisible());
     EXPECT_TRUE(messages().empty());
     QTest::keyClick(m_panel.get(), Qt::Key_X, Qt::AltModifier);
-    ASSERT_TRUE(waitFor([this] { return !messages().empty(); }));
+    ASSERT_TRUE(runEventsUntil([this] { return !messages().empty(); }));
     EXPECT_TRUE(m_panel->isVisible());
 }
 
@@ -659,7 +650,7 @@ TEST_P(EnterKey, EntersTheFrequencyOrKeepsTheDefaultButton) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_panel.get()));
     auto* edit = qobject_cast<QLineEdit*>(m_panel->control(c.edit));
     edit->setFocus(Qt::MouseFocusReason);
-    ASSERT_TRUE(waitFor([edit] { return edit->hasFocus(); }));
+    ASSERT_TRUE(runEventsUntil([edit] { return edit->hasFocus(); }));
     if (c.typed != nullptr) {
         ASSERT_FALSE(edit->isReadOnly()) << "entry is offered";
         edit->setText(QString::fromLatin1(c.typed));
@@ -768,7 +759,7 @@ TEST_F(PanelCommands, MovesAfterTheFirstAreStored) {
     QCoreApplication::processEvents();
     int l = 0, t = 0, r = 0, b = 0;
     m_panel->move(40, 50);
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(runEventsUntil([&] {
         m_store.ReadWindowRect(l, t, r, b);
         return l == m_panel->frameGeometry().left() && l != 0;
     }));
@@ -807,7 +798,7 @@ TEST_P(PartnerMessages, EffectOrRefusal) {
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, c.type, c.payload));
     // A marker after the message: once it is handled, so is the message.
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 5, "MARK"));
-    ASSERT_TRUE(waitFor(
+    ASSERT_TRUE(runEventsUntil(
         [this] { return !m_entries.log.empty() && m_entries.log.back() == "cwText MARK"; }));
     m_entries.log.pop_back();
     EXPECT_EQ(m_rec.m_log, c.calls);
@@ -832,7 +823,7 @@ TEST_F(PanelCommands, PartnerValuesNeedAConnection) {
     panel(false);
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 3, le32(22)));
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 1, "Marker"));
-    ASSERT_TRUE(waitFor([this] { return m_panel->model().m_strPartnerWindow == "Marker"; }));
+    ASSERT_TRUE(runEventsUntil([this] { return m_panel->model().m_strPartnerWindow == "Marker"; }));
     EXPECT_TRUE(m_rec.m_log.empty());
     EXPECT_EQ(m_panel->model().m_nCWSpeed, 1);
 }
@@ -850,18 +841,19 @@ TEST_F(PanelCommands, PartnerTitleAndSnapshotAnswer) {
     // 84 bytes of title are refused whole; 83 are taken.
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 1, std::string(84, 'T')));
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 1, std::string(83, 'T')));
-    ASSERT_TRUE(waitFor([this] { return m_panel->model().m_strPartnerWindow.size() == 83; }));
+    ASSERT_TRUE(
+        runEventsUntil([this] { return m_panel->model().m_strPartnerWindow.size() == 83; }));
     EXPECT_EQ(m_entries.log.front(), "openKeyboardCw");
     // A title with no window: nothing is sent, nothing breaks.
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 2, ""));
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 5, "MARK"));
-    ASSERT_TRUE(waitFor([this] { return m_entries.log.back() == "cwText MARK"; }));
+    ASSERT_TRUE(runEventsUntil([this] { return m_entries.log.back() == "cwText MARK"; }));
     QCoreApplication::processEvents();
     EXPECT_TRUE(answers.empty());
 
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 1, title));
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 2, ""));
-    ASSERT_TRUE(waitFor([&] { return !answers.empty(); }));
+    ASSERT_TRUE(runEventsUntil([&] { return !answers.empty(); }));
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].message, WM_COPYDATA);
     EXPECT_EQ(answers[0].lParam, 2u);
@@ -873,7 +865,7 @@ TEST_F(PanelCommands, PartnerTitleAndSnapshotAnswer) {
     // Type 6 forgets the partner: the next request goes nowhere.
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 6, ""));
     ASSERT_TRUE(platform::postToWindow(kFrontPanelTitle, WM_COPYDATA, 0, 2, ""));
-    ASSERT_TRUE(waitFor([this] { return m_panel->model().m_strPartnerWindow.empty(); }));
+    ASSERT_TRUE(runEventsUntil([this] { return m_panel->model().m_strPartnerWindow.empty(); }));
     for (int i = 0; i < 10; ++i) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
