@@ -43,6 +43,28 @@ void appendHex(std::string& out, unsigned char value) {
     out += kDigits[value & 0x0F];
 }
 
+std::optional<int> hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint8_t> hexByte(std::string_view two) {
+    const auto high = hexDigit(two[0]);
+    const auto low = hexDigit(two[1]);
+    if (!high || !low) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(*high * 16 + *low);
+}
+
 }  // namespace
 
 // byte  0 1 2 3 4 5 6 7 8 9 10 11
@@ -66,4 +88,18 @@ std::optional<std::string> TranslateDisplayReply(std::string_view reply) {
         appendHex(out, static_cast<unsigned char>(reply[kMnemonicLength + kDisplayBytes + i]));
     }
     return out;
+}
+
+std::optional<DisplayStatus> ReadDisplayStatus(std::string_view body) {
+    if (body.size() < 2 * kStatusBytes) {
+        return std::nullopt;
+    }
+    const std::string_view tail = body.substr(body.size() - 2 * kStatusBytes);
+    const auto first = hexByte(tail.substr(0, 2));
+    const auto second = hexByte(tail.substr(2, 2));
+    if (!first || !second) {
+        return std::nullopt;
+    }
+    return DisplayStatus{std::string(body.substr(0, body.size() - 2 * kStatusBytes)), *first,
+                         *second};
 }

@@ -12,8 +12,24 @@
 // the result; clients and the diagnostic dialog read the last four characters
 // as the status bytes.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 std::optional<std::string> TranslateDisplayReply(std::string_view reply);
+
+// ReadDisplayStatus: a translated reply read back into its parts.
+//
+// Usage: pass the translated text after "DS". The last four characters are
+// the two status bytes as hex digits (either case), the rest is the display
+// text. Text shorter than four characters, or a tail that is not four hex
+// digits, gives std::nullopt.
+//
+//   "  7040.00c100" -> display "  7040.00", first 0xC1, second 0x00
+struct DisplayStatus {
+    std::string display;
+    std::uint8_t first = 0;
+    std::uint8_t second = 0;
+};
+std::optional<DisplayStatus> ReadDisplayStatus(std::string_view body);

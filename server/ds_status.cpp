@@ -18,41 +18,13 @@ constexpr IndicatorBits kIndicators[kIndCount] = {
     {"VFOB", 0x04, 0x04}, {"RIT", 0x02, 0x02}, {"XIT", 0x01, 0x01},
 };
 
-std::optional<int> hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return std::nullopt;
-}
-
-std::optional<std::uint8_t> hexByte(std::string_view two) {
-    const auto high = hexDigit(two[0]);
-    const auto low = hexDigit(two[1]);
-    if (!high || !low) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint8_t>(*high * 16 + *low);
-}
-
 }  // namespace
 
 std::optional<DsStatus> parseDsReply(int code, std::string_view text) {
     if (code != kDsCode || text.size() < kMinDsLength || text.substr(0, 2) != "DS") {
         return std::nullopt;
     }
-    const std::string_view tail = text.substr(text.size() - 4);
-    const auto first = hexByte(tail.substr(0, 2));
-    const auto second = hexByte(tail.substr(2, 2));
-    if (!first || !second) {
-        return std::nullopt;
-    }
-    return DsStatus{std::string(text.substr(2, text.size() - 6)), *first, *second};
+    return ReadDisplayStatus(text.substr(2));
 }
 
 std::array<std::uint32_t, kIndCount> indicatorColors(std::uint8_t first, std::uint8_t second) {

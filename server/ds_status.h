@@ -22,13 +22,12 @@
 #include <string>
 #include <string_view>
 
+#include "radiolink/display_reply.h"
+
 namespace brakton {
 
-struct DsStatus {
-    std::string display;  // the text between "DS" and the four digits
-    std::uint8_t first = 0;
-    std::uint8_t second = 0;
-};
+// display: the text between "DS" and the four digits; first, second: the status bytes.
+using DsStatus = DisplayStatus;
 
 // A reply of code 5 that starts with "DS", holds at least 14 characters and ends in four hex
 // digits; anything else (another code, a reply too short to have been translated, a tail

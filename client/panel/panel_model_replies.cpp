@@ -1,9 +1,11 @@
 // Radio replies into the panel's members and looks, and the display setters.
 
 #include <cstdio>
+#include <utility>
 
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/front_panel_model.h"
+#include "radiolink/display_reply.h"
 #include "radiolink/k2_reply_codes.h"
 #include "radiolink/k2_reply_decoders.h"
 
@@ -26,28 +28,6 @@ constexpr std::uint32_t kEditXit = 0x7653DF;
 constexpr std::array<int, 7> kIndicatorBits = {0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
 // Bits of the second status byte that are shown, in the same order.
 constexpr std::array<int, 7> kSecondByteBits = {0x40, 0, 0, 0x08, 0x04, 0x02, 0x01};
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-std::optional<int> HexByte(std::string_view two) {
-    const int high = HexDigit(two[0]);
-    const int low = HexDigit(two[1]);
-    if (high < 0 || low < 0) {
-        return std::nullopt;
-    }
-    return high * 16 + low;
-}
 
 // A frequency reply's value as Hz; a negative number is no frequency.
 std::optional<std::uint32_t> FrequencyOf(std::optional<std::int32_t> value) {
@@ -103,20 +83,17 @@ FrontPanelModel::ReplyEffect FrontPanelModel::ParseRadioReply(int code, std::str
             // Display characters, then the two status bytes as four hex
             // digits at the very end.
             //   DS  7040.00c100   -> banner "  7040.00", status 0xC1 0x00
-            if (body.size() >= 4) {
-                const auto first = HexByte(body.substr(body.size() - 4, 2));
-                const auto second = HexByte(body.substr(body.size() - 2, 2));
-                if (first && second) {
-                    m_strBanner = std::string(body.substr(0, body.size() - 4));
-                    for (std::size_t i = 0; i < m_indicatorBk.size(); ++i) {
-                        m_indicatorBk[i] =
-                            (*first & kIndicatorBits[i]) != 0 ? kIndicatorOn : panel_colors::kFace;
-                        if ((*second & kSecondByteBits[i]) != 0) {
-                            m_indicatorBk[i] = kIndicatorSecond;
-                        }
+            if (auto status = ReadDisplayStatus(body)) {
+                m_strBanner = std::move(status->display);
+                for (std::size_t i = 0; i < m_indicatorBk.size(); ++i) {
+                    m_indicatorBk[i] = (status->first & kIndicatorBits[i]) != 0
+                                           ? kIndicatorOn
+                                           : panel_colors::kFace;
+                    if ((status->second & kSecondByteBits[i]) != 0) {
+                        m_indicatorBk[i] = kIndicatorSecond;
                     }
-                    return ReplyEffect::Banner;
                 }
+                return ReplyEffect::Banner;
             }
             break;
         case K2_CMD_FA:
