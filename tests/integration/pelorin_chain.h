@@ -66,6 +66,30 @@ inline std::string exactly(const std::string& text) {
     return pattern;
 }
 
+// Pelorin's folder `home` as this process's HOME, holding its configuration,
+// its runtime folder and its message log.
+inline void usePelorinHome(const std::filesystem::path& home) {
+    const std::string folder = home.string();
+    std::filesystem::create_directories(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    ::setenv("HOME", folder.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    ::setenv("ORVO_MESSAGE_LOG", (folder + "/messages.log").c_str(), 1);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(folder + "/config"));
+}
+
+// Pelorin's command line against the chain's naming service.
+inline std::vector<std::string> pelorinArgs(const BraktonChain& chain) {
+    std::vector<std::string> args{"Pelorin"};
+    const auto naming = chain.naming().initRefArgs();
+    args.insert(args.end(), naming.begin(), naming.end());
+    const auto endpoint = loopbackEndpointArgs();
+    args.insert(args.end(), endpoint.begin(), endpoint.end());
+    return args;
+}
+
 }  // namespace e2e_chain
 
 class PelorinChainTest : public ::testing::Test {
@@ -76,28 +100,15 @@ class PelorinChainTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(m_chain.start()) << m_chain.error();
         m_home = m_chain.dir() / "pelorin";
-        const std::string home = m_home.string();
-        std::filesystem::create_directories(home);
-        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
-        ::setenv("ORVO_MESSAGE_LOG", (home + "/messages.log").c_str(), 1);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString(home + "/config"));
+        e2e_chain::usePelorinHome(m_home);
         static int argc = 1;
         static char name[] = "pelorin_chain_test";
         static char* argv[] = {name, nullptr};
         m_app = std::make_unique<QApplication>(argc, argv);
         PrepareHome(m_home);
 
-        std::vector<std::string> args{"Pelorin"};
-        const auto naming = m_chain.naming().initRefArgs();
-        args.insert(args.end(), naming.begin(), naming.end());
-        const auto endpoint = loopbackEndpointArgs();
-        args.insert(args.end(), endpoint.begin(), endpoint.end());
         m_pelorin = std::make_unique<CPelorinApp>([this](int code) { m_exitCode = code; });
-        ASSERT_TRUE(m_pelorin->InitInstance(args));
+        ASSERT_TRUE(m_pelorin->InitInstance(e2e_chain::pelorinArgs(m_chain)));
     }
 
     void TearDown() override {

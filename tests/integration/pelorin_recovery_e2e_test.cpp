@@ -15,7 +15,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
-#include <QSettings>
 
 #include <chrono>
 #include <cstdio>
@@ -37,6 +36,7 @@
 #include "idl/naming.h"
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
+#include "tests/integration/pelorin_chain.h"
 #include "tests/support/event_wait.h"
 #include "tests/support/test_support.h"
 #include "tests/widgets/case_name.h"
@@ -62,27 +62,14 @@ class PelorinRecovery : public ::testing::Test {
     // Pelorin's folders, its QApplication and its start-up against the
     // chain's naming service (running or not).
     void startPelorin() {
-        const std::string home = (m_chain.dir() / "pelorin").string();
-        std::filesystem::create_directories(home);
-        std::filesystem::permissions(home, std::filesystem::perms::owner_all);
-        ::setenv("HOME", home.c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
-        ::setenv("XDG_RUNTIME_DIR", home.c_str(), 1);
-        ::setenv("ORVO_MESSAGE_LOG", (home + "/messages.log").c_str(), 1);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                           QString::fromStdString(home + "/config"));
+        e2e_chain::usePelorinHome(m_chain.dir() / "pelorin");
         static int argc = 1;
         static char name[] = "pelorin_recovery_e2e_test";
         static char* argv[] = {name, nullptr};
         m_app = new QApplication(argc, argv);
 
-        std::vector<std::string> args{"Pelorin"};
-        const auto naming = m_chain.naming().initRefArgs();
-        args.insert(args.end(), naming.begin(), naming.end());
-        const auto endpoint = loopbackEndpointArgs();
-        args.insert(args.end(), endpoint.begin(), endpoint.end());
         m_pelorin = std::make_unique<CPelorinApp>([this](int code) { m_exitCode = code; });
-        ASSERT_TRUE(m_pelorin->InitInstance(args));
+        ASSERT_TRUE(m_pelorin->InitInstance(e2e_chain::pelorinArgs(m_chain)));
     }
 
     CK2FrontPanelControlDlg& panel() { return *m_pelorin->panel(); }
