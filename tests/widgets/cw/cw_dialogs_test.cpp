@@ -19,29 +19,19 @@
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
 #include "controls/stepped_value.h"
-#include "front_panel_fixture.h"
+#include "cw_panel_fixture.h"
 
 namespace {
 
-class CwDialogs : public FrontPanelFixture {
+class CwDialogs : public CwPanelFixture {
   protected:
     void TearDown() override {
         CCWTransmitDlg::SetModalRunner({});
-        m_panel.reset();
-        m_owner.reset();
-        FrontPanelFixture::TearDown();
+        CwPanelFixture::TearDown();
     }
 
     CCWTransmitDlg& open() {
-        m_owner = std::make_unique<KeyboardCwOwner>(m_remote, m_store);
-        PanelEntryPoints entry;
-        m_owner->fill(entry);
-        m_panel = std::make_unique<CK2FrontPanelControlDlg>(m_remote, m_store, entry);
-        m_owner->setPanel(m_panel.get());
-        PanelCommandEntryPoints commands;
-        m_owner->fill(commands);
-        m_panel->SetCommandEntryPoints(commands);
-        m_panel->OnInitDialog();
+        makePanel(m_remote);
         notice(SERVER_STATUS_CONNECTED);
         m_panel->show();
         m_panel->OnCommandControl(front_panel::IDC_CW_WINDOW);
@@ -60,8 +50,6 @@ class CwDialogs : public FrontPanelFixture {
     static std::string stepperText(SteppedValue* stepper) {
         return stepper->text().trimmed().toStdString();
     }
-
-    std::unique_ptr<KeyboardCwOwner> m_owner;
 };
 
 TEST_F(CwDialogs, AutoplayListSortsAsTextAndPreselectsTheLastChoice) {

@@ -23,7 +23,7 @@
 #include "controls/clr_button.h"
 #include "controls/highlight_button.h"
 #include "controls/static_ex.h"
-#include "front_panel_fixture.h"
+#include "cw_panel_fixture.h"
 #include "radiolink/k2_status.h"
 
 namespace {
@@ -45,7 +45,7 @@ constexpr COLORREF kGrey = 0xC0C0C0;
 constexpr COLORREF kRed = 0x0000FF;
 constexpr COLORREF kOrange = 0x0080FF;
 
-class CwWindow : public FrontPanelFixture {
+class CwWindow : public CwPanelFixture {
   protected:
     void SetUp() override {
         FrontPanelFixture::SetUp();
@@ -53,25 +53,16 @@ class CwWindow : public FrontPanelFixture {
     }
     void TearDown() override {
         looks::setBeepHook({});
-        m_panel.reset();
-        m_owner.reset();
-        FrontPanelFixture::TearDown();
+        CwPanelFixture::TearDown();
     }
 
     // The panel with the owner's entry points, connected unless told not to,
     // and the keyboard-CW window open.
     CCWTransmitDlg& open(bool connected = true) {
-        m_owner = std::make_unique<KeyboardCwOwner>(m_cw, m_store);
-        PanelEntryPoints entry;
-        m_owner->fill(entry);
-        m_panel = std::make_unique<CK2FrontPanelControlDlg>(m_cw, m_store, entry);
-        m_owner->setPanel(m_panel.get());
-        PanelCommandEntryPoints commands;
-        m_owner->fill(commands);
-        commands.saveStackRegister = [this] { m_log.push_back("162"); };
-        commands.recallMemory = [this] { m_log.push_back("165"); };
-        m_panel->SetCommandEntryPoints(commands);
-        m_panel->OnInitDialog();
+        makePanel(m_cw, [this](PanelCommandEntryPoints& commands) {
+            commands.saveStackRegister = [this] { m_log.push_back("162"); };
+            commands.recallMemory = [this] { m_log.push_back("165"); };
+        });
         if (connected) {
             notice(SERVER_STATUS_CONNECTED);
         }
@@ -84,17 +75,6 @@ class CwWindow : public FrontPanelFixture {
         QCoreApplication::processEvents();
         m_cw.m_calls.clear();
         return *window;
-    }
-
-    static bool waitFor(const std::function<bool()>& done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < 2000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            // Outside exec() deleteLater waits for this.
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        return done();
     }
 
     void setMemory(int index, const std::string& text) { m_owner->memories().write(index, text); }
@@ -111,7 +91,6 @@ class CwWindow : public FrontPanelFixture {
     }
 
     CwRemote m_cw;
-    std::unique_ptr<KeyboardCwOwner> m_owner;
     std::vector<std::string> m_log;
     int m_beeps = 0;
 };

@@ -19,7 +19,7 @@
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
 #include "controls/highlight_button.h"
-#include "front_panel_fixture.h"
+#include "cw_panel_fixture.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ class KeyedRemote : public FakePanelRemote {
     std::vector<std::string> m_keyed;
 };
 
-class MemoryKeyPanel : public FrontPanelFixture {
+class MemoryKeyPanel : public CwPanelFixture {
   protected:
     void SetUp() override {
         FrontPanelFixture::SetUp();
@@ -45,22 +45,13 @@ class MemoryKeyPanel : public FrontPanelFixture {
     }
     void TearDown() override {
         looks::setBeepHook({});
-        m_panel.reset();
-        m_owner.reset();
-        FrontPanelFixture::TearDown();
+        CwPanelFixture::TearDown();
     }
 
     CTransmitMemoryKeyDisplay& open() {
-        m_owner = std::make_unique<KeyboardCwOwner>(m_keyedRemote, m_store);
-        PanelEntryPoints entry;
-        m_owner->fill(entry);
-        m_panel = std::make_unique<CK2FrontPanelControlDlg>(m_keyedRemote, m_store, entry);
-        m_owner->setPanel(m_panel.get());
-        PanelCommandEntryPoints commands;
-        m_owner->fill(commands);
-        commands.saveStackRegister = [this] { m_log.push_back("162"); };
-        m_panel->SetCommandEntryPoints(commands);
-        m_panel->OnInitDialog();
+        makePanel(m_keyedRemote, [this](PanelCommandEntryPoints& commands) {
+            commands.saveStackRegister = [this] { m_log.push_back("162"); };
+        });
         notice(SERVER_STATUS_CONNECTED);
         m_panel->move(20, 20);
         m_panel->show();
@@ -87,18 +78,7 @@ class MemoryKeyPanel : public FrontPanelFixture {
         return texts[static_cast<std::size_t>(index)];
     }
 
-    static bool waitFor(const std::function<bool()>& done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < 2000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        return done();
-    }
-
     KeyedRemote m_keyedRemote;
-    std::unique_ptr<KeyboardCwOwner> m_owner;
     std::vector<std::string> m_log;
     int m_beeps = 0;
 };
