@@ -97,6 +97,12 @@ const std::u32string kTenWords = [] {
     }
     return text;
 }();
+// The words of kTenWords as they go, then `last`.
+std::vector<std::string> tenWordsThen(const std::string& last) {
+    std::vector<std::string> tokens(10, "ABCDEFGHI ");
+    tokens.push_back(last);
+    return tokens;
+}
 
 const CutCase kCutCases[] = {
     {"TwoWordsGoAtTheirBlanks", {type(U"CQ CQ ")}, false, {"CQ ", "CQ "}, "CQ CQ ", 6, 0},
@@ -116,16 +122,14 @@ const CutCase kCutCases[] = {
     {"WordCrossing108GoesOnce",
      {type(kTenWords + U"N0CALL/Q ")},
      false,
-     {"ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ",
-      "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "N0CALL/Q "},
+     tenWordsThen("N0CALL/Q "),
      "",
      0,
      0},
     {"WordCrossing108ThenMoreTyping",
      {type(kTenWords + U"N0CALL/Q K")},
      false,
-     {"ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ",
-      "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "ABCDEFGHI ", "N0CALL/Q "},
+     tenWordsThen("N0CALL/Q "),
      "K",
      0,
      0},
