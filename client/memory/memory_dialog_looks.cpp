@@ -4,6 +4,7 @@
 #include <QTableWidget>
 
 #include "controls/cx_shade_button.h"
+#include "controls/looks.h"
 
 namespace memory_looks {
 
@@ -25,6 +26,42 @@ void StyleList(QTableWidget& list, const int* widths, int columns) {
     for (int c = 0; c < columns; ++c) {
         list.setColumnWidth(c, widths[c]);
     }
+}
+
+QTableWidget* MakeList(QWidget& parent, const QRect& dluGeometry, int id,
+                       std::span<const char* const> headings, const int* widths) {
+    auto* list = new QTableWidget(&parent);
+    list->setGeometry(looks::dluToPixels(dluGeometry));
+    list->setObjectName(QStringLiteral("list%1").arg(id));
+    StyleList(*list, widths, static_cast<int>(headings.size()));
+    QStringList labels;
+    for (const char* h : headings) {
+        labels << QString::fromLatin1(h);
+    }
+    list->setHorizontalHeaderLabels(labels);
+    return list;
+}
+
+void AddRow(QTableWidget& list, std::int32_t slot, std::span<const std::string> cells) {
+    const int r = list.rowCount();
+    list.insertRow(r);
+    int c = 0;
+    for (const std::string& text : cells) {
+        auto* item = new QTableWidgetItem(QString::fromStdString(text));
+        item->setData(Qt::UserRole, slot);
+        list.setItem(r, c++, item);
+    }
+}
+
+bool SelectedMemory(const QTableWidget& list, int& slot, QString& name) {
+    const QList<QTableWidgetItem*> selected = list.selectedItems();
+    if (selected.isEmpty()) {
+        return false;
+    }
+    const QTableWidgetItem* first = list.item(selected.first()->row(), 0);
+    slot = first->data(Qt::UserRole).toInt();
+    name = first->text();
+    return true;
 }
 
 }  // namespace memory_looks

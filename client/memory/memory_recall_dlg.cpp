@@ -16,7 +16,6 @@ namespace {
 constexpr const char* kHeadings[] = {"Memory", "Freq (KHz)",   "Band",
                                      "Mode",   "XFilter (Hz)", "Split"};
 constexpr int kWidths[] = {180, 120, 100, 100, 100, 80};
-constexpr int kColumns = 6;
 
 }  // namespace
 
@@ -25,15 +24,8 @@ CMemoryRecallDlg::CMemoryRecallDlg(CK2MemoryCfg& memories, pelorin::CRegistrySto
     : QDialog(panel), m_memories(memories), m_store(store) {
     setWindowTitle(QStringLiteral("Recalling Memory"));
     setFixedSize(looks::dluToPixels(QSize(360, 170)));
-    m_list = new QTableWidget(this);
-    m_list->setGeometry(looks::dluToPixels(7, 7, 346, 132));
-    m_list->setObjectName(QStringLiteral("list%1").arg(IDC_MEMNAME_LISTCTRL));
-    memory_looks::StyleList(*m_list, kWidths, kColumns);
-    QStringList headings;
-    for (const char* h : kHeadings) {
-        headings << QString::fromLatin1(h);
-    }
-    m_list->setHorizontalHeaderLabels(headings);
+    m_list = memory_looks::MakeList(*this, QRect(7, 7, 346, 132), IDC_MEMNAME_LISTCTRL, kHeadings,
+                                    kWidths);
     m_btnSelect = new CxShadeButton(QStringLiteral("Select"), this);
     m_btnSelect->setGeometry(looks::dluToPixels(152, 146, 55, 16));
     m_btnSelect->setDefault(true);
@@ -44,21 +36,10 @@ CMemoryRecallDlg::CMemoryRecallDlg(CK2MemoryCfg& memories, pelorin::CRegistrySto
 }
 
 void CMemoryRecallDlg::OnInitDialog() {
-    m_list->setRowCount(0);
-    RADIO_MEMORY_RECORD record;
-    for (bool more = m_memories.GetFirstMemory(record); more;
-         more = m_memories.GetNextMemory(record)) {
-        const auto row = memory_fields::RecallRow(
+    memory_looks::FillList(*m_list, m_memories, [this](const RADIO_MEMORY_RECORD& record) {
+        return memory_fields::RecallRow(
             record, m_store.GetTuningRangeName(record.snapshot[memory_fields::kBand]));
-        const int r = m_list->rowCount();
-        m_list->insertRow(r);
-        for (int c = 0; c < kColumns; ++c) {
-            auto* item =
-                new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)]));
-            item->setData(Qt::UserRole, record.slot);
-            m_list->setItem(r, c, item);
-        }
-    }
+    });
     PlaceWindowUnderPanel(*this, m_store, parentWidget(), WhenPanelSmaller::Centre);
 }
 
@@ -75,11 +56,11 @@ void CMemoryRecallDlg::OnDblclkMemnameListctrl() {
 }
 
 void CMemoryRecallDlg::accept() {
-    const QList<QTableWidgetItem*> selected = m_list->selectedItems();
-    if (!selected.isEmpty()) {
-        const int row = selected.first()->row();
-        m_nSelectedSlot = m_list->item(row, 0)->data(Qt::UserRole).toInt();
-        m_strSelectedName = m_list->item(row, 0)->text().toStdString();
+    int slot = -1;
+    QString name;
+    if (memory_looks::SelectedMemory(*m_list, slot, name)) {
+        m_nSelectedSlot = slot;
+        m_strSelectedName = name.toStdString();
     }
     QDialog::accept();
 }

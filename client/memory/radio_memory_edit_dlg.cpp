@@ -18,7 +18,6 @@ constexpr const char* kHeadings[] = {"Memory", "Freq (KHz)", "Mode",  "XFIL", "A
                                      "NB",     "PreAmp",     "ATT",   "AGC",  "RIT",
                                      "XIT",    "CW Spd",     "Power", "ANT"};
 constexpr int kWidths[] = {100, 80, 50, 50, 50, 50, 50, 50, 50, 50, 50, 60, 50, 50};
-constexpr int kColumns = 14;
 
 }  // namespace
 
@@ -27,15 +26,8 @@ CRadioMemoryEditDlg::CRadioMemoryEditDlg(CK2MemoryCfg& memories, pelorin::CRegis
     : QDialog(panel), m_memories(memories), m_store(store) {
     setWindowTitle(QStringLiteral("Editing Memory"));
     setFixedSize(looks::dluToPixels(QSize(548, 170)));
-    m_list = new QTableWidget(this);
-    m_list->setGeometry(looks::dluToPixels(7, 7, 534, 132));
-    m_list->setObjectName(QStringLiteral("list%1").arg(IDC_MEMORY_LIST));
-    memory_looks::StyleList(*m_list, kWidths, kColumns);
-    QStringList headings;
-    for (const char* h : kHeadings) {
-        headings << QString::fromLatin1(h);
-    }
-    m_list->setHorizontalHeaderLabels(headings);
+    m_list =
+        memory_looks::MakeList(*this, QRect(7, 7, 534, 132), IDC_MEMORY_LIST, kHeadings, kWidths);
 
     m_btnEdit = new CxShadeButton(QStringLiteral("Edit"), this);
     m_btnEdit->setGeometry(looks::dluToPixels(179, 146, 55, 16));
@@ -64,37 +56,13 @@ int CRadioMemoryEditDlg::exec() {
 }
 
 void CRadioMemoryEditDlg::FillMemoryList() {
-    m_list->setRowCount(0);
-    RADIO_MEMORY_RECORD record;
-    for (bool more = m_memories.GetFirstMemory(record); more;
-         more = m_memories.GetNextMemory(record)) {
-        const auto row = memory_fields::EditRow(record);
-        const int r = m_list->rowCount();
-        m_list->insertRow(r);
-        for (int c = 0; c < kColumns; ++c) {
-            auto* item =
-                new QTableWidgetItem(QString::fromStdString(row[static_cast<std::size_t>(c)]));
-            item->setData(Qt::UserRole, record.slot);
-            m_list->setItem(r, c, item);
-        }
-    }
-}
-
-bool CRadioMemoryEditDlg::Selected(int& slot, QString& name) const {
-    const QList<QTableWidgetItem*> selected = m_list->selectedItems();
-    if (selected.isEmpty()) {
-        return false;
-    }
-    const QTableWidgetItem* first = m_list->item(selected.first()->row(), 0);
-    slot = first->data(Qt::UserRole).toInt();
-    name = first->text();
-    return true;
+    memory_looks::FillList(*m_list, m_memories, memory_fields::EditRow);
 }
 
 void CRadioMemoryEditDlg::OnDelete() {
     int slot = -1;
     QString name;
-    if (!Selected(slot, name)) {
+    if (!memory_looks::SelectedMemory(*m_list, slot, name)) {
         return;
     }
     qDebug("Selected Memory: %s", qPrintable(name));
@@ -111,7 +79,7 @@ void CRadioMemoryEditDlg::OnDelete() {
 void CRadioMemoryEditDlg::OnEdit() {
     int slot = -1;
     QString name;
-    if (!Selected(slot, name)) {
+    if (!memory_looks::SelectedMemory(*m_list, slot, name)) {
         return;
     }
     qDebug("Selected Memory: %s", qPrintable(name));

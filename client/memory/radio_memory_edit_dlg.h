@@ -43,9 +43,6 @@ class CRadioMemoryEditDlg : public QDialog {
     void editorOpened(QDialog* editor);
 
   private:
-    // The selected row's slot and name; false without a selection.
-    bool Selected(int& slot, QString& name) const;
-
     CK2MemoryCfg& m_memories;
     pelorin::CRegistryStore& m_store;
     CxShadeButton* m_btnDone = nullptr;
