@@ -136,17 +136,6 @@ void CKeySwitchEmulationPanel1Dlg::OnButton(int id) {
 }
 
 void CKeySwitchEmulationPanel1Dlg::SendKeyCode(int code) {
-    if (!m_targetObject) {
-        return;
-    }
-    QPointer<QObject> alive = m_targetObject;
-    KeySwitchTarget* target = m_target;
-    QMetaObject::invokeMethod(
-        m_targetObject.data(),
-        [alive, target, code] {
-            if (alive) {
-                target->executeRemoteCmd(15, code);
-            }
-        },
-        Qt::QueuedConnection);
+    PostToTarget(m_target, m_targetObject,
+                 [code](KeySwitchTarget& t) { t.executeRemoteCmd(15, code); });
 }

@@ -85,19 +85,7 @@ void CKeySwitchEmulationPanel2Dlg::ShowState() {
 }
 
 void CKeySwitchEmulationPanel2Dlg::Post(std::function<void(KeySwitchTarget&)> call) {
-    if (!m_targetObject) {
-        return;
-    }
-    QPointer<QObject> alive = m_targetObject;
-    KeySwitchTarget* target = m_target;
-    QMetaObject::invokeMethod(
-        m_targetObject.data(),
-        [alive, target, call = std::move(call)] {
-            if (alive) {
-                call(*target);
-            }
-        },
-        Qt::QueuedConnection);
+    PostToTarget(m_target, m_targetObject, std::move(call));
 }
 
 void CKeySwitchEmulationPanel2Dlg::Apply(const ScanPageModel::Effects& effects) {

@@ -6,9 +6,13 @@
 // limits in Hz. The pages queue each call and hold the target by a QPointer
 // on `Object()`, so a target that is gone is never called.
 
+#include <QMetaObject>
 #include <QObject>
+#include <QPointer>
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 class KeySwitchTarget {
   public:
@@ -22,3 +26,21 @@ class KeySwitchTarget {
     KeySwitchTarget(const KeySwitchTarget&) = default;
     KeySwitchTarget& operator=(const KeySwitchTarget&) = default;
 };
+
+// Queues `call` to the target's thread; it runs only if `object` (the
+// target's Object()) still exists then. Nothing is queued once it is gone.
+inline void PostToTarget(KeySwitchTarget* target, const QPointer<QObject>& object,
+                         std::function<void(KeySwitchTarget&)> call) {
+    if (!object) {
+        return;
+    }
+    QPointer<QObject> alive = object;
+    QMetaObject::invokeMethod(
+        object.data(),
+        [alive, target, call = std::move(call)] {
+            if (alive) {
+                call(*target);
+            }
+        },
+        Qt::QueuedConnection);
+}
