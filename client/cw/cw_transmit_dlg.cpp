@@ -218,14 +218,6 @@ CCWTransmitDlg::CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remo
     setWindowTitle(QStringLiteral("Keyboard CW"));
     m_autoplayTimer.setObjectName(QStringLiteral("autoplayTimer"));
     connect(&m_autoplayTimer, &QTimer::timeout, this, [this] { m_autoplay.tick(); });
-    connect(&m_slideTimer, &QTimer::timeout, this, [this] {
-        if (m_slideIndex < m_slideSteps.size()) {
-            ApplyStep(m_slideSteps[m_slideIndex++]);
-        }
-        if (m_slideIndex >= m_slideSteps.size()) {
-            FinishSlide();
-        }
-    });
     BuildControls();
     connect(&m_memories, &MemoryKeyStore::changed, this,
             [this](int index, const std::string&) { ShowMemoryKey(index); });
@@ -236,7 +228,7 @@ CCWTransmitDlg::CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remo
 }
 
 CCWTransmitDlg::~CCWTransmitDlg() {
-    m_slideTimer.stop();
+    m_slide.stop();
     m_autoplayTimer.stop();
     if (m_memoryPanel) {
         m_memoryPanel->CommitAll();
@@ -669,24 +661,11 @@ void CCWTransmitDlg::ApplyStep(const cw::WinRect& step) {
 void CCWTransmitDlg::RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done) {
     FinishSlide();
     m_lastSlide.clear();
-    m_slideSteps = std::move(steps);
-    m_slideIndex = 0;
-    m_slideDone = std::move(done);
-    m_slideTimer.start(m_slideDelay);
+    m_slide.run(std::move(steps), std::move(done));
 }
 
 void CCWTransmitDlg::FinishSlide() {
-    m_slideTimer.stop();
-    if (!m_slideSteps.empty() && m_slideIndex < m_slideSteps.size()) {
-        ApplyStep(m_slideSteps.back());
-    }
-    m_slideSteps.clear();
-    m_slideIndex = 0;
-    std::function<void()> done = std::move(m_slideDone);
-    m_slideDone = nullptr;
-    if (done) {
-        done();
-    }
+    m_slide.finish();
 }
 
 void CCWTransmitDlg::SlideOut() {

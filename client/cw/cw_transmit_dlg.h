@@ -36,6 +36,7 @@
 #include "client/cw/cw_transmitter.h"
 #include "client/cw/dock_geometry.h"
 #include "client/cw/serial_counter.h"
+#include "client/cw/slide_runner.h"
 #include "client/cw/type_in_cutter.h"
 
 class CClrButton;
@@ -104,14 +105,14 @@ class CCWTransmitDlg : public QDialog {
                    pelorin::CRegistryStore& store, MemoryKeyStore& memories);
     ~CCWTransmitDlg() override;
 
-    void SetSlideDelay(int milliseconds) { m_slideDelay = milliseconds; }
+    void SetSlideDelay(int milliseconds) { m_slide.setDelay(milliseconds); }
     void SetDockSide(int side) { m_dockSide = side; }
     // The slides run on a timer; `done` runs after the last step.
     void SlideOut();
     void SlideIn(std::function<void()> done);
     // The slide under way, if any, jumps to its end (and runs its `done`).
     void FinishSlide();
-    bool sliding() const { return m_slideTimer.isActive(); }
+    bool sliding() const { return m_slide.active(); }
     bool slidingIn() const { return m_slidingIn; }
     // The panel moved: dock below it again.
     void MoveWithParent();
@@ -198,12 +199,9 @@ class CCWTransmitDlg : public QDialog {
     CStaticEx* m_lamp = nullptr;
     QMenu* m_popup = nullptr;
 
-    int m_slideDelay = 12;
     int m_dockSide = 3;
-    QTimer m_slideTimer;
-    std::vector<cw::WinRect> m_slideSteps;
-    std::size_t m_slideIndex = 0;
-    std::function<void()> m_slideDone;
+    // A slide cut short jumps to its last step.
+    SlideRunner m_slide{[this](const cw::WinRect& step) { ApplyStep(step); }, true};
     std::vector<cw::WinRect> m_lastSlide;
     cw::WinRect m_docked;
     bool m_slidingIn = false;

@@ -49,18 +49,10 @@ CTransmitMemoryKeyDisplay::CTransmitMemoryKeyDisplay(CK2FrontPanelControlDlg& ow
         m_model.setCommitted(index, text);
         ShowModel();
     });
-    connect(&m_slideTimer, &QTimer::timeout, this, [this] {
-        if (m_slideIndex < m_slideSteps.size()) {
-            ApplyStep(m_slideSteps[m_slideIndex++]);
-        }
-        if (m_slideIndex >= m_slideSteps.size()) {
-            FinishSlide();
-        }
-    });
 }
 
 CTransmitMemoryKeyDisplay::~CTransmitMemoryKeyDisplay() {
-    m_slideTimer.stop();
+    m_slide.stop();
 }
 
 void CTransmitMemoryKeyDisplay::Build() {
@@ -267,21 +259,11 @@ void CTransmitMemoryKeyDisplay::ApplyStep(const cw::WinRect& step) {
 void CTransmitMemoryKeyDisplay::RunSlide(std::vector<cw::WinRect> steps,
                                          std::function<void()> done) {
     FinishSlide();
-    m_slideSteps = std::move(steps);
-    m_slideIndex = 0;
-    m_slideDone = std::move(done);
-    m_slideTimer.start(m_slideDelay);
+    m_slide.run(std::move(steps), std::move(done));
 }
 
 void CTransmitMemoryKeyDisplay::FinishSlide() {
-    m_slideTimer.stop();
-    m_slideSteps.clear();
-    m_slideIndex = 0;
-    std::function<void()> done = std::move(m_slideDone);
-    m_slideDone = nullptr;
-    if (done) {
-        done();
-    }
+    m_slide.finish();
 }
 
 void CTransmitMemoryKeyDisplay::SlideOut() {

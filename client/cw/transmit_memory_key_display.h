@@ -16,7 +16,6 @@
 
 #include <QDialog>
 #include <QPointer>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -24,6 +23,7 @@
 
 #include "client/cw/dock_geometry.h"
 #include "client/cw/memory_panel_model.h"
+#include "client/cw/slide_runner.h"
 
 class CCWTransmitDlg;
 class CEditEx;
@@ -43,7 +43,7 @@ class CTransmitMemoryKeyDisplay : public QDialog {
                               MemoryKeyStore& store);
     ~CTransmitMemoryKeyDisplay() override;
 
-    void SetSlideDelay(int milliseconds) { m_slideDelay = milliseconds; }
+    void SetSlideDelay(int milliseconds) { m_slide.setDelay(milliseconds); }
     void SetDockSide(int side) { m_dockSide = side; }
     void SlideOut();
     void SlideIn(std::function<void()> done);
@@ -89,12 +89,8 @@ class CTransmitMemoryKeyDisplay : public QDialog {
     CxShadeButton* m_typeInClear = nullptr;
     bool m_showing = false;
 
-    int m_slideDelay = 12;
     int m_dockSide = 1;
-    QTimer m_slideTimer;
-    std::vector<cw::WinRect> m_slideSteps;
-    std::size_t m_slideIndex = 0;
-    std::function<void()> m_slideDone;
+    SlideRunner m_slide{[this](const cw::WinRect& step) { ApplyStep(step); }, false};
     bool m_slidingIn = false;
     int m_width = 0;
 };

@@ -1,0 +1,36 @@
+#include "client/cw/slide_runner.h"
+
+#include <utility>
+
+SlideRunner::SlideRunner(std::function<void(const cw::WinRect&)> apply, bool jumpToEnd)
+    : m_apply(std::move(apply)), m_jumpToEnd(jumpToEnd) {
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] {
+        if (m_index < m_steps.size()) {
+            m_apply(m_steps[m_index++]);
+        }
+        if (m_index >= m_steps.size()) {
+            finish();
+        }
+    });
+}
+
+void SlideRunner::run(std::vector<cw::WinRect> steps, std::function<void()> done) {
+    m_steps = std::move(steps);
+    m_index = 0;
+    m_done = std::move(done);
+    m_timer.start(m_delay);
+}
+
+void SlideRunner::finish() {
+    m_timer.stop();
+    if (m_jumpToEnd && !m_steps.empty() && m_index < m_steps.size()) {
+        m_apply(m_steps.back());
+    }
+    m_steps.clear();
+    m_index = 0;
+    std::function<void()> done = std::move(m_done);
+    m_done = nullptr;
+    if (done) {
+        done();
+    }
+}
