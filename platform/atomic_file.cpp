@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -54,23 +55,52 @@ int makeTemporary(const std::string& path, std::string& tempPath) {
     return fd;
 }
 
+// Gives the file the mode of the one it stands in for and, where the process
+// may, its group; a group it may not set is no failure.
+void takeOwnModeAndGroup(int fd, const struct stat& old) {
+    // A group the process may not set leaves the file in its own group.
+    const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    static_cast<void>(grouped);
+    ::fchmod(fd, old.st_mode & 07777);
+}
+
+// The copy keeps the original's mode: a backup must not be readable by more
+// users than the file it keeps.
 bool copyFile(const std::string& from, const std::string& to) {
     std::string content;
-    if (!readWholeFile(from, content))
+    struct stat st {};
+    if (!readWholeFile(from, content) || ::stat(from.c_str(), &st) != 0)
         return false;
-    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
+    takeOwnModeAndGroup(fd, st);
     const bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
     return ::close(fd) == 0 && ok;
 }
 
-void syncFolder(const std::string& folder) {
+bool syncFolder(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return;
-    ::fsync(fd);
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int reason = errno;
     ::close(fd);
+    errno = reason;
+    return ok;
+}
+
+// The folder a file is made in, made when missing; false when it cannot be.
+bool ensureFolderOf(const std::string& path) {
+    const std::string folder = folderOf(path);
+    if (folder == "." || folder == "/")
+        return true;
+    if (makeFolders(folder))
+        return true;
+    // A plain file where a folder should be.
+    if (errno == EEXIST || errno == 0)
+        errno = ENOTDIR;
+    return false;
 }
 
 // Makes "<path>.tmp.XXXXXX" another name of the file at path (a copy where
@@ -107,10 +137,21 @@ std::uint32_t replaceFileAtomically(const std::string& path, std::string_view co
     const auto failed = [&](std::uint32_t status) { return fail(status, errno); };
     const auto refused = [&] { return fail(K2ERR_FILE_WRITE, EIO); };
 
-    const int fd = makeTemporary(path, newFile);
+    // A link stays a link: what is replaced is the file it stands for.
+    const std::string target = resolveLinks(path);
+    const std::string backupPath = backupPathFor(path, options.backupPath);
+    if (target != path && !ensureFolderOf(target))
+        return fail(K2ERR_FILE_OPEN, errno);
+
+    const int fd = makeTemporary(target, newFile);
     if (fd < 0)
         return K2ERR_FILE_OPEN;
-    ::fchmod(fd, 0644);
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        takeOwnModeAndGroup(fd, old);
+    } else {
+        ::fchmod(fd, 0644);
+    }
     bool written = false;
     int reason = 0;
     if (step(AtomicStep::WriteTemporary)) {
@@ -137,8 +178,8 @@ std::uint32_t replaceFileAtomically(const std::string& path, std::string_view co
     if (!step(AtomicStep::AfterTemporaryFile))
         return refused();
 
-    if (!options.backupPath.empty() && fileExists(path)) {
-        if (!secondName(path, oldName))
+    if (!backupPath.empty() && fileExists(target)) {
+        if (!secondName(target, oldName))
             return failed(K2ERR_FILE_WRITE);
         if (!step(AtomicStep::AfterLink))
             return refused();
@@ -146,20 +187,20 @@ std::uint32_t replaceFileAtomically(const std::string& path, std::string_view co
 
     if (!step(AtomicStep::BeforeFinalRename))
         return refused();
-    if (::rename(newFile.c_str(), path.c_str()) != 0)
+    if (::rename(newFile.c_str(), target.c_str()) != 0)
         return failed(K2ERR_FILE_WRITE);
     newFile.clear();
 
     if (!oldName.empty()) {
         const bool hookOk = step(AtomicStep::BeforeBackupRename);
         const int why = hookOk ? 0 : EIO;
-        if (!hookOk || ::rename(oldName.c_str(), options.backupPath.c_str()) != 0) {
+        if (!hookOk || ::rename(oldName.c_str(), backupPath.c_str()) != 0) {
             reason = why != 0 ? why : errno;
             // Put the old content back under the file's name; the new file
             // loses its last name and goes.
-            if (::rename(oldName.c_str(), path.c_str()) == 0)
+            if (::rename(oldName.c_str(), target.c_str()) == 0)
                 oldName.clear();
-            syncFolder(folderOf(path));
+            syncFolder(folderOf(target));
             return fail(K2ERR_FILE_WRITE, reason);
         }
         // When the backup already is another name of the old file, rename()
@@ -167,13 +208,45 @@ std::uint32_t replaceFileAtomically(const std::string& path, std::string_view co
         ::unlink(oldName.c_str());
         oldName.clear();
     }
-    syncFolder(folderOf(path));
+    syncFolder(folderOf(target));
     return 0;
 }
 
+std::string resolveLinks(const std::string& path) {
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size())
+            return path;
+        const std::string link(buffer.data(), static_cast<std::size_t>(n));
+        if (link.front() == '/') {
+            current = link;
+        } else {
+            const std::string folder = folderOf(current);
+            current = folder == "/" ? "/" + link : folder + "/" + link;
+        }
+    }
+    return path;
+}
+
+std::string backupPathFor(const std::string& path, const std::string& backupPath) {
+    if (backupPath.empty() || folderOf(backupPath) != folderOf(path))
+        return backupPath;
+    const std::string target = resolveLinks(path);
+    if (target == path)
+        return backupPath;
+    const std::string folder = folderOf(target);
+    return (folder == "/" ? "" : folder) + "/" + nameOf(backupPath);
+}
+
 int removeLeftoverTemporaries(const std::string& path) {
-    const std::string prefix = nameOf(path) + ".tmp.";
-    const std::string folder = folderOf(path);
+    const std::string target = resolveLinks(path);
+    const std::string prefix = nameOf(target) + ".tmp.";
+    const std::string folder = folderOf(target);
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return 0;
@@ -236,15 +309,43 @@ int readWholeFileReason(const std::string& path, std::string& content) {
     return reason;
 }
 
-int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook) {
-    const std::string folder = folderOf(path);
-    if (folder != "." && folder != "/" && !makeFolders(folder)) {
-        // A plain file where a folder should be.
-        if (errno == EEXIST || errno == 0)
-            return ENOTDIR;
+int readFileUpTo(const std::string& path, std::size_t limit, std::string& content) {
+    content.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return errno;
+    char buffer[8192];
+    int reason = 0;
+    while (content.size() < limit) {
+        const std::size_t want = std::min(sizeof buffer, limit - content.size());
+        const ssize_t n = ::read(fd, buffer, want);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            reason = errno;
+        if (n <= 0)
+            break;
+        content.append(buffer, static_cast<std::size_t>(n));
     }
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    ::close(fd);
+    if (reason != 0)
+        content.clear();
+    return reason;
+}
+
+int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook) {
+    const std::string target = resolveLinks(path);
+    if (!ensureFolderOf(target))
+        return errno;
+    bool made = false;
+    int fd = ::open(target.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+        fd = ::open(target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
+        made = fd >= 0;
+        // Another writer made it in between.
+        if (fd < 0 && errno == EEXIST)
+            fd = ::open(target.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+    }
     if (fd < 0)
         return errno;
     struct stat st {};
@@ -278,6 +379,13 @@ int appendToFile(const std::string& path, std::string_view bytes, const AppendSt
         reason = EIO;
     if (reason == 0 && ::fsync(fd) != 0)
         reason = errno;
+    if (reason == 0 && made) {
+        if (hook && !hook(AppendStep::SyncFolder)) {
+            reason = EIO;
+        } else if (!syncFolder(folderOf(target))) {
+            reason = errno != 0 ? errno : EIO;
+        }
+    }
     if (reason != 0 && ::ftruncate(fd, oldLength) == 0)
         ::fsync(fd);
     if (::close(fd) != 0 && reason == 0)

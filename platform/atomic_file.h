@@ -25,6 +25,11 @@
 // holding the old content; what it leaves beside them is "<name>.tmp.*",
 // which removeLeftoverTemporaries() clears at the next open.
 //
+// The new file keeps the old one's mode and, where the process may set it,
+// its group (a new file gets 0644). A name that is a symbolic link stays a
+// link: its target is replaced, with the temporary files and the backup (its
+// own name) in the target's folder, which is made when missing.
+//
 // A failure removes the temporary files and returns K2ERR_FILE_OPEN (no
 // temporary file could be made) or K2ERR_FILE_WRITE, errno naming the reason.
 // Plain C++ (POSIX), callable from any thread; callers serialise writes to one
@@ -53,9 +58,18 @@ struct AtomicWriteOptions {
 std::uint32_t replaceFileAtomically(const std::string& path, std::string_view content,
                                     const AtomicWriteOptions& options = {});
 
+// The file a name stands for: the name itself, or the end of its chain of
+// symbolic links (a relative target counts from the link's folder). A chain
+// that does not end within 40 links gives the name itself.
+std::string resolveLinks(const std::string& path);
+
+// Where replaceFileAtomically() keeps the backup of path: backupPath, moved
+// beside the link's target when path is a link and backupPath lies beside it.
+std::string backupPathFor(const std::string& path, const std::string& backupPath);
+
 // Removes the temporary files "<file name>.tmp.XXXXXX" (six letters or digits)
-// beside the file; other names, "<file name>.tmp.old" too, stay. Returns how
-// many were removed.
+// beside the file (beside its target for a link); other names,
+// "<file name>.tmp.old" too, stay. Returns how many were removed.
 int removeLeftoverTemporaries(const std::string& path);
 
 // Reads a whole file. False when it cannot be opened or read.
@@ -65,14 +79,21 @@ bool readWholeFile(const std::string& path, std::string& content);
 // (ENOENT for a missing file). The content is complete only on 0.
 int readWholeFileReason(const std::string& path, std::string& content);
 
+// Reads at most limit bytes from the start of a file; returns 0 or the errno
+// as readWholeFileReason() does. A file longer than limit gives limit bytes.
+int readFileUpTo(const std::string& path, std::size_t limit, std::string& content);
+
 enum class AppendStep {
     AfterOpen,   // file (and its folder) exists, its old length is known
     AfterWrite,  // the bytes are written, not yet synced
+    SyncFolder,  // the append made the file: its bytes are synced, its folder not yet
 };
 using AppendStepHook = std::function<bool(AppendStep)>;
 
 // Adds bytes at the end of a file, making the file and its folders when
-// missing. A last line without its "\n" is ended first, so the bytes start a
+// missing (for a symbolic link, its target and the target's folders). A file
+// the append makes has its folder synced too, so a power cut cannot lose the
+// new name. A last line without its "\n" is ended first, so the bytes start a
 // line of their own. A failed or short write cuts the file back to its old
 // length. Returns 0, or the errno of the failing call (EIO for a step the hook
 // failed).
