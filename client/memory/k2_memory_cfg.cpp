@@ -1,6 +1,9 @@
 #include "client/memory/k2_memory_cfg.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -86,6 +89,10 @@ struct Parsed {
     int ringIndex = 0;
 };
 
+std::size_t fileBytes(int capacity) {
+    return kHeaderBytes + static_cast<std::size_t>(capacity) * RADIO_MEMORY_RECORD::kBytes;
+}
+
 Parsed parse(std::string_view content, std::string_view tag, int capacity) {
     Parsed p;
     p.records.assign(static_cast<std::size_t>(capacity), freeRecord());
@@ -112,7 +119,64 @@ Parsed parse(std::string_view content, std::string_view tag, int capacity) {
     }
     if (p.status == 0 && available < static_cast<std::size_t>(capacity))
         p.status = K2ERR_FILE_READ;
+    // The file has a fixed size: anything longer is not one of ours.
+    if (p.status == 0 && content.size() > fileBytes(capacity))
+        p.status = K2ERR_FILE_WRONG_TYPE;
     return p;
+}
+
+// One file as start-up finds it: absent (or no plain file), unreadable
+// (reason, an errno) or parsed. At most one byte over the fixed size is read,
+// enough to know the file is too long.
+struct Stored {
+    bool present = false;
+    int reason = 0;
+    Parsed parsed;
+};
+
+Stored readStored(const std::string& path, std::string_view tag, int capacity) {
+    Stored s;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return s;
+    s.present = true;
+    std::string content;
+    s.reason = platform::readFileUpTo(path, fileBytes(capacity) + 1, content);
+    if (s.reason == 0)
+        s.parsed = parse(content, tag, capacity);
+    return s;
+}
+
+// The first record whose slot is neither its own index nor free; -1 when
+// there is none.
+int strayRecord(const std::vector<RADIO_MEMORY_RECORD>& records) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::int32_t slot = records[i].slot;
+        if (slot != static_cast<std::int32_t>(i) && slot != RADIO_MEMORY_RECORD::kFreeSlot)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool nameTaken(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+int countUsed(const std::vector<RADIO_MEMORY_RECORD>& records) {
+    int used = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (records[i].slot == static_cast<std::int32_t>(i))
+            ++used;
+    }
+    return used;
+}
+
+std::string withReason(std::uint32_t status, int reason) {
+    std::string text = hex8(status);
+    if (reason != 0)
+        text += std::string(" (") + std::strerror(reason) + ")";
+    return text;
 }
 
 }  // namespace
@@ -156,13 +220,45 @@ CK2MemoryCfg::CK2MemoryCfg(std::string folder, Clock clock)
     Load(memories, m_memories, unusedIndex);
     m_memoryUsed = repair(m_memories);
     Load(registers, m_registers, m_ringIndex);
-    m_registerUsed = repair(m_registers) == kRegisterCapacity ? kRegisterCapacity : 0;
+    m_registerUsed = repair(m_registers);
     if (m_ringIndex < 0 || m_ringIndex >= kRegisterCapacity)
         m_ringIndex = 0;
 }
 
 std::string CK2MemoryCfg::PathOf(const char* name) const {
     return m_folder + "/" + name;
+}
+
+// Beside the file's target when the file is a symbolic link, where every
+// save keeps it.
+std::string CK2MemoryCfg::BackupPathOf(const FileKind& kind) const {
+    return platform::backupPathFor(PathOf(kind.file), PathOf(kind.backup));
+}
+
+std::string& CK2MemoryCfg::RefusalOf(const FileKind& kind) {
+    return kind.capacity == kRegisterCapacity ? m_registerRefusal : m_memoryRefusal;
+}
+
+void CK2MemoryCfg::RefuseSaves(const FileKind& kind, const char* unreadable, int reason) {
+    RefusalOf(kind) = std::string(kind.file) + " cannot be read (" + unreadable + ": " +
+                      std::strerror(reason) +
+                      "): memories are not saved until Pelorin is restarted with a readable file.";
+    m_startUpMessages.push_back(RefusalOf(kind));
+}
+
+// Renames the file (the target of a link) to the first free
+// "<name>.damaged", "<name>.damaged.2", ... beside it; returns the name it
+// got, "" when it could not be moved.
+std::string CK2MemoryCfg::KeepAside(const std::string& path, const char* name) {
+    const std::string target = platform::resolveLinks(path);
+    const std::string folder = platform::folderOf(target);
+    std::string aside = std::string(name) + ".damaged";
+    for (int n = 2; nameTaken(folder + "/" + aside); ++n) {
+        aside = std::string(name) + ".damaged." + std::to_string(n);
+    }
+    if (std::rename(target.c_str(), (folder + "/" + aside).c_str()) != 0)
+        return "";
+    return aside;
 }
 
 std::string CK2MemoryCfg::Image(const FileKind& kind, const Records& records, int ringIndex) const {
@@ -176,14 +272,7 @@ std::string CK2MemoryCfg::Image(const FileKind& kind, const Records& records, in
                                    t.tm_year, t.tm_wday, t.tm_yday, t.tm_isdst};
     for (std::size_t i = 0; i < 9; ++i)
         putWord(out, kTimeOffset + 4 * i, words[i]);
-    int used = 0;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records[i].slot == static_cast<std::int32_t>(i))
-            ++used;
-    }
-    if (kind.capacity == kRegisterCapacity && used != kRegisterCapacity)
-        used = 0;
-    putWord(out, kUsedOffset, used);
+    putWord(out, kUsedOffset, countUsed(records));
     putWord(out, kCapacityOffset, kind.capacity);
     putWord(out, kRecordSizeOffset, static_cast<std::int32_t>(RADIO_MEMORY_RECORD::kBytes));
     putWord(out, kIndexOffset, ringIndex);
@@ -195,6 +284,8 @@ std::string CK2MemoryCfg::Image(const FileKind& kind, const Records& records, in
 
 std::uint32_t CK2MemoryCfg::Write(const FileKind& kind, const Records& records, int ringIndex,
                                   bool rotateBackup) {
+    if (!RefusalOf(kind).empty())
+        return K2ERR_STORE_READ_ONLY;
     platform::AtomicWriteOptions options;
     if (rotateBackup)
         options.backupPath = PathOf(kind.backup);
@@ -205,7 +296,7 @@ std::uint32_t CK2MemoryCfg::Write(const FileKind& kind, const Records& records, 
 
 std::uint32_t CK2MemoryCfg::Read(const FileKind& kind, Records& records, int& ringIndex) {
     std::string content;
-    if (!platform::readWholeFile(PathOf(kind.file), content))
+    if (platform::readFileUpTo(PathOf(kind.file), fileBytes(kind.capacity) + 1, content) != 0)
         return K2ERR_FILE_OPEN;
     Parsed p = parse(content, kind.file, kind.capacity);
     records = std::move(p.records);
@@ -213,107 +304,147 @@ std::uint32_t CK2MemoryCfg::Read(const FileKind& kind, Records& records, int& ri
     return p.status;
 }
 
-// Start-up of one file: a missing file is restored from a clean backup or
-// created empty; a damaged one is set aside whole, replaced from a clean
-// backup or from its own whole records, and written again at once. The
-// backup is never changed here.
+// Start-up of one file. Missing: restored from the backup (from its whole
+// records when it is damaged, the backup kept aside) or created empty.
+// Damaged: kept aside, replaced from a clean backup or from its own whole
+// records, and written again at once. A stacking register with a stray slot
+// sets the file aside and frees that register only. Unreadable, or missing
+// or damaged with an unreadable backup: nothing is written and saves are
+// refused. The backup itself is never written here.
 void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) {
     const std::string path = PathOf(kind.file);
-    const std::string backupPath = PathOf(kind.backup);
+    const std::string backupPath = BackupPathOf(kind);
     platform::removeLeftoverTemporaries(path);
     platform::removeLeftoverTemporaries(backupPath);
-
-    std::optional<Parsed> backup;
-    const auto cleanBackup = [&]() -> bool {
-        if (!backup) {
-            std::string content;
-            if (!platform::readWholeFile(backupPath, content))
-                return false;
-            backup = parse(content, kind.file, kind.capacity);
-        }
-        return backup->status == 0;
+    records.assign(static_cast<std::size_t>(kind.capacity), freeRecord());
+    ringIndex = 0;
+    const auto take = [&](Parsed& parsed) {
+        records = std::move(parsed.records);
+        ringIndex = parsed.ringIndex;
+        repair(records);
+        if (ringIndex < 0 || ringIndex >= kind.capacity)
+            ringIndex = 0;
+    };
+    const auto unableToCreate = [&](std::uint32_t status) {
+        return std::string("Unable to Create ") + kind.file + ", Error: " + hex8(status);
     };
 
-    std::string content;
-    if (!platform::fileExists(path)) {
-        if (platform::fileExists(backupPath) && cleanBackup()) {
-            records = backup->records;
-            ringIndex = backup->ringIndex;
-            repair(records);
-            if (Write(kind, records, ringIndex, false) == 0) {
-                m_startUpMessages.push_back(std::string("Restored ") + kind.file + " from " +
-                                            kind.backup);
-            }
+    Stored mine = readStored(path, kind.file, kind.capacity);
+    if (!mine.present) {
+        Stored backup = readStored(backupPath, kind.file, kind.capacity);
+        if (!backup.present) {
+            const std::uint32_t status = Write(kind, records, ringIndex, false);
+            if (status != 0)
+                m_startUpMessages.push_back(unableToCreate(status));
             return;
         }
-        records.assign(static_cast<std::size_t>(kind.capacity), freeRecord());
-        ringIndex = 0;
-        const std::uint32_t status = Write(kind, records, ringIndex, false);
-        if (status != 0) {
-            m_startUpMessages.push_back(std::string("Unable to Create ") + kind.file +
-                                        ", Error: " + hex8(status));
+        if (backup.reason != 0) {
+            RefuseSaves(kind, kind.backup, backup.reason);
+            return;
         }
+        const std::uint32_t damage = backup.parsed.status;
+        take(backup.parsed);
+        if (damage == 0) {
+            const std::uint32_t status = Write(kind, records, ringIndex, false);
+            m_startUpMessages.push_back(
+                status == 0 ? std::string("Restored ") + kind.file + " from " + kind.backup
+                            : std::string("Unable to Restore ") + kind.file + " from " +
+                                  kind.backup + ", Error: " + withReason(status, errno));
+            return;
+        }
+        std::string message =
+            std::string("Unable to Read ") + kind.backup + ", Error: " + hex8(damage) + "!";
+        const std::string aside = KeepAside(backupPath, kind.backup);
+        if (aside.empty()) {
+            // Cannot set it aside: leave it alone and work from memory.
+            m_startUpMessages.push_back(message);
+            return;
+        }
+        message += " Kept as " + aside + "; ";
+        const std::uint32_t status = Write(kind, records, ringIndex, false);
+        message += status == 0 ? std::string("restored ") + kind.file + " from its whole records"
+                               : std::string("unable to restore ") + kind.file +
+                                     " from its whole records, Error: " + withReason(status, errno);
+        m_startUpMessages.push_back(message);
         return;
     }
-    if (!platform::readWholeFile(path, content)) {
-        m_startUpMessages.push_back(std::string("Unable to Read ") + kind.file +
-                                    ", Error: " + hex8(K2ERR_FILE_OPEN));
-        return;
-    }
-    Parsed mine = parse(content, kind.file, kind.capacity);
-    if (mine.status == 0) {
-        records = std::move(mine.records);
-        ringIndex = mine.ringIndex;
+    if (mine.reason != 0) {
+        RefuseSaves(kind, kind.file, mine.reason);
         return;
     }
 
-    // Damaged: keep it aside under the first free ".damaged" name.
-    std::string aside = std::string(kind.file) + ".damaged";
-    for (int n = 2; platform::fileExists(PathOf(aside.c_str())); ++n) {
-        aside = std::string(kind.file) + ".damaged." + std::to_string(n);
-    }
-    std::string message = std::string("Unable to Read ") + kind.file +
-                          ", Error: " + hex8(mine.status) + "! Kept as " + aside;
-    if (std::rename(path.c_str(), PathOf(aside.c_str()).c_str()) != 0) {
-        // Cannot set it aside: leave the file alone and work from memory.
-        m_startUpMessages.push_back(std::string("Unable to Read ") + kind.file +
-                                    ", Error: " + hex8(mine.status) + "!");
-        records = std::move(mine.records);
-        ringIndex = mine.ringIndex;
+    const int stray = kind.capacity == kRegisterCapacity && mine.parsed.status == 0
+                          ? strayRecord(mine.parsed.records)
+                          : -1;
+    if (mine.parsed.status == 0 && stray < 0) {
+        take(mine.parsed);
         return;
     }
-    if (cleanBackup()) {
-        records = backup->records;
-        ringIndex = backup->ringIndex;
+    if (stray >= 0) {
+        const std::int32_t slot = mine.parsed.records[static_cast<std::size_t>(stray)].slot;
+        take(mine.parsed);
+        std::string message = std::string(kind.file) + ": register " + std::to_string(stray) +
+                              " holds slot " + std::to_string(slot) + "!";
+        const std::string aside = KeepAside(path, kind.file);
+        if (aside.empty()) {
+            m_startUpMessages.push_back(message + " Register " + std::to_string(stray) +
+                                        " is free");
+            return;
+        }
+        m_startUpMessages.push_back(message + " Kept as " + aside + "; register " +
+                                    std::to_string(stray) + " is free");
+        const std::uint32_t status = Write(kind, records, ringIndex, false);
+        if (status != 0)
+            m_startUpMessages.push_back(unableToCreate(status));
+        return;
+    }
+
+    // Damaged. A backup that cannot be read may hold what the file lost:
+    // neither is touched.
+    Stored backup = readStored(backupPath, kind.file, kind.capacity);
+    if (backup.present && backup.reason != 0) {
+        take(mine.parsed);
+        RefuseSaves(kind, kind.backup, backup.reason);
+        return;
+    }
+    const std::uint32_t damage = mine.parsed.status;
+    std::string message =
+        std::string("Unable to Read ") + kind.file + ", Error: " + hex8(damage) + "!";
+    const std::string aside = KeepAside(path, kind.file);
+    if (aside.empty()) {
+        // Cannot set it aside: leave the file alone and work from memory.
+        m_startUpMessages.push_back(message);
+        take(mine.parsed);
+        return;
+    }
+    message += " Kept as " + aside;
+    if (backup.present && backup.parsed.status == 0) {
+        take(backup.parsed);
         message += std::string("; loaded ") + kind.backup;
     } else {
-        records = std::move(mine.records);
-        ringIndex = mine.ringIndex;
+        take(mine.parsed);
+        if (backup.present) {
+            // The first save would rotate the file over it.
+            const std::string backupAside = KeepAside(backupPath, kind.backup);
+            if (!backupAside.empty())
+                message += std::string("; ") + kind.backup + " kept as " + backupAside;
+        }
     }
-    repair(records);
-    if (ringIndex < 0 || ringIndex >= kind.capacity)
-        ringIndex = 0;
     m_startUpMessages.push_back(message);
     const std::uint32_t status = Write(kind, records, ringIndex, false);
-    if (status != 0) {
-        m_startUpMessages.push_back(std::string("Unable to Create ") + kind.file +
-                                    ", Error: " + hex8(status));
-    }
+    if (status != 0)
+        m_startUpMessages.push_back(unableToCreate(status));
 }
 
 void CK2MemoryCfg::CommitMemories(Records records) {
     m_memories = std::move(records);
-    m_memoryUsed = 0;
-    for (std::size_t i = 0; i < m_memories.size(); ++i) {
-        if (m_memories[i].slot == static_cast<std::int32_t>(i))
-            ++m_memoryUsed;
-    }
+    m_memoryUsed = countUsed(m_memories);
 }
 
 void CK2MemoryCfg::CommitRegisters(Records records, int ringIndex) {
     m_registers = std::move(records);
     m_ringIndex = ringIndex;
-    m_registerUsed = kRegisterCapacity;
+    m_registerUsed = countUsed(m_registers);
 }
 
 std::uint32_t CK2MemoryCfg::PushStackRegister(RADIO_MEMORY_RECORD record) {
@@ -345,8 +476,12 @@ std::uint32_t CK2MemoryCfg::PushStackRegister(RADIO_MEMORY_RECORD record) {
 std::uint32_t CK2MemoryCfg::RecallStackRegister(RADIO_MEMORY_RECORD& record) {
     if (m_registerUsed == 0)
         return K2ERR_STACK_EMPTY;
-    record = m_registers[static_cast<std::size_t>(m_ringIndex)];
-    m_ringIndex = m_ringIndex == 0 ? kRegisterCapacity - 1 : m_ringIndex - 1;
+    const auto back = [](int i) { return i == 0 ? kRegisterCapacity - 1 : i - 1; };
+    int i = m_ringIndex;
+    while (m_registers[static_cast<std::size_t>(i)].slot != i)
+        i = back(i);
+    record = m_registers[static_cast<std::size_t>(i)];
+    m_ringIndex = back(i);
     return 0;
 }
 
@@ -505,7 +640,7 @@ std::uint32_t CK2MemoryCfg::ReadStackRegisterFile() {
     const std::uint32_t status =
         Read({kRegisterFile, kRegisterBackup, kRegisterCapacity}, records, ring);
     if (status == 0) {
-        m_registerUsed = repair(records) == kRegisterCapacity ? kRegisterCapacity : 0;
+        m_registerUsed = repair(records);
         m_registers = std::move(records);
         m_ringIndex = ring >= 0 && ring < kRegisterCapacity ? ring : 0;
     }

@@ -11,6 +11,12 @@
 // file atomically (platform/atomic_file.h), so neither a failed write nor a
 // killed program leaves a partial or missing file.
 //
+// Nothing is written over a file the store could not read: a file, or the
+// backup it would be restored from, that cannot be read at start-up makes
+// that file read-only until the next start-up, and every save of it answers
+// K2ERR_STORE_READ_ONLY with the refusal text. A damaged file (or backup) is
+// kept aside byte for byte under the first free "<name>.damaged[.n]".
+//
 // File layout, both files, little-endian:
 //
 //   byte 0      4          29         112          148  152  156  160  164  168
@@ -39,6 +45,8 @@
 inline constexpr std::uint32_t K2ERR_STACK_EMPTY = 0x1000023;
 inline constexpr std::uint32_t K2ERR_MEMORY_NOT_FOUND = 0x1000024;
 inline constexpr std::uint32_t K2ERR_MEMORY_FULL = 0x1000025;
+// A save refused because the file could not be read at start-up.
+inline constexpr std::uint32_t K2ERR_STORE_READ_ONLY = 0x1000026;
 
 struct RADIO_MEMORY_RECORD {
     static constexpr std::size_t kBytes = 160;
@@ -79,12 +87,18 @@ class CK2MemoryCfg {
     explicit CK2MemoryCfg(std::string folder, Clock clock = LocalNow);
 
     const std::vector<std::string>& StartUpMessages() const { return m_startUpMessages; }
+    // Why saves of a file are refused (K2ERR_STORE_READ_ONLY); empty while
+    // they are allowed.
+    const std::string& MemoryRefusal() const { return m_memoryRefusal; }
+    const std::string& RegisterRefusal() const { return m_registerRefusal; }
     const std::string& Folder() const { return m_folder; }
 
     // Fails the chosen write steps (tests).
     void SetWriteHook(platform::AtomicStepHook hook) { m_hook = std::move(hook); }
 
     // --- Stacking registers ---
+    // The first save fills all five; a register found damaged at start-up is
+    // free until a save reaches it, and a recall passes over it.
     std::uint32_t PushStackRegister(RADIO_MEMORY_RECORD record);
     std::uint32_t RecallStackRegister(RADIO_MEMORY_RECORD& record);
     int RingIndex() const { return m_ringIndex; }
@@ -129,6 +143,10 @@ class CK2MemoryCfg {
     struct FileKind;
 
     std::string PathOf(const char* name) const;
+    std::string BackupPathOf(const FileKind& kind) const;
+    std::string& RefusalOf(const FileKind& kind);
+    void RefuseSaves(const FileKind& kind, const char* unreadable, int reason);
+    std::string KeepAside(const std::string& path, const char* name);
     std::string Image(const FileKind& kind, const Records& records, int ringIndex) const;
     std::uint32_t Write(const FileKind& kind, const Records& records, int ringIndex,
                         bool rotateBackup);
@@ -143,6 +161,8 @@ class CK2MemoryCfg {
     Clock m_clock;
     platform::AtomicStepHook m_hook;
     std::vector<std::string> m_startUpMessages;
+    std::string m_memoryRefusal;
+    std::string m_registerRefusal;
 
     int m_memoryCounter = 0;
     Records m_memories;
