@@ -1,13 +1,16 @@
 #include "client/memory/k2_memory_cfg.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -538,6 +541,383 @@ TEST_P(KilledWrite, LeavesOldOrNewMemoriesWholeAndACleanBackup) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, KilledWrite, ::testing::ValuesIn(kFailures),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// --- Files start-up cannot use as they stand, over both files -----------------
+
+// One of the two files with its backup, and what a store holds of it.
+struct StoreFile {
+    const char* name;
+    const char* file;
+    const char* backup;
+    std::size_t cutAt;  // a cut of a good file at this length keeps whole records only
+    // What the good file and its cut load as: the memories' first snapshot
+    // words in slot order, or five recalls from the ring.
+    std::vector<std::int32_t> good;
+    std::vector<std::int32_t> cut;
+    std::vector<std::int32_t> strayThree;  // register 2 with slot 42 (registers only)
+};
+
+std::vector<std::int32_t> Counting(std::int32_t from, std::int32_t to) {
+    std::vector<std::int32_t> values;
+    for (std::int32_t v = from; v <= to; ++v)
+        values.push_back(v);
+    return values;
+}
+
+bool IsRegisters(const StoreFile& f) {
+    return std::string(f.file) == CK2MemoryCfg::kRegisterFile;
+}
+
+const StoreFile kMemoryFile{"Memories",
+                            CK2MemoryCfg::kMemoryFile,
+                            CK2MemoryCfg::kMemoryBackup,
+                            10000,  // 61 whole records of 70
+                            Counting(1000, 1069),
+                            Counting(1000, 1060),
+                            {}};
+// Five pushes of 1 to 5: the first fills all five registers, ring index 4.
+const StoreFile kRegisterFile{"Registers",
+                              CK2MemoryCfg::kRegisterFile,
+                              CK2MemoryCfg::kRegisterBackup,
+                              168 + 3 * 160 + 50,  // registers 0 to 2
+                              {5, 4, 3, 2, 1},
+                              {3, 2, 1, 3, 2},
+                              {5, 4, 2, 1, 5}};
+
+// What a store started on the folder shows, for one file.
+std::vector<std::int32_t> Loaded(const StoreFile& f, CK2MemoryCfg& store) {
+    std::vector<std::int32_t> values;
+    RADIO_MEMORY_RECORD r;
+    if (IsRegisters(f)) {
+        for (int i = 0; i < 5 && store.RecallStackRegister(r) == 0; ++i)
+            values.push_back(r.snapshot[0]);
+        return values;
+    }
+    for (bool more = store.GetFirstMemory(r); more; more = store.GetNextMemory(r))
+        values.push_back(r.snapshot[0]);
+    return values;
+}
+
+std::uint32_t SaveOne(const StoreFile& f, CK2MemoryCfg& store) {
+    return IsRegisters(f) ? store.PushStackRegister(Memory("", 9))
+                          : store.AddMemory(Memory("New", 9));
+}
+
+// Every entry of a folder: name -> bytes ("<folder>" for a folder).
+using Folder = std::map<std::string, std::string>;
+
+Folder Snapshot(const fs::path& dir) {
+    Folder found;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        const std::string name = e.path().filename().string();
+        found[name] = e.is_directory() ? "<folder>" : Bytes(e.path());
+    }
+    return found;
+}
+
+// Files in place of the good ones, with the good file's bytes at hand.
+struct Scene {
+    fs::path dir;
+    const StoreFile& kind;
+    std::string good;
+    fs::path Main() const { return dir / kind.file; }
+    fs::path Backup() const { return dir / kind.backup; }
+    std::string Cut() const { return good.substr(0, kind.cutAt); }
+};
+
+enum class Save { Refused, Fails, Saved };
+
+struct StartUpCase {
+    const char* name;
+    bool registersOnly;
+    bool unreadableRow;  // needs a file the store cannot read: runs as nobody
+    void (*arrange)(const Scene&);
+    // {F} and {B} stand for the file and backup names.
+    const char* message;
+    enum Loads { Nothing, Good, Cut, StrayThree } loads;
+    bool mainWritten;         // start-up writes a whole main file
+    const char* asideOfMain;  // the old main file's bytes under this name ("" none)
+    const char* asideOfBackup;
+    bool backupKept;  // the backup is still there, byte for byte
+    Save save;
+};
+
+void Unreadable(const fs::path& path) {
+    fs::permissions(path, fs::perms::none);
+}
+
+const StartUpCase kStartUps[] = {
+    {"MainMissingBackupCutShort", false, false, [](const Scene& s) { Put(s.Backup(), s.Cut()); },
+     "Unable to Read {B}, Error: 0x0100000d! Kept as {B}.damaged; restored {F} from its whole "
+     "records",
+     StartUpCase::Cut, true, "", "{B}.damaged", false, Save::Saved},
+    {"MainMissingBackupUnreadable", false, true,
+     [](const Scene& s) {
+         Put(s.Backup(), s.good);
+         Unreadable(s.Backup());
+     },
+     "{F} cannot be read ({B}: Permission denied): memories are not saved until Pelorin is "
+     "restarted with a readable file.",
+     StartUpCase::Nothing, false, "", "", true, Save::Refused},
+    {"MainUnreadable", false, true,
+     [](const Scene& s) {
+         Put(s.Main(), s.good);
+         Unreadable(s.Main());
+         Put(s.Backup(), s.Cut());
+     },
+     "{F} cannot be read ({F}: Permission denied): memories are not saved until Pelorin is "
+     "restarted with a readable file.",
+     StartUpCase::Nothing, false, "", "", true, Save::Refused},
+    {"MainDamagedBackupUnreadable", false, true,
+     [](const Scene& s) {
+         Put(s.Main(), s.Cut());
+         Put(s.Backup(), s.good);
+         Unreadable(s.Backup());
+     },
+     "{F} cannot be read ({B}: Permission denied): memories are not saved until Pelorin is "
+     "restarted with a readable file.",
+     StartUpCase::Cut, false, "", "", true, Save::Refused},
+    {"MainDamagedBackupDamaged", false, false,
+     [](const Scene& s) {
+         Put(s.Main(), s.good.substr(0, 100));
+         Put(s.Backup(), s.Cut());
+     },
+     "Unable to Read {F}, Error: 0x0100000d! Kept as {F}.damaged; {B} kept as {B}.damaged",
+     StartUpCase::Nothing, true, "{F}.damaged", "{B}.damaged", false, Save::Saved},
+    {"MainAFolderBackupClean", false, false,
+     [](const Scene& s) {
+         fs::create_directory(s.Main());
+         Put(s.Backup(), s.good);
+     },
+     "Unable to Restore {F} from {B}, Error: 0x0100000e (Is a directory)", StartUpCase::Good, false,
+     "", "", true, Save::Fails},
+    {"MainOfOneMegabyte", false, false,
+     [](const Scene& s) { Put(s.Main(), s.good + std::string((1 << 20) - s.good.size(), 'x')); },
+     "Unable to Read {F}, Error: 0x01000012! Kept as {F}.damaged", StartUpCase::Good, true,
+     "{F}.damaged", "", true, Save::Saved},
+    {"RegisterWithAStraySlot", true, false,
+     [](const Scene& s) {
+         std::string bytes = s.good;
+         SetWord(bytes, RecordAt(2) + 80, 42);
+         Put(s.Main(), bytes);
+     },
+     "{F}: register 2 holds slot 42! Kept as {F}.damaged; register 2 is free",
+     StartUpCase::StrayThree, true, "{F}.damaged", "", true, Save::Saved},
+};
+
+std::string Named(std::string text, const StoreFile& f) {
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"{F}", f.file},
+                                     std::pair<std::string, std::string>{"{B}", f.backup}}) {
+        for (auto at = text.find(key); at != std::string::npos; at = text.find(key))
+            text.replace(at, key.size(), value);
+    }
+    return text;
+}
+
+struct StartUpRow {
+    std::string name;
+    const StoreFile* kind;
+    const StartUpCase* row;
+};
+
+void PrintTo(const StartUpRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+std::vector<StartUpRow> StartUpRows() {
+    std::vector<StartUpRow> rows;
+    for (const StartUpCase& row : kStartUps) {
+        for (const StoreFile* kind : {&kMemoryFile, &kRegisterFile}) {
+            if (!row.registersOnly || IsRegisters(*kind))
+                rows.push_back({std::string(kind->name) + row.name, kind, &row});
+        }
+    }
+    return rows;
+}
+
+// Lines between a store run in a child process and the test: the child
+// starts the store, reports, waits for the test to look at the folder, saves
+// and reports again.
+class StoreChild {
+  public:
+    StoreChild(const fs::path& dir, const StoreFile& kind, bool asNobody) {
+        int down[2];
+        int up[2];
+        if (::pipe(down) != 0 || ::pipe(up) != 0)
+            std::abort();
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(down[1]);
+            ::close(up[0]);
+            if (asNobody && ::geteuid() == 0 &&
+                (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                 ::setresuid(65534, 65534, 65534) != 0)) {
+                ::_exit(3);
+            }
+            CK2MemoryCfg store(dir.string(), FixedTime);
+            std::string report;
+            for (const auto& m : store.StartUpMessages())
+                report += "M " + m + "\n";
+            const std::string& refusal =
+                IsRegisters(kind) ? store.RegisterRefusal() : store.MemoryRefusal();
+            if (!refusal.empty())
+                report += "R " + refusal + "\n";
+            for (std::int32_t v : Loaded(kind, store))
+                report += "L " + std::to_string(v) + "\n";
+            Send(up[1], report + "END\n");
+            char go = 0;
+            if (::read(down[0], &go, 1) != 1)
+                ::_exit(4);
+            report = "S " + std::to_string(SaveOne(kind, store)) + "\n";
+            RADIO_MEMORY_RECORD r;
+            if (IsRegisters(kind) ? store.RecallStackRegister(r) == 0
+                                  : store.FindMemoryByName("New", r) == 0) {
+                report += "A " + std::to_string(r.snapshot[0]) + "\n";
+            }
+            Send(up[1], report + "END\n");
+            ::_exit(0);
+        }
+        ::close(down[0]);
+        ::close(up[1]);
+        m_down = down[1];
+        m_up = up[0];
+    }
+    ~StoreChild() {
+        ::close(m_down);
+        ::close(m_up);
+        if (m_pid > 0)
+            ::waitpid(m_pid, nullptr, 0);
+    }
+
+    // The lines of the next report, by their letter.
+    std::map<char, std::vector<std::string>> Report() {
+        std::map<char, std::vector<std::string>> lines;
+        std::string line;
+        char c = 0;
+        while (::read(m_up, &c, 1) == 1) {
+            if (c != '\n') {
+                line.push_back(c);
+                continue;
+            }
+            if (line == "END")
+                return lines;
+            lines[line[0]].push_back(line.substr(2));
+            line.clear();
+        }
+        lines['!'].push_back("the store's process ended early");
+        return lines;
+    }
+    void Go() { Send(m_down, "g"); }
+
+  private:
+    static void Send(int fd, const std::string& text) {
+        if (::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+            ::_exit(5);
+    }
+    pid_t m_pid = -1;
+    int m_down = -1;
+    int m_up = -1;
+};
+
+class StartUp : public MemoryStore, public ::testing::WithParamInterface<StartUpRow> {};
+
+TEST_P(StartUp, NeverWritesOverWhatItCouldNotReadAndSaysWhy) {
+    const StoreFile& kind = *GetParam().kind;
+    const StartUpCase& row = *GetParam().row;
+    std::string good;
+    {
+        const fs::path scratch = m_dir.path() / "scratch";
+        auto store = CK2MemoryCfg(scratch.string(), FixedTime);
+        if (IsRegisters(kind)) {
+            for (std::int32_t v = 1; v <= 5; ++v)
+                ASSERT_EQ(store.PushStackRegister(Memory("", v)), 0u);
+        } else {
+            for (std::int32_t i = 0; i < 70; ++i)
+                ASSERT_EQ(store.AddMemory(Memory("M" + std::to_string(i), 1000 + i)), 0u);
+        }
+        good = Bytes(scratch / kind.file);
+    }
+    fs::create_directories(Dir());
+    if (row.unreadableRow) {
+        // Tests run as root, who reads every file: the store runs as nobody.
+        fs::permissions(m_dir.path(),
+                        fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        fs::permissions(Dir(), fs::perms::all);
+    }
+    const Scene scene{Dir(), kind, good};
+    row.arrange(scene);
+    const Folder before = Snapshot(Dir());
+
+    StoreChild child(Dir(), kind, row.unreadableRow);
+    auto started = child.Report();
+    ASSERT_EQ(started.count('!'), 0u);
+    std::vector<std::string> messages = started['M'];
+    // A store starting on an empty folder says nothing of the other file.
+    EXPECT_EQ(messages, std::vector<std::string>{Named(row.message, kind)});
+    const bool refused = row.save == Save::Refused;
+    EXPECT_EQ(started['R'], refused ? std::vector<std::string>{Named(row.message, kind)}
+                                    : std::vector<std::string>{});
+    std::vector<std::int32_t> loaded;
+    for (const auto& v : started['L'])
+        loaded.push_back(std::stoi(v));
+    const std::vector<std::int32_t> expected = row.loads == StartUpCase::Good  ? kind.good
+                                               : row.loads == StartUpCase::Cut ? kind.cut
+                                               : row.loads == StartUpCase::StrayThree
+                                                   ? kind.strayThree
+                                                   : std::vector<std::int32_t>{};
+    EXPECT_EQ(loaded, expected);
+
+    Folder after = Snapshot(Dir());
+    const std::string main = kind.file;
+    const std::string backup = kind.backup;
+    if (*row.asideOfMain) {
+        EXPECT_EQ(after[Named(row.asideOfMain, kind)], before.at(main)) << "kept byte for byte";
+    }
+    if (*row.asideOfBackup) {
+        EXPECT_EQ(after[Named(row.asideOfBackup, kind)], before.at(backup)) << "kept byte for byte";
+    }
+    if (row.mainWritten) {
+        EXPECT_EQ(after[main].size(), IsRegisters(kind) ? 968u : 16168u);
+    } else {
+        EXPECT_EQ(after.count(main), before.count(main));
+        if (before.count(main)) {
+            EXPECT_EQ(after[main], before.at(main)) << "the main file as it was";
+        }
+    }
+    if (row.backupKept) {
+        EXPECT_EQ(after.count(backup), before.count(backup));
+        if (before.count(backup)) {
+            EXPECT_EQ(after[backup], before.at(backup)) << "the backup as it was";
+        }
+    } else {
+        EXPECT_EQ(after.count(backup), 0u);
+    }
+
+    child.Go();
+    auto saved = child.Report();
+    ASSERT_EQ(saved.count('!'), 0u);
+    const Folder afterSave = Snapshot(Dir());
+    const std::uint32_t status = static_cast<std::uint32_t>(std::stoul(saved['S'].at(0)));
+    switch (row.save) {
+        case Save::Refused:
+            EXPECT_EQ(status, K2ERR_STORE_READ_ONLY);
+            EXPECT_EQ(afterSave, after) << "a refused save changes nothing";
+            break;
+        case Save::Fails:
+            EXPECT_NE(status, 0u);
+            EXPECT_NE(status, K2ERR_STORE_READ_ONLY);
+            EXPECT_EQ(afterSave, after);
+            break;
+        case Save::Saved:
+            EXPECT_EQ(status, 0u);
+            EXPECT_EQ(saved['A'], std::vector<std::string>{"9"});
+            EXPECT_EQ(afterSave.at(backup), after.at(main)) << "the first save keeps the old file";
+            break;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, StartUp, ::testing::ValuesIn(StartUpRows()),
+                         [](const auto& row) { return row.param.name; });
 
 TEST_F(MemoryStore, AFolderThatCannotBeMadeIsReported) {
     Put(m_dir.path() / "plain", "a file where the folder should be");
