@@ -66,6 +66,10 @@ void MemoryCommands::Opened(QDialog& dialog) {
 void MemoryCommands::SaveStackRegister() {
     const RADIO_SNAPSHOT snapshot = m_panel.BuildRadioSnapshot();
     const std::uint32_t status = m_memories.PushStackRegister(RecordOf(snapshot));
+    if (status == K2ERR_STORE_READ_ONLY) {
+        m_panel.ShowStatus(2, m_memories.RegisterRefusal());
+        return;
+    }
     if (status != 0) {
         m_panel.ShowStatus(2, "Save StackReg Mem, Error: " + StatusHex(status));
         return;
@@ -128,6 +132,10 @@ void MemoryCommands::SaveMemory() {
         MessageService::showWarning(kNameNotUnique);
     }
     const std::uint32_t status = m_memories.AddMemory(record);
+    if (status == K2ERR_STORE_READ_ONLY) {
+        m_panel.ShowStatus(2, m_memories.MemoryRefusal());
+        return;
+    }
     if (status != 0) {
         m_panel.ShowStatus(2, "Save memory, Error: " + StatusHex(status));
         return;

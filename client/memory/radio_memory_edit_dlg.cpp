@@ -69,7 +69,10 @@ void CRadioMemoryEditDlg::OnDelete() {
     const std::string quoted = "\"" + name.toStdString() + "\"";
     if (MessageService::askYesNo("Deleting Memory " + quoted + "?",
                                  MessageService::Icon::Question)) {
-        if (m_memories.DeleteMemoryAt(slot) != 0) {
+        const std::uint32_t status = m_memories.DeleteMemoryAt(slot);
+        if (status == K2ERR_STORE_READ_ONLY) {
+            MessageService::showError(m_memories.MemoryRefusal());
+        } else if (status != 0) {
             MessageService::showError("Error in Deleting Memory " + name.toStdString());
         }
     }
@@ -92,7 +95,10 @@ void CRadioMemoryEditDlg::OnEdit() {
     editor.SetMemoryName(record.Name());
     emit editorOpened(&editor);
     if (editor.exec() == QDialog::Accepted) {
-        if (m_memories.ModifyMemoryAt(slot, editor.GetMemoryRecord()) != 0) {
+        const std::uint32_t status = m_memories.ModifyMemoryAt(slot, editor.GetMemoryRecord());
+        if (status == K2ERR_STORE_READ_ONLY) {
+            MessageService::showError(m_memories.MemoryRefusal());
+        } else if (status != 0) {
             MessageService::showError("Error in Editing Memory " + name.toStdString());
         }
     }
