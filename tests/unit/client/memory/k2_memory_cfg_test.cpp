@@ -919,6 +919,81 @@ TEST_P(StartUp, NeverWritesOverWhatItCouldNotReadAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(Files, StartUp, ::testing::ValuesIn(StartUpRows()),
                          [](const auto& row) { return row.param.name; });
 
+// --- Saves keep what the file was -----------------------------------------------
+
+struct KeptCase {
+    const char* name;
+    // Makes what stands as K2Memory.Cfg in dir (the good file's bytes at
+    // hand) and returns the file it stands for.
+    fs::path (*arrange)(const fs::path& dir, const std::string& good);
+    mode_t mode;
+};
+
+const KeptCase kKept[] = {
+    {"FileOfMode0600",
+     [](const fs::path& d, const std::string& good) {
+         Put(d / "K2Memory.Cfg", good);
+         fs::permissions(d / "K2Memory.Cfg", fs::perms::owner_read | fs::perms::owner_write);
+         return d / "K2Memory.Cfg";
+     },
+     0600},
+    {"LinkIntoAnotherFolder",
+     [](const fs::path& d, const std::string& good) {
+         fs::create_directories(d.parent_path() / "synced");
+         Put(d.parent_path() / "synced" / "K2Memory.Cfg", good);
+         fs::permissions(d.parent_path() / "synced" / "K2Memory.Cfg",
+                         fs::perms::owner_read | fs::perms::owner_write);
+         fs::create_symlink("../synced/K2Memory.Cfg", d / "K2Memory.Cfg");
+         return d.parent_path() / "synced" / "K2Memory.Cfg";
+     },
+     0600},
+    {"LinkWhoseTargetFolderIsMissing",
+     [](const fs::path& d, const std::string&) {
+         fs::create_symlink(d.parent_path() / "gone" / "K2Memory.Cfg", d / "K2Memory.Cfg");
+         return d.parent_path() / "gone" / "K2Memory.Cfg";
+     },
+     0644},
+};
+
+class KeptFile : public MemoryStore, public ::testing::WithParamInterface<KeptCase> {};
+
+TEST_P(KeptFile, SavesKeepTheModeAndTheLinkWithTheBackupBesideTheTarget) {
+    std::string good;
+    {
+        auto scratch = CK2MemoryCfg((m_dir.path() / "scratch").string(), FixedTime);
+        ASSERT_EQ(scratch.AddMemory(Memory("A", 1)), 0u);
+        good = Bytes(m_dir.path() / "scratch" / "K2Memory.Cfg");
+    }
+    fs::create_directories(Dir());
+    const fs::path target = GetParam().arrange(Dir(), good);
+    const bool link = fs::is_symlink(Main());
+    const fs::path pointsTo = link ? fs::read_symlink(Main()) : fs::path();
+    {
+        auto store = Open();
+        EXPECT_TRUE(store.StartUpMessages().empty()) << store.StartUpMessages().front();
+        const std::string started = Bytes(target);
+        ASSERT_EQ(store.AddMemory(Memory("B", 2)), 0u);
+        EXPECT_EQ(fs::is_symlink(Main()), link);
+        if (link) {
+            EXPECT_EQ(fs::read_symlink(Main()), pointsTo);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(Backup())));
+        }
+        EXPECT_EQ(fs::status(target).permissions() & fs::perms::mask,
+                  static_cast<fs::perms>(GetParam().mode));
+        const fs::path backup = target.parent_path() / CK2MemoryCfg::kMemoryBackup;
+        EXPECT_EQ(Bytes(backup), started) << "the backup lies beside the target";
+        EXPECT_EQ(fs::status(backup).permissions() & fs::perms::mask,
+                  static_cast<fs::perms>(GetParam().mode));
+    }
+    auto again = Open();
+    EXPECT_TRUE(again.StartUpMessages().empty());
+    RADIO_MEMORY_RECORD r;
+    EXPECT_EQ(again.FindMemoryByName("B", r), 0u) << "read back through the link";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, KeptFile, ::testing::ValuesIn(kKept),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 TEST_F(MemoryStore, AFolderThatCannotBeMadeIsReported) {
     Put(m_dir.path() / "plain", "a file where the folder should be");
     CK2MemoryCfg store((m_dir.path() / "plain" / "Orvo").string(), FixedTime);
