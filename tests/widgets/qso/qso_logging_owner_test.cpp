@@ -248,23 +248,28 @@ TEST_F(QsoOwnerTest, LoadOfTheOtherKindLogsTheWaitingContactIntoTheLogItSetsAsid
     EXPECT_EQ(m_owner->logger()->entries().size(), 1u);
 }
 
-// A log the append could not reach (its folder gone from under it) is unsaved;
-// SIGTERM runs the panel's exit, whose last save writes it whole.
+// A log whose append failed is unsaved; SIGTERM runs the panel's exit, whose
+// last save writes it whole. The log's name is a link into another folder:
+// the save writes the link's target and leaves the link as it is.
 TEST_F(QsoOwnerTest, SigtermSavesAnUnsavedLog) {
     fs::create_directories(m_logFolder);
+    fs::create_directories(m_dir / "synced");
     const fs::path log = m_logFolder / "Orvo.QSO.Log";
-    fs::create_symlink(m_dir / "gone" / "Orvo.QSO.Log", log);
+    const fs::path target = m_dir / "synced" / "Orvo.QSO.Log";
+    fs::create_symlink(target, log);
     start();
+    m_owner->logger()->SetFileHooks({}, [](platform::AppendStep) { return false; });
     entryWindow(kNormalLogStyle).LogIt("N0CALL");
     ASSERT_TRUE(test_events::runEventsUntil([this] { return m_owner->logger()->unsaved(); }));
-    EXPECT_FALSE(fs::is_regular_file(log));
+    EXPECT_EQ(readFile(target), "");
 
     platform::SignalPipe signalPipe([this](int) { m_panel->ExitWithoutQuestion(); });
     ASSERT_TRUE(signalPipe.isInstalled());
     ::raise(SIGTERM);
     ASSERT_TRUE(test_events::runEventsUntil([this] { return m_owner->logger() == nullptr; }));
-    EXPECT_FALSE(fs::is_symlink(log));
-    EXPECT_EQ(readFile(log), "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n");
+    EXPECT_TRUE(fs::is_symlink(log));
+    EXPECT_EQ(fs::read_symlink(log), target);
+    EXPECT_EQ(readFile(target), "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n");
 }
 
 TEST_F(QsoOwnerTest, ExitLogsAContactStillWaitingForRadioData) {
