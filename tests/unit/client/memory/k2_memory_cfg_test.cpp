@@ -994,6 +994,36 @@ TEST_P(KeptFile, SavesKeepTheModeAndTheLinkWithTheBackupBesideTheTarget) {
 INSTANTIATE_TEST_SUITE_P(Files, KeptFile, ::testing::ValuesIn(kKept),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// Registers 0 to 4 hold 1 to 5, ring index 4, register 2 a stray slot: the
+// other four stay in use, recalls pass over register 2 and a push replaces
+// only the next register.
+TEST_F(MemoryStore, AStrayRegisterIsFreedAloneAndPushesGoOnAsUsual) {
+    {
+        auto store = Open();
+        for (std::int32_t v = 1; v <= 5; ++v)
+            ASSERT_EQ(store.PushStackRegister(Memory("", v)), 0u);
+    }
+    const fs::path registers = File(CK2MemoryCfg::kRegisterFile);
+    std::string bytes = Bytes(registers);
+    SetWord(bytes, RecordAt(2) + 80, 42);
+    Put(registers, bytes);
+
+    auto store = Open();
+    ASSERT_EQ(store.StartUpMessages().size(), 1u);
+    ASSERT_EQ(store.PushStackRegister(Memory("", 9)), 0u);
+    EXPECT_EQ(store.RingIndex(), 0);
+    std::vector<std::int32_t> recalled;
+    RADIO_MEMORY_RECORD r;
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(store.RecallStackRegister(r), 0u);
+        recalled.push_back(r.snapshot[0]);
+    }
+    EXPECT_EQ(recalled, (std::vector<std::int32_t>{9, 5, 4, 2, 9}));
+    const std::string written = Bytes(registers);
+    EXPECT_EQ(Word(written, 148), 4) << "four registers in use";
+    EXPECT_EQ(Word(written, RecordAt(2) + 80), 9999);
+}
+
 TEST_F(MemoryStore, AFolderThatCannotBeMadeIsReported) {
     Put(m_dir.path() / "plain", "a file where the folder should be");
     CK2MemoryCfg store((m_dir.path() / "plain" / "Orvo").string(), FixedTime);
