@@ -6,8 +6,10 @@
 #include <QSettings>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 
 namespace pelorin {
 
@@ -136,11 +138,31 @@ std::uint8_t flagByte(int value) {
     return value != 0 ? 1 : 0;
 }
 
-void writeCounterSettings(QSettings& settings, int counterValue, int outputMode) {
+// An absent counter value is left as the file holds it.
+void writeCounterSettings(QSettings& settings, std::optional<int> counterValue, int outputMode) {
     settings.beginGroup(key(kSettingsGroup));
-    writeNumberSetting(settings, key("Counter Value"), static_cast<std::uint32_t>(counterValue));
+    if (counterValue) {
+        writeNumberSetting(settings, key("Counter Value"),
+                           static_cast<std::uint32_t>(std::max(*counterValue, 0)));
+    }
     writeNumberSetting(settings, key("Output Mode"), lowByte(outputMode));
     settings.endGroup();
+}
+
+// "Counter Value" is a whole number 0 to 2147483647; a stored number above that is as
+// unreadable as a text.
+SettingRead<int> readCounterValue(const QSettings& settings) {
+    const SettingRead<std::uint32_t> read = readDwordSetting(settings, key("Counter Value"));
+    SettingRead<int> counter;
+    counter.status = read.status;
+    if (read.ok()) {
+        if (read.value > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) {
+            counter.status = SettingStatus::Bad;
+        } else {
+            counter.value = static_cast<int>(read.value);
+        }
+    }
+    return counter;
 }
 
 QString memoryKeyName(int index) {
@@ -551,8 +573,8 @@ bool CRegistryStore::ReadQsoLogInfo(std::string& gridSquare, std::string& cqZone
 }
 
 bool CRegistryStore::WriteQsoLogInfo(const std::string& gridSquare, const std::string& cqZone,
-                                     const std::string& ituZone, int counterValue, int outputMode,
-                                     int useUtc) {
+                                     const std::string& ituZone, std::optional<int> counterValue,
+                                     int outputMode, int useUtc) {
     StoreSettings settings;
     writeTextSetting(settings, key("GridSquare"), gridSquare);
     writeTextSetting(settings, key("CQ Zone"), cqZone);
@@ -630,8 +652,10 @@ bool CRegistryStore::ReadTransmitMemoryKeys(TransmitMemoryKeys& texts) {
         if (settingGroupExists(settings, key(kMemoryKeysGroup))) {
             settings.beginGroup(key(kMemoryKeysGroup));
             for (int index = 0; index < kTransmitMemoryKeyCount; ++index) {
-                const SettingRead<std::string> read =
-                    readTextSetting(settings, memoryKeyName(index), kMaxMemoryKeyTextBytes);
+                // Read whole: a text longer than its edit allows is shown as stored and
+                // refused when its key is pressed, not dropped.
+                const SettingRead<std::string> read = readTextSetting(
+                    settings, memoryKeyName(index), std::numeric_limits<std::size_t>::max());
                 if (read.ok()) {
                     texts[static_cast<std::size_t>(index)] = read.value;
                 }
@@ -756,25 +780,42 @@ bool CRegistryStore::WriteScanLimits(int low, int high) {
 }
 
 bool CRegistryStore::ReadCounterSettings(int& counterValue, int& outputMode) {
+    SettingRead<int> counter;
+    SettingRead<std::uint8_t> mode;
     {
         StoreSettings settings;
-        if (settingGroupExists(settings, key(kSettingsGroup))) {
-            settings.beginGroup(key(kSettingsGroup));
-            const SettingRead<std::uint32_t> counter =
-                readDwordSetting(settings, key("Counter Value"));
-            const SettingRead<std::uint8_t> mode = readByteSetting(settings, key("Output Mode"));
-            settings.endGroup();
-            counterValue = counter.ok() ? static_cast<int>(counter.value) : kDefaultCounterValue;
-            outputMode = mode.ok() ? mode.value : kDefaultOutputMode;
-            if (counter.ok() && mode.ok()) {
-                return true;
-            }
-        } else {
+        if (!settingGroupExists(settings, key(kSettingsGroup))) {
             counterValue = kDefaultCounterValue;
             outputMode = kDefaultOutputMode;
+            WriteCounterSettings(counterValue, outputMode);
+            return true;
         }
+        settings.beginGroup(key(kSettingsGroup));
+        counter = readCounterValue(settings);
+        mode = readByteSetting(settings, key("Output Mode"));
+        settings.endGroup();
     }
-    WriteCounterSettings(counterValue, outputMode);
+    // A missing value is written with its default; an unreadable one stays in the file as it
+    // stands, so that no serial number already sent comes round again.
+    if (counter.ok()) {
+        counterValue = counter.value;
+    } else if (counter.status == SettingStatus::Missing) {
+        counterValue = kDefaultCounterValue;
+        WriteDword(kSettingsGroup, "Counter Value",
+                   static_cast<std::uint32_t>(kDefaultCounterValue));
+    }
+    outputMode = mode.ok() ? mode.value : kDefaultOutputMode;
+    if (mode.status == SettingStatus::Missing) {
+        WriteByte(kSettingsGroup, "Output Mode", static_cast<std::uint8_t>(kDefaultOutputMode));
+    }
+    return counter.status != SettingStatus::Bad;
+}
+
+bool CRegistryStore::ReadCounterOutputMode(int& outputMode) const {
+    const StoreSettings settings;
+    const SettingRead<std::uint8_t> mode =
+        readByteSetting(settings, key(kSettingsGroup) + QLatin1Char('/') + key("Output Mode"));
+    outputMode = mode.ok() ? mode.value : kDefaultOutputMode;
     return true;
 }
 

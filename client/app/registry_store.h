@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 
 // CRegistryStore: Pelorin's settings and the few tables its windows share.
@@ -143,11 +144,14 @@ class CRegistryStore {
     bool ReadCurrentLogFileName(std::string& fileName);
     bool WriteCurrentLogFileName(const std::string& fileName);
 
-    // The three texts and "Use UTC in Log", then the counter settings.
+    // The three texts and "Use UTC in Log", then the counter settings (ReadCounterSettings,
+    // whose result it returns).
     bool ReadQsoLogInfo(std::string& gridSquare, std::string& cqZone, std::string& ituZone,
                         int& counterValue, int& outputMode, int& useUtc);
+    // No counter value: "Counter Value" is left as the file holds it.
     bool WriteQsoLogInfo(const std::string& gridSquare, const std::string& cqZone,
-                         const std::string& ituZone, int counterValue, int outputMode, int useUtc);
+                         const std::string& ituZone, std::optional<int> counterValue,
+                         int outputMode, int useUtc);
 
     // --- "Window Size" ----------------------------------------------------------------------
     //
@@ -165,7 +169,8 @@ class CRegistryStore {
 
     // --- "Transmit Memory Keys": index 0 is "F1" ---------------------------------------------
 
-    // A text that cannot be read (missing or too long) leaves the caller's text of that index.
+    // Each text is read whole, however long. A text that cannot be read (missing, or not a
+    // text) leaves the caller's text of that index.
     bool ReadTransmitMemoryKeys(TransmitMemoryKeys& texts);
     bool WriteTransmitMemoryKeys(const TransmitMemoryKeys& texts);
     // False, and nothing written, for an index outside 0 to 10.
@@ -179,7 +184,14 @@ class CRegistryStore {
     bool ReadScanLimits(int& low, int& high);
     bool WriteScanLimits(int low, int high);
     // Output mode: bits 0-6 the number of digits, bit 7 the cut-number form; one byte.
+    // "Counter Value" is a whole number 0 to 2147483647. A missing value is written with its
+    // default (1, 0). One that cannot be read stays in the file as it stands: an unreadable
+    // output mode reads as 0; an unreadable counter value leaves `counterValue` as it was and
+    // makes the result false, so that the counter is never restarted behind the operator's
+    // back.
     bool ReadCounterSettings(int& counterValue, int& outputMode);
+    // "Output Mode" alone (0 when missing or unreadable), without writing anything.
+    bool ReadCounterOutputMode(int& outputMode) const;
     bool WriteCounterSettings(int counterValue, int outputMode);
 
   private:

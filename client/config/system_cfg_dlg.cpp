@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <optional>
+
 #include "client/app/registry_store.h"
 #include "controls/looks.h"
 #include "controls/stepped_value.h"
@@ -30,11 +32,11 @@ constexpr const char* kDefaultGridSquare = "AA00aa";
 constexpr const char* kDefaultCqZone = "3";
 constexpr const char* kDefaultItuZone = "6";
 constexpr std::uint8_t kDefaultUseUtc = 1;
-constexpr std::uint32_t kDefaultCounterValue = 1;
 constexpr const char* kNewLogFileName = "Orvo.QSO.Log";
 
 constexpr const char* kStyleTexts[] = {"  Normal ", " Contest "};
 constexpr int kMaxSerialDigits = 5;
+constexpr std::int32_t kMaxCounterValue = 2147483647;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
@@ -151,9 +153,6 @@ void CSystemCfgDlg::Load() {
         orDefault(settings.byte(top, QStringLiteral("Use UTC in Log")), kDefaultUseUtc) != 0;
     m_checkUseUTC->setChecked(useUtc);
     m_bUseUTCSaved = useUtc;
-    m_nCounterValue = static_cast<int>(
-        orDefault(settings.dword(QStringLiteral("Settings"), QStringLiteral("Counter Value")),
-                  kDefaultCounterValue));
     const std::uint8_t outputMode =
         orDefault(settings.byte(QStringLiteral("Settings"), QStringLiteral("Output Mode")),
                   static_cast<std::uint8_t>(0));
@@ -217,11 +216,13 @@ bool CSystemCfgDlg::apply() {
         *platform::checkIntegerBetween(textOf(IDC_SERIAL_DIGITS), 0, kMaxSerialDigits).value);
     const int outputMode = (m_checkCut->isChecked() ? 0x80 : 0) | digits;
     const bool useUtc = m_checkUseUTC->isChecked();
-    // The counter as stored now: the keyboard-CW window may have stepped it.
+    // The counter as stored now (the keyboard-CW window may have stepped it), written back
+    // only when it reads as a counter: one that is missing or unreadable stays as it stands.
     const auto counter =
         reader().dword(QStringLiteral("Settings"), QStringLiteral("Counter Value"));
-    if (counter.ok()) {
-        m_nCounterValue = static_cast<int>(counter.value);
+    std::optional<int> counterValue;
+    if (counter.ok() && counter.value <= static_cast<std::uint32_t>(kMaxCounterValue)) {
+        counterValue = static_cast<int>(counter.value);
     }
 
     const std::string callsign = textOf(IDC_CALLSIGN);
@@ -232,7 +233,7 @@ bool CSystemCfgDlg::apply() {
                                              m_nSWLoggingMode);
     written =
         m_store.WriteQsoLogInfo(textOf(IDC_GRID_SQUARE), textOf(IDC_CQ_ZONE), textOf(IDC_ITU_ZONE),
-                                m_nCounterValue, outputMode, useUtc ? 1 : 0) &&
+                                counterValue, outputMode, useUtc ? 1 : 0) &&
         written;
     written = m_store.WriteQsoLoggingMode(m_nLoggingMode) && written;
     const bool styleChanged = m_nLoggingMode != m_nLoggingModeSaved;

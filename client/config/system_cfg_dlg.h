@@ -7,9 +7,10 @@
 // so opening and cancelling the sheet leaves the settings file as it was; a
 // missing value shows its default. Apply writes every value (the counter as
 // it is stored at that moment, since the keyboard-CW window steps it
-// meanwhile), then, only after the writes succeeded, tells the panel about a
-// changed logging style (12) or use of UTC (21) and puts call sign, name and
-// QTH into the store's text slots 1-3. "Log File Name" and "SW Logging Mode"
+// meanwhile, and only when it reads as a counter: a missing or unreadable
+// one stays as it stands), then, only after the writes succeeded, tells the
+// panel about a changed logging style (12) or use of UTC (21) and puts call
+// sign, name and QTH into the store's text slots 1-3. "Log File Name" and "SW Logging Mode"
 // are written back as read. "Connect to Server Automatically" has no effect
 // and is shown unchecked and disabled.
 //
@@ -81,7 +82,6 @@ class CSystemCfgDlg : public PropertyPage {
     int m_nLoggingMode = 0;
     int m_nLoggingModeSaved = 0;
     bool m_bUseUTCSaved = false;
-    int m_nCounterValue = 1;
     std::string m_strLogFileName;
     std::uint8_t m_nSWLoggingMode = 0;
 };

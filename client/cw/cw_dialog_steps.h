@@ -17,7 +17,9 @@ inline constexpr std::array<int, 23> kAutoplayIntervals = {1,   5,   10,  15,  2
 inline constexpr int kDefaultIntervalIndex = 2;
 inline constexpr int kMaxTimes = 1000;
 inline constexpr int kMaxDigits = 5;
-inline constexpr int kMaxCounterValue = 99999;
+// The serial counter's whole range: the counter dialog shows and sets every
+// value it can hold.
+inline constexpr int kMaxCounterValue = 2147483647;
 
 int IntervalIndexOf(int seconds);
 int StepIntervalIndex(int index, int delta);

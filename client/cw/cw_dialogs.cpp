@@ -143,7 +143,8 @@ void CMemoryKeyAutoplayDlg::showEvent(QShowEvent* event) {
 // --- CNewCounterValueInputDlg ----------------------------------------------------------------
 
 CNewCounterValueInputDlg::CNewCounterValueInputDlg(pelorin::CRegistryStore& store, QWidget* panel,
-                                                   QWidget* parent, int value, int digits, bool cut)
+                                                   QWidget* parent, std::optional<int> value,
+                                                   int digits, bool cut)
     : QDialog(parent), m_store(store), m_panel(panel), m_digitCount(std::clamp(digits, 0, 5)) {
     setWindowTitle(QStringLiteral("Setting New Counter Value"));
     auto* grid = new QGridLayout(this);
@@ -156,8 +157,11 @@ CNewCounterValueInputDlg::CNewCounterValueInputDlg(pelorin::CRegistryStore& stor
     const looks::FontDescription valueFont{QStringLiteral("Times New Roman"), -30, 700};
     m_value->SetFont(&valueFont);
     m_value->setValidator(new QIntValidator(0, cw::kMaxCounterValue, m_value));
-    m_value->setMaxLength(5);
-    m_value->setText(QString::number(std::clamp(value, 0, cw::kMaxCounterValue)));
+    m_value->setMaxLength(10);
+    // An unknown counter shows no number: Set takes one only when the operator enters it.
+    if (value) {
+        m_value->setText(QString::number(std::clamp(*value, 0, cw::kMaxCounterValue)));
+    }
     grid->addWidget(m_value, 0, 1);
     m_cut = new QCheckBox(QStringLiteral("Replace 0 with Cut Number"), this);
     m_cut->setChecked(cut);

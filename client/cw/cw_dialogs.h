@@ -11,6 +11,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 #include <string>
 
 class CEditEx;
@@ -57,15 +58,16 @@ class CMemoryKeyAutoplayDlg : public QDialog {
     int m_timesValue = 1;
 };
 
-// "Setting New Counter Value": the value (0-99999), the digits to send (0-5)
-// and the cut-number form. "Set" writes both "Counter Value" and "Output
-// Mode"; "Cancel" writes nothing.
+// "Setting New Counter Value": the value (0-2147483647), the digits to send
+// (0-5) and the cut-number form. An unknown value (nothing) shows an empty
+// edit, and "Set" is refused with a beep until a value is entered. "Set"
+// writes both "Counter Value" and "Output Mode"; "Cancel" writes nothing.
 class CNewCounterValueInputDlg : public QDialog {
     Q_OBJECT
 
   public:
     CNewCounterValueInputDlg(pelorin::CRegistryStore& store, QWidget* panel, QWidget* parent,
-                             int value, int digits, bool cut);
+                             std::optional<int> value, int digits, bool cut);
 
     void GetValues(int& value, int& digits, bool& cut) const;
 

@@ -19,6 +19,24 @@ std::optional<std::string> KeyableText(std::string_view text) {
     return keyable;
 }
 
+std::optional<std::string> MemoryTextFault(std::string_view text) {
+    // Counted in characters of the stored UTF-8, not bytes.
+    std::size_t chars = 0;
+    bool ascii = true;
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        ascii = ascii && byte < 0x80;
+        chars += (byte & 0xC0) != 0x80 ? 1 : 0;
+    }
+    if (chars > kMaxMemoryTextChars) {
+        return "longer than 253 characters";
+    }
+    if (!ascii) {
+        return "only ASCII characters can be keyed";
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> TypedCwText(std::u32string_view input) {
     std::string text;
     text.reserve(input.size());

@@ -35,6 +35,13 @@ bool IsSeparator(char ch);
 // outside ASCII (the caller reports it and sends nothing).
 std::optional<std::string> KeyableText(std::string_view text);
 
+// A memory text is at most 253 characters of keyable ASCII, the rule of its
+// edit. Why a stored memory text breaks that rule ("longer than 253
+// characters", "only ASCII characters can be keyed"); nothing when it keeps
+// it. Control characters keep it: they are keyed as blanks.
+inline constexpr std::size_t kMaxMemoryTextChars = 253;
+std::optional<std::string> MemoryTextFault(std::string_view text);
+
 // Operator input for an edit (typed, pasted, dropped or committed by an input
 // method), as UTF-32: a tab, CR or LF becomes a blank; nothing when any other
 // character is not printable ASCII (the input is refused whole).

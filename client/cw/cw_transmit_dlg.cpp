@@ -381,7 +381,7 @@ void CCWTransmitDlg::TransmitMemory(int index) {
     if (text.empty()) {
         return;
     }
-    m_transmitter.transmitMemory(text + " ");
+    m_transmitter.transmitMemoryKey(index, text);
     ShowPending();
 }
 
@@ -437,7 +437,7 @@ cw::AutoplaySend CCWTransmitDlg::AutoplaySendMemory(int memory) {
         return cw::AutoplaySend::Waiting;
     }
     const std::string& text = m_memories.text(memory);
-    if (text.empty() || !m_transmitter.transmitMemory(text + " ")) {
+    if (text.empty() || !m_transmitter.transmitMemoryKey(memory, text)) {
         ShowPending();
         return cw::AutoplaySend::Refused;
     }

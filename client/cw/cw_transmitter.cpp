@@ -29,6 +29,10 @@ std::string CwRefusalText(std::optional<std::int32_t> status) {
     }
 }
 
+std::string MemoryCannotBeSentText(int index, const std::string& reason) {
+    return "Memory F" + std::to_string(index + 1) + " cannot be sent: " + reason;
+}
+
 CwTransmitter::CwTransmitter(Hooks hooks, PendingText& pending, SerialCounter& counter)
     : m_hooks(std::move(hooks)), m_pending(pending), m_counter(counter) {}
 
@@ -75,28 +79,53 @@ bool CwTransmitter::transmitText(std::string_view text) {
 }
 
 bool CwTransmitter::transmitMemory(std::string_view text) {
-    const int before = m_counter.value();
+    const std::optional<int> before = m_counter.value();
     bool saved = true;
+    // The first reason the serial number cannot be sent; the text is then
+    // not sent at all.
+    const char* serialRefusal = nullptr;
     MacroSources sources;
     sources.slot = m_hooks.slot;
-    sources.serialNumber = [this] { return m_counter.format(); };
-    sources.stepCounter = [this, &saved](int delta) { saved = m_counter.step(delta) && saved; };
+    sources.serialNumber = [this, &serialRefusal] {
+        if (!m_counter.known()) {
+            serialRefusal = kSerialUnknownStatus;
+        }
+        return m_counter.format();
+    };
+    sources.stepCounter = [this, &saved, &serialRefusal](int delta) {
+        if (serialRefusal != nullptr) {
+            return;
+        }
+        if (!m_counter.canStep(delta)) {
+            serialRefusal = kSerialAtLimitStatus;
+            return;
+        }
+        saved = m_counter.step(delta) && saved;
+    };
     const std::string expanded = ExpandMacros(text, sources);
-    if (expanded.empty()) {
-        return false;
-    }
-    if (sendPieces(expanded) > 0) {
+    if (serialRefusal == nullptr && !expanded.empty() && sendPieces(expanded) > 0) {
         if (!saved) {
             m_hooks.showStatus(2, kSerialNotSavedStatus);
         }
         return true;
     }
-    if (m_counter.value() != before) {
-        // Nothing went on air: the numbers are not used up. The refusal's
-        // words stay on the status line.
-        m_counter.restore(before);
+    if (before && m_counter.value() != before) {
+        // Nothing went on air: the numbers are not used up.
+        m_counter.restore(*before);
     }
+    if (serialRefusal != nullptr) {
+        m_hooks.showStatus(2, serialRefusal);
+    }
+    // Otherwise the refusal's words stay on the status line.
     return false;
+}
+
+bool CwTransmitter::transmitMemoryKey(int index, const std::string& text) {
+    if (const std::optional<std::string> fault = MemoryTextFault(text)) {
+        m_hooks.showStatus(2, MemoryCannotBeSentText(index, *fault));
+        return false;
+    }
+    return transmitMemory(text + " ");
 }
 
 }  // namespace cw

@@ -12,7 +12,8 @@
 //
 // A memory text of which no piece was taken leaves the serial counter as it
 // was (its steps are undone and written back); once a piece was taken the
-// steps stand.
+// steps stand. A text that needs the serial number while it is unknown, or
+// would step it past 2147483647, is not sent at all.
 //
 // Plain logic; GUI thread.
 
@@ -34,6 +35,13 @@ std::string CwRefusalText(std::optional<std::int32_t> status);
 
 inline constexpr const char* kNotAsciiStatus = "CW not sent: only ASCII characters can be keyed";
 inline constexpr const char* kSerialNotSavedStatus = "Serial number not saved";
+inline constexpr const char* kSerialUnknownStatus =
+    "Serial number unknown: set it with Set New Serial No";
+inline constexpr const char* kSerialAtLimitStatus =
+    "Serial number cannot pass 2147483647: set it with Set New Serial No";
+// "Memory F%d cannot be sent: %s" for memory key `index` (0-10) whose stored
+// text cannot be keyed as it stands (MemoryTextFault's reason).
+std::string MemoryCannotBeSentText(int index, const std::string& reason);
 
 class CwTransmitter {
   public:
@@ -57,8 +65,14 @@ class CwTransmitter {
     bool sendTypedWord(const std::string& word);
     // A text sent as it is (no macros); false when nothing was taken.
     bool transmitText(std::string_view text);
-    // A memory text: expanded, then sent; false when nothing was taken.
+    // A memory text: expanded, then sent; false when nothing was taken. A
+    // serial number that is unknown or would step past its limit sends
+    // nothing and says so.
     bool transmitMemory(std::string_view text);
+    // Memory key `index` (0-10) with its stored text: refused with
+    // MemoryCannotBeSentText when the text breaks the memory-text rule,
+    // otherwise sent as a memory text with a blank after it.
+    bool transmitMemoryKey(int index, const std::string& text);
 
   private:
     // Sends the pieces; the number taken.

@@ -1,6 +1,7 @@
 #include "client/cw/memory_key_store.h"
 
 #include "client/app/registry_store.h"
+#include "client/cw/cw_text.h"
 #include "platform/utf8_text.h"
 
 MemoryKeyStore::MemoryKeyStore(pelorin::CRegistryStore& store, StatusReporter report,
@@ -26,12 +27,19 @@ bool MemoryKeyStore::write(int index, const std::string& text) {
     if (index < 0 || index >= kCount) {
         return false;
     }
+    auto& stored = m_texts[static_cast<std::size_t>(index)];
+    if (text == stored && cw::MemoryTextFault(text)) {
+        // A text stored longer or wider than the edit allows stays in the file as it is until
+        // the operator changes it: a write would cut it.
+        emit changed(index, stored);
+        return true;
+    }
     const std::string kept = cutUtf8(text, kMaxTextBytes);
     const bool saved = m_store.WriteTransmitMemoryKey(index, kept);
     if (!saved && m_report) {
         m_report(2, NotSavedText(index));
     }
-    m_texts[static_cast<std::size_t>(index)] = kept;
+    stored = kept;
     emit changed(index, kept);
     return saved;
 }

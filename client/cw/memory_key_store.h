@@ -6,9 +6,12 @@
 // The owner object makes it once from the settings ("Transmit Memory Keys");
 // the keyboard-CW window's keys, the memory-key panel and the configuration
 // page are views of it: they write through it and follow its changed signal.
-// A text is kept to 253 bytes. A write the settings refuse is reported on the
-// panel's status line ("F%d not saved: settings cannot be written"), and the
-// text is used all the same until the program ends.
+// A text is written cut to 253 bytes. A stored text that breaks the edit's
+// rule (longer than 253 characters, or not ASCII) is held as stored and never
+// written back unchanged; its key refuses to send it. A write the settings
+// refuse is reported on the panel's status line ("F%d not saved: settings
+// cannot be written"), and the text is used all the same until the program
+// ends.
 //
 // GUI thread only.
 

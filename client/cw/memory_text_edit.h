@@ -4,7 +4,9 @@
 // keyable characters only, at most 253; a pasted, dropped or committed tab,
 // CR or LF becomes a blank, and any other input that breaks the rule is
 // refused whole with a beep. The rule is a validator, so it holds for every
-// way text enters the edit.
+// way text enters the edit. A text set by the program (a memory as stored)
+// is shown as it is, even when it breaks the rule; once the operator changes
+// it, the whole new text must keep the rule.
 //
 // GUI thread only.
 

@@ -1,33 +1,46 @@
 #include "client/cw/serial_counter.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "client/app/registry_store.h"
 #include "client/cw/cw_macros.h"
+#include "platform/message_service.h"
 
 namespace cw {
 
 SerialCounter::SerialCounter(pelorin::CRegistryStore& store) : m_store(store) {
     int value = 1;
     int mode = 0;
-    m_store.ReadCounterSettings(value, mode);
-    takeValue(value);
+    if (m_store.ReadCounterSettings(value, mode)) {
+        takeValue(value);
+    } else {
+        MessageService::showError(kCounterUnreadableMessage);
+    }
 }
 
 int SerialCounter::outputMode() const {
-    int value = 0;
     int mode = 0;
-    m_store.ReadCounterSettings(value, mode);
+    m_store.ReadCounterOutputMode(mode);
     return mode;
 }
 
 std::string SerialCounter::format() const {
-    return FormatCounter(m_value, outputMode());
+    return m_value ? FormatCounter(*m_value, outputMode()) : std::string();
+}
+
+bool SerialCounter::canStep(int delta) const {
+    return m_value && !(delta > 0 && *m_value >= kMaxValue);
 }
 
 bool SerialCounter::step(int delta) {
-    m_value = std::max(m_value + delta, 0);
+    if (!canStep(delta)) {
+        return false;
+    }
+    if (delta > 0) {
+        ++*m_value;
+    } else if (delta < 0 && *m_value > 0) {
+        --*m_value;
+    }
     return write();
 }
 
@@ -37,7 +50,8 @@ bool SerialCounter::restore(int value) {
 }
 
 bool SerialCounter::write() {
-    return m_store.WriteDword("Settings", "Counter Value", static_cast<std::uint32_t>(m_value));
+    return m_value &&
+           m_store.WriteDword("Settings", "Counter Value", static_cast<std::uint32_t>(*m_value));
 }
 
 }  // namespace cw

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabWidget>
 
 #include <filesystem>
@@ -192,6 +193,40 @@ TEST_F(SystemConfigSheet, ApplyKeepsACounterSteppedWhileOpenAndFillsTheSlots) {
     m_store.GetStringSlot(3, slot);
     EXPECT_EQ(slot, "Berlin");
 }
+
+// A counter the sheet cannot read is written back neither as its default nor
+// cut: the next serial number is the operator's to set.
+struct UnreadableCounterCase {
+    const char* name;
+    const char* stored;
+};
+
+const UnreadableCounterCase kUnreadableCounters[] = {
+    {"NotAWholeNumber", "12x"},
+    {"DwordAboveTheSignedRange", "4294967291"},
+};
+
+class SystemConfigUnreadableCounter : public SystemConfigSheet,
+                                      public ::testing::WithParamInterface<UnreadableCounterCase> {
+};
+
+TEST_P(SystemConfigUnreadableCounter, StaysAsItStandsThroughApply) {
+    storeDefaults();
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("N0CALL Software"),
+              QStringLiteral("Pelorin"))
+        .setValue(QStringLiteral("Settings/Counter Value"), QString::fromLatin1(GetParam().stored));
+    open();
+    type(Page::IDC_CALLSIGN, "DL1ABC");
+    type(Page::IDC_SERIAL_DIGITS, "4");
+    ASSERT_TRUE(m_sheet->Apply());
+    EXPECT_EQ(textValue("Callsign"), "DL1ABC");
+    EXPECT_EQ(byteValue("Settings", "Output Mode"), 4);
+    const auto counter = reader().text(QStringLiteral("Settings"), QStringLiteral("Counter Value"));
+    EXPECT_EQ(counter.value, GetParam().stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, SystemConfigUnreadableCounter,
+                         ::testing::ValuesIn(kUnreadableCounters), CaseName());
 
 class RefusingPage : public PropertyPage {
   public:

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 
@@ -174,6 +175,64 @@ TEST_F(CwDialogs, CounterSetFromTheWindowTakesTheValue) {
     });
     window.OnSetNewSerialNo();
     EXPECT_EQ(window.counter().value(), 77);
+}
+
+TEST_F(CwDialogs, CounterSetWithoutAChangeKeepsACounterOfAnyWidth) {
+    m_store.WriteCounterSettings(123456, 0x03);
+    CCWTransmitDlg& window = open();
+    std::string shown;
+    CCWTransmitDlg::SetModalRunner([&](QDialog& dialog) {
+        auto& counter = dynamic_cast<CNewCounterValueInputDlg&>(dialog);
+        shown = counter.valueEdit()->text().toStdString();
+        counter.accept();
+        return int(QDialog::Accepted);
+    });
+    window.OnSetNewSerialNo();
+    EXPECT_EQ(shown, "123456");
+    EXPECT_EQ(window.counter().value(), 123456);
+    int value = 0;
+    int mode = 0;
+    m_store.ReadCounterSettings(value, mode);
+    EXPECT_EQ(value, 123456);
+}
+
+TEST_F(CwDialogs, AnUnreadableCounterShowsNoNumberAndSetTakesOnlyAnEnteredOne) {
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("N0CALL Software"),
+              QStringLiteral("Pelorin"))
+        .setValue(QStringLiteral("Settings/Counter Value"), QStringLiteral("12x"));
+    CCWTransmitDlg& window = open();
+    EXPECT_FALSE(window.counter().known());
+    const auto stored = [] {
+        return QSettings(QSettings::IniFormat, QSettings::UserScope,
+                         QStringLiteral("N0CALL Software"), QStringLiteral("Pelorin"))
+            .value(QStringLiteral("Settings/Counter Value"))
+            .toString()
+            .toStdString();
+    };
+    std::string shown = "-";
+    int result = -1;
+    CCWTransmitDlg::SetModalRunner([&](QDialog& dialog) {
+        auto& counter = dynamic_cast<CNewCounterValueInputDlg&>(dialog);
+        shown = counter.valueEdit()->text().toStdString();
+        counter.accept();  // nothing entered: refused
+        result = counter.result();
+        return result;
+    });
+    window.OnSetNewSerialNo();
+    EXPECT_EQ(shown, "");
+    EXPECT_NE(result, int(QDialog::Accepted));
+    EXPECT_EQ(stored(), "12x");
+    EXPECT_FALSE(window.counter().known());
+
+    CCWTransmitDlg::SetModalRunner([](QDialog& dialog) {
+        auto& counter = dynamic_cast<CNewCounterValueInputDlg&>(dialog);
+        counter.valueEdit()->setText("57");
+        counter.accept();
+        return int(QDialog::Accepted);
+    });
+    window.OnSetNewSerialNo();
+    EXPECT_EQ(window.counter().value(), 57);
+    EXPECT_EQ(stored(), "57");
 }
 
 TEST_F(CwDialogs, ADialogThatWouldLeaveTheScreenIsCentredOnIt) {

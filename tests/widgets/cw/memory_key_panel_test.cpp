@@ -6,9 +6,12 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QPainter>
+#include <QSettings>
 #include <QTest>
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -183,6 +186,77 @@ TEST_F(MemoryKeyPanel, APasteBeyond253CharactersIsRefusedWhole) {
     QTest::keyClick(panel.edit(0), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(panel.edit(0)->text(), "A B");
 }
+
+// A stored text that breaks the edit's rule: shown as stored without a beep,
+// left in the file, refused by its key; an edit must make the whole text keep
+// the rule.
+struct DamagedTextCase {
+    const char* name;
+    std::string stored;
+    const char* status;
+};
+
+const DamagedTextCase kDamagedTexts[] = {
+    {"LongerThan253", std::string(300, 'E'),
+     "Memory F3 cannot be sent: longer than 253 characters"},
+    {"NotAscii", "CQ DE JOS\xC3\xA9",
+     "Memory F3 cannot be sent: only ASCII characters can be keyed"},
+};
+
+class MemoryKeyDamagedText : public MemoryKeyPanel,
+                             public ::testing::WithParamInterface<DamagedTextCase> {
+  protected:
+    void SetUp() override {
+        MemoryKeyPanel::SetUp();
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("N0CALL Software"),
+                  QStringLiteral("Pelorin"))
+            .setValue(QStringLiteral("Transmit Memory Keys/F3"),
+                      QString::fromStdString(GetParam().stored));
+    }
+
+    std::string fileBytes() const {
+        std::ifstream in(pelorin::CRegistryStore::SettingsFilePath(), std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+};
+
+TEST_P(MemoryKeyDamagedText, IsShownKeptAndRefusedUntilEdited) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    const std::string before = fileBytes();
+    EXPECT_EQ(panel.edit(2)->text().toStdString(), GetParam().stored);
+    EXPECT_EQ(m_beeps, 0);
+    EXPECT_TRUE(window().memoryKey(2)->isEnabled());
+
+    window().RequestTransmitMemKey(2);
+    EXPECT_TRUE(m_keyedRemote.m_keyed.empty());
+    EXPECT_EQ(m_panel->statusText(), GetParam().status);
+    EXPECT_EQ(m_panel->statusKind(), 2);
+    // Stored again unchanged (a commit of the text as it came), it is not cut.
+    m_owner->memories().write(2, GetParam().stored);
+    EXPECT_EQ(fileBytes(), before);
+
+    // An edit that leaves the text breaking the rule is refused whole.
+    panel.editButton(2)->click();
+    panel.edit(2)->setFocus();
+    QTest::keyClick(panel.edit(2), Qt::Key_End);
+    QTest::keyClicks(panel.edit(2), "X");
+    EXPECT_EQ(panel.edit(2)->text().toStdString(), GetParam().stored);
+    EXPECT_GE(m_beeps, 1);
+    EXPECT_EQ(fileBytes(), before);
+
+    panel.edit(2)->selectAll();
+    QTest::keyClicks(panel.edit(2), "CQ TEST");
+    EXPECT_EQ(panel.edit(2)->text(), "CQ TEST");
+    QTest::keyClick(panel.edit(2), Qt::Key_Return);
+    EXPECT_EQ(stored(2), "CQ TEST");
+    window().RequestTransmitMemKey(2);
+    EXPECT_EQ(m_keyedRemote.m_keyed, (std::vector<std::string>{"CQ TEST "}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, MemoryKeyDamagedText, ::testing::ValuesIn(kDamagedTexts),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(MemoryKeyPanel, BothWindowsDockedBesideAndBelowThePanel) {
     CTransmitMemoryKeyDisplay& panel = open();

@@ -347,6 +347,13 @@ struct BadValueCase {
     SettingValues fileAfter;            // values that must hold afterwards (kept or rewritten)
 };
 
+std::string readCounterSettings(CRegistryStore& store) {
+    int counter = 9, outputMode = 9;
+    const bool read = store.ReadCounterSettings(counter, outputMode);
+    return std::string(read ? "true" : "false") + "|" + std::to_string(counter) + "|" +
+           std::to_string(outputMode);
+}
+
 std::string readNameService(CRegistryStore& store) {
     std::string host = "kept-host";
     int port = 1234;
@@ -571,27 +578,43 @@ const BadValueCase kBadValueCases[] = {
      "7000000|2",
      {},
      {{"Settings/Scan High Limit", "x"}}},
-    {"CounterValueUnreadable",
-     {{"Settings/Counter Value", "x"}, {"Settings/Output Mode", "131"}},
-     [](CRegistryStore& store) {
-         int counter = 9, outputMode = 9;
-         store.ReadCounterSettings(counter, outputMode);
-         return std::to_string(counter) + "|" + std::to_string(outputMode);
-     },
-     "1|131",
+    // An unreadable counter is never restarted: the read says so, keeps the caller's value and
+    // leaves both values in the file as they stand.
+    {"CounterValueNotANumber",
+     {{"Settings/Counter Value", "12x"}, {"Settings/Output Mode", "131"}},
+     readCounterSettings,
+     "false|9|131",
      {},
-     {{"Settings/Counter Value", "1"}, {"Settings/Output Mode", "131"}}},
-    {"MemoryKeyTooLongKept",
-     {{"Transmit Memory Keys/F1", std::string(254, 'A')}, {"Transmit Memory Keys/F2", "CQ"}},
+     {{"Settings/Counter Value", "12x"}, {"Settings/Output Mode", "131"}}},
+    {"CounterValueAboveTheSignedRange",
+     {{"Settings/Counter Value", "4294967291"}, {"Settings/Output Mode", "3"}},
+     readCounterSettings,
+     "false|9|3",
+     {},
+     {{"Settings/Counter Value", "4294967291"}, {"Settings/Output Mode", "3"}}},
+    {"CounterValueAtTheTopOfTheRange",
+     {{"Settings/Counter Value", "2147483647"}, {"Settings/Output Mode", "3"}},
+     readCounterSettings,
+     "true|2147483647|3",
+     {},
+     {{"Settings/Counter Value", "2147483647"}}},
+    {"OutputModeUnreadableStays",
+     {{"Settings/Counter Value", "40"}, {"Settings/Output Mode", "300"}},
+     readCounterSettings,
+     "true|40|0",
+     {},
+     {{"Settings/Counter Value", "40"}, {"Settings/Output Mode", "300"}}},
+    {"MemoryKeyLongerThanTheEditIsReadWhole",
+     {{"Transmit Memory Keys/F1", std::string(300, 'A')}, {"Transmit Memory Keys/F2", "CQ"}},
      [](CRegistryStore& store) {
          TransmitMemoryKeys texts;
          texts.fill("kept");
          store.ReadTransmitMemoryKeys(texts);
-         return texts[0] + "|" + texts[1] + "|" + texts[2];
+         return std::to_string(texts[0].size()) + "|" + texts[1] + "|" + texts[2];
      },
-     "kept|CQ|kept",
+     "300|CQ|kept",
      {},
-     {}},
+     {{"Transmit Memory Keys/F1", std::string(300, 'A')}}},
 };
 
 class BadValueTest : public ClientStoreFixture,

@@ -212,6 +212,27 @@ const ExpansionCase kExpansions[] = {
      {},
      1,
      "CW not sent: error 0x100000E"},
+    // The counter never passes its top: the whole text is refused and nothing
+    // stepped, so no number comes round again.
+    {"SerialAtTheTopIsSent", "~SN", 2147483647, 0, 0, true, {"2147483647"}, 2147483647, ""},
+    {"SerialPlusAtTheTopIsRefused",
+     "NR ~SN+",
+     2147483647,
+     0,
+     0,
+     true,
+     {},
+     2147483647,
+     cw::kSerialAtLimitStatus},
+    {"SerialPlusPastTheTopRefusesTheWholeText",
+     "~SN+ ~SN+",
+     2147483646,
+     0,
+     0,
+     true,
+     {},
+     2147483646,
+     cw::kSerialAtLimitStatus},
     {"SlotOutsideAsciiSendsNothing",
      "~HN",
      1,
@@ -298,11 +319,93 @@ TEST_F(SerialCounterFile, AStepWritesTheValueAloneAndFormatsInTheStoredMode) {
     EXPECT_EQ(counter.format(), "TTT8");
 }
 
-TEST_F(SerialCounterFile, AStoredNegativeValueReadsAsZero) {
+// A stored counter that is not a whole number 0-2147483647 (a damaged text, or
+// a DWORD above the signed range such as 0xFFFFFFFB) is never restarted.
+struct UnreadableCounterCase {
+    const char* name;
+    const char* stored;
+};
+
+class UnreadableCounter : public ClientStoreFixture,
+                          public ::testing::WithParamInterface<UnreadableCounterCase> {
+  protected:
+    void SetUp() override {
+        ClientStoreFixture::SetUp();
+        writeIni(std::string("[Settings]\nCounter Value=") + GetParam().stored +
+                 "\nOutput Mode=3\n");
+        m_before = rawIni();
+        m_hooks.connected = [] { return true; };
+        m_hooks.keyboardCW = [this](const std::string& text) -> std::optional<std::int32_t> {
+            m_sent.push_back(text);
+            return 0;
+        };
+        m_hooks.showStatus = [this](int kind, const std::string& text) {
+            EXPECT_EQ(kind, 2);
+            m_status = text;
+        };
+    }
+
+    std::string m_before;
+    cw::CwTransmitter::Hooks m_hooks;
+    std::vector<std::string> m_sent;
+    std::string m_status;
+};
+
+TEST_P(UnreadableCounter, IsReportedOnceRefusesTheSerialNumberAndStaysUntilSet) {
     pelorin::CRegistryStore store;
-    store.WriteDword("Settings", "Counter Value", 0xFFFFFFFBU);
     cw::SerialCounter counter(store);
-    EXPECT_EQ(counter.value(), 0);
+    cw::PendingText pending;
+    cw::CwTransmitter transmitter(m_hooks, pending, counter);
+    EXPECT_FALSE(counter.known());
+
+    EXPECT_FALSE(transmitter.transmitMemory("NR ~SN+ "));
+    EXPECT_FALSE(transmitter.transmitMemory("~SN"));
+    EXPECT_EQ(m_status, cw::kSerialUnknownStatus);
+    EXPECT_TRUE(m_sent.empty());
+    // A memory without the serial number goes as ever.
+    EXPECT_TRUE(transmitter.transmitMemory("TEST "));
+    EXPECT_EQ(m_sent, (std::vector<std::string>{"TEST "}));
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{std::string("error\t") + cw::kCounterUnreadableMessage}));
+    // Reading, formatting and the refusals wrote nothing.
+    EXPECT_EQ(rawIni(), m_before);
+
+    // A second window reads the file as it stands.
+    {
+        pelorin::CRegistryStore again;
+        cw::SerialCounter second(again);
+        EXPECT_FALSE(second.known());
+    }
+    EXPECT_EQ(rawIni(), m_before);
+
+    // The operator sets it (the counter dialog writes it, the window takes it).
+    ASSERT_TRUE(store.WriteCounterSettings(57, 3));
+    counter.takeValue(57);
+    m_sent.clear();
+    EXPECT_TRUE(transmitter.transmitMemory("NR ~SN+ "));
+    EXPECT_EQ(m_sent, (std::vector<std::string>{"NR 057 "}));
+    int value = 0;
+    int mode = 0;
+    EXPECT_TRUE(store.ReadCounterSettings(value, mode));
+    EXPECT_EQ(value, 58);
+}
+
+const UnreadableCounterCase kUnreadableCounters[] = {
+    {"NotAWholeNumber", "12x"},
+    {"DwordAboveTheSignedRange", "4294967291"},
+    {"Negative", "-5"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Stored, UnreadableCounter, ::testing::ValuesIn(kUnreadableCounters),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST_F(SerialCounterFile, AMissingCounterIsOne) {
+    writeIni("[Settings]\nOutput Mode=3\n");
+    pelorin::CRegistryStore store;
+    cw::SerialCounter counter(store);
+    EXPECT_EQ(counter.value(), 1);
+    EXPECT_EQ(counter.format(), "001");
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(SerialCounterFile, AnUnwritableFileReportsTheSerialNumberNotSaved) {
@@ -375,5 +478,57 @@ TEST_F(SerialCounterFile, ASecondPieceRefusedKeepsTheFirstAndItsSteps) {
     EXPECT_EQ(counter.value(), 2);
     EXPECT_EQ(status, "CW not sent: Brakton's CW queue is full");
 }
+
+// A memory key's stored text that breaks the memory-text rule is refused by
+// its key, naming the key and the reason; a text that keeps it goes with a
+// blank after it, its control characters as blanks.
+struct MemoryKeyCase {
+    const char* name;
+    std::string text;
+    std::vector<std::string> sent;
+    std::string status;
+};
+
+class MemoryKeySend : public ClientStoreFixture,
+                      public ::testing::WithParamInterface<MemoryKeyCase> {};
+
+TEST_P(MemoryKeySend, SendsOrSaysWhyNot) {
+    pelorin::CRegistryStore store;
+    cw::SerialCounter counter(store);
+    cw::PendingText pending;
+    std::vector<std::string> sent;
+    std::string status;
+    cw::CwTransmitter::Hooks hooks;
+    hooks.connected = [] { return true; };
+    hooks.keyboardCW = [&](const std::string& text) -> std::optional<std::int32_t> {
+        sent.push_back(text);
+        return 0;
+    };
+    hooks.showStatus = [&](int kind, const std::string& text) {
+        EXPECT_EQ(kind, 2);
+        status = text;
+    };
+    cw::CwTransmitter transmitter(hooks, pending, counter);
+    EXPECT_EQ(transmitter.transmitMemoryKey(2, GetParam().text), !GetParam().sent.empty());
+    EXPECT_EQ(sent, GetParam().sent);
+    EXPECT_EQ(status, GetParam().status);
+}
+
+const MemoryKeyCase kMemoryKeys[] = {
+    {"Plain", "CQ TEST", {"CQ TEST "}, ""},
+    {"ControlCharactersAsBlanks", "CQ\tDE\x7F", {"CQ DE  "}, ""},
+    {"AtTheLimit", std::string(253, 'E'), {std::string(253, 'E') + " "}, ""},
+    {"LongerThan253",
+     std::string(254, 'E'),
+     {},
+     "Memory F3 cannot be sent: longer than 253 characters"},
+    {"NotAscii",
+     "CQ DE JOS\xC3\xA9",
+     {},
+     "Memory F3 cannot be sent: only ASCII characters can be keyed"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, MemoryKeySend, ::testing::ValuesIn(kMemoryKeys),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
