@@ -16,6 +16,7 @@
 #include "client/cw/cw_dialogs.h"
 #include "client/cw/memory_key_store.h"
 #include "client/cw/transmit_memory_key_display.h"
+#include "client/panel/hot_keys.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_remote.h"
 #include "controls/clr_button.h"
@@ -576,6 +577,9 @@ bool CCWTransmitDlg::eventFilter(QObject* watched, QEvent* event) {
         // where it arrives first.
         if (m_slidingIn) {
             return true;  // a window sliding in takes no input
+        }
+        if (IsRepeatedHotKey(*static_cast<QKeyEvent*>(event))) {
+            return true;  // a held key keys once
         }
         // A hot key acts once and ends there: the press does not travel on
         // to the parents, which would see it again.
