@@ -120,7 +120,7 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
 
     m_proxy = std::make_unique<RadioCommProxy>();
     m_remote = std::make_unique<ProxyPanelRemote>(*m_proxy);
-    m_keyboardCw = std::make_unique<KeyboardCwOwner>(*m_remote, *m_store);
+    m_keyboardCw = std::make_unique<KeyboardCwOwner>(*m_store);
     PanelEntryPoints entryPoints;
     entryPoints.hideSplash = &HideSplash;
     entryPoints.startSplash = [] { splash::Start(); };

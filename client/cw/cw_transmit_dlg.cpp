@@ -16,6 +16,7 @@
 #include "client/cw/cw_dialogs.h"
 #include "client/cw/memory_key_store.h"
 #include "client/cw/transmit_memory_key_display.h"
+#include "client/panel/hot_keys.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_remote.h"
 #include "controls/clr_button.h"
@@ -218,6 +219,10 @@ CCWTransmitDlg::CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remo
     setWindowTitle(QStringLiteral("Keyboard CW"));
     m_autoplayTimer.setObjectName(QStringLiteral("autoplayTimer"));
     connect(&m_autoplayTimer, &QTimer::timeout, this, [this] { m_autoplay.tick(); });
+    m_silence.setObjectName(QStringLiteral("silenceTimer"));
+    m_silence.setSingleShot(true);
+    m_silence.setInterval(kSilenceLimitMs);
+    connect(&m_silence, &QTimer::timeout, this, [this] { OnSilence(); });
     BuildControls();
     connect(&m_memories, &MemoryKeyStore::changed, this,
             [this](int index, const std::string&) { ShowMemoryKey(index); });
@@ -230,6 +235,7 @@ CCWTransmitDlg::CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remo
 CCWTransmitDlg::~CCWTransmitDlg() {
     m_slide.stop();
     m_autoplayTimer.stop();
+    m_silence.stop();
     if (m_memoryPanel) {
         m_memoryPanel->CommitAll();
         delete m_memoryPanel.data();
@@ -370,6 +376,13 @@ void CCWTransmitDlg::ShowPending() {
         m_pendingView->setPlainText(text);
         m_pendingView->moveCursor(QTextCursor::End);
     }
+    // Text that has just become pending starts the watch; more text for a
+    // server that has gone quiet does not put it off.
+    if (m_pending.empty()) {
+        m_silence.stop();
+    } else if (!m_silence.isActive()) {
+        m_silence.start();
+    }
 }
 
 void CCWTransmitDlg::SetAbortRed(bool red) {
@@ -408,6 +421,10 @@ void CCWTransmitDlg::TransmitMemoryText(const std::string& text) {
 
 void CCWTransmitDlg::OnNotifyTextMessageSent(int kind, const std::string& text) {
     qDebug("CCWTransmitDlg receiving WM_NOTIFY_TXTMESG_SENT");
+    // Any report, an empty one included, shows that Brakton is still there.
+    if (!m_pending.empty()) {
+        m_silence.start();
+    }
     if (kind == 8) {
         SetAbortRed(false);
         return;
@@ -421,23 +438,50 @@ void CCWTransmitDlg::OnNotifyTextMessageSent(int kind, const std::string& text) 
     }
 }
 
-void CCWTransmitDlg::AbortTransmit() {
+void CCWTransmitDlg::EndKeyingHere() {
     SetAbortRed(false);
-    if (m_panel && m_panel->model().m_bConnected != 0) {
-        m_remote.AbortKeyboardCW();
-    }
-    m_typeIn->Clear();
     m_pending.clear();
     ShowPending();
     m_autoplay.abort();
 }
 
+void CCWTransmitDlg::AbortTransmit() {
+    // Whatever the panel believes about the link: after a time-out the
+    // server is usually still keying its queue.
+    const RemoteStatus status = m_remote.AbortKeyboardCW();
+    m_typeIn->Clear();
+    EndKeyingHere();
+    if ((!status || *status != 0) && m_panel) {
+        m_panel->ShowStatus(2, cw::AbortRefusalText(status));
+    }
+}
+
+void CCWTransmitDlg::OnSilence() {
+    if (m_pending.empty()) {
+        return;
+    }
+    const std::size_t left = m_pending.text().size();
+    // Both ends agree that nothing is keyed any more.
+    m_remote.AbortKeyboardCW();
+    EndKeyingHere();
+    if (m_panel) {
+        m_panel->ShowStatus(2, cw::StoppedByBraktonText(left));
+    }
+}
+
 cw::AutoplaySend CCWTransmitDlg::AutoplaySendMemory(int memory) {
+    const std::string& text = m_memories.text(memory);
+    if (text.empty()) {
+        // Emptied since it was chosen.
+        if (m_panel) {
+            m_panel->ShowStatus(2, cw::EmptyMemoryText(memory));
+        }
+        return cw::AutoplaySend::Refused;
+    }
     if (!m_pending.empty()) {
         return cw::AutoplaySend::Waiting;
     }
-    const std::string& text = m_memories.text(memory);
-    if (text.empty() || !m_transmitter.transmitMemoryKey(memory, text)) {
+    if (!m_transmitter.transmitMemoryKey(memory, text)) {
         ShowPending();
         return cw::AutoplaySend::Refused;
     }
@@ -576,6 +620,9 @@ bool CCWTransmitDlg::eventFilter(QObject* watched, QEvent* event) {
         // where it arrives first.
         if (m_slidingIn) {
             return true;  // a window sliding in takes no input
+        }
+        if (IsRepeatedHotKey(*static_cast<QKeyEvent*>(event))) {
+            return true;  // a held key keys once
         }
         // A hot key acts once and ends there: the press does not travel on
         // to the parents, which would see it again.

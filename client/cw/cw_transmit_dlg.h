@@ -5,14 +5,22 @@
 // The operator types into the type-in line (CTransmitMsgEdit), which hands on
 // each word at its separator; sends the eleven memories with the keys F1-F11
 // (expanded at each send); watches the pending text shrink as Brakton reports
-// the chunks it gave the radio; and stops everything with "Abort TX!". Memory
+// the chunks it gave the radio; and stops everything with "Abort TX!", which
+// asks the server whatever the panel believes about the link. Memory
 // autoplay runs on an AutoplayController; the memory texts come from the one
 // MemoryKeyStore.
+//
+// Brakton drops its text by itself when the radio stops answering (and can
+// no longer say so after a failed call-back); its empty report cannot be told
+// from the one it sends between chunks. So while text is pending the window
+// watches for silence: no report of any kind for kSilenceLimitMs means the
+// keying has stopped, and the window ends it on both sides and says so.
 //
 // The owner object (KeyboardCwOwner) makes and deletes the window. It reaches
 // the panel only through OnMenuCommand (queued, so the key or menu event that
 // asked has ended first), OnRequestQsoLogging, ShowStatus and the model's
-// connected flag, and the server through the program's one PanelRemote.
+// connected flag, and the server through the panel's remote(), so that every
+// answer takes the panel's path.
 //
 // The window is a frameless tool window owned by the panel. It slides out from
 // under the panel's bottom edge one step per slide delay on a timer; each
@@ -99,6 +107,8 @@ class CCWTransmitDlg : public QDialog {
     static constexpr int ID_SET_NEW_SERIAL_NO = 168;
     static constexpr int kAutoplayTimerId = 323;
     static constexpr int kAbortKey = 27;
+    // Two seconds more than Brakton's own wait for the radio.
+    static constexpr int kSilenceLimitMs = 7000;
 
     // None of the references is owned; all outlive the window.
     CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remote,
@@ -125,6 +135,8 @@ class CCWTransmitDlg : public QDialog {
     void OnNotifyTextMessageSent(int kind, const std::string& text);
     void AbortTransmit();
     void EnableMemoryKeys(bool enable);
+    // How long pending text may go without any report (tests shorten it).
+    void SetSilenceLimit(int milliseconds) { m_silence.setInterval(milliseconds); }
 
     // For the owner and for looking at.
     const cw::PendingText& pending() const { return m_pending; }
@@ -172,6 +184,10 @@ class CCWTransmitDlg : public QDialog {
     void ShowMemoryKey(int index);
     void ShowPending();
     void SetAbortRed(bool red);
+    // Pending text, its display, autoplay and the lamp as after an abort.
+    void EndKeyingHere();
+    // Pending text went without a report for the silence limit.
+    void OnSilence();
     void TransmitMemory(int index);
     cw::AutoplaySend AutoplaySendMemory(int memory);
     void RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done);
@@ -186,6 +202,8 @@ class CCWTransmitDlg : public QDialog {
     cw::SerialCounter m_counter;
     cw::CwTransmitter m_transmitter;
     QTimer m_autoplayTimer;
+    // Runs while text is pending; every report starts it again.
+    QTimer m_silence;
     cw::AutoplayController m_autoplay;
 
     QWidget* m_body = nullptr;

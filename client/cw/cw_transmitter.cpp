@@ -33,6 +33,43 @@ std::string MemoryCannotBeSentText(int index, const std::string& reason) {
     return "Memory F" + std::to_string(index + 1) + " cannot be sent: " + reason;
 }
 
+std::string AbortRefusalText(std::optional<std::int32_t> status) {
+    std::string words;
+    if (!status) {
+        words = "no answer";
+    } else {
+        const auto code = static_cast<std::uint32_t>(*status);
+        switch (code) {
+            case K2ERR_CLIENT_NOT_CONNECTED:
+                words = "not connected";
+                break;
+            case K2ERR_PORT_NOT_OPEN:
+            case K2ERR_PORT_WRITE_FAILED:
+                words = "radio port not open";
+                break;
+            default: {
+                char text[24];
+                std::snprintf(text, sizeof text, "error 0x%07X", code);
+                words = text;
+                break;
+            }
+        }
+    }
+    return "Abort not confirmed by Brakton: " + words;
+}
+
+std::string StoppedByBraktonText(std::size_t left) {
+    char text[64];
+    std::snprintf(text, sizeof text, "CW stopped by Brakton: %zu characters not keyed", left);
+    return text;
+}
+
+std::string EmptyMemoryText(int memory) {
+    char text[32];
+    std::snprintf(text, sizeof text, "Memory F%d is empty", memory + 1);
+    return text;
+}
+
 CwTransmitter::CwTransmitter(Hooks hooks, PendingText& pending, SerialCounter& counter)
     : m_hooks(std::move(hooks)), m_pending(pending), m_counter(counter) {}
 

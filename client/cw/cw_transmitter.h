@@ -17,6 +17,7 @@
 //
 // Plain logic; GUI thread.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -32,6 +33,13 @@ class SerialCounter;
 // The status line's words for a KeyboardCW answer that is not 0; nothing
 // (std::nullopt) stands for a failed call or no connection.
 std::string CwRefusalText(std::optional<std::int32_t> status);
+// "Abort not confirmed by Brakton: …" for an AbortKeyboardCW answer that is
+// not 0, or for a failed call (nothing).
+std::string AbortRefusalText(std::optional<std::int32_t> status);
+// The window's words when Brakton went quiet with `left` characters pending.
+std::string StoppedByBraktonText(std::size_t left);
+// Autoplay's memory (0-10) has no text any more.
+std::string EmptyMemoryText(int memory);
 
 inline constexpr const char* kNotAsciiStatus = "CW not sent: only ASCII characters can be keyed";
 inline constexpr const char* kSerialNotSavedStatus = "Serial number not saved";

@@ -4,8 +4,7 @@
 #include "client/cw/memory_key_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 
-KeyboardCwOwner::KeyboardCwOwner(PanelRemote& remote, pelorin::CRegistryStore& store)
-    : m_remote(remote), m_store(store) {
+KeyboardCwOwner::KeyboardCwOwner(pelorin::CRegistryStore& store) : m_store(store) {
     m_memories =
         std::make_unique<MemoryKeyStore>(m_store, [this](int kind, const std::string& text) {
             if (m_panel) {
@@ -49,7 +48,7 @@ void KeyboardCwOwner::open() {
         // Reopening finishes the slide-in at once (which deletes that window).
         m_closing->FinishSlide();
     }
-    m_window = new CCWTransmitDlg(*m_panel, m_remote, m_store, *m_memories);
+    m_window = new CCWTransmitDlg(*m_panel, m_panel->remote(), m_store, *m_memories);
     m_window->SetSlideDelay(kSlideDelayMs);
     m_window->SetDockSide(kDockBelow);
     m_window->SlideOut();

@@ -23,7 +23,6 @@ struct PanelEntryPoints;
 class CCWTransmitDlg;
 class CK2FrontPanelControlDlg;
 class MemoryKeyStore;
-class PanelRemote;
 namespace pelorin {
 class CRegistryStore;
 }  // namespace pelorin
@@ -33,8 +32,9 @@ class KeyboardCwOwner {
     static constexpr int kSlideDelayMs = 3;
     static constexpr int kDockBelow = 3;
 
-    // Neither reference is owned; both outlive the owner.
-    KeyboardCwOwner(PanelRemote& remote, pelorin::CRegistryStore& store);
+    // `store` is not owned and outlives the owner. The window calls the
+    // server through the panel's remote().
+    explicit KeyboardCwOwner(pelorin::CRegistryStore& store);
     ~KeyboardCwOwner();
     KeyboardCwOwner(const KeyboardCwOwner&) = delete;
     KeyboardCwOwner& operator=(const KeyboardCwOwner&) = delete;
@@ -57,7 +57,6 @@ class KeyboardCwOwner {
     CCWTransmitDlg* window() const;
 
   private:
-    PanelRemote& m_remote;
     pelorin::CRegistryStore& m_store;
     QPointer<CK2FrontPanelControlDlg> m_panel;
     std::unique_ptr<MemoryKeyStore> m_memories;

@@ -9,6 +9,7 @@
 #include "client/cw/memory_key_store.h"
 #include "client/cw/memory_text_edit.h"
 #include "client/panel/front_panel_layout.h"
+#include "client/panel/hot_keys.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_icons.h"
 #include "controls/cx_shade_button.h"
@@ -203,6 +204,10 @@ bool CTransmitMemoryKeyDisplay::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         if (m_slidingIn) {
+            return true;
+        }
+        // A held key keys or stores once.
+        if (IsRepeatedHotKey(*static_cast<QKeyEvent*>(event), EnterKey::Stores)) {
             return true;
         }
         if (HandleKey(*static_cast<QKeyEvent*>(event))) {

@@ -10,7 +10,7 @@
 // is taken away from the control that has it: Enter and Esc keep their
 // meaning (Esc never closes the panel; Enter in a VFO readout is its ">>").
 // A key press that a control passes on reaches the panel too; it acts only
-// once.
+// once. A held hot key acts once too: its auto-repeats are dropped.
 //
 // The map watches the whole application and keeps the presses aimed at the
 // panel: the panel itself, any widget inside it, whenever it was made, and
@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+#include "client/panel/hot_keys.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 
 using namespace front_panel;
@@ -43,6 +44,9 @@ bool CK2FrontPanelControlDlg::IsPanelKeyTarget(const QObject* watched) const {
 bool CK2FrontPanelControlDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && IsPanelKeyTarget(watched)) {
         const auto& key = *static_cast<QKeyEvent*>(event);
+        if (IsRepeatedHotKey(key)) {
+            return true;
+        }
         const int modifiers = static_cast<int>(key.modifiers().toInt());
         // The same press passed on from a control to one of its parents.
         const bool passedOn =

@@ -283,6 +283,10 @@ class CK2FrontPanelControlDlg : public QDialog,
     void executeRemoteCmd(int command, std::intptr_t param) override;
 
     const FrontPanelModel& model() const { return m_model; }
+    // The server as the panel calls it, for the windows that call it on the
+    // panel's behalf: every answer is looked at as the panel's own
+    // (OnServerAnswer), every failure takes the panel's disconnected path.
+    PanelRemote& remote() { return m_remote; }
     // The status line's last text and kind.
     const std::string& statusText() const { return m_statusText; }
     int statusKind() const { return m_statusKind; }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "client/app/registry_store.h"
+#include "client/panel/hot_keys.h"
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
@@ -260,6 +261,10 @@ bool QsoEntryDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         const auto& key = *static_cast<QKeyEvent*>(event);
+        // A held key logs or keys once; its repeats reach no one.
+        if (IsRepeatedHotKey(key)) {
+            return true;
+        }
         // An Alt letter acts where the press arrives first and stops there.
         if (HandleAltLetter(key)) {
             return true;

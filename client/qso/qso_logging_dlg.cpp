@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "client/app/registry_store.h"
+#include "client/panel/hot_keys.h"
 #include "client/panel/panel_placement.h"
 #include "client/panel/qso_log_name.h"
 #include "client/qso/qso_log_edit_dlg.h"
@@ -495,7 +496,9 @@ bool CQSOLoggingDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
         // A press travels from the focus widget up to the window; it acts
-        // once, where it arrives first.
+        // once, where it arrives first. A held key acts once.
+        if (IsRepeatedHotKey(*static_cast<QKeyEvent*>(event)))
+            return true;
         if (handleKey(*static_cast<QKeyEvent*>(event)))
             return true;
     }

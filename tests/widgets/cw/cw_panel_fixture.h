@@ -27,7 +27,7 @@ class CwPanelFixture : public FrontPanelFixture {
     // them.
     void makePanel(PanelRemote& remote,
                    const std::function<void(PanelCommandEntryPoints&)>& adjust = {}) {
-        m_owner = std::make_unique<KeyboardCwOwner>(remote, m_store);
+        m_owner = std::make_unique<KeyboardCwOwner>(m_store);
         PanelEntryPoints entry;
         m_owner->fill(entry);
         m_panel = std::make_unique<CK2FrontPanelControlDlg>(remote, m_store, entry);

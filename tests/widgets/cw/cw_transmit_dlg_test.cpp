@@ -20,6 +20,7 @@
 #include "client/app/notify_messages.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"
+#include "client/panel/front_panel_layout.h"
 #include "controls/clr_button.h"
 #include "controls/highlight_button.h"
 #include "controls/static_ex.h"
@@ -231,6 +232,221 @@ TEST_P(CwWindowAbort, ClearsLineAndPendingAndEndsAutoplay) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, CwWindowAbort, ::testing::ValuesIn(kAborts), CaseName());
 
+// Every way Abort can be answered: the window is cleared whatever came back,
+// and what was not a plain 0 is said.
+struct AbortAnswerCase {
+    const char* name;
+    std::optional<std::int32_t> answer;  // nothing: the call fails
+    std::string status;                  // empty: no word about the abort
+    bool connected;                      // the panel's belief afterwards
+};
+
+const AbortAnswerCase kAbortAnswers[] = {
+    {"Done", 0, "", true},
+    {"NoAnswer", std::nullopt, "Abort not confirmed by Brakton: no answer", false},
+    {"NotConnectedAtServer", std::int32_t{K2ERR_CLIENT_NOT_CONNECTED},
+     "Abort not confirmed by Brakton: not connected", false},
+    {"PortNotOpen", std::int32_t{K2ERR_PORT_NOT_OPEN},
+     "Abort not confirmed by Brakton: radio port not open", true},
+};
+
+class CwWindowAbortAnswers : public CwWindow,
+                             public ::testing::WithParamInterface<AbortAnswerCase> {};
+
+TEST_P(CwWindowAbortAnswers, ClearTheWindowAndSayWhatWasNotConfirmed) {
+    const AbortAnswerCase& row = GetParam();
+    CCWTransmitDlg& window = open();
+    setMemory(2, "TEST");
+    window.autoplay().play(2, 5, 0);
+    ASSERT_EQ(window.pending().text(), "TEST ");
+    if (!row.answer) {
+        m_cw.m_failing.insert("AbortKeyboardCW");
+    } else {
+        m_cw.m_answers["AbortKeyboardCW"] = *row.answer;
+    }
+    window.abortButton()->click();
+    EXPECT_EQ(std::count(m_cw.m_calls.begin(), m_cw.m_calls.end(), "AbortKeyboardCW"), 1);
+    EXPECT_EQ(pendingShown(window), "");
+    EXPECT_FALSE(window.autoplay().running());
+    EXPECT_EQ(window.autoplayLamp()->GetBkColor(), kGrey);
+    EXPECT_TRUE(window.memoryKey(2)->isEnabled());
+    EXPECT_EQ(window.abortButton()->FaceColor(), kGrey);
+    if (row.status.empty()) {
+        EXPECT_EQ(m_panel->statusText().rfind("Abort", 0), std::string::npos)
+            << m_panel->statusText();
+    } else {
+        EXPECT_EQ(m_panel->statusText(), row.status);
+        EXPECT_EQ(m_panel->statusKind(), 2);
+    }
+    EXPECT_EQ(m_panel->model().m_bConnected != 0, row.connected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CwWindowAbortAnswers, ::testing::ValuesIn(kAbortAnswers),
+                         CaseName());
+
+TEST_F(CwWindow, AbortAsksTheServerAfterTheLinkWasMarkedDown) {
+    CCWTransmitDlg& window = open();
+    setMemory(0, "CQ CQ CQ");
+    window.RequestTransmitMemKey(0);
+    // One time-out, while the server goes on keying.
+    m_cw.m_failing.insert("KeyboardCW");
+    QTest::keyClicks(window.typeInLine(), "DE ");
+    ASSERT_EQ(m_panel->model().m_bConnected, 0);
+    m_cw.m_failing.clear();
+    m_cw.m_calls.clear();
+    QTest::keyClick(window.typeInLine(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_cw.m_calls, (std::vector<std::string>{"AbortKeyboardCW"}));
+    EXPECT_EQ(pendingShown(window), "");
+}
+
+TEST_F(CwWindow, ANotConnectedAnswerToCwDisconnectsThePanelAndLaterSendsCallNoOne) {
+    CCWTransmitDlg& window = open();
+    setMemory(0, "TEST");
+    window.autoplay().play(0, 5, 0);
+    ASSERT_EQ(window.pending().text(), "TEST ");
+    // A text from the memory-key panel while autoplay runs.
+    m_cw.m_answers["KeyboardCW"] = static_cast<std::int32_t>(K2ERR_CLIENT_NOT_CONNECTED);
+    window.TransmitMemoryText("CQ");
+    auto* connectTo = qobject_cast<CStaticEx*>(m_panel->control(front_panel::IDC_CONNECT_TO));
+    ASSERT_NE(connectTo, nullptr);
+    EXPECT_EQ(connectTo->text(), QStringLiteral("None"));
+    EXPECT_EQ(m_panel->statusText(), "CW not sent: not connected");
+    EXPECT_EQ(m_panel->statusKind(), 2);
+
+    m_cw.m_answers.clear();
+    m_cw.m_calls.clear();
+    window.OnNotifyTextMessageSent(TXTMESG_SENT, "TEST ");
+    ASSERT_TRUE(window.pending().empty());
+    window.autoplay().tick();
+    EXPECT_FALSE(window.autoplay().running());
+    QTest::keyClicks(window.typeInLine(), "DE ");
+    EXPECT_EQ(std::count(m_cw.m_calls.begin(), m_cw.m_calls.end(), "KeyboardCW"), 0);
+    EXPECT_EQ(m_panel->statusText(), "CW not sent: not connected");
+}
+
+TEST_F(CwWindow, AnAutoplayTickWaitsWhileTextIsPendingAndSendsOnceItHasDrained) {
+    CCWTransmitDlg& window = open();
+    setMemory(0, "TEST");
+    QTest::keyClicks(window.typeInLine(), "CQ ");
+    window.autoplay().play(0, 5, 0);
+    window.autoplay().tick();
+    EXPECT_EQ(m_cw.m_keyed, (std::vector<std::string>{"CQ "}));
+    window.OnNotifyTextMessageSent(TXTMESG_SENT, "CQ ");
+    window.autoplay().tick();
+    EXPECT_EQ(m_cw.m_keyed, (std::vector<std::string>{"CQ ", "TEST "}));
+    EXPECT_TRUE(window.autoplay().running());
+}
+
+TEST_F(CwWindow, AutoplayOfAMemoryEmptiedSinceItWasChosenSaysSoAndEnds) {
+    CCWTransmitDlg& window = open();
+    setMemory(2, "TEST");
+    window.autoplay().play(2, 5, 0);
+    window.AbortTransmit();
+    setMemory(2, "");
+    m_cw.m_calls.clear();
+    ASSERT_TRUE(window.autoplay().repeat());
+    EXPECT_FALSE(window.autoplay().running());
+    EXPECT_EQ(window.autoplayLamp()->GetBkColor(), kGrey);
+    EXPECT_EQ(std::count(m_cw.m_calls.begin(), m_cw.m_calls.end(), "KeyboardCW"), 0);
+    EXPECT_EQ(m_panel->statusText(), "Memory F3 is empty");
+    EXPECT_EQ(m_panel->statusKind(), 2);
+}
+
+// --- Brakton gone quiet ----------------------------------------------------------------------
+
+constexpr int kShortSilenceMs = 300;
+
+class CwWindowSilence : public CwWindow {
+  protected:
+    CCWTransmitDlg& openWatched() {
+        CCWTransmitDlg& window = open();
+        window.SetSilenceLimit(kShortSilenceMs);
+        return window;
+    }
+
+    // Runs the events for `ms`, reporting `report` every 100 ms when set.
+    void runFor(int ms, const std::function<void()>& report = {}) {
+        QElapsedTimer timer;
+        timer.start();
+        qint64 last = 0;
+        while (timer.elapsed() < ms) {
+            if (report && timer.elapsed() - last >= 100) {
+                last = timer.elapsed();
+                report();
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+    }
+
+    long aborts() const {
+        return std::count(m_cw.m_calls.begin(), m_cw.m_calls.end(), "AbortKeyboardCW");
+    }
+};
+
+TEST_F(CwWindowSilence, PendingTextWithoutReportsIsEndedOnBothSidesAndSaid) {
+    CCWTransmitDlg& window = openWatched();
+    setMemory(2, "TEST");
+    QTest::keyClicks(window.typeInLine(), "AB");
+    window.autoplay().play(2, 5, 0);
+    ASSERT_EQ(window.pending().text(), "TEST ");
+    ASSERT_TRUE(waitFor([&] { return aborts() > 0; }));
+    EXPECT_EQ(aborts(), 1);
+    EXPECT_EQ(m_panel->statusText(), "CW stopped by Brakton: 5 characters not keyed");
+    EXPECT_EQ(m_panel->statusKind(), 2);
+    EXPECT_EQ(pendingShown(window), "");
+    EXPECT_FALSE(window.autoplay().running());
+    EXPECT_EQ(window.autoplayLamp()->GetBkColor(), kGrey);
+    EXPECT_TRUE(window.memoryKey(2)->isEnabled());
+    EXPECT_TRUE(window.typeInLine()->isEnabled());
+    // What was typed and not yet handed on stays in the line.
+    EXPECT_EQ(window.typeInLine()->text(), "AB");
+}
+
+// Each kind of report shows that Brakton is still there, however slowly the
+// pending text shrinks.
+struct ReportCase {
+    const char* name;
+    int kind;
+    const char* text;
+};
+
+const ReportCase kReports[] = {
+    {"Chunk", TXTMESG_SENT, "V"},
+    {"Progress", TXTMESG_SENT, ""},
+    {"Empty", TXTMESG_EMPTY, ""},
+};
+
+class CwWindowReports : public CwWindowSilence, public ::testing::WithParamInterface<ReportCase> {};
+
+TEST_P(CwWindowReports, KeepPendingTextWatchedButNotStopped) {
+    const ReportCase& row = GetParam();
+    CCWTransmitDlg& window = openWatched();
+    const std::string text(40, 'V');
+    setMemory(0, text);
+    window.RequestTransmitMemKey(0);
+    runFor(4 * kShortSilenceMs, [&] { window.OnNotifyTextMessageSent(row.kind, row.text); });
+    EXPECT_EQ(aborts(), 0);
+    EXPECT_FALSE(window.pending().empty());
+    EXPECT_EQ(m_panel->statusText().find("CW stopped"), std::string::npos);
+    // Then the reports stop.
+    EXPECT_TRUE(waitFor([&] { return aborts() == 1; }));
+    EXPECT_TRUE(window.pending().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CwWindowReports, ::testing::ValuesIn(kReports), CaseName());
+
+TEST_F(CwWindowSilence, TextKeyedToTheEndIsNotWatched) {
+    CCWTransmitDlg& window = openWatched();
+    setMemory(0, "TEST");
+    window.RequestTransmitMemKey(0);
+    window.OnNotifyTextMessageSent(TXTMESG_SENT, "TEST ");
+    window.OnNotifyTextMessageSent(TXTMESG_EMPTY, "");
+    runFor(3 * kShortSilenceMs);
+    EXPECT_EQ(aborts(), 0);
+    EXPECT_EQ(m_panel->statusText().find("CW stopped"), std::string::npos);
+}
+
 struct KeyCase {
     const char* name;
     Qt::Key key;
@@ -303,7 +519,15 @@ TEST_F(CwWindow, MemoryKeysFollowTheStoreWithOneBlankInTheirTooltip) {
 }
 
 TEST_F(CwWindow, PopupItemsInOrderAndQsoLoggingReachesThePanel) {
-    CCWTransmitDlg& window = open();
+    int qsoLogging = 0;
+    makePanel(m_cw, [&qsoLogging](PanelCommandEntryPoints& commands) {
+        commands.startQsoLogging = [&qsoLogging] { ++qsoLogging; };
+    });
+    m_panel->show();
+    m_panel->OnCommandControl(front_panel::IDC_CW_WINDOW);
+    ASSERT_NE(m_owner->window(), nullptr);
+    CCWTransmitDlg& window = *m_owner->window();
+    window.FinishSlide();
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                             window.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&window, &event);
@@ -314,6 +538,11 @@ TEST_F(CwWindow, PopupItemsInOrderAndQsoLoggingReachesThePanel) {
     EXPECT_EQ(actions[1]->text(), "Set New Serial No");
     EXPECT_EQ(actions[2]->text(), "QSO Logging");
     window.popupMenu()->hide();
+    actions[2]->trigger();
+    // Queued: the panel starts QSO logging once the menu's event is done.
+    EXPECT_EQ(qsoLogging, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(qsoLogging, 1);
 }
 
 TEST_F(CwWindow, DocksBelowThePanelAsWideAsItAndHalfItsHeight) {

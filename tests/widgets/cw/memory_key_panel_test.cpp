@@ -152,6 +152,22 @@ TEST_F(MemoryKeyPanel, ADraftIsStoredWhenTheKeyboardWindowCloses) {
     EXPECT_EQ(stored(0), "MEM11");
 }
 
+TEST_F(MemoryKeyPanel, EscAndF3PressedInThePanelReachTheKeyboardWindow) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    m_keyedRemote.m_calls.clear();
+    QTest::keyClick(panel.edit(0), Qt::Key_F3);
+    EXPECT_TRUE(m_keyedRemote.m_keyed.empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_keyedRemote.m_keyed, (std::vector<std::string>{"MEM3 "}));
+    EXPECT_EQ(window().pending().text(), "MEM3 ");
+    QTest::keyClick(panel.edit(0), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(
+        std::count(m_keyedRemote.m_calls.begin(), m_keyedRemote.m_calls.end(), "AbortKeyboardCW"),
+        1);
+    EXPECT_TRUE(window().pending().empty());
+}
+
 TEST_F(MemoryKeyPanel, AltF1ReachesThePanelAfterTheKeyEvent) {
     CTransmitMemoryKeyDisplay& panel = open();
     QTest::keyClick(panel.edit(0), Qt::Key_F1, Qt::AltModifier);
