@@ -410,12 +410,16 @@ void CCWTransmitDlg::RequestTransmitMemKey(int key) {
     TransmitMemory(key);
 }
 
-void CCWTransmitDlg::TransmitMemoryText(const std::string& text) {
+void CCWTransmitDlg::TransmitMemoryText(const std::string& text, int memory) {
     qDebug("OnReceiveMemoryToTransmit receiving WM_MEMKEY_TRANSMIT_COMMAND");
     if (text.empty()) {
         return;
     }
-    m_transmitter.transmitMemory(text + " ");
+    if (memory >= 0) {
+        m_transmitter.transmitMemoryKey(memory, text);
+    } else {
+        m_transmitter.transmitMemory(text + " ");
+    }
     ShowPending();
 }
 

@@ -129,8 +129,10 @@ class CCWTransmitDlg : public QDialog {
 
     // Memory key 0-10 to send; above 10 aborts.
     void RequestTransmitMemKey(int key);
-    // A text to expand and send (the partner's CW text, a panel's TX).
-    void TransmitMemoryText(const std::string& text);
+    // A text to expand and send (the partner's CW text, a panel's TX). A
+    // memory key's own text names its key (0-10), so that a stored text the
+    // radio cannot take is refused with that key's name.
+    void TransmitMemoryText(const std::string& text, int memory = -1);
     // Brakton's progress: kind 5 with the chunk keyed, 8 the queue empty.
     void OnNotifyTextMessageSent(int kind, const std::string& text);
     void AbortTransmit();

@@ -84,7 +84,7 @@ void CTransmitMemoryKeyDisplay::Build() {
             const std::string text = m_model.transmit(i);
             ShowModel();
             if (!text.empty() && m_notify) {
-                m_notify->TransmitMemoryText(text);
+                m_notify->TransmitMemoryText(text, i);
             }
         });
     }

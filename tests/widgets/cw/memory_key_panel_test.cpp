@@ -249,6 +249,11 @@ TEST_P(MemoryKeyDamagedText, IsShownKeptAndRefusedUntilEdited) {
     EXPECT_TRUE(m_keyedRemote.m_keyed.empty());
     EXPECT_EQ(m_panel->statusText(), GetParam().status);
     EXPECT_EQ(m_panel->statusKind(), 2);
+    // The panel's own TX button for the key is refused the same way.
+    m_panel->ShowStatus(0, "");
+    panel.txButton(2)->click();
+    EXPECT_TRUE(m_keyedRemote.m_keyed.empty());
+    EXPECT_EQ(m_panel->statusText(), GetParam().status);
     // Stored again unchanged (a commit of the text as it came), it is not cut.
     m_owner->memories().write(2, GetParam().stored);
     EXPECT_EQ(fileBytes(), before);
