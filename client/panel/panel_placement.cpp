@@ -42,7 +42,7 @@ int bottomOf(const QRect& r) {
     return r.top() + r.height();
 }
 
-QRect partsPlace(const FollowerRequest& request) {
+QRect ownPlace(const FollowerRequest& request) {
     const QRect& a = request.anchor;
     const QSize& size = request.size;
     switch (request.place) {
@@ -63,7 +63,7 @@ QRect partsPlace(const FollowerRequest& request) {
     return QRect(QPoint(a.left(), bottomOf(a) + 1), size);
 }
 
-AnchorSide partsSide(FollowerPlace place) {
+AnchorSide ownSide(FollowerPlace place) {
     switch (place) {
         case FollowerPlace::Under:
         case FollowerPlace::UnderOwnSize:
@@ -97,7 +97,7 @@ std::vector<int> alongEdge(int from, int length, bool vertical, const QRect& are
     return places;
 }
 
-// The Part's place, then the places along the same edge and on the other
+// Its own place, then the places along the same edge and on the other
 // side, in the order they are tried.
 std::vector<Candidate> sidePlaces(const FollowerRequest& request, const QRect& part,
                                   const QRect& area) {
@@ -105,7 +105,7 @@ std::vector<Candidate> sidePlaces(const FollowerRequest& request, const QRect& p
     const int gap = isDocked(request.place) ? 0 : 1;
     const int w = part.width();
     const int h = part.height();
-    std::vector<Candidate> places{{part, partsSide(request.place)}};
+    std::vector<Candidate> places{{part, ownSide(request.place)}};
     const auto horizontal = [&](int y, AnchorSide side) {
         places.push_back({QRect(part.left(), y, w, h), side});
         for (const int x : alongEdge(part.left(), w, false, area, request.others)) {
@@ -146,7 +146,7 @@ std::vector<Candidate> sidePlaces(const FollowerRequest& request, const QRect& p
 
 // A docked window that fits on no side: the anchor moves by the least
 // distance that brings the anchor, the window (on either side) and the other
-// docked windows inside the area; the Part's side wins a tie.
+// docked windows inside the area; its own side wins a tie.
 std::optional<FollowerPlacement> movedAnchor(const FollowerRequest& request, const QRect& part,
                                              const QRect& area) {
     const QRect& a = request.anchor;
@@ -176,7 +176,7 @@ std::optional<FollowerPlacement> movedAnchor(const FollowerRequest& request, con
 }
 
 // Inside the area where the window overlaps the anchor least, then nearest
-// to the Part's place. Along each axis the overlap is least at an end of the
+// to its own place. Along each axis the overlap is least at an end of the
 // range the window can take or where it just clears the anchor, so those
 // positions are all that need trying.
 QRect leastOverlap(const QRect& part, const QRect& anchor, const QRect& area) {
@@ -252,16 +252,16 @@ FollowerPlacement PlaceFollower(const FollowerRequest& request) {
     const bool smaller =
         anchor.width() < request.size.width() || anchor.height() < request.size.height();
     if (smaller && request.whenSmaller != WhenAnchorSmaller::Place) {
-        // The Part puts the window elsewhere than beside the anchor: it only
+        // The window goes elsewhere than beside the anchor: it only
         // has to be on the screen.
         const QRect part = request.whenSmaller == WhenAnchorSmaller::Centre
                                ? QRect(CentredPosition(request.size, area), request.size)
                                : QRect(request.current.topLeft(), request.size);
         return {area.isEmpty() ? part : clampedInto(part, area), AnchorSide::None, std::nullopt};
     }
-    const QRect part = partsPlace(request);
+    const QRect part = ownPlace(request);
     if (area.isEmpty()) {
-        return {part, partsSide(request.place), std::nullopt};
+        return {part, ownSide(request.place), std::nullopt};
     }
 
     const bool docked = isDocked(request.place);

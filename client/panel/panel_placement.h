@@ -64,7 +64,7 @@ QRect AreaHolding(const QRect& frame, const QList<QRect>& areas);
 // are exclusive.
 enum class FollowerPlace { Under, UnderOwnSize, BelowRight, Right, DockedBelow, DockedRight };
 
-// What the Part does when the anchor is narrower or lower than the window:
+// What a window does when the anchor is narrower or lower than the window:
 // take its place all the same, centre the window on the anchor's screen, or
 // leave it where it is.
 enum class WhenAnchorSmaller { Place, Centre, Stay };
@@ -97,15 +97,15 @@ struct FollowerPlacement {
 };
 
 // The one rule: the window's frame lies wholly inside the available area that
-// holds most of the anchor (only a window larger than that area cannot). The
-// Part's place is taken when it fits there (and, for a follower that is not
+// holds most of the anchor (only a window larger than that area cannot). Its
+// own place is taken when it fits there (and, for a follower that is not
 // docked, keeps off the other followers). Otherwise the window moves along
 // that edge of the anchor until it fits; else it goes on the other side
 // (above instead of under, left instead of right) and along that edge; a
 // docked window else moves the anchor by the least distance that brings the
 // anchor, the window and the other docked windows inside the area. Only
 // where even that cannot fit does the window go inside the area where it
-// overlaps the anchor least, ties broken by the least move from the Part's
+// overlaps the anchor least, ties broken by the least move from its own
 // place. A follower that is not docked first looks for a place off the other
 // followers, then for one that may cover them.
 FollowerPlacement PlaceFollower(const FollowerRequest& request);

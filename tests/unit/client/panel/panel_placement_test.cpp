@@ -386,7 +386,7 @@ QRect openedPanel(const QList<QRect>& areas, Stored stored) {
 
 class PlacementTable : public ::testing::TestWithParam<TableCase> {};
 
-TEST_P(PlacementTable, OnOneScreenAtThePartsPlaceWhereItFitsDockedOffThePanel) {
+TEST_P(PlacementTable, OnOneScreenAtItsOwnPlaceWhereItFitsDockedOffThePanel) {
     const TableCase& row = GetParam();
     const QRect panel = openedPanel(row.areas, row.stored);
     const QRect panelArea = AreaHolding(panel, row.areas);
@@ -418,7 +418,7 @@ TEST_P(PlacementTable, OnOneScreenAtThePartsPlaceWhereItFitsDockedOffThePanel) {
     EXPECT_TRUE(area.contains(placed.frame)) << rectText(placed.frame);
     EXPECT_TRUE(area.contains(anchor)) << "moved panel " << rectText(anchor);
 
-    // The Part's own place, where it lies on the screen off the anchor.
+    // Its own place, where it lies on the screen off the anchor.
     const QRect& a = request.anchor;
     const int right = a.left() + a.width();
     const int bottom = a.top() + a.height();
