@@ -18,6 +18,7 @@
 #include <QPixmap>
 #include <QPolygonF>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -103,7 +104,12 @@ CMainFrame::CMainFrame(brakton::CServerRegistryStore& store, CMessageLoggerThrea
       m_isClientConnected(std::move(isClientConnected)) {
     setWindowTitle(QStringLiteral("Brakton"));
     setObjectName(QStringLiteral("CMainFrame"));
-    setGeometry(startupRect());
+    // Placed by its frame, as it is stored: the frame's size is taken for the
+    // client area until the window manager tells the frame's margins
+    // (fitFrame), then the client area shrinks by them.
+    m_startFrame = startupRect();
+    move(m_startFrame.topLeft());
+    resize(m_startFrame.size());
 
     m_mdiArea = new QMdiArea(this);
     setCentralWidget(m_mdiArea);
@@ -143,7 +149,8 @@ QRect CMainFrame::startupRect() {
         rect = QRect(left, top, right - left + 1, bottom - top + 1);
     }
 
-    // A rectangle stored while another monitor was attached may lie on no screen now.
+    // A rectangle stored while another monitor was attached may lie on no
+    // screen now: its title bar must be on one, for the operator to grab it.
     const QRect strip(rect.left(), rect.top(), rect.width(), kReachableStrip);
     bool reachable = false;
     for (const QScreen* screen : QGuiApplication::screens()) {
@@ -162,23 +169,46 @@ QRect CMainFrame::startupRect() {
     return rect;
 }
 
+// Once the frame's margins are known, the frame gets the size it was stored
+// with. Without a window manager there are none, and nothing needs fitting.
+void CMainFrame::fitFrame() {
+    if (!m_bFramePending || !isVisible() || isMinimized()) {
+        return;
+    }
+    const QSize margins = frameGeometry().size() - size();
+    if (margins.isNull()) {
+        return;
+    }
+    m_bFramePending = false;
+    resize(m_startFrame.size() - margins);
+    move(m_startFrame.topLeft());
+    storeRect();
+}
+
 void CMainFrame::storeRect() {
     if (!m_bTrackRect ||
         (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
         return;
     }
-    // geometry(), not frameGeometry(): it is what setGeometry() restores at the next start.
-    const QRect rect = geometry();
+    // The frame's rectangle, title bar included: what the next start places.
+    const QRect rect = frameGeometry();
     m_store.WriteWindowRect(rect.left(), rect.top(), rect.right(), rect.bottom());
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    fitFrame();
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
+    fitFrame();
     storeRect();
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    fitFrame();
     storeRect();
 }
 
@@ -187,6 +217,7 @@ void CMainFrame::changeEvent(QEvent* event) {
     if (event->type() != QEvent::WindowStateChange || !m_bTrackRect) {
         return;
     }
+    fitFrame();
     if ((windowState() & Qt::WindowMaximized) != 0 && (windowState() & Qt::WindowMinimized) == 0) {
         m_store.WriteWindowRect(kDefaultFrameLeft, kDefaultFrameTop, kDefaultFrameRight,
                                 kDefaultFrameBottom);

@@ -27,10 +27,11 @@
 // and "Send Radio Info"; the status bar's message pane, which shows every record. Edit, Config and
 // Radio are shown only while a log window is open.
 //
-// Window rectangle: every move or resize of the normal window stores geometry(), the same
-// rectangle the next start restores; maximising stores the default rectangle, minimising
-// stores nothing. A stored rectangle under 200 x 100 opens at 200 x 100 and resets the stored
-// one; one whose top 30 pixels lie on no screen moves to the primary screen's top-left.
+// Window rectangle: every move or resize of the normal window stores its frame's rectangle
+// (title bar included), the same rectangle the next start places the frame at; maximising
+// stores the default rectangle, minimising stores nothing. A stored rectangle under 200 x 100
+// opens at 200 x 100 and resets the stored one; one whose top 30 pixels (the title bar) lie
+// on no screen moves to the primary screen's top-left.
 //
 // GUI thread only. The logger's display sink, called on the logger's thread, reaches the frame
 // through a queued call that is dropped once the frame is gone.
@@ -122,6 +123,7 @@ class CMainFrame : public QMainWindow {
     QMdiArea* MdiArea() const { return m_mdiArea; }
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -130,6 +132,7 @@ class CMainFrame : public QMainWindow {
   private:
     QRect startupRect();
     void storeRect();
+    void fitFrame();
     void createActions();
     void createMenus();
     void createToolBar();
@@ -149,6 +152,10 @@ class CMainFrame : public QMainWindow {
     QPointer<CLogView> m_pLogView;
     int m_logWindowsMade = 0;
     bool m_bTrackRect = false;
+    // The frame rectangle placed at start, and whether the client area still
+    // waits for the frame's margins to be known.
+    QRect m_startFrame;
+    bool m_bFramePending = true;
 
     bool m_bLogEnabled = false;
     short m_nLogLevel = 2;

@@ -39,9 +39,9 @@ QString padded(int value) {
     return QStringLiteral("  %1").arg(value);
 }
 
-void placeOnce(QDialog& dialog, pelorin::CRegistryStore& store, QWidget* panel) {
+void placeOnce(QDialog& dialog, pelorin::CRegistryStore& store) {
     dialog.adjustSize();
-    PlaceWindowUnderPanel(dialog, store, panel, WhenPanelSmaller::Centre);
+    PlaceWindowBesidePanel(dialog, store, FollowerPlace::BelowRight, WhenAnchorSmaller::Centre);
 }
 
 }  // namespace
@@ -137,7 +137,7 @@ void CMemoryKeyAutoplayDlg::refresh() {
 
 void CMemoryKeyAutoplayDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    placeOnce(*this, m_store, m_panel);
+    placeOnce(*this, m_store);
 }
 
 // --- CNewCounterValueInputDlg ----------------------------------------------------------------
@@ -207,7 +207,7 @@ void CNewCounterValueInputDlg::accept() {
 
 void CNewCounterValueInputDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    placeOnce(*this, m_store, m_panel);
+    placeOnce(*this, m_store);
 }
 
 // --- CQSOMySigRptDlg -------------------------------------------------------------------------
@@ -243,5 +243,5 @@ void CQSOMySigRptDlg::accept() {
 
 void CQSOMySigRptDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    placeOnce(*this, m_store, m_panel);
+    placeOnce(*this, m_store);
 }

@@ -19,6 +19,7 @@
 #include "client/panel/hot_keys.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_remote.h"
+#include "client/panel/place_under_panel.h"
 #include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"
 #include "controls/highlight_button.h"
@@ -695,7 +696,7 @@ cw::WinRect CCWTransmitDlg::ParentRect() const {
 
 void CCWTransmitDlg::ApplyStep(const cw::WinRect& step) {
     const cw::WinRect parent = ParentRect();
-    const cw::VisibleStep visible = cw::VisiblePart(step, parent);
+    const cw::VisibleStep visible = cw::VisiblePart(step, parent, m_edge);
     m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
                         step.height());
     m_lastSlide.push_back(step);
@@ -720,9 +721,25 @@ void CCWTransmitDlg::FinishSlide() {
 }
 
 void CCWTransmitDlg::SlideOut() {
+    m_docked = {};
+    PlaceDocked();
+    RunSlide(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithParent(); });
+}
+
+// Below the panel at its width and half its height, or wherever the
+// placement rule puts it on this screen (which may move the panel).
+void CCWTransmitDlg::PlaceDocked() {
+    if (!m_panel) {
+        return;
+    }
     const cw::WinRect parent = ParentRect();
-    m_docked = cw::CwDockedRect(parent, parent.width());
-    RunSlide(cw::CwSlideOutSteps(parent, parent.width()), [this] { MoveWithParent(); });
+    const int width = m_docked.width() > 0 ? m_docked.width() : parent.width();
+    m_placing = true;
+    const FollowerPlacement placed = PlaceDockedWindow(*this, *m_panel, FollowerPlace::DockedBelow,
+                                                       cw::CwDockedSize(parent, width));
+    m_placing = false;
+    m_docked = cw::FromQRect(placed.frame);
+    m_edge = DockEdgeOf(placed.side, cw::DockEdge::Bottom);
 }
 
 void CCWTransmitDlg::SlideIn(std::function<void()> done) {
@@ -734,21 +751,22 @@ void CCWTransmitDlg::SlideIn(std::function<void()> done) {
         m_memoryPanel->CommitAll();
         delete m_memoryPanel.data();
     }
-    const cw::WinRect parent = ParentRect();
-    // The slide-in's end hides the window; the owner deletes it then.
-    RunSlide(cw::CwSlideInSteps(parent, m_docked.width() > 0 ? m_docked.width() : parent.width()),
-             [this, done = std::move(done)] {
-                 hide();
-                 if (done) {
-                     done();
-                 }
-             });
+    // From where it is docked; the slide-in's end hides the window, the
+    // owner deletes it then.
+    RunSlide(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
+        hide();
+        if (done) {
+            done();
+        }
+    });
 }
 
 void CCWTransmitDlg::MoveWithParent() {
-    const cw::WinRect parent = ParentRect();
-    const int width = m_docked.width() > 0 ? m_docked.width() : parent.width();
-    m_docked = cw::CwDockedRect(parent, width);
+    // A panel moved by this window's own placement: that placement goes on.
+    if (m_placing) {
+        return;
+    }
+    PlaceDocked();
     m_body->setGeometry(0, 0, m_docked.width(), m_docked.height());
     setGeometry(cw::ToQRect(m_docked));
     if (!isVisible()) {

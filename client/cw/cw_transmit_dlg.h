@@ -124,7 +124,7 @@ class CCWTransmitDlg : public QDialog {
     void FinishSlide();
     bool sliding() const { return m_slide.active(); }
     bool slidingIn() const { return m_slidingIn; }
-    // The panel moved: dock below it again.
+    // The panel moved: dock to it again, by the placement rule.
     void MoveWithParent();
 
     // Memory key 0-10 to send; above 10 aborts.
@@ -195,6 +195,7 @@ class CCWTransmitDlg : public QDialog {
     void RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done);
     void ApplyStep(const cw::WinRect& step);
     cw::WinRect ParentRect() const;
+    void PlaceDocked();
 
     QPointer<CK2FrontPanelControlDlg> m_panel;
     PanelRemote& m_remote;
@@ -224,6 +225,8 @@ class CCWTransmitDlg : public QDialog {
     SlideRunner m_slide{[this](const cw::WinRect& step) { ApplyStep(step); }, true};
     std::vector<cw::WinRect> m_lastSlide;
     cw::WinRect m_docked;
+    cw::DockEdge m_edge = cw::DockEdge::Bottom;
+    bool m_placing = false;
     bool m_slidingIn = false;
     QPointer<CTransmitMemoryKeyDisplay> m_memoryPanel;
 };

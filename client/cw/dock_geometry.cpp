@@ -12,6 +12,24 @@ WinRect at(int left, int top, int width, int height) {
     return {left, top, left + width, top + height};
 }
 
+bool isVertical(DockEdge edge) {
+    return edge == DockEdge::Bottom || edge == DockEdge::Top;
+}
+
+// The window's near edge starts against the panel's edge, the rest of it
+// hidden behind the panel, and moves away by one step each time.
+std::vector<WinRect> steps(const WinRect& docked, DockEdge edge, int start, int direction,
+                           int last) {
+    std::vector<WinRect> result;
+    for (int step = 0; step <= last; step += kSlideStep) {
+        const int edgeAt = start + direction * step;
+        result.push_back(isVertical(edge)
+                             ? at(docked.left, edgeAt, docked.width(), docked.height())
+                             : at(edgeAt, docked.top, docked.width(), docked.height()));
+    }
+    return result;
+}
+
 }  // namespace
 
 WinRect FromQRect(const QRect& rect) {
@@ -22,73 +40,65 @@ QRect ToQRect(const WinRect& rect) {
     return {rect.left, rect.top, rect.width(), rect.height()};
 }
 
-WinRect CwDockedRect(const WinRect& parent, int ownWidth) {
-    return at(parent.left, parent.bottom, ownWidth, parent.height() / 2);
+QSize CwDockedSize(const WinRect& parent, int ownWidth) {
+    return QSize(ownWidth, parent.height() / 2);
 }
 
-std::vector<WinRect> CwSlideOutSteps(const WinRect& parent, int ownWidth) {
-    const int height = parent.height() / 2;
-    std::vector<WinRect> steps;
-    int top = parent.bottom - height + 1;
-    for (int step = 0; step <= height + 2; step += kSlideStep) {
-        steps.push_back(at(parent.left, top, ownWidth, height));
-        top += kSlideStep;
+std::vector<WinRect> SlideOutSteps(const WinRect& docked, DockEdge edge) {
+    const int h = docked.height();
+    const int w = docked.width();
+    switch (edge) {
+        case DockEdge::Bottom:
+            return steps(docked, edge, docked.top - h + 1, 1, h + 2);
+        case DockEdge::Top:
+            return steps(docked, edge, docked.bottom - 1, -1, h + 2);
+        case DockEdge::Right:
+            return steps(docked, edge, docked.left - w, 1, w + 1);
+        case DockEdge::Left:
+            return steps(docked, edge, docked.right, -1, w + 1);
     }
-    return steps;
+    return {};
 }
 
-std::vector<WinRect> CwSlideInSteps(const WinRect& parent, int ownWidth) {
-    const int height = parent.height() / 2;
-    std::vector<WinRect> steps;
-    int top = parent.bottom;
-    for (int step = 0; step <= height; step += kSlideStep) {
-        steps.push_back(at(parent.left, top, ownWidth, height));
-        top -= kSlideStep;
+std::vector<WinRect> SlideInSteps(const WinRect& docked, DockEdge edge) {
+    const int h = docked.height();
+    const int w = docked.width();
+    switch (edge) {
+        case DockEdge::Bottom:
+            return steps(docked, edge, docked.top, -1, h);
+        case DockEdge::Top:
+            return steps(docked, edge, docked.top, 1, h);
+        case DockEdge::Right:
+            return steps(docked, edge, docked.left, -1, w);
+        case DockEdge::Left:
+            return steps(docked, edge, docked.left, 1, w);
     }
-    return steps;
+    return {};
 }
 
-WinRect MemoryKeysDockedRect(const WinRect& owner, int ownWidth) {
-    return at(owner.right, owner.top, ownWidth, owner.height());
-}
-
-std::vector<WinRect> MemoryKeysSlideOutSteps(const WinRect& owner, int ownWidth) {
-    std::vector<WinRect> steps;
-    int left = owner.right - ownWidth;
-    for (int step = 0; step <= ownWidth + 1; step += kSlideStep) {
-        steps.push_back(at(left, owner.top, ownWidth, owner.height()));
-        left += kSlideStep;
-    }
-    return steps;
-}
-
-std::vector<WinRect> MemoryKeysSlideInSteps(const WinRect& owner, int ownWidth) {
-    std::vector<WinRect> steps;
-    int left = owner.right;
-    for (int step = 0; step <= ownWidth; step += kSlideStep) {
-        steps.push_back(at(left, owner.top, ownWidth, owner.height()));
-        left -= kSlideStep;
-    }
-    return steps;
-}
-
-VisibleStep VisiblePart(const WinRect& step, const WinRect& parent) {
+VisibleStep VisiblePart(const WinRect& step, const WinRect& parent, DockEdge edge) {
     VisibleStep result{step, QPoint(0, 0)};
     const bool overlaps = step.left < parent.right && parent.left < step.right &&
                           step.top < parent.bottom && parent.top < step.bottom;
     if (!overlaps) {
         return result;
     }
-    // The windows slide out from under one edge of the panel: keep what lies
-    // beyond that edge.
-    if (step.bottom > parent.bottom && step.left >= parent.left && step.right <= parent.right + 1) {
-        result.visible.top = std::max(step.top, parent.bottom);
-    } else if (step.right > parent.right) {
-        result.visible.left = std::max(step.left, parent.right);
-    } else {
-        result.visible = {step.left, step.top, step.left, step.top};
+    WinRect& v = result.visible;
+    switch (edge) {
+        case DockEdge::Bottom:
+            v.top = std::min(std::max(step.top, parent.bottom), step.bottom);
+            break;
+        case DockEdge::Top:
+            v.bottom = std::max(std::min(step.bottom, parent.top), step.top);
+            break;
+        case DockEdge::Right:
+            v.left = std::min(std::max(step.left, parent.right), step.right);
+            break;
+        case DockEdge::Left:
+            v.right = std::max(std::min(step.right, parent.left), step.left);
+            break;
     }
-    result.contentOffset = QPoint(step.left - result.visible.left, step.top - result.visible.top);
+    result.contentOffset = QPoint(step.left - v.left, step.top - v.top);
     return result;
 }
 

@@ -4,13 +4,15 @@
 // slide out, sit docked and slide in.
 //
 // Rectangles are window rectangles as the front panel's move handler writes
-// them: right = left + width, bottom = top + height. The keyboard-CW window
-// docks below the panel at half the panel's height and slides down from
-// behind it; the memory-key panel docks to the panel's right at its full
-// height and slides out to the right. Each slide is a list of steps, one per
-// slide delay, 5 pixels apart. No desktop lets a window pass behind its
-// parent, so a step shows only the part outside the panel (VisiblePart), the
-// contents shifted inside it.
+// them: right = left + width, bottom = top + height. Where a docked window
+// sits (which edge of the panel, and where along it) is the placement rule's
+// to say (PlaceFollower); these steps take it from there: the keyboard-CW
+// window is at home below the panel and slides down from behind it, the
+// memory-key panel at home to its right and slides out to the right, and
+// either slides the other way when the rule puts it on the other side. Each
+// slide is a list of steps, one per slide delay, 5 pixels apart. No desktop
+// lets a window pass behind its parent, so a step shows only the part beyond
+// the panel's edge (VisiblePart), the contents shifted inside it.
 //
 // Plain geometry (QtCore); any thread.
 
@@ -36,22 +38,23 @@ struct WinRect {
 WinRect FromQRect(const QRect& rect);
 QRect ToQRect(const WinRect& rect);
 
-// Below the panel: its height is half the panel's.
-WinRect CwDockedRect(const WinRect& parent, int ownWidth);
-std::vector<WinRect> CwSlideOutSteps(const WinRect& parent, int ownWidth);
-std::vector<WinRect> CwSlideInSteps(const WinRect& parent, int ownWidth);
+// The panel's edge a docked window sits at.
+enum class DockEdge { Bottom, Top, Right, Left };
 
-// Right of the panel, at its height.
-WinRect MemoryKeysDockedRect(const WinRect& owner, int ownWidth);
-std::vector<WinRect> MemoryKeysSlideOutSteps(const WinRect& owner, int ownWidth);
-std::vector<WinRect> MemoryKeysSlideInSteps(const WinRect& owner, int ownWidth);
+// The keyboard-CW window's own size: its width, half the panel's height.
+QSize CwDockedSize(const WinRect& parent, int ownWidth);
 
-// The part of `step` outside `parent` (empty when none), and where the
-// window's contents sit inside it.
+// The slides of a window docked at `docked` beside `edge` of the panel: out
+// from behind the panel to about where it docks, and in from there.
+std::vector<WinRect> SlideOutSteps(const WinRect& docked, DockEdge edge);
+std::vector<WinRect> SlideInSteps(const WinRect& docked, DockEdge edge);
+
+// The part of `step` beyond `edge` of `parent` (empty when none), and where
+// the window's contents sit inside it.
 struct VisibleStep {
     WinRect visible;
     QPoint contentOffset;
 };
-VisibleStep VisiblePart(const WinRect& step, const WinRect& parent);
+VisibleStep VisiblePart(const WinRect& step, const WinRect& parent, DockEdge edge);
 
 }  // namespace cw

@@ -34,3 +34,19 @@ void SlideRunner::finish() {
         done();
     }
 }
+
+cw::DockEdge DockEdgeOf(AnchorSide side, cw::DockEdge home) {
+    switch (side) {
+        case AnchorSide::Below:
+            return cw::DockEdge::Bottom;
+        case AnchorSide::Above:
+            return cw::DockEdge::Top;
+        case AnchorSide::Right:
+            return cw::DockEdge::Right;
+        case AnchorSide::Left:
+            return cw::DockEdge::Left;
+        case AnchorSide::None:
+            break;
+    }
+    return home;
+}

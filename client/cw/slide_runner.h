@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "client/cw/dock_geometry.h"
+#include "client/panel/panel_placement.h"
 
 class SlideRunner {
   public:
@@ -38,3 +39,7 @@ class SlideRunner {
     std::size_t m_index = 0;
     std::function<void()> m_done;
 };
+
+// The panel's edge a docked window ended at; `home` when the placement put it
+// on no side (overlapping the panel on a screen too small for both).
+cw::DockEdge DockEdgeOf(AnchorSide side, cw::DockEdge home);

@@ -12,6 +12,7 @@
 #include "client/panel/hot_keys.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_icons.h"
+#include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
 #include "controls/looks.h"
@@ -248,7 +249,7 @@ cw::WinRect CTransmitMemoryKeyDisplay::OwnerRect() const {
 }
 
 void CTransmitMemoryKeyDisplay::ApplyStep(const cw::WinRect& step) {
-    const cw::VisibleStep visible = cw::VisiblePart(step, OwnerRect());
+    const cw::VisibleStep visible = cw::VisiblePart(step, OwnerRect(), m_edge);
     m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
                         step.height());
     if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
@@ -273,26 +274,45 @@ void CTransmitMemoryKeyDisplay::FinishSlide() {
 
 void CTransmitMemoryKeyDisplay::SlideOut() {
     m_width = kPanelWidth;
-    RunSlide(cw::MemoryKeysSlideOutSteps(OwnerRect(), m_width), [this] { MoveWithOwner(); });
+    PlaceDocked();
+    RunSlide(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithOwner(); });
 }
 
 void CTransmitMemoryKeyDisplay::SlideIn(std::function<void()> done) {
     CommitAll();
     m_slidingIn = true;
-    RunSlide(cw::MemoryKeysSlideInSteps(OwnerRect(), m_width > 0 ? m_width : kPanelWidth),
-             [this, done = std::move(done)] {
-                 hide();
-                 if (done) {
-                     done();
-                 }
-             });
+    RunSlide(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
+        hide();
+        if (done) {
+            done();
+        }
+    });
+}
+
+// Right of the panel at its height, or wherever the placement rule puts it
+// on this screen (which may move the panel).
+void CTransmitMemoryKeyDisplay::PlaceDocked() {
+    if (!m_owner) {
+        return;
+    }
+    const int width = m_width > 0 ? m_width : kPanelWidth;
+    m_placing = true;
+    const FollowerPlacement placed =
+        PlaceDockedWindow(*this, *m_owner, FollowerPlace::DockedRight,
+                          QSize(width, m_owner->frameGeometry().height()));
+    m_placing = false;
+    m_docked = cw::FromQRect(placed.frame);
+    m_edge = DockEdgeOf(placed.side, cw::DockEdge::Right);
 }
 
 void CTransmitMemoryKeyDisplay::MoveWithOwner() {
-    const cw::WinRect docked =
-        cw::MemoryKeysDockedRect(OwnerRect(), m_width > 0 ? m_width : kPanelWidth);
-    m_body->setGeometry(0, 0, docked.width(), docked.height());
-    setGeometry(cw::ToQRect(docked));
+    // An owner moved by this panel's own placement: that placement goes on.
+    if (m_placing) {
+        return;
+    }
+    PlaceDocked();
+    m_body->setGeometry(0, 0, m_docked.width(), m_docked.height());
+    setGeometry(cw::ToQRect(m_docked));
     if (!isVisible()) {
         show();
     }

@@ -74,6 +74,7 @@ class CTransmitMemoryKeyDisplay : public QDialog {
     void ApplyStep(const cw::WinRect& step);
     void RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done);
     cw::WinRect OwnerRect() const;
+    void PlaceDocked();
 
     QPointer<CK2FrontPanelControlDlg> m_owner;
     QPointer<CCWTransmitDlg> m_notify;
@@ -93,4 +94,7 @@ class CTransmitMemoryKeyDisplay : public QDialog {
     SlideRunner m_slide{[this](const cw::WinRect& step) { ApplyStep(step); }, false};
     bool m_slidingIn = false;
     int m_width = 0;
+    cw::WinRect m_docked;
+    cw::DockEdge m_edge = cw::DockEdge::Right;
+    bool m_placing = false;
 };

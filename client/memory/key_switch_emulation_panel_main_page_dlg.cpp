@@ -51,7 +51,7 @@ CKeySwitchEmulationPanelMainPageDlg::CKeySwitchEmulationPanelMainPageDlg(
 }
 
 void CKeySwitchEmulationPanelMainPageDlg::PlaceUnderFrontPanel() {
-    PlaceWindowUnderPanel(*this, m_store, parentWidget(), WhenPanelSmaller::Stay);
+    PlaceWindowBesidePanel(*this, m_store, FollowerPlace::Under, WhenAnchorSmaller::Stay);
 }
 
 void CKeySwitchEmulationPanelMainPageDlg::accept() {

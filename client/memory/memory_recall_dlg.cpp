@@ -40,7 +40,7 @@ void CMemoryRecallDlg::OnInitDialog() {
         return memory_fields::RecallRow(
             record, m_store.GetTuningRangeName(record.snapshot[memory_fields::kBand]));
     });
-    PlaceWindowUnderPanel(*this, m_store, parentWidget(), WhenPanelSmaller::Centre);
+    PlaceWindowBesidePanel(*this, m_store, FollowerPlace::Under, WhenAnchorSmaller::Centre);
 }
 
 int CMemoryRecallDlg::exec() {

@@ -47,7 +47,7 @@ CRadioMemoryEditDlg::CRadioMemoryEditDlg(CK2MemoryCfg& memories, pelorin::CRegis
 
 void CRadioMemoryEditDlg::OnInitDialog() {
     FillMemoryList();
-    PlaceWindowUnderPanel(*this, m_store, parentWidget(), WhenPanelSmaller::Centre);
+    PlaceWindowBesidePanel(*this, m_store, FollowerPlace::Under, WhenAnchorSmaller::Centre);
 }
 
 int CRadioMemoryEditDlg::exec() {

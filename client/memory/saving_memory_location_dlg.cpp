@@ -168,7 +168,7 @@ void CSavingMemoryLocationDlg::OnInitDialog() {
     for (const Choice& choice : Choices()) {
         m_combos.at(choice.controlId)->setCurrentIndex(IndexOf(choice, w[choice.word]));
     }
-    PlaceWindowUnderPanel(*this, m_store, parentWidget(), WhenPanelSmaller::Centre);
+    PlaceWindowBesidePanel(*this, m_store, FollowerPlace::Under, WhenAnchorSmaller::Centre);
     (m_bEditing != 0 ? static_cast<QWidget*>(m_editVFOA) : m_editName)->setFocus();
 }
 

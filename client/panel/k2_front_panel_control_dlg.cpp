@@ -28,8 +28,8 @@
 #include "client/app/registry_store.h"
 #include "client/panel/about_dlg.h"
 #include "client/panel/panel_icons.h"
-#include "client/panel/panel_placement.h"
 #include "client/panel/panel_remote.h"
+#include "client/panel/place_under_panel.h"
 #include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"
 #include "controls/digi_marquee.h"
@@ -454,15 +454,15 @@ void CK2FrontPanelControlDlg::SetupColorButtons() {
     }
 }
 
-// The stored rectangle when it is large enough and on a screen, else centred;
-// then the rectangle the panel really has is stored as the original one.
+// The stored rectangle when it is large enough and reaches a screen (moved
+// wholly onto it), else centred; then the rectangle the panel really has is
+// stored, as the original one and as the one its followers are placed
+// against: the move handler skips the first move, which is this one, and
+// without a window manager no other move may ever come.
 void CK2FrontPanelControlDlg::PlaceWindow() {
     StoredWindowRect stored;
     m_store.ReadWindowRect(stored.left, stored.top, stored.right, stored.bottom);
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        screens.append(screen->availableGeometry());
-    }
+    const QList<QRect> screens = AvailableAreas();
     const QSize windowSize = frameGeometry().size();
     if (const auto position = StoredPanelPosition(stored, size(), windowSize, screens)) {
         move(*position);
@@ -474,6 +474,8 @@ void CK2FrontPanelControlDlg::PlaceWindow() {
     const QRect actual = frameGeometry();
     m_store.WriteOriginalWindowRect(actual.left(), actual.top(), actual.left() + actual.width(),
                                     actual.top() + actual.height());
+    m_store.WriteWindowRect(actual.left(), actual.top(), actual.left() + actual.width(),
+                            actual.top() + actual.height());
 }
 
 void CK2FrontPanelControlDlg::UpdateData() {

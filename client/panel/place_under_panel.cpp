@@ -1,60 +1,145 @@
 #include "client/panel/place_under_panel.h"
 
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QVariant>
 #include <QWidget>
+
+#include <vector>
 
 #include "client/app/registry_store.h"
 
 namespace {
 
-struct PlacementInputs {
-    StoredWindowRect stored;
-    QList<QRect> screens;
-    QRect panelScreen;
-};
+// Where a docked window sits against the panel's top-left corner (a QRect),
+// as its last placement put it: after a drag of the panel, that is where it
+// is about to be again.
+constexpr const char* kDockedProperty = "rigcontrolDockedRect";
 
-PlacementInputs readPlacementInputs(pelorin::CRegistryStore& store, const QWidget* panel) {
-    PlacementInputs inputs;
-    StoredWindowRect& stored = inputs.stored;
-    store.ReadWindowRect(stored.left, stored.top, stored.right, stored.bottom);
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        inputs.screens.push_back(screen->availableGeometry());
-    }
-    const QScreen* panelScreen = panel != nullptr ? panel->screen() : nullptr;
-    if (panelScreen == nullptr) {
-        panelScreen = QGuiApplication::primaryScreen();
-    }
-    inputs.panelScreen = panelScreen != nullptr ? panelScreen->availableGeometry() : QRect();
-    return inputs;
-}
-
-// The frame's extra width and height stay as they are.
-void moveFrameTo(QWidget& window, const QRect& frame, const QRect& target) {
-    if (target == frame) {
-        return;
-    }
-    window.resize(window.width() + target.width() - frame.width(),
-                  window.height() + target.height() - frame.height());
-    window.move(target.topLeft());
+std::vector<QPointer<QWidget>>& followers() {
+    static std::vector<QPointer<QWidget>> list;
+    return list;
 }
 
 }  // namespace
 
-void PlaceWindowUnderPanel(QWidget& window, pelorin::CRegistryStore& store, const QWidget* panel,
-                           WhenPanelSmaller whenSmaller) {
-    const PlacementInputs inputs = readPlacementInputs(store, panel);
-    const QRect frame = window.frameGeometry();
-    QRect target =
-        PlaceUnderPanel(inputs.stored, frame, inputs.panelScreen, inputs.screens, whenSmaller);
-    target.setHeight(frame.height());
-    moveFrameTo(window, frame, target);
+QList<QRect> AvailableAreas() {
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.push_back(screen->availableGeometry());
+    }
+    return areas;
 }
 
-void PlaceWindowBesidePanel(QWidget& window, pelorin::CRegistryStore& store, const QWidget* panel,
-                            BesidePanel where) {
-    const PlacementInputs inputs = readPlacementInputs(store, panel);
-    const QRect frame = window.frameGeometry();
-    moveFrameTo(window, frame,
-                PlaceBesidePanel(inputs.stored, frame, where, inputs.panelScreen, inputs.screens));
+void RegisterFollower(QWidget& window) {
+    std::vector<QPointer<QWidget>>& list = followers();
+    std::erase_if(list, [](const QPointer<QWidget>& w) { return w.isNull(); });
+    for (const QPointer<QWidget>& w : list) {
+        if (w.data() == &window) {
+            return;
+        }
+    }
+    list.emplace_back(&window);
+}
+
+FollowerFrames ShownFollowerFrames(const QWidget* except) {
+    FollowerFrames frames;
+    for (const QPointer<QWidget>& w : followers()) {
+        if (w.isNull() || w.data() == except || !w->isVisible()) {
+            continue;
+        }
+        if (w->property(kDockedProperty).isValid()) {
+            frames.docked.push_back(w->frameGeometry());
+        } else {
+            frames.others.push_back(w->frameGeometry());
+        }
+    }
+    return frames;
+}
+
+FollowerRequest RequestBesidePanel(QWidget& window, pelorin::CRegistryStore& store,
+                                   FollowerPlace place, WhenAnchorSmaller whenSmaller) {
+    RegisterFollower(window);
+    StoredWindowRect stored;
+    store.ReadWindowRect(stored.left, stored.top, stored.right, stored.bottom);
+    FollowerRequest request;
+    request.anchor = FrameOf(stored);
+    request.place = place;
+    request.whenSmaller = whenSmaller;
+    request.current = window.frameGeometry();
+    request.size = request.current.size();
+    const FollowerFrames frames = ShownFollowerFrames(&window);
+    // Docked windows sit beside the panel; a window placed here keeps off
+    // them as off any other follower.
+    request.others = frames.others + frames.docked;
+    request.areas = AvailableAreas();
+    return request;
+}
+
+void ApplyFollowerFrame(QWidget& window, const QRect& frame) {
+    const QRect now = window.frameGeometry();
+    if (frame.size() != now.size()) {
+        const QSize client(window.width() + frame.width() - now.width(),
+                           window.height() + frame.height() - now.height());
+        if (window.minimumSize() == window.maximumSize()) {
+            window.setFixedSize(client);
+        } else {
+            window.resize(client);
+        }
+    }
+    if (frame.topLeft() != now.topLeft()) {
+        window.move(frame.topLeft());
+    }
+}
+
+void PlaceWindowBesidePanel(QWidget& window, pelorin::CRegistryStore& store, FollowerPlace place,
+                            WhenAnchorSmaller whenSmaller) {
+    ApplyFollowerFrame(window,
+                       PlaceFollower(RequestBesidePanel(window, store, place, whenSmaller)).frame);
+}
+
+void PlaceWindowUnder(QWidget& window, const QWidget& anchor) {
+    FollowerRequest request;
+    request.anchor = anchor.frameGeometry();
+    request.place = FollowerPlace::UnderOwnSize;
+    request.size = window.frameGeometry().size();
+    // A window never shown has no frame yet: it will get one like the
+    // anchor's.
+    if (!window.testAttribute(Qt::WA_WState_Created) ||
+        window.frameGeometry() == window.geometry()) {
+        request.size += anchor.frameGeometry().size() - anchor.size();
+    }
+    request.current = QRect(window.frameGeometry().topLeft(), request.size);
+    request.areas = AvailableAreas();
+    // The window's position is its frame's; its size stays its own.
+    window.move(PlaceFollower(request).frame.topLeft());
+}
+
+FollowerPlacement PlaceDockedWindow(QWidget& window, QWidget& panel, FollowerPlace place,
+                                    QSize size) {
+    RegisterFollower(window);
+    FollowerRequest request;
+    request.anchor = panel.frameGeometry();
+    request.place = place;
+    request.size = size;
+    request.current = QRect(window.frameGeometry().topLeft(), size);
+    request.areas = AvailableAreas();
+    for (const QPointer<QWidget>& w : followers()) {
+        if (w.isNull() || w.data() == &window || w->isHidden()) {
+            continue;
+        }
+        const QVariant docked = w->property(kDockedProperty);
+        if (docked.isValid()) {
+            request.docked.push_back(docked.toRect().translated(request.anchor.topLeft()));
+        }
+    }
+    FollowerPlacement placed = PlaceFollower(request);
+    if (placed.anchorMove) {
+        panel.move(*placed.anchorMove);
+        // A window manager may have put the panel elsewhere than asked.
+        placed.frame.translate(panel.frameGeometry().topLeft() - *placed.anchorMove);
+    }
+    window.setProperty(kDockedProperty, placed.frame.translated(-panel.frameGeometry().topLeft()));
+    return placed;
 }

@@ -117,7 +117,7 @@ void QsoEntryDialog::Toggle() {
 }
 
 void QsoEntryDialog::Place() {
-    PlaceWindowBesidePanel(*this, m_store, m_panel, BesidePanel::BelowRight);
+    PlaceWindowBesidePanel(*this, m_store, FollowerPlace::BelowRight, WhenAnchorSmaller::Stay);
 }
 
 QRect QsoEntryDialog::Rect() const {

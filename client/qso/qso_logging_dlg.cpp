@@ -4,19 +4,17 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
-#include <QScreen>
 #include <QTableWidget>
 
 #include <utility>
 
 #include "client/app/registry_store.h"
 #include "client/panel/hot_keys.h"
-#include "client/panel/panel_placement.h"
+#include "client/panel/place_under_panel.h"
 #include "client/panel/qso_log_name.h"
 #include "client/qso/qso_log_edit_dlg.h"
 #include "controls/cx_shade_button.h"
@@ -294,26 +292,15 @@ void CQSOLoggingDlg::Show() {
 }
 
 void CQSOLoggingDlg::Place() {
-    StoredWindowRect stored;
-    m_store.ReadWindowRect(stored.left, stored.top, stored.right, stored.bottom);
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.push_back(screen->availableGeometry());
-    const QScreen* panelScreen = m_panel != nullptr ? m_panel->screen() : nullptr;
-    if (panelScreen == nullptr)
-        panelScreen = QGuiApplication::primaryScreen();
-    const QRect screenArea = panelScreen != nullptr ? panelScreen->availableGeometry() : QRect();
     // The panel is compared with the window's own size, not with a height
     // taken from an earlier placement: that one may have been made before the
     // window had its frame.
-    const QRect frame = frameGeometry();
-    const int frameExtra = frame.height() - height();
-    const QRect natural(
-        frame.topLeft(),
-        QSize(frame.width(), looks::dluToPixels(kDialogSize).height() + frameExtra));
-    const QRect target = PlaceBesidePanel(stored, natural, BesidePanel::Right, screenArea, screens);
-    resize(width(), target.height() - frameExtra);
-    move(target.topLeft());
+    FollowerRequest request =
+        RequestBesidePanel(*this, m_store, FollowerPlace::Right, WhenAnchorSmaller::Stay);
+    const int frameExtra = request.current.height() - height();
+    request.size.setHeight(looks::dluToPixels(kDialogSize).height() + frameExtra);
+    request.current.setHeight(request.size.height());
+    ApplyFollowerFrame(*this, PlaceFollower(request).frame);
 }
 
 void CQSOLoggingDlg::ClearSearchResults() {
@@ -391,12 +378,7 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
         editor = new CContestQSOLogEditDlg(opened, m_bandOf, this);
     else
         editor = new CNormalQSOLogEditDlg(opened, m_bandOf, this);
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens.push_back(screen->availableGeometry());
-    const QScreen* own = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    const QRect ownArea = own != nullptr ? own->availableGeometry() : QRect();
-    editor->move(PlaceBelowWindow(frameGeometry(), editor->size(), ownArea, screens).topLeft());
+    PlaceWindowUnder(*editor, *this);
 
     // The runner is copied: it must outlive a window gone meanwhile.
     const QPointer<CQSOLoggingDlg> self(this);

@@ -214,7 +214,8 @@ TEST_P(FrameRectTest, RestoresAndStoresTheRectangle) {
             break;
         case After::Move:
             frame.show();
-            frame.setGeometry(30, 40, 400, 300);
+            // move() places the frame, title bar included.
+            frame.move(30, 40);
             runEventsUntil([&] { return storedRect() == row.expectedStored; });
             break;
     }
@@ -252,6 +253,22 @@ INSTANTIATE_TEST_SUITE_P(
         RectCase{
             "Moved", {10, 10, 409, 309}, After::Move, QRect(10, 10, 400, 300), {30, 40, 429, 339}}),
     [](const auto& row) { return std::string(row.param.name); });
+
+// Restored from its icon, the frame (title bar and all) is where it was
+// stored, on the screen, and showing it stores the same rectangle again: a
+// restart puts it back where it was, not one title-bar height lower.
+TEST_F(MainFrameTest, TheFrameOpensWhereItsFrameWasStored) {
+    ASSERT_TRUE(m_store.WriteWindowRect(0, 0, 639, 479));
+    CMainFrame& frame = makeFrame();
+    frame.ShowStartupMinimised();
+    frame.showNormal();
+    runEventsUntil([&] { return frame.frameGeometry() == QRect(0, 0, 640, 480); });
+    EXPECT_EQ(frame.frameGeometry(), QRect(0, 0, 640, 480));
+    EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().contains(
+        frame.frameGeometry().topLeft()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(storedRect(), (StoredRect{0, 0, 639, 479}));
+}
 
 // --- Logging commands ------------------------------------------------------------------------
 

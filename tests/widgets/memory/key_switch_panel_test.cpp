@@ -72,6 +72,17 @@ class KeySwitchPanel : public MemoryWindowsFixture {
     std::unique_ptr<CKeySwitchEmulationPanelMainPageDlg> m_window;
 };
 
+TEST_F(KeySwitchPanel, OpensUnderThePanelAtThePanelsWidth) {
+    m_store.WriteWindowRect(10, 0, 730, 300);
+    ASSERT_LT(m_window->width(), 720);
+    m_window->PlaceUnderFrontPanel();
+    m_window->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_window->frameGeometry().topLeft(), QPoint(10, 301));
+    EXPECT_GE(m_window->frameGeometry().width(), 720);
+    EXPECT_LE(m_window->frameGeometry().width(), 720 + 8);
+}
+
 TEST_F(KeySwitchPanel, KeysPostTheirCodesInEachMenuAndSet) {
     shot("keyswitch-basic-tap.png", 0);
     press(1261);  // Band+

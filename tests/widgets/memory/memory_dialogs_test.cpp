@@ -208,6 +208,21 @@ TEST_F(MemoryDialogs, EditingShowsTheNameReadOnly) {
 
 // ---- Recall and edit lists ------------------------------------------------
 
+// Under the panel at the wider of its own width and the panel's, though the
+// dialog's size is fixed.
+TEST_F(MemoryDialogs, RecallOpensUnderThePanelAtThePanelsWidth) {
+    m_store.WriteWindowRect(10, 0, 730, 300);
+    CMemoryRecallDlg dialog(*m_memories, m_store, m_panel.get());
+    const int ownWidth = dialog.width();
+    ASSERT_LT(ownWidth, 720);
+    dialog.OnInitDialog();
+    dialog.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialog.frameGeometry().topLeft(), QPoint(10, 301));
+    EXPECT_GE(dialog.frameGeometry().width(), 720);
+    EXPECT_LE(dialog.frameGeometry().width(), 720 + 8);
+}
+
 TEST_F(MemoryDialogs, RecallListsMemoriesAndADoubleClickPicks) {
     ASSERT_EQ(m_memories->AddMemory(memory("Forty", 7025000)), 0u);
     ASSERT_EQ(m_memories->AddMemory(memory("Twenty", 14025000)), 0u);

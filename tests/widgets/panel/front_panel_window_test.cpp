@@ -116,7 +116,8 @@ const PlacementCase kPlacement[] = {
     {"NarrowerThanClientCentred", {10, 10, 700, 500}, true, {}},
     {"ExactClientSizeUsed", {30, 40, 749, 450}, false, {30, 40}},
     {"LargerKeepsItsSize", {10, 20, 900, 700}, false, {10, 20}},
-    {"PartlyNegativeOnScreen", {-20, -10, 699, 400}, false, {-20, -10}},
+    // Only reaching the screen: moved onto it by the least distance.
+    {"PartlyOffTheScreenMovedOnIt", {-20, -10, 699, 400}, false, {0, 0}},
     {"OnNoScreenCentred", {3000, 2000, 3719, 2410}, true, {}},
 };
 
@@ -141,6 +142,10 @@ TEST_P(PanelPlacement, OpensAndStoresItsRectangle) {
     ASSERT_TRUE(m_store.ReadOriginalWindowRect(left, top, right, bottom));
     EXPECT_EQ(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)),
               QRect(expected, QSize(719, 410)));
+    // The followers' "Window Size" is where the panel is before it ever
+    // moves: the move handler skips the first move.
+    ASSERT_TRUE(m_store.ReadWindowRect(left, top, right, bottom));
+    EXPECT_EQ(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), panel.frameGeometry());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PanelPlacement, ::testing::ValuesIn(kPlacement), CaseName());

@@ -734,7 +734,7 @@ INSTANTIATE_TEST_SUITE_P(
             "WithinTheSameBand", true, "14070000", 4, "  20M", {0, 0, 0, 0, 2, 0, 0, 0, 0}}),
     CaseName());
 
-TEST_F(QsoLogWindowTest, TheEditorOpensOnePixelBelowTheWindowOrCentredWhenItWouldNotShow) {
+TEST_F(QsoLogWindowTest, TheEditorOpensOnePixelBelowTheWindowOrAboveWhenItWouldNotShow) {
     CQSOLoggingDlg& w = window();
     w.AddEntry(normalEntry());
     w.resize(w.width(), 200);
@@ -747,18 +747,18 @@ TEST_F(QsoLogWindowTest, TheEditorOpensOnePixelBelowTheWindowOrCentredWhenItWoul
     });
     EXPECT_EQ(placed, QPoint(w.frameGeometry().left(), w.frameGeometry().bottom() + 2));
 
-    // Too low on the screen: centred on it.
+    // Too low on the screen: above the window, wholly on the screen.
     const QRect screen = w.screen()->availableGeometry();
     w.move(30, screen.bottom() - 150);
     QCoreApplication::processEvents();
-    QSize size;
+    QRect frame;
     editRow(0, [&](CQSOLogEditDlg& editor) {
-        placed = editor.pos();
-        size = editor.size();
+        frame = editor.frameGeometry();
         editor.cancelButton()->click();
     });
-    EXPECT_EQ(placed, QPoint(screen.left() + (screen.width() - size.width()) / 2,
-                             screen.top() + (screen.height() - size.height()) / 2));
+    EXPECT_TRUE(screen.contains(frame));
+    EXPECT_EQ(frame.topLeft(),
+              QPoint(w.frameGeometry().left(), w.frameGeometry().top() - 1 - frame.height()));
 }
 
 // --- With the real logger --------------------------------------------------------------------

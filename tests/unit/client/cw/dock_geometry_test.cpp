@@ -2,57 +2,95 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
+using cw::DockEdge;
 using cw::WinRect;
 
-const WinRect kPanel{100, 50, 700, 450};  // 600 x 400
+const WinRect kPanel{100, 250, 700, 650};  // 600 x 400
 
-TEST(CwDock, DocksBelowThePanelAtHalfItsHeight) {
-    EXPECT_EQ(cw::CwDockedRect(kPanel, 600), (WinRect{100, 450, 700, 650}));
+TEST(CwDock, TheCwWindowIsHalfThePanelHigh) {
+    EXPECT_EQ(cw::CwDockedSize(kPanel, 600), QSize(600, 200));
 }
 
-TEST(CwDock, SlideOutStartsBehindThePanelAndStepsDownByFive) {
-    const auto steps = cw::CwSlideOutSteps(kPanel, 600);
+struct SlideCase {
+    const char* name;
+    WinRect docked;
+    DockEdge edge;
+    std::size_t steps;
+    WinRect firstOut;  // behind the panel, one pixel showing
+    WinRect lastOut;
+    WinRect lastIn;  // behind the panel
+};
+
+const SlideCase kSlides[] = {
     // Steps 0, 5, ... 200 (height 200 + 2).
-    ASSERT_EQ(steps.size(), 41U);
-    EXPECT_EQ(steps.front(), (WinRect{100, 251, 700, 451}));
-    EXPECT_EQ(steps[1].top, 256);
-    EXPECT_EQ(steps.back(), (WinRect{100, 451, 700, 651}));
+    {"BelowSlidesDown",
+     {100, 650, 700, 850},
+     DockEdge::Bottom,
+     41,
+     {100, 451, 700, 651},
+     {100, 651, 700, 851},
+     {100, 450, 700, 650}},
+    {"AboveSlidesUp",
+     {100, 50, 700, 250},
+     DockEdge::Top,
+     41,
+     {100, 249, 700, 449},
+     {100, 49, 700, 249},
+     {100, 250, 700, 450}},
+    // Steps 0 ... 300 (width + 1).
+    {"RightSlidesRight",
+     {700, 250, 1000, 650},
+     DockEdge::Right,
+     61,
+     {400, 250, 700, 650},
+     {700, 250, 1000, 650},
+     {400, 250, 700, 650}},
+    {"LeftSlidesLeft",
+     {-200, 250, 100, 650},
+     DockEdge::Left,
+     61,
+     {100, 250, 400, 650},
+     {-200, 250, 100, 650},
+     {100, 250, 400, 650}},
+};
+
+class Slides : public ::testing::TestWithParam<SlideCase> {};
+
+TEST_P(Slides, StartBehindThePanelAndStepFiveAPixelsAway) {
+    const SlideCase& row = GetParam();
+    const auto out = cw::SlideOutSteps(row.docked, row.edge);
+    ASSERT_EQ(out.size(), row.steps);
+    EXPECT_EQ(out.front(), row.firstOut);
+    EXPECT_EQ(out.back(), row.lastOut);
+    const auto in = cw::SlideInSteps(row.docked, row.edge);
+    ASSERT_EQ(in.size(), row.steps);
+    EXPECT_EQ(in.front(), row.docked);
+    EXPECT_EQ(in.back(), row.lastIn);
+    // Mid-slide only what lies beyond the panel's edge shows, the contents
+    // shifted so that they move with the window.
+    const WinRect mid = out[out.size() / 2];
+    const cw::VisibleStep visible = cw::VisiblePart(mid, kPanel, row.edge);
+    const bool overlapsPanel =
+        visible.visible.left < kPanel.right && kPanel.left < visible.visible.right &&
+        visible.visible.top < kPanel.bottom && kPanel.top < visible.visible.bottom;
+    EXPECT_FALSE(overlapsPanel);
+    EXPECT_GT(visible.visible.width() * visible.visible.height(), 0);
+    EXPECT_EQ(QPoint(mid.left, mid.top) - visible.contentOffset,
+              QPoint(visible.visible.left, visible.visible.top));
+    // Docked, all of it shows.
+    EXPECT_EQ(cw::VisiblePart(row.docked, kPanel, row.edge).visible, row.docked);
+    EXPECT_EQ(cw::VisiblePart(row.docked, kPanel, row.edge).contentOffset, QPoint(0, 0));
+    // Wholly behind the panel, none of it.
+    EXPECT_EQ(cw::VisiblePart(row.lastIn, kPanel, row.edge).visible.width() *
+                  cw::VisiblePart(row.lastIn, kPanel, row.edge).visible.height(),
+              0);
 }
 
-TEST(CwDock, SlideInStartsDockedAndStepsUpByFive) {
-    const auto steps = cw::CwSlideInSteps(kPanel, 600);
-    ASSERT_EQ(steps.size(), 41U);
-    EXPECT_EQ(steps.front(), cw::CwDockedRect(kPanel, 600));
-    EXPECT_EQ(steps.back().top, 250);
-}
-
-TEST(MemoryKeysDock, DocksRightOfThePanelAtItsHeightAndSlidesRight) {
-    EXPECT_EQ(cw::MemoryKeysDockedRect(kPanel, 300), (WinRect{700, 50, 1000, 450}));
-    const auto out = cw::MemoryKeysSlideOutSteps(kPanel, 300);
-    EXPECT_EQ(out.front(), (WinRect{400, 50, 700, 450}));
-    EXPECT_EQ(out.back().left, 700);  // steps 0 ... 300 (width + 1)
-    const auto in = cw::MemoryKeysSlideInSteps(kPanel, 300);
-    EXPECT_EQ(in.front().left, 700);
-    EXPECT_EQ(in.back().left, 400);
-}
-
-TEST(VisiblePartTest, OnlyWhatLiesOutsideThePanelShowsWithContentsShifted) {
-    const auto below = cw::VisiblePart({100, 300, 700, 500}, kPanel);
-    EXPECT_EQ(below.visible, (WinRect{100, 450, 700, 500}));
-    EXPECT_EQ(below.contentOffset, QPoint(0, -150));
-
-    const auto right = cw::VisiblePart({500, 50, 800, 450}, kPanel);
-    EXPECT_EQ(right.visible, (WinRect{700, 50, 800, 450}));
-    EXPECT_EQ(right.contentOffset, QPoint(-200, 0));
-
-    const auto hidden = cw::VisiblePart({200, 100, 500, 300}, kPanel);
-    EXPECT_EQ(hidden.visible.width(), 0);
-
-    const auto docked = cw::VisiblePart(cw::CwDockedRect(kPanel, 600), kPanel);
-    EXPECT_EQ(docked.visible, cw::CwDockedRect(kPanel, 600));
-    EXPECT_EQ(docked.contentOffset, QPoint(0, 0));
-}
+INSTANTIATE_TEST_SUITE_P(Rows, Slides, ::testing::ValuesIn(kSlides),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
