@@ -739,17 +739,21 @@ void CK2FrontPanelControlDlg::OnOK() {
     if (!MessageService::askYesNo(kExitQuestion, MessageService::Icon::Question)) {
         return;
     }
-    RunExit();
+    RunExit(true);
 }
 
 void CK2FrontPanelControlDlg::ExitWithoutQuestion() {
     if (!m_exiting) {
-        RunExit();
+        RunExit(false);
     }
 }
 
-void CK2FrontPanelControlDlg::RunExit() {
+void CK2FrontPanelControlDlg::RunExit(bool interactive) {
     m_exiting = true;
+    if (m_entry.saveQsoLogForExit && !m_entry.saveQsoLogForExit(interactive)) {
+        m_exiting = false;
+        return;
+    }
     if (m_entry.stopQsoThreads) {
         m_entry.stopQsoThreads();
     }

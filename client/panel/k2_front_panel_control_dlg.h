@@ -86,9 +86,11 @@ struct PanelEntryPoints {
     std::function<void()> startSplash;
     // System menu item 5678: the configuration sheet, modal.
     std::function<void()> showConfigSheet;
-    // The exit, in this order: the QSO windows stop (bounded waits), the
-    // keyboard-CW window closes, (the server is told), the panel-destroy work
-    // (the VFO bank goes back to the server).
+    // The exit, in this order: the QSO log is saved (false: the operator
+    // keeps the program running, nothing else happens), the QSO windows stop
+    // (bounded waits), the keyboard-CW window closes, (the server is told),
+    // the panel-destroy work (the VFO bank goes back to the server).
+    std::function<bool(bool interactive)> saveQsoLogForExit;
     std::function<void()> stopQsoThreads;
     std::function<void()> closeKeyboardCw;
     std::function<void()> panelDestroyWork;
@@ -325,7 +327,7 @@ class CK2FrontPanelControlDlg : public QDialog,
     // Every status the server answered with (StatusWatchingRemote): a
     // refusal's words in red, once while they stand on the status line.
     void OnServerAnswer(std::int32_t status);
-    void RunExit();
+    void RunExit(bool interactive);
 
     template <class T>
     T* controlAs(int id) const;

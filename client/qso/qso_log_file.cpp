@@ -284,7 +284,11 @@ ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now) {
             return parsed;
         e.tmQSO = *stamp;
     }
+    // A band or mode text this program would not write back the same makes
+    // the line a kept one, like a frequency or QSL state it would rewrite.
     e.nBand = BandIndex(fields[4]);
+    if (!fields[4].empty() && e.nBand < 0)
+        return parsed;
     if (!fields[5].empty()) {
         if (!plainNumber(fields[5], 10))
             return parsed;
@@ -294,6 +298,8 @@ ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now) {
         e.lFreq = freq;
     }
     e.nMode = ModeCode(fields[6]);
+    if (e.nMode < 0)
+        return parsed;
     std::size_t next = 7;
     if (contest) {
         if (!takeText(fields[next++], kMaxExchangeLength, e.szExchange))
@@ -333,8 +339,6 @@ LogFileContent LoadLogFile(std::string_view bytes, std::int64_t now) {
                 parsed.kind = LogLineKind::Other;
         }
         switch (parsed.kind) {
-            case LogLineKind::Blank:
-                break;
             case LogLineKind::Entry:
                 if (parsed.hasSerial)
                     ++content.nQSOCount;
@@ -344,6 +348,7 @@ LogFileContent LoadLogFile(std::string_view bytes, std::int64_t now) {
                 content.unreadableLines.push_back(number);
                 content.keptLines.emplace_back(line);
                 break;
+            case LogLineKind::Blank:
             case LogLineKind::Comment:
                 content.keptLines.emplace_back(line);
                 break;
@@ -390,6 +395,18 @@ std::string UnreadableLinesNotice(const std::string& path, const std::vector<int
 std::uint32_t WriteLogEntry(const std::string& path, const QSO_LOG_ENTRY& entry, int serial,
                             int* reason, const platform::AppendStepHook& hook) {
     const int error = platform::appendToFile(path, FormatLogLine(entry, serial), hook);
+    if (reason != nullptr)
+        *reason = error;
+    return error == 0 ? 0 : K2ERR_FILE_WRITE;
+}
+
+std::uint32_t WriteLogEntries(const std::string& path, const QSO_LOG_ENTRY* entries,
+                              std::size_t count, int firstSerial, int* reason,
+                              const platform::AppendStepHook& hook) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i)
+        bytes += FormatLogLine(entries[i], firstSerial + static_cast<int>(i));
+    const int error = platform::appendToFile(path, bytes, hook);
     if (reason != nullptr)
         *reason = error;
     return error == 0 ? 0 : K2ERR_FILE_WRITE;

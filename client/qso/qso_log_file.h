@@ -66,7 +66,7 @@ bool NextLogLine(std::string_view bytes, std::size_t& pos, std::string_view& lin
 bool NextLogField(std::string_view line, std::size_t& pos, std::string_view& field);
 
 enum class LogLineKind {
-    Blank,    // empty or only blanks: dropped
+    Blank,    // empty or only blanks: kept, no contact
     Comment,  // first non-blank "#", "!", "*" or ".": kept, no contact
     Entry,    // a contact
     Other,    // anything else: kept, told to the operator
@@ -83,8 +83,8 @@ struct ParsedLogLine {
 // nothing after the last, texts within their limits, a frequency empty or
 // 0..2147483647 and a QSL state empty or a number, both written as this
 // program writes them (no sign, blank or leading zero), and a date empty or
-// real. An empty date reads as now, an empty band as -1, an
-// empty mode as 0, an unknown band or mode as -1.
+// real, a band and a mode empty or named as this program names them. An
+// empty date reads as now, an empty band as -1, an empty mode as 0.
 ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now);
 
 struct LogFileContent {
@@ -115,6 +115,11 @@ std::string UnreadableLinesNotice(const std::string& path, const std::vector<int
 // missing. Returns 0 or K2ERR_FILE_WRITE; *reason gets the errno.
 std::uint32_t WriteLogEntry(const std::string& path, const QSO_LOG_ENTRY& entry, int serial,
                             int* reason = nullptr, const platform::AppendStepHook& hook = {});
+
+// Appends several entries' lines in one write, numbered from firstSerial.
+std::uint32_t WriteLogEntries(const std::string& path, const QSO_LOG_ENTRY* entries,
+                              std::size_t count, int firstSerial, int* reason = nullptr,
+                              const platform::AppendStepHook& hook = {});
 
 // Replaces the file whole; the old one becomes "<path>.Bak" once the new one
 // is complete. On failure nothing on disk changes. Returns 0 or a

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include "client/qso/qso_log_file.h"
@@ -22,6 +23,17 @@ bool nameTaken(const std::string& path) {
 
 std::string reasonText(int reason) {
     return std::strerror(reason != 0 ? reason : EIO);
+}
+
+// A file with lines but no contact: notes, say, and no log of this program.
+bool holdsNoContacts(const LogFileContent& content) {
+    if (!content.entries.empty())
+        return false;
+    for (const std::string& line : content.keptLines) {
+        if (line.find_first_not_of(" \t\r") != std::string::npos)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -72,7 +84,40 @@ void CQSOLoggerGUIThread::ClearLog() {
     m_EntryList.clear();
     m_keptLines.clear();
     m_nQSOCount = 0;
-    m_bUnsaved = false;
+    MarkSaved();
+}
+
+void CQSOLoggerGUIThread::MarkSaved() {
+    m_nFailedAppends = 0;
+    m_bRewriteNeeded = false;
+    m_nLostIfDropped = 0;
+}
+
+int CQSOLoggerGUIThread::UnsavedContactCount() const {
+    // After a failed rewrite the file holds an older version of every
+    // contact in the list.
+    return m_nLostIfDropped > 0 ? m_nLostIfDropped : static_cast<int>(m_EntryList.size());
+}
+
+void CQSOLoggerGUIThread::ToErrorOutput(const std::string& text) const {
+    if (m_links.errorOutput) {
+        m_links.errorOutput(text);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+std::string CQSOLoggerGUIThread::ReadOnlyText() const {
+    return m_strLogFileName + " is open in another program: contacts are not written to it.";
+}
+
+void CQSOLoggerGUIThread::TakeLock(const std::string& path) {
+    LogFileLock lock;
+    const LogFileLock::Result result = lock.Take(path);
+    m_lock = std::move(lock);
+    m_strLockedName = path;
+    m_bReadOnly = result == LogFileLock::Result::HeldElsewhere;
 }
 
 void CQSOLoggerGUIThread::RefillWindow() {
@@ -82,6 +127,7 @@ void CQSOLoggerGUIThread::RefillWindow() {
     if (m_pLogDlg->ColumnsStyle() != stored)
         m_pLogDlg->RebuildColumns(stored);
     m_pLogDlg->ClearList();
+    m_pLogDlg->ClearSearchResults();
     m_pLogDlg->SetCaption(m_strLogFileName);
     for (const QSO_LOG_ENTRY& e : m_EntryList)
         m_pLogDlg->AddEntry(e);
@@ -98,18 +144,78 @@ void CQSOLoggerGUIThread::StoreName(const std::string& path) {
     m_settings.WriteCurrentLogFileName(stored);
 }
 
+bool CQSOLoggerGUIThread::WriteUnsaved() {
+    if (m_bReadOnly) {
+        m_notices.Error(ReadOnlyText());
+        return false;
+    }
+    if (!m_bRewriteNeeded && AppendFailedContacts(false) == AppendResult::Written)
+        return true;
+    return OnSaveLogFile();
+}
+
 bool CQSOLoggerGUIThread::MaySetLogAside() {
-    if (!m_bUnsaved || OnSaveLogFile())
+    if (!unsaved() || WriteUnsaved() || RescueUnsavedLog())
         return true;
     if (m_notices.AskYesNo("Contacts not saved to " + m_strLogFileName +
                            " will be lost. Continue?")) {
-        m_bUnsaved = false;
+        MarkSaved();
         return true;
     }
     return false;
 }
 
+// The whole log as it stands, in a new file under a name no other file has.
+bool CQSOLoggerGUIThread::RescueUnsavedLog() {
+    std::vector<std::string> folders{platform::folderOf(m_strLogFileName)};
+    if (m_links.rescueFolders) {
+        for (const std::string& folder : m_links.rescueFolders())
+            folders.push_back(folder);
+    }
+    const std::int64_t utc =
+        m_links.utcNow ? m_links.utcNow() : static_cast<std::int64_t>(std::time(nullptr));
+    const std::string name =
+        platform::nameOf(m_strLogFileName) + ".unsaved-" + UtcStampForFileName(utc);
+    const std::string bytes = FormatLogFile(m_EntryList, m_keptLines);
+    for (const std::string& folder : folders) {
+        if (folder.empty())
+            continue;
+        if (m_rescueHook && !m_rescueHook(folder))
+            continue;
+        int reason = 0;
+        const std::optional<std::string> written =
+            WriteUnderFreeName(folder + "/" + name, bytes, &reason);
+        if (!written)
+            continue;
+        const std::string text =
+            "Log not saved to " + m_strLogFileName + ": the whole log is kept in " + *written;
+        ToErrorOutput(text);
+        m_notices.Warning(text);
+        MarkSaved();
+        return true;
+    }
+    return false;
+}
+
+bool CQSOLoggerGUIThread::SaveForExit(bool interactive) {
+    if (!unsaved() || WriteUnsaved() || RescueUnsavedLog())
+        return true;
+    const std::string count = std::to_string(UnsavedContactCount());
+    if (interactive) {
+        if (!m_notices.AskYesNo(count + " contacts not saved to " + m_strLogFileName +
+                                " will be lost. Exit anyway?")) {
+            return false;
+        }
+    } else {
+        ToErrorOutput(count + " contacts not saved to " + m_strLogFileName + " are lost.");
+    }
+    MarkSaved();
+    return true;
+}
+
 void CQSOLoggerGUIThread::Adopt(const std::string& path) {
+    if (path != m_strLockedName || !m_lock.held())
+        TakeLock(path);
     m_strLogFileName = path;
     StoreName(path);
     m_nLogStyle = m_settings.ReadQsoLoggingMode();
@@ -122,6 +228,15 @@ bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::str
     qDebug("CQSOLoggerGUIThread got WM_OPEN_LOG_FILE, Filename = %s", name.c_str());
     if (wParam == 1 && path && m_links.beforeLoad)
         m_links.beforeLoad();
+    const bool load = wParam == 1 && path.has_value();
+    std::string bytes;
+    if (load && platform::readWholeFileReason(name, bytes) == 0 &&
+        holdsNoContacts(LoadLogFile(bytes, Now())) &&
+        !m_notices.AskYesNo(name +
+                            " holds no contacts. Use it as the log? Its lines are kept after the "
+                            "contacts.")) {
+        return false;
+    }
     if (!MaySetLogAside()) {
         if (wParam == 0) {
             m_settings.WriteQsoLoggingMode(m_nLogStyle);
@@ -129,19 +244,27 @@ bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::str
         }
         return false;
     }
-    const bool load = wParam == 1 && path.has_value();
     platform::removeLeftoverTemporaries(name);
-
-    std::string bytes;
+    // Read (again) after the set-aside, which may have saved this very file.
+    bytes.clear();
     const int reason = platform::readWholeFileReason(name, bytes);
+    if (reason != 0)
+        bytes.clear();
     if (reason != 0 && reason != ENOENT) {
         m_notices.Error("Cannot read " + name + ": " + reasonText(reason));
         if (!load)
             OnNewLogFile();
         return true;
     }
+    LogFileContent content = LoadLogFile(bytes, Now());
     const int stored = m_settings.ReadQsoLoggingMode();
-    const std::optional<int> style = CheckLogFileStyle(bytes);
+    if (!load && holdsNoContacts(content)) {
+        OnNewLogFile();
+        m_notices.Warning(name + " holds no contacts: started the new " + LogStyleName(stored) +
+                          " log " + m_strLogFileName);
+        return true;
+    }
+    const std::optional<int> style = content.style;
     if (style && *style != stored) {
         if (!load) {
             OnNewLogFile();
@@ -153,12 +276,14 @@ bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::str
         if (m_links.styleChanged)
             m_links.styleChanged(*style);
     }
-    LogFileContent content = LoadLogFile(bytes, Now());
     ClearLog();
     m_EntryList = std::move(content.entries);
     m_keptLines = std::move(content.keptLines);
     m_nQSOCount = content.nQSOCount;
+    m_disk = reason == 0 ? DiskStateOfBytes(bytes) : LogDiskState{};
     Adopt(name);
+    if (m_bReadOnly)
+        m_notices.Warning(ReadOnlyText());
     if (!content.unreadableLines.empty())
         m_notices.Warning(UnreadableLinesNotice(name, content.unreadableLines));
     return true;
@@ -167,39 +292,119 @@ bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::str
 void CQSOLoggerGUIThread::OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& entry) {
     qDebug("CQSOLoggerGUIThread got WM_REQUEST_QSOLOG_CMD");
     m_EntryList.push_back(entry);
-    if (m_pLogDlg)
+    if (m_pLogDlg) {
+        m_pLogDlg->ClearSearchResults();
         m_pLogDlg->AddEntry(entry);
+    }
     if (wParam != 1)
         return;
-    if (m_bUnsaved) {
+    ++m_nLostIfDropped;
+    if (m_bReadOnly) {
+        ++m_nFailedAppends;
+        m_notices.Error(ReadOnlyText());
+        return;
+    }
+    if (m_bRewriteNeeded) {
         OnSaveLogFile();
         return;
     }
+    ++m_nFailedAppends;
+    if (AppendFailedContacts(true) == AppendResult::NotAsLeft)
+        OnSaveLogFile();
+}
+
+// The contacts whose append failed, and the one just logged, go in one
+// append: a full card that has room for their lines again takes them, where
+// a whole save would need room for a second copy of the log. Only onto the
+// file as this program left it; else the whole log is saved.
+CQSOLoggerGUIThread::AppendResult CQSOLoggerGUIThread::AppendFailedContacts(bool justLogged) {
+    const std::optional<LogDiskState> onDisk = ReadDiskState(m_strLogFileName);
+    const bool asLeft = onDisk && *onDisk == m_disk;
+    if (m_nFailedAppends > (justLogged ? 1 : 0) && !asLeft)
+        return AppendResult::NotAsLeft;
+    const std::size_t count = static_cast<std::size_t>(m_nFailedAppends);
+    const QSO_LOG_ENTRY* first = m_EntryList.data() + (m_EntryList.size() - count);
     int reason = 0;
-    if (WriteLogEntry(m_strLogFileName, entry, m_nQSOCount + 1, &reason, m_appendHook) != 0) {
+    if (WriteLogEntries(m_strLogFileName, first, count, m_nQSOCount + 1, &reason, m_appendHook) !=
+        0) {
         m_notices.Error("QSO not written to " + m_strLogFileName + ": " + reasonText(reason));
-        m_bUnsaved = true;
-        return;
+        return AppendResult::Failed;
     }
-    ++m_nQSOCount;
+    m_nQSOCount += m_nFailedAppends;
+    MarkSaved();
+    // A file changed outside keeps its old state here, so that the next
+    // rewrite still keeps that version aside.
+    if (asLeft)
+        m_disk = ReadDiskState(m_strLogFileName).value_or(LogDiskState{});
+    return AppendResult::Written;
+}
+
+bool CQSOLoggerGUIThread::KeepOutsideVersion(const std::string& path) {
+    int error = 0;
+    const std::optional<LogDiskState> onDisk = ReadDiskState(path, &error);
+    if (!onDisk) {
+        // A folder under the name, or none above it: the save fails and says why.
+        if (error == EISDIR || error == ENOTDIR)
+            return true;
+        m_notices.Error("Log not saved to " + path + ": it cannot be read (" + reasonText(error) +
+                        ")");
+        return false;
+    }
+    if (!onDisk->exists || *onDisk == m_disk)
+        return true;
+    std::string bytes;
+    error = platform::readWholeFileReason(path, bytes);
+    std::optional<std::string> kept;
+    if (error == 0)
+        kept = WriteUnderFreeName(path + ".outside", bytes, &error);
+    if (!kept) {
+        m_notices.Error("Log not saved to " + path +
+                        ": it was changed outside Pelorin and that version cannot be kept aside (" +
+                        reasonText(error) + ")");
+        return false;
+    }
+    m_notices.Warning(path + " was changed outside Pelorin: that version is kept as " + *kept);
+    return true;
 }
 
 bool CQSOLoggerGUIThread::OnSaveLogFile(const std::optional<std::string>& path) {
     const std::string target = path ? *path : m_strLogFileName;
     qDebug("CQSOLoggerGUIThread got WM_SAVE_LOG_FILE, Filename = %s", target.c_str());
+    const bool own = target == m_strLogFileName;
+    if (own && m_bReadOnly) {
+        m_notices.Error(ReadOnlyText());
+        return false;
+    }
     platform::makeFolders(platform::folderOf(target));
+    LogFileLock targetLock;
+    if (!own && targetLock.Take(target) == LogFileLock::Result::HeldElsewhere) {
+        m_notices.Error(target + " is open in another program: contacts are not written to it.");
+        return false;
+    }
+    if (own && !KeepOutsideVersion(target)) {
+        m_bRewriteNeeded = true;
+        return false;
+    }
     int reason = 0;
     if (SaveLogFile(target, m_EntryList, m_keptLines, &reason, m_saveHook) != 0) {
         m_notices.Error("Log not saved to " + target + ": " + reasonText(reason));
-        m_bUnsaved = true;
+        // Under another name the log in hand is as it was.
+        if (own)
+            m_bRewriteNeeded = true;
         return false;
     }
-    m_bUnsaved = false;
+    MarkSaved();
     m_nQSOCount = static_cast<int>(m_EntryList.size());
+    m_disk = DiskStateOfBytes(FormatLogFile(m_EntryList, m_keptLines));
     // Only a chosen name is stored: a save of the log in hand (Log It while
     // unsaved, Modify, Delete) must not undo the name the configuration page
     // stored for a style change that is still to reach the logger.
     if (path) {
+        if (!own) {
+            m_lock = std::move(targetLock);
+            m_strLockedName = target;
+            m_bReadOnly = false;
+        }
         m_strLogFileName = target;
         StoreName(target);
         m_strStoredName = m_settings.ReadCurrentLogFileName();
@@ -222,7 +427,10 @@ bool CQSOLoggerGUIThread::OnNewLogFile() {
     int reason = 0;
     if (SaveLogFile(path, {}, {}, &reason, m_saveHook) != 0) {
         m_notices.Error("Log not saved to " + path + ": " + reasonText(reason));
-        m_bUnsaved = true;
+        m_bRewriteNeeded = true;
+        m_disk = ReadDiskState(path).value_or(LogDiskState{});
+    } else {
+        m_disk = DiskStateOfBytes("");
     }
     Adopt(path);
     return true;
@@ -232,8 +440,14 @@ void CQSOLoggerGUIThread::OnModifyLogEntry(int index, const QSO_LOG_ENTRY& entry
     qDebug("CQSOLoggerGUIThread got WM_MODIFY_LOG_ENTRY, Entry = %d", index);
     if (index < 0 || index >= static_cast<int>(m_EntryList.size()))
         return;
+    if (m_bReadOnly) {
+        m_notices.Error(ReadOnlyText());
+        RefillWindow();  // the row the editor changed shows the entry again
+        return;
+    }
     m_EntryList[static_cast<std::size_t>(index)] = entry;
     RefillWindow();
+    m_bRewriteNeeded = true;
     OnSaveLogFile();
 }
 
@@ -241,8 +455,13 @@ void CQSOLoggerGUIThread::OnDeleteLogEntry(int index) {
     qDebug("CQSOLoggerGUIThread got WM_DELETE_LOG_ENTRY, Entry = %d", index);
     if (index < 0 || index >= static_cast<int>(m_EntryList.size()))
         return;
+    if (m_bReadOnly) {
+        m_notices.Error(ReadOnlyText());
+        return;
+    }
     m_EntryList.erase(m_EntryList.begin() + index);
     RefillWindow();
+    m_bRewriteNeeded = true;
     OnSaveLogFile();
 }
 
@@ -296,17 +515,21 @@ void CQSOLoggerGUIThread::ShowLogWindow() {
 }
 
 void CQSOLoggerGUIThread::ExitInstance() {
-    if (m_bUnsaved)
-        OnSaveLogFile();
+    if (unsaved())
+        SaveForExit(false);
     m_pLogDlg.reset();
     // The entries are gone: nothing is left to save over the file.
     ClearLog();
+    m_lock.Release();
+    m_strLockedName.clear();
 }
 
 void CQSOLoggerGUIThread::SetFileHooks(platform::AtomicStepHook saveHook,
-                                       platform::AppendStepHook appendHook) {
+                                       platform::AppendStepHook appendHook,
+                                       RescueFolderHook rescueHook) {
     m_saveHook = std::move(saveHook);
     m_appendHook = std::move(appendHook);
+    m_rescueHook = std::move(rescueHook);
 }
 
 }  // namespace pelorin

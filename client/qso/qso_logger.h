@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "client/qso/qso_log_entry.h"
+#include "client/qso/qso_log_guard.h"
 #include "platform/atomic_file.h"
 
 // The QSO logger: owns the log (its entries in log order, the lines of its
@@ -22,8 +23,17 @@
 // injected, so tests drive it with recording doubles.
 //
 // Nothing the operator logged is lost: a failed append or save marks the log
-// unsaved and names the file; while unsaved, Log It saves the whole log, and
-// Load, New, a style change and the exit first try to save it.
+// unsaved and names the file. While unsaved, Log It appends the missing
+// contacts when only appends failed and the file is as this program left it,
+// else it saves the whole log. Load, New, a style change and the exit first
+// save an unsaved log; when that fails the whole log goes to a rescue file
+// ("<log name>.unsaved-<UTC stamp>" in the log's folder or a rescue folder),
+// and only when that fails too is the operator asked.
+//
+// While a log is open its "<log>.lock" is held; a log whose lock another
+// program holds is open read-only. A rewrite never goes over a version of the
+// file it did not write or read: that version is kept as "<log>.outside"
+// first.
 namespace pelorin {
 
 // The calls the logger makes on its log window.
@@ -75,6 +85,13 @@ class CQSOLoggerGUIThread {
         // Before a Load sets the log aside: contacts still waiting for radio
         // data are logged into it now, synchronously.
         std::function<void()> beforeLoad;
+        // Where a rescue file may go when the log's own folder takes none, in
+        // order (the settings folder, the home folder).
+        std::function<std::vector<std::string>()> rescueFolders;
+        // Seconds since 1970 UTC, for the rescue file's name; empty: the system clock.
+        std::function<std::int64_t()> utcNow;
+        // Standard error; empty: the process's own.
+        std::function<void(const std::string&)> errorOutput;
     };
 
     // logFolder: where bare names lie (made when missing).
@@ -101,20 +118,31 @@ class CQSOLoggerGUIThread {
     void OnSearchQsoLogResultCmd(int index, const std::string& call);
     void OnPositionWindowCmd();
     void ShowLogWindow();
-    // The exit: a last save of an unsaved log; the window and the entries go.
-    // Safe to call again: a later call saves nothing.
+    // The exit's first step: saves an unsaved log, else writes the rescue
+    // file, else asks (interactive) whether to exit anyway or tells standard
+    // error how many contacts are lost (SIGTERM). False: the operator said No
+    // and everything is as it was.
+    bool SaveForExit(bool interactive);
+    // The exit: SaveForExit(false) when still unsaved; the window, the
+    // entries and the lock go. Safe to call again: a later call saves nothing.
     void ExitInstance();
 
-    // Tests fail or kill saves and appends at a chosen step.
-    void SetFileHooks(platform::AtomicStepHook saveHook, platform::AppendStepHook appendHook);
+    // Tests fail or kill saves and appends at a chosen step, and fail the
+    // rescue file in a folder (returning false).
+    using RescueFolderHook = std::function<bool(const std::string& folder)>;
+    void SetFileHooks(platform::AtomicStepHook saveHook, platform::AppendStepHook appendHook,
+                      RescueFolderHook rescueHook = {});
 
-    // Saves an unsaved log, or asks whether to drop it; false keeps it.
+    // Saves an unsaved log, or writes its rescue file, or asks whether to
+    // drop it; false keeps it.
     bool MaySetLogAside();
 
     const std::vector<QSO_LOG_ENTRY>& entries() const { return m_EntryList; }
     const std::string& logFileName() const { return m_strLogFileName; }
     int qsoCount() const { return m_nQSOCount; }
-    bool unsaved() const { return m_bUnsaved; }
+    bool unsaved() const { return m_bRewriteNeeded || m_nFailedAppends > 0; }
+    // Another program holds the log's lock: nothing is written to it.
+    bool readOnly() const { return m_bReadOnly; }
     IQsoLogWindow* window() const { return m_pLogDlg.get(); }
 
     // A stored name as a path: a bare name lies in the log folder.
@@ -126,6 +154,21 @@ class CQSOLoggerGUIThread {
     void RefillWindow();
     void StoreName(const std::string& path);
     std::int64_t Now() const;
+    void MarkSaved();
+    void TakeLock(const std::string& path);
+    std::string ReadOnlyText() const;
+    enum class AppendResult { Written, Failed, NotAsLeft };
+    // justLogged: the last failed append is the contact being logged now,
+    // which may go onto a file changed outside as any append does.
+    AppendResult AppendFailedContacts(bool justLogged);
+    // The unsaved part of the log: the failed appends again, or the whole log.
+    bool WriteUnsaved();
+    // Before a rewrite of the log's own file: false when it must not be
+    // written (a version that cannot be read, or could not be kept aside).
+    bool KeepOutsideVersion(const std::string& path);
+    bool RescueUnsavedLog();
+    int UnsavedContactCount() const;
+    void ToErrorOutput(const std::string& text) const;
 
     std::string m_logFolder;
     IQsoLogSettings& m_settings;
@@ -136,13 +179,25 @@ class CQSOLoggerGUIThread {
     std::vector<QSO_LOG_ENTRY> m_EntryList;
     std::vector<std::string> m_keptLines;
     int m_nQSOCount = 0;
-    bool m_bUnsaved = false;
+    // Unsaved: contacts at the list's end whose append failed, and whether a
+    // change only a whole save can write (a Modify, a Delete, a failed save)
+    // is still to reach the file. m_nLostIfDropped counts the contacts not on
+    // disk either way.
+    int m_nFailedAppends = 0;
+    bool m_bRewriteNeeded = false;
+    int m_nLostIfDropped = 0;
+    // The log's file as this program last wrote or read it.
+    LogDiskState m_disk;
+    LogFileLock m_lock;
+    std::string m_strLockedName;
+    bool m_bReadOnly = false;
     // What was stored for the log in hand, written back when the operator
     // keeps it against a style change the configuration page already stored.
     int m_nLogStyle = kNormalLogStyle;
     std::string m_strStoredName;
     platform::AtomicStepHook m_saveHook;
     platform::AppendStepHook m_appendHook;
+    RescueFolderHook m_rescueHook;
 };
 
 std::string LogStyleName(int style);  // "normal", "contest"

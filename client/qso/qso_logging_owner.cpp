@@ -5,10 +5,13 @@
 #include <QMetaObject>
 
 #include <chrono>
+#include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "client/app/registry_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
+#include "platform/atomic_file.h"
 #include "platform/message_service.h"
 #include "platform/windows_path.h"
 
@@ -17,27 +20,36 @@ using pelorin::CQSOLoggerGUIThread;
 using pelorin::QSO_LOG_ENTRY;
 
 // "QSO Logging Mode" and "Current Log File Name" in the settings; a value
-// that cannot be read counts as its default.
+// that cannot be read counts as its default, a write that fails is told.
 class QsoLoggingOwner::StoreSettings : public pelorin::IQsoLogSettings {
   public:
-    explicit StoreSettings(pelorin::CRegistryStore& store) : m_store(store) {}
+    using Report = std::function<void(const std::string& valueName)>;
+    StoreSettings(pelorin::CRegistryStore& store, Report reportFailedWrite)
+        : m_store(store), m_reportFailedWrite(std::move(reportFailedWrite)) {}
     int ReadQsoLoggingMode() const override {
         int mode = pelorin::kNormalLogStyle;
         m_store.ReadQsoLoggingMode(mode);
         return mode;
     }
-    void WriteQsoLoggingMode(int mode) override { m_store.WriteQsoLoggingMode(mode); }
+    void WriteQsoLoggingMode(int mode) override {
+        if (!m_store.WriteQsoLoggingMode(mode)) {
+            m_reportFailedWrite("QSO Logging Mode");
+        }
+    }
     std::string ReadCurrentLogFileName() const override {
         std::string name = pelorin::kDefaultLogFileName;
         m_store.ReadCurrentLogFileName(name);
         return name;
     }
     void WriteCurrentLogFileName(const std::string& name) override {
-        m_store.WriteCurrentLogFileName(name);
+        if (!m_store.WriteCurrentLogFileName(name)) {
+            m_reportFailedWrite("Current Log File Name");
+        }
     }
 
   private:
     pelorin::CRegistryStore& m_store;
+    Report m_reportFailedWrite;
 };
 
 class QsoLoggingOwner::ServiceNotices : public pelorin::IQsoNotices {
@@ -56,7 +68,12 @@ QsoLoggingOwner::QsoLoggingOwner(pelorin::CRegistryStore& store, EntryWindowMake
       m_makeLogWindow(std::move(makeLogWindow)),
       m_now(std::move(now)),
       m_context(std::make_unique<QObject>()),
-      m_settings(std::make_unique<StoreSettings>(store)),
+      m_settings(std::make_unique<StoreSettings>(
+          store,
+          [this](const std::string& valueName) {
+              const std::string text = "Setting not saved: " + valueName;
+              postToPanel([text](CK2FrontPanelControlDlg& panel) { panel.ShowStatus(2, text); });
+          })),
       m_notices(std::make_unique<ServiceNotices>()) {
     if (!m_now) {
         m_now = [] {
@@ -75,6 +92,7 @@ QsoLoggingOwner::~QsoLoggingOwner() {
 }
 
 void QsoLoggingOwner::fill(PanelEntryPoints& entry) {
+    entry.saveQsoLogForExit = [this](bool interactive) { return saveQsoLogForExit(interactive); };
     entry.stopQsoThreads = [this] { stopQsoThreads(); };
 }
 
@@ -226,6 +244,16 @@ CQSOLoggerGUIThread::Links QsoLoggingOwner::LoggerLinks() {
         m_info->CompletePendingEntries(m_panel->BuildRadioSnapshot());
         m_logNow = false;
     };
+    // A log that cannot be saved at the exit goes whole to the first of these
+    // that takes it, after the log's own folder.
+    links.rescueFolders = [] {
+        std::vector<std::string> folders{
+            platform::folderOf(pelorin::CRegistryStore::SettingsFilePath())};
+        if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+            folders.emplace_back(home);
+        }
+        return folders;
+    };
     // A line without a date counts as logged now, on the clock the contacts
     // are stamped with.
     links.now = [this] {
@@ -302,6 +330,17 @@ void QsoLoggingOwner::reportRadioData(std::intptr_t requester, const RADIO_SNAPS
 void QsoLoggingOwner::positionQsoWindows() {
     postToInfo([](CQSOInfoGUIThread& info) { info.OnPositionWindowCmd(); });
     postToLogger([](CQSOLoggerGUIThread& logger) { logger.OnPositionWindowCmd(); });
+}
+
+// Before anything else of the exit: the contacts queued or waiting for radio
+// data reach the log, which is saved, rescued or, on the operator's No, kept.
+bool QsoLoggingOwner::saveQsoLogForExit(bool interactive) {
+    RunQueuedCalls();
+    if (m_info && m_panel) {
+        m_info->CompletePendingEntries(m_panel->BuildRadioSnapshot());
+        RunQueuedCalls();
+    }
+    return !m_logger || m_logger->SaveForExit(interactive);
 }
 
 // The process ends when the exit returns: what is queued for the QSO objects

@@ -24,10 +24,15 @@
 // data into the log it sets aside, completed from the panel's snapshot, as a
 // style change does.
 //
-// The exit (stopQsoThreads, also after SIGTERM) runs synchronously: the calls
-// still queued run, contacts still waiting for radio data are completed from
-// the panel's snapshot and logged, the logger saves an unsaved log and goes,
-// then the info object with its window.
+// The exit (saveQsoLogForExit, then stopQsoThreads, also after SIGTERM) runs
+// synchronously: the calls still queued run, contacts still waiting for radio
+// data are completed from the panel's snapshot and logged, and the logger
+// saves an unsaved log, or writes its rescue file, or (an interactive exit)
+// asks whether to exit anyway; on No the exit stops there. Then the logger
+// goes, then the info object with its window.
+//
+// A failed write of "QSO Logging Mode" or "Current Log File Name" shows
+// "Setting not saved: <value name>" in the panel's status line.
 //
 // GUI thread only.
 
@@ -88,6 +93,9 @@ class QsoLoggingOwner {
     void utcLogChange(int useUtc);
     void reportRadioData(std::intptr_t requester, const RADIO_SNAPSHOT& snapshot);
     void positionQsoWindows();
+    // False: the log could not be saved nor rescued and the operator chose
+    // not to exit.
+    bool saveQsoLogForExit(bool interactive);
     void stopQsoThreads();
 
     // Null before the first request and after the exit.

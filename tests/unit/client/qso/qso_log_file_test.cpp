@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"CommentAndBlankLines",
                    "# my log\n\n   \n  !x\n*\n.dot\n" + normalLine("A"),
                    {"A"},
-                   {"# my log", "  !x", "*", ".dot"},
+                   {"# my log", "", "   ", "  !x", "*", ".dot"},
                    {},
                    1,
                    0},
@@ -204,6 +204,14 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"LastLineWithoutLineEnd", normalLine("A") + "0;3;B;", {"A", "B"}, {}, {}, 2, 0},
         ReaderCase{
             "CutLastLineIsKept", normalLine("A") + "0;3;B;0704", {"A"}, {"0;3;B;0704"}, {2}, 1, 0},
+        // "20M" and "FM" would be written back empty: the line is kept as it stands.
+        ReaderCase{"BandOrModeThisProgramDoesNotWriteIsKept",
+                   normalLine("A") + "0;2;B;;20M;;CW;;;;;;;\n0;3;C;;;;FM;;;;;;;\n",
+                   {"A"},
+                   {"0;2;B;;20M;;CW;;;;;;;", "0;3;C;;;;FM;;;;;;;"},
+                   {2, 3},
+                   1,
+                   0},
         ReaderCase{"StyleTwoIsKept", "2;1;A;\n", {}, {"2;1;A;"}, {1}, 0, std::nullopt},
         ReaderCase{"ContestLineInANormalFileIsKept",
                    normalLine("A") + kContestLine,
@@ -291,18 +299,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ReaderCase>& row) { return std::string(row.param.name); });
 
 TEST(QsoLogReaderValues, EmptyFieldsAndUnknownNames) {
-    const auto read = LoadLogFile("0;\n0;1;A;;20M;;FM;;;;;;\n", 1234);
-    ASSERT_EQ(read.entries.size(), 2u);
+    const std::string unknown = "0;1;A;;20M;;FM;;;;;;;";
+    const auto read = LoadLogFile("0;\n" + unknown + "\n", 1234);
+    ASSERT_EQ(read.entries.size(), 1u);
     const QSO_LOG_ENTRY& bare = read.entries[0];
     EXPECT_EQ(bare.tmQSO, 1234);
     EXPECT_EQ(bare.nBand, -1);
     EXPECT_EQ(bare.lFreq, 0);
     EXPECT_EQ(bare.nMode, 0);
     EXPECT_EQ(bare.nQSLStatus, 0);
-    EXPECT_EQ(read.entries[1].nBand, -1);
-    EXPECT_EQ(read.entries[1].nMode, -1);
-    // Saved back, an unknown band and mode are empty fields.
-    EXPECT_EQ(pelorin::FormatLogLine(read.entries[1], 2), "0;2;A;01011970002034;;0;;;;;;0;;\n");
+    // A band and a mode this program does not name would be saved back
+    // empty: the line is kept and saved byte for byte.
+    EXPECT_EQ(read.keptLines, std::vector<std::string>{unknown});
+    EXPECT_EQ(pelorin::FormatLogFile(read.entries, read.keptLines),
+              pelorin::FormatLogLine(bare, 1) + unknown + "\n");
 }
 
 TEST(QsoLogReaderValues, KeptLinesFollowTheEntriesWhenSaved) {

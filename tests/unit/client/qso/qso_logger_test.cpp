@@ -1,6 +1,9 @@
 #include "client/qso/qso_logger.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,11 +12,13 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "client/qso/qso_log_file.h"
+#include "client/qso/qso_log_guard.h"
 #include "platform/atomic_file.h"
 #include "tests/support/temp_dir.h"
 
@@ -97,6 +102,10 @@ QSO_LOG_ENTRY contact(const std::string& call, int style = 0) {
     return e;
 }
 
+// 12/10/2026 12:45:00 UTC, the clock the rescue files are named by.
+constexpr std::int64_t kRescueStamp = 1796906700;
+constexpr char kRescueSuffix[] = ".unsaved-20261210T124500Z";
+
 const std::string kNormalFile = "0;1;N0CALL;07041999143000;  20M;14025000;CW;;;;;0;;\n";
 const std::string kContestFile = "1;1;K1TEST;11232024183005;  40M;7030500;CW;599 05;0;;\n";
 
@@ -106,14 +115,15 @@ class QsoLogger : public ::testing::Test {
     fs::path at(const std::string& name) const { return folder() / name; }
 
     void start() {
-        m_logger = std::make_unique<CQSOLoggerGUIThread>(
-            folder().string(), m_settings, m_notices,
-            CQSOLoggerGUIThread::Links{[this](int s) { m_styles.push_back(s); },
-                                       [this](const QSO_LOG_ENTRY& e) { m_found.push_back(e); },
-                                       {},
-                                       {},
-                                       [] { return std::int64_t{0}; },
-                                       {}});
+        CQSOLoggerGUIThread::Links links;
+        links.styleChanged = [this](int s) { m_styles.push_back(s); };
+        links.sendFoundEntry = [this](const QSO_LOG_ENTRY& e) { m_found.push_back(e); };
+        links.now = [] { return std::int64_t{0}; };
+        links.rescueFolders = [this] { return m_rescueFolders; };
+        links.utcNow = [] { return kRescueStamp; };
+        links.errorOutput = [this](const std::string& text) { m_errorOutput.push_back(text); };
+        m_logger = std::make_unique<CQSOLoggerGUIThread>(folder().string(), m_settings, m_notices,
+                                                         std::move(links));
         m_window.columns = m_settings.mode;
         m_logger->OnParamCmd(std::make_unique<RecordingWindow>(m_window));
     }
@@ -146,6 +156,8 @@ class QsoLogger : public ::testing::Test {
     WindowLog m_window;
     std::vector<int> m_styles;
     std::vector<QSO_LOG_ENTRY> m_found;
+    std::vector<std::string> m_rescueFolders;  // none unless a test gives some
+    std::vector<std::string> m_errorOutput;
     std::unique_ptr<CQSOLoggerGUIThread> m_logger;
 };
 
@@ -298,6 +310,7 @@ TEST_F(QsoLogger, UnsavedContactsAreDroppedOnlyWhenTheOperatorSaysYes) {
     fs::create_directory(at("Orvo.QSO.Log"));
     m_logger->OnRequestQsoLogCmd(1, contact("B"));
     ASSERT_TRUE(m_logger->unsaved());
+    m_logger->SetFileHooks({}, {}, [](const std::string&) { return false; });  // no rescue file
 
     m_notices.answers = {false};
     EXPECT_FALSE(m_logger->OnOpenLogFile(1, at("other.log").string()));
@@ -588,12 +601,240 @@ TEST_F(QsoLogger, ExitWhoseSaveFailsLeavesTheFileForASecondExit) {
                            [](platform::AppendStep) { return false; });
     m_logger->OnRequestQsoLogCmd(1, contact("B"));
     m_logger->ExitInstance();
-    EXPECT_EQ(m_notices.lines.back().rfind("error\tLog not saved to " + at("mine.log").string(), 0),
-              0u);
+    // The contact the save could not write is in the rescue file beside the
+    // log, which the message names; the log itself is as it was.
+    const fs::path rescue = at(std::string("mine.log") + kRescueSuffix);
+    EXPECT_EQ(m_notices.lines.back(), "warning\tLog not saved to " + at("mine.log").string() +
+                                          ": the whole log is kept in " + rescue.string());
+    EXPECT_EQ(callsInFile(rescue.filename().string()), (std::vector<std::string>{"A", "B"}));
     m_logger->SetFileHooks({}, {});
     m_logger->ExitInstance();
     EXPECT_EQ(callsInFile("mine.log"), std::vector<std::string>{"A"});
+    EXPECT_EQ(callsInFile(rescue.filename().string()), (std::vector<std::string>{"A", "B"}));
 }
+
+// --- The exit on a full disk or a read-only folder ------------------------------------
+
+// Runs `run` in a forked child and returns what it reports; the child may
+// change its user, limits and mounts without touching this process.
+std::string reportFromChild(const std::function<std::string()>& run) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child < 0)
+        return "no fork";
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        const std::string report = run();
+        const bool sent = ::write(pipeFds[1], report.data(), report.size()) ==
+                          static_cast<ssize_t>(report.size());
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    std::string report;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        report += "\nchild failed";
+    return report;
+}
+
+// In a child: a small tmpfs of its own over `folder`, gone with the child.
+bool mountSmallDisk(const fs::path& folder, const std::string& size) {
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr))
+        return false;
+    const std::string options = "size=" + size + ",mode=0777";
+    return ::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+// Fills the disk that `folder` is on with 4 KB files; returns them.
+std::vector<fs::path> fillDisk(const fs::path& folder) {
+    std::vector<fs::path> fillers;
+    const std::string page(4096, 'f');
+    for (int n = 0;; ++n) {
+        const fs::path filler = folder / ("filler" + std::to_string(n));
+        if (WriteNewFile(filler.string(), page) != 0)
+            break;
+        fillers.push_back(filler);
+    }
+    return fillers;
+}
+
+bool becomeNobody() {
+    return ::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+           ::setresuid(65534, 65534, 65534) == 0;
+}
+
+// A log of contact A and a comment line, 4096 bytes in all: on a full disk
+// no byte more fits.
+std::string pageOfLog() {
+    const std::string line = FormatLogLine(contact("A"), 1);
+    return line + "#" + std::string(4096 - line.size() - 2, '-') + "\n";
+}
+
+enum class ExitFault { FullDisk, FileSizeLimit, ReadOnlyFolder };
+enum class ExitKind { Sigterm, AnswerYes, AnswerNo };
+enum class RescueAt { SettingsFolder, HomeFolder, Nowhere };
+
+struct ExitCase {
+    const char* name;
+    ExitFault fault;
+    ExitKind exit;
+    RescueAt rescue;
+};
+
+class QsoLoggerExit : public QsoLogger, public ::testing::WithParamInterface<ExitCase> {
+  protected:
+    fs::path settingsFolder() const { return m_dir.path() / "settings"; }
+    fs::path homeFolder() const { return m_dir.path() / "home"; }
+    fs::path rescueFolder(RescueAt at) const {
+        return at == RescueAt::SettingsFolder ? settingsFolder() : homeFolder();
+    }
+
+    // In the child: A is in the log, B and C fail to reach it, then the exit.
+    std::string run(const ExitCase& c) {
+        fs::create_directories(folder());
+        fs::create_directories(settingsFolder());
+        fs::create_directories(homeFolder());
+        fs::permissions(m_dir.path(), fs::perms(0755));
+        if (c.fault == ExitFault::FullDisk && !mountSmallDisk(folder(), "64k"))
+            return "skip: no tmpfs can be mounted here";
+        writeBytes(at("mine.log"), pageOfLog());
+        // Nobody may write the log's folder and the rescue folder of the row.
+        for (const fs::path& owned : {folder(), at("mine.log")}) {
+            if (::chown(owned.c_str(), 65534, 65534) != 0)
+                return "chown failed";
+        }
+        if (c.rescue != RescueAt::Nowhere && ::chown(rescueFolder(c.rescue).c_str(), 65534, 65534))
+            return "chown failed";
+        if (!becomeNobody())
+            return "cannot become nobody";
+
+        m_rescueFolders = {settingsFolder().string(), homeFolder().string()};
+        m_settings.name = "mine.log";
+        start();
+        switch (c.fault) {
+            case ExitFault::FullDisk:
+                fillDisk(folder());
+                break;
+            case ExitFault::FileSizeLimit: {
+                rlimit limit{};
+                ::getrlimit(RLIMIT_FSIZE, &limit);
+                limit.rlim_cur = 4096 + 10;
+                ::signal(SIGXFSZ, SIG_IGN);
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                break;
+            }
+            case ExitFault::ReadOnlyFolder:
+                fs::permissions(at("mine.log"), fs::perms(0444));
+                fs::permissions(folder(), fs::perms(0555));
+                break;
+        }
+        m_logger->OnRequestQsoLogCmd(1, contact("B"));
+        m_logger->OnRequestQsoLogCmd(1, contact("C"));
+        if (!m_logger->unsaved())
+            return "B and C were written";
+        m_notices.lines.clear();
+        m_notices.answers = {c.exit == ExitKind::AnswerYes};
+
+        std::ostringstream out;
+        const bool exits = m_logger->SaveForExit(c.exit != ExitKind::Sigterm);
+        out << (exits ? "exits" : "stays") << "\n";
+        for (const std::string& line : m_notices.lines) {
+            if (line.rfind("error\t", 0) != 0)  // the failed writes' reasons vary by row
+                out << line << "\n";
+        }
+        for (const std::string& line : m_errorOutput)
+            out << "stderr\t" << line << "\n";
+        out << "listed " << join(calls()) << (m_logger->unsaved() ? ", unsaved" : ", saved")
+            << "\n";
+        out << "log holds " << join(callsInFile("mine.log")) << "\n";
+        if (c.rescue != RescueAt::Nowhere) {
+            const fs::path rescue =
+                rescueFolder(c.rescue) / (std::string("mine.log") + kRescueSuffix);
+            const std::string bytes = readBytes(rescue);
+            std::vector<std::string> held;
+            for (const auto& e : LoadLogFile(bytes, 0).entries)
+                held.push_back(e.szCall);
+            const std::string page = pageOfLog();
+            const std::string keptLine =
+                page.substr(page.find('#'), page.size() - page.find('#') - 1);
+            out << "rescue file holds " << join(held)
+                << (bytes == FormatLogFile({contact("A"), contact("B"), contact("C")}, {keptLine})
+                        ? " and the kept line"
+                        : "")
+                << "\n";
+        }
+        return out.str();
+    }
+
+    std::string expected(const ExitCase& c) const {
+        const std::string log = at("mine.log").string();
+        std::string out;
+        if (c.rescue != RescueAt::Nowhere) {
+            const std::string kept =
+                "Log not saved to " + log + ": the whole log is kept in " +
+                (rescueFolder(c.rescue) / (std::string("mine.log") + kRescueSuffix)).string();
+            return "exits\nwarning\t" + kept + "\nstderr\t" + kept +
+                   "\nlisted A,B,C, saved\nlog holds A\nrescue file holds A,B,C and the kept "
+                   "line\n";
+        }
+        const std::string question =
+            "question\t2 contacts not saved to " + log + " will be lost. Exit anyway?\n";
+        switch (c.exit) {
+            case ExitKind::Sigterm:
+                return "exits\nstderr\t2 contacts not saved to " + log +
+                       " are lost.\nlisted A,B,C, saved\nlog holds A\n";
+            case ExitKind::AnswerYes:
+                return "exits\n" + question + "listed A,B,C, saved\nlog holds A\n";
+            case ExitKind::AnswerNo:
+                return "stays\n" + question + "listed A,B,C, unsaved\nlog holds A\n";
+        }
+        return out;
+    }
+};
+
+// Every contact ends on disk in a file a message names, or the operator said
+// Yes to the count, or (SIGTERM) standard error tells the count.
+TEST_P(QsoLoggerExit, KeepsEveryContactSomewhereNamedOrTellsTheCount) {
+    const ExitCase& c = GetParam();
+    const std::string report = reportFromChild([&] { return run(c); });
+    if (report.rfind("skip: ", 0) == 0)
+        GTEST_SKIP() << report.substr(6);
+    EXPECT_EQ(report, expected(c));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, QsoLoggerExit,
+    ::testing::Values(ExitCase{"FullDiskSigtermRescuesIntoTheSettingsFolder", ExitFault::FullDisk,
+                               ExitKind::Sigterm, RescueAt::SettingsFolder},
+                      ExitCase{"FullDiskInteractiveRescuesIntoTheSettingsFolder",
+                               ExitFault::FullDisk, ExitKind::AnswerNo, RescueAt::SettingsFolder},
+                      ExitCase{"FullDiskSigtermWithNowhereToWriteTellsTheCount",
+                               ExitFault::FullDisk, ExitKind::Sigterm, RescueAt::Nowhere},
+                      ExitCase{"FullDiskInteractiveWithNowhereToWriteAsks", ExitFault::FullDisk,
+                               ExitKind::AnswerYes, RescueAt::Nowhere},
+                      ExitCase{"FileSizeLimitSigtermTellsTheCount", ExitFault::FileSizeLimit,
+                               ExitKind::Sigterm, RescueAt::Nowhere},
+                      ExitCase{"FileSizeLimitAnswerNoKeepsTheProgramAsItWas",
+                               ExitFault::FileSizeLimit, ExitKind::AnswerNo, RescueAt::Nowhere},
+                      ExitCase{"ReadOnlyFolderSigtermRescuesIntoTheSettingsFolder",
+                               ExitFault::ReadOnlyFolder, ExitKind::Sigterm,
+                               RescueAt::SettingsFolder},
+                      ExitCase{"ReadOnlyFolderInteractiveRescuesIntoTheHomeFolder",
+                               ExitFault::ReadOnlyFolder, ExitKind::AnswerNo, RescueAt::HomeFolder},
+                      ExitCase{"ReadOnlyFolderSigtermWithNowhereToWriteTellsTheCount",
+                               ExitFault::ReadOnlyFolder, ExitKind::Sigterm, RescueAt::Nowhere},
+                      ExitCase{"ReadOnlyFolderAnswerNoKeepsTheProgramAsItWas",
+                               ExitFault::ReadOnlyFolder, ExitKind::AnswerNo, RescueAt::Nowhere},
+                      ExitCase{"ReadOnlyFolderAnswerYesExits", ExitFault::ReadOnlyFolder,
+                               ExitKind::AnswerYes, RescueAt::Nowhere}),
+    [](const ::testing::TestParamInfo<ExitCase>& row) { return std::string(row.param.name); });
 
 // --- Setting an unsaved log aside ------------------------------------------------
 
@@ -610,6 +851,7 @@ struct SetAsideCase {
     int storedMode;
     std::string storedName;
     std::vector<std::string> oldFileHolds;
+    bool rescueWritable = false;  // the log's folder takes the rescue file
 };
 
 class QsoLoggerSetAside : public QsoLogger, public ::testing::WithParamInterface<SetAsideCase> {};
@@ -632,7 +874,8 @@ TEST_P(QsoLoggerSetAside, AsksOnlyWhenTheSaveFailsAndKeepsAllOnNo) {
             *fails = false;
             return false;
         },
-        {});
+        [](platform::AppendStep) { return false; },
+        [writable = c.rescueWritable](const std::string&) { return writable; });
     m_notices.lines.clear();
     m_notices.answers = {c.answer};
 
@@ -653,16 +896,27 @@ TEST_P(QsoLoggerSetAside, AsksOnlyWhenTheSaveFailsAndKeepsAllOnNo) {
     }
     const std::string question =
         "question\tContacts not saved to " + at("mine.log").string() + " will be lost. Continue?";
-    if (c.saveFails) {
-        ASSERT_GE(m_notices.lines.size(), 2u);
-        EXPECT_EQ(m_notices.lines[1], question);
+    const fs::path rescue = at(std::string("mine.log") + kRescueSuffix);
+    if (c.rescueWritable) {
+        const std::string kept = "Log not saved to " + at("mine.log").string() +
+                                 ": the whole log is kept in " + rescue.string();
+        EXPECT_EQ(std::count(m_notices.lines.begin(), m_notices.lines.end(), "warning\t" + kept),
+                  1);
+        EXPECT_EQ(m_errorOutput, std::vector<std::string>{kept});
+        EXPECT_EQ(LoadLogFile(readBytes(rescue), 0).entries.size(), 2u);
     } else {
-        EXPECT_EQ(std::count(m_notices.lines.begin(), m_notices.lines.end(), question), 0);
+        EXPECT_FALSE(fs::exists(rescue));
     }
+    EXPECT_EQ(std::count(m_notices.lines.begin(), m_notices.lines.end(), question),
+              c.saveFails && !c.rescueWritable ? 1 : 0);
     EXPECT_EQ(done, c.done);
     EXPECT_EQ(calls(), c.listed);
     EXPECT_EQ(m_logger->logFileName(), at(c.logName).string());
     EXPECT_EQ(m_logger->unsaved(), !c.done);
+    if (c.rescueWritable) {
+        EXPECT_EQ(callsInFile(std::string("mine.log") + kRescueSuffix),
+                  (std::vector<std::string>{"A", "B"}));
+    }
     EXPECT_EQ(m_settings.mode, c.storedMode);
     EXPECT_EQ(m_settings.name, c.storedName);
     EXPECT_EQ(m_window.columns, c.storedMode);
@@ -689,6 +943,13 @@ const SetAsideCase kSetAsideCases[] = {
      kAB},
     {"StyleChangeAfterAWorkingSave", SetAside::StyleChange, false, false, true, kNone, kDefaultLog,
      1, kDefaultLog, kAB},
+    // A save that fails with a rescue file written: no question, the log is set aside.
+    {"LoadWritesTheRescueFile", SetAside::Load, true, false, true, kN0CALL, "other.log", 0,
+     "other.log", kA, true},
+    {"NewWritesTheRescueFile", SetAside::New, true, false, true, kNone, kDefaultLog, 0, kDefaultLog,
+     kA, true},
+    {"StyleChangeWritesTheRescueFile", SetAside::StyleChange, true, false, true, kNone, kDefaultLog,
+     1, kDefaultLog, kA, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Actions, QsoLoggerSetAside, ::testing::ValuesIn(kSetAsideCases),
