@@ -1117,4 +1117,263 @@ TEST_F(QsoLogger, FailedSaveUnderANewNameKeepsTheOldName) {
     EXPECT_EQ(callsInFile("mine.log"), (std::vector<std::string>{"A", "B"}));
 }
 
+// --- Appends before rewrites --------------------------------------------------------
+
+// A 32 KB log on a 64 KB disk: the disk fills, one Log It fails; with room
+// for a few lines again (but not for a second copy) the next Log It appends
+// both lines.
+TEST_F(QsoLogger, AfterAFailedAppendTheNextLogItAppendsWhereACopyWouldNotFit) {
+    const std::string report = reportFromChild([this]() -> std::string {
+        fs::create_directories(folder());
+        if (!mountSmallDisk(folder(), "64k"))
+            return "skip: no tmpfs can be mounted here";
+        std::string bytes = FormatLogLine(contact("A"), 1);
+        for (int n = 0; bytes.size() < 8 * 4096; ++n)
+            bytes += "# note " + std::to_string(n) + "\n";
+        bytes.resize(8 * 4096 - 1);
+        bytes += "\n";
+        writeBytes(at("mine.log"), bytes);
+        m_settings.name = "mine.log";
+        start();
+        std::vector<fs::path> fillers = fillDisk(folder());
+        std::ostringstream out;
+        m_logger->OnRequestQsoLogCmd(1, contact("B"));
+        out << "B " << (m_logger->unsaved() ? "unsaved" : "saved") << "\n";
+        fs::remove(fillers.back());
+        m_logger->OnRequestQsoLogCmd(1, contact("C"));
+        out << "C " << (m_logger->unsaved() ? "unsaved" : "saved") << "\n";
+        out << "file holds " << join(callsInFile("mine.log")) << "\n";
+        const std::string after = readBytes(at("mine.log"));
+        out << (after == bytes + FormatLogLine(contact("B"), 2) + FormatLogLine(contact("C"), 3)
+                    ? "appended after the old bytes"
+                    : "rewritten")
+            << "\n";
+        return out.str();
+    });
+    if (report.rfind("skip: ", 0) == 0)
+        GTEST_SKIP() << report.substr(6);
+    EXPECT_EQ(report, "B unsaved\nC saved\nfile holds A,B,C\nappended after the old bytes\n");
+}
+
+// After a failed rewrite only a whole save writes the log as it stands.
+TEST_F(QsoLogger, AfterAFailedModifyTheNextLogItSavesTheWholeLog) {
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    m_logger->SetFileHooks([](platform::AtomicStep) { return false; }, {});
+    QSO_LOG_ENTRY changed = contact("A");
+    changed.szComment = "changed";
+    m_logger->OnModifyLogEntry(0, changed);
+    ASSERT_TRUE(m_logger->unsaved());
+    m_logger->SetFileHooks({}, {});
+    m_logger->OnRequestQsoLogCmd(1, contact("C"));
+    EXPECT_FALSE(m_logger->unsaved());
+    EXPECT_EQ(readBytes(at("mine.log")), FormatLogFile({changed, contact("B"), contact("C")}, {}));
+}
+
+// An outside edit is appended to as any log is, but never rewritten away:
+// each rewrite first keeps the version it did not write.
+TEST_F(QsoLogger, ALogChangedOutsideIsKeptAsideBeforeEachRewrite) {
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    m_logger->OnDeleteLogEntry(1);  // a rewrite of a file it wrote: nothing kept aside
+    ASSERT_FALSE(fs::exists(at("mine.log.outside")));
+
+    const std::string outside = readBytes(at("mine.log")) + "# added by an editor\n";
+    writeBytes(at("mine.log"), outside);
+    m_logger->OnRequestQsoLogCmd(1, contact("C"));
+    QSO_LOG_ENTRY changed = contact("A");
+    changed.szComment = "changed";
+    m_notices.lines.clear();
+    m_logger->OnModifyLogEntry(0, changed);
+    EXPECT_EQ(readBytes(at("mine.log.outside")), outside + FormatLogLine(contact("C"), 2));
+    EXPECT_EQ(m_notices.lines,
+              std::vector<std::string>{"warning\t" + at("mine.log").string() +
+                                       " was changed outside Pelorin: that version is kept as " +
+                                       at("mine.log.outside").string()});
+    EXPECT_EQ(readBytes(at("mine.log")), FormatLogFile({changed, contact("C")}, {}));
+
+    writeBytes(at("mine.log"), "replaced\n");
+    m_logger->OnDeleteLogEntry(1);
+    EXPECT_EQ(readBytes(at("mine.log.outside.2")), "replaced\n");
+    EXPECT_EQ(readBytes(at("mine.log")), FormatLogFile({changed}, {}));
+}
+
+// --- The lock of the open log ---------------------------------------------------------
+
+// A child process that holds a log's lock until the test lets it go.
+class LockHolder {
+  public:
+    explicit LockHolder(const fs::path& log) {
+        int ready[2];
+        int release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0)
+            return;
+        m_child = ::fork();
+        if (m_child == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            LogFileLock lock;
+            const char held = lock.Take(log.string()) == LogFileLock::Result::Held ? 'y' : 'n';
+            if (::write(ready[1], &held, 1) != 1)
+                ::_exit(1);
+            char ignored = 0;
+            (void)::read(release[0], &ignored, 1);  // until the test closes its end
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        m_release = release[1];
+        char held = 'n';
+        m_held = ::read(ready[0], &held, 1) == 1 && held == 'y';
+        ::close(ready[0]);
+    }
+    ~LockHolder() {
+        if (m_release >= 0)
+            ::close(m_release);
+        if (m_child > 0)
+            ::waitpid(m_child, nullptr, 0);
+    }
+    bool held() const { return m_held; }
+
+  private:
+    pid_t m_child = -1;
+    int m_release = -1;
+    bool m_held = false;
+};
+
+struct FileStamp {
+    std::string bytes;
+    std::int64_t mtime = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const fs::path& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return {readBytes(path), st.st_mtim.tv_sec * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+TEST_F(QsoLogger, ALogAnotherProgramHoldsOpensReadOnlyAndNothingIsWrittenToIt) {
+    fs::create_directories(folder());
+    writeBytes(at("mine.log"), kNormalFile);
+    writeBytes(at("other.log"), kNormalFile);
+    LockHolder other(at("mine.log"));
+    ASSERT_TRUE(other.held());
+    const FileStamp before = stampOf(at("mine.log"));
+    m_settings.name = "mine.log";
+    start();
+    const std::string refusal =
+        at("mine.log").string() + " is open in another program: contacts are not written to it.";
+    EXPECT_TRUE(m_logger->readOnly());
+    EXPECT_EQ(m_notices.lines, std::vector<std::string>{"warning\t" + refusal});
+    EXPECT_EQ(calls(), std::vector<std::string>{"N0CALL"});
+
+    m_notices.lines.clear();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    m_logger->OnModifyLogEntry(0, contact("CHANGED"));
+    m_logger->OnDeleteLogEntry(0);
+    EXPECT_FALSE(m_logger->OnSaveLogFile());
+    EXPECT_FALSE(m_logger->OnSaveLogFile(at("mine.log").string()));
+    EXPECT_EQ(m_notices.lines, std::vector<std::string>(5, "error\t" + refusal));
+    EXPECT_EQ(calls(), (std::vector<std::string>{"N0CALL", "A"}));
+    EXPECT_EQ(m_window.rows, (std::vector<std::string>{"N0CALL", "A"}));
+    EXPECT_EQ(stampOf(at("mine.log")), before);
+
+    // Save As another name takes the log there, whole, and writes to it.
+    ASSERT_TRUE(m_logger->OnSaveLogFile(at("copy.log").string()));
+    EXPECT_FALSE(m_logger->readOnly());
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    EXPECT_EQ(callsInFile("copy.log"), (std::vector<std::string>{"N0CALL", "A", "B"}));
+    EXPECT_EQ(stampOf(at("mine.log")), before);
+    // Load of the held log again: read-only again; Load of another works.
+    ASSERT_TRUE(m_logger->OnOpenLogFile(1, at("mine.log").string()));
+    EXPECT_TRUE(m_logger->readOnly());
+    ASSERT_TRUE(m_logger->OnOpenLogFile(1, at("other.log").string()));
+    EXPECT_FALSE(m_logger->readOnly());
+    m_logger->OnRequestQsoLogCmd(1, contact("C"));
+    EXPECT_EQ(callsInFile("other.log"), (std::vector<std::string>{"N0CALL", "C"}));
+    EXPECT_EQ(stampOf(at("mine.log")), before);
+}
+
+// The open log's lock is held against another program, and goes with the log.
+TEST_F(QsoLogger, TheOpenLogsLockIsHeldUntilTheLogIsSetAside) {
+    m_settings.name = "mine.log";
+    start();
+    EXPECT_FALSE(LockHolder(at("mine.log")).held());
+    ASSERT_TRUE(m_logger->OnNewLogFile());
+    EXPECT_TRUE(LockHolder(at("mine.log")).held());
+    EXPECT_FALSE(LockHolder(at("Orvo.QSO.Log")).held());
+    m_logger->ExitInstance();
+    EXPECT_TRUE(LockHolder(at("Orvo.QSO.Log")).held());
+}
+
+// --- A file without contacts -----------------------------------------------------------
+
+const std::string kNotes = "shopping list\n\n  milk\n# eggs\n";
+
+TEST_F(QsoLogger, LoadOfAFileWithoutContactsAsksAndNoKeepsTheLogThatWasOpen) {
+    fs::create_directories(folder());
+    writeBytes(at("notes.txt"), kNotes);
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    const std::string question = "question\t" + at("notes.txt").string() +
+                                 " holds no contacts. Use it as the log? Its lines are kept "
+                                 "after the contacts.";
+    m_notices.answers = {false};
+    EXPECT_FALSE(m_logger->OnOpenLogFile(1, at("notes.txt").string()));
+    EXPECT_EQ(m_notices.lines, std::vector<std::string>{question});
+    EXPECT_EQ(m_logger->logFileName(), at("mine.log").string());
+    EXPECT_EQ(calls(), std::vector<std::string>{"A"});
+    EXPECT_EQ(m_settings.name, "mine.log");
+
+    m_notices.answers = {true};
+    ASSERT_TRUE(m_logger->OnOpenLogFile(1, at("notes.txt").string()));
+    EXPECT_EQ(m_logger->logFileName(), at("notes.txt").string());
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    m_logger->OnModifyLogEntry(0, contact("C"));
+    // Every line kept, blank ones too, in file order after the contacts.
+    EXPECT_EQ(readBytes(at("notes.txt")), FormatLogLine(contact("C"), 1) + kNotes);
+}
+
+TEST_F(QsoLogger, AStoredFileWithoutContactsIsNotAdoptedAtStartUp) {
+    fs::create_directories(folder());
+    writeBytes(at("notes.txt"), kNotes);
+    m_settings.name = "notes.txt";
+    start();
+    EXPECT_EQ(m_logger->logFileName(), at("Orvo.QSO.Log").string());
+    EXPECT_EQ(m_notices.lines,
+              std::vector<std::string>{"warning\t" + at("notes.txt").string() +
+                                       " holds no contacts: started the new normal log " +
+                                       at("Orvo.QSO.Log").string()});
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    EXPECT_EQ(readBytes(at("notes.txt")), kNotes);
+}
+
+// --- Search results ---------------------------------------------------------------------
+
+TEST_F(QsoLogger, SearchResultsGoWhenTheListChanges) {
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("N0CALL"));
+    m_logger->OnRequestQsoLogCmd(1, contact("K1ABC"));
+    m_logger->OnSearchQsoLogCmd("K1ABC");
+    ASSERT_EQ(m_window.searchResults.size(), 1u);
+    m_logger->OnRequestQsoLogCmd(1, contact("K1ABC"));
+    EXPECT_TRUE(m_window.searchResults.empty());
+
+    m_logger->OnSearchQsoLogCmd("K1ABC");
+    ASSERT_EQ(m_window.searchResults.size(), 2u);
+    m_logger->OnDeleteLogEntry(1);
+    EXPECT_TRUE(m_window.searchResults.empty());
+
+    m_logger->OnSearchQsoLogCmd("K1ABC");
+    ASSERT_EQ(m_window.searchResults.size(), 1u);
+    m_logger->OnModifyLogEntry(0, contact("W1AW"));
+    EXPECT_TRUE(m_window.searchResults.empty());
+}
+
 }  // namespace
