@@ -372,6 +372,9 @@ struct ExitCase {
     int disconnects;
     // The VFO bank goes back to the server while the panel is still connected.
     int bankWrites;
+    // The QSO log could be neither saved nor rescued and the operator keeps
+    // the program: nothing of the exit happens.
+    bool logKeepsTheProgram = false;
 };
 
 const ExitCase kExit[] = {
@@ -379,6 +382,7 @@ const ExitCase kExit[] = {
     {"YesNotConnected", true, false, false, true, 0, 0},
     {"YesConnected", true, true, false, true, 1, 1},
     {"YesWithTheServerGone", true, true, true, true, 1, 0},
+    {"YesButTheUnsavedLogKeepsTheProgram", true, true, false, false, 0, 0, true},
 };
 
 class PanelExit : public FrontPanelFixture, public ::testing::WithParamInterface<ExitCase> {};
@@ -387,6 +391,10 @@ TEST_P(PanelExit, AnswerDecides) {
     const ExitCase& row = GetParam();
     std::vector<std::string> order;
     PanelEntryPoints entry;
+    entry.saveQsoLogForExit = [&order, &row](bool interactive) {
+        order.push_back(interactive ? "log asked" : "log");
+        return !row.logKeepsTheProgram;
+    };
     entry.stopQsoThreads = [&order] { order.push_back("qso"); };
     entry.closeKeyboardCw = [&order] { order.push_back("cw"); };
     entry.panelDestroyWork = [&order] { order.push_back("destroy"); };
@@ -412,8 +420,33 @@ TEST_P(PanelExit, AnswerDecides) {
         << "the exit makes no other call";
     EXPECT_EQ(panel.result() == QDialog::Accepted, row.exits);
     // The keyboard-CW window was never opened, so there is none to close.
-    EXPECT_EQ(order, row.exits ? (std::vector<std::string>{"qso", "destroy"})
-                               : std::vector<std::string>{});
+    const std::vector<std::string> logOnly =
+        row.answer ? std::vector<std::string>{"log asked"} : std::vector<std::string>{};
+    EXPECT_EQ(order,
+              row.exits ? (std::vector<std::string>{"log asked", "qso", "destroy"}) : logOnly);
+    if (row.logKeepsTheProgram) {
+        // The exit can be asked for again.
+        MessageService::queueAnswers({true});
+        panel.OnOK();
+        EXPECT_EQ(order, (std::vector<std::string>{"log asked", "log asked"}));
+    }
+}
+
+// SIGTERM's exit saves the log first too, without asking.
+TEST_F(PanelConnect, ExitWithoutQuestionSavesTheLogFirst) {
+    std::vector<std::string> order;
+    PanelEntryPoints entry;
+    entry.saveQsoLogForExit = [&order](bool interactive) {
+        order.push_back(interactive ? "log asked" : "log");
+        return true;
+    };
+    entry.stopQsoThreads = [&order] { order.push_back("qso"); };
+    entry.panelDestroyWork = [&order] { order.push_back("destroy"); };
+    CK2FrontPanelControlDlg& panel = makePanel(true, entry);
+    notice(SERVER_STATUS_CONNECTED);
+    panel.ExitWithoutQuestion();
+    EXPECT_EQ(order, (std::vector<std::string>{"log", "qso", "destroy"}));
+    EXPECT_EQ(panel.result(), QDialog::Accepted);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PanelExit, ::testing::ValuesIn(kExit), CaseName());

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "client/app/registry_store.h"
 #include "client/qso/qso_log_file.h"
 #include "client/qso/qso_logging_owner.h"
 #include "platform/atomic_file.h"
@@ -270,6 +271,25 @@ TEST_F(QsoOwnerTest, SigtermSavesAnUnsavedLog) {
     EXPECT_TRUE(fs::is_symlink(log));
     EXPECT_EQ(fs::read_symlink(log), target);
     EXPECT_EQ(readFile(target), "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n");
+}
+
+// A settings file that takes no write: the log's name the logger stores is
+// told in the status line, not dropped without a word.
+TEST_F(QsoOwnerTest, ASettingThatCannotBeWrittenIsToldInTheStatusLine) {
+    start();
+    const fs::path ini = CRegistryStore::SettingsFilePath();
+    const fs::path away = ini.string() + ".away";
+    fs::rename(ini, away);
+    fs::create_directory(ini);  // a folder where the settings file belongs
+    m_postToLogger([path = (m_dir / "saved.log").string()](CQSOLoggerGUIThread& logger) {
+        logger.OnSaveLogFile(path);
+    });
+    EXPECT_TRUE(test_events::runEventsUntil([this] {
+        return m_panel->statusText() == "Setting not saved: Current Log File Name";
+    })) << m_panel->statusText();
+    EXPECT_EQ(m_panel->statusKind(), 2);
+    fs::remove(ini);
+    fs::rename(away, ini);
 }
 
 TEST_F(QsoOwnerTest, ExitLogsAContactStillWaitingForRadioData) {
