@@ -123,11 +123,7 @@ CK2ComPortDiagDlg::CK2ComPortDiagDlg(CServerRegistryStore& store, CK2RadioPort& 
 
     m_linkWatch = new QTimer(this);
     m_linkWatch->setInterval(kLinkWatchMs);
-    connect(m_linkWatch, &QTimer::timeout, this, [this] {
-        // An adapter plugged in or pulled out shows at once.
-        m_device->setText(QString::fromStdString(deviceLine(m_nPort, m_radio.SerialDir())));
-        updateButtons();
-    });
+    connect(m_linkWatch, &QTimer::timeout, this, &CK2ComPortDiagDlg::updateButtons);
 
     showPort();
 }
@@ -236,7 +232,6 @@ void CK2ComPortDiagDlg::OnPortDeltaPos(int delta) {
 
 void CK2ComPortDiagDlg::showPort() {
     m_portStatic->setText(QString::fromStdString(dialogPortText(m_nPort)));
-    m_device->setText(QString::fromStdString(deviceLine(m_nPort, m_radio.SerialDir())));
     updateButtons();
 }
 
@@ -248,6 +243,8 @@ bool CK2ComPortDiagDlg::deviceMissing() const {
 }
 
 void CK2ComPortDiagDlg::updateButtons() {
+    // The device line and Try follow the device: an adapter plugged in or pulled out shows.
+    m_device->setText(QString::fromStdString(deviceLine(m_nPort, m_radio.SerialDir())));
     if (m_bTrying) {
         return;  // everything stays disabled until the Try has ended
     }

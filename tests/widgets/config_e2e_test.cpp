@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -30,6 +31,7 @@
 #include "../integration/brakton_fixture.h"
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
+#include "platform/serial_port.h"
 #include "radiolink/k2_radio_port.h"
 #include "radiolink/k2_status.h"
 #include "server/k2_com_port_diag_dlg.h"
@@ -261,6 +263,8 @@ TEST_F(ConfigE2ETest, SheetSavesThePortAndTheDialogMovesTheWire) {
     (void)frame;
 }
 
+// A missing device cannot be tried; once it is there but held by another program, a Try fails
+// and the working radio stays open and in use; a try of that one works again.
 TEST_F(ConfigE2ETest, MissingPortIsRefusedAndTheWorkingOneCanBeTriedAgain) {
     sim::K2Simulator& com1 = startSim(1);
     fs::create_symlink(serialDir() / "gone", serialDir() / "com3");
@@ -269,13 +273,27 @@ TEST_F(ConfigE2ETest, MissingPortIsRefusedAndTheWorkingOneCanBeTriedAgain) {
     makeFrame();
     std::ifstream iniIn(iniPath(), std::ios::binary);
     const std::string iniBefore{std::istreambuf_iterator<char>(iniIn), {}};
-    const std::size_t messagesBefore = readLines(m_messages).size();
+    std::size_t messagesBefore = 0;
 
     checkComPort([&](CK2ComPortDiagDlg& dialog) {
+        messagesBefore = readLines(m_messages).size();  // the frame's question included
+        auto* tryButton = qobject_cast<QAbstractButton*>(dialog.control(1068));
         dialog.OnPortDeltaPos(-1);
         dialog.OnPortDeltaPos(-1);  // COM3
         EXPECT_EQ(dialog.DeviceLine().toStdString(),
                   "Device: " + (serialDir() / "gone").string() + " (missing)");
+        EXPECT_FALSE(tryButton->isEnabled());
+        tryPort(dialog);  // refused without a question
+        MessageService::queueAnswers({});
+        EXPECT_EQ(readLines(m_messages).size(), messagesBefore);
+
+        // The adapter is plugged in, held by another program.
+        fs::remove(serialDir() / "com3");
+        sim::K2Simulator& com3 = startSim(3);
+        platform::SerialPort holder(serialDir());
+        ASSERT_TRUE(holder.open(3, platform::SerialSettings{}).ok());
+        EXPECT_TRUE(runEventsUntil([&] { return tryButton->isEnabled(); }, 2s));
+        EXPECT_EQ(dialog.DeviceLine().toStdString(), "Device: " + com3.devicePath().string());
         tryPort(dialog);
         EXPECT_FALSE(dialog.control(1069)->isEnabled());
         const auto lines = readLines(m_messages);
@@ -286,12 +304,18 @@ TEST_F(ConfigE2ETest, MissingPortIsRefusedAndTheWorkingOneCanBeTriedAgain) {
         EXPECT_EQ(errors, 1u);
         bool logged = false;
         for (const auto& line : m_log.lines()) {
-            logged = logged || line.rfind("Cannot open COM3: ", 0) == 0;
+            logged = logged || line.rfind("Cannot open COM3: busy (", 0) == 0;
         }
         EXPECT_TRUE(logged);
+        // COM1 is still the radio's port and still polled.
+        EXPECT_TRUE(m_radio->IsOpen());
+        EXPECT_EQ(m_radio->PortNumber(), 1);
+        const std::size_t polled = com1.commandCount();
+        EXPECT_TRUE(com1.waitForCommand("DS", 5s, polled));
 
         dialog.OnPortDeltaPos(1);
         dialog.OnPortDeltaPos(1);  // COM1 again
+        EXPECT_TRUE(runEventsUntil([&] { return dialog.control(1069)->isEnabled(); }));
         const std::size_t from = com1.commandCount();
         tryPort(dialog);
         EXPECT_TRUE(com1.waitForCommand("DS", 5s, from));
@@ -300,6 +324,46 @@ TEST_F(ConfigE2ETest, MissingPortIsRefusedAndTheWorkingOneCanBeTriedAgain) {
     });
     std::ifstream iniAfter(iniPath(), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(iniAfter), {}), iniBefore);
+}
+
+// With the radio link's real pauses the GUI thread is held while Try works; two clicks on Try
+// that come meanwhile are dropped, not turned into a second question.
+TEST_F(ConfigE2ETest, ClicksQueuedDuringATryAskNoSecondQuestion) {
+    sim::K2Simulator& com1 = startSim(1);
+    startSim(2);
+    ASSERT_EQ(startUp(), K2ERR_NONE);
+    ASSERT_TRUE(com1.waitForCommand("AI3", 5s));
+    makeFrame();
+    checkComPort([&](CK2ComPortDiagDlg& dialog) {
+        dialog.OnPortDeltaPos(-1);  // COM2
+        QWidget* tryButton = dialog.control(1068);
+        const QPointF centre = QRectF(tryButton->rect()).center();
+        std::thread clicker([tryButton, centre] {
+            std::this_thread::sleep_for(150ms);
+            for (int i = 0; i < 2; ++i) {
+                for (const QEvent::Type type :
+                     {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                    QCoreApplication::postEvent(
+                        tryButton, new QMouseEvent(type, centre, tryButton->mapToGlobal(centre),
+                                                   Qt::LeftButton,
+                                                   type == QEvent::MouseButtonPress
+                                                       ? Qt::MouseButtons(Qt::LeftButton)
+                                                       : Qt::MouseButtons(Qt::NoButton),
+                                                   Qt::NoModifier));
+                }
+            }
+        });
+        tryPort(dialog);
+        clicker.join();
+        runEventsFor(500ms);
+        EXPECT_EQ(m_radio->PortNumber(), 2);
+        qobject_cast<QAbstractButton*>(dialog.control(1))->click();
+    });
+    std::size_t questions = 0;
+    for (const auto& line : readLines(m_messages)) {
+        questions += line.rfind("question\tTrying new COM port", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(questions, 1u);
 }
 
 TEST_F(ConfigE2ETest, TryAfterAFailedStartStartsTheRadio) {
