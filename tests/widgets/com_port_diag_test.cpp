@@ -499,6 +499,24 @@ const TruthCase kTruths[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, TryPortTruthTest, ::testing::ValuesIn(kTruths), CaseName{});
 
+// A client that connected while the dialog was open stops the Try before the radio moves.
+TEST_F(ComPortDiagTest, TryRefusesWhileAClientIsThere) {
+    writeIni(commPortIni("1"));
+    openCom1();
+    startSim(2);
+    bool present = false;
+    m_dialog =
+        std::make_unique<CK2ComPortDiagDlg>(m_store, *m_radio, nullptr, [&] { return present; });
+    m_radio->EnterCOMPortDiagMode(m_dialog.get());
+    m_dialog->show();
+    step(-1);
+    present = true;
+    tryPort(*this);
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"error\tPlease Exit Pelorin before performing diagnostic"});
+    EXPECT_EQ(m_radio->PortNumber(), 1);
+}
+
 TEST_F(ComPortDiagTest, StoredPortZeroShowsZeroAndStepsIntoRange) {
     writeIni(commPortIni("0"));
     std::ofstream(serialDir() / "com18") << "";  // a device that is there
