@@ -337,6 +337,14 @@ TEST_F(ConfigSheetTest, TypedOffsetIsStoredAsSignAndMagnitude) {
     EXPECT_EQ(settingsFileValues().at("SW Logging Mode"), "224");
 }
 
+TEST_F(ConfigSheetTest, TypedHostIsStoredWithoutItsBlanks) {
+    writeIni(kGoodIni);
+    COrvoCfg& sheet = openSheet();
+    retype(edit(1064), QStringLiteral("localhost "));
+    ASSERT_TRUE(sheet.Apply());
+    EXPECT_EQ(settingsFileValues().at("NS Host"), "localhost");
+}
+
 // --- Modified state ----------------------------------------------------------------------
 
 struct ModifyCase {
@@ -451,6 +459,11 @@ const RefusalCase kRefusals[] = {
     {"NameServerPortZero", {{1065, "0"}}, 0, 1065, "Please enter an integer between 1 and 32000."},
     {"NameServerPortWord", {{1065, "ten"}}, 0, 1065, "Please enter an integer."},
     {"NameServerHostBlank", {{1064, "   "}}, 0, 1064, "Please enter a name server host."},
+    {"NameServerHostWithABlankInside",
+     {{1064, "local host"}},
+     0,
+     1064,
+     "Name Server Host must not contain blanks"},
     {"EdgeTwoToThe31",
      {{1024, "2147483648"}},
      2,
