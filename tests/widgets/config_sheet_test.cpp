@@ -570,6 +570,16 @@ TEST_P(ConfigSheetAmplifierTest, TellsTheProgramOfAStoredChange) {
     EXPECT_EQ(m_notices, row.told);
 }
 
+// The notice says "Off will be saved": Apply saves it, and tells the program nothing.
+TEST_F(ConfigSheetTest, UnreadableAmplifierOptionIsSavedAsTheNoticeSays) {
+    writeIni(replaced(kGoodIni, "PA%20Option=0", "PA%20Option=abc"));
+    COrvoCfg& sheet = openSheet();
+    sheet.Tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(sheet.Apply());
+    EXPECT_EQ(settingsFileValues().at("PA Option"), "0");
+    EXPECT_TRUE(m_notices.empty());
+}
+
 const AmplifierCase kAmplifier[] = {
     {"SwitchedOn", "0", true, false, {true}},
     {"SwitchedOff", "2", true, false, {false}},
