@@ -137,7 +137,9 @@ class ConfigE2ETest : public ::testing::Test {
 
     void TearDown() override {
         m_frame.reset();
-        m_radio->CloseRadioPort();
+        if (m_radio) {
+            m_radio->CloseRadioPort();
+        }
         m_logger.stop();
         m_sims.clear();
         m_radio.reset();
@@ -381,25 +383,59 @@ TEST_F(ConfigE2ETest, TryAfterAFailedStartStartsTheRadio) {
     });
 }
 
-TEST_F(ConfigE2ETest, ExitInTheDialogLeavesDiagnosticModeAndEndsWithAI0) {
+// File > Exit while the dialog is open ends diagnostic mode: the display-only polling stops and
+// the radio's replies reach the connected client again.
+TEST_F(ConfigE2ETest, ExitInTheDialogLeavesDiagnosticMode) {
+    class Client final : public ClientNotifier, public ClientConnection {
+      public:
+        bool NotifyCmd(int, std::string_view) override {
+            ++count;
+            return true;
+        }
+        bool NotifyTextMessageSent(int, std::string_view) override { return true; }
+        bool NotifyTextMessageEmpty() override { return true; }
+        bool IsClientConnected() const override { return true; }
+        std::size_t replies() const { return count.load(); }
+        std::atomic<std::size_t> count{0};
+    };
+    Client client;
+    RadioPortServices services;
+    services.log = &m_log;
+    services.notifier = &client;
+    services.client = &client;
+    services.serialDir = serialDir();
+    services.replyPollInterval = 20ms;
+    services.statusPollPeriod = kPollPeriod;
+    m_radio = std::make_unique<CK2RadioPort>(services, 0);
+
     sim::K2Simulator& com1 = startSim(1);
     ASSERT_EQ(startUp(), K2ERR_NONE);
     ASSERT_TRUE(com1.waitForCommand("AI3", 5s));
+    m_radio->SetNotifierAddress(NOTIFIER_CORBA);
     CMainFrame& frame = makeFrame();
     bool opened = false;
+    std::size_t inDialog = 0;
     checkComPort([&](CK2ComPortDiagDlg&) {
         opened = true;
+        runEventsFor(3 * kPollPeriod);
+        inDialog = client.replies();
         frame.RequestExit();
     });
     EXPECT_TRUE(opened);
     EXPECT_FALSE(frame.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    // The program's shut-down closes the port.
+    // The client's polling is back: the bar graph is asked again, and the replies reach it.
+    const std::size_t from = com1.commandCount();
+    EXPECT_TRUE(com1.waitForCommand("BG", 5s, from));
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (client.replies() <= inDialog && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_GT(client.replies(), inDialog);
+    // The radio calls the client until it is gone.
+    m_frame.reset();
     m_radio->CloseRadioPort();
-    ASSERT_TRUE(com1.waitForCommand("AI0", 5s));
-    const auto commands = com1.commands();
-    ASSERT_FALSE(commands.empty());
-    EXPECT_EQ(commands.back().text, "AI0");
+    m_radio.reset();
 }
 
 // The sheet saves COM2, 9600, None and 2 stop bits; the real Brakton started on that settings
