@@ -415,8 +415,7 @@ const NoRadioCase kNoRadioCases[] = {
          std::filesystem::create_symlink(rig.dir.path() / "no-such-device",
                                          rig.dir.path() / "com3");
          EXPECT_EQ(rig.radio.OpenRadioPort(3, 4800, 8, 0, 1), K2ERR_PORT_OPEN_FAILED);
-         return "Cannot open COM3: open failed (" + (rig.dir.path() / "no-such-device").string() +
-                ")";
+         return "Cannot open COM3: missing (" + (rig.dir.path() / "no-such-device").string() + ")";
      },
      [](RadioRig& rig, unsigned com) {
          return rig.radio.ReopenRadioPort(static_cast<std::uint16_t>(com));
