@@ -109,8 +109,22 @@ FieldCheck checkBandEdge(std::string_view text) {
     return checkIntegerBetween(text, 0, std::numeric_limits<std::int32_t>::max());
 }
 
+std::string trimNameServerHost(std::string_view text) {
+    return std::string(trimmed(text));
+}
+
 std::string checkNameServerHost(std::string_view text) {
-    return trimmed(text).empty() ? "Please enter a name server host." : "";
+    const std::string_view host = trimmed(text);
+    if (host.empty()) {
+        return "Please enter a name server host.";
+    }
+    // The host goes into the naming service's address, where a blank breaks it.
+    for (const char c : host) {
+        if (isBlank(c)) {
+            return "Name Server Host must not contain blanks";
+        }
+    }
+    return "";
 }
 
 std::string checkBandOrder(std::string_view band, std::int64_t low, std::int64_t high) {

@@ -48,7 +48,10 @@ FieldCheck checkNameServerPort(std::string_view text);  // 1..32000
 FieldCheck checkUtcOffset(std::string_view text);       // -12..14
 FieldCheck checkBandEdge(std::string_view text);        // 0..2147483647
 
-// A host name must hold more than blanks; the message when it does not, else empty.
+// The host as the sheets save it: without surrounding blanks.
+std::string trimNameServerHost(std::string_view text);
+// A host name, once trimmed, must hold more than blanks and no blank inside; the message when
+// it does not, else empty.
 std::string checkNameServerHost(std::string_view text);
 
 // The message when a band's low edge is not below its high edge, else empty. `band` is the

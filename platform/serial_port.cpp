@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -315,6 +316,11 @@ void SerialPort::close() {
     ::ioctl(m_fd, TIOCNXCL);
     ::close(m_fd);
     m_fd = -1;
+}
+
+void SerialPort::swap(SerialPort& other) noexcept {
+    std::swap(m_device, other.m_device);
+    std::swap(m_fd, other.m_fd);
 }
 
 }  // namespace platform

@@ -92,6 +92,10 @@ class SerialPort {
     SerialResult write(const void* bytes, std::size_t size,
                        std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
     void close();
+    // Trades the open device (and everything about it) with `other`; the
+    // serial folders stay. A reopen opens the new device on a second port
+    // and swaps it in only once it works.
+    void swap(SerialPort& other) noexcept;
 
   private:
     std::filesystem::path m_serialDir;

@@ -3,7 +3,9 @@
 #include <ace/Thread_Manager.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -12,6 +14,7 @@
 #include "radiolink/recvr_cmd_parsing_thread.h"
 
 using namespace std::chrono_literals;
+namespace fs = std::filesystem;
 
 namespace {
 // The reply task reads at most this much per read call.
@@ -59,6 +62,39 @@ void CK2RadioPort::Log(int mode, int level, const std::string& text) {
 
 // --- Port ------------------------------------------------------------------
 
+std::uint32_t CK2RadioPort::OpenLine(platform::SerialPort& line, std::uint16_t port,
+                                     std::string& error) {
+    platform::SerialSettings settings;
+    settings.baudRate = m_nBaudRate;
+    settings.dataBits = m_nByteSize;
+    settings.parity = m_nParity;
+    settings.stopBits = m_nStopBits;
+    platform::SerialResult r = line.open(port, settings);
+    if (r.ok())
+        r = line.setQueueSizes(512, 512);
+    if (r.ok()) {
+        line.purgeInput();
+        return K2ERR_NONE;
+    }
+    line.close();
+    // A device that is not there (an adapter unplugged) is named as such.
+    const std::string why = r.status == platform::SerialStatus::OpenFailed && r.error == ENOENT
+                                ? std::string("missing")
+                                : std::string(platform::toString(r.status));
+    error = "Cannot open COM" + std::to_string(port) + ": " + why;
+    if (!line.devicePath().empty())
+        error += " (" + line.devicePath().string() + ")";
+    return OpenStatus(r.status);
+}
+
+void CK2RadioPort::TakeNewPortLocked(std::uint16_t port) {
+    m_nPort = port;
+    ++m_generation;
+    m_bWriteFailing = false;
+    ResetLineLocked(true);
+    m_bCommOpened = true;
+}
+
 std::uint32_t CK2RadioPort::OpenCommPort(std::uint16_t port, std::uint32_t baudRate,
                                          std::uint8_t byteSize, std::uint8_t parity,
                                          std::uint8_t stopBits) {
@@ -79,29 +115,9 @@ std::uint32_t CK2RadioPort::OpenCommPort(std::uint16_t port, std::uint32_t baudR
             m_nByteSize = byteSize;
             m_nParity = parity;
             m_nStopBits = stopBits;
-            platform::SerialSettings settings;
-            settings.baudRate = baudRate;
-            settings.dataBits = byteSize;
-            settings.parity = parity;
-            settings.stopBits = stopBits;
-            platform::SerialResult r = m_port.open(port, settings);
-            if (r.ok())
-                r = m_port.setQueueSizes(512, 512);
-            if (!r.ok()) {
-                m_port.close();
-                status = OpenStatus(r.status);
-                error = "Cannot open COM" + std::to_string(port) + ": " +
-                        std::string(platform::toString(r.status));
-                if (!m_port.devicePath().empty())
-                    error += " (" + m_port.devicePath().string() + ")";
-            } else {
-                m_port.purgeInput();
-                m_nPort = port;
-                ++m_generation;
-                m_bWriteFailing = false;
-                ResetLineLocked(true);
-                m_bCommOpened = true;
-            }
+            status = OpenLine(m_port, port, error);
+            if (status == K2ERR_NONE)
+                TakeNewPortLocked(port);
         }
     }
     if (!error.empty())
@@ -210,18 +226,51 @@ std::uint32_t CK2RadioPort::ReopenRadioPort(std::uint16_t newPort) {
                 CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_DISABLE_STATUS_QUERY, 0});
     }
     Pause(300ms);
+
+    bool oldOpen = false;
+    std::filesystem::path oldDevice;
     {
         std::lock_guard lock(m_csComm);
-        m_port.close();
-        ResetLineLocked(false);
-        m_nPort = kNoPort;
-        m_bCommOpened = false;
+        oldOpen = m_port.isOpen();
+        oldDevice = m_port.devicePath();
     }
-    const std::uint32_t status =
-        OpenCommPort(newPort, m_nBaudRate, m_nByteSize, m_nParity, m_nStopBits);
+    const auto newDevice = platform::resolveSerialPort(newPort, m_services.serialDir);
+    std::error_code ec;
+    const bool sameDevice = oldOpen && newDevice &&
+                            (*newDevice == oldDevice || fs::equivalent(*newDevice, oldDevice, ec));
+
+    std::uint32_t status = K2ERR_NONE;
+    if (!oldOpen || sameDevice) {
+        // Nothing to keep, or the same device, which only one open may hold.
+        {
+            std::lock_guard lock(m_csComm);
+            m_port.close();
+            ResetLineLocked(false);
+            m_nPort = kNoPort;
+            m_bCommOpened = false;
+        }
+        status = OpenCommPort(newPort, m_nBaudRate, m_nByteSize, m_nParity, m_nStopBits);
+    } else {
+        // Another device: it must open before the working one is let go, so
+        // that a port that cannot be opened leaves the radio as it was.
+        platform::SerialPort next(m_services.serialDir);
+        std::string error;
+        status = OpenLine(next, newPort, error);
+        if (status == K2ERR_NONE) {
+            std::lock_guard lock(m_csComm);
+            m_port.swap(next);
+            TakeNewPortLocked(newPort);
+        }
+        next.close();  // the old device, once swapped out
+        if (!error.empty())
+            Log(kLogTimeStamped, kLogError, error);
+    }
     m_dwLastError = status;
-    if (status != K2ERR_NONE)
+    if (status != K2ERR_NONE) {
+        if (oldOpen && !sameDevice)
+            ResumeKeptPort();
         return status;
+    }
 
     // The radio may have been switched off or swapped: put it back into the
     // reply formats and auto-info mode that the decoders and tasks expect.
@@ -257,6 +306,25 @@ std::uint32_t CK2RadioPort::ReopenRadioPort(std::uint16_t newPort) {
                 CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
     }
     return K2ERR_NONE;
+}
+
+void CK2RadioPort::ResumeKeptPort() {
+    {
+        // Replies read before the try count as the old port's no longer: the
+        // reply task starts afresh and forgets its last readings.
+        std::lock_guard lock(m_csComm);
+        ++m_generation;
+    }
+    std::lock_guard lock(m_taskLock);
+    if (m_pRecvrCmdParsingThread)
+        m_pRecvrCmdParsingThread->Post(
+            CRecvrCmdParsingThread::ExecuteCmd{CRecvrCmdParsingThread::EXEC_CMD_START});
+    if (m_pCWMsgTransmittingThread)
+        m_pCWMsgTransmittingThread->Post(
+            CCWMsgTransmittingThread::TxCmd{CCWMsgTransmittingThread::CWTX_CMD_POLL_ON, {}});
+    if (m_pK2StatusCmdQueryThread)
+        m_pK2StatusCmdQueryThread->Post(
+            CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
 }
 
 std::uint32_t CK2RadioPort::CloseRadioPort() {
@@ -542,6 +610,11 @@ std::string CK2RadioPort::CloseHungUpPort() {
     m_dwLastError = K2ERR_PORT_NOT_OPEN;
     return "COM" + std::to_string(m_nPort.load()) + " (" + device +
            ") hung up: radio port closed until it is opened again";
+}
+
+std::uint64_t CK2RadioPort::PortGeneration() const {
+    std::lock_guard lock(m_csComm);
+    return m_generation;
 }
 
 void CK2RadioPort::PurgeReceiveQueue() {

@@ -131,7 +131,11 @@ class CK2RadioPort {
     // Start-up: open, "K22;", "AI3;", then the CW, reply and status tasks.
     std::uint32_t OpenRadioPort(std::uint16_t port, std::uint32_t baudRate, std::uint8_t byteSize,
                                 std::uint8_t parity, std::uint8_t stopBits);
-    // Moves to another port with the remembered line settings.
+    // Moves to another port with the remembered line settings. Another
+    // device is opened before the open one is closed: when it cannot be
+    // opened, the open port stays open and in use, its tasks resume, and
+    // the port generation still moves on (what was read before the try is
+    // told apart from what is read after it).
     std::uint32_t ReopenRadioPort(std::uint16_t newPort);
     // Stops the tasks, sends "AI0;" and closes the port.
     std::uint32_t CloseRadioPort();
@@ -156,6 +160,9 @@ class CK2RadioPort {
     bool IsOpen() const { return m_bCommOpened.load(); }
     std::uint32_t LastError() const { return m_dwLastError.load(); }
     std::uint16_t PortNumber() const { return m_nPort.load(); }
+    // Changes whenever a port is opened and after every ReopenRadioPort;
+    // each reply the diagnostic dialog gets carries the one it was read under.
+    std::uint64_t PortGeneration() const;
     // The folder whose comN entries name the ports' devices.
     const std::filesystem::path& SerialDir() const { return m_services.serialDir; }
 
@@ -208,7 +215,7 @@ class CK2RadioPort {
     // --- Used by the radio tasks -------------------------------------------
 
     struct PortRead {
-        std::uint64_t generation = 0;  // changes whenever another port is opened
+        std::uint64_t generation = 0;  // see PortGeneration
         bool open = false;
     };
     // Appends every byte that was waiting when the call began to `bytes`.
@@ -229,6 +236,13 @@ class CK2RadioPort {
     void Log(int mode, int level, const std::string& text);
     void StartMissingTasks();
     void StopTasksAndClose();
+    // Opens COM `port` on `line` with the remembered line settings; a
+    // failure closes `line` and leaves its log line in `error`.
+    std::uint32_t OpenLine(platform::SerialPort& line, std::uint16_t port, std::string& error);
+    // `port` is now m_port's. m_csComm held.
+    void TakeNewPortLocked(std::uint16_t port);
+    // A failed reopen kept the open port: reading and polling go on.
+    void ResumeKeptPort();
     void NoteFirstPortFailure(std::uint32_t status, std::uint32_t& first);
     // Closes a port whose device has hung up; the error line to log once
     // m_csComm is released. m_csComm held.
@@ -258,7 +272,7 @@ class CK2RadioPort {
     Sleeper* m_sleeper;
 
     std::atomic<bool> m_bCommOpened{false};
-    std::mutex m_csComm;
+    mutable std::mutex m_csComm;
     platform::SerialPort m_port;     // guarded by m_csComm
     std::uint64_t m_generation = 0;  // guarded by m_csComm
     bool m_bWriteFailing = false;    // guarded by m_csComm

@@ -6,6 +6,7 @@
 // threads as well as from the caller's, so it must be thread-safe.
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,13 @@ class ReplySink {
   public:
     virtual ~ReplySink() = default;
     virtual void OnRadioReply(int code, const std::string& text) = 0;
+    // How the reply task hands a reply to the diagnostic sink: with the port
+    // generation (CK2RadioPort::PortGeneration) it was read under, so that
+    // the dialog can tell a reply of the port now open from an older one.
+    virtual void OnPortReply(int code, const std::string& text, std::uint64_t generation) {
+        (void)generation;
+        OnRadioReply(code, text);
+    }
 };
 
 // Keyboard-CW progress as the in-process target of notifier mode 2 receives it.

@@ -37,8 +37,10 @@ void CRecvrCmdParsingThread::OnMessage(recvr_task::Message& msg) {
         Overloaded{
             [&](ParamCmd& p) {
                 if (p.kind == PARAM_CMD_COMM_HANDLE) {
-                    // Another port: whatever was half read belongs to the old one.
+                    // Another port: whatever was half read, and the last
+                    // readings, belong to the old one.
                     m_framer.reset();
+                    ClearLastReadings();
                     return;
                 }
                 m_nNotifierMode = p.notifierMode;
@@ -82,7 +84,10 @@ void CRecvrCmdParsingThread::OnTick() {
     m_readBuffer.clear();
     const CK2RadioPort::PortRead read = m_radio.ReadWaitingBytes(m_readBuffer);
     if (read.generation != m_portGeneration) {
+        // Another port, or a try that kept this one: an unchanged reading
+        // must still reach whoever now listens.
         m_framer.reset();
+        ClearLastReadings();
         m_portGeneration = read.generation;
     }
     if (m_readBuffer.empty())
@@ -128,7 +133,7 @@ void CRecvrCmdParsingThread::ProcessRadioReply(const std::string& reply) {
     {
         std::lock_guard lock(m_diagLock);
         if (m_pDiagWnd != nullptr) {
-            m_pDiagWnd->OnRadioReply(code, text);
+            m_pDiagWnd->OnPortReply(code, text, m_portGeneration);
             return;
         }
     }

@@ -8,7 +8,10 @@
 // display or bar-graph reading equal to the last one forwarded, re-encodes the
 // display, hands a KY buffer status to the CW task, and forwards (code, text):
 // to the diagnostic dialog while one is registered, else by notifier mode to
-// the mode-2 target or the client. Framing, logging and forwarding run without
+// the mode-2 target or the client. The last readings are forgotten whenever
+// the port generation moves (another port, or a reopen that kept the old
+// one), and the diagnostic sink gets each reply with the generation it was
+// read under. Framing, logging and forwarding run without
 // the port lock, so a slow client never holds up a command write.
 //
 // Runs on its own thread. Only the diagnostic sink is shared with other

@@ -20,17 +20,19 @@ CBraktonApp::CBraktonApp(brakton::CServerRegistryStore& store, std::vector<std::
     : m_store(store),
       m_args(std::move(args)),
       m_err(err),
-      m_link(ClientLinkServices{[this] { return LookUpClient(); },
-                                [this](int mode) {
-                                    if (m_radio != nullptr) {
-                                        m_radio->SetNotifierAddress(mode);
-                                    }
-                                },
-                                [this](bool corba, const std::string& name) {
-                                    ReportFailure("ConnectBackThreadProc", corba, name);
-                                },
-                                &m_callFailures, nullptr, std::chrono::milliseconds(5000),
-                                std::chrono::milliseconds(2000)}) {}
+      m_link(ClientLinkServices{
+          [this] { return LookUpClient(); },
+          [this](int mode) {
+              if (m_radio != nullptr) {
+                  m_radio->SetNotifierAddress(mode);
+              }
+          },
+          [this](bool corba, const std::string& name) {
+              ReportFailure("ConnectBackThreadProc", corba, name);
+          },
+          [](const std::string& line) { LogMessage(kLogTimeStamped, kLogError, line); },
+          &m_callFailures, nullptr, std::chrono::milliseconds(5000),
+          std::chrono::milliseconds(2000)}) {}
 
 CBraktonApp::~CBraktonApp() {
     // Normally main() has run every step; these make sure nothing is left
@@ -135,11 +137,11 @@ RadioCmdNotification_var CBraktonApp::LookUpClient() {
 
 // --- On the ORB thread -----------------------------------------------------------------------
 
-bool CBraktonApp::StartConnectBackThread() {
+bool CBraktonApp::StartConnectBackThread(const std::string& clientName) {
     if (CORBA::is_nil(m_orb.in())) {
         return false;
     }
-    return m_link.StartConnectBackThread();
+    return m_link.StartConnectBackThread(clientName);
 }
 
 void CBraktonApp::OnClientDisconnect() {

@@ -79,7 +79,8 @@ class CBraktonApp final : public ServantHost, public ClientConnection {
     ClientLink& Link() { return m_link; }
 
     // ServantHost, on the ORB thread.
-    bool StartConnectBackThread() override;
+    bool StartConnectBackThread(const std::string& clientName) override;
+    bool ConnectBackGaveUp() const override { return m_link.ConnectBackGaveUp(); }
     void OnClientDisconnect() override;
     void PostSpeakFreelyNotice() override;
 

@@ -45,11 +45,12 @@ void ClientLink::reapFinished() {
     }
 }
 
-bool ClientLink::StartConnectBackThread() {
+bool ClientLink::StartConnectBackThread(const std::string& clientName) {
     std::lock_guard lock(m_mutex);
     if (m_refusing) {
         return false;
     }
+    m_connectBackGaveUp = false;
     reapFinished();
     const std::uint64_t generation = ++m_generation;
     m_changed.notify_all();  // an older connect-back stops waiting
@@ -60,7 +61,7 @@ bool ClientLink::StartConnectBackThread() {
         // few kilobytes.
         // The wait counts from the client's Connect, not from the thread's start.
         worker.thread = std::thread(&ClientLink::run, this, generation,
-                                    m_clock.now() + m_services.connectDelay, &worker);
+                                    m_clock.now() + m_services.connectDelay, clientName, &worker);
     } catch (const std::system_error&) {
         m_workers.pop_back();
         m_pendingGeneration = 0;
@@ -69,26 +70,37 @@ bool ClientLink::StartConnectBackThread() {
     return true;
 }
 
-void ClientLink::run(std::uint64_t generation, WaitClock::TimePoint deadline, Worker* self) {
+void ClientLink::run(std::uint64_t generation, WaitClock::TimePoint deadline,
+                     std::string clientName, Worker* self) {
+    std::string failure;
     try {
-        connectBack(generation, deadline);
+        if (!connectBack(generation, deadline)) {
+            failure = "its Connect call failed";
+        }
     } catch (const CORBA::SystemException& ex) {
+        failure = ex._name();
         if (m_services.reportFailure) {
-            m_services.reportFailure(true, ex._name());
+            m_services.reportFailure(true, failure);
         }
     } catch (const CORBA::Exception& ex) {
         // NotFound and InvalidName from the naming service are user exceptions.
+        failure = ex._name();
         if (m_services.reportFailure) {
-            m_services.reportFailure(true, ex._name());
+            m_services.reportFailure(true, failure);
         }
     } catch (const std::exception& ex) {
+        failure = ex.what();
         if (m_services.reportFailure) {
-            m_services.reportFailure(false, ex.what());
+            m_services.reportFailure(false, failure);
         }
     } catch (...) {
+        failure = "unknown exception";
         if (m_services.reportFailure) {
-            m_services.reportFailure(false, "unknown exception");
+            m_services.reportFailure(false, failure);
         }
+    }
+    if (!failure.empty()) {
+        giveUp(generation, clientName, failure);
     }
     std::lock_guard lock(m_mutex);
     if (m_pendingGeneration == generation) {
@@ -96,6 +108,31 @@ void ClientLink::run(std::uint64_t generation, WaitClock::TimePoint deadline, Wo
     }
     self->done = true;
     m_changed.notify_all();
+}
+
+void ClientLink::giveUp(std::uint64_t generation, const std::string& clientName,
+                        const std::string& why) {
+    std::lock_guard commit(m_commitLock);
+    {
+        std::lock_guard lock(m_mutex);
+        if (!current(generation)) {
+            return;  // a newer Connect or a Disconnect has taken over
+        }
+        m_connectBackGaveUp = true;
+    }
+    bool wasConnected = false;
+    {
+        std::lock_guard state(m_stateLock);
+        wasConnected = m_bClientConnected.exchange(false);
+    }
+    // An earlier connect-back's call-backs go to a client that has connected again.
+    if (wasConnected && m_services.setNotifier) {
+        m_services.setNotifier(NOTIFIER_NONE);
+    }
+    if (m_services.reportGaveUp) {
+        m_services.reportGaveUp("Connect-back to " + clientName + " failed: " + why +
+                                "; the client must connect again");
+    }
 }
 
 bool ClientLink::IsConnectBackPending() const {
@@ -119,7 +156,7 @@ void ClientLink::NotifyRFAmpOptionChange(bool on) {
     }
 }
 
-void ClientLink::connectBack(std::uint64_t generation, WaitClock::TimePoint deadline) {
+bool ClientLink::connectBack(std::uint64_t generation, WaitClock::TimePoint deadline) {
     {
         // Gives the client time to bind its callback object.
         std::unique_lock lock(m_mutex);
@@ -127,7 +164,7 @@ void ClientLink::connectBack(std::uint64_t generation, WaitClock::TimePoint dead
             m_clock.waitUntil(lock, m_changed, deadline);
         }
         if (!current(generation)) {
-            return;
+            return true;
         }
     }
 
@@ -140,7 +177,7 @@ void ClientLink::connectBack(std::uint64_t generation, WaitClock::TimePoint dead
     {
         std::lock_guard lock(m_mutex);
         if (!current(generation)) {
-            return;  // a Disconnect or a newer Connect came during the lookup
+            return true;  // a Disconnect or a newer Connect came during the lookup
         }
     }
     {
@@ -150,7 +187,7 @@ void ClientLink::connectBack(std::uint64_t generation, WaitClock::TimePoint dead
     RadioCmdNotification_var called = m_holder.get();
     if (!callClient(
             "Connect", [&] { called->Connect("Brakton"); }, *m_services.callFailures)) {
-        return;  // logged; the flag and the notifier stay as they were
+        return false;  // logged; the caller gives up
     }
     {
         std::lock_guard state(m_stateLock);
@@ -159,12 +196,14 @@ void ClientLink::connectBack(std::uint64_t generation, WaitClock::TimePoint dead
     if (m_services.setNotifier) {
         m_services.setNotifier(NOTIFIER_CORBA);
     }
+    return true;
 }
 
 void ClientLink::OnClientDisconnect() {
     {
         std::lock_guard lock(m_mutex);
         ++m_generation;
+        m_connectBackGaveUp = false;
     }
     m_changed.notify_all();
     {

@@ -16,6 +16,15 @@
 // before and after its lookup, so only the newest connect-back ever sets the
 // reference, the flag and the notifier.
 //
+// Gave up: when the newest connect-back's lookup or its Connect call fails
+// (after the naming service's one retry), the client counts as gone at once,
+// as after a Disconnect but without its pause: the flag is cleared, the
+// call-backs go off if they were on, ConnectBackGaveUp turns true (the
+// servant then answers the client's next call "not connected") and one line
+// is reported, "Connect-back to <client> failed: <why>; the client must
+// connect again". A connect-back cancelled by a newer Connect or a
+// Disconnect changes nothing.
+//
 // Vanished client: when a call-back through the current reference fails, the
 // flag is cleared (the radio link has already switched that thread's
 // call-backs off). A failure through a reference already replaced changes
@@ -75,6 +84,8 @@ struct ClientLinkServices {
     std::function<void(int mode)> setNotifier;
     // Reports a connect-back that failed, with the exception's name.
     std::function<void(bool corbaException, const std::string& name)> reportFailure;
+    // Reports the newest connect-back giving up, with the line to log.
+    std::function<void(const std::string& line)> reportGaveUp;
     CallFailureSink* callFailures = nullptr;
     WaitClock* clock = nullptr;
     std::chrono::milliseconds connectDelay{5000};
@@ -90,7 +101,8 @@ class ClientLink {
 
     // Client Connect: cancels any older wait and starts a connect-back. False
     // once shut-down has begun or when no thread could be started.
-    bool StartConnectBackThread();
+    // `clientName` is the name the client connected with, for the log.
+    bool StartConnectBackThread(const std::string& clientName = "the client");
     // Client Disconnect: cancels pending connect-backs, turns call-backs off,
     // pauses, clears the flag.
     void OnClientDisconnect();
@@ -100,6 +112,11 @@ class ClientLink {
     // failed), and never after shut-down. A client in that window is about to
     // be served, so the COM-port check counts it.
     bool IsConnectBackPending() const;
+    // The COM-port check's guard: a client is connected or about to be.
+    bool IsClientPresent() const { return IsClientConnected() || IsConnectBackPending(); }
+    // True from the newest connect-back giving up until the next Connect
+    // or Disconnect.
+    bool ConnectBackGaveUp() const { return m_connectBackGaveUp.load(); }
 
     // The configuration sheet stored a changed power-amplifier option: tells
     // a connected client (1 or 0), through a duplicate of the held reference.
@@ -127,8 +144,11 @@ class ClientLink {
         bool done = false;  // guarded by m_mutex
     };
 
-    void run(std::uint64_t generation, WaitClock::TimePoint deadline, Worker* self);
-    void connectBack(std::uint64_t generation, WaitClock::TimePoint deadline);
+    void run(std::uint64_t generation, WaitClock::TimePoint deadline, std::string clientName,
+             Worker* self);
+    // False when the client's Connect call failed.
+    bool connectBack(std::uint64_t generation, WaitClock::TimePoint deadline);
+    void giveUp(std::uint64_t generation, const std::string& clientName, const std::string& why);
     bool current(std::uint64_t generation) const;  // m_mutex held
     void reapFinished();                           // m_mutex held
 
@@ -138,6 +158,7 @@ class ClientLink {
 
     NotifierHolder m_holder;
     std::atomic<bool> m_bClientConnected{false};
+    std::atomic<bool> m_connectBackGaveUp{false};
     ClientCallbackNotifier m_notifier;
 
     mutable std::mutex m_mutex;

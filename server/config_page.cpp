@@ -1,6 +1,10 @@
 #include "server/config_page.h"
 
+#include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
+#include <QResizeEvent>
+#include <QScrollArea>
 
 #include "controls/looks.h"
 #include "controls/utf8_limit_validator.h"
@@ -44,13 +48,35 @@ QLabel* ConfigPage::addLabel(const QString& text, int x, int y, int width, int h
 
 void ConfigPage::setNotices(const QString& notices, int x, int y, int width, int height) {
     m_notices = notices;
-    auto* label = new QLabel(notices.trimmed(), this);
+    m_noticeArea = new QScrollArea(this);
+    m_noticeArea->setObjectName(QStringLiteral("noticeArea"));
+    m_noticeArea->setFrameShape(QFrame::NoFrame);
+    m_noticeArea->setWidgetResizable(true);
+    m_noticeArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_noticeArea->viewport()->setAutoFillBackground(false);
+    auto* label = new QLabel(notices.trimmed());
     label->setObjectName(QStringLiteral("notices"));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setStyleSheet(QStringLiteral("color: #A00000"));
-    label->setGeometry(looks::dluToPixels(x, y, width, height));
-    label->setVisible(!notices.isEmpty());
+    label->setAutoFillBackground(false);
+    m_noticeArea->setWidget(label);
+    m_noticeRect = looks::dluToPixels(x, y, width, height);
+    m_noticeArea->setGeometry(m_noticeRect);
+    m_noticeArea->setVisible(!notices.isEmpty());
+}
+
+void ConfigPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_noticeArea != nullptr) {
+        // Down to the page's foot, whatever was asked: the area scrolls for the rest.
+        QRect area = m_noticeRect;
+        const int room = height() - m_noticeRect.top() - 2;
+        if (room > 0) {
+            area.setHeight(room);
+        }
+        m_noticeArea->setGeometry(area);
+    }
 }
 
 }  // namespace brakton

@@ -12,6 +12,7 @@
 
 #include <QHash>
 #include <QLabel>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -20,6 +21,7 @@
 #include <string>
 
 class QLineEdit;
+class QScrollArea;
 
 namespace brakton {
 
@@ -60,13 +62,18 @@ class ConfigPage : public QWidget {
     QLineEdit* addEdit(int id, int x, int y, int width, int height);
     QLabel* addLabel(const QString& text, int x, int y, int width, int height);
     void registerControl(int id, QWidget* widget) { m_controls.insert(id, widget); }
-    // The notice line at the page's foot, empty when every value was shown as stored.
+    // The notice area at the page's foot, hidden when every value was shown as stored. It
+    // reaches down to the page's foot and scrolls when the notices need more, so that every
+    // one can be read.
     void setNotices(const QString& notices, int x, int y, int width, int height);
+    void resizeEvent(QResizeEvent* event) override;
     void markModified() { SetModified(true); }
 
   private:
     QHash<int, QWidget*> m_controls;
     QString m_notices;
+    QScrollArea* m_noticeArea = nullptr;
+    QRect m_noticeRect;  // as placed, in pixels
     bool m_modified = false;
     bool m_shown = false;
 };

@@ -1,9 +1,15 @@
 #include "server/k2_com_port_diag_dlg.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMetaObject>
 #include <QTimer>
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
 
 #include "controls/cx_shade_button.h"
 #include "controls/digi_char.h"
@@ -43,8 +49,12 @@ looks::FontDescription indicatorFont(int height) {
 }  // namespace
 
 CK2ComPortDiagDlg::CK2ComPortDiagDlg(CServerRegistryStore& store, CK2RadioPort& radio,
-                                     QWidget* parent)
-    : QDialog(parent), m_store(store), m_radio(radio) {
+                                     QWidget* parent, std::function<bool()> clientPresent)
+    : QDialog(parent),
+      m_store(store),
+      m_radio(radio),
+      m_nTryGeneration(radio.PortGeneration()),
+      m_clientPresent(std::move(clientPresent)) {
     setWindowTitle(QStringLiteral("K2 COM Port Diagnostics"));
     setObjectName(QStringLiteral("CK2ComPortDiagDlg"));
 
@@ -173,27 +183,45 @@ void CK2ComPortDiagDlg::hideEvent(QHideEvent* event) {
 }
 
 void CK2ComPortDiagDlg::OnRadioReply(int code, const std::string& text) {
+    OnPortReply(code, text, m_radio.PortGeneration());
+}
+
+void CK2ComPortDiagDlg::OnPortReply(int code, const std::string& text, std::uint64_t generation) {
     if (!m_accepting) {
         return;
     }
     QMetaObject::invokeMethod(
-        this, [this, code, text] { onReplyPosted(code, text); }, Qt::QueuedConnection);
+        this, [this, code, text, generation] { onReplyPosted(code, text, generation); },
+        Qt::QueuedConnection);
 }
 
-void CK2ComPortDiagDlg::onReplyPosted(int code, const std::string& text) {
+void CK2ComPortDiagDlg::onReplyPosted(int code, const std::string& text, std::uint64_t generation) {
     if (!isVisible()) {
         return;
     }
     // A debugging trace: written only with the program's trace switch on.
     qDebug().noquote() << "Cmd =" << QString::fromStdString(text);
+    // Read before the last Try ended: another port's, or this one's from before.
+    if (generation < m_nTryGeneration) {
+        return;
+    }
     const std::optional<DsStatus> ds = parseDsReply(code, text);
     if (!ds) {
         return;
     }
+    m_bPortUsable = true;
+    updateButtons();
     m_display->SetText(QString::fromStdString(ds->display));
     const auto colors = indicatorColors(ds->first, ds->second);
     for (int i = 0; i < kIndCount; ++i) {
         m_indicators[static_cast<std::size_t>(i)]->SetBkColor(colors[static_cast<std::size_t>(i)]);
+    }
+}
+
+void CK2ComPortDiagDlg::reject() {
+    // An Esc that came while a Try held the GUI thread ends with it.
+    if (!m_bTrying) {
+        QDialog::reject();
     }
 }
 
@@ -204,23 +232,70 @@ void CK2ComPortDiagDlg::OnPortDeltaPos(int delta) {
 
 void CK2ComPortDiagDlg::showPort() {
     m_portStatic->setText(QString::fromStdString(dialogPortText(m_nPort)));
-    m_device->setText(QString::fromStdString(deviceLine(m_nPort, m_radio.SerialDir())));
     updateButtons();
 }
 
+bool CK2ComPortDiagDlg::deviceMissing() const {
+    const auto device =
+        platform::resolveSerialPort(static_cast<unsigned>(m_nPort), m_radio.SerialDir());
+    std::error_code ec;
+    return !device || !std::filesystem::exists(*device, ec);
+}
+
 void CK2ComPortDiagDlg::updateButtons() {
-    m_btnTryPort->setEnabled(m_nPort != 0);
+    // The device line and Try follow the device: an adapter plugged in or pulled out shows.
+    m_device->setText(QString::fromStdString(deviceLine(m_nPort, m_radio.SerialDir())));
+    if (m_bTrying) {
+        return;  // everything stays disabled until the Try has ended
+    }
+    m_btnTryPort->setEnabled(m_nPort > 0 && !deviceMissing());
     const bool open = m_radio.IsOpen() && m_radio.PortNumber() == m_nPort;
     m_btnSelectPort->setEnabled(m_bPortUsable && open);
+    m_btnDone->setEnabled(true);
+    m_portUpDown->setEnabled(true);
+}
+
+void CK2ComPortDiagDlg::showOpeningState() {
+    m_display->SetText(QStringLiteral("Elecraft"));
+    for (CStaticEx* indicator : m_indicators) {
+        indicator->SetBkColor(kIndicatorOff);
+    }
 }
 
 void CK2ComPortDiagDlg::OnTryPort() {
-    if (m_nPort == 0 ||
-        !MessageService::askYesNo(kTryPortQuestion, MessageService::Icon::Question)) {
+    updateButtons();
+    if (m_bTrying || !m_btnTryPort->isEnabled()) {
         return;
     }
+    const auto clientThere = [this] {
+        if (m_clientPresent && m_clientPresent()) {
+            MessageService::showError(kComPortCheckRefusal);
+            return true;
+        }
+        return false;
+    };
+    if (clientThere() ||
+        !MessageService::askYesNo(kTryPortQuestion, MessageService::Icon::Question) ||
+        clientThere()) {
+        return;
+    }
+
+    m_bTrying = true;
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_btnTryPort), static_cast<QWidget*>(m_btnSelectPort),
+          static_cast<QWidget*>(m_btnDone), static_cast<QWidget*>(m_portUpDown)}) {
+        control->setEnabled(false);
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    showOpeningState();
+    m_bPortUsable = false;
     const std::uint32_t status = m_radio.ReopenRadioPort(static_cast<std::uint16_t>(m_nPort));
-    m_bPortUsable = status == 0;
+    // Only what is read from now on counts, whether the new port opened or the old one stayed.
+    m_nTryGeneration = m_radio.PortGeneration();
+    // Clicks that came while the GUI thread was held reach the disabled buttons and end there.
+    QCoreApplication::processEvents();
+    QGuiApplication::restoreOverrideCursor();
+    m_bTrying = false;
     if (status != 0) {
         MessageService::showError(kOpenPortFailed);
     }

@@ -13,12 +13,17 @@
 //   radio.ExitCOMPortDiagMode();   // before the dialog is destroyed
 //
 // The port settings are read when the dialog is built, through a reader that never writes.
-// "Try Port" is disabled while port 0 is shown; "Select Port" is enabled only while the port
-// shown is the radio link's open port, and writes only a port that differs from the stored
-// one, with the speed, parity and stop bits read at the start (or their defaults, for values
-// the configuration sheet could not show).
+// "Try Port" is disabled while port 0 or a missing device is shown (the device line and the
+// button follow the device at the 250 ms link watch). Try asks the frame's client check again
+// before it moves the radio, puts the display back to "Elecraft" and the indicators to silver,
+// and keeps every button disabled until it has ended; what was clicked meanwhile is dropped.
+// "Select Port" is enabled only while the port shown is the radio link's open port and a
+// display reply read from that port after the last Try (or the opening) has reached the
+// dialog: a silent port can never be selected. It writes only a port that differs from the
+// stored one, with the speed, parity and stop bits read at the start (or their defaults, for
+// values the configuration sheet could not show).
 //
-// Threads: OnRadioReply runs on the radio link's reply thread; it copies the reply and posts
+// Threads: OnPortReply runs on the radio link's reply thread; it copies the reply and posts
 // it to the GUI thread, where it is dropped unless the dialog is shown. Everything else runs
 // on the GUI thread.
 
@@ -27,6 +32,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "radiolink/radio_services.h"
@@ -51,16 +57,23 @@ inline constexpr const char* kOpenPortFailed = "Error occurred in Opening Radio 
 inline constexpr const char* kSelectPortQuestion =
     "Saving current COM port as the default Brakton COM port?";
 inline constexpr const char* kSavePortFailed = "Unable to Save COM Port!";
+// The COM-port check's refusal while a client is connected or connecting.
+inline constexpr const char* kComPortCheckRefusal =
+    "Please Exit Pelorin before performing diagnostic";
 
 class CK2ComPortDiagDlg : public QDialog, public ReplySink {
     Q_OBJECT
 
   public:
-    CK2ComPortDiagDlg(CServerRegistryStore& store, CK2RadioPort& radio, QWidget* parent = nullptr);
+    // `clientPresent`, when given, is the frame's client check, asked again at every Try.
+    CK2ComPortDiagDlg(CServerRegistryStore& store, CK2RadioPort& radio, QWidget* parent = nullptr,
+                      std::function<bool()> clientPresent = {});
     ~CK2ComPortDiagDlg() override;
 
-    // Reply thread: copies the reply and posts it to the GUI thread.
+    // Reply thread: copies the reply and posts it to the GUI thread. A reply without its
+    // generation counts as read from the port open now.
     void OnRadioReply(int code, const std::string& text) override;
+    void OnPortReply(int code, const std::string& text, std::uint64_t generation) override;
 
     // The buttons' commands.
     void OnTryPort();
@@ -79,10 +92,15 @@ class CK2ComPortDiagDlg : public QDialog, public ReplySink {
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
+  public slots:
+    void reject() override;
+
   private:
-    void onReplyPosted(int code, const std::string& text);
+    void onReplyPosted(int code, const std::string& text, std::uint64_t generation);
     void showPort();
     void updateButtons();
+    void showOpeningState();
+    bool deviceMissing() const;
 
     CServerRegistryStore& m_store;
     CK2RadioPort& m_radio;
@@ -102,7 +120,11 @@ class CK2ComPortDiagDlg : public QDialog, public ReplySink {
     std::uint16_t m_nSpeed = 4800;
     std::uint8_t m_nParity = 0;
     std::uint8_t m_nStopBits = 1;
-    bool m_bPortUsable = true;
+    // A display reply of the port generation m_nTryGeneration (or later) has come.
+    bool m_bPortUsable = false;
+    std::uint64_t m_nTryGeneration = 0;
+    bool m_bTrying = false;
+    std::function<bool()> m_clientPresent;
 
     std::atomic<bool> m_accepting{false};
 };

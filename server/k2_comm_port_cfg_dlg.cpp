@@ -44,6 +44,7 @@ CK2CommPortCfgDlg::CK2CommPortCfgDlg(CServerRegistryStore& store,
         m_bPAOption = read.value != 0;
     } else if (read.status == SettingStatus::Bad) {
         notices += text(notReadNotice("PA Option", "Off"));
+        m_bPAOptionUnread = true;  // the notice says Off will be saved: Apply saves it
     }
     m_bPAOptionSaved = m_bPAOption;
 
@@ -115,10 +116,13 @@ void CK2CommPortCfgDlg::showValues() {
 
 bool CK2CommPortCfgDlg::Apply() {
     bool written = true;
-    if (m_bPAOption != m_bPAOptionSaved) {
+    if (m_bPAOption != m_bPAOptionSaved || m_bPAOptionUnread) {
         if (m_store.WritePAOption(m_bPAOption)) {
+            const bool changed = m_bPAOption != m_bPAOptionSaved;
             m_bPAOptionSaved = m_bPAOption;
-            if (m_notifyPAOption) {
+            m_bPAOptionUnread = false;
+            // The program hears of a change only; the unread value was never told.
+            if (changed && m_notifyPAOption) {
                 m_notifyPAOption(m_bPAOption);
             }
         } else {

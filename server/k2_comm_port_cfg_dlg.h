@@ -63,6 +63,7 @@ class CK2CommPortCfgDlg : public ConfigPage {
     int m_nSpeedIndex = 3;
     bool m_bPAOption = false;
     bool m_bPAOptionSaved = false;
+    bool m_bPAOptionUnread = false;  // the stored option could not be read
 
     SteppedValue* m_port = nullptr;
     SteppedValue* m_speed = nullptr;

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -70,11 +71,9 @@ int main(int argc, char* argv[]) {
         app.AttachRadio(radio);
         CMessageLoggerThread logger;
         {
-            // A client whose connect-back is still under way counts as connected: the
-            // COM-port check must not move the radio under it.
-            CMainFrame mainFrame(brakton::theRegistryStore, logger, radio, [&app] {
-                return app.IsClientConnected() || app.Link().IsConnectBackPending();
-            });
+            // The COM-port check asks the client link whether a client is there.
+            CMainFrame mainFrame(brakton::theRegistryStore, logger, radio,
+                                 std::bind_front(&ClientLink::IsClientPresent, &app.Link()));
             mainFrame.SetPAOptionNotifier(
                 [&app](bool on) { app.Link().NotifyRFAmpOptionChange(on); });
             frame = &mainFrame;

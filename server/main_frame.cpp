@@ -496,10 +496,11 @@ void CMainFrame::OnCheckComPort() {
         return;
     }
     if (m_isClientConnected && m_isClientConnected()) {
-        MessageService::showError(kComPortCheckRefusal);
+        MessageService::showError(brakton::kComPortCheckRefusal);
         return;
     }
-    brakton::CK2ComPortDiagDlg dialog(m_store, m_radio, this);
+    // Try Port asks the same question again: a client may connect meanwhile.
+    brakton::CK2ComPortDiagDlg dialog(m_store, m_radio, this, m_isClientConnected);
     m_radio.EnterCOMPortDiagMode(&dialog);
     dialog.exec();
     // Replies stop reaching the dialog before it goes.

@@ -7,7 +7,7 @@
 //   CMessageLoggerThread logger;
 //   CK2RadioPort radio(services, ReadRadioLoggingMode());
 //   CMainFrame frame(brakton::theRegistryStore, logger, radio,
-//                    [&] { return clientLink.IsClientConnected(); });
+//                    std::bind_front(&ClientLink::IsClientPresent, &clientLink));
 //   ... open the radio port, start the ORB thread ...
 //   platform::SignalPipe signals([&](int) { frame.RequestExit(); });
 //   frame.ShowStartupMinimised();
@@ -63,12 +63,10 @@ inline constexpr int kDefaultFrameTop = 0;
 inline constexpr int kDefaultFrameRight = 639;
 inline constexpr int kDefaultFrameBottom = 479;
 
-// The questions and refusals of the COM-port check.
+// The question of the COM-port check (its refusal is the dialog's, kComPortCheckRefusal).
 inline constexpr const char* kComPortCheckQuestion =
     "Entering COM Port Diagnostic will interrupt\nNormal operation of Pelorin\n"
     "Do you still want to proceed?";
-inline constexpr const char* kComPortCheckRefusal =
-    "Please Exit Pelorin before performing diagnostic";
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT

@@ -91,6 +91,11 @@ void CRadioCommServant::Log(const std::string& line) {
 
 template <class Call>
 CORBA::Long CRadioCommServant::Radio(Call&& call) {
+    if (m_bConnected && m_host.ConnectBackGaveUp()) {
+        // As a Disconnect leaves it, without its pause: nothing to switch off.
+        m_bConnected = false;
+        m_szClientName.clear();
+    }
     if (!m_bConnected) {
         return status(K2ERR_CLIENT_NOT_CONNECTED);
     }
@@ -108,7 +113,7 @@ CORBA::Long CRadioCommServant::Connect(const char* ClientName) {
     m_bConnected = true;
     m_szClientName = name.text;
     m_host.PostSpeakFreelyNotice();
-    m_host.StartConnectBackThread();
+    m_host.StartConnectBackThread(m_szClientName);
     return 0;
 }
 

@@ -8,8 +8,9 @@
 // time; the POA's destruction deactivates it and drops the last reference.
 // Each operation logs one line, bounded to 79 bytes with client text only ever
 // an argument of the format. The 38 radio operations answer
-// K2ERR_CLIENT_NOT_CONNECTED until the client has called Connect; then they
-// return what the radio link returns. The band and VFO operations and
+// K2ERR_CLIENT_NOT_CONNECTED until the client has called Connect, and again
+// once the connect-back of that Connect has given up; otherwise they return
+// what the radio link returns. The band and VFO operations and
 // QueryRFAmpStatus work on the settings store at any time.
 //
 // The servant's own state is touched on the ORB thread only and needs no
@@ -28,8 +29,11 @@
 class ServantHost {
   public:
     virtual ~ServantHost() = default;
-    // Starts the wait for the client's callback object (Connect).
-    virtual bool StartConnectBackThread() = 0;
+    // Starts the wait for the client's callback object (Connect), named
+    // `clientName` in the log.
+    virtual bool StartConnectBackThread(const std::string& clientName) = 0;
+    // The newest connect-back gave up: the client must connect again.
+    virtual bool ConnectBackGaveUp() const = 0;
     // Call-backs and status polling off; returns after the 2 s pause.
     virtual void OnClientDisconnect() = 0;
     // Tells the audio program that a client connected.

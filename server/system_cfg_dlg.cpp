@@ -155,7 +155,8 @@ bool CSystemCfgDlg::Apply() {
     bool written = m_store.WriteOperatorInfo(toUtf8(m_homeDir), toUtf8(m_callsign), toUtf8(m_name),
                                              toUtf8(m_qth), platform::utcOffsetToByte(hours),
                                              toUtf8(m_logFileName), m_nLoggingMode);
-    written = m_store.WriteNameService(toUtf8(m_nsHost), nsPort) && written;
+    written =
+        m_store.WriteNameService(platform::trimNameServerHost(toUtf8(m_nsHost)), nsPort) && written;
     written =
         m_store.WriteAudioHost(m_streamAudio->isChecked(), toUtf8(m_audioStreamer)) && written;
     if (written) {

@@ -240,7 +240,8 @@ bool CSystemCfgDlg::apply() {
     if (styleChanged) {
         written = m_store.WriteCurrentLogFileName(kNewLogFileName) && written;
     }
-    written = m_store.WriteNameService(textOf(IDC_NS_HOST), port) && written;
+    written = m_store.WriteNameService(platform::trimNameServerHost(textOf(IDC_NS_HOST)), port) &&
+              written;
     if (!written) {
         return false;
     }

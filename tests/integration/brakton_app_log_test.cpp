@@ -106,8 +106,7 @@ TEST_F(BraktonAppLog, MissingRadioDeviceLogsThePortAndItsDevice) {
     app.OpenRadioPort();
     EXPECT_FALSE(app.IsPortOpened());
     EXPECT_EQ(messages(), std::vector<std::string>{"error\tError occurred in Opening Radio Port?"});
-    EXPECT_EQ(waitForLine("Cannot open COM3: open failed (" + gone.string() + ")", 5s),
-              kLogLevelError)
+    EXPECT_EQ(waitForLine("Cannot open COM3: missing (" + gone.string() + ")", 5s), kLogLevelError)
         << shown();
 }
 

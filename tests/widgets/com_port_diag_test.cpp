@@ -8,11 +8,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -22,6 +25,7 @@
 #include "controls/static_ex.h"
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
+#include "platform/serial_port.h"
 #include "radiolink/k2_radio_port.h"
 #include "radiolink/k2_status.h"
 #include "server/server_registry_store.h"
@@ -35,6 +39,22 @@ using namespace std::chrono_literals;
 using brakton::CK2ComPortDiagDlg;
 
 using test_events::runEventsUntil;
+
+class RecordingLog final : public LogSink {
+  public:
+    void LogMessage(int, int, std::string_view text) override {
+        std::lock_guard lock(m_mutex);
+        m_lines.emplace_back(text);
+    }
+    std::vector<std::string> lines() const {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+
+  private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
 
 class NoPauseSleeper final : public Sleeper {
   public:
@@ -74,6 +94,7 @@ class ComPortDiagTest : public StoreFixture {
         MessageService::queueAnswers({});
         RadioPortServices services;
         services.sleeper = &m_sleeper;
+        services.log = &m_log;
         services.serialDir = serialDir();
         services.replyPollInterval = 20ms;
         services.statusPollPeriod = 100ms;
@@ -88,6 +109,7 @@ class ComPortDiagTest : public StoreFixture {
             m_radio->ExitCOMPortDiagMode();
         }
         m_dialog.reset();
+        m_holder.reset();
         m_radio->CloseRadioPort();
         m_sims.clear();
         m_radio.reset();
@@ -114,6 +136,13 @@ class ComPortDiagTest : public StoreFixture {
         ASSERT_NE(m_radio->OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_NONE);
     }
 
+    // Another program holds COM `com`, a radio that answers.
+    void holdPort(unsigned com) {
+        startSim(com);
+        m_holder = std::make_unique<platform::SerialPort>(serialDir());
+        ASSERT_TRUE(m_holder->open(com, platform::SerialSettings{}).ok());
+    }
+
     void openCom1() {
         startSim(1);
         ASSERT_EQ(m_radio->OpenRadioPort(1, 4800, 8, 0, 1), K2ERR_NONE);
@@ -137,7 +166,9 @@ class ComPortDiagTest : public StoreFixture {
     QString portText() const { return qobject_cast<CStaticEx*>(m_dialog->control(1070))->text(); }
 
     brakton::CServerRegistryStore m_store;
+    RecordingLog m_log;
     NoPauseSleeper m_sleeper;
+    std::unique_ptr<platform::SerialPort> m_holder;
     std::unique_ptr<CK2RadioPort> m_radio;
     std::map<unsigned, std::unique_ptr<sim::K2Simulator>> m_sims;
     std::unique_ptr<CK2ComPortDiagDlg> m_dialog;
@@ -295,19 +326,19 @@ const TryCase kTries[] = {
      false,
      {},
      {{"Port", "1"}}},
-    {"AfterAFailedTry",
+    {"AfterAFailedTryOfABusyPort",
      commPortIni("1"),
-     [](ComPortDiagTest& t) { t.openCom1(); },
      [](ComPortDiagTest& t) {
-         t.step(-1);
-         t.step(-1);  // COM3: nothing there
-         tryPort(t);
-         t.step(1);
-         t.step(1);  // back to the stored port, which is closed now
+         t.openCom1();
+         t.holdPort(2);
+     },
+     [](ComPortDiagTest& t) {
+         tryTheNextPort(t);
+         t.step(1);  // back to the stored port, still open and answering
      },
      true,
-     false,
-     {kTryQuestion + "Yes", kOpenFailed},
+     true,
+     {kTryQuestion + "Yes", kOpenFailed, kSelectQuestion + "Yes"},
      {{"Port", "1"}}},
     {"NoAnswerToTheTryQuestion",
      commPortIni("1"),
@@ -356,8 +387,139 @@ const TryCase kTries[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, ComPortTryTest, ::testing::ValuesIn(kTries), CaseName{});
 
+// --- What Try Port shows -------------------------------------------------------------------
+
+// COM1's radio answers with NB lit right up to the Try; COM2 is what the row makes of it.
+struct TruthCase {
+    const char* name;
+    std::function<void(ComPortDiagTest&)> com2;
+    bool tryEnabled;  // with COM2 shown
+    std::vector<std::string> messages;
+    unsigned openPort;    // afterwards
+    const char* display;  // shown once the polls have come
+    bool nbLit;
+    bool selectEnabled;
+    std::string logged;  // the start of the "Cannot open" line, or empty for none
+};
+
+void PrintTo(const TruthCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class TryPortTruthTest : public ComPortDiagTest, public ::testing::WithParamInterface<TruthCase> {};
+
+TEST_P(TryPortTruthTest, DisplayIndicatorsSelectAndTheOpenPort) {
+    const TruthCase& row = GetParam();
+    writeIni(commPortIni("1"));
+    openCom1();
+    m_sims[1]->setDisplayFrames(
+        {sim::DisplayFrame{std::nullopt, std::uint8_t{0xC0}, std::nullopt}});
+    row.com2(*this);
+    CK2ComPortDiagDlg& dialog = openDialog();
+    ASSERT_TRUE(runEventsUntil([&] {
+        return dialog.DisplayText().contains("14060.00") &&
+               dialog.IndicatorColor(brakton::kIndNB) == brakton::kIndicatorOn;
+    }));
+
+    step(-1);
+    EXPECT_EQ(button(1068)->isEnabled(), row.tryEnabled);
+    const std::uint64_t before = m_radio->PortGeneration();
+    tryPort(*this);
+    if (row.tryEnabled) {
+        // A display the old radio sent just before the Try, handed over late.
+        dialog.OnPortReply(5, "DS 14060.004000", before);
+    }
+    // Several polls of whichever port is open now.
+    runEventsUntil([] { return false; }, 800ms);
+
+    EXPECT_TRUE(dialog.DisplayText().contains(QString::fromLatin1(row.display)))
+        << dialog.DisplayText().toStdString();
+    EXPECT_EQ(dialog.IndicatorColor(brakton::kIndNB) == brakton::kIndicatorOn, row.nbLit);
+    for (int i = 0; i < brakton::kIndCount; ++i) {
+        if (i != brakton::kIndNB) {
+            EXPECT_EQ(dialog.IndicatorColor(i), brakton::kIndicatorOff) << i;
+        }
+    }
+    EXPECT_EQ(button(1069)->isEnabled(), row.selectEnabled);
+    EXPECT_TRUE(m_radio->IsOpen());
+    EXPECT_EQ(m_radio->PortNumber(), row.openPort);
+    EXPECT_EQ(messages(), row.messages);
+    std::vector<std::string> cannotOpen;
+    for (const auto& line : m_log.lines()) {
+        if (line.rfind("Cannot open", 0) == 0) {
+            cannotOpen.push_back(line);
+        }
+    }
+    if (row.logged.empty()) {
+        EXPECT_TRUE(cannotOpen.empty()) << cannotOpen.front();
+    } else {
+        ASSERT_EQ(cannotOpen.size(), 1u);
+        EXPECT_EQ(cannotOpen[0].rfind(row.logged, 0), 0u) << cannotOpen[0];
+    }
+}
+
+const TruthCase kTruths[] = {
+    {"SilentDevice",
+     [](ComPortDiagTest& t) { t.startSim(2).setPowerOn(false); },
+     true,
+     {kTryQuestion + "Yes"},
+     2,
+     "Elecraft",
+     false,
+     false,
+     ""},
+    {"MissingDevice",
+     [](ComPortDiagTest& t) { fs::create_symlink(t.serialDir() / "gone", t.serialDir() / "com2"); },
+     false,
+     {},
+     1,
+     "14060.00",
+     true,
+     false,
+     ""},
+    {"BusyDevice",
+     [](ComPortDiagTest& t) { t.holdPort(2); },
+     true,
+     {kTryQuestion + "Yes", kOpenFailed},
+     1,
+     "14060.00",  // the old port's readings again
+     true,
+     false,  // COM2 is shown, COM1 open
+     "Cannot open COM2: busy ("},
+    {"AnsweringDevice",
+     [](ComPortDiagTest& t) { t.startSim(2); },
+     true,
+     {kTryQuestion + "Yes"},
+     2,
+     "14060.00",
+     false,
+     true,
+     ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, TryPortTruthTest, ::testing::ValuesIn(kTruths), CaseName{});
+
+// A client that connected while the dialog was open stops the Try before the radio moves.
+TEST_F(ComPortDiagTest, TryRefusesWhileAClientIsThere) {
+    writeIni(commPortIni("1"));
+    openCom1();
+    startSim(2);
+    bool present = false;
+    m_dialog =
+        std::make_unique<CK2ComPortDiagDlg>(m_store, *m_radio, nullptr, [&] { return present; });
+    m_radio->EnterCOMPortDiagMode(m_dialog.get());
+    m_dialog->show();
+    step(-1);
+    present = true;
+    tryPort(*this);
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"error\tPlease Exit Pelorin before performing diagnostic"});
+    EXPECT_EQ(m_radio->PortNumber(), 1);
+}
+
 TEST_F(ComPortDiagTest, StoredPortZeroShowsZeroAndStepsIntoRange) {
     writeIni(commPortIni("0"));
+    std::ofstream(serialDir() / "com18") << "";  // a device that is there
     openDialog();
     EXPECT_EQ(portText(), QStringLiteral(" COM0"));
     EXPECT_EQ(m_dialog->DeviceLine(), QStringLiteral("Device: none"));

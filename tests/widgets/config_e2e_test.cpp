@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -30,6 +31,7 @@
 #include "../integration/brakton_fixture.h"
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
+#include "platform/serial_port.h"
 #include "radiolink/k2_radio_port.h"
 #include "radiolink/k2_status.h"
 #include "server/k2_com_port_diag_dlg.h"
@@ -135,7 +137,9 @@ class ConfigE2ETest : public ::testing::Test {
 
     void TearDown() override {
         m_frame.reset();
-        m_radio->CloseRadioPort();
+        if (m_radio) {
+            m_radio->CloseRadioPort();
+        }
         m_logger.stop();
         m_sims.clear();
         m_radio.reset();
@@ -261,6 +265,8 @@ TEST_F(ConfigE2ETest, SheetSavesThePortAndTheDialogMovesTheWire) {
     (void)frame;
 }
 
+// A missing device cannot be tried; once it is there but held by another program, a Try fails
+// and the working radio stays open and in use; a try of that one works again.
 TEST_F(ConfigE2ETest, MissingPortIsRefusedAndTheWorkingOneCanBeTriedAgain) {
     sim::K2Simulator& com1 = startSim(1);
     fs::create_symlink(serialDir() / "gone", serialDir() / "com3");
@@ -269,13 +275,27 @@ TEST_F(ConfigE2ETest, MissingPortIsRefusedAndTheWorkingOneCanBeTriedAgain) {
     makeFrame();
     std::ifstream iniIn(iniPath(), std::ios::binary);
     const std::string iniBefore{std::istreambuf_iterator<char>(iniIn), {}};
-    const std::size_t messagesBefore = readLines(m_messages).size();
+    std::size_t messagesBefore = 0;
 
     checkComPort([&](CK2ComPortDiagDlg& dialog) {
+        messagesBefore = readLines(m_messages).size();  // the frame's question included
+        auto* tryButton = qobject_cast<QAbstractButton*>(dialog.control(1068));
         dialog.OnPortDeltaPos(-1);
         dialog.OnPortDeltaPos(-1);  // COM3
         EXPECT_EQ(dialog.DeviceLine().toStdString(),
                   "Device: " + (serialDir() / "gone").string() + " (missing)");
+        EXPECT_FALSE(tryButton->isEnabled());
+        tryPort(dialog);  // refused without a question
+        MessageService::queueAnswers({});
+        EXPECT_EQ(readLines(m_messages).size(), messagesBefore);
+
+        // The adapter is plugged in, held by another program.
+        fs::remove(serialDir() / "com3");
+        sim::K2Simulator& com3 = startSim(3);
+        platform::SerialPort holder(serialDir());
+        ASSERT_TRUE(holder.open(3, platform::SerialSettings{}).ok());
+        EXPECT_TRUE(runEventsUntil([&] { return tryButton->isEnabled(); }, 2s));
+        EXPECT_EQ(dialog.DeviceLine().toStdString(), "Device: " + com3.devicePath().string());
         tryPort(dialog);
         EXPECT_FALSE(dialog.control(1069)->isEnabled());
         const auto lines = readLines(m_messages);
@@ -286,12 +306,18 @@ TEST_F(ConfigE2ETest, MissingPortIsRefusedAndTheWorkingOneCanBeTriedAgain) {
         EXPECT_EQ(errors, 1u);
         bool logged = false;
         for (const auto& line : m_log.lines()) {
-            logged = logged || line.rfind("Cannot open COM3: ", 0) == 0;
+            logged = logged || line.rfind("Cannot open COM3: busy (", 0) == 0;
         }
         EXPECT_TRUE(logged);
+        // COM1 is still the radio's port and still polled.
+        EXPECT_TRUE(m_radio->IsOpen());
+        EXPECT_EQ(m_radio->PortNumber(), 1);
+        const std::size_t polled = com1.commandCount();
+        EXPECT_TRUE(com1.waitForCommand("DS", 5s, polled));
 
         dialog.OnPortDeltaPos(1);
         dialog.OnPortDeltaPos(1);  // COM1 again
+        EXPECT_TRUE(runEventsUntil([&] { return dialog.control(1069)->isEnabled(); }));
         const std::size_t from = com1.commandCount();
         tryPort(dialog);
         EXPECT_TRUE(com1.waitForCommand("DS", 5s, from));
@@ -300,6 +326,46 @@ TEST_F(ConfigE2ETest, MissingPortIsRefusedAndTheWorkingOneCanBeTriedAgain) {
     });
     std::ifstream iniAfter(iniPath(), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(iniAfter), {}), iniBefore);
+}
+
+// With the radio link's real pauses the GUI thread is held while Try works; two clicks on Try
+// that come meanwhile are dropped, not turned into a second question.
+TEST_F(ConfigE2ETest, ClicksQueuedDuringATryAskNoSecondQuestion) {
+    sim::K2Simulator& com1 = startSim(1);
+    startSim(2);
+    ASSERT_EQ(startUp(), K2ERR_NONE);
+    ASSERT_TRUE(com1.waitForCommand("AI3", 5s));
+    makeFrame();
+    checkComPort([&](CK2ComPortDiagDlg& dialog) {
+        dialog.OnPortDeltaPos(-1);  // COM2
+        QWidget* tryButton = dialog.control(1068);
+        const QPointF centre = QRectF(tryButton->rect()).center();
+        std::thread clicker([tryButton, centre] {
+            std::this_thread::sleep_for(150ms);
+            for (int i = 0; i < 2; ++i) {
+                for (const QEvent::Type type :
+                     {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                    QCoreApplication::postEvent(
+                        tryButton, new QMouseEvent(type, centre, tryButton->mapToGlobal(centre),
+                                                   Qt::LeftButton,
+                                                   type == QEvent::MouseButtonPress
+                                                       ? Qt::MouseButtons(Qt::LeftButton)
+                                                       : Qt::MouseButtons(Qt::NoButton),
+                                                   Qt::NoModifier));
+                }
+            }
+        });
+        tryPort(dialog);
+        clicker.join();
+        runEventsFor(500ms);
+        EXPECT_EQ(m_radio->PortNumber(), 2);
+        qobject_cast<QAbstractButton*>(dialog.control(1))->click();
+    });
+    std::size_t questions = 0;
+    for (const auto& line : readLines(m_messages)) {
+        questions += line.rfind("question\tTrying new COM port", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(questions, 1u);
 }
 
 TEST_F(ConfigE2ETest, TryAfterAFailedStartStartsTheRadio) {
@@ -317,25 +383,59 @@ TEST_F(ConfigE2ETest, TryAfterAFailedStartStartsTheRadio) {
     });
 }
 
-TEST_F(ConfigE2ETest, ExitInTheDialogLeavesDiagnosticModeAndEndsWithAI0) {
+// File > Exit while the dialog is open ends diagnostic mode: the display-only polling stops and
+// the radio's replies reach the connected client again.
+TEST_F(ConfigE2ETest, ExitInTheDialogLeavesDiagnosticMode) {
+    class Client final : public ClientNotifier, public ClientConnection {
+      public:
+        bool NotifyCmd(int, std::string_view) override {
+            ++count;
+            return true;
+        }
+        bool NotifyTextMessageSent(int, std::string_view) override { return true; }
+        bool NotifyTextMessageEmpty() override { return true; }
+        bool IsClientConnected() const override { return true; }
+        std::size_t replies() const { return count.load(); }
+        std::atomic<std::size_t> count{0};
+    };
+    Client client;
+    RadioPortServices services;
+    services.log = &m_log;
+    services.notifier = &client;
+    services.client = &client;
+    services.serialDir = serialDir();
+    services.replyPollInterval = 20ms;
+    services.statusPollPeriod = kPollPeriod;
+    m_radio = std::make_unique<CK2RadioPort>(services, 0);
+
     sim::K2Simulator& com1 = startSim(1);
     ASSERT_EQ(startUp(), K2ERR_NONE);
     ASSERT_TRUE(com1.waitForCommand("AI3", 5s));
+    m_radio->SetNotifierAddress(NOTIFIER_CORBA);
     CMainFrame& frame = makeFrame();
     bool opened = false;
+    std::size_t inDialog = 0;
     checkComPort([&](CK2ComPortDiagDlg&) {
         opened = true;
+        runEventsFor(3 * kPollPeriod);
+        inDialog = client.replies();
         frame.RequestExit();
     });
     EXPECT_TRUE(opened);
     EXPECT_FALSE(frame.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    // The program's shut-down closes the port.
+    // The client's polling is back: the bar graph is asked again, and the replies reach it.
+    const std::size_t from = com1.commandCount();
+    EXPECT_TRUE(com1.waitForCommand("BG", 5s, from));
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (client.replies() <= inDialog && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_GT(client.replies(), inDialog);
+    // The radio calls the client until it is gone.
+    m_frame.reset();
     m_radio->CloseRadioPort();
-    ASSERT_TRUE(com1.waitForCommand("AI0", 5s));
-    const auto commands = com1.commands();
-    ASSERT_FALSE(commands.empty());
-    EXPECT_EQ(commands.back().text, "AI0");
+    m_radio.reset();
 }
 
 // The sheet saves COM2, 9600, None and 2 stop bits; the real Brakton started on that settings

@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -268,6 +271,85 @@ const LoadCase kLoads[] = {
 
 INSTANTIATE_TEST_SUITE_P(Stored, ConfigSheetLoadTest, ::testing::ValuesIn(kLoads), CaseName{});
 
+// --- The notice area ---------------------------------------------------------------------
+
+struct NoticeAreaCase {
+    const char* name;
+    int page;
+    std::vector<std::pair<std::string, std::string>> replacements;  // stored values made bad
+};
+
+void PrintTo(const NoticeAreaCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ConfigSheetNoticeAreaTest : public ConfigSheetTest,
+                                  public ::testing::WithParamInterface<NoticeAreaCase> {};
+
+// Every notice can be read: the text is laid out whole, and the area shows it or scrolls to it.
+TEST_P(ConfigSheetNoticeAreaTest, EveryNoticeCanBeRead) {
+    const NoticeAreaCase& row = GetParam();
+    std::string ini = kGoodIni;
+    for (const auto& [from, to] : row.replacements) {
+        ini = replaced(ini, from, to);
+    }
+    writeIni(ini);
+    COrvoCfg& sheet = openSheet();
+    sheet.Tabs()->setCurrentIndex(row.page);
+    QCoreApplication::processEvents();
+    QWidget* page = sheet.Tabs()->currentWidget();
+    auto* label = page->findChild<QLabel*>(QStringLiteral("notices"));
+    ASSERT_NE(label, nullptr);
+    ASSERT_EQ(static_cast<std::size_t>(label->text().count(QLatin1Char('\n')) + 1),
+              row.replacements.size());
+    EXPECT_GE(label->height(), label->heightForWidth(label->width())) << "text cut off";
+    auto* area = page->findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr) << "a fixed label cannot grow";
+    EXPECT_TRUE(area->isVisible());
+    EXPECT_LE(area->geometry().bottom(), page->height());
+    EXPECT_GE(area->verticalScrollBar()->maximum() + area->viewport()->height(), label->height());
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    QCoreApplication::processEvents();
+    const QRect lastLine(0, label->height() - label->fontMetrics().height(), label->width(),
+                         label->fontMetrics().height());
+    const QRect shown(label->mapFrom(area->viewport(), QPoint(0, 0)), area->viewport()->size());
+    EXPECT_TRUE(shown.contains(lastLine)) << "the last notice cannot be brought into view";
+}
+
+const std::pair<std::string, std::string> kBadCallsign{"Callsign=K1ABC",
+                                                       "Callsign=" + std::string(80, 'K')};
+const std::pair<std::string, std::string> kBadName{"Name=Ann", "Name=" + std::string(80, 'A')};
+const std::pair<std::string, std::string> kBadQth{"QTH=\"Boston, MA\"",
+                                                  "QTH=" + std::string(80, 'Q')};
+const std::pair<std::string, std::string> kBadNsPort{"NS%20Port=2809", "NS%20Port=port"};
+const std::pair<std::string, std::string> kBadLogging{"SW%20Logging%20Mode=224",
+                                                      "SW%20Logging%20Mode=x"};
+const std::pair<std::string, std::string> kBadAudio{"Audio%20Streaming%20Host=1",
+                                                    "Audio%20Streaming%20Host=x"};
+
+std::pair<std::string, std::string> badEdge(const std::string& value) {
+    return {value + "=", value + "=x"};
+}
+
+const NoticeAreaCase kNoticeAreas[] = {
+    {"FourOnTheSystemPage", 0, {kBadCallsign, kBadName, kBadQth, kBadNsPort}},
+    {"SixOnTheSystemPage",
+     0,
+     {kBadCallsign, kBadName, kBadQth, kBadNsPort, kBadLogging, kBadAudio}},
+    {"FourOnTheBandPage",
+     2,
+     {badEdge("10M%20Low%20Band%20Edge"), badEdge("12M%20Low%20Band%20Edge"),
+      badEdge("15M%20Low%20Band%20Edge"), badEdge("17M%20Low%20Band%20Edge")}},
+    {"SixOnTheBandPage",
+     2,
+     {badEdge("10M%20Low%20Band%20Edge"), badEdge("12M%20Low%20Band%20Edge"),
+      badEdge("15M%20Low%20Band%20Edge"), badEdge("17M%20Low%20Band%20Edge"),
+      badEdge("20M%20Low%20Band%20Edge"), badEdge("30M%20Low%20Band%20Edge")}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Pages, ConfigSheetNoticeAreaTest, ::testing::ValuesIn(kNoticeAreas),
+                         CaseName{});
+
 TEST_F(ConfigSheetTest, NoFileStaysNoFile) {
     openSheet();
     showAllPages();
@@ -335,6 +417,14 @@ TEST_F(ConfigSheetTest, TypedOffsetIsStoredAsSignAndMagnitude) {
     EXPECT_EQ(settingsFileValues().at("Offset from UTC"), "14");
     // The logging byte has no field and goes back as read.
     EXPECT_EQ(settingsFileValues().at("SW Logging Mode"), "224");
+}
+
+TEST_F(ConfigSheetTest, TypedHostIsStoredWithoutItsBlanks) {
+    writeIni(kGoodIni);
+    COrvoCfg& sheet = openSheet();
+    retype(edit(1064), QStringLiteral("localhost "));
+    ASSERT_TRUE(sheet.Apply());
+    EXPECT_EQ(settingsFileValues().at("NS Host"), "localhost");
 }
 
 // --- Modified state ----------------------------------------------------------------------
@@ -451,6 +541,11 @@ const RefusalCase kRefusals[] = {
     {"NameServerPortZero", {{1065, "0"}}, 0, 1065, "Please enter an integer between 1 and 32000."},
     {"NameServerPortWord", {{1065, "ten"}}, 0, 1065, "Please enter an integer."},
     {"NameServerHostBlank", {{1064, "   "}}, 0, 1064, "Please enter a name server host."},
+    {"NameServerHostWithABlankInside",
+     {{1064, "local host"}},
+     0,
+     1064,
+     "Name Server Host must not contain blanks"},
     {"EdgeTwoToThe31",
      {{1024, "2147483648"}},
      2,
@@ -555,6 +650,16 @@ TEST_P(ConfigSheetAmplifierTest, TellsTheProgramOfAStoredChange) {
     EXPECT_EQ(m_notices, row.told);
     sheet.Apply();
     EXPECT_EQ(m_notices, row.told);
+}
+
+// The notice says "Off will be saved": Apply saves it, and tells the program nothing.
+TEST_F(ConfigSheetTest, UnreadableAmplifierOptionIsSavedAsTheNoticeSays) {
+    writeIni(replaced(kGoodIni, "PA%20Option=0", "PA%20Option=abc"));
+    COrvoCfg& sheet = openSheet();
+    sheet.Tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(sheet.Apply());
+    EXPECT_EQ(settingsFileValues().at("PA Option"), "0");
+    EXPECT_TRUE(m_notices.empty());
 }
 
 const AmplifierCase kAmplifier[] = {

@@ -102,6 +102,9 @@ TEST(FieldCheckTest, NameServerHostNeedsMoreThanBlanks) {
     EXPECT_EQ(checkNameServerHost("localhost"), "");
     EXPECT_EQ(checkNameServerHost(""), "Please enter a name server host.");
     EXPECT_EQ(checkNameServerHost("   "), "Please enter a name server host.");
+    EXPECT_EQ(checkNameServerHost(" localhost\t"), "");
+    EXPECT_EQ(checkNameServerHost("local host"), "Name Server Host must not contain blanks");
+    EXPECT_EQ(trimNameServerHost(" localhost "), "localhost");
 }
 
 TEST(FieldCheckTest, BandLowEdgeMustBeBelowHighEdge) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <regex>
 #include <string>
 #include <tuple>
@@ -18,6 +19,11 @@
 namespace {
 
 using namespace radiotest;
+
+// A display reply as the radio sends it: 14060.00 with the status bytes `status`.
+std::string Display(std::string status) {
+    return std::string("DS\x40") + "14060\xB0" + "0" + status + ";";
+}
 
 // --- The status task on its own, against a radio object with a port ---------
 
@@ -276,16 +282,75 @@ TEST(RadioPortTest, RefusedOpenKeepsTheLineForTheNextReopen) {
     EXPECT_EQ(t.c_cflag & CSTOPB, 0u);
 }
 
-TEST(RadioPortTest, FailedReopenLeavesThePortClosed) {
+// A try of another device that cannot be opened keeps the working radio: the old port stays
+// open and in use, its replies flow again and an unchanged display is forwarded anew.
+struct FailedReopenCase {
+    const char* name;
+    // Makes COM3 what the row needs; what it returns must live through the try.
+    std::function<std::shared_ptr<void>(RadioRig&)> prepare;
+    std::string why;     // in the log line
+    std::string device;  // in the serial folder; empty: the pty's, under /dev/
+};
+
+void PrintTo(const FailedReopenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FailedReopenTest : public ::testing::TestWithParam<FailedReopenCase> {};
+
+TEST_P(FailedReopenTest, KeepsTheOpenPortInUse) {
+    const FailedReopenCase& c = GetParam();
     RadioRig rig;
     rig.Open();
+    auto held = c.prepare(rig);
+    rig.radio.SetNotifierAddress(NOTIFIER_CORBA);
+    const std::string ds = Display("\x80\x80");
+    const std::string forwarded = "cmd 5 DS 14060.008080";
+    rig.line.Write(ds);
+    ASSERT_TRUE(rig.WaitForCount(forwarded, 1));
+    rig.line.Drain();
+
     EXPECT_EQ(rig.radio.ReopenRadioPort(3), K2ERR_PORT_OPEN_FAILED);
-    EXPECT_FALSE(rig.radio.IsOpen());
-    EXPECT_EQ(rig.radio.OperatingMode(1, 3), K2ERR_PORT_NOT_OPEN);
-    // Close still stops every task.
-    rig.radio.CloseRadioPort();
-    EXPECT_EQ(rig.radio.GetRecvrThreadID(), 0u);
+    EXPECT_TRUE(rig.radio.IsOpen());
+    EXPECT_EQ(rig.radio.PortNumber(), 1);
+    EXPECT_EQ(rig.radio.OperatingMode(1, 3), K2ERR_NONE);
+    EXPECT_NE(rig.line.ReadUntil("MD3;").find("MD3;"), std::string::npos);
+    rig.line.Write(ds);
+    EXPECT_TRUE(rig.WaitForCount(forwarded, 2));
+    const auto lines = rig.Only("log 0 1 Cannot open");
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string device = c.device.empty() ? "/dev/" : (rig.dir.path() / c.device).string();
+    EXPECT_EQ(lines[0].rfind("log 0 1 Cannot open COM3: " + c.why + " (" + device, 0), 0u)
+        << lines[0];
 }
+
+const FailedReopenCase kFailedReopens[] = {
+    {"MissingDevice",
+     [](RadioRig& rig) -> std::shared_ptr<void> {
+         std::filesystem::create_symlink(rig.dir.path() / "gone", rig.dir.path() / "com3");
+         return nullptr;
+     },
+     "missing", "gone"},
+    {"DeviceHeldByAnotherProgram",
+     [](RadioRig& rig) -> std::shared_ptr<void> {
+         auto line3 = std::make_shared<PtyLine>(rig.dir.path(), 3);
+         auto holder = std::make_shared<platform::SerialPort>(rig.dir.path());
+         EXPECT_TRUE(holder->open(3, platform::SerialSettings{}).ok());
+         return std::make_shared<
+             std::pair<std::shared_ptr<PtyLine>, std::shared_ptr<platform::SerialPort>>>(line3,
+                                                                                         holder);
+     },
+     "busy", ""},
+    {"NotATerminal",
+     [](RadioRig& rig) -> std::shared_ptr<void> {
+         std::ofstream(rig.dir.path() / "com3") << "x";
+         return nullptr;
+     },
+     "open failed", "com3"},
+};
+
+INSTANTIATE_TEST_SUITE_P(RadioPort, FailedReopenTest, ::testing::ValuesIn(kFailedReopens),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Commands from another thread while the port moves between two lines: each
 // line sees whole commands only, and a file opened meanwhile (which may get a
@@ -350,8 +415,7 @@ const NoRadioCase kNoRadioCases[] = {
          std::filesystem::create_symlink(rig.dir.path() / "no-such-device",
                                          rig.dir.path() / "com3");
          EXPECT_EQ(rig.radio.OpenRadioPort(3, 4800, 8, 0, 1), K2ERR_PORT_OPEN_FAILED);
-         return "Cannot open COM3: open failed (" + (rig.dir.path() / "no-such-device").string() +
-                ")";
+         return "Cannot open COM3: missing (" + (rig.dir.path() / "no-such-device").string() + ")";
      },
      [](RadioRig& rig, unsigned com) {
          return rig.radio.ReopenRadioPort(static_cast<std::uint16_t>(com));

@@ -121,6 +121,7 @@ class Harness {
         services.reportFailure = [this](bool corba, const std::string& name) {
             m_sink.add(std::string(corba ? "failed corba " : "failed ") + name);
         };
+        services.reportGaveUp = [this](const std::string& line) { m_sink.add(line); };
         services.callFailures = &m_sink;
         services.clock = &m_clock;
         m_link = std::make_unique<ClientLink>(services);
@@ -238,28 +239,53 @@ const ConnectBackCase kCases[] = {
      {},
      {"Connect Brakton"},
      true},
-    {"NotFoundIsReportedAndChangesNothing",
+    {"NotFoundGivesUp",
      [](Harness& h) {
          h.unbind();
-         ASSERT_TRUE(h.link().StartConnectBackThread());
+         ASSERT_TRUE(h.link().StartConnectBackThread("Nemo"));
          h.clock().advance(5000ms);
-         ASSERT_TRUE(eventually([&] { return !h.sink().lines().empty(); }));
+         ASSERT_TRUE(eventually([&] { return h.sink().lines().size() == 2; }));
          EXPECT_TRUE(eventually([&] { return !h.link().IsConnectBackPending(); }));
+         EXPECT_TRUE(h.link().ConnectBackGaveUp());
      },
-     {"failed corba NotFound"},
+     {"failed corba NotFound",
+      "Connect-back to Nemo failed: NotFound; the client must connect again"},
      {},
      {},
      false},
-    {"GoneClientFailsConnectAndChangesNothing",
+    {"GoneClientFailsConnectAndGivesUp",
      [](Harness& h) {
          h.deactivate(0);
-         ASSERT_TRUE(h.link().StartConnectBackThread());
+         ASSERT_TRUE(h.link().StartConnectBackThread("Nemo"));
          h.clock().advance(5000ms);
-         ASSERT_TRUE(eventually([&] { return !h.sink().lines().empty(); }));
+         ASSERT_TRUE(eventually([&] { return h.sink().lines().size() == 2; }));
          EXPECT_TRUE(eventually([&] { return !h.link().IsConnectBackPending(); }));
+         EXPECT_TRUE(h.link().ConnectBackGaveUp());
      },
-     {"corba Connect"},
+     {"corba Connect",
+      "Connect-back to Nemo failed: its Connect call failed; the client must connect again"},
      {},
+     {},
+     false},
+    {"ClientThatConnectsAgainAndIsNotFoundIsNoLongerConnected",
+     [](Harness& h) {
+         ASSERT_TRUE(h.link().StartConnectBackThread("Nemo"));
+         h.clock().advance(5000ms);
+         ASSERT_TRUE(eventually([&] { return h.link().IsClientConnected(); }));
+         ASSERT_TRUE(eventually([&] { return h.sink().lines().size() == 1; }));
+         h.unbind();
+         ASSERT_TRUE(h.link().StartConnectBackThread("Nemo"));
+         h.clock().advance(5000ms);
+         ASSERT_TRUE(eventually([&] { return h.sink().lines().size() == 4; }));
+         EXPECT_TRUE(h.link().ConnectBackGaveUp());
+         EXPECT_FALSE(h.link().IsClientPresent());
+         // The next Connect starts afresh.
+         ASSERT_TRUE(h.link().StartConnectBackThread("Nemo"));
+         EXPECT_FALSE(h.link().ConnectBackGaveUp());
+     },
+     {"notifier 3", "failed corba NotFound", "notifier 0",
+      "Connect-back to Nemo failed: NotFound; the client must connect again"},
+     {"Connect Brakton"},
      {},
      false},
     {"FailedCallbackThroughTheCurrentClientClearsTheFlag",
@@ -358,6 +384,71 @@ TEST(ClientLinkPending, LookUpInProgressCountsAsPending) {
     std::ostringstream err;
     EXPECT_TRUE(h.link().Shutdown(1000ms, err));
 }
+
+// --- The COM-port check's guard ------------------------------------------------------------
+
+// What IsClientPresent answers, the composed guard of the COM-port check, in each state of a
+// real link.
+struct GuardCase {
+    const char* name;
+    std::function<void(Harness&)> script;
+    bool present;
+    bool gaveUp;
+};
+
+const GuardCase kGuards[] = {
+    {"NoClient", [](Harness&) {}, false, false},
+    {"ConnectBackPending", [](Harness& h) { ASSERT_TRUE(h.link().StartConnectBackThread()); }, true,
+     false},
+    {"Connected",
+     [](Harness& h) {
+         ASSERT_TRUE(h.link().StartConnectBackThread());
+         h.clock().advance(5000ms);
+         ASSERT_TRUE(eventually([&] { return h.link().IsClientConnected(); }));
+     },
+     true, false},
+    {"ConnectBackGaveUp",
+     [](Harness& h) {
+         h.unbind();
+         ASSERT_TRUE(h.link().StartConnectBackThread());
+         h.clock().advance(5000ms);
+         ASSERT_TRUE(eventually([&] { return h.link().ConnectBackGaveUp(); }));
+         ASSERT_TRUE(eventually([&] { return !h.link().IsConnectBackPending(); }));
+     },
+     false, true},
+    {"LookupOvertakenByANewerConnect",
+     [](Harness& h) {
+         // The first connect-back's lookup fails only once a newer Connect has come.
+         std::atomic<int> lookups{0};
+         h.onLookup = [&h, &lookups] {
+             if (lookups++ == 0) {
+                 ASSERT_TRUE(h.link().StartConnectBackThread());
+                 h.unbind();
+             }
+         };
+         ASSERT_TRUE(h.link().StartConnectBackThread());
+         h.clock().advance(5000ms);
+         ASSERT_TRUE(eventually([&] { return !h.sink().lines().empty(); }));
+         settle();
+         h.onLookup = nullptr;
+     },
+     true, false},
+};
+
+class ClientGuardTest : public ::testing::TestWithParam<GuardCase> {};
+
+TEST_P(ClientGuardTest, CountsAClientConnectedOrConnecting) {
+    const GuardCase& c = GetParam();
+    Harness h;
+    c.script(h);
+    EXPECT_EQ(h.link().IsClientPresent(), c.present);
+    EXPECT_EQ(h.link().ConnectBackGaveUp(), c.gaveUp);
+    std::ostringstream err;
+    EXPECT_TRUE(h.link().Shutdown(1000ms, err)) << err.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(ClientLink, ClientGuardTest, ::testing::ValuesIn(kGuards),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 // --- The power-amplifier notice -------------------------------------------------------------
 

@@ -274,6 +274,20 @@ TEST_F(ServantFixture, ConnectPostsTheNoticeStartsTheConnectBackAndOpensTheRadio
     EXPECT_TRUE(m_host.calls.empty());
 }
 
+// A connect-back that gave up leaves the client to connect again: its next call is refused,
+// a later Disconnect asks the application nothing, and a new Connect opens the radio again.
+TEST_F(ServantFixture, ConnectBackThatGaveUpRefusesTheNextCall) {
+    connect();
+    EXPECT_EQ(m_servant->OperatingMode(1, 3), static_cast<CORBA::Long>(kRadioStatus));
+    m_host.gaveUp = true;
+    EXPECT_EQ(m_servant->OperatingMode(1, 3), static_cast<CORBA::Long>(K2ERR_CLIENT_NOT_CONNECTED));
+    m_host.calls.clear();
+    EXPECT_EQ(m_servant->Disconnect(), 0);
+    EXPECT_TRUE(m_host.calls.empty());
+    connect();
+    EXPECT_EQ(m_servant->OperatingMode(1, 3), static_cast<CORBA::Long>(kRadioStatus));
+}
+
 // --- Client text in log lines ----------------------------------------------------------------
 
 struct TextCase {

@@ -140,10 +140,14 @@ class FakeHost final : public ServantHost {
   public:
     std::vector<std::string> calls;
 
-    bool StartConnectBackThread() override {
+    bool gaveUp = false;
+
+    bool StartConnectBackThread(const std::string&) override {
         calls.push_back(callLine("StartConnectBackThread"));
+        gaveUp = false;
         return true;
     }
+    bool ConnectBackGaveUp() const override { return gaveUp; }
     void OnClientDisconnect() override { calls.push_back(callLine("OnClientDisconnect")); }
     void PostSpeakFreelyNotice() override { calls.push_back(callLine("PostSpeakFreelyNotice")); }
 };

@@ -124,6 +124,17 @@ TEST_F(SystemConfigSheet, ShowsStoredValuesAndWritesThemBack) {
     EXPECT_TRUE(m_posted.empty());
 }
 
+TEST_F(SystemConfigSheet, TypedHostIsStoredWithoutItsBlanks) {
+    storeDefaults();
+    open();
+    type(Page::IDC_NS_HOST, "localhost ");
+    ASSERT_TRUE(m_sheet->Apply());
+    std::string host;
+    int port = 0;
+    ASSERT_TRUE(m_store.ReadNameService(host, port));
+    EXPECT_EQ(host, "localhost");
+}
+
 TEST_F(SystemConfigSheet, ADigitCountAboveFiveShowsFive) {
     storeDefaults();
     m_store.WriteCounterSettings(1, 0x09);
@@ -268,6 +279,8 @@ const RefusedCase kRefused[] = {
      "Please enter an integer between -12 and 14."},
     {"EmptyHost", Page::IDC_NS_HOST, "", "Please enter a name server host."},
     {"BlankHost", Page::IDC_NS_HOST, "  ", "Please enter a name server host."},
+    {"BlankInsideHost", Page::IDC_NS_HOST, "local host",
+     "Name Server Host must not contain blanks"},
 };
 
 class SystemConfigRefuses : public SystemConfigSheet,
