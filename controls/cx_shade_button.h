@@ -102,6 +102,10 @@ class CxShadeButton : public QPushButton {
     bool HasFaces() const { return m_faces.normal.IsValid(); }
     const ShadeFaces& Faces() const { return m_faces; }
     bool IsHovering() const { return m_hovering; }
+    // The font the text is painted in, and the margin kept free for the
+    // focus lines on each side (the text starts 2 px inside it).
+    QFont DrawingFont() const { return drawingFont(); }
+    int FocusMargin() const { return m_focusMargin; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -91,6 +92,22 @@ QFont::Weight fontWeight(int weight) {
     }
     const int hundreds = std::clamp((weight + 50) / 100, 1, 9);
     return static_cast<QFont::Weight>(hundreds * 100);
+}
+
+QFont condensedToFit(QFont font, const QString& text, int room) {
+    const int advance = QFontMetrics(font).horizontalAdvance(text);
+    if (room <= 0 || advance <= room) {
+        return font;
+    }
+    // Glyph widths round to whole pixels: step down from the ratio until it fits.
+    for (int stretch = static_cast<int>(std::floor(100.0 * room / advance)); stretch > 1;
+         --stretch) {
+        font.setStretch(stretch);
+        if (QFontMetrics(font).horizontalAdvance(text) <= room) {
+            break;
+        }
+    }
+    return font;
 }
 
 QFont makeFont(const FontDescription& description) {

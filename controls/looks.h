@@ -106,6 +106,10 @@ inline constexpr int kDefaultFontPixelSize = 11;
 // Builds the font with pixel sizes only (never point sizes, so the result
 // does not depend on the screen's resolution).
 QFont makeFont(const FontDescription& description);
+
+// `font` condensed (QFont::setStretch) just enough that `text` fits in
+// `room` pixels; unchanged when it fits already.
+QFont condensedToFit(QFont font, const QString& text, int room);
 // The nearest QFont::Weight for a 100..900 weight (0 and out-of-range values
 // are clamped; 0 is normal).
 QFont::Weight fontWeight(int weight);
