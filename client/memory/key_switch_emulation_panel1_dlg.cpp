@@ -16,6 +16,8 @@ constexpr int kW = 36;
 constexpr int kH = 14;
 constexpr int kDX = 40;
 constexpr int kDY = 18;
+// The menu button reaches into the free column beside it, so "Numeric" fits.
+constexpr int kMenuW = 44;
 
 struct Place {
     int id;
@@ -75,7 +77,9 @@ CKeySwitchEmulationPanel1Dlg::CKeySwitchEmulationPanel1Dlg(KeySwitchTarget* targ
         const bool tall = p.id == IDC_MENU_BUTTON;
         auto* b = new CxShadeButton(this);
         b->setGeometry(looks::dluToPixels(
-            6 + p.col * kDX, rowY, p.id == IDC_CONFIG_BUTTON ? 76 : kW, tall ? kH + kDY : kH));
+            6 + p.col * kDX, rowY,
+            p.id == IDC_CONFIG_BUTTON ? 76 : (p.id == IDC_MENU_BUTTON ? kMenuW : kW),
+            tall ? kH + kDY : kH));
         b->setObjectName(QStringLiteral("key%1").arg(p.id));
         m_buttons[p.id] = b;
         const int id = p.id;
@@ -92,6 +96,7 @@ CKeySwitchEmulationPanel1Dlg::CKeySwitchEmulationPanel1Dlg(KeySwitchTarget* targ
             b->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
         }
         b->SetTextColor(0x6300);
+        m_fonts[id] = b->font();
     }
     OnInitDialog();
 }
@@ -109,7 +114,11 @@ void CKeySwitchEmulationPanel1Dlg::OnInitDialog() {
 // Only a changed shade builds the faces again.
 void CKeySwitchEmulationPanel1Dlg::ApplyLabels() {
     for (auto& [id, b] : m_buttons) {
-        b->setText(QString::fromStdString(m_model.Label(id)));
+        const QString label = QString::fromStdString(m_model.Label(id));
+        b->setText(label);
+        // A label wider than the face is condensed to fit between the focus lines.
+        b->setFont(
+            looks::condensedToFit(m_fonts[id], label, b->width() - 2 * (b->FocusMargin() + 2)));
         const std::uint32_t shade = m_model.Shade(id);
         const QVariant shown = b->property("shade");
         if (!shown.isValid() || shown.toUInt() != shade) {

@@ -9,6 +9,7 @@
 //
 // A page of the key-switch panel (modeless); GUI thread only.
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 
@@ -44,4 +45,6 @@ class CKeySwitchEmulationPanel1Dlg : public QWidget {
     QPointer<QObject> m_targetObject;
     key_switch::BasicPageModel m_model;
     std::map<int, CxShadeButton*> m_buttons;
+    // Each button's own font, before any condensing.
+    std::map<int, QFont> m_fonts;
 };

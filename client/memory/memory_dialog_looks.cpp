@@ -1,7 +1,12 @@
 #include "client/memory/memory_dialog_looks.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
 #include <QTableWidget>
+
+#include <cstdint>
+#include <vector>
 
 #include "controls/cx_shade_button.h"
 #include "controls/looks.h"
@@ -25,6 +30,42 @@ void StyleList(QTableWidget& list, const int* widths, int columns) {
     list.horizontalHeader()->setHighlightSections(false);
     for (int c = 0; c < columns; ++c) {
         list.setColumnWidth(c, widths[c]);
+    }
+}
+
+void FitColumns(QTableWidget& list) {
+    const int columns = list.columnCount();
+    QHeaderView& header = *list.horizontalHeader();
+    const int room = list.width() - 2 * list.frameWidth() -
+                     list.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &list);
+    const QFontMetrics fm(header.font());
+    const int margin = 2 * list.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header);
+    std::vector<int> least(static_cast<std::size_t>(columns));
+    int total = 0;
+    int leastTotal = 0;
+    for (int c = 0; c < columns; ++c) {
+        const QTableWidgetItem* heading = list.horizontalHeaderItem(c);
+        least[static_cast<std::size_t>(c)] =
+            (heading != nullptr ? fm.horizontalAdvance(heading->text()) : 0) + margin;
+        leastTotal += least[static_cast<std::size_t>(c)];
+        total += list.columnWidth(c);
+    }
+    if (columns == 0 || total <= 0 || room <= leastTotal) {
+        return;
+    }
+    // Each column its heading, then the rest in proportion to the widths it had.
+    const int spare = room - leastTotal;
+    int given = 0;
+    std::vector<int> widths(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c) {
+        const int width = least[static_cast<std::size_t>(c)] +
+                          static_cast<int>(std::int64_t{spare} * list.columnWidth(c) / total);
+        widths[static_cast<std::size_t>(c)] = width;
+        given += width;
+    }
+    widths[0] += room - given;
+    for (int c = 0; c < columns; ++c) {
+        list.setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
     }
 }
 

@@ -25,6 +25,11 @@ void StyleButton(CxShadeButton& button);
 // pixels, one per column.
 void StyleList(QTableWidget& list, const int* widths, int columns);
 
+// Shares the list's width out among its columns in the proportions of their
+// current widths, each keeping room for its heading, so no column lies
+// behind the edge (room is kept for a vertical scroll bar).
+void FitColumns(QTableWidget& list);
+
 // A styled list on `parent` at `dluGeometry` (dialog units), named
 // "list<id>", one column per heading.
 QTableWidget* MakeList(QWidget& parent, const QRect& dluGeometry, int id,

@@ -26,6 +26,7 @@ CMemoryRecallDlg::CMemoryRecallDlg(CK2MemoryCfg& memories, pelorin::CRegistrySto
     setFixedSize(looks::dluToPixels(QSize(360, 170)));
     m_list = memory_looks::MakeList(*this, QRect(7, 7, 346, 132), IDC_MEMNAME_LISTCTRL, kHeadings,
                                     kWidths);
+    memory_looks::FitColumns(*m_list);
     m_btnSelect = new CxShadeButton(QStringLiteral("Select"), this);
     m_btnSelect->setGeometry(looks::dluToPixels(152, 146, 55, 16));
     m_btnSelect->setDefault(true);

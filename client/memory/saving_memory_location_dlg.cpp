@@ -69,15 +69,15 @@ CSavingMemoryLocationDlg::CSavingMemoryLocationDlg(pelorin::CRegistryStore& stor
         auto* l = new QLabel(QString::fromLatin1(text), this);
         l->setGeometry(looks::dluToPixels(x, y + 2, w, 10));
     };
-    label("Memory Name:", 7, 9, 55);
+    label("Memory Name:", 7, 9, 63);
     m_editName = new CEditEx(this);
-    m_editName->setGeometry(looks::dluToPixels(65, 7, 190, 16));
+    m_editName->setGeometry(looks::dluToPixels(71, 7, 184, 16));
     m_editName->setValidator(
         new Utf8LimitValidator(RADIO_MEMORY_RECORD::kNameBytes - 1, m_editName));
     label("VFOA (KHz):", 7, 29, 50);
     m_editVFOA = new CEditEx(this);
     m_editVFOA->setGeometry(looks::dluToPixels(60, 27, 70, 16));
-    label("VFOB (KHz):", 135, 29, 48);
+    label("VFOB (KHz):", 134, 29, 50);
     m_editVFOB = new CEditEx(this);
     m_editVFOB->setGeometry(looks::dluToPixels(185, 27, 70, 16));
     m_controls[IDC_MEMORY_NAME] = m_editName;
