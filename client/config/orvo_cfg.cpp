@@ -14,14 +14,15 @@ namespace pelorin {
 COrvoCfg::COrvoCfg(CRegistryStore& store, PostCommand post, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("System Configuration"));
     m_tabs = new QTabWidget(this);
-    m_tabs->setGeometry(looks::dluToPixels(6, 6, 300, 236));
+    m_tabs->setGeometry(looks::dluToPixels(6, 6, 300, 246));
     m_buttons = new QDialogButtonBox(
         QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
-    m_buttons->setGeometry(looks::dluToPixels(6, 246, 300, 16));
+    m_buttons->setGeometry(looks::dluToPixels(6, 256, 300, 16));
     connect(m_buttons, &QDialogButtonBox::accepted, this, &COrvoCfg::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &COrvoCfg::reject);
     connect(ApplyButton(), &QPushButton::clicked, this, [this] { Apply(); });
-    setFixedSize(looks::dluToPixels(QSize(312, 268)));
+    // Tall enough for the page's "QSO Logging" group with its bottom edge.
+    setFixedSize(looks::dluToPixels(QSize(312, 278)));
 
     m_system = new CSystemCfgDlg(store, std::move(post));
     addPage(m_system, QStringLiteral("System Configuration"));

@@ -64,8 +64,8 @@ CSystemCfgDlg::CSystemCfgDlg(CRegistryStore& store, PostCommand post, QWidget* p
 
     auto* network = new QGroupBox(QStringLiteral("Network"), this);
     network->setGeometry(looks::dluToPixels(4, 88, 286, 48));
-    AddEdit(IDC_NS_HOST, "Name Server Host: ", 12, 100, 76, 120);
-    AddEdit(IDC_NS_PORT, "Name Server Port:", 12, 116, 76, 40);
+    AddEdit(IDC_NS_HOST, "Name Server Host: ", 12, 100, 80, 120);
+    AddEdit(IDC_NS_PORT, "Name Server Port:", 12, 116, 80, 40);
     auto* connectBox = new QCheckBox(QStringLiteral("Connect to Server Automatically"), this);
     connectBox->setGeometry(looks::dluToPixels(134, 116, 150, 12));
     connectBox->setChecked(false);
@@ -74,11 +74,11 @@ CSystemCfgDlg::CSystemCfgDlg(CRegistryStore& store, PostCommand post, QWidget* p
 
     auto* logging = new QGroupBox(QStringLiteral("QSO Logging"), this);
     logging->setGeometry(looks::dluToPixels(4, 140, 286, 84));
-    AddEdit(IDC_GRID_SQUARE, "Grid Square: ", 12, 152, 50, 50);
+    AddEdit(IDC_GRID_SQUARE, "Grid Square: ", 12, 152, 54, 50);
     AddEdit(IDC_CQ_ZONE, "CQ Zone: ", 120, 152, 40, 30);
-    AddEdit(IDC_ITU_ZONE, "ITU Zone: ", 200, 152, 40, 30);
+    AddEdit(IDC_ITU_ZONE, "ITU Zone: ", 200, 152, 43, 30);
     auto* styleLabel = new QLabel(QStringLiteral("Logging Style: "), this);
-    styleLabel->setGeometry(looks::dluToPixels(12, 170, 58, 10));
+    styleLabel->setGeometry(looks::dluToPixels(12, 170, 60, 10));
     m_style = new SteppedValue(this);
     m_style->setGeometry(looks::dluToPixels(72, 168, 60, 14));
     m_controls[IDC_LOGGING_STYLE] = m_style;
