@@ -169,7 +169,8 @@ CNewCounterValueInputDlg::CNewCounterValueInputDlg(pelorin::CRegistryStore& stor
     grid->addWidget(new QLabel(QStringLiteral("Total Number of Digits to Send"), this), 2, 0);
     m_digits = new SteppedValue(this);
     m_digits->setObjectName(QStringLiteral("digits"));
-    m_digits->setMinimumSize(60, 24);
+    m_digits->setMinimumSize(60, 32);
+    m_digits->setFont(looks::makeFont({QStringLiteral("Times New Roman"), -23, 700}));
     m_digits->setText(QString::number(m_digitCount));
     grid->addWidget(m_digits, 2, 1);
     auto* buttons = new QHBoxLayout();
