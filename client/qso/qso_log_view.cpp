@@ -9,13 +9,13 @@ namespace {
 
 constexpr LogColumn kNormalColumns[] = {
     {"    ", 30},       {"Call", 60},     {"Date", 70},     {"Time", 58}, {"Band", 50},
-    {"Freq (KHz)", 60}, {"Mode", 50},     {"Name", 50},     {"QTH", 50},  {"My RST", 50},
+    {"Freq (KHz)", 64}, {"Mode", 50},     {"Name", 50},     {"QTH", 50},  {"My RST", 50},
     {"His RST", 50},    {"QSL Stat", 70}, {"Comment", 150},
 };
 
 constexpr LogColumn kContestColumns[] = {
     {"    ", 30},       {"Call", 60}, {"Date", 70},      {"Time", 58},     {"Band", 50},
-    {"Freq (KHz)", 60}, {"Mode", 50}, {"Exchange", 100}, {"QSL Stat", 70}, {"Comment", 150},
+    {"Freq (KHz)", 64}, {"Mode", 50}, {"Exchange", 100}, {"QSL Stat", 70}, {"Comment", 150},
 };
 
 constexpr std::int64_t kMaxFrequency = 2147483647;

@@ -8,8 +8,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <utility>
 
 #include "client/app/registry_store.h"
@@ -173,6 +175,10 @@ void CQSOLoggingDlg::buildControls() {
             looks::dluToPixels(kColumnX[column] + kCountLabelWidth, kRowY[row], kCountWidth, 10));
         count->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // Condensed so five digits fit, and the longest band name.
+        text->setFont(looks::condensedToFit(text->font(), text->text(), text->width()));
+        count->setFont(looks::condensedToFit(count->font(), QStringLiteral("99999"),
+                                             count->contentsRect().width()));
         return count;
     };
     struct CountPlace {
@@ -215,7 +221,24 @@ void CQSOLoggingDlg::buildControls() {
     connect(m_btnNew, &QPushButton::clicked, this, &CQSOLoggingDlg::OnNew);
     connect(m_btnLoad, &QPushButton::clicked, this, &CQSOLoggingDlg::OnLoad);
     connect(m_btnSave, &QPushButton::clicked, this, &CQSOLoggingDlg::OnSave);
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        m_designed.emplace_back(child, child->geometry());
+    }
     refreshCounts();
+}
+
+void CQSOLoggingDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    const QSize designed = looks::dluToPixels(kDialogSize);
+    const int dx = std::max(0, width() - designed.width());
+    const int dy = std::max(0, height() - designed.height());
+    for (const auto& [child, at] : m_designed) {
+        if (child == m_list) {
+            child->setGeometry(at.adjusted(0, 0, dx, dy));
+        } else {
+            child->move(at.topLeft() + QPoint(0, dy));
+        }
+    }
 }
 
 void CQSOLoggingDlg::SetModalRunner(ModalRunner runner) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "client/qso/qso_log_entry.h"
@@ -125,6 +127,9 @@ class CQSOLoggingDlg : public QDialog, public IQsoLogWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
+    // The list takes what the window grows by; what lies under it moves down.
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     void buildControls();
     void installKeyFilter(QWidget* widget);
@@ -150,6 +155,8 @@ class CQSOLoggingDlg : public QDialog, public IQsoLogWindow {
     bool m_bEscPressed = false;
 
     QTableWidget* m_list = nullptr;
+    // Where the controls lie in the window at its designed size.
+    std::vector<std::pair<QWidget*, QRect>> m_designed;
     QTableWidget* m_searchList = nullptr;
     QLabel* m_totalCount = nullptr;
     std::array<QLabel*, kCountedBands> m_bandCounts{};
