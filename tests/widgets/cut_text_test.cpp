@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,9 @@ struct Case {
     // Opens the window in each of its states and checks it in each.
     std::function<void(CutText&, cut_text::Finder&)> open;
 };
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CutText : public MemoryWindowsFixture, public ::testing::WithParamInterface<Case> {
   public:

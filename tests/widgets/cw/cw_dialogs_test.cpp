@@ -127,6 +127,14 @@ TEST_F(CwDialogs, AutoplayWithEveryMemoryEmptyOpensNothing) {
     EXPECT_FALSE(opened);
 }
 
+TEST_F(CwDialogs, CounterDigitsShowInTimesNewRomanBold) {
+    CNewCounterValueInputDlg dialog(m_store, nullptr, nullptr, 12, 3, false);
+    const QFont font = dialog.digitsStepper()->font();
+    EXPECT_EQ(font.family(), "Times New Roman");
+    EXPECT_EQ(font.pixelSize(), 23);
+    EXPECT_EQ(font.weight(), QFont::Bold);
+}
+
 TEST_F(CwDialogs, CounterSetWritesValueAndModeCancelWritesNothing) {
     m_store.WriteCounterSettings(12, 0x03);
     {

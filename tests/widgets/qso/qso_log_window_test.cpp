@@ -277,6 +277,24 @@ TEST_F(QsoLogWindowTest, PlacedRightOfThePanelWithItsHeightWhenThePanelIsLargeEn
 
 // --- Buttons ---------------------------------------------------------------------------------
 
+TEST_F(QsoLogWindowTest, TheListGrowsWithTheWindowAndWhatLiesUnderItMovesDown) {
+    CQSOLoggingDlg& w = window();
+    w.show();
+    const QSize before = w.size();
+    const QRect list = w.entryList()->geometry();
+    const QRect save = w.saveButton()->geometry();
+    const QRect search = w.searchList()->geometry();
+    w.resize(before + QSize(300, 120));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.entryList()->geometry(), list.adjusted(0, 0, 300, 120));
+    EXPECT_EQ(w.saveButton()->geometry(), save.translated(0, 120));
+    EXPECT_EQ(w.searchList()->geometry(), search.translated(0, 120));
+    w.resize(before);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.entryList()->geometry(), list);
+    EXPECT_EQ(w.saveButton()->geometry(), save);
+}
+
 TEST_F(QsoLogWindowTest, SaveOfAnEmptyLogSaysSoAndOpensNoDialog) {
     window().saveButton()->click();
     EXPECT_EQ(messages(), (std::vector<std::string>{"warning\tLog is empty!"}));
