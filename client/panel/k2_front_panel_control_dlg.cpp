@@ -1,5 +1,6 @@
 #include "client/panel/k2_front_panel_control_dlg.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QTimer>
 
 #include <algorithm>
@@ -93,6 +95,31 @@ void fitIndicatorText(CStaticEx* label) {
     if (advance > label->width()) {
         font.setStretch(static_cast<int>(std::floor(100.0 * label->width() / advance)));
         label->setFont(font);
+    }
+}
+
+// A plain or colour button's text wider than the room its style paints it
+// in is condensed the same way ("BAND+", "A>B" and "VFO Lock" at the stock font).
+void fitButtonTexts(QWidget& panel) {
+    for (QAbstractButton* b : panel.findChildren<QAbstractButton*>()) {
+        if (b->text().isEmpty() || qobject_cast<CxShadeButton*>(b) != nullptr) {
+            continue;
+        }
+        int room = b->width();
+        if (qobject_cast<CClrButton*>(b) == nullptr) {
+            QStyleOptionButton opt;
+            opt.initFrom(b);
+            opt.text = b->text();
+            const bool check = qobject_cast<QCheckBox*>(b) != nullptr;
+            room = b->style()
+                       ->subElementRect(
+                           check ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents,
+                           &opt, b)
+                       .width();
+        }
+        QString shown = b->text();
+        shown.remove(QLatin1Char('&'));
+        b->setFont(looks::condensedToFit(b->font(), shown, room));
     }
 }
 
@@ -430,6 +457,7 @@ void CK2FrontPanelControlDlg::SetupColoredControls() {
         setupStatic(id);
         fitIndicatorText(controlAs<CStaticEx>(id));
     }
+    fitButtonTexts(*this);
 }
 
 void CK2FrontPanelControlDlg::SetupSliders() {
