@@ -20,11 +20,11 @@ constexpr COLORREF kWhite = 0xFFFFFF;
 // Two columns of labelled boxes: label and box x and widths, in dialog units.
 constexpr int kLeftLabelX = 6;
 constexpr int kRightLabelX = 128;
-constexpr int kLabelWidth = 34;
+constexpr int kLabelWidth = 36;  // "Comment" and "Exchange" whole
 constexpr int kRightLabelWidth = 28;
 constexpr int kLeftBoxWidth = 80;
 constexpr int kRightBoxWidth = 86;
-constexpr int kWideBoxWidth = 202;
+constexpr int kWideBoxWidth = 200;
 constexpr int kSpinnerTextWidth = 60;
 constexpr int kRowPitch = 18;
 constexpr int kFirstRow = 6;
