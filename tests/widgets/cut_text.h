@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"
 
 namespace cut_text {
@@ -95,6 +96,8 @@ class Finder {
     void checkWidget(QWidget& w) {
         if (auto* b = qobject_cast<CxShadeButton*>(&w)) {
             checkShadeButton(*b);
+        } else if (auto* clr = qobject_cast<CClrButton*>(&w)) {
+            checkWhole(*clr);
         } else if (auto* c = qobject_cast<QCheckBox*>(&w)) {
             checkStyled(*c, QStyle::SE_CheckBoxContents);
         } else if (auto* r = qobject_cast<QRadioButton*>(&w)) {
@@ -133,6 +136,18 @@ class Finder {
     static int focusMargin(const CxShadeButton& b) { return b.FocusMargin(); }
     static QFont shadeFont(const CxShadeButton& b) { return b.DrawingFont(); }
 
+    // A colour button paints its text across its whole face.
+    void checkWhole(QAbstractButton& b) {
+        if (b.text().isEmpty()) {
+            return;
+        }
+        outsideParent(b, b.text());
+        const int need = advance(b.font(), b.text());
+        if (need > b.width()) {
+            cut(b, b.text(), px(need, b.width()));
+        }
+    }
+
     void checkStyled(QAbstractButton& b, QStyle::SubElement element) {
         if (b.text().isEmpty()) {
             return;
@@ -143,11 +158,7 @@ class Finder {
         opt.text = b.text();
         opt.icon = b.icon();
         opt.iconSize = b.iconSize();
-        QRect room = b.style()->subElementRect(element, &opt, &b);
-        if (element == QStyle::SE_PushButtonContents) {
-            const int margin = b.style()->pixelMetric(QStyle::PM_ButtonMargin, &opt, &b);
-            room.adjust(margin / 2, 0, -margin / 2, 0);
-        }
+        const QRect room = b.style()->subElementRect(element, &opt, &b);
         const int need = advance(b.font(), b.text());
         if (need > room.width()) {
             cut(b, b.text(), px(need, room.width()));

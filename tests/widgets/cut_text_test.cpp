@@ -27,6 +27,9 @@
 #include "client/memory/key_switch_target.h"
 #include "client/memory/memory_recall_dlg.h"
 #include "client/memory/saving_memory_location_dlg.h"
+#include "client/panel/about_dlg.h"
+#include "client/qso/qso_info_dlg.h"
+#include "client/qso/qso_log_edit_dlg.h"
 #include "client/qso/qso_logging_dlg.h"
 #include "tests/widgets/case_name.h"
 #include "tests/widgets/cut_text.h"
@@ -145,10 +148,49 @@ void qsoLogWindow(CutText& t, cut_text::Finder& finder) {
     CutText::look(window, finder);
 }
 
+void frontPanel(CutText& t, cut_text::Finder& finder) {
+    CutText::look(*t.panel(), finder);
+}
+
+void aboutDialog(CutText&, cut_text::Finder& finder) {
+    CAboutDlg dialog;
+    CutText::look(dialog, finder);
+}
+
+void autoplayDialog(CutText& t, cut_text::Finder& finder) {
+    CMemoryKeyAutoplayDlg dialog(t.store(), t.panel(), nullptr);
+    CutText::look(dialog, finder);
+}
+
+void signalReportDialog(CutText& t, cut_text::Finder& finder) {
+    CQSOMySigRptDlg dialog(t.store(), t.panel(), nullptr);
+    CutText::look(dialog, finder);
+}
+
+void qsoEntryWindows(CutText& t, cut_text::Finder& finder) {
+    CQSOInfoDlg normal(t.store(), pelorin::QsoEntryWindowLinks{});
+    CutText::look(normal, finder);
+    normal.hide();
+    CContestQSOInfoDlg contest(t.store(), pelorin::QsoEntryWindowLinks{});
+    CutText::look(contest, finder);
+}
+
+void qsoEditors(CutText& t, cut_text::Finder& finder) {
+    pelorin::QSO_LOG_ENTRY entry;
+    pelorin::CNormalQSOLogEditDlg normal(entry, pelorin::StoreBandLookup(t.store()));
+    CutText::look(normal, finder);
+    normal.hide();
+    pelorin::CContestQSOLogEditDlg contest(entry, pelorin::StoreBandLookup(t.store()));
+    CutText::look(contest, finder);
+}
+
 const Case kCases[] = {
-    {"KeySwitchPanel", keySwitchPanel}, {"SaveDialog", saveDialog},
-    {"RecallDialog", recallDialog},     {"CounterDialog", counterDialog},
-    {"ConfigSheet", configSheet},       {"QsoLogWindow", qsoLogWindow},
+    {"FrontPanel", frontPanel},           {"AboutDialog", aboutDialog},
+    {"AutoplayDialog", autoplayDialog},   {"SignalReportDialog", signalReportDialog},
+    {"QsoEntryWindows", qsoEntryWindows}, {"QsoEditors", qsoEditors},
+    {"KeySwitchPanel", keySwitchPanel},   {"SaveDialog", saveDialog},
+    {"RecallDialog", recallDialog},       {"CounterDialog", counterDialog},
+    {"ConfigSheet", configSheet},         {"QsoLogWindow", qsoLogWindow},
 };
 
 TEST_P(CutText, EveryTextOfTheWindowShowsWhole) {
