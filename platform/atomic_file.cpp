@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "platform/file_status.h"
@@ -287,26 +288,7 @@ bool readWholeFile(const std::string& path, std::string& content) {
 }
 
 int readWholeFileReason(const std::string& path, std::string& content) {
-    content.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    char buffer[8192];
-    int reason = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            reason = errno;
-        if (n <= 0)
-            break;
-        content.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    if (reason != 0)
-        content.clear();
-    return reason;
+    return readFileUpTo(path, std::numeric_limits<std::size_t>::max(), content);
 }
 
 int readFileUpTo(const std::string& path, std::size_t limit, std::string& content) {
