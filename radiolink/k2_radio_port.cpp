@@ -297,15 +297,19 @@ std::uint32_t CK2RadioPort::ReopenRadioPort(std::uint16_t newPort) {
     StartMissingTasks();
     {
         std::lock_guard lock(m_taskLock);
-        if (m_pCWMsgTransmittingThread)
-            m_pCWMsgTransmittingThread->Post(
-                CCWMsgTransmittingThread::TxCmd{CCWMsgTransmittingThread::CWTX_CMD_POLL_ON, {}});
-        // Polled even without a client: the diagnostic dialog shows the display.
-        if (m_pK2StatusCmdQueryThread)
-            m_pK2StatusCmdQueryThread->Post(
-                CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
+        PostPollingOnLocked();
     }
     return K2ERR_NONE;
+}
+
+void CK2RadioPort::PostPollingOnLocked() {
+    if (m_pCWMsgTransmittingThread)
+        m_pCWMsgTransmittingThread->Post(
+            CCWMsgTransmittingThread::TxCmd{CCWMsgTransmittingThread::CWTX_CMD_POLL_ON, {}});
+    // Polled even without a client: the diagnostic dialog shows the display.
+    if (m_pK2StatusCmdQueryThread)
+        m_pK2StatusCmdQueryThread->Post(
+            CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
 }
 
 void CK2RadioPort::ResumeKeptPort() {
@@ -319,12 +323,7 @@ void CK2RadioPort::ResumeKeptPort() {
     if (m_pRecvrCmdParsingThread)
         m_pRecvrCmdParsingThread->Post(
             CRecvrCmdParsingThread::ExecuteCmd{CRecvrCmdParsingThread::EXEC_CMD_START});
-    if (m_pCWMsgTransmittingThread)
-        m_pCWMsgTransmittingThread->Post(
-            CCWMsgTransmittingThread::TxCmd{CCWMsgTransmittingThread::CWTX_CMD_POLL_ON, {}});
-    if (m_pK2StatusCmdQueryThread)
-        m_pK2StatusCmdQueryThread->Post(
-            CK2StatusCmdQueryThread::RemoteCmd{REMOTE_CMD_ENABLE_STATUS_QUERY, 0});
+    PostPollingOnLocked();
 }
 
 std::uint32_t CK2RadioPort::CloseRadioPort() {

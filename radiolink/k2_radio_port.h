@@ -243,6 +243,9 @@ class CK2RadioPort {
     void TakeNewPortLocked(std::uint16_t port);
     // A failed reopen kept the open port: reading and polling go on.
     void ResumeKeptPort();
+    // Turns the CW task's "KY;" polling and the status queries back on.
+    // Caller holds m_taskLock.
+    void PostPollingOnLocked();
     void NoteFirstPortFailure(std::uint32_t status, std::uint32_t& first);
     // Closes a port whose device has hung up; the error line to log once
     // m_csComm is released. m_csComm held.
