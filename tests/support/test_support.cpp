@@ -12,9 +12,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -109,6 +111,35 @@ int freeLoopbackPort() {
     }
     ::close(fd);
     return port;
+}
+
+int freeLoopbackPortAtMost(int highest) {
+    constexpr int kSpan = 10000;
+    const int lowest = std::max(1, highest - kSpan + 1);
+    const int count = highest - lowest + 1;
+    if (count <= 0) {
+        return 0;
+    }
+    std::random_device random;
+    const int start = static_cast<int>(random() % static_cast<unsigned>(count));
+    for (int i = 0; i < count; ++i) {
+        const int port = lowest + (start + i) % count;
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            return 0;
+        }
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        // Without SO_REUSEADDR the bind fails while anything holds the port.
+        const bool free = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        if (free) {
+            return port;
+        }
+    }
+    return 0;
 }
 
 // --- PortHold ------------------------------------------------------------
@@ -308,7 +339,7 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
 
     const int out = ::open(m_stdout.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     const int err = ::open(m_stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int in = ::open(m_input.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (out < 0 || err < 0 || in < 0) {
         for (const int fd : {out, err, in}) {
             if (fd >= 0) {

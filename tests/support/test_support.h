@@ -48,6 +48,13 @@
 // released), or 0 when none could be had.
 int freeLoopbackPort();
 
+// A TCP port from 1 to `highest` that was free on 127.0.0.1 a moment ago, or 0
+// when none could be had: for a program that takes no higher port (the
+// configuration sheets take 1 to 32000). Tries the ports of the 10,000 up to
+// `highest` from a random start, one after another; below 32768 they lie
+// outside the range the system hands out by itself.
+int freeLoopbackPortAtMost(int highest);
+
 // Loopback ports held bound (SO_REUSEADDR) but never listening, so that a
 // connection to any of them is refused at once. A test that stopped a service
 // or killed a peer and expects its address to be dead holds the port: else
@@ -109,6 +116,10 @@ class ChildProcess {
                const std::vector<std::string>& env, const std::filesystem::path& outputDir,
                const std::string& name = {});
 
+    // The next start() reads standard input from `path` (a pseudo-terminal's
+    // device, say) instead of /dev/null.
+    void setInput(const std::filesystem::path& path) { m_input = path; }
+
     pid_t pid() const { return m_pid; }
     bool running();
     // Waits for the process to end by itself: its wait status, or nullopt on
@@ -132,6 +143,7 @@ class ChildProcess {
   private:
     pid_t m_pid = -1;
     bool m_paused = false;
+    std::filesystem::path m_input = "/dev/null";
     std::filesystem::path m_stdout;
     std::filesystem::path m_stderr;
 };
