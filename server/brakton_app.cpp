@@ -91,9 +91,11 @@ void CBraktonApp::StartOrbThread() {
         m_orb = initOrb(OrbRole::Server, host, namingPort, buildOrbArgs(host, namingPort, m_args));
     } catch (const CORBA::Exception& ex) {
         ReportFailure("ServerOrbThreadProc", true, ex._name());
+        ReportOrbFailure(kOrbStartFailedBox, ex._name());
         return;
     } catch (...) {
         ReportFailure("ServerOrbThreadProc", false, "unknown exception");
+        ReportOrbFailure(kOrbStartFailedBox, "unknown exception");
         return;
     }
     const bool started = m_orbThread.start(
@@ -108,10 +110,21 @@ void CBraktonApp::StartOrbThread() {
         },
         [this](const std::string& name, unsigned long) {
             ReportFailure("ServerOrbThreadProc", name != "unknown exception", name);
+            ReportOrbFailure(kOrbBindFailedBox, name);
         });
     if (!started) {
         ReportFailure("ServerOrbThreadProc", false, "thread not started");
+        ReportOrbFailure(kOrbStartFailedBox, "thread not started");
     }
+}
+
+void CBraktonApp::ReportOrbFailure(const char* box, const std::string& name) {
+    if (!m_orbFailed) {
+        return;
+    }
+    std::string text(box);
+    text.replace(text.find("%s"), 2, name);
+    m_orbFailed(text);
 }
 
 void CBraktonApp::ReportFailure(const char* where, bool corbaException, const std::string& name) {

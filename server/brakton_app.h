@@ -24,6 +24,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -64,8 +65,17 @@ class CBraktonApp final : public ServantHost, public ClientConnection {
     // "Comm Port": port 0 opens nothing; a failure shows its message.
     void OpenRadioPort();
     // Initialises the ORB and starts the thread that binds "RadioComm". A
-    // failure is reported and the program runs on without a servant.
+    // failure is reported (error stream and log) and handed to the ORB
+    // failure handler with the text of its message box: at once when the ORB
+    // cannot be initialised, from the ORB thread when "RadioComm" cannot be
+    // made or bound. A server that serves nothing must not stay behind.
+    using OrbFailureHandler = std::function<void(const std::string& boxText)>;
+    void SetOrbFailureHandler(OrbFailureHandler handler) { m_orbFailed = std::move(handler); }
     void StartOrbThread();
+    static constexpr const char* kOrbStartFailedBox =
+        "Unable to start the ORB: %s. Brakton serves no client and exits.";
+    static constexpr const char* kOrbBindFailedBox =
+        "Unable to serve RadioComm: %s. Brakton serves no client and exits.";
 
     // Shut-down steps 1 to 5 (see above). Each runs once.
     void StopConnectBacks();
@@ -87,6 +97,8 @@ class CBraktonApp final : public ServantHost, public ClientConnection {
   private:
     // "CORBA exception raised!" and the name on the error stream, and an error in the log.
     void ReportFailure(const char* where, bool corbaException, const std::string& name);
+    // The ORB failure handler with `box` ("%s" the exception's name).
+    void ReportOrbFailure(const char* box, const std::string& name);
     RadioCmdNotification_var LookUpClient();
 
     brakton::CServerRegistryStore& m_store;
@@ -103,4 +115,5 @@ class CBraktonApp final : public ServantHost, public ClientConnection {
 
     CORBA::ORB_var m_orb;
     OrbThread m_orbThread;
+    OrbFailureHandler m_orbFailed;
 };

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "controls/looks.h"
+#include "platform/message_service.h"
 #include "platform/signal_pipe.h"
 #include "platform/trace_switch.h"
 #include "radiolink/k2_radio_port.h"
@@ -77,6 +78,19 @@ int main(int argc, char* argv[]) {
             mainFrame.SetPAOptionNotifier(
                 [&app](bool on) { app.Link().NotifyRFAmpOptionChange(on); });
             frame = &mainFrame;
+            // A server that can serve nothing says so and exits 1, whichever
+            // thread finds out.
+            bool orbFailed = false;
+            app.SetOrbFailureHandler([&](const std::string& text) {
+                QMetaObject::invokeMethod(
+                    &mainFrame,
+                    [&, text] {
+                        orbFailed = true;
+                        MessageService::showError(text);
+                        mainFrame.RequestExit();
+                    },
+                    Qt::QueuedConnection);
+            });
             app.StartAudioProgram();
             app.OpenRadioPort();
             app.StartOrbThread();
@@ -90,6 +104,9 @@ int main(int argc, char* argv[]) {
             });
             if (!exitRequested) {
                 exitCode = application.exec();
+            }
+            if (orbFailed) {
+                exitCode = 1;
             }
 
             // Shut-down, in order; the frame is closed but still exists.

@@ -33,6 +33,8 @@ struct OrbState {
     RadioCmdNotification_var callback;
     OrbThread* thread = nullptr;
     std::atomic<bool> setupFailedOutsideOrb{false};
+    ClientOrb::ThreadFailureHandler threadFailed;
+    std::string initFailure;
 };
 
 OrbState& state() {
@@ -119,13 +121,22 @@ bool ClientOrb::initialise(const std::string& host, int port,
         s.orb = initOrb(OrbRole::Client, clientNamingHost(host), port, args);
         s.initOk = !CORBA::is_nil(s.orb.in());
     } catch (const CORBA::Exception& ex) {
+        s.initFailure = ex._name();
         std::fputs(failureText(true, ex._name()).c_str(), stderr);
     } catch (const std::exception& ex) {
+        s.initFailure = ex.what();
         std::fputs(failureText(false, ex.what()).c_str(), stderr);
     } catch (...) {
+        s.initFailure = "unknown exception";
         std::fputs(failureText(false, "unknown exception").c_str(), stderr);
     }
     return s.initOk;
+}
+
+std::string ClientOrb::initFailure() {
+    OrbState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.initFailure;
 }
 
 CORBA::ORB_ptr ClientOrb::orb() {
@@ -147,6 +158,14 @@ bool ClientOrb::startThread() {
             std::fputs(failureText(!st.setupFailedOutsideOrb, name).c_str(), stderr);
             // Nothing more comes from this thread: no connect waits for it.
             finishSetup(false);
+            ClientOrb::ThreadFailureHandler handler;
+            {
+                std::lock_guard<std::mutex> guard(st.mutex);
+                handler = st.threadFailed;
+            }
+            if (handler) {
+                handler(name);
+            }
         });
     if (!started) {
         delete thread;
@@ -154,6 +173,12 @@ bool ClientOrb::startThread() {
     }
     s.thread = thread;
     return true;
+}
+
+void ClientOrb::setThreadFailureHandler(ThreadFailureHandler handler) {
+    OrbState& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.threadFailed = std::move(handler);
 }
 
 bool ClientOrb::waitReady(std::chrono::milliseconds timeout) {

@@ -14,8 +14,8 @@
 // the ORB: the callback object stays active, and bindCallback() binds it from
 // the connecting thread once the naming service answers. A failure before the
 // callback object exists (or "Unknown exception raised!") ends the thread;
-// the latch is released the same way and the panel runs on, never called
-// back.
+// the latch is released the same way and the thread failure handler runs
+// (the program says so and exits: it would never be called back).
 //
 // Functions are thread-safe; initialise() and startThread() act once per
 // process.
@@ -23,6 +23,7 @@
 #include <omniORB4/CORBA.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ class ClientOrb {
     // False (and a line on standard error) when the ORB cannot be set up. A
     // second call returns the first call's result.
     static bool initialise(const std::string& host, int port, const std::vector<std::string>& args);
+
+    // The name of the exception that failed initialise(); empty when none did.
+    static std::string initFailure();
 
     // The ORB from initialise(), or nil (not owned by the caller).
     static CORBA::ORB_ptr orb();
@@ -63,4 +67,10 @@ class ClientOrb {
 
     // The text the ORB thread writes for a failure.
     static std::string failureText(bool corba, const std::string& exceptionName);
+
+    // Runs on the ORB thread after its failure line when the thread ends on
+    // a failure: the client then serves no callback object. Set before
+    // startThread().
+    using ThreadFailureHandler = std::function<void(const std::string& exceptionName)>;
+    static void setThreadFailureHandler(ThreadFailureHandler handler);
 };

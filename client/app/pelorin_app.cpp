@@ -72,14 +72,18 @@ void readOperatorInfo(pelorin::CRegistryStore& store) {
     store.ReadOperatorInfo(homeDir, callsign, name, qth, utcOffset, logFileName, loggingMode);
 }
 
-void setUpOrb(pelorin::CRegistryStore& store, const std::vector<std::string>& args) {
+// The box of a client whose ORB cannot serve: it would never be called back.
+std::string orbFailedBox(const std::string& failure) {
+    return "Unable to start the ORB: " + failure +
+           ". Brakton could never call Pelorin back; Pelorin exits.";
+}
+
+// False when the ORB cannot be set up (its line is written).
+bool setUpOrb(pelorin::CRegistryStore& store, const std::vector<std::string>& args) {
     std::string host = kDefaultNamingHost;
     int port = kDefaultNamingPort;
     store.ReadNameService(host, port);
-    // A failure has written its line; the panel runs on, never called back.
-    if (ClientOrb::initialise(host, port, args)) {
-        ClientOrb::startThread();
-    }
+    return ClientOrb::initialise(host, port, args) && ClientOrb::startThread();
 }
 
 }  // namespace
@@ -115,8 +119,28 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     applyApplicationColor(*m_store);
     readOperatorInfo(*m_store);
     // ORB_init here, on the main thread, before the ORB thread and the
-    // panel's connect can use the ORB.
-    setUpOrb(*m_store, args);
+    // panel's connect can use the ORB. A client that serves no callback
+    // object says so and exits 1, whichever thread finds out.
+    ClientOrb::setThreadFailureHandler([this](const std::string& name) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [this, name] {
+                MessageService::showError(orbFailedBox(name));
+                if (!m_exited) {
+                    m_exited = true;
+                    if (m_store) {
+                        m_store->Sync();
+                    }
+                    m_exit(1);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+    if (!setUpOrb(*m_store, args)) {
+        const std::string failure = ClientOrb::initFailure();
+        MessageService::showError(orbFailedBox(failure.empty() ? "no ORB thread" : failure));
+        return false;
+    }
 
     m_proxy = std::make_unique<RadioCommProxy>();
     m_remote = std::make_unique<ProxyPanelRemote>(*m_proxy);

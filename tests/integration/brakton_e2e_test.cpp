@@ -160,7 +160,9 @@ TEST(BraktonStartup, MissingPortShowsOneErrorAndStillServes) {
     EXPECT_EQ(rig.messages(), "error\tError occurred in Opening Radio Port?\n");
 }
 
-TEST(BraktonStartup, DeadNamingPortIsReportedAndTheServerRunsOn) {
+// A server that cannot bind "RadioComm" serves no client: it says so and
+// exits 1 instead of staying behind unreachable.
+TEST(BraktonStartup, DeadNamingPortIsReportedAndTheServerExitsOne) {
     BraktonRig rig;
     ASSERT_TRUE(rig.startNaming());
     ASSERT_TRUE(rig.startRadio());
@@ -170,16 +172,15 @@ TEST(BraktonStartup, DeadNamingPortIsReportedAndTheServerRunsOn) {
     settings.nsPort = dead.port();
     rig.writeSettings(settings);
     ASSERT_TRUE(rig.startBrakton()) << rig.error();
-    const auto deadline = Clock::now() + 20s;
-    while (Clock::now() < deadline &&
-           rig.braktonStderr().find("CORBA exception raised!") == std::string::npos) {
-        std::this_thread::sleep_for(100ms);
-    }
-    EXPECT_NE(rig.braktonStderr().find("CORBA exception raised!"), std::string::npos);
-    EXPECT_TRUE(rig.brakton().running());
-    const auto exit = rig.signalAndWait(SIGTERM);
-    ASSERT_TRUE(exit.has_value());
-    EXPECT_TRUE(WIFEXITED(*exit) && WEXITSTATUS(*exit) == 0) << rig.braktonStderr();
+    const auto exit = rig.brakton().waitExit(30s);
+    ASSERT_TRUE(exit.has_value()) << "still running, serving nothing\n" << rig.braktonStderr();
+    EXPECT_TRUE(WIFEXITED(*exit) && WEXITSTATUS(*exit) == 1) << rig.braktonStderr();
+    EXPECT_NE(rig.braktonStderr().find("CORBA exception raised! TRANSIENT"), std::string::npos)
+        << rig.braktonStderr();
+    EXPECT_NE(rig.messages().find("error\tUnable to serve RadioComm: TRANSIENT. Brakton serves no "
+                                  "client and exits.\n"),
+              std::string::npos)
+        << rig.messages();
 }
 
 TEST(BraktonStartup, GivenInitRefWinsOverAWrongNamingPort) {

@@ -377,6 +377,9 @@ TEST_P(RefusedRequest, FailsAndLeavesNoRecord) {
     EXPECT_EQ(records[0].operation, "Disconnect");
 }
 
+// A body longer than the operation's arguments is not among them: both ORBs
+// serve such a request and ignore the bytes left over, since refusing it cost
+// the server memory it never gave back (orb_limits_e2e_test).
 INSTANTIATE_TEST_SUITE_P(Idl, RefusedRequest,
                          ::testing::Values(RefusedCase{"WrongCaseName",
                                                        "operatingMode",
@@ -386,10 +389,6 @@ INSTANTIATE_TEST_SUITE_P(Idl, RefusedRequest,
                                                        "SetFrequency",
                                                        {K::Short, K::Short},
                                                        RefusedCase::Outcome::BadOperation},
-                                           RefusedCase{"VfoFreqWithALongFirst",
-                                                       "VFOFreq",
-                                                       {K::Long, K::Short, K::Long},
-                                                       RefusedCase::Outcome::CommFailure},
                                            RefusedCase{"VfoFreqWithTwoShorts",
                                                        "VFOFreq",
                                                        {K::Short, K::Short},

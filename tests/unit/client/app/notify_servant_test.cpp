@@ -165,8 +165,8 @@ const HostCase kHosts[] = {
 
 TEST_P(ClientNamingHost, GivesTheClientOptions) {
     const HostCase& c = GetParam();
-    const std::vector<OrbOption> expected{{"InitRef", c.expectedInitRef},
-                                          {"maxServerThreadPerConnection", "1"}};
+    const std::vector<OrbOption> expected{
+        {"InitRef", c.expectedInitRef}, {"maxServerThreadPerConnection", "1"}, {"strictIIOP", "0"}};
     EXPECT_EQ(clientOrbOptions(c.host, c.port, {"Pelorin"}), expected);
 }
 
@@ -177,7 +177,8 @@ TEST(ClientNamingHostArgs, CommandLineNamingServiceWins) {
     const auto options = clientOrbOptions(
         "shack.example.net", 2809,
         {"Pelorin", "-ORBInitRef", "NameService=corbaloc::elsewhere:1/NameService"});
-    const std::vector<OrbOption> expected{{"maxServerThreadPerConnection", "1"}};
+    const std::vector<OrbOption> expected{{"maxServerThreadPerConnection", "1"},
+                                          {"strictIIOP", "0"}};
     EXPECT_EQ(options, expected);
 }
 
