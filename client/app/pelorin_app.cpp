@@ -148,6 +148,9 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     PanelEntryPoints entryPoints;
     entryPoints.hideSplash = &HideSplash;
     entryPoints.startSplash = [] { splash::Start(); };
+    entryPoints.askServerAlive = [this](std::function<void(bool alive)> answer) {
+        return m_proxy->askAlive(std::move(answer));
+    };
     m_keyboardCw->fill(entryPoints);
     m_qsoLogging = std::make_unique<QsoLoggingOwner>(
         *m_store,

@@ -1,6 +1,8 @@
 #include "client/app/radio_comm_proxy.h"
 
 #include <cstdio>
+#include <system_error>
+#include <thread>
 #include <type_traits>
 #include <utility>
 
@@ -106,6 +108,27 @@ bool RadioCommProxy::isNil() const {
 
 void RadioCommProxy::reset() {
     m_impl->server = RadioComm::_nil();
+}
+
+bool RadioCommProxy::askAlive(AliveAnswer answer) const {
+    if (CORBA::is_nil(m_impl->server.in())) {
+        return false;
+    }
+    RadioComm_var server = RadioComm::_duplicate(m_impl->server.in());
+    try {
+        std::thread([server, answer = std::move(answer)] {
+            auto result = callServer("_non_existent", [&] { return server->_non_existent(); });
+            if (!result) {
+                std::fprintf(stderr, "%s\n", failureLine(result.failure()).c_str());
+            }
+            if (answer) {
+                answer(result.ok() && !result.value());
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
 }
 
 #define RADIO_CALL(op, ...)            \

@@ -107,6 +107,17 @@ class RadioCommProxy {
     bool isNil() const;
     void reset();  // drops the reference
 
+    // Asks the server whether it still knows the held object
+    // (_non_existent(), which its servant leaves to the ORB: no line in its
+    // log), without holding the caller: a thread of its own makes the call on
+    // a reference of its own, with the same call time-out, and then runs
+    // `answer` on that thread: true when the server answered that it knows
+    // the object; false when it answered that it does not, or the call failed
+    // (the failure line is written; the failure handler does not run). False,
+    // and nothing asked, while no reference is held.
+    using AliveAnswer = std::function<void(bool alive)>;
+    bool askAlive(AliveAnswer answer) const;
+
     RemoteStatus Connect(const std::string& clientName);
     RemoteStatus Disconnect();
     bool EchoString(const std::string& text);

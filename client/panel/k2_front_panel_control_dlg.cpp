@@ -32,6 +32,7 @@
 #include "client/panel/panel_icons.h"
 #include "client/panel/panel_remote.h"
 #include "client/panel/place_under_panel.h"
+#include "client/panel/server_pinger.h"
 #include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"
 #include "controls/digi_marquee.h"
@@ -158,10 +159,15 @@ CK2FrontPanelControlDlg::CK2FrontPanelControlDlg(PanelRemote& remote,
 
     m_remote.setFailureHandler([this](const RemoteFailure&) { OnPanelDisconnected(); });
     m_watchedRemote.setAnswerHandler([this](std::int32_t status) { OnServerAnswer(status); });
+    m_pinger = new ServerPinger(
+        m_entry.askServerAlive, [this] { return m_model.m_bConnected != 0; },
+        [this] { OnPanelDisconnected(); }, this);
     m_registration = std::make_unique<WindowRegistration>(kFrontPanelTitle, this);
 }
 
 CK2FrontPanelControlDlg::~CK2FrontPanelControlDlg() {
+    delete m_pinger;
+    m_pinger = nullptr;
     qApp->removeEventFilter(this);
     // The base class takes the focus away after this body has run; a VFO
     // edit's watcher must not call back into a panel that is half gone.
@@ -610,6 +616,7 @@ void CK2FrontPanelControlDlg::SetTuningSliderWindow(std::int64_t f) {
 }
 
 void CK2FrontPanelControlDlg::onWindowMessage(const WindowMessage& message) {
+    m_pinger->noteCallback();
     switch (message.message) {
         case WM_NOTIFY_SERVER_STATUS:
             OnNotifyServerStatus(message.wParam, message.lParam, message.text);

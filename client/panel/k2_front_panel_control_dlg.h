@@ -13,7 +13,8 @@
 // under kFrontPanelTitle: server notices, radio replies and keyboard-CW
 // progress arrive as WindowMessages on the GUI thread. Every server call goes
 // through PanelRemote; a failed one runs the "panel disconnected" behaviour
-// (not connected, "Lost connection to Brakton", link indicator "None"). Every
+// (not connected, "Lost connection to Brakton", link indicator "None"), and so
+// does a quiet server that no longer answers the pinger's question. Every
 // status the server answers with is looked at in one place (OnServerAnswer):
 // a refusal shows its words in red, 0x1000004 also disconnects the panel.
 //
@@ -63,6 +64,7 @@ class QLineEdit;
 class QMenu;
 class QStyle;
 class QTimer;
+class ServerPinger;
 class TrackbarSlider;
 
 // What became of a snapshot sent to the radio.
@@ -98,6 +100,10 @@ struct PanelEntryPoints {
     // text just keyed, TXTMESG_EMPTY); it drops what comes while the window
     // is not open.
     std::function<void(int kind, const std::string& text)> notifyTextMessageSent;
+    // The liveness question while the link is quiet (ServerPinger): asks the
+    // server off the GUI thread and answers on any thread, true while it
+    // lives; false when nothing was asked.
+    std::function<bool(std::function<void(bool alive)> answer)> askServerAlive;
 };
 
 // Work of the windows that the operator commands reach: memories, keyboard
@@ -349,6 +355,8 @@ class CK2FrontPanelControlDlg : public QDialog,
     QStyle* m_plainStyle = nullptr;
     QMenu* m_systemMenu = nullptr;
     QTimer* m_splashTimer = nullptr;
+    // Asks a quiet server whether it is still there (a child of the panel).
+    ServerPinger* m_pinger = nullptr;
     std::unique_ptr<WindowRegistration> m_registration;
 
     // Controls by their members' names.
