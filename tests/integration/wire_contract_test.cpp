@@ -395,6 +395,24 @@ INSTANTIATE_TEST_SUITE_P(Idl, RefusedRequest,
                                                        RefusedCase::Outcome::Marshal}),
                          [](const auto& row) { return std::string(row.param.label); });
 
+// The same bytes were refused while the ORBs checked a body's end: now the
+// operation is served with what its own arguments read, and the link goes on.
+TEST_F(WireContract, BodyLongerThanTheArgumentsIsServedAndTheNextCallAnswers) {
+    CORBA::Request_var request = s_processes->radioComm()->_request("VFOFreq");
+    const std::vector<Kind> written{K::Long, K::Short, K::Long};
+    for (std::size_t p = 0; p < written.size(); ++p) {
+        addCodedIn(request, written[p], 99, static_cast<int>(p));
+    }
+    request->set_return_type(CORBA::_tc_long);
+    const auto records = newRecords(s_processes->server(), 1, [&] { request->invoke(); });
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].operation, "VFOFreq");
+    const std::size_t before = s_processes->server().records().size();
+    const auto after = recordsUpToSentinel(s_processes->server(), before);
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_EQ(after[0].operation, "Disconnect");
+}
+
 TEST_F(WireContract, LongClientNameArrivesWhole) {
     const std::string name(10000, 'n');
     CORBA::Request_var request = s_processes->radioComm()->_request("Connect");
