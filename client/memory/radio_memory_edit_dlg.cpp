@@ -28,6 +28,8 @@ CRadioMemoryEditDlg::CRadioMemoryEditDlg(CK2MemoryCfg& memories, pelorin::CRegis
     setFixedSize(looks::dluToPixels(QSize(548, 170)));
     m_list =
         memory_looks::MakeList(*this, QRect(7, 7, 534, 132), IDC_MEMORY_LIST, kHeadings, kWidths);
+    // The fourteen columns share the list's width, each heading whole.
+    memory_looks::FitColumns(*m_list);
 
     m_btnEdit = new CxShadeButton(QStringLiteral("Edit"), this);
     m_btnEdit->setGeometry(looks::dluToPixels(179, 146, 55, 16));
