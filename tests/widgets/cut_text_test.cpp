@@ -21,13 +21,20 @@
 #include "client/config/orvo_cfg.h"
 #include "client/config/system_cfg_dlg.h"
 #include "client/cw/cw_dialogs.h"
+#include "client/cw/cw_transmit_dlg.h"
+#include "client/cw/keyboard_cw_owner.h"
+#include "client/cw/memory_key_store.h"
+#include "client/cw/transmit_memory_key_display.h"
 #include "client/memory/key_switch_emulation_panel1_dlg.h"
 #include "client/memory/key_switch_emulation_panel_main_page_dlg.h"
 #include "client/memory/key_switch_model.h"
 #include "client/memory/key_switch_target.h"
 #include "client/memory/memory_recall_dlg.h"
+#include "client/memory/radio_memory_edit_dlg.h"
 #include "client/memory/saving_memory_location_dlg.h"
 #include "client/panel/about_dlg.h"
+#include "client/panel/front_panel_layout.h"
+#include "client/panel/splash_wnd.h"
 #include "client/qso/qso_info_dlg.h"
 #include "client/qso/qso_log_edit_dlg.h"
 #include "client/qso/qso_logging_dlg.h"
@@ -89,6 +96,12 @@ class CutText : public MemoryWindowsFixture, public ::testing::WithParamInterfac
     pelorin::CRegistryStore& store() { return m_store; }
     CK2MemoryCfg& memories() { return *m_memories; }
     QWidget* panel() { return m_panel.get(); }
+    MemoryPanelRemote& remote() { return m_rec; }
+    // The fixture's own panel goes, for a panel built another way.
+    void dropPanel() {
+        m_commands.reset();
+        m_panel.reset();
+    }
 };
 
 void keySwitchPanel(CutText& t, cut_text::Finder& finder) {
@@ -184,13 +197,80 @@ void qsoEditors(CutText& t, cut_text::Finder& finder) {
     CutText::look(contest, finder);
 }
 
+// The keyboard-CW window and its memory-key panel, beside a connected panel
+// with the keyboard-CW entry points, every memory at its longest text.
+void cwWindows(cut_text::Finder& finder, CutText& t, bool memoryPanel) {
+    t.dropPanel();
+    KeyboardCwOwner owner(t.store());
+    for (int i = 0; i < 11; ++i) {
+        owner.memories().write(i, std::string(MemoryKeyStore::kMaxTextBytes, 'W'));
+    }
+    PanelEntryPoints entry;
+    owner.fill(entry);
+    CK2FrontPanelControlDlg panel(t.remote(), t.store(), entry);
+    owner.setPanel(&panel);
+    PanelCommandEntryPoints commands;
+    owner.fill(commands);
+    panel.SetCommandEntryPoints(commands);
+    panel.OnInitDialog();
+    panel.onWindowMessage(WindowMessage{WM_NOTIFY_SERVER_STATUS, SERVER_STATUS_CONNECTED, 0, {}});
+    panel.show();
+    panel.OnCommandControl(front_panel::IDC_CW_WINDOW);
+    CCWTransmitDlg* window = owner.window();
+    ASSERT_NE(window, nullptr);
+    window->FinishSlide();
+    if (!memoryPanel) {
+        CutText::look(*window, finder);
+        return;
+    }
+    window->OnDefineMemoryKeys();
+    ASSERT_NE(window->memoryPanel(), nullptr);
+    window->memoryPanel()->FinishSlide();
+    CutText::look(*window->memoryPanel(), finder);
+}
+
+void cwTransmitWindow(CutText& t, cut_text::Finder& finder) {
+    cwWindows(finder, t, false);
+}
+
+void memoryKeyPanel(CutText& t, cut_text::Finder& finder) {
+    cwWindows(finder, t, true);
+}
+
+void memoryEditDialog(CutText& t, cut_text::Finder& finder) {
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_EQ(t.memories().AddMemory(CutText::memory(CutText::longName(), 14060000 + i)), 0u);
+    }
+    CRadioMemoryEditDlg dialog(t.memories(), t.store(), t.panel());
+    dialog.OnInitDialog();
+    CutText::look(dialog, finder);
+}
+
+void splashWindow(CutText&, cut_text::Finder& finder) {
+    splash::Start();
+    CSplashWnd* window = splash::Current();
+    ASSERT_NE(window, nullptr);
+    CutText::look(*window, finder);
+    splash::Hide();
+}
+
 const Case kCases[] = {
-    {"FrontPanel", frontPanel},           {"AboutDialog", aboutDialog},
-    {"AutoplayDialog", autoplayDialog},   {"SignalReportDialog", signalReportDialog},
-    {"QsoEntryWindows", qsoEntryWindows}, {"QsoEditors", qsoEditors},
-    {"KeySwitchPanel", keySwitchPanel},   {"SaveDialog", saveDialog},
-    {"RecallDialog", recallDialog},       {"CounterDialog", counterDialog},
-    {"ConfigSheet", configSheet},         {"QsoLogWindow", qsoLogWindow},
+    {"FrontPanel", frontPanel},
+    {"AboutDialog", aboutDialog},
+    {"AutoplayDialog", autoplayDialog},
+    {"SignalReportDialog", signalReportDialog},
+    {"QsoEntryWindows", qsoEntryWindows},
+    {"QsoEditors", qsoEditors},
+    {"KeySwitchPanel", keySwitchPanel},
+    {"SaveDialog", saveDialog},
+    {"RecallDialog", recallDialog},
+    {"CounterDialog", counterDialog},
+    {"ConfigSheet", configSheet},
+    {"QsoLogWindow", qsoLogWindow},
+    {"CwTransmitWindow", cwTransmitWindow},
+    {"MemoryKeyPanel", memoryKeyPanel},
+    {"MemoryEditDialog", memoryEditDialog},
+    {"SplashWindow", splashWindow},
 };
 
 TEST_P(CutText, EveryTextOfTheWindowShowsWhole) {
