@@ -1,10 +1,13 @@
 #include "server/config_page.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QResizeEvent>
 #include <QScrollArea>
+
+#include <algorithm>
 
 #include "controls/looks.h"
 #include "controls/utf8_limit_validator.h"
@@ -42,7 +45,10 @@ QLineEdit* ConfigPage::addEdit(int id, int x, int y, int width, int height) {
 
 QLabel* ConfigPage::addLabel(const QString& text, int x, int y, int width, int height) {
     auto* label = new QLabel(text, this);
-    label->setGeometry(looks::dluToPixels(x, y, width, height));
+    // At least one line of the label's font high, so that no line is clipped.
+    QRect rect = looks::dluToPixels(x, y, width, height);
+    rect.setHeight(std::max(rect.height(), QFontMetrics(label->font()).height()));
+    label->setGeometry(rect);
     return label;
 }
 
