@@ -6,7 +6,9 @@
 // in; a word-wrapped label that needs more lines than its height holds; and a
 // widget with a text that reaches past its parent's edges. Edits, table cells
 // and the LED displays are not looked at. Only the widgets shown with the
-// window (the current tab page, say) are walked.
+// window (the current tab page, say) are walked. A toolbar button showing its
+// icon alone paints no text, and a scroll area's contents may reach past its
+// viewport where it scrolls.
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -17,13 +19,16 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
 #include <QTableView>
+#include <QToolButton>
 #include <QWidget>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -84,7 +89,25 @@ class Finder {
 
     void outsideParent(const QWidget& w, const QString& text) {
         const QWidget* parent = w.parentWidget();
-        if (parent != nullptr && !parent->rect().contains(w.geometry())) {
+        if (parent == nullptr) {
+            return;
+        }
+        QRect room = parent->rect();
+        // A scroll area's contents reach past its viewport in the directions
+        // it scrolls; only a direction without a scroll bar bounds them.
+        if (const auto* area = qobject_cast<const QScrollArea*>(parent->parentWidget());
+            area != nullptr && area->widget() == &w) {
+            const QRect shown = w.geometry();
+            if (area->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
+                room.setLeft(std::min(room.left(), shown.left()));
+                room.setRight(std::max(room.right(), shown.right()));
+            }
+            if (area->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff) {
+                room.setTop(std::min(room.top(), shown.top()));
+                room.setBottom(std::max(room.bottom(), shown.bottom()));
+            }
+        }
+        if (!room.contains(w.geometry())) {
             cut(w, text, "reaches past its parent's edges");
         }
     }
@@ -102,6 +125,10 @@ class Finder {
             checkStyled(*c, QStyle::SE_CheckBoxContents);
         } else if (auto* r = qobject_cast<QRadioButton*>(&w)) {
             checkStyled(*r, QStyle::SE_RadioButtonContents);
+        } else if (auto* tool = qobject_cast<QToolButton*>(&w);
+                   tool != nullptr && tool->toolButtonStyle() == Qt::ToolButtonIconOnly &&
+                   !tool->icon().isNull()) {
+            return;
         } else if (auto* p = qobject_cast<QAbstractButton*>(&w)) {
             checkStyled(*p, QStyle::SE_PushButtonContents);
         } else if (auto* l = qobject_cast<QLabel*>(&w)) {
