@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "case_name.h"
+#include "controls/static_ex.h"
 #include "cut_text.h"
 #include "platform/message_service.h"
 #include "radiolink/k2_radio_port.h"
@@ -157,9 +158,13 @@ void bandPage(CutText& t, cut_text::Finder& finder) {
 }
 
 void comPortDiagDialog(CutText& t, cut_text::Finder& finder) {
-    t.writeIni(kUnshownIni);
+    // The highest port a page offers, its device missing.
+    t.writeIni(kUnshownIni.substr(0, kUnshownIni.find("Port=42")) + "Port=18\nSpeed=9600\n");
     brakton::CK2ComPortDiagDlg dialog(t.m_store, *t.m_radio);
     t.m_radio->EnterCOMPortDiagMode(&dialog);
+    auto* port = qobject_cast<CStaticEx*>(dialog.control(1070));
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(port->text().trimmed(), QStringLiteral("COM18"));
     CutText::look(dialog, finder);
     t.m_radio->ExitCOMPortDiagMode();
 }
