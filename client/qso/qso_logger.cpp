@@ -129,8 +129,7 @@ void CQSOLoggerGUIThread::RefillWindow() {
     m_pLogDlg->ClearList();
     m_pLogDlg->ClearSearchResults();
     m_pLogDlg->SetCaption(m_strLogFileName);
-    for (const QSO_LOG_ENTRY& e : m_EntryList)
-        m_pLogDlg->AddEntry(e);
+    m_pLogDlg->AddEntries(m_EntryList);
 }
 
 void CQSOLoggerGUIThread::StoreName(const std::string& path) {
@@ -446,7 +445,7 @@ void CQSOLoggerGUIThread::OnModifyLogEntry(int index, const QSO_LOG_ENTRY& entry
         return;
     }
     m_EntryList[static_cast<std::size_t>(index)] = entry;
-    RefillWindow();
+    // The window already shows the changed row.
     m_bRewriteNeeded = true;
     OnSaveLogFile();
 }
@@ -457,10 +456,11 @@ void CQSOLoggerGUIThread::OnDeleteLogEntry(int index) {
         return;
     if (m_bReadOnly) {
         m_notices.Error(ReadOnlyText());
+        RefillWindow();  // the row the window took away shows again
         return;
     }
     m_EntryList.erase(m_EntryList.begin() + index);
-    RefillWindow();
+    // The window already took the row away and renumbered the rest.
     m_bRewriteNeeded = true;
     OnSaveLogFile();
 }

@@ -41,8 +41,15 @@ class IQsoLogWindow {
   public:
     virtual ~IQsoLogWindow() = default;
     virtual void ClearList() = 0;  // rows and statistics
+    // Adds a row; a hidden window shows without taking the focus.
     virtual void AddEntry(const QSO_LOG_ENTRY& entry) = 0;
+    // Adds a whole log's rows at once (a load, a change of style).
+    virtual void AddEntries(const std::vector<QSO_LOG_ENTRY>& entries) {
+        for (const QSO_LOG_ENTRY& entry : entries)
+            AddEntry(entry);
+    }
     virtual void SetCaption(const std::string& fileName) = 0;
+    // The operator's command: shows, raises and activates the window.
     virtual void Show() = 0;
     virtual void Place() = 0;
     virtual void ClearSearchResults() = 0;
