@@ -1,5 +1,6 @@
 #include "client/qso/qso_logging_dlg.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -34,6 +35,8 @@ constexpr int kExitCmd = 9;
 
 constexpr QSize kDialogSize(172, 245);  // dialog units
 constexpr int kSearchColumnWidth = 300;
+// How long after a quiet show an activation counts as the platform's.
+constexpr qint64 kQuietShowMs = 500;
 
 // The statistics: four columns of a label and its count, in three rows.
 constexpr int kColumnX[] = {8, 47, 86, 125};
@@ -270,15 +273,55 @@ void CQSOLoggingDlg::ClearList() {
 }
 
 void CQSOLoggingDlg::AddEntry(const QSO_LOG_ENTRY& entry) {
-    Show();
-    m_entries.push_back(entry);
-    const int row = m_list->rowCount();
-    m_list->insertRow(row);
-    showRow(row);
-    if (QTableWidgetItem* item = m_list->item(row, 0))
+    AddEntries({entry});
+}
+
+void CQSOLoggingDlg::AddEntries(const std::vector<QSO_LOG_ENTRY>& entries) {
+    if (entries.empty())
+        return;
+    showQuietly();
+    const int first = m_list->rowCount();
+    m_list->setUpdatesEnabled(false);
+    m_entries.insert(m_entries.end(), entries.begin(), entries.end());
+    m_list->setRowCount(first + static_cast<int>(entries.size()));
+    for (int row = first; row < m_list->rowCount(); ++row)
+        showRow(row);
+    for (const QSO_LOG_ENTRY& entry : entries)
+        m_counts.Add(entry);
+    m_list->setUpdatesEnabled(true);
+    if (QTableWidgetItem* item = m_list->item(m_list->rowCount() - 1, 0))
         m_list->scrollToItem(item);
-    m_counts.Add(entry);
     refreshCounts();
+}
+
+// A contact logged or a log loaded shows the window but leaves the focus
+// where the operator is typing; a window already shown stays where it is in
+// the stack.
+void CQSOLoggingDlg::showQuietly() {
+    if (isVisible())
+        return;
+    QWidget* active = QApplication::activeWindow();
+    m_giveFocusBackTo = active != this ? active : nullptr;
+    m_quietShow.start();
+    const bool wasQuiet = testAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    setAttribute(Qt::WA_ShowWithoutActivating, wasQuiet);
+}
+
+// Some platforms activate every window they show, the request not to
+// notwithstanding: an activation that follows a quiet show at once goes back
+// to the window the operator was in. A later one is the operator's own.
+bool CQSOLoggingDlg::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    if (event->type() == QEvent::WindowActivate && m_giveFocusBackTo) {
+        const QPointer<QWidget> back = m_giveFocusBackTo;
+        m_giveFocusBackTo = nullptr;
+        if (back && back->isVisible() && m_quietShow.isValid() &&
+            m_quietShow.elapsed() < kQuietShowMs)
+            back->activateWindow();
+    }
+    return handled;
 }
 
 void CQSOLoggingDlg::showRow(int row) {
@@ -309,6 +352,7 @@ void CQSOLoggingDlg::SetCaption(const std::string& fileName) {
 }
 
 void CQSOLoggingDlg::Show() {
+    m_giveFocusBackTo = nullptr;
     show();
     raise();
     activateWindow();
@@ -439,8 +483,13 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
 void CQSOLoggingDlg::removeRow(int index) {
     m_entries.erase(m_entries.begin() + index);
     m_list->removeRow(index);
-    for (int row = index; row < m_list->rowCount(); ++row)
-        showRow(row);
+    // Only the numbers of the later rows change.
+    m_list->setUpdatesEnabled(false);
+    for (int row = index; row < m_list->rowCount(); ++row) {
+        if (QTableWidgetItem* number = m_list->item(row, 0))
+            number->setText(QString::fromLatin1(FormatCount(row + 1)));
+    }
+    m_list->setUpdatesEnabled(true);
     m_counts = CountBands(m_entries);
     refreshCounts();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 
@@ -90,6 +92,7 @@ class CQSOLoggingDlg : public QDialog, public IQsoLogWindow {
     // IQsoLogWindow
     void ClearList() override;
     void AddEntry(const QSO_LOG_ENTRY& entry) override;
+    void AddEntries(const std::vector<QSO_LOG_ENTRY>& entries) override;
     void SetCaption(const std::string& fileName) override;
     void Show() override;
     void Place() override;
@@ -124,6 +127,7 @@ class CQSOLoggingDlg : public QDialog, public IQsoLogWindow {
     void reject() override;
 
   protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -135,6 +139,7 @@ class CQSOLoggingDlg : public QDialog, public IQsoLogWindow {
     void installKeyFilter(QWidget* widget);
     bool handleKey(const QKeyEvent& key);
     void sendRemote(int cmd, long param);
+    void showQuietly();
     void showRow(int row);
     void refreshCounts();
     void removeRow(int index);
@@ -153,6 +158,9 @@ class CQSOLoggingDlg : public QDialog, public IQsoLogWindow {
     std::vector<QSO_LOG_ENTRY> m_entries;  // one per row, in row order
     BandCounts m_counts;
     bool m_bEscPressed = false;
+    // The window active before a quiet show, and when that show was.
+    QPointer<QWidget> m_giveFocusBackTo;
+    QElapsedTimer m_quietShow;
 
     QTableWidget* m_list = nullptr;
     // Where the controls lie in the window at its designed size.
