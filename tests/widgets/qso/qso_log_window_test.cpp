@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
 #include <QTest>
@@ -847,6 +848,156 @@ TEST_F(QsoLogWindowTest, DeletingRowThreeOfFiveThroughTheLoggerRenumbersRowsAndF
     EXPECT_EQ(bytes, FormatLogFile({five[0], five[1], five[3], five[4]}, {}));
     EXPECT_EQ(w.windowTitle().toStdString(), other.string());
     EXPECT_TRUE(messages().empty());
+}
+
+// The real logger over a real log file, with its window; the window's
+// requests reach the logger queued, as its owner sends them.
+class QsoLoggerWithWindow : public QsoLogWindowTest {
+  protected:
+    void start(const std::vector<QSO_LOG_ENTRY>& stored) {
+        fs::create_directories(m_home);
+        ASSERT_EQ(SaveLogFile(logPath().string(), stored, {}), 0u);
+        m_logger = std::make_unique<CQSOLoggerGUIThread>(m_home.string(), m_loggerSettings,
+                                                         m_notices, CQSOLoggerGUIThread::Links{});
+        const PostToLogger post = [this](std::function<void(CQSOLoggerGUIThread&)> call) {
+            QMetaObject::invokeMethod(
+                qApp, [this, call] { call(*m_logger); }, Qt::QueuedConnection);
+        };
+        auto owned =
+            std::make_unique<CQSOLoggingDlg>(m_store, LoggerLinks(post), StoreBandLookup(m_store),
+                                             std::make_unique<FakeChooser>(m_chooser));
+        m_logWindow = owned.get();
+        m_logger->OnParamCmd(std::move(owned));
+    }
+    void TearDown() override {
+        m_logger.reset();
+        QsoLogWindowTest::TearDown();
+    }
+
+    fs::path logPath() const { return m_home / kDefaultLogFileName; }
+
+    // Marks every item of the list: a refill makes new items, without it.
+    void markItems() {
+        QTableWidget* list = m_logWindow->entryList();
+        for (int r = 0; r < list->rowCount(); ++r)
+            for (int c = 0; c < list->columnCount(); ++c)
+                list->item(r, c)->setData(kMark, true);
+    }
+    // The rows whose items are not all marked.
+    std::vector<int> unmarkedRows() const {
+        std::vector<int> rows;
+        QTableWidget* list = m_logWindow->entryList();
+        for (int r = 0; r < list->rowCount(); ++r) {
+            for (int c = 0; c < list->columnCount(); ++c) {
+                if (!list->item(r, c)->data(kMark).toBool()) {
+                    rows.push_back(r);
+                    break;
+                }
+            }
+        }
+        return rows;
+    }
+
+    // Opens row `row`'s editor and works it with `drive`.
+    void edit(int row, std::function<void(CQSOLogEditDlg&)> drive) {
+        m_logWindow->SetModalRunner([drive](QDialog& dialog) {
+            auto& editor = dynamic_cast<CQSOLogEditDlg&>(dialog);
+            drive(editor);
+            return editor.result();
+        });
+        m_logWindow->entryList()->selectRow(row);
+        m_logWindow->OnDblclkEntryList();
+        QCoreApplication::processEvents();
+    }
+
+    static constexpr int kMark = Qt::UserRole + 7;
+    StoredSettings m_loggerSettings;
+    ShownNotices m_notices;
+    std::unique_ptr<CQSOLoggerGUIThread> m_logger;
+    CQSOLoggingDlg* m_logWindow = nullptr;
+};
+
+std::vector<QSO_LOG_ENTRY> numberedLog(int count) {
+    std::vector<QSO_LOG_ENTRY> log;
+    log.reserve(static_cast<std::size_t>(count));
+    for (int n = 0; n < count; ++n)
+        log.push_back(normalEntry("K" + std::to_string(n)));
+    return log;
+}
+
+TEST_F(QsoLoggerWithWindow, ALoggedContactShowsTheWindowAndTheFocusStaysInTheEntryWindow) {
+    start({});
+    ASSERT_TRUE(m_logWindow->isVisible());  // the start shows it
+    m_logWindow->hide();
+
+    // The entry window, its call box focused.
+    QDialog entry;
+    auto* call = new QLineEdit(&entry);
+    entry.show();
+    entry.activateWindow();
+    call->setFocus();
+    ASSERT_TRUE(
+        test_events::runEventsUntil([&] { return QApplication::activeWindow() == &entry; }));
+
+    m_logger->OnRequestQsoLogCmd(1, normalEntry("A1"));  // Log It
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(m_logWindow->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), &entry);
+    EXPECT_EQ(QApplication::focusWidget(), call);
+
+    m_logger->OnRequestQsoLogCmd(1, normalEntry("B2"));  // shown already: left as it is
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &entry);
+    EXPECT_EQ(m_logWindow->entryList()->rowCount(), 2);
+
+    // QSO Logging (Alt+L) brings it up.
+    m_logger->ShowLogWindow();
+    EXPECT_TRUE(
+        test_events::runEventsUntil([&] { return QApplication::activeWindow() == m_logWindow; }));
+}
+
+TEST_F(QsoLoggerWithWindow, ModifyOnALongLogRewritesOneRowAndTheFile) {
+    std::vector<QSO_LOG_ENTRY> log = numberedLog(20000);
+    start(log);
+    ASSERT_EQ(m_logWindow->entryList()->rowCount(), 20000);
+    markItems();
+
+    edit(12345, [](CQSOLogEditDlg& editor) {
+        editor.callEdit()->setText("W9NEW");
+        editor.modifyButton()->click();
+    });
+    EXPECT_EQ(unmarkedRows(), (std::vector<int>{12345}));
+    EXPECT_EQ(cell(m_logWindow->entryList(), 12345, 1), "W9NEW");
+    EXPECT_EQ(cell(m_logWindow->entryList(), 12345, 0), "12346");
+    log[12345].szCall = "W9NEW";
+    EXPECT_EQ(m_logger->entries(), log);
+    std::string bytes;
+    ASSERT_EQ(platform::readWholeFileReason(logPath().string(), bytes), 0);
+    EXPECT_EQ(bytes, FormatLogFile(log, {}));
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(QsoLoggerWithWindow, DeleteOnALongLogRenumbersOnlyTheLaterRows) {
+    std::vector<QSO_LOG_ENTRY> log = numberedLog(20000);
+    start(log);
+    markItems();
+
+    edit(100, [](CQSOLogEditDlg& editor) { editor.deleteButton()->click(); });
+    QTableWidget* list = m_logWindow->entryList();
+    ASSERT_EQ(list->rowCount(), 19999);
+    log.erase(log.begin() + 100);
+    // No refill: every item but the numbers is the one the load made.
+    EXPECT_TRUE(unmarkedRows().empty());
+    for (int r : {0, 99, 100, 101, 19998}) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(cell(list, r, 0).toStdString(), FormatCount(r + 1));
+        EXPECT_EQ(cell(list, r, 1).toStdString(), log[static_cast<std::size_t>(r)].szCall);
+    }
+    EXPECT_EQ(m_logWindow->totalText(), "19999");
+    EXPECT_EQ(m_logger->entries(), log);
+    std::string bytes;
+    ASSERT_EQ(platform::readWholeFileReason(logPath().string(), bytes), 0);
+    EXPECT_EQ(bytes, FormatLogFile(log, {}));
 }
 
 }  // namespace
