@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QResizeEvent>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -483,13 +484,20 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
 void CQSOLoggingDlg::removeRow(int index) {
     m_entries.erase(m_entries.begin() + index);
     m_list->removeRow(index);
-    // Only the numbers of the later rows change.
-    m_list->setUpdatesEnabled(false);
-    for (int row = index; row < m_list->rowCount(); ++row) {
-        if (QTableWidgetItem* number = m_list->item(row, 0))
-            number->setText(QString::fromLatin1(FormatCount(row + 1)));
+    // Only the numbers of the later rows change. Each gets a new item: a
+    // changed item looks for its own place in the whole table, a new one is
+    // put at its place. The view hears of them once, not once a row.
+    const int rows = m_list->rowCount();
+    if (index < rows) {
+        QAbstractItemModel* model = m_list->model();
+        {
+            const QSignalBlocker quiet(model);
+            for (int row = index; row < rows; ++row)
+                m_list->setItem(row, 0,
+                                new QTableWidgetItem(QString::fromLatin1(FormatCount(row + 1))));
+        }
+        emit model->dataChanged(model->index(index, 0), model->index(rows - 1, 0));
     }
-    m_list->setUpdatesEnabled(true);
     m_counts = CountBands(m_entries);
     refreshCounts();
 }
