@@ -110,6 +110,8 @@ std::optional<std::string> QsoLogFileDialogChooser::Choose(QWidget* parent, Purp
                        QStringLiteral("Log Files (*.log)"));
     // Our own dialog: its "*.log" also lists "*.QSO.Log".
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Only the window that asked waits; the front panel goes on working.
+    dialog.setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
     dialog.setDefaultSuffix(QStringLiteral("log"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -166,7 +168,11 @@ void CQSOLoggingDlg::buildControls() {
     m_list->setGeometry(looks::dluToPixels(6, 4, 160, 141));
     styleList(*m_list);
     m_list->setShowGrid(true);
-    connect(m_list, &QTableWidget::cellDoubleClicked, this, [this] { OnDblclkEntryList(); });
+    // Queued: the editor runs from the event loop, not from inside the
+    // list's mouse handling, so the window may go while the editor is open.
+    connect(
+        m_list, &QTableWidget::cellDoubleClicked, this, [this] { OnDblclkEntryList(); },
+        Qt::QueuedConnection);
 
     auto* group = new QGroupBox(QStringLiteral("Statistics"), this);
     group->setGeometry(looks::dluToPixels(5, 146, 162, 44));
@@ -447,6 +453,9 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
     else
         editor = new CNormalQSOLogEditDlg(opened, m_bandOf, this);
     PlaceWindowUnder(*editor, *this);
+    // Modal to this window only: the front panel and the entry windows go on
+    // taking input, and whatever they do meanwhile is checked when it ends.
+    editor->setWindowModality(Qt::WindowModal);
 
     // The runner is copied: it must outlive a window gone meanwhile.
     const QPointer<CQSOLoggingDlg> self(this);

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -152,6 +154,7 @@ class QsoLogWindowTest : public ::testing::Test {
             return result;
         });
         doubleClick(window().entryList(), row);
+        QCoreApplication::processEvents();  // the editor opens from the event loop
     }
 
     // A double click as the mouse makes it: press, release, double click.
@@ -1000,5 +1003,116 @@ TEST_F(QsoLoggerWithWindow, DeleteOnALongLogRenumbersOnlyTheLaterRows) {
     ASSERT_EQ(platform::readWholeFileReason(logPath().string(), bytes), 0);
     EXPECT_EQ(bytes, FormatLogFile(log, {}));
 }
+
+// Records the windows a modal dialog blocks.
+struct BlockedWatch : QObject {
+    bool blocked = false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowBlocked)
+            blocked = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// What the front panel does while an editor of row 1 is open, the editor
+// then ended with Modify.
+struct PanelWhileEditingCase {
+    const char* name;
+    std::function<void(CQSOLoggerGUIThread&, StoredSettings&)> act;
+    std::vector<std::string> calls;  // the logger's log afterwards, in order
+    bool errorShown;                 // "The log changed ..."
+};
+
+std::ostream& operator<<(std::ostream& out, const PanelWhileEditingCase& c) {
+    return out << c.name;
+}
+
+const PanelWhileEditingCase kPanelWhileEditing[] = {
+    {"LogIt",
+     [](CQSOLoggerGUIThread& logger, StoredSettings&) {
+         logger.OnRequestQsoLogCmd(1, normalEntry("C3"));
+     },
+     {"A1", "W9NEW", "C3"},
+     false},
+    {"StyleChange",
+     [](CQSOLoggerGUIThread& logger, StoredSettings& settings) {
+         settings.mode = kContestLogStyle;
+         settings.name = "contest.log";
+         logger.OnOpenLogFile(0);
+     },
+     {},
+     true},
+    {"Exit",
+     [](CQSOLoggerGUIThread& logger, StoredSettings&) { logger.ExitInstance(); },
+     {},
+     false},
+};
+
+class QsoPanelWhileEditing : public QsoLoggerWithWindow,
+                             public ::testing::WithParamInterface<PanelWhileEditingCase> {};
+
+TEST_P(QsoPanelWhileEditing, ThePanelWorksAndTheLogStaysWhole) {
+    const PanelWhileEditingCase& c = GetParam();
+    start({normalEntry("A1"), normalEntry("B2")});
+
+    // The front panel, a top-level window of its own.
+    QWidget panel;
+    auto* button = new QPushButton(QStringLiteral("RIT"), &panel);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    panel.show();
+    BlockedWatch panelWatch, logWatch;
+    panel.installEventFilter(&panelWatch);
+    m_logWindow->installEventFilter(&logWatch);
+
+    bool ranInside = false;
+    QTimer::singleShot(0, [&] {
+        ranInside = true;
+        auto* editor = qobject_cast<CQSOLogEditDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(editor->windowModality(), Qt::WindowModal);
+        EXPECT_FALSE(panelWatch.blocked);
+        EXPECT_TRUE(logWatch.blocked);
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(clicks, 1);
+        const QPointer<CQSOLogEditDlg> open(editor);
+        c.act(*m_logger, m_loggerSettings);
+        if (open) {
+            open->callEdit()->setText("W9NEW");
+            open->modifyButton()->click();
+        }
+    });
+    m_logWindow->entryList()->selectRow(1);
+    const QPointer<CQSOLoggingDlg> window(m_logWindow);
+    window->OnDblclkEntryList();  // the real modal loop
+    ASSERT_TRUE(ranInside);
+    QCoreApplication::processEvents();
+
+    std::vector<std::string> calls;
+    for (const QSO_LOG_ENTRY& e : m_logger->entries())
+        calls.push_back(e.szCall);
+    EXPECT_EQ(calls, c.calls);
+    const bool errorShown =
+        messages() == std::vector<std::string>{
+                          "error\tThe log changed while the contact was edited: edit it again"};
+    EXPECT_EQ(errorShown, c.errorShown) << ::testing::PrintToString(messages());
+    if (!c.errorShown) {
+        EXPECT_TRUE(messages().empty()) << ::testing::PrintToString(messages());
+    }
+    // The file the contacts were logged to holds them all, as the log had them.
+    std::string bytes;
+    ASSERT_EQ(platform::readWholeFileReason(logPath().string(), bytes), 0);
+    const std::vector<QSO_LOG_ENTRY> expected =
+        c.calls.empty() ? std::vector<QSO_LOG_ENTRY>{normalEntry("A1"), normalEntry("B2")}
+                        : std::vector<QSO_LOG_ENTRY>{normalEntry("A1"), normalEntry("W9NEW"),
+                                                     normalEntry("C3")};
+    EXPECT_EQ(bytes, FormatLogFile(expected, {}));
+    if (window) {
+        EXPECT_EQ(window->entries(), m_logger->entries());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Panel, QsoPanelWhileEditing, ::testing::ValuesIn(kPanelWhileEditing),
+                         CaseName());
 
 }  // namespace
