@@ -445,7 +445,10 @@ void CQSOLoggerGUIThread::OnModifyLogEntry(int index, const QSO_LOG_ENTRY& entry
         return;
     }
     m_EntryList[static_cast<std::size_t>(index)] = entry;
-    // The window already shows the changed row.
+    // The window already shows the changed row; the search results may
+    // name the entry as it was.
+    if (m_pLogDlg)
+        m_pLogDlg->ClearSearchResults();
     m_bRewriteNeeded = true;
     OnSaveLogFile();
 }
@@ -460,7 +463,10 @@ void CQSOLoggerGUIThread::OnDeleteLogEntry(int index) {
         return;
     }
     m_EntryList.erase(m_EntryList.begin() + index);
-    // The window already took the row away and renumbered the rest.
+    // The window already took the row away and renumbered the rest; the
+    // search results may point past it.
+    if (m_pLogDlg)
+        m_pLogDlg->ClearSearchResults();
     m_bRewriteNeeded = true;
     OnSaveLogFile();
 }
