@@ -19,6 +19,9 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -32,6 +35,7 @@
 #include "client/app/registry_store.h"
 #include "client/qso/qso_log_edit_dlg.h"
 #include "client/qso/qso_log_file.h"
+#include "client/qso/qso_log_guard.h"
 #include "client/qso/qso_logger.h"
 #include "client/qso/qso_logging_dlg.h"
 #include "controls/cx_shade_button.h"
@@ -1114,5 +1118,48 @@ TEST_P(QsoPanelWhileEditing, ThePanelWorksAndTheLogStaysWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Panel, QsoPanelWhileEditing, ::testing::ValuesIn(kPanelWhileEditing),
                          CaseName());
+
+TEST_F(QsoLoggerWithWindow, ARefusedDeleteOnALogOpenElsewhereShowsTheRowAgain) {
+    const std::vector<QSO_LOG_ENTRY> log = numberedLog(3);
+    fs::create_directories(m_home);
+    ASSERT_EQ(SaveLogFile(logPath().string(), log, {}), 0u);
+    // Another program holds the log's lock.
+    int ready[2];
+    int release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::close(ready[0]);
+        ::close(release[1]);
+        LogFileLock lock;
+        const char held = lock.Take(logPath().string()) == LogFileLock::Result::Held ? 'y' : 'n';
+        if (::write(ready[1], &held, 1) != 1)
+            ::_exit(1);
+        char ignored = 0;
+        (void)::read(release[0], &ignored, 1);
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    char held = 'n';
+    const ssize_t got = ::read(ready[0], &held, 1);
+    ::close(ready[0]);
+    if (got != 1 || held != 'y') {
+        ::close(release[1]);
+        ::waitpid(holder, nullptr, 0);
+        FAIL() << "the other program took no lock";
+    }
+
+    start(log);
+    edit(1, [](CQSOLogEditDlg& editor) { editor.deleteButton()->click(); });
+    ::close(release[1]);
+    ::waitpid(holder, nullptr, 0);
+
+    EXPECT_EQ(m_logger->entries(), log);
+    EXPECT_EQ(m_logWindow->entries(), log);
+    EXPECT_EQ(m_logWindow->entryList()->rowCount(), 3);
+    EXPECT_FALSE(messages().empty());
+}
 
 }  // namespace
