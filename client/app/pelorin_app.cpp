@@ -10,6 +10,8 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <iostream>
 
 #include "client/app/client_orb.h"
 #include "client/app/radio_comm_proxy.h"
@@ -27,6 +29,7 @@
 #include "client/qso/qso_logging_dlg.h"
 #include "client/qso/qso_logging_owner.h"
 #include "controls/looks.h"
+#include "platform/atomic_file.h"
 #include "platform/message_service.h"
 #include "platform/signal_pipe.h"
 #include "platform/windows_path.h"
@@ -110,9 +113,40 @@ CPelorinApp::CPelorinApp(Exit exit) : m_exit(std::move(exit)) {
 
 CPelorinApp::~CPelorinApp() = default;
 
+bool CPelorinApp::LockFolder(platform::FileLock& lock, const std::string& folder,
+                             const char* inUse) {
+    // A folder that cannot be made or locked is the settings store's or the
+    // memory store's to report; without a lock there is nothing to guard.
+    platform::makeFolders(folder);
+    const std::string path = (std::filesystem::path(folder) / kLockFileName).string();
+    const auto result = lock.lock(path);
+    if (result == platform::FileLock::Result::Failed) {
+        qDebug("Pelorin: no lock on %s (errno %d)", path.c_str(), lock.error());
+    }
+    if (result != platform::FileLock::Result::Held) {
+        return true;
+    }
+    std::string text(inUse);
+    text.replace(text.find("%s"), 2, folder);
+    std::cerr << text << std::endl;
+    MessageService::showError(text);
+    m_exit(1);
+    return false;
+}
+
 bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     looks::loadApplicationFonts();
+    const std::string settingsFolder =
+        std::filesystem::path(pelorin::CRegistryStore::SettingsFilePath()).parent_path().string();
+    if (!LockFolder(m_settingsLock, settingsFolder, kSettingsInUse)) {
+        return false;
+    }
     m_store = std::make_unique<pelorin::CRegistryStore>();
+    // Before the memory files or the log are touched; read without repairing,
+    // so that a second Pelorin writes nothing, not even its own defaults.
+    if (!LockFolder(m_homeLock, localPathFromWindows(m_store->StoredHomeDir()), kHomeInUse)) {
+        return false;
+    }
     m_memories = CreateMemoryStore(*m_store);
     ACE::init();
     startAudioHost(*m_store);

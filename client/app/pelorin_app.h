@@ -3,12 +3,17 @@
 // Pelorin's start-up and end: the application object's work.
 //
 // main() makes the QApplication and hands over to runPelorin(). InitInstance
-// builds the program in its fixed order (fonts, settings store, memory store,
-// ACE, audio host, application colour, operator data, ORB, front panel shown
-// modeless); when the panel is accepted (the exit), ExitInstance syncs the
-// settings and ends the process with code 0 while the ORB thread still runs.
-// SIGTERM and SIGINT run the panel's exit from the QSO step on, without the
-// question.
+// builds the program in its fixed order (fonts, the settings folder's lock,
+// settings store, the home folder's lock, memory store, ACE, audio host,
+// application colour, operator data, ORB, front panel shown modeless); when the panel is accepted
+// (the exit), ExitInstance syncs the settings and ends the process with code 0 while the ORB thread
+// still runs. SIGTERM and SIGINT run the panel's exit from the QSO step on, without the question.
+//
+// One Pelorin per settings folder and per home folder: each holds an
+// exclusive lock on "Pelorin.lock" in both for as long as it runs. A second
+// one finds a lock held, says so and ends with code 1 before it has read or
+// written anything of the other's. Brakton shares the settings folder and
+// takes neither lock.
 //
 // Tests run InitInstance in their own process with an injected exit instead
 // of std::_Exit. GUI thread only.
@@ -17,6 +22,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/file_lock.h"
 
 class CK2FrontPanelControlDlg;
 class CK2MemoryCfg;
@@ -54,7 +61,9 @@ class CPelorinApp {
 
     // The start-up, after the QApplication exists. `args` are the program's
     // arguments, program name first (ORB options among them reach the ORB).
-    // Leaves the panel shown; false only when the panel could not be built.
+    // Leaves the panel shown. When another Pelorin holds the settings or the
+    // home folder, shows whose folder it is, calls the exit with 1 and
+    // answers false; false too when the panel could not be built.
     bool InitInstance(const std::vector<std::string>& args);
 
     // Syncs the settings and calls the exit with 0. Runs when the panel is
@@ -68,9 +77,24 @@ class CPelorinApp {
     KeyboardCwOwner& keyboardCw() const { return *m_keyboardCw; }
     QsoLoggingOwner& qsoLogging() const { return *m_qsoLogging; }
 
+    // The texts a second Pelorin shows; %s is the folder.
+    static constexpr const char* kSettingsInUse =
+        "Pelorin is already running with the settings in %s.";
+    static constexpr const char* kHomeInUse = "Pelorin is already running with its files in %s.";
+    // The lock file's name in both folders.
+    static constexpr const char* kLockFileName = "Pelorin.lock";
+
   private:
+    // Takes the lock in `folder` (made when missing). False, after the
+    // message and the exit, when another Pelorin holds it; a lock that
+    // cannot be taken for any other reason does not stop the start-up.
+    bool LockFolder(platform::FileLock& lock, const std::string& folder, const char* inUse);
+
     Exit m_exit;
     bool m_exited = false;
+    // First, so that they are let go last.
+    platform::FileLock m_settingsLock;
+    platform::FileLock m_homeLock;
     std::unique_ptr<pelorin::CRegistryStore> m_store;
     std::unique_ptr<CK2MemoryCfg> m_memories;
     std::unique_ptr<RadioCommProxy> m_proxy;

@@ -354,6 +354,12 @@ bool CRegistryStore::ReadHomeDir(std::string& homeDir) {
     return status != SettingStatus::Bad;
 }
 
+std::string CRegistryStore::StoredHomeDir() const {
+    const StoreSettings settings;
+    const auto read = readTextSetting(settings, key("HomeDir"));
+    return read.ok() ? read.value : std::string(kDefaultHomeDir);
+}
+
 bool CRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& callsign,
                                       std::string& name, std::string& qth, std::uint8_t& utcOffset,
                                       std::string& logFileName, std::uint8_t& loggingMode) {

@@ -116,6 +116,9 @@ class CRegistryStore {
 
     // False after a read error of "HomeDir" (other than a missing value).
     bool ReadHomeDir(std::string& homeDir);
+    // "HomeDir" as ReadHomeDir finds it, its default when missing or unreadable, without
+    // writing or showing anything: the start-up's look before it locks that folder.
+    std::string StoredHomeDir() const;
 
     // Also puts call sign, name and QTH into slots 1, 2 and 3.
     bool ReadOperatorInfo(std::string& homeDir, std::string& callsign, std::string& name,

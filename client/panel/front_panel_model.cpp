@@ -74,6 +74,7 @@ void FrontPanelModel::MarkLinkUp() {
 
 void FrontPanelModel::MarkLinkDown() {
     m_bConnected = 0;
+    m_bRadioAnswered = 0;
     m_connectToBk = panel_colors::kFace;
     m_connectToText = panel_colors::kBlack;
     m_strConnectTo = "None";

@@ -86,6 +86,10 @@ class FrontPanelModel {
     // Link state.
     int m_bConnected = 0;
     int m_bServerNoticeSeen = 0;
+    // A radio reply has come since the last connect and since the last
+    // answer that the radio's port is not open: only then are the radio
+    // members below the radio's, not start-up or stale values.
+    int m_bRadioAnswered = 0;
     int m_bWindowsMoveTogether = 1;
 
     // Radio state, as the radio last reported it (or the defaults until then).

@@ -667,6 +667,8 @@ void CK2FrontPanelControlDlg::OnNotifyServerStatus(int wParam, long lParam,
 // count this client as connected.
 void CK2FrontPanelControlDlg::OnConnectedNotice() {
     m_model.m_bConnected = 1;
+    // What the panel shows now is from before this connect.
+    m_model.m_bRadioAnswered = 0;
     const auto answered = [this](const RemoteStatus& status) {
         return status.has_value() && m_model.m_bConnected != 0;
     };
@@ -754,7 +756,13 @@ void CK2FrontPanelControlDlg::OnServerAnswer(std::int32_t status) {
         return;
     }
     const std::string text = RefusalText(status);
-    if (static_cast<std::uint32_t>(status) == K2ERR_CLIENT_NOT_CONNECTED) {
+    const auto code = static_cast<std::uint32_t>(status);
+    if (code == K2ERR_PORT_NOT_OPEN || code == K2ERR_PORT_WRITE_FAILED) {
+        // The radio cannot be reached: the panel's values stay what they
+        // were until it answers again.
+        m_model.m_bRadioAnswered = 0;
+    }
+    if (code == K2ERR_CLIENT_NOT_CONNECTED) {
         // The server no longer counts this client as connected (another
         // client's Disconnect, a server restart): the operator connects again.
         m_model.MarkLinkDown();

@@ -64,6 +64,7 @@ FrontPanelModel::ReplyEffect FrontPanelModel::ParseRadioReply(int code, std::str
     if (text.size() < 2) {
         return ReplyEffect::None;
     }
+    m_bRadioAnswered = 1;
     const std::string_view body = text.substr(2);
     switch (code) {
         case K2_CMD_AN:

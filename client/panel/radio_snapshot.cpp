@@ -33,6 +33,7 @@ RADIO_SNAPSHOT BuildRadioSnapshot(const FrontPanelModel& m) {
     s.words[W::RITOn] = flag(m.m_bRITOn);
     s.words[W::XITOn] = flag(m.m_bXITOn);
     s.words[W::Band] = m.m_CurTuningRange.nBand;
+    s.bRadioAnswered = m.m_bConnected != 0 && m.m_bRadioAnswered != 0;
     return s;
 }
 

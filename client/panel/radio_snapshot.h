@@ -53,6 +53,10 @@ struct RADIO_SNAPSHOT {
     };
 
     std::array<std::int32_t, kWords> words{};
+    // The words are the radio's: the panel was connected and had heard from
+    // the radio since its last connect and its last port failure. Not part
+    // of the 76 bytes; a decoded snapshot has it off.
+    bool bRadioAnswered = false;
 
     std::int32_t operator[](Word w) const { return words[w]; }
     bool operator==(const RADIO_SNAPSHOT&) const = default;
@@ -60,6 +64,7 @@ struct RADIO_SNAPSHOT {
 
 // The snapshot of the panel's members now. The on/off members become 1 or 0;
 // the band is the current tuning range's index (-1 while no band is known).
+// bRadioAnswered is on while connected with a radio reply since the connect.
 RADIO_SNAPSHOT BuildRadioSnapshot(const FrontPanelModel& model);
 
 // The 76 little-endian bytes of a snapshot, and back (nothing unless exactly

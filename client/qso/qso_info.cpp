@@ -128,17 +128,18 @@ void CQSOInfoGUIThread::CompletePendingEntries(const RADIO_SNAPSHOT& snapshot) {
 
 // The frequency is the transmitting VFO's, the band the tuning range holding
 // it: the snapshot's band word is the receiving VFO's, wrong in split. While
-// not connected the panel's values are start-up or stale ones, so none are
-// logged.
+// not connected, or connected but not heard from the radio since the connect
+// or since its port failed, the panel's values are start-up or stale ones, so
+// none are logged.
 void CQSOInfoGUIThread::Complete(QSO_LOG_ENTRY& entry, const RADIO_SNAPSHOT& snapshot) {
     entry.nQSLStatus = 0;
     const bool connected = m_panel.isConnected && m_panel.isConnected();
-    if (!connected) {
+    if (!connected || !snapshot.bRadioAnswered) {
         entry.lFreq = 0;
         entry.nBand = -1;
         entry.nMode = 0;
         if (m_panel.showStatus) {
-            m_panel.showStatus(2, kNotConnectedStatus);
+            m_panel.showStatus(2, connected ? kNoRadioAnswerStatus : kNotConnectedStatus);
         }
         return;
     }

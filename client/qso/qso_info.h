@@ -84,6 +84,8 @@ class CQSOInfoGUIThread {
     static constexpr int REMOTE_CMD_UTC_LOG_CHANGE = 21;
     static constexpr const char* kNotConnectedStatus =
         "QSO logged without radio data: not connected";
+    static constexpr const char* kNoRadioAnswerStatus =
+        "QSO logged without radio data: no answer from the radio";
 
     // `useUtc` is "Use UTC in Log" as stored; `readLogStyle` reads "QSO
     // Logging Mode" when the panel's parameters arrive.

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "platform/atomic_file.h"
 #include "platform/signal_pipe.h"
 #include "radiolink/k2_reply_codes.h"
+#include "radiolink/k2_status.h"
 #include "tests/support/event_wait.h"
 #include "tests/widgets/panel/front_panel_fixture.h"
 
@@ -192,6 +194,75 @@ TEST_F(QsoOwnerTest, LogItWritesTheRadiosDataAndCommandTwentyOneSwitchesTheStamp
     ::unsetenv("TZ");
     ::tzset();
 }
+
+// Frequency, band and mode come from the radio only: after a connect the
+// panel's values are its start-up ones until the radio replies, and after an
+// answer that the radio's port is not open they are stale until it replies
+// again.
+class QsoRadioSilence;
+
+struct RadioSilenceCase {
+    const char* name;
+    std::function<void(QsoRadioSilence&)> before;  // what happens before the Log It
+    bool radioData;
+};
+
+class QsoRadioSilence : public QsoOwnerTest,
+                        public ::testing::WithParamInterface<RadioSilenceCase> {
+  public:
+    void connectAgain() { notice(SERVER_STATUS_CONNECTED); }
+    void radioAnswers() { reply(K2_CMD_FA, "FA00007030000"); }
+    // A key-switch press the server answers with `status`.
+    void pressAnswered(std::uint32_t status) {
+        m_remote.m_answers["EmulateKeySwitch"] = static_cast<std::int32_t>(status);
+        m_panel->executeRemoteCmd(CK2FrontPanelControlDlg::REMOTE_CMD_EMULATE_SWITCH, 1);
+    }
+};
+
+TEST_P(QsoRadioSilence, ContactTakesRadioDataOnlyWhenTheRadioHasAnswered) {
+    const RadioSilenceCase& c = GetParam();
+    start();
+    c.before(*this);
+    entryWindow(kNormalLogStyle).LogIt("N0CALL");
+    ASSERT_TRUE(
+        test_events::runEventsUntil([this] { return m_owner->logger()->entries().size() == 1; }));
+    const QSO_LOG_ENTRY& logged = m_owner->logger()->entries()[0];
+    if (c.radioData) {
+        EXPECT_EQ(logged.lFreq, 7030000);
+        EXPECT_EQ(logged.nBand, 6);
+        EXPECT_EQ(logged.nMode, 3);
+        return;
+    }
+    EXPECT_EQ(logged.lFreq, 0);
+    EXPECT_EQ(logged.nBand, -1);
+    EXPECT_EQ(logged.nMode, 0);
+    EXPECT_TRUE(test_events::runEventsUntil([this] {
+        return m_panel->statusText() == CQSOInfoGUIThread::kNoRadioAnswerStatus;
+    })) << m_panel->statusText();
+    EXPECT_EQ(m_panel->statusKind(), 2);
+}
+
+const RadioSilenceCase kRadioSilenceCases[] = {
+    {"ConnectedBeforeTheFirstRadioReply", [](QsoRadioSilence& t) { t.connectAgain(); }, false},
+    {"RepliedAfterTheConnect",
+     [](QsoRadioSilence& t) {
+         t.connectAgain();
+         t.radioAnswers();
+     },
+     true},
+    {"AfterPortNotOpen", [](QsoRadioSilence& t) { t.pressAnswered(K2ERR_PORT_NOT_OPEN); }, false},
+    {"AfterPortWriteFailed", [](QsoRadioSilence& t) { t.pressAnswered(K2ERR_PORT_WRITE_FAILED); },
+     false},
+    {"RepliedAgainAfterPortNotOpen",
+     [](QsoRadioSilence& t) {
+         t.pressAnswered(K2ERR_PORT_NOT_OPEN);
+         t.radioAnswers();
+     },
+     true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, QsoRadioSilence, ::testing::ValuesIn(kRadioSilenceCases),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // The configuration page stores the new mode and the default name, then
 // sends command 12. A contact still waiting for radio data belongs to the

@@ -133,6 +133,7 @@ class InfoFixture : public ::testing::Test {
         s.words[W::TxVFO] = txVfo;
         s.words[W::OpMode] = mode;
         s.words[W::Band] = band;
+        s.bRadioAnswered = true;
         return s;
     }
 
@@ -161,6 +162,7 @@ struct RadioCase {
     std::int32_t word18;  // the receiving VFO's band, as the panel reports it
     bool bandTable;
     bool connected;
+    bool radioAnswered;  // the panel had heard from the radio since its connect
     std::int64_t freq;
     int band;
     int logMode;
@@ -179,7 +181,9 @@ TEST_P(InfoRadioData, ContactTakesTheTransmittingVfoItsBandAndTheMode) {
     m_info->OnRequestQsoLogCmd(Contact("N0CALL"));
     ASSERT_EQ(m_requests, 1);
     EXPECT_TRUE(m_logged.empty()) << "logged before the panel answered";
-    m_info->OnReportRadioData(Snapshot(c.vfoA, c.vfoB, c.txVfo, c.mode, c.word18));
+    RADIO_SNAPSHOT answer = Snapshot(c.vfoA, c.vfoB, c.txVfo, c.mode, c.word18);
+    answer.bRadioAnswered = c.radioAnswered;
+    m_info->OnReportRadioData(answer);
     ASSERT_EQ(m_logged.size(), 1u);
     EXPECT_EQ(m_logged[0].lFreq, c.freq);
     EXPECT_EQ(m_logged[0].nBand, c.band);
@@ -189,16 +193,45 @@ TEST_P(InfoRadioData, ContactTakesTheTransmittingVfoItsBandAndTheMode) {
 }
 
 const std::string kNotConnected = std::string("2 ") + CQSOInfoGUIThread::kNotConnectedStatus;
+const std::string kNoRadioAnswer = std::string("2 ") + CQSOInfoGUIThread::kNoRadioAnswerStatus;
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, InfoRadioData,
     ::testing::Values(
-        RadioCase{"OnVfoA", 0, 14060000, 7040000, 3, 4, true, true, 14060000, 4, 3, {}},
-        RadioCase{"SplitOnAnotherBand", 1, 14060000, 7040000, 2, 4, true, true, 7040000, 6, 2, {}},
-        RadioCase{"NoRangeHoldsIt", 0, 10120000, 7040000, 3, 5, true, true, 10120000, -1, 3, {}},
-        RadioCase{"NoBandTableYet", 0, 14060000, 7040000, 3, 4, false, true, 14060000, -1, 3, {}},
+        RadioCase{"OnVfoA", 0, 14060000, 7040000, 3, 4, true, true, true, 14060000, 4, 3, {}},
         RadioCase{
-            "NotConnected", 0, 28060000, 7040000, 1, 0, true, false, 0, -1, 0, {kNotConnected}}),
+            "SplitOnAnotherBand", 1, 14060000, 7040000, 2, 4, true, true, true, 7040000, 6, 2, {}},
+        RadioCase{
+            "NoRangeHoldsIt", 0, 10120000, 7040000, 3, 5, true, true, true, 10120000, -1, 3, {}},
+        RadioCase{
+            "NoBandTableYet", 0, 14060000, 7040000, 3, 4, false, true, true, 14060000, -1, 3, {}},
+        RadioCase{"NotConnected",
+                  0,
+                  28060000,
+                  7040000,
+                  1,
+                  0,
+                  true,
+                  false,
+                  false,
+                  0,
+                  -1,
+                  0,
+                  {kNotConnected}},
+        // The panel's start-up values, or the last ones before the port failed.
+        RadioCase{"ConnectedWithoutARadioAnswer",
+                  0,
+                  28060000,
+                  14060000,
+                  1,
+                  0,
+                  true,
+                  true,
+                  false,
+                  0,
+                  -1,
+                  0,
+                  {kNoRadioAnswer}}),
     [](const ::testing::TestParamInfo<RadioCase>& row) { return std::string(row.param.name); });
 
 TEST_F(InfoFixture, QuickLogItsAreAllLoggedInOrderEachWithItsOwnAnswer) {

@@ -1,0 +1,52 @@
+#include "platform/file_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace platform {
+
+FileLock::~FileLock() {
+    unlock();
+}
+
+FileLock::Result FileLock::lock(const std::string& path) {
+    unlock();
+    m_error = 0;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EACCES) {
+        // flock needs no write access: a lock file someone else made read-only still locks.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        m_error = errno;
+        return Result::Failed;
+    }
+    int rc = 0;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        const int error = errno;
+        ::close(fd);
+        if (error == EWOULDBLOCK) {
+            return Result::Held;
+        }
+        m_error = error;
+        return Result::Failed;
+    }
+    m_fd = fd;
+    return Result::Taken;
+}
+
+void FileLock::unlock() {
+    if (m_fd >= 0) {
+        // Closing the only descriptor of the open file lets the lock go.
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+}  // namespace platform
