@@ -12,6 +12,20 @@ FileLock::~FileLock() {
     unlock();
 }
 
+FileLock::FileLock(FileLock&& other) noexcept : m_fd(other.m_fd), m_error(other.m_error) {
+    other.m_fd = -1;
+}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        unlock();
+        m_fd = other.m_fd;
+        m_error = other.m_error;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
 FileLock::Result FileLock::lock(const std::string& path) {
     unlock();
     m_error = 0;

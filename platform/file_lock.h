@@ -27,6 +27,8 @@ class FileLock {
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
 
     // Opens `path` and takes the lock without waiting. A lock this object held before is
     // let go first.

@@ -1,7 +1,6 @@
 #include "client/qso/qso_log_guard.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,43 +25,16 @@ int syncFolder(const std::string& folder) {
 
 }  // namespace
 
-LogFileLock::~LogFileLock() {
-    Release();
-}
-
-LogFileLock::LogFileLock(LogFileLock&& other) noexcept : m_fd(other.m_fd) {
-    other.m_fd = -1;
-}
-
-LogFileLock& LogFileLock::operator=(LogFileLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        m_fd = other.m_fd;
-        other.m_fd = -1;
-    }
-    return *this;
-}
-
 LogFileLock::Result LogFileLock::Take(const std::string& logPath) {
-    Release();
-    const std::string path = LockPathOf(logPath);
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return Result::Unavailable;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return error == EWOULDBLOCK ? Result::HeldElsewhere : Result::Unavailable;
+    switch (m_file.lock(LockPathOf(logPath))) {
+        case platform::FileLock::Result::Taken:
+            return Result::Held;
+        case platform::FileLock::Result::Held:
+            return Result::HeldElsewhere;
+        case platform::FileLock::Result::Failed:
+            break;
     }
-    m_fd = fd;
-    return Result::Held;
-}
-
-void LogFileLock::Release() {
-    if (m_fd >= 0) {
-        ::close(m_fd);  // closing the only descriptor drops the flock
-        m_fd = -1;
-    }
+    return Result::Unavailable;
 }
 
 std::string LockPathOf(const std::string& logPath) {

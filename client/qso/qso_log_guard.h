@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_lock.h"
+
 // What keeps a log file from being overwritten by mistake: the lock beside
 // an open log, what the program last knew of the file on disk, and the new
 // files it writes beside a log instead of over one (a copy of an outside
@@ -26,20 +28,13 @@ class LogFileLock {
         Unavailable,    // no lock file could be made (a read-only folder, say)
     };
 
-    LogFileLock() = default;
-    ~LogFileLock();
-    LogFileLock(const LogFileLock&) = delete;
-    LogFileLock& operator=(const LogFileLock&) = delete;
-    LogFileLock(LogFileLock&& other) noexcept;
-    LogFileLock& operator=(LogFileLock&& other) noexcept;
-
     // Takes the lock of the log at `logPath`, without waiting.
     Result Take(const std::string& logPath);
-    void Release();
-    bool held() const { return m_fd >= 0; }
+    void Release() { m_file.unlock(); }
+    bool held() const { return m_file.held(); }
 
   private:
-    int m_fd = -1;
+    platform::FileLock m_file;
 };
 
 std::string LockPathOf(const std::string& logPath);
