@@ -302,4 +302,29 @@ class Finder {
     std::vector<std::string> m_cuts;
 };
 
+// A text that a size the system must keep cannot hold: the start of the
+// finder's line and the words of the fault, with the reason.
+struct Exception {
+    const char* line;
+    const char* fault;
+    const char* reason;
+};
+
+// The finder's lines that no exception names, each once.
+template <class Exceptions>
+std::vector<std::string> unexcepted(const Finder& finder, const Exceptions& exceptions) {
+    std::vector<std::string> cuts;
+    for (const std::string& line : finder.cuts()) {
+        bool excepted = false;
+        for (const Exception& e : exceptions) {
+            excepted =
+                excepted || (line.rfind(e.line, 0) == 0 && line.find(e.fault) != std::string::npos);
+        }
+        if (!excepted && std::find(cuts.begin(), cuts.end(), line) == cuts.end()) {
+            cuts.push_back(line);
+        }
+    }
+    return cuts;
+}
+
 }  // namespace cut_text
