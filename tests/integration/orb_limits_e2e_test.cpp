@@ -206,6 +206,10 @@ long residentKb(pid_t pid) {
 }
 
 TEST(TrailingBytesRequests, LeaveBraktonsMemoryWithinBoundsAndItStillAnswers) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP()
+        << "the address sanitizer keeps freed memory in quarantine: resident size says nothing";
+#endif
     BraktonRig rig;
     Settings settings;
     settings.commPort = 0;
