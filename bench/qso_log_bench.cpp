@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/qso/qso_log_edit_dlg.h"
 #include "client/qso/qso_log_file.h"
 #include "client/qso/qso_logger.h"

@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <iostream>
 
-#include "client/app/client_orb.h"
-#include "client/app/radio_comm_proxy.h"
-#include "client/app/registry_store.h"
+#include "client/base/client_orb.h"
+#include "client/base/radio_comm_proxy.h"
+#include "client/base/registry_store.h"
 #include "client/config/orvo_cfg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/transmit_memory_cfg_dlg.h"

@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "controls/looks.h"
 #include "controls/stepped_value.h"
 #include "controls/utf8_limit_validator.h"

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/cw/cw_dialog_steps.h"
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"

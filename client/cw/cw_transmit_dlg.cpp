@@ -12,7 +12,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/cw/cw_dialogs.h"
 #include "client/cw/memory_key_store.h"
 #include "client/cw/transmit_memory_key_display.h"

@@ -1,6 +1,6 @@
 #include "client/cw/memory_key_store.h"
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/cw/cw_text.h"
 #include "platform/utf8_text.h"
 

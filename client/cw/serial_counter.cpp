@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/cw/cw_macros.h"
 #include "platform/message_service.h"
 

@@ -4,7 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/memory/key_switch_target.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"

@@ -3,7 +3,7 @@
 #include <QDebug>
 #include <QTableWidget>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/memory/k2_memory_cfg.h"
 #include "client/memory/memory_dialog_looks.h"
 #include "client/memory/memory_fields.h"

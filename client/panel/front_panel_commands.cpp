@@ -21,8 +21,8 @@
 
 #include <cinttypes>
 
-#include "client/app/notify_messages.h"
-#include "client/app/registry_store.h"
+#include "client/base/notify_messages.h"
+#include "client/base/registry_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_remote.h"
 #include "client/panel/panel_sliders.h"

@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/panel_remote.h"
 #include "controls/clr_button.h"

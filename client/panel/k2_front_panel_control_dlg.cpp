@@ -26,8 +26,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "client/app/notify_messages.h"
-#include "client/app/registry_store.h"
+#include "client/base/notify_messages.h"
+#include "client/base/registry_store.h"
 #include "client/panel/about_dlg.h"
 #include "client/panel/panel_icons.h"
 #include "client/panel/panel_remote.h"

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "client/app/radio_comm_proxy.h"
+#include "client/base/radio_comm_proxy.h"
 
 class PanelRemote {
   public:

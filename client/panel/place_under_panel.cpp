@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "client/app/radio_comm_proxy.h"
+#include "client/base/radio_comm_proxy.h"
 #include "client/panel/panel_remote.h"
 
 class ProxyPanelRemote final : public PanelRemote {

@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "client/app/radio_comm_proxy.h"
+#include "client/base/radio_comm_proxy.h"
 
 class FrontPanelModel;
 

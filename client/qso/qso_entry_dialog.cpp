@@ -9,7 +9,7 @@
 
 #include <utility>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/panel/hot_keys.h"
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"

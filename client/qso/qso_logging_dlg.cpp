@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/panel/hot_keys.h"
 #include "client/panel/place_under_panel.h"
 #include "client/panel/qso_log_name.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/atomic_file.h"
 #include "platform/message_service.h"

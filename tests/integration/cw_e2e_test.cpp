@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"

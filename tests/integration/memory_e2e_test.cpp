@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/memory/k2_memory_cfg.h"
 #include "client/memory/key_switch_emulation_panel1_dlg.h"
 #include "client/memory/key_switch_emulation_panel2_dlg.h"

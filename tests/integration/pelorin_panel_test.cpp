@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "client/app/pelorin_app.h"
-#include "client/app/radio_comm_proxy.h"
-#include "client/app/registry_store.h"
+#include "client/base/radio_comm_proxy.h"
+#include "client/base/registry_store.h"
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/message_service.h"

@@ -27,8 +27,8 @@
 #include <vector>
 
 #include "RadioComm.hh"
-#include "client/app/client_orb.h"
 #include "client/app/pelorin_app.h"
+#include "client/base/client_orb.h"
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/front_panel_model.h"
 #include "client/panel/k2_front_panel_control_dlg.h"

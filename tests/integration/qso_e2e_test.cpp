@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/panel/front_panel_layout.h"
 #include "client/qso/qso_entry_dialog.h"
 #include "client/qso/qso_log_file.h"

@@ -1,8 +1,8 @@
 // Brakton's and Pelorin's settings stores linked into one program, both over the shared settings
 // layer, each with its own file in one temporary settings folder.
 
-#include "client/app/radio_comm_proxy.h"
-#include "client/app/registry_store.h"
+#include "client/base/radio_comm_proxy.h"
+#include "client/base/registry_store.h"
 #include "server/server_registry_store.h"
 
 #include "platform/message_service.h"

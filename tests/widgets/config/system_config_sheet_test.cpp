@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/config/orvo_cfg.h"
 #include "client/config/system_cfg_dlg.h"
 #include "controls/property_page.h"

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "client/app/notify_messages.h"
+#include "client/base/notify_messages.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"

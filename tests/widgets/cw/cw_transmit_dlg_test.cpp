@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "../case_name.h"
-#include "client/app/notify_messages.h"
+#include "client/base/notify_messages.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"
 #include "client/panel/front_panel_layout.h"

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "client/app/notify_messages.h"
+#include "client/base/notify_messages.h"
 #include "client/cw/cw_dialogs.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/keyboard_cw_owner.h"

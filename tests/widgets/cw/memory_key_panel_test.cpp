@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/notify_messages.h"
+#include "client/base/notify_messages.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "client/app/notify_messages.h"
-#include "client/app/registry_store.h"
+#include "client/base/notify_messages.h"
+#include "client/base/registry_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "fake_panel_remote.h"
 #include "platform/message_service.h"

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "arg_recording_remote.h"
-#include "client/app/notify_messages.h"
-#include "client/app/registry_store.h"
+#include "client/base/notify_messages.h"
+#include "client/base/registry_store.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/qso/qso_info_dlg.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"

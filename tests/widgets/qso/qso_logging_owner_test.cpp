@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/qso/qso_log_file.h"
 #include "client/qso/qso_logging_owner.h"
 #include "platform/atomic_file.h"

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 #include "client/cw/cw_transmitter.h"
 #include "client/cw/serial_counter.h"
 #include "radiolink/k2_status.h"
-#include "tests/unit/client/app/client_store_fixture.h"
+#include "tests/unit/client/base/client_store_fixture.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "client/app/client_orb.h"
-#include "client/app/notify_messages.h"
-#include "client/app/radio_cmd_notify_servant.h"
+#include "client/base/client_orb.h"
+#include "client/base/notify_messages.h"
+#include "client/base/radio_cmd_notify_servant.h"
 #include "platform/window_registry.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "client/app/radio_comm_proxy.h"
+#include "client/base/radio_comm_proxy.h"
 
 #include <cstdio>
 #include <system_error>
@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "RadioComm.hh"
-#include "client/app/client_orb.h"
+#include "client/base/client_orb.h"
 #include "idl/call_helpers.h"
 #include "idl/naming.h"
 

@@ -1,4 +1,4 @@
-#include "client/app/registry_store.h"
+#include "client/base/registry_store.h"
 
 #include "client_store_fixture.h"
 

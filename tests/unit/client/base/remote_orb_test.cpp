@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "client/app/client_orb.h"
-#include "client/app/notify_messages.h"
-#include "client/app/radio_comm_proxy.h"
+#include "client/base/client_orb.h"
+#include "client/base/notify_messages.h"
+#include "client/base/radio_comm_proxy.h"
 #include "platform/window_registry.h"
 #include "tests/support/event_wait.h"
 #include "tests/support/test_support.h"

@@ -1,4 +1,4 @@
-#include "client/app/client_orb.h"
+#include "client/base/client_orb.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,7 +8,7 @@
 #include <exception>
 #include <mutex>
 
-#include "client/app/radio_cmd_notify_servant.h"
+#include "client/base/radio_cmd_notify_servant.h"
 #include "idl/call_helpers.h"
 #include "idl/naming.h"
 #include "idl/orb_thread.h"

@@ -1,11 +1,11 @@
-#include "client/app/radio_cmd_notify_servant.h"
+#include "client/base/radio_cmd_notify_servant.h"
 
 #include <QLoggingCategory>
 
 #include <chrono>
 #include <thread>
 
-#include "client/app/notify_messages.h"
+#include "client/base/notify_messages.h"
 #include "platform/utf8_text.h"
 #include "platform/window_registry.h"
 
