@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
 #include <QString>
 #include <QThread>
+#include <QWidget>
+
+#include <atomic>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +21,7 @@ enum class Kind { Error, Warning, Question };
 
 std::mutex g_recordMutex;
 std::deque<bool> g_queuedAnswers;  // guarded by g_recordMutex
+std::atomic<bool> g_boxesOffscreen{false};
 
 bool isInteractive() {
     const char* log = std::getenv("ORVO_MESSAGE_LOG");
@@ -25,6 +30,9 @@ bool isInteractive() {
     }
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
         return false;
+    }
+    if (g_boxesOffscreen) {
+        return true;
     }
     const QString platform = QGuiApplication::platformName();
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
@@ -97,6 +105,15 @@ bool present(Kind kind, const std::string& text, MessageService::Icon icon) {
     return box.exec() == QMessageBox::Yes;
 }
 
+// A box modal to `window` only, which goes with it.
+QMessageBox* windowBox(QMessageBox::Icon icon, const std::string& text,
+                       QMessageBox::StandardButtons buttons, QWidget* window) {
+    auto* box = new QMessageBox(icon, QCoreApplication::applicationName(),
+                                QString::fromStdString(text), buttons, window);
+    box->setWindowModality(Qt::WindowModal);
+    return box;
+}
+
 bool onGuiThread() {
     const QCoreApplication* app = QCoreApplication::instance();
     return app == nullptr || QThread::currentThread() == app->thread();
@@ -127,6 +144,52 @@ void MessageService::showWarning(const std::string& text) {
 
 bool MessageService::askYesNo(const std::string& text, Icon icon) {
     return dispatch(Kind::Question, text, icon);
+}
+
+namespace {
+
+bool takesWindowBoxes(const QWidget* window) {
+    return window != nullptr && window->isVisible() && onGuiThread() && isInteractive();
+}
+
+void showNotice(Kind kind, const std::string& text, QWidget* window) {
+    if (!takesWindowBoxes(window)) {
+        dispatch(kind, text);
+        return;
+    }
+    QMessageBox* box = windowBox(kind == Kind::Error ? QMessageBox::Critical : QMessageBox::Warning,
+                                 text, QMessageBox::Ok, window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+}  // namespace
+
+void MessageService::showError(const std::string& text, QWidget* window) {
+    showNotice(Kind::Error, text, window);
+}
+
+void MessageService::showWarning(const std::string& text, QWidget* window) {
+    showNotice(Kind::Warning, text, window);
+}
+
+bool MessageService::askYesNo(const std::string& text, Icon icon, QWidget* window) {
+    if (!takesWindowBoxes(window)) {
+        return dispatch(Kind::Question, text, icon);
+    }
+    const QPointer<QMessageBox> box =
+        windowBox(boxIcon(icon), text, QMessageBox::Yes | QMessageBox::No, window);
+    box->setDefaultButton(QMessageBox::No);
+    const int answer = box->exec();
+    if (box.isNull()) {
+        return false;  // the window went, and the box with it
+    }
+    delete box.data();
+    return answer == QMessageBox::Yes;
+}
+
+void MessageService::showBoxesOffscreen(bool show) {
+    g_boxesOffscreen = show;
 }
 
 void MessageService::queueAnswers(const std::vector<bool>& answers) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+
 // The stop-icon message box and the Yes/No question of both programs.
 //
 // Boxes live on the GUI thread only. The settings stores call in from the ORB and radio
@@ -35,6 +37,21 @@ class MessageService {
 
     // Asks `text` with Yes and No buttons and `icon`; true for Yes.
     static bool askYesNo(const std::string& text, Icon icon = Icon::Stop);
+
+    // The same boxes, modal to `window` only: the program's other windows go on taking input
+    // while they are open, and the box goes with the window. GUI thread only. An error or a
+    // warning returns at once and its box stays until the operator closes it. A question waits
+    // for its answer while the program's events go on, and answers No when the window goes
+    // meanwhile: a caller that does more than return on No checks that it still lives. A
+    // window that is null or not shown, or a call from another thread, gets the boxes above.
+    // Non-interactive mode records the same lines as above.
+    static void showError(const std::string& text, QWidget* window);
+    static void showWarning(const std::string& text, QWidget* window);
+    static bool askYesNo(const std::string& text, Icon icon, QWidget* window);
+
+    // For tests of the boxes themselves: real boxes on the offscreen and minimal platforms too,
+    // unless ORVO_MESSAGE_LOG is set.
+    static void showBoxesOffscreen(bool show);
 
     // Non-interactive mode only: the next questions take these answers in turn (true for Yes),
     // and the recorded line shows each; once they are used up, questions answer No again. An

@@ -146,7 +146,7 @@ void QsoEntryDialog::OnLogIt() {
     // entry may bring some.
     entry.szCall = std::string(pelorin::TrimBlanks(entry.szCall));
     if (entry.szCall.empty()) {
-        MessageService::showError(kCallsignIsEmpty);
+        MessageService::showError(kCallsignIsEmpty, this);
         return;
     }
     entry.szCall = pelorin::AsciiUpper(entry.szCall);

@@ -84,7 +84,7 @@ void CQSOInfoDlg::StoreMacros() {
 }
 
 void CQSOInfoDlg::ClearTexts() {
-    if (!MessageService::askYesNo(kClearQuestion, MessageService::Icon::Information)) {
+    if (!MessageService::askYesNo(kClearQuestion, MessageService::Icon::Information, this)) {
         return;
     }
     for (CEditEx* box : {callEdit(), m_name, m_qth, m_hisSig, m_mySig, m_comment}) {

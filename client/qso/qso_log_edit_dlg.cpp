@@ -208,7 +208,7 @@ void CQSOLogEditDlg::accept() {
     readOwnBoxes(form);
     const QsoEditResult result = ApplyQsoEdit(m_entry, form, m_bandOf);
     if (!result.entry) {
-        MessageService::showError(result.error);
+        MessageService::showError(result.error, this);
         CEditEx* bad = result.error == "Invalid date"        ? m_date
                        : result.error == "Invalid time"      ? m_time
                        : result.error == "Invalid frequency" ? m_freq

@@ -403,14 +403,14 @@ void CQSOLoggingDlg::OnLoad() {
 }
 
 void CQSOLoggingDlg::OnNew() {
-    if (MessageService::askYesNo("Ok to Start a New Log?", MessageService::Icon::Question) &&
+    if (MessageService::askYesNo("Ok to Start a New Log?", MessageService::Icon::Question, this) &&
         m_links.newLog)
         m_links.newLog();
 }
 
 void CQSOLoggingDlg::OnSave() {
     if (m_list->rowCount() == 0) {
-        MessageService::showWarning("Log is empty!");
+        MessageService::showWarning("Log is empty!", this);
         return;
     }
     const std::optional<std::string> path = choose(IQsoLogFileChooser::Purpose::Save);
@@ -471,7 +471,8 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
     // The rows may have been refilled while the editor was open.
     if (index >= static_cast<int>(m_entries.size()) ||
         m_entries[static_cast<std::size_t>(index)] != opened) {
-        MessageService::showError("The log changed while the contact was edited: edit it again");
+        MessageService::showError("The log changed while the contact was edited: edit it again",
+                                  this);
         return;
     }
     if (action == CQSOLogEditDlg::Action::Delete) {

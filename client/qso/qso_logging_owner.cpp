@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMetaObject>
+#include <QWidget>
 
 #include <chrono>
 #include <cstdlib>
@@ -52,13 +53,24 @@ class QsoLoggingOwner::StoreSettings : public pelorin::IQsoLogSettings {
     Report m_reportFailedWrite;
 };
 
+// The logger's errors and warnings are modal to the log window while it is
+// shown, so the panel and the entry windows go on; at the exit they are the
+// program's, as the window goes before the operator could read them. Its
+// questions are always the program's: they are asked in the middle of an
+// operation on the log, which nothing else may reach before the answer.
 class QsoLoggingOwner::ServiceNotices : public pelorin::IQsoNotices {
   public:
-    void Error(const std::string& text) override { MessageService::showError(text); }
-    void Warning(const std::string& text) override { MessageService::showWarning(text); }
+    void Error(const std::string& text) override { MessageService::showError(text, window()); }
+    void Warning(const std::string& text) override { MessageService::showWarning(text, window()); }
     bool AskYesNo(const std::string& text) override {
         return MessageService::askYesNo(text, MessageService::Icon::Exclamation);
     }
+
+    QPointer<QWidget> logWindow;
+    bool exiting = false;
+
+  private:
+    QWidget* window() const { return exiting ? nullptr : logWindow.data(); }
 };
 
 QsoLoggingOwner::QsoLoggingOwner(pelorin::CRegistryStore& store, EntryWindowMaker makeEntryWindow,
@@ -285,6 +297,7 @@ void QsoLoggingOwner::startQsoLogging() {
             if (m_makeLogWindow) {
                 window =
                     m_makeLogWindow([this](LoggerCall call) { postToLogger(std::move(call)); });
+                m_notices->logWindow = dynamic_cast<QWidget*>(window.get());
             }
             logger.OnParamCmd(std::move(window));
         });
@@ -335,18 +348,23 @@ void QsoLoggingOwner::positionQsoWindows() {
 // Before anything else of the exit: the contacts queued or waiting for radio
 // data reach the log, which is saved, rescued or, on the operator's No, kept.
 bool QsoLoggingOwner::saveQsoLogForExit(bool interactive) {
+    m_notices->exiting = true;
     RunQueuedCalls();
     if (m_info && m_panel) {
         m_info->CompletePendingEntries(m_panel->BuildRadioSnapshot());
         RunQueuedCalls();
     }
-    return !m_logger || m_logger->SaveForExit(interactive);
+    const bool done = !m_logger || m_logger->SaveForExit(interactive);
+    // On No the program goes on.
+    m_notices->exiting = done;
+    return done;
 }
 
 // The process ends when the exit returns: what is queued for the QSO objects
 // runs now, the contacts still waiting for radio data are completed from the
 // panel's snapshot, and the logger's last save comes after all of them.
 void QsoLoggingOwner::stopQsoThreads() {
+    m_notices->exiting = true;
     RunQueuedCalls();
     if (m_info && m_panel) {
         m_info->CompletePendingEntries(m_panel->BuildRadioSnapshot());

@@ -11,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <functional>
@@ -26,6 +27,7 @@
 #include "platform/message_service.h"
 #include "tests/support/settings_sandbox.h"
 #include "tests/widgets/case_name.h"
+#include "tests/widgets/qso/window_boxes.h"
 
 namespace {
 
@@ -395,6 +397,70 @@ TEST_F(QsoEntryWindows, ClearAsksAndOnYesEmptiesTheBoxesAndTheirSlots) {
               (std::vector<std::string>{"question\tClearing All Variable?\tNo",
                                         "question\tClearing All Variable?\tYes"}));
 }
+
+// The entry window's boxes are modal to it only: the front panel and the log
+// window go on taking input while one is open.
+struct EntryBoxCase {
+    const char* name;
+    bool question;  // the box waits for its answer
+    std::function<void(CQSOInfoDlg&)> raise;
+    const char* text;
+};
+
+std::ostream& operator<<(std::ostream& out, const EntryBoxCase& c) {
+    return out << c.name;
+}
+
+const EntryBoxCase kEntryBoxes[] = {
+    {"LogItWithoutACall", false,
+     [](CQSOInfoDlg& window) {
+         window.callEdit()->clear();
+         window.logItButton()->click();
+     },
+     "Callsign is empty!"},
+    {"ClearQuestion", true, [](CQSOInfoDlg& window) { window.clearButton()->click(); },
+     "Clearing All Variable?"},
+};
+
+class EntryWindowMessageBoxes : public QsoEntryWindows,
+                                public ::testing::WithParamInterface<EntryBoxCase> {};
+
+TEST_P(EntryWindowMessageBoxes, AreModalToTheirWindowOnly) {
+    const EntryBoxCase& c = GetParam();
+    qsotest::StandInPanel panel;
+    auto window = normal();
+    window->show();
+    qsotest::BlockedWatch entryWatch;
+    window->installEventFilter(&entryWatch);
+    const qsotest::RealBoxes realBoxes;
+
+    bool seen = false;
+    const auto whileOpen = [&] {
+        seen = true;
+        QMessageBox* box = qsotest::ShownMessageBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text().toStdString(), c.text);
+        EXPECT_EQ(box->parentWidget(), window.get());
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(entryWatch.blocked);
+        EXPECT_FALSE(panel.watch.blocked);
+        QAbstractButton* answer = box->button(c.question ? QMessageBox::No : QMessageBox::Ok);
+        ASSERT_NE(answer, nullptr);
+        answer->click();
+    };
+    if (c.question)
+        QTimer::singleShot(0, whileOpen);
+    c.raise(*window);
+    if (!c.question)
+        whileOpen();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(qsotest::ShownMessageBox(), nullptr);
+    EXPECT_TRUE(m_calls.empty()) << ::testing::PrintToString(m_calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, EntryWindowMessageBoxes, ::testing::ValuesIn(kEntryBoxes),
+                         CaseName());
 
 TEST_F(QsoEntryWindows, ContestClearEmptiesWithoutAskingAndClearsTheCallSlotOnly) {
     setSlots({"OP", "", "", "589", "K1TEST", "Ann", "", ""});

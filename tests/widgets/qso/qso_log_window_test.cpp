@@ -48,12 +48,14 @@
 #include "tests/support/qso_test_entries.h"
 #include "tests/support/settings_sandbox.h"
 #include "tests/widgets/case_name.h"
+#include "tests/widgets/qso/window_boxes.h"
 
 namespace {
 
 using namespace pelorin;
 namespace fs = std::filesystem;
 
+using qsotest::BlockedWatch;
 using qsotest::changed;
 using qsotest::normalEntry;
 
@@ -1008,16 +1010,6 @@ TEST_F(QsoLoggerWithWindow, DeleteOnALongLogRenumbersOnlyTheLaterRows) {
     EXPECT_EQ(bytes, FormatLogFile(log, {}));
 }
 
-// Records the windows a modal dialog blocks.
-struct BlockedWatch : QObject {
-    bool blocked = false;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::WindowBlocked)
-            blocked = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
 // What the front panel does while an editor of row 1 is open, the editor
 // then ended with Modify.
 struct PanelWhileEditingCase {
@@ -1118,6 +1110,110 @@ TEST_P(QsoPanelWhileEditing, ThePanelWorksAndTheLogStaysWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Panel, QsoPanelWhileEditing, ::testing::ValuesIn(kPanelWhileEditing),
                          CaseName());
+
+// A box the log window or one of its editors raises: modal to that window
+// only, so the front panel goes on taking input.
+struct LogWindowBoxCase {
+    const char* name;
+    bool withContact;  // the log holds one contact
+    // Raises the box and calls `whileOpen` with the window it must be modal
+    // to while it is open.
+    std::function<void(CQSOLoggingDlg&, const std::function<void(QWidget*)>& whileOpen)> raise;
+    const char* text;
+};
+
+std::ostream& operator<<(std::ostream& out, const LogWindowBoxCase& c) {
+    return out << c.name;
+}
+
+const LogWindowBoxCase kLogWindowBoxes[] = {
+    {"NewLogQuestion", true,
+     [](CQSOLoggingDlg& window, const std::function<void(QWidget*)>& whileOpen) {
+         QTimer::singleShot(0, [&window, whileOpen] { whileOpen(&window); });
+         window.OnNew();
+     },
+     "Ok to Start a New Log?"},
+    {"SaveOfAnEmptyLog", false,
+     [](CQSOLoggingDlg& window, const std::function<void(QWidget*)>& whileOpen) {
+         window.OnSave();
+         whileOpen(&window);
+     },
+     "Log is empty!"},
+    {"EditorRefusesABadDate", true,
+     [](CQSOLoggingDlg& window, const std::function<void(QWidget*)>& whileOpen) {
+         window.SetModalRunner([whileOpen](QDialog& dialog) {
+             auto& editor = dynamic_cast<CQSOLogEditDlg&>(dialog);
+             editor.show();
+             editor.dateEdit()->setText("99/99/99");
+             editor.modifyButton()->click();
+             whileOpen(&editor);
+             return static_cast<int>(QDialog::Rejected);
+         });
+         window.entryList()->selectRow(0);
+         window.OnDblclkEntryList();
+     },
+     "Invalid date"},
+};
+
+class LogWindowBoxes : public QsoLogWindowTest,
+                       public ::testing::WithParamInterface<LogWindowBoxCase> {};
+
+TEST_P(LogWindowBoxes, AreModalToTheirWindowOnly) {
+    const LogWindowBoxCase& c = GetParam();
+    qsotest::StandInPanel panel;
+    CQSOLoggingDlg& w = window();
+    if (c.withContact)
+        w.AddEntry(normalEntry("A1"));
+    w.show();
+    BlockedWatch logWatch;
+    w.installEventFilter(&logWatch);
+    const qsotest::RealBoxes realBoxes;
+
+    bool seen = false;
+    c.raise(w, [&](QWidget* modalTo) {
+        seen = true;
+        QMessageBox* box = qsotest::ShownMessageBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text().toStdString(), c.text);
+        EXPECT_EQ(box->parentWidget(), modalTo);
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(logWatch.blocked);
+        EXPECT_FALSE(panel.watch.blocked);
+        QAbstractButton* answer = box->button(QMessageBox::No) != nullptr
+                                      ? box->button(QMessageBox::No)
+                                      : box->button(QMessageBox::Ok);
+        ASSERT_NE(answer, nullptr);
+        answer->click();
+    });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(qsotest::ShownMessageBox(), nullptr);
+    EXPECT_TRUE(m_requests.lines.empty()) << ::testing::PrintToString(m_requests.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, LogWindowBoxes, ::testing::ValuesIn(kLogWindowBoxes), CaseName());
+
+// The panel's exit while the log window asks: the question ends as No with
+// its window, and nothing is asked of the logger.
+TEST_F(QsoLoggerWithWindow, TheLogWindowGoingWhileItAsksEndsTheQuestionAsNo) {
+    start({normalEntry("A1")});
+    m_logWindow->show();
+    const qsotest::RealBoxes realBoxes;
+    const QPointer<CQSOLoggingDlg> window(m_logWindow);
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        asked = qsotest::ShownMessageBox() != nullptr;
+        m_logger->ExitInstance();
+    });
+    window->OnNew();
+    ASSERT_TRUE(asked);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_EQ(qsotest::ShownMessageBox(), nullptr);
+    QCoreApplication::processEvents();
+    std::string bytes;
+    ASSERT_EQ(platform::readWholeFileReason(logPath().string(), bytes), 0);
+    EXPECT_EQ(bytes, FormatLogFile({normalEntry("A1")}, {}));
+}
 
 TEST_F(QsoLoggerWithWindow, ARefusedDeleteOnALogOpenElsewhereShowsTheRowAgain) {
     const std::vector<QSO_LOG_ENTRY> log = numberedLog(3);

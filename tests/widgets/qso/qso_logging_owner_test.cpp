@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
 
 #include <csignal>
 #include <ctime>
@@ -27,6 +31,7 @@
 #include "radiolink/k2_status.h"
 #include "tests/support/event_wait.h"
 #include "tests/widgets/panel/front_panel_fixture.h"
+#include "tests/widgets/qso/window_boxes.h"
 
 namespace {
 
@@ -90,6 +95,16 @@ class FakeLogWindow : public IQsoLogWindow {
     int m_columns = kNormalLogStyle;
 };
 
+// The log window as a window of its own, for the boxes modal to it.
+class WidgetLogWindow : public QWidget, public FakeLogWindow {
+  public:
+    explicit WidgetLogWindow(Events& events) : FakeLogWindow(events) {}
+    void Show() override {
+        FakeLogWindow::Show();
+        show();
+    }
+};
+
 std::string readFile(const fs::path& path) {
     std::string bytes;
     platform::readWholeFile(path.string(), bytes);
@@ -113,6 +128,9 @@ class QsoOwnerTest : public FrontPanelFixture {
             },
             [this](QsoLoggingOwner::PostToLogger post) {
                 m_postToLogger = std::move(post);
+                if (m_logWindowIsAWidget)
+                    return std::unique_ptr<FakeLogWindow>(
+                        std::make_unique<WidgetLogWindow>(m_events));
                 return std::make_unique<FakeLogWindow>(m_events);
             },
             [] { return kNow; });
@@ -156,6 +174,7 @@ class QsoOwnerTest : public FrontPanelFixture {
     std::map<int, FakeEntryWindow*> m_entryWindows;
     std::unique_ptr<QsoLoggingOwner> m_owner;
     QsoLoggingOwner::PostToLogger m_postToLogger;  // the log window's way to the logger
+    bool m_logWindowIsAWidget = false;
 };
 
 TEST_F(QsoOwnerTest, FirstRequestMakesAndLinksEverythingInOrderLaterOnesOnlyShow) {
@@ -370,6 +389,48 @@ TEST_F(QsoOwnerTest, ExitLogsAContactStillWaitingForRadioData) {
     EXPECT_EQ(m_owner->logger(), nullptr);
     EXPECT_EQ(readFile(m_logFolder / "Orvo.QSO.Log"),
               "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n");
+}
+
+// The logger's errors are modal to the shown log window, so the panel and the
+// entry windows go on; once the exit has begun they are the program's: the
+// log window goes before the operator could read them.
+TEST_F(QsoOwnerTest, TheLoggersErrorsAreModalToTheLogWindowUntilTheExit) {
+    m_logWindowIsAWidget = true;
+    start();
+    WidgetLogWindow* logWindow = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* found = dynamic_cast<WidgetLogWindow*>(widget))
+            logWindow = found;
+    }
+    ASSERT_NE(logWindow, nullptr);
+    qsotest::BlockedWatch panelWatch;
+    m_panel->installEventFilter(&panelWatch);
+    const qsotest::RealBoxes realBoxes;
+    // A file stands where the log's folder would be.
+    ASSERT_EQ(platform::replaceFileAtomically((m_dir / "a-file").string(), "x"), 0u);
+    const std::string unwritable = (m_dir / "a-file" / "x.log").string();
+
+    m_owner->logger()->OnSaveLogFile(unwritable);
+    QMessageBox* box = qsotest::ShownMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->parentWidget(), logWindow);
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    EXPECT_FALSE(panelWatch.blocked);
+    box->button(QMessageBox::Ok)->click();
+    QCoreApplication::processEvents();
+
+    ASSERT_TRUE(m_owner->saveQsoLogForExit(true));
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        QMessageBox* exitBox = qsotest::ShownMessageBox();
+        ASSERT_NE(exitBox, nullptr);
+        seen = true;
+        EXPECT_EQ(exitBox->parentWidget(), nullptr);
+        EXPECT_EQ(exitBox->windowModality(), Qt::ApplicationModal);
+        exitBox->button(QMessageBox::Ok)->click();
+    });
+    m_owner->logger()->OnSaveLogFile(unwritable);
+    EXPECT_TRUE(seen);
 }
 
 }  // namespace
