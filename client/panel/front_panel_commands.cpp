@@ -538,6 +538,10 @@ void CK2FrontPanelControlDlg::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
     if (m_model.m_bFirstMove != 0) {
         m_model.m_bFirstMove = 0;
+        // The frame of the first show may come with this move.
+        if (frameGeometry() != geometry()) {
+            StoreShownFrame();
+        }
     } else {
         const QRect r = frameGeometry();
         const int right = r.left() + r.width();

@@ -17,6 +17,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
@@ -505,11 +506,33 @@ void CK2FrontPanelControlDlg::PlaceWindow() {
         const QRect area = primary != nullptr ? primary->availableGeometry() : QRect();
         move(CentredPosition(windowSize, area));
     }
+    StoreShownFrame();
+}
+
+// Before the first show the panel has no frame yet: what is stored then is
+// its client area at the frame's corner, and stored again once shown.
+void CK2FrontPanelControlDlg::StoreShownFrame() {
     const QRect actual = frameGeometry();
     m_store.WriteOriginalWindowRect(actual.left(), actual.top(), actual.left() + actual.width(),
                                     actual.top() + actual.height());
     m_store.WriteWindowRect(actual.left(), actual.top(), actual.left() + actual.width(),
                             actual.top() + actual.height());
+}
+
+void CK2FrontPanelControlDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_frameStored) {
+        m_frameStored = true;
+        // Once the show has settled where the frame lies.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (frameGeometry() != geometry()) {
+                    StoreShownFrame();
+                }
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void CK2FrontPanelControlDlg::UpdateData() {

@@ -207,6 +207,7 @@ class CK2FrontPanelControlDlg : public QDialog,
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void SetupCommandControls();
@@ -324,6 +325,9 @@ class CK2FrontPanelControlDlg : public QDialog,
     void SetupSliders();
     void SetupColorButtons();
     void PlaceWindow();
+    // Stores the panel's rectangle again once it has its frame.
+    void StoreShownFrame();
+    bool m_frameStored = false;
     void BuildSystemMenu();
     void ApplyConnectTo();
     // Model to controls.

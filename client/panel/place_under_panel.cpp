@@ -1,5 +1,6 @@
 #include "client/panel/place_under_panel.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -20,6 +21,22 @@ constexpr const char* kDockedProperty = "rigcontrolDockedRect";
 std::vector<QPointer<QWidget>>& followers() {
     static std::vector<QPointer<QWidget>> list;
     return list;
+}
+
+// The frame `window` has, or, never shown, the one it will get: like the
+// frame of a window shown already.
+QRect ExpectedFrame(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    if (frame != window.geometry()) {
+        return frame;
+    }
+    for (const QWidget* other : QApplication::topLevelWidgets()) {
+        if (other != &window && other->isVisible() && other->frameGeometry() != other->geometry()) {
+            return QRect(frame.topLeft(),
+                         window.size() + other->frameGeometry().size() - other->size());
+        }
+    }
+    return frame;
 }
 
 }  // namespace
@@ -67,7 +84,7 @@ FollowerRequest RequestBesidePanel(QWidget& window, pelorin::CRegistryStore& sto
     request.anchor = FrameOf(stored);
     request.place = place;
     request.whenSmaller = whenSmaller;
-    request.current = window.frameGeometry();
+    request.current = ExpectedFrame(window);
     request.size = request.current.size();
     const FollowerFrames frames = ShownFollowerFrames(&window);
     // Docked windows sit beside the panel; a window placed here keeps off
@@ -78,7 +95,7 @@ FollowerRequest RequestBesidePanel(QWidget& window, pelorin::CRegistryStore& sto
 }
 
 void ApplyFollowerFrame(QWidget& window, const QRect& frame) {
-    const QRect now = window.frameGeometry();
+    const QRect now = ExpectedFrame(window);
     if (frame.size() != now.size()) {
         const QSize client(window.width() + frame.width() - now.width(),
                            window.height() + frame.height() - now.height());
