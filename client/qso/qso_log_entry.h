@@ -31,12 +31,16 @@ inline constexpr std::size_t kMaxSignalReportLength = 19;
 inline constexpr std::size_t kMaxCommentLength = 79;
 inline constexpr std::size_t kMaxExchangeLength = 79;
 
+// The highest frequency a record holds, in Hz: the file and the editors take
+// nothing above it.
+inline constexpr std::int64_t kMaxFrequency = 2147483647;
+
 struct QSO_LOG_ENTRY {
     int nLogStyle = kNormalLogStyle;  // 0 normal, 1 contest
     std::int64_t tmQSO = 0;           // wall-clock seconds, see above
     std::string szCall;
 
-    std::int64_t lFreq = 0;  // Hz, 0 to 2147483647
+    std::int64_t lFreq = 0;  // Hz, 0 to kMaxFrequency
     int nBand = -1;          // 0 (10 m) to 8 (160 m); -1 for none
     int nMode = 0;           // LSB 1, USB 2, CW 3, RTTY 6, CWR 7, RTTYR 9; 0 none
     int nQSLStatus = 0;      // 0 None, 1 Sent, 2 Received, 3 Exchanged

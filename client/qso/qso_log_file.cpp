@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <system_error>
 
 #include "client/panel/front_panel_model.h"
 #include "platform/file_status.h"
@@ -28,7 +29,6 @@ constexpr std::array<std::string_view, 4> kQslNames = {"None", "Sent", "Received
 
 constexpr std::size_t kNormalFieldCount = 13;
 constexpr std::size_t kContestFieldCount = 10;
-constexpr std::int64_t kMaxFrequency = 2147483647;
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 // Days from 1970-01-01 of a proleptic Gregorian date.
@@ -62,13 +62,20 @@ int digitsValue(std::string_view digits) {
     return value;
 }
 
-// Leading decimal number as the reader of the QSL digit takes it; 0 without one.
 // A number as this program writes it: digits without a leading zero (but
-// "0"), at most `maxDigits` of them. Anything else would not read back as
-// the same bytes.
-bool plainNumber(std::string_view field, std::size_t maxDigits) {
-    return !field.empty() && field.size() <= maxDigits && allDigits(field) &&
-           (field.size() == 1 || field.front() != '0');
+// "0"), at most `maxDigits` of them, which `T` holds. Anything else would not
+// read back as the same bytes.
+template <typename T>
+std::optional<T> plainNumber(std::string_view field, std::size_t maxDigits) {
+    if (field.empty() || field.size() > maxDigits || !allDigits(field) ||
+        (field.size() > 1 && field.front() == '0'))
+        return std::nullopt;
+    T value{};
+    const char* end = field.data() + field.size();
+    const auto [stop, error] = std::from_chars(field.data(), end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
 }
 
 bool isBlank(char c) {
@@ -290,12 +297,10 @@ ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now) {
     if (!fields[4].empty() && e.nBand < 0)
         return parsed;
     if (!fields[5].empty()) {
-        if (!plainNumber(fields[5], 10))
+        const std::optional<std::int64_t> freq = plainNumber<std::int64_t>(fields[5], 10);
+        if (!freq || *freq > kMaxFrequency)
             return parsed;
-        const std::int64_t freq = std::stoll(std::string(fields[5]));
-        if (freq > kMaxFrequency)
-            return parsed;
-        e.lFreq = freq;
+        e.lFreq = *freq;
     }
     e.nMode = ModeCode(fields[6]);
     if (e.nMode < 0)
@@ -314,9 +319,10 @@ ParsedLogLine ParseLogLine(std::string_view line, std::int64_t now) {
     }
     const std::string_view qsl = fields[next++];
     if (!qsl.empty()) {
-        if (!plainNumber(qsl, 9))
+        const std::optional<int> status = plainNumber<int>(qsl, 9);
+        if (!status)
             return parsed;
-        e.nQSLStatus = std::stoi(std::string(qsl));
+        e.nQSLStatus = *status;
     }
     if (!takeText(fields[next], kMaxCommentLength, e.szComment))
         return parsed;
