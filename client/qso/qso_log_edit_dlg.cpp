@@ -198,6 +198,20 @@ void CQSOLogEditDlg::showQsl() {
     m_qslText->setText(QString::fromLatin1(QslStatusName(m_form.qslStatus)));
 }
 
+CEditEx* CQSOLogEditDlg::boxOf(QsoEditField field) const {
+    switch (field) {
+        case QsoEditField::Date:
+            return m_date;
+        case QsoEditField::Time:
+            return m_time;
+        case QsoEditField::Frequency:
+            return m_freq;
+        case QsoEditField::Call:
+            break;
+    }
+    return m_call;
+}
+
 void CQSOLogEditDlg::accept() {
     QsoEditForm form = m_form;
     form.call = QsoText(*m_call);
@@ -209,10 +223,7 @@ void CQSOLogEditDlg::accept() {
     const QsoEditResult result = ApplyQsoEdit(m_entry, form, m_bandOf);
     if (!result.entry) {
         MessageService::showError(result.error, this);
-        CEditEx* bad = result.error == "Invalid date"        ? m_date
-                       : result.error == "Invalid time"      ? m_time
-                       : result.error == "Invalid frequency" ? m_freq
-                                                             : m_call;
+        CEditEx* bad = boxOf(result.badField);
         bad->setFocus();
         bad->selectAll();
         return;

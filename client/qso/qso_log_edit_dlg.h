@@ -98,6 +98,8 @@ class CQSOLogEditDlg : public QDialog {
                       int y, int labelWidth, int textWidth, int height);
     void showMode();
     void showQsl();
+    // The box a refused Modify puts the focus in.
+    CEditEx* boxOf(QsoEditField field) const;
 
     QSO_LOG_ENTRY m_entry;
     BandLookup m_bandOf;

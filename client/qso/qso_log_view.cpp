@@ -18,8 +18,6 @@ constexpr LogColumn kContestColumns[] = {
     {"Freq (KHz)", 64}, {"Mode", 50}, {"Exchange", 100}, {"QSL Stat", 70}, {"Comment", 150},
 };
 
-constexpr std::int64_t kMaxFrequency = 2147483647;
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -206,21 +204,21 @@ QsoEditResult ApplyQsoEdit(const QSO_LOG_ENTRY& original, const QsoEditForm& for
     QSO_LOG_ENTRY e = original;
 
     if (TrimBlanks(form.call).empty())
-        return {std::nullopt, "Callsign is empty!"};
+        return {std::nullopt, "Callsign is empty!", QsoEditField::Call};
     if (form.date != opened.date || form.time != opened.time) {
         const std::optional<EditDate> date = ParseEditDate(form.date);
         if (!date)
-            return {std::nullopt, "Invalid date"};
+            return {std::nullopt, "Invalid date", QsoEditField::Date};
         const std::optional<EditTime> time = ParseEditTime(form.time);
         if (!time)
-            return {std::nullopt, "Invalid time"};
+            return {std::nullopt, "Invalid time", QsoEditField::Time};
         e.tmQSO = *WallClockSeconds(
             {date->year, date->month, date->day, time->hour, time->minute, time->second});
     }
     if (form.frequency != opened.frequency) {
         const std::optional<std::int64_t> hz = ParseEditFrequency(form.frequency);
         if (!hz)
-            return {std::nullopt, "Invalid frequency"};
+            return {std::nullopt, "Invalid frequency", QsoEditField::Frequency};
         if (*hz != original.lFreq) {
             e.lFreq = *hz;
             e.nBand = bandOf ? bandOf(*hz) : -1;
@@ -238,7 +236,7 @@ QsoEditResult ApplyQsoEdit(const QSO_LOG_ENTRY& original, const QsoEditForm& for
         e.nMode = kEditorModes[static_cast<std::size_t>(form.modeIndex)];
     if (form.qslStatus >= 0 && form.qslStatus < kQslStatusCount)
         e.nQSLStatus = form.qslStatus;
-    return {e, {}};
+    return {e, {}, QsoEditField::Call};
 }
 
 }  // namespace pelorin

@@ -114,16 +114,20 @@ std::optional<std::int64_t> ParseEditFrequency(std::string_view text);
 // band table is loaded.
 using BandLookup = std::function<int(std::int64_t hz)>;
 
+// The box a refused form is wrong in.
+enum class QsoEditField { Call, Date, Time, Frequency };
+
 struct QsoEditResult {
-    std::optional<QSO_LOG_ENTRY> entry;  // the changed record, when the form holds one
-    std::string error;                   // else the message to show
+    std::optional<QSO_LOG_ENTRY> entry;          // the changed record, when the form holds one
+    std::string error;                           // else the message to show
+    QsoEditField badField = QsoEditField::Call;  // and the box it is about
 };
 
 // Modify: the record with the form's values. A box left as it opened keeps
 // its field exactly; a changed frequency takes the band `bandOf` gives it.
 // Refuses an empty (blank) call, a bad date, time or frequency, in that
 // order, with "Callsign is empty!", "Invalid date", "Invalid time",
-// "Invalid frequency".
+// "Invalid frequency", each naming its box.
 QsoEditResult ApplyQsoEdit(const QSO_LOG_ENTRY& original, const QsoEditForm& form,
                            const BandLookup& bandOf);
 

@@ -600,13 +600,16 @@ class QsoLogEditBadBox : public QsoLogWindowTest,
 TEST_P(QsoLogEditBadBox, ModifyRefusesItAndTheEditorStaysOpen) {
     window().AddEntry(normalEntry());
     bool stayedOpen = false;
+    bool badBoxFocused = false;
     editRow(0, [&](CQSOLogEditDlg& editor) {
         GetParam().box(editor)->setText(QString::fromLatin1(GetParam().text));
         editor.modifyButton()->click();
         stayedOpen = editor.isVisible();
+        badBoxFocused = editor.focusWidget() == GetParam().box(editor);
         editor.cancelButton()->click();
     });
     EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(badBoxFocused);
     EXPECT_EQ(messages(), (std::vector<std::string>{"error\t" + GetParam().message}));
     EXPECT_TRUE(m_requests.lines.empty());
     EXPECT_EQ(window().entries().at(0), normalEntry());

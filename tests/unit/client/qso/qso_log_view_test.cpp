@@ -218,6 +218,7 @@ struct RefuseCase {
     std::string name;
     void (*change)(QsoEditForm&);
     std::string error;
+    pelorin::QsoEditField box;
 };
 
 void PrintTo(const RefuseCase& row, std::ostream* out) {
@@ -232,20 +233,25 @@ TEST_P(QsoEditRefused, NamesTheBadBox) {
     const pelorin::QsoEditResult result = pelorin::ApplyQsoEdit(normalEntry(), form, noBand);
     EXPECT_FALSE(result.entry.has_value());
     EXPECT_EQ(result.error, GetParam().error);
+    EXPECT_EQ(result.badField, GetParam().box);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Boxes, QsoEditRefused,
-    ::testing::Values(
-        RefuseCase{"EmptyCall", [](QsoEditForm& f) { f.call = ""; }, "Callsign is empty!"},
-        RefuseCase{"BlankCall", [](QsoEditForm& f) { f.call = "   "; }, "Callsign is empty!"},
-        RefuseCase{"ThirtiethOfFebruary", [](QsoEditForm& f) { f.date = "02/30/2024"; },
-                   "Invalid date"},
-        RefuseCase{"TimeWithoutSeconds", [](QsoEditForm& f) { f.time = "14:30"; }, "Invalid time"},
-        RefuseCase{"KiloHertz", [](QsoEditForm& f) { f.frequency = "14025.00"; },
-                   "Invalid frequency"},
-        RefuseCase{"BeyondThirtyOneBits", [](QsoEditForm& f) { f.frequency = "2147483648"; },
-                   "Invalid frequency"}),
+    ::testing::Values(RefuseCase{"EmptyCall", [](QsoEditForm& f) { f.call = ""; },
+                                 "Callsign is empty!", pelorin::QsoEditField::Call},
+                      RefuseCase{"BlankCall", [](QsoEditForm& f) { f.call = "   "; },
+                                 "Callsign is empty!", pelorin::QsoEditField::Call},
+                      RefuseCase{"ThirtiethOfFebruary",
+                                 [](QsoEditForm& f) { f.date = "02/30/2024"; }, "Invalid date",
+                                 pelorin::QsoEditField::Date},
+                      RefuseCase{"TimeWithoutSeconds", [](QsoEditForm& f) { f.time = "14:30"; },
+                                 "Invalid time", pelorin::QsoEditField::Time},
+                      RefuseCase{"KiloHertz", [](QsoEditForm& f) { f.frequency = "14025.00"; },
+                                 "Invalid frequency", pelorin::QsoEditField::Frequency},
+                      RefuseCase{"BeyondThirtyOneBits",
+                                 [](QsoEditForm& f) { f.frequency = "2147483648"; },
+                                 "Invalid frequency", pelorin::QsoEditField::Frequency}),
     [](const auto& row) { return row.param.name; });
 
 TEST(QsoEditModify, TakesChangedTextsDateTimeModeAndQsl) {
