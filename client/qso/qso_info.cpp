@@ -1,6 +1,8 @@
 #include "client/qso/qso_info.h"
 
 #include <QtGlobal>
+
+#include <algorithm>
 #include <ctime>
 #include <utility>
 
@@ -97,32 +99,39 @@ void CQSOInfoGUIThread::OnRequestQsoLogCmd(const QSO_LOG_ENTRY& entry) {
         HandOn(stamped);
         return;
     }
-    m_pendingEntries.push_back(std::move(stamped));
-    m_panel.requestRadioData();
+    const std::uint64_t request = ++m_nLastRequest;
+    m_pendingEntries.push_back({request, std::move(stamped)});
+    m_panel.requestRadioData(request);
 }
 
-void CQSOInfoGUIThread::OnReportRadioData(const RADIO_SNAPSHOT& snapshot) {
+void CQSOInfoGUIThread::OnReportRadioData(std::uint64_t request, const RADIO_SNAPSHOT& snapshot) {
     qDebug("CQSOInfoGUIThread got WM_REPORT_RADIO_DATA");
-    if (m_nStaleAnswers > 0) {
-        --m_nStaleAnswers;
+    const auto waiting =
+        std::find_if(m_pendingEntries.begin(), m_pendingEntries.end(),
+                     [request](const PendingEntry& pending) { return pending.request == request; });
+    if (waiting == m_pendingEntries.end()) {
         return;
     }
-    if (m_pendingEntries.empty()) {
-        return;
-    }
-    QSO_LOG_ENTRY entry = std::move(m_pendingEntries.front());
-    m_pendingEntries.pop_front();
+    QSO_LOG_ENTRY entry = std::move(waiting->entry);
+    m_pendingEntries.erase(waiting);
     Complete(entry, snapshot);
     HandOn(entry);
 }
 
 void CQSOInfoGUIThread::CompletePendingEntries(const RADIO_SNAPSHOT& snapshot) {
+    CompleteAll(snapshot, false);
+}
+
+void CQSOInfoGUIThread::CompleteAndLogNow(const RADIO_SNAPSHOT& snapshot) {
+    CompleteAll(snapshot, true);
+}
+
+void CQSOInfoGUIThread::CompleteAll(const RADIO_SNAPSHOT& snapshot, bool now) {
     while (!m_pendingEntries.empty()) {
-        QSO_LOG_ENTRY entry = std::move(m_pendingEntries.front());
+        QSO_LOG_ENTRY entry = std::move(m_pendingEntries.front().entry);
         m_pendingEntries.pop_front();
-        ++m_nStaleAnswers;
         Complete(entry, snapshot);
-        HandOn(entry);
+        HandOn(entry, now);
     }
 }
 
@@ -150,9 +159,13 @@ void CQSOInfoGUIThread::Complete(QSO_LOG_ENTRY& entry, const RADIO_SNAPSHOT& sna
     entry.nMode = snapshot[RADIO_SNAPSHOT::OpMode];
 }
 
-void CQSOInfoGUIThread::HandOn(const QSO_LOG_ENTRY& entry) {
+void CQSOInfoGUIThread::HandOn(const QSO_LOG_ENTRY& entry, bool now) {
     if (!m_bLoggerKnown || !m_logger.logEntry) {
         m_completedEntries.push_back(entry);
+        return;
+    }
+    if (now && m_logger.logEntryNow) {
+        m_logger.logEntryNow(entry);
         return;
     }
     m_logger.logEntry(entry);

@@ -22,11 +22,12 @@
 // calls; it locks nothing. The windows, the clock and the links to the panel
 // and the logger are injected, so tests drive it with recording doubles.
 //
-// Contacts wait for the panel's answer in a queue: each Log It asks once, and
-// each answer completes the oldest waiting contact, so quick Log Its are all
-// logged, in order. A contact is stamped with the wall clock when Log It
-// arrives: the system clock's UTC while "Use UTC in Log" is on, local time
-// while it is off.
+// Contacts wait for the panel's answer in a queue: each Log It asks once,
+// under a request id of its own, and the answer carrying that id completes
+// that contact, so quick Log Its are all logged, in order, each with its own
+// answer; the answer to a contact completed without it is passed over. A contact is stamped with
+// the wall clock when Log It arrives: the system clock's UTC while "Use UTC in Log" is on, local
+// time while it is off.
 namespace pelorin {
 
 // The calls the info object makes on an entry window.
@@ -59,8 +60,9 @@ struct QsoEntryWindowLinks {
 // The info object's neighbours, as calls. The owner makes them queued, so
 // each acts later on the GUI thread, as a posted message would.
 struct QsoInfoPanelLinks {
-    // Asks the panel for its snapshot; the answer comes to OnReportRadioData.
-    std::function<void()> requestRadioData;
+    // Asks the panel for its snapshot; the answer comes to OnReportRadioData
+    // with the same request id (never 0).
+    std::function<void(std::uint64_t request)> requestRadioData;
     // Whether the panel is connected to the server, read at the answer.
     std::function<bool()> isConnected;
     // Band index 0..8 of the tuning range holding a frequency; -1 for none
@@ -72,6 +74,8 @@ struct QsoInfoPanelLinks {
 
 struct QsoInfoLoggerLinks {
     std::function<void(const QSO_LOG_ENTRY&)> logEntry;  // the logger's Log It (wParam 1)
+    // The same Log It made at once, for CompleteAndLogNow; unset: logEntry.
+    std::function<void(const QSO_LOG_ENTRY&)> logEntryNow;
     std::function<void(const std::string& call)> searchLog;
 };
 
@@ -101,13 +105,16 @@ class CQSOInfoGUIThread {
     void OnSetNotifierAddress(QsoInfoLoggerLinks logger);
     // A contact from an entry window's Log It: stamped, queued, radio data asked for.
     void OnRequestQsoLogCmd(const QSO_LOG_ENTRY& entry);
-    // The panel's answer: completes the oldest waiting contact.
-    void OnReportRadioData(const RADIO_SNAPSHOT& snapshot);
+    // The panel's answer to `request`: completes the contact waiting for it.
+    void OnReportRadioData(std::uint64_t request, const RADIO_SNAPSHOT& snapshot);
     // Completes every waiting contact from `snapshot` now and hands it to the
     // logger; their answers, still to come, are passed over. A style change
     // calls it before the logger opens the log of the new style, so the
     // contacts go into the log they were logged for.
     void CompletePendingEntries(const RADIO_SNAPSHOT& snapshot);
+    // The same, but each contact reaches the logger before this returns
+    // (logEntryNow): a Load calls it before it sets the log aside.
+    void CompleteAndLogNow(const RADIO_SNAPSHOT& snapshot);
     // The entry window of `style` replaces the other one, in its place.
     void OnNotifyQsoLogStyleChange(int style);
     void OnToggleLoginfoWindow();
@@ -132,7 +139,8 @@ class CQSOInfoGUIThread {
   private:
     void MakeWindow(int style, bool moveIntoPlace);
     void Complete(QSO_LOG_ENTRY& entry, const RADIO_SNAPSHOT& snapshot);
-    void HandOn(const QSO_LOG_ENTRY& entry);
+    void CompleteAll(const RADIO_SNAPSHOT& snapshot, bool now);
+    void HandOn(const QSO_LOG_ENTRY& entry, bool now = false);
 
     EntryWindowFactory m_makeWindow;
     SystemClock m_now;
@@ -143,10 +151,13 @@ class CQSOInfoGUIThread {
     int m_nLogStyle = kNormalLogStyle;
     bool m_bPanelKnown = false;
     QsoInfoPanelLinks m_panel;
-    // Contacts waiting for radio data, oldest first.
-    std::deque<QSO_LOG_ENTRY> m_pendingEntries;
-    // Answers still to come for contacts completed without them.
-    std::size_t m_nStaleAnswers = 0;
+    // Contacts waiting for radio data, oldest first, each with its request.
+    struct PendingEntry {
+        std::uint64_t request;
+        QSO_LOG_ENTRY entry;
+    };
+    std::deque<PendingEntry> m_pendingEntries;
+    std::uint64_t m_nLastRequest = 0;
     bool m_bLoggerKnown = false;
     QsoInfoLoggerLinks m_logger;
     // Completed before the logger was known.

@@ -122,10 +122,6 @@ void QsoLoggingOwner::setPanel(CK2FrontPanelControlDlg* panel) {
     m_panel = panel;
 }
 
-std::intptr_t QsoLoggingOwner::infoRequester() const {
-    return reinterpret_cast<std::intptr_t>(m_info.get());
-}
-
 std::int64_t QsoLoggingOwner::Now() const {
     return m_now();
 }
@@ -198,8 +194,9 @@ pelorin::QsoEntryWindowLinks QsoLoggingOwner::EntryWindowLinks() {
 
 pelorin::QsoInfoPanelLinks QsoLoggingOwner::InfoPanelLinks() {
     pelorin::QsoInfoPanelLinks links;
-    links.requestRadioData = [this] {
-        const std::intptr_t requester = infoRequester();
+    // The request's id is the requester word the panel hands back with its answer.
+    links.requestRadioData = [this](std::uint64_t request) {
+        const auto requester = static_cast<std::intptr_t>(request);
         postToPanel([requester](CK2FrontPanelControlDlg& panel) {
             panel.OnRequestRadioData(CK2FrontPanelControlDlg::RADIO_DATA_FOR_THREAD, requester);
         });
@@ -218,7 +215,10 @@ pelorin::QsoInfoPanelLinks QsoLoggingOwner::InfoPanelLinks() {
 pelorin::QsoInfoLoggerLinks QsoLoggingOwner::InfoLoggerLinks() {
     pelorin::QsoInfoLoggerLinks links;
     links.logEntry = [this](const QSO_LOG_ENTRY& entry) {
-        if (m_logNow && m_logger) {
+        postToLogger([entry](CQSOLoggerGUIThread& logger) { logger.OnRequestQsoLogCmd(1, entry); });
+    };
+    links.logEntryNow = [this](const QSO_LOG_ENTRY& entry) {
+        if (m_logger) {
             m_logger->OnRequestQsoLogCmd(1, entry);
             return;
         }
@@ -252,9 +252,7 @@ CQSOLoggerGUIThread::Links QsoLoggingOwner::LoggerLinks() {
         if (!m_info || !m_panel) {
             return;
         }
-        m_logNow = true;
-        m_info->CompletePendingEntries(m_panel->BuildRadioSnapshot());
-        m_logNow = false;
+        m_info->CompleteAndLogNow(m_panel->BuildRadioSnapshot());
     };
     // A log that cannot be saved at the exit goes whole to the first of these
     // that takes it, after the log's own folder.
@@ -334,10 +332,13 @@ void QsoLoggingOwner::utcLogChange(int useUtc) {
 }
 
 void QsoLoggingOwner::reportRadioData(std::intptr_t requester, const RADIO_SNAPSHOT& snapshot) {
-    if (!m_info || requester != infoRequester()) {
+    if (!m_info || requester <= 0) {
         return;
     }
-    postToInfo([snapshot](CQSOInfoGUIThread& info) { info.OnReportRadioData(snapshot); });
+    const auto request = static_cast<std::uint64_t>(requester);
+    postToInfo([request, snapshot](CQSOInfoGUIThread& info) {
+        info.OnReportRadioData(request, snapshot);
+    });
 }
 
 void QsoLoggingOwner::positionQsoWindows() {

@@ -18,7 +18,8 @@
 // is queued, as a posted message would be: it runs later on the GUI thread,
 // in the order it was made, and is dropped once its receiver is gone. The
 // windows reach the panel through its executeRemoteCmd (the CW keys, Alt+X)
-// and the info object asks for radio data through OnRequestRadioData(1, ...).
+// and the info object asks for radio data through OnRequestRadioData(1, id):
+// the request's id, handed back with the answer, says which contact it is for.
 //
 // A Load from the log window first logs the contacts still waiting for radio
 // data into the log it sets aside, completed from the panel's snapshot, as a
@@ -103,8 +104,6 @@ class QsoLoggingOwner {
     pelorin::CQSOLoggerGUIThread* logger() const { return m_logger.get(); }
     // The folder bare log names lie in, as read when the objects were made.
     const std::string& logFolder() const { return m_logFolder; }
-    // Who the info object's radio-data requests come from.
-    std::intptr_t infoRequester() const;
 
   private:
     class StoreSettings;
@@ -139,6 +138,4 @@ class QsoLoggingOwner {
     std::string m_logFolder;
     std::unique_ptr<pelorin::CQSOInfoGUIThread> m_info;
     std::unique_ptr<pelorin::CQSOLoggerGUIThread> m_logger;
-    // While set, the info object's contacts reach the logger at once, not queued.
-    bool m_logNow = false;
 };

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -93,7 +94,10 @@ class InfoFixture : public ::testing::Test {
             [this] { return m_now; }, useUtc, [this] { return m_storedStyle; });
         m_storedStyle = storedStyle;
         QsoInfoPanelLinks panel;
-        panel.requestRadioData = [this] { ++m_requests; };
+        panel.requestRadioData = [this](std::uint64_t request) {
+            ++m_requests;
+            m_unanswered.push_back(request);
+        };
         panel.isConnected = [this] { return m_connected; };
         panel.bandOf = [this](std::uint32_t hz) {
             for (const Range& r : m_ranges) {
@@ -137,6 +141,14 @@ class InfoFixture : public ::testing::Test {
         return s;
     }
 
+    // The panel answers the oldest request still unanswered, as its queue does.
+    void Answer(const RADIO_SNAPSHOT& snapshot) {
+        ASSERT_FALSE(m_unanswered.empty());
+        const std::uint64_t request = m_unanswered.front();
+        m_unanswered.pop_front();
+        m_info->OnReportRadioData(request, snapshot);
+    }
+
     // Before the info object, whose windows write into it as they go.
     std::map<int, WindowLog> m_windows;
     std::unique_ptr<CQSOInfoGUIThread> m_info;
@@ -145,6 +157,7 @@ class InfoFixture : public ::testing::Test {
     bool m_connected = true;
     std::vector<Range> m_ranges = kRanges;
     int m_requests = 0;
+    std::deque<std::uint64_t> m_unanswered;  // the requests, oldest first
     std::vector<std::string> m_status;
     std::vector<QSO_LOG_ENTRY> m_logged;
     std::vector<std::string> m_searches;
@@ -183,7 +196,7 @@ TEST_P(InfoRadioData, ContactTakesTheTransmittingVfoItsBandAndTheMode) {
     EXPECT_TRUE(m_logged.empty()) << "logged before the panel answered";
     RADIO_SNAPSHOT answer = Snapshot(c.vfoA, c.vfoB, c.txVfo, c.mode, c.word18);
     answer.bRadioAnswered = c.radioAnswered;
-    m_info->OnReportRadioData(answer);
+    Answer(answer);
     ASSERT_EQ(m_logged.size(), 1u);
     EXPECT_EQ(m_logged[0].lFreq, c.freq);
     EXPECT_EQ(m_logged[0].nBand, c.band);
@@ -239,8 +252,8 @@ TEST_F(InfoFixture, QuickLogItsAreAllLoggedInOrderEachWithItsOwnAnswer) {
     m_info->OnRequestQsoLogCmd(Contact("K1ABC"));
     m_info->OnRequestQsoLogCmd(Contact("K2DEF"));
     EXPECT_EQ(m_requests, 2);
-    m_info->OnReportRadioData(Snapshot(14060000));
-    m_info->OnReportRadioData(Snapshot(7030000));
+    Answer(Snapshot(14060000));
+    Answer(Snapshot(7030000));
     ASSERT_EQ(m_logged.size(), 2u);
     EXPECT_EQ(m_logged[0].szCall, "K1ABC");
     EXPECT_EQ(m_logged[0].lFreq, 14060000);
@@ -262,9 +275,9 @@ TEST_F(InfoFixture, StyleChangeLogsTheWaitingContactAndPassesOverItsLateAnswer) 
 
     m_info->OnNotifyQsoLogStyleChange(kContestLogStyle);
     m_info->OnRequestQsoLogCmd(Contact("K2DEF", kContestLogStyle));
-    m_info->OnReportRadioData(Snapshot(14060000));  // the late answer for K1ABC
+    Answer(Snapshot(14060000));  // the late answer for K1ABC
     EXPECT_EQ(m_logged.size(), 1u);
-    m_info->OnReportRadioData(Snapshot(7030000));
+    Answer(Snapshot(7030000));
     ASSERT_EQ(m_logged.size(), 2u);
     EXPECT_EQ(m_logged[1].szCall, "K2DEF");
     EXPECT_EQ(m_logged[1].lFreq, 7030000);
@@ -274,13 +287,16 @@ TEST_F(InfoFixture, ContactsCompletedBeforeTheLoggerIsKnownReachItOnceLinked) {
     m_info = std::make_unique<CQSOInfoGUIThread>(
         nullptr, [] { return std::int64_t{0}; }, true, [] { return kNormalLogStyle; });
     QsoInfoPanelLinks panel;
-    panel.requestRadioData = [this] { ++m_requests; };
+    panel.requestRadioData = [this](std::uint64_t request) {
+        ++m_requests;
+        m_unanswered.push_back(request);
+    };
     panel.isConnected = [] { return true; };
     m_info->OnParamCmd(std::move(panel));
     m_info->OnRequestQsoLogCmd(Contact("K1ABC"));
-    m_info->OnReportRadioData(Snapshot(14060000));
+    Answer(Snapshot(14060000));
     m_info->OnRequestQsoLogCmd(Contact("K2DEF"));
-    m_info->OnReportRadioData(Snapshot(7030000));
+    Answer(Snapshot(7030000));
     EXPECT_TRUE(m_logged.empty());
     LinkLogger();
     ASSERT_EQ(m_logged.size(), 2u);
@@ -324,7 +340,7 @@ TEST_P(InfoStamp, ContactIsStampedWithUtcOrLocalWallClock) {
     m_now = systemSecondsAt(c.local);
     Make(kNormalLogStyle, c.useUtc);
     m_info->OnRequestQsoLogCmd(Contact("N0CALL"));
-    m_info->OnReportRadioData(Snapshot(14060000));
+    Answer(Snapshot(14060000));
     ASSERT_EQ(m_logged.size(), 1u);
     EXPECT_EQ(FormatLogDateTime(m_logged[0].tmQSO),
               FormatLogDateTime(WallClockSeconds(c.logged).value()));
@@ -350,7 +366,7 @@ TEST_F(InfoFixture, CommandTwentyOneTurnsUtcStampsOffAndOn) {
     Make(kNormalLogStyle, true);
     const auto logOne = [this] {
         m_info->OnRequestQsoLogCmd(Contact("N0CALL"));
-        m_info->OnReportRadioData(Snapshot(14060000));
+        Answer(Snapshot(14060000));
         return BreakDownWallClock(m_logged.back().tmQSO).hour;
     };
     EXPECT_EQ(logOne(), 17);
@@ -368,7 +384,7 @@ TEST_F(InfoFixture, ContactIsStampedWhenLoggedNotWhenTheAnswerComes) {
     Make();
     m_info->OnRequestQsoLogCmd(Contact("N0CALL"));
     m_now += 90;
-    m_info->OnReportRadioData(Snapshot(14060000));
+    Answer(Snapshot(14060000));
     ASSERT_EQ(m_logged.size(), 1u);
     EXPECT_EQ(FormatLogDateTime(m_logged[0].tmQSO), "07012024170000");
 }
