@@ -83,22 +83,23 @@ inline constexpr std::size_t kMaxStoredLogFileNameBytes = 79;
 
 class CQSOLoggerGUIThread {
   public:
+    // Every link may be left unset; tests name the ones they give.
     struct Links {
-        std::function<void(int style)> styleChanged;               // to the info object
-        std::function<void(const QSO_LOG_ENTRY&)> sendFoundEntry;  // to the info object
-        std::function<void(int wParam, long lParam)> toggleInfoWindow;
-        std::function<void(int cmd, long param)> executeRemoteCmd;  // to the front panel
-        std::function<std::int64_t()> now;  // wall clock, for lines without a date
+        std::function<void(int style)> styleChanged{};               // to the info object
+        std::function<void(const QSO_LOG_ENTRY&)> sendFoundEntry{};  // to the info object
+        std::function<void(int wParam, long lParam)> toggleInfoWindow{};
+        std::function<void(int cmd, long param)> executeRemoteCmd{};  // to the front panel
+        std::function<std::int64_t()> now{};  // wall clock, for lines without a date
         // Before a Load sets the log aside: contacts still waiting for radio
         // data are logged into it now, synchronously.
-        std::function<void()> beforeLoad;
+        std::function<void()> beforeLoad{};
         // Where a rescue file may go when the log's own folder takes none, in
         // order (the settings folder, the home folder).
-        std::function<std::vector<std::string>()> rescueFolders;
+        std::function<std::vector<std::string>()> rescueFolders{};
         // Seconds since 1970 UTC, for the rescue file's name; empty: the system clock.
-        std::function<std::int64_t()> utcNow;
+        std::function<std::int64_t()> utcNow{};
         // Standard error; empty: the process's own.
-        std::function<void(const std::string&)> errorOutput;
+        std::function<void(const std::string&)> errorOutput{};
     };
 
     // logFolder: where bare names lie (made when missing).

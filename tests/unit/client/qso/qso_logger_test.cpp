@@ -115,13 +115,14 @@ class QsoLogger : public ::testing::Test {
     fs::path at(const std::string& name) const { return folder() / name; }
 
     void start() {
-        CQSOLoggerGUIThread::Links links;
-        links.styleChanged = [this](int s) { m_styles.push_back(s); };
-        links.sendFoundEntry = [this](const QSO_LOG_ENTRY& e) { m_found.push_back(e); };
-        links.now = [] { return std::int64_t{0}; };
-        links.rescueFolders = [this] { return m_rescueFolders; };
-        links.utcNow = [] { return kRescueStamp; };
-        links.errorOutput = [this](const std::string& text) { m_errorOutput.push_back(text); };
+        CQSOLoggerGUIThread::Links links{
+            .styleChanged = [this](int s) { m_styles.push_back(s); },
+            .sendFoundEntry = [this](const QSO_LOG_ENTRY& e) { m_found.push_back(e); },
+            .now = [] { return std::int64_t{0}; },
+            .rescueFolders = [this] { return m_rescueFolders; },
+            .utcNow = [] { return kRescueStamp; },
+            .errorOutput = [this](const std::string& text) { m_errorOutput.push_back(text); },
+        };
         m_logger = std::make_unique<CQSOLoggerGUIThread>(folder().string(), m_settings, m_notices,
                                                          std::move(links));
         m_window.columns = m_settings.mode;
@@ -376,6 +377,34 @@ struct FailureCase {
     const char* reason;  // strerror's text
 };
 
+// Runs `run` in a forked child and returns what it reports; the child may
+// change its user, limits and mounts without touching this process.
+std::string reportFromChild(const std::function<std::string()>& run) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child < 0)
+        return "no fork";
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        const std::string report = run();
+        const bool sent = ::write(pipeFds[1], report.data(), report.size()) ==
+                          static_cast<ssize_t>(report.size());
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    std::string report;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, static_cast<std::size_t>(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        report += "\nchild failed";
+    return report;
+}
+
 class QsoLoggerFailure : public QsoLogger, public ::testing::WithParamInterface<FailureCase> {
   protected:
     fs::path log() const { return at("mine.log"); }
@@ -509,27 +538,7 @@ TEST_P(QsoLoggerFailure, ChangesNothingOnDiskKeepsEveryContactAndTheNextLogItSav
     }
     // The limit holds for the whole process, so the row runs in a child
     // (also as root) and sends its report back.
-    int pipeFds[2];
-    ASSERT_EQ(::pipe(pipeFds), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        const std::string report = run(c);
-        const bool sent = ::write(pipeFds[1], report.data(), report.size()) ==
-                          static_cast<ssize_t>(report.size());
-        ::_exit(sent ? 0 : 1);
-    }
-    ::close(pipeFds[1]);
-    std::string report;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(report, expected);
+    EXPECT_EQ(reportFromChild([&] { return run(c); }), expected);
 }
 
 using platform::AtomicStep;
@@ -615,35 +624,6 @@ TEST_F(QsoLogger, ExitWhoseSaveFailsLeavesTheFileForASecondExit) {
 }
 
 // --- The exit on a full disk or a read-only folder ------------------------------------
-
-// Runs `run` in a forked child and returns what it reports; the child may
-// change its user, limits and mounts without touching this process.
-std::string reportFromChild(const std::function<std::string()>& run) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return "no pipe";
-    const pid_t child = ::fork();
-    if (child < 0)
-        return "no fork";
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        const std::string report = run();
-        const bool sent = ::write(pipeFds[1], report.data(), report.size()) ==
-                          static_cast<ssize_t>(report.size());
-        ::_exit(sent ? 0 : 1);
-    }
-    ::close(pipeFds[1]);
-    std::string report;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, static_cast<std::size_t>(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        report += "\nchild failed";
-    return report;
-}
 
 // In a child: a small tmpfs of its own over `folder`, gone with the child.
 bool mountSmallDisk(const fs::path& folder, const std::string& size) {
