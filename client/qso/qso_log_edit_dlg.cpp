@@ -56,15 +56,13 @@ QToolButton* arrowButton(Qt::ArrowType arrow, const char* name, QWidget* parent)
 CQSOLogEditDlg::CQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLookup bandOf, QWidget* parent)
     : QDialog(parent), m_entry(entry), m_bandOf(std::move(bandOf)), m_form(EditFormOf(entry)) {
     setFont(looks::makeFont({QStringLiteral("MS Sans Serif"), -looks::kDefaultFontPixelSize, 400}));
-    m_call = makeBox(kBlue, kBigHeight);
-    InstallQsoTextFilter(*m_call, kMaxCallLength, QsoBlanks::Refused);
+    m_call = makeBox(kBlue, kBigHeight, kMaxCallLength, QsoBlanks::Refused);
     m_date = makeBox(kTeal, kHeight);
     m_time = makeBox(kTeal, kHeight);
     m_band = makeBox(kTeal, kHeight);
     m_band->setReadOnly(true);
     m_freq = makeBox(kTeal, kHeight);
-    m_comment = makeBox(kTeal, kHeight);
-    InstallQsoTextFilter(*m_comment, kMaxCommentLength, QsoBlanks::Allowed);
+    m_comment = makeBox(kTeal, kHeight, kMaxCommentLength, QsoBlanks::Allowed);
 
     m_modeText = new CStaticEx(this);
     m_modeText->SetBkColor(kWhite);
@@ -112,6 +110,13 @@ CEditEx* CQSOLogEditDlg::makeBox(COLORREF color, int height) {
     box->SetTextColor(color);
     const looks::FontDescription font{QStringLiteral("Times New Roman"), height, 700};
     box->SetFont(&font);
+    return box;
+}
+
+CEditEx* CQSOLogEditDlg::makeBox(COLORREF color, int height, std::size_t maxChars,
+                                 QsoBlanks blanks) {
+    CEditEx* box = makeBox(color, height);
+    InstallQsoTextFilter(*box, maxChars, blanks);
     return box;
 }
 
@@ -244,14 +249,10 @@ CNormalQSOLogEditDlg::CNormalQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLooku
                                            QWidget* parent)
     : CQSOLogEditDlg(entry, std::move(bandOf), parent) {
     setWindowTitle(QStringLiteral("Edit QSO Log"));
-    m_name = makeBox(kTeal, kBigHeight);
-    InstallQsoTextFilter(*m_name, kMaxNameLength, QsoBlanks::Allowed);
-    m_qth = makeBox(kTeal, kHeight);
-    InstallQsoTextFilter(*m_qth, kMaxQthLength, QsoBlanks::Allowed);
-    m_hisSig = makeBox(kTeal, kHeight);
-    InstallQsoTextFilter(*m_hisSig, kMaxSignalReportLength, QsoBlanks::Allowed);
-    m_mySig = makeBox(kTeal, kHeight);
-    InstallQsoTextFilter(*m_mySig, kMaxSignalReportLength, QsoBlanks::Allowed);
+    m_name = makeBox(kTeal, kBigHeight, kMaxNameLength, QsoBlanks::Allowed);
+    m_qth = makeBox(kTeal, kHeight, kMaxQthLength, QsoBlanks::Allowed);
+    m_hisSig = makeBox(kTeal, kHeight, kMaxSignalReportLength, QsoBlanks::Allowed);
+    m_mySig = makeBox(kTeal, kHeight, kMaxSignalReportLength, QsoBlanks::Allowed);
 
     placeLeft("Call", callEdit(), 0, kLeftBoxWidth, kBigBoxHeight);
     placeLeft("Name", m_name, 1, kLeftBoxWidth, kBigBoxHeight);
@@ -293,8 +294,7 @@ CContestQSOLogEditDlg::CContestQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLoo
                                              QWidget* parent)
     : CQSOLogEditDlg(entry, std::move(bandOf), parent) {
     setWindowTitle(QStringLiteral("Edit Contest QSO Log"));
-    m_exchange = makeBox(kTeal, kHeight);
-    InstallQsoTextFilter(*m_exchange, kMaxExchangeLength, QsoBlanks::Allowed);
+    m_exchange = makeBox(kTeal, kHeight, kMaxExchangeLength, QsoBlanks::Allowed);
 
     placeLeft("Call", callEdit(), 0, kLeftBoxWidth, kBigBoxHeight);
     placeLeft("Band", bandEdit(), 1, kLeftBoxWidth, kBoxHeight);

@@ -2,10 +2,12 @@
 
 #include <QDialog>
 
+#include <cstddef>
 #include <initializer_list>
 
 #include "client/qso/qso_log_entry.h"
 #include "client/qso/qso_log_view.h"
+#include "client/qso/qso_text_filter.h"
 #include "controls/looks.h"
 
 class CEditEx;
@@ -69,6 +71,8 @@ class CQSOLogEditDlg : public QDialog {
 
     // A text box: white, "Times New Roman" bold, `color` at `height`.
     CEditEx* makeBox(COLORREF color, int height);
+    // The same, taking at most `maxChars` characters by the QSO text rule.
+    CEditEx* makeBox(COLORREF color, int height, std::size_t maxChars, QsoBlanks blanks);
     // A labelled box on row `row` of the left column, `boxWidth` and `height`
     // in dialog units; or of the right column, where every box has one size.
     void placeLeft(const char* label, QWidget* box, int row, int boxWidth, int height);
