@@ -275,6 +275,7 @@ void CQSOLoggingDlg::RebuildColumns(int style) {
 void CQSOLoggingDlg::ClearList() {
     m_list->setRowCount(0);
     m_entries.clear();
+    m_rowIds.clear();
     m_counts = {};
     refreshCounts();
 }
@@ -290,6 +291,8 @@ void CQSOLoggingDlg::AddEntries(const std::vector<QSO_LOG_ENTRY>& entries) {
     const int first = m_list->rowCount();
     m_list->setUpdatesEnabled(false);
     m_entries.insert(m_entries.end(), entries.begin(), entries.end());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        m_rowIds.push_back(++m_nLastRowId);
     m_list->setRowCount(first + static_cast<int>(entries.size()));
     for (int row = first; row < m_list->rowCount(); ++row)
         showRow(row);
@@ -440,10 +443,11 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
     const QList<QTableWidgetItem*> selected = m_list->selectedItems();
     if (selected.isEmpty())
         return;
-    const int index = selected.first()->row();
-    if (index < 0 || index >= static_cast<int>(m_entries.size()))
+    const int openedAt = selected.first()->row();
+    if (openedAt < 0 || openedAt >= static_cast<int>(m_entries.size()))
         return;
-    const QSO_LOG_ENTRY opened = m_entries[static_cast<std::size_t>(index)];
+    const QSO_LOG_ENTRY opened = m_entries[static_cast<std::size_t>(openedAt)];
+    const std::uint64_t openedId = m_rowIds[static_cast<std::size_t>(openedAt)];
 
     // A child of the window: should the window go while the editor runs, the
     // editor goes with it.
@@ -469,12 +473,13 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
     if (result != QDialog::Accepted)
         return;
     // The rows may have been refilled while the editor was open.
-    if (index >= static_cast<int>(m_entries.size()) ||
-        m_entries[static_cast<std::size_t>(index)] != opened) {
+    const std::optional<int> row = editedRow(openedId, openedAt, opened);
+    if (!row) {
         MessageService::showError("The log changed while the contact was edited: edit it again",
                                   this);
         return;
     }
+    const int index = *row;
     if (action == CQSOLogEditDlg::Action::Delete) {
         removeRow(index);
         if (m_links.remove)
@@ -491,8 +496,22 @@ void CQSOLoggingDlg::OnDblclkEntryList() {
         m_links.modify(index, edited);
 }
 
+// The row of the id; else, after a refill, the row at the editor's place
+// when it holds the entry as opened: the same log loaded again keeps the edit.
+std::optional<int> CQSOLoggingDlg::editedRow(std::uint64_t id, int index,
+                                             const QSO_LOG_ENTRY& opened) const {
+    const auto found = std::find(m_rowIds.begin(), m_rowIds.end(), id);
+    if (found != m_rowIds.end())
+        return static_cast<int>(found - m_rowIds.begin());
+    if (index < static_cast<int>(m_entries.size()) &&
+        m_entries[static_cast<std::size_t>(index)] == opened)
+        return index;
+    return std::nullopt;
+}
+
 void CQSOLoggingDlg::removeRow(int index) {
     m_entries.erase(m_entries.begin() + index);
+    m_rowIds.erase(m_rowIds.begin() + index);
     m_list->removeRow(index);
     // Only the numbers of the later rows change. Each gets a new item: a
     // changed item looks for its own place in the whole table, a new one is

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -33,7 +34,8 @@ class CRegistryStore;
 // The logger calls it through IQsoLogWindow; everything the window asks of
 // the logger goes through QsoLogWindowLinks, which its owner queues to the
 // logger, so the window never touches the log. It keeps its own copy of each
-// entry it shows: the editors work on that copy, never on the row texts.
+// entry it shows, each row under an id of its own: the editors work on that
+// copy, never on the row texts, and an edit goes to the row it was opened on.
 //
 // GUI thread only; a top-level window without a parent, owned by the logger.
 namespace pelorin {
@@ -143,6 +145,8 @@ class CQSOLoggingDlg : public QDialog, public IQsoLogWindow {
     void showRow(int row);
     void refreshCounts();
     void removeRow(int index);
+    // Where the row an editor opened at `index` with `opened` now is.
+    std::optional<int> editedRow(std::uint64_t id, int index, const QSO_LOG_ENTRY& opened) const;
     std::optional<std::string> choose(IQsoLogFileChooser::Purpose purpose);
 
     CRegistryStore& m_store;
@@ -156,6 +160,8 @@ class CQSOLoggingDlg : public QDialog, public IQsoLogWindow {
     std::string m_strHomeDir;
     std::string m_strFileDlgName;
     std::vector<QSO_LOG_ENTRY> m_entries;  // one per row, in row order
+    std::vector<std::uint64_t> m_rowIds;   // the same rows' ids
+    std::uint64_t m_nLastRowId = 0;
     BandCounts m_counts;
     bool m_bEscPressed = false;
     // The window active before a quiet show, and when that show was.
