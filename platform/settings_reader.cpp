@@ -1,5 +1,7 @@
 #include "platform/settings_reader.h"
 
+#include "platform/settings_store.h"
+
 #include <QFileInfo>
 
 SettingsReader::SettingsReader(const QString& organization, const QString& application)
@@ -9,6 +11,10 @@ SettingsReader::SettingsReader(const QString& organization, const QString& appli
     m_unreadable = (file.exists() && (!file.isFile() || !file.isReadable())) ||
                    m_settings->status() == QSettings::AccessError;
 }
+
+SettingsReader::SettingsReader(const SettingsFileName& file)
+    : SettingsReader(QString::fromLatin1(file.organization),
+                     QString::fromLatin1(file.application)) {}
 
 SettingsReader::~SettingsReader() = default;
 
@@ -46,3 +52,16 @@ SettingRead<std::uint32_t> SettingsReader::dword(const QString& group, const QSt
     return m_unreadable ? unreadable<std::uint32_t>()
                         : readDwordSetting(*m_settings, key(group, name));
 }
+
+SettingRead<std::string> SettingsReader::read(const TextSetting& entry) const {
+    return m_unreadable ? unreadable<std::string>() : readSetting(*m_settings, entry);
+}
+
+template <typename T>
+SettingRead<T> SettingsReader::read(const NumberSetting<T>& entry) const {
+    return m_unreadable ? unreadable<T>() : readSetting(*m_settings, entry);
+}
+
+template SettingRead<std::uint8_t> SettingsReader::read(const ByteSetting&) const;
+template SettingRead<std::uint16_t> SettingsReader::read(const WordSetting&) const;
+template SettingRead<std::uint32_t> SettingsReader::read(const DwordSetting&) const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/settings_table.h"
 #include "platform/settings_value.h"
 
 #include <QSettings>
@@ -22,6 +23,7 @@ class SettingsReader {
   public:
     // The INI file of `organization`/`application` in the user's settings folder.
     SettingsReader(const QString& organization, const QString& application);
+    explicit SettingsReader(const SettingsFileName& file);
     ~SettingsReader();
 
     SettingsReader(const SettingsReader&) = delete;
@@ -32,6 +34,11 @@ class SettingsReader {
     SettingRead<std::uint8_t> byte(const QString& group, const QString& name) const;
     SettingRead<std::uint16_t> word(const QString& group, const QString& name) const;
     SettingRead<std::uint32_t> dword(const QString& group, const QString& name) const;
+
+    // One entry of the program's table, with the entry's limits.
+    SettingRead<std::string> read(const TextSetting& entry) const;
+    template <typename T>
+    SettingRead<T> read(const NumberSetting<T>& entry) const;
 
     QString fileName() const;
 

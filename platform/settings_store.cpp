@@ -6,15 +6,27 @@
 
 #include <type_traits>
 
+StoreSettings::StoreSettings(const SettingsFileName& file)
+    : QSettings(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(file.organization),
+                QString::fromLatin1(file.application)) {}
+
 bool settingsFileExists(const QSettings& settings) {
     return QFileInfo::exists(settings.fileName());
+}
+
+bool settingsFileExists(const SettingsFileName& file) {
+    return settingsFileExists(StoreSettings(file));
+}
+
+std::string settingsFilePath(const SettingsFileName& file) {
+    return StoreSettings(file).fileName().toStdString();
 }
 
 namespace {
 
 template <typename T>
-SettingStatus repair(QSettings& settings, const QString& key, const SettingRead<T>& read,
-                     const T& defaultValue, const char* message, T& out) {
+SettingStatus repairRead(QSettings& settings, const QString& key, const SettingRead<T>& read,
+                         const T& defaultValue, const char* message, T& out) {
     switch (read.status) {
         case SettingStatus::Ok:
             out = read.value;
@@ -54,25 +66,80 @@ void enterGroup(QSettings& settings, const std::string& group) {
 
 }  // namespace
 
+QString settingKey(const char* group, const char* name) {
+    const QString key = latin1(name);
+    return *group == '\0' ? key : latin1(group) + QLatin1Char('/') + key;
+}
+
+SettingRead<std::string> readSetting(const QSettings& settings, const TextSetting& entry) {
+    return readTextSetting(settings, settingKey(entry), entry.maxBytes);
+}
+
+template <typename T>
+SettingRead<T> readSetting(const QSettings& settings, const NumberSetting<T>& entry) {
+    return readNumberSetting(settings, settingKey(entry), entry.max);
+}
+
+template SettingRead<std::uint8_t> readSetting(const QSettings&, const ByteSetting&);
+template SettingRead<std::uint16_t> readSetting(const QSettings&, const WordSetting&);
+template SettingRead<std::uint32_t> readSetting(const QSettings&, const DwordSetting&);
+
+void writeSetting(QSettings& settings, const TextSetting& entry, std::string_view text) {
+    writeTextSetting(settings, settingKey(entry), text, entry.maxBytes);
+}
+
+void writeSettingDefault(QSettings& settings, SettingEntry entry) {
+    std::visit(
+        [&settings](const auto* value) { writeSetting(settings, *value, value->defaultValue); },
+        entry);
+}
+
+SettingStatus SettingRepair::repair(QSettings& settings) const {
+    return std::visit(
+        [&settings](const auto& target) {
+            using T = std::remove_reference_t<decltype(*target.out)>;
+            return repairRead<T>(settings, settingKey(*target.entry),
+                                 readSetting(settings, *target.entry),
+                                 T(target.entry->defaultValue), target.message, *target.out);
+        },
+        m_target);
+}
+
+void SettingRepair::takeDefault() const {
+    std::visit([](const auto& target) { *target.out = target.entry->defaultValue; }, m_target);
+}
+
 SettingStatus repairTextSetting(QSettings& settings, const QString& key, const char* defaultValue,
                                 const char* message, std::string& out) {
-    return repair(settings, key, readTextSetting(settings, key), std::string(defaultValue), message,
-                  out);
+    return repairRead(settings, key, readTextSetting(settings, key), std::string(defaultValue),
+                      message, out);
 }
 
 SettingStatus repairByteSetting(QSettings& settings, const QString& key, std::uint8_t defaultValue,
                                 const char* message, std::uint8_t& out) {
-    return repair(settings, key, readByteSetting(settings, key), defaultValue, message, out);
+    return repairRead(settings, key, readByteSetting(settings, key), defaultValue, message, out);
 }
 
 SettingStatus repairDwordSetting(QSettings& settings, const QString& key,
                                  std::uint32_t defaultValue, const char* message,
                                  std::uint32_t& out) {
-    return repair(settings, key, readDwordSetting(settings, key), defaultValue, message, out);
+    return repairRead(settings, key, readDwordSetting(settings, key), defaultValue, message, out);
 }
 
 void finishSettingsRead(QSettings& settings) {
     settings.sync();
+}
+
+bool writeTextSettingNow(const SettingsFileName& file, const std::string& group,
+                         const std::string& name, std::string_view text, std::size_t maxBytes) {
+    StoreSettings settings(file);
+    return writeTextSettingNow(settings, group, name, text, maxBytes);
+}
+
+bool writeNumberSettingNow(const SettingsFileName& file, const std::string& group,
+                           const std::string& name, std::uint32_t value) {
+    StoreSettings settings(file);
+    return writeNumberSettingNow(settings, group, name, value);
 }
 
 bool writeTextSettingNow(QSettings& settings, const std::string& group, const std::string& name,
@@ -126,4 +193,17 @@ void writeSettingRect(QSettings& settings, const SettingRectLayout& layout, Sett
     writeNumberSetting(settings, latin1(layout.bottomRight),
                        packSettingCorner(rect.right, rect.bottom));
     settings.endGroup();
+}
+
+bool readSettingRect(const SettingsFileName& file, const SettingRectLayout& layout, int& left,
+                     int& top, int& right, int& bottom) {
+    StoreSettings settings(file);
+    return readSettingRect(settings, layout, left, top, right, bottom);
+}
+
+bool writeSettingRectNow(const SettingsFileName& file, const SettingRectLayout& layout,
+                         SettingRect rect) {
+    StoreSettings settings(file);
+    writeSettingRect(settings, layout, rect);
+    return syncSettings(settings);
 }

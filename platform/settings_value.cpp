@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <limits>
+#include <utility>
 
 std::optional<std::uint64_t> parseSettingNumber(std::string_view text, std::uint64_t max) {
     unsigned base = 10;
@@ -49,41 +50,57 @@ std::optional<QString> variantText(const QVariant& value) {
     return std::nullopt;
 }
 
-template <typename T>
-SettingRead<T> readNumber(const QSettings& settings, const QString& key) {
-    SettingRead<T> result;
+// The stored value as text: missing when there is none, unreadable when it has no text form.
+SettingRead<QString> storedText(const QSettings& settings, const QString& key) {
+    SettingRead<QString> result;
     const QVariant value = settings.value(key);
     if (!value.isValid()) {
         return result;
     }
     result.status = SettingStatus::Bad;
-    const std::optional<QString> text = variantText(value);
-    if (!text) {
-        return result;
-    }
-    const std::string utf8 = text->toStdString();
-    if (auto number = parseSettingNumber(utf8, std::numeric_limits<T>::max())) {
+    if (std::optional<QString> text = variantText(value)) {
         result.status = SettingStatus::Ok;
-        result.value = static_cast<T>(*number);
+        result.value = std::move(*text);
     }
     return result;
 }
 
 }  // namespace
 
-SettingRead<std::string> readTextSetting(const QSettings& settings, const QString& key,
-                                         std::size_t maxBytes) {
-    SettingRead<std::string> result;
-    const QVariant value = settings.value(key);
-    if (!value.isValid()) {
+template <typename T>
+SettingRead<T> readNumberSetting(const QSettings& settings, const QString& key, T max) {
+    SettingRead<T> result;
+    const SettingRead<QString> text = storedText(settings, key);
+    result.status = text.status;
+    if (!text.ok()) {
         return result;
     }
     result.status = SettingStatus::Bad;
-    const std::optional<QString> text = variantText(value);
-    if (!text) {
+    const std::string utf8 = text.value.toStdString();
+    if (auto number = parseSettingNumber(utf8, max)) {
+        result.status = SettingStatus::Ok;
+        result.value = static_cast<T>(*number);
+    }
+    return result;
+}
+
+template SettingRead<std::uint8_t> readNumberSetting(const QSettings&, const QString&,
+                                                     std::uint8_t);
+template SettingRead<std::uint16_t> readNumberSetting(const QSettings&, const QString&,
+                                                      std::uint16_t);
+template SettingRead<std::uint32_t> readNumberSetting(const QSettings&, const QString&,
+                                                      std::uint32_t);
+
+SettingRead<std::string> readTextSetting(const QSettings& settings, const QString& key,
+                                         std::size_t maxBytes) {
+    SettingRead<std::string> result;
+    const SettingRead<QString> text = storedText(settings, key);
+    result.status = text.status;
+    if (!text.ok()) {
         return result;
     }
-    std::string utf8 = text->toStdString();
+    result.status = SettingStatus::Bad;
+    std::string utf8 = text.value.toStdString();
     if (utf8.size() > maxBytes) {
         return result;
     }
@@ -93,15 +110,15 @@ SettingRead<std::string> readTextSetting(const QSettings& settings, const QStrin
 }
 
 SettingRead<std::uint8_t> readByteSetting(const QSettings& settings, const QString& key) {
-    return readNumber<std::uint8_t>(settings, key);
+    return readNumberSetting(settings, key, std::numeric_limits<std::uint8_t>::max());
 }
 
 SettingRead<std::uint16_t> readWordSetting(const QSettings& settings, const QString& key) {
-    return readNumber<std::uint16_t>(settings, key);
+    return readNumberSetting(settings, key, std::numeric_limits<std::uint16_t>::max());
 }
 
 SettingRead<std::uint32_t> readDwordSetting(const QSettings& settings, const QString& key) {
-    return readNumber<std::uint32_t>(settings, key);
+    return readNumberSetting(settings, key, std::numeric_limits<std::uint32_t>::max());
 }
 
 void writeTextSetting(QSettings& settings, const QString& key, std::string_view text,

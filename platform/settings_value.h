@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/settings_table.h"
 #include "platform/utf8_text.h"
 
 #include <QSettings>
@@ -19,8 +20,6 @@
 // cannot be read, and writers cut to 79 bytes at a character boundary so that what they store
 // can always be read back. A QSettings object is not shared between threads; each store call
 // makes its own and passes it in here.
-
-inline constexpr std::size_t kMaxSettingTextBytes = 79;
 
 enum class SettingStatus {
     Ok,       // read and valid
@@ -45,6 +44,9 @@ SettingRead<std::string> readTextSetting(const QSettings& settings, const QStrin
 SettingRead<std::uint8_t> readByteSetting(const QSettings& settings, const QString& key);
 SettingRead<std::uint16_t> readWordSetting(const QSettings& settings, const QString& key);
 SettingRead<std::uint32_t> readDwordSetting(const QSettings& settings, const QString& key);
+// A number of T's width that reads as unreadable above `max`.
+template <typename T>
+SettingRead<T> readNumberSetting(const QSettings& settings, const QString& key, T max);
 
 void writeTextSetting(QSettings& settings, const QString& key, std::string_view text,
                       std::size_t maxBytes = kMaxSettingTextBytes);

@@ -35,7 +35,7 @@ std::string sheetPortText(int port) {
     return port == 0 ? " None " : format(" COM%ld ", port);
 }
 
-std::optional<int> speedIndexOf(std::uint32_t speed) {
+std::optional<int> speedIndexOf(PortSpeed speed) {
     for (std::size_t i = 0; i < kSpeedTable.size(); ++i) {
         if (kSpeedTable[i] == speed) {
             return static_cast<int>(i);
@@ -48,7 +48,7 @@ int stepSpeedIndex(int index, Step step) {
     return wrap(index + (step == Step::Up ? 1 : -1), 0, static_cast<int>(kSpeedTable.size()) - 1);
 }
 
-std::string speedText(std::uint32_t speed) {
+std::string speedText(PortSpeed speed) {
     return format(" %5ld ", static_cast<long>(speed));
 }
 
@@ -82,10 +82,14 @@ std::string stopBitsText(int stopBits) {
 }
 
 std::string paOptionText(bool on) {
-    return on ? " On " : " Off ";
+    return " " + flagWord(on) + " ";
 }
 
-std::string portCfgLine(int port, std::uint32_t speed, int parity, int stopBits) {
+std::string flagWord(bool on) {
+    return on ? "On" : "Off";
+}
+
+std::string portCfgLine(int port, PortSpeed speed, int parity, int stopBits) {
     const std::string where = port == 0 ? "None" : format("COM%ld", port);
     return "Port Cfg: " + where + ", " + std::to_string(speed) + ", " + parityWord(parity) + ", " +
            std::to_string(stopBits);
@@ -138,15 +142,16 @@ std::string unreadNotice(SettingStatus status, std::string_view name,
 }
 
 CommPortShown showCommPort(const SettingRead<std::uint8_t>& port,
-                           const SettingRead<std::uint16_t>& speed,
+                           const SettingRead<PortSpeed>& speed,
                            const SettingRead<std::uint8_t>& parity,
                            const SettingRead<std::uint8_t>& stopBits) {
     CommPortShown shown;
     const std::string defaultPort = "COM" + std::to_string(kDefaultComPort);
     if (!port.ok()) {
-        shown.notices += unreadNotice(port.status, "Port", defaultPort);
+        shown.notices += unreadNotice(port.status, settings::kCommPort.name, defaultPort);
     } else if (port.value > kMaxComPort) {
-        shown.notices += notOfferedNotice("Port", std::to_string(port.value), defaultPort);
+        shown.notices +=
+            notOfferedNotice(settings::kCommPort.name, std::to_string(port.value), defaultPort);
     } else {
         shown.port = port.value;
         shown.portStored = true;
@@ -154,9 +159,10 @@ CommPortShown showCommPort(const SettingRead<std::uint8_t>& port,
 
     const std::string defaultSpeed = std::to_string(kDefaultSpeed);
     if (!speed.ok()) {
-        shown.notices += unreadNotice(speed.status, "Speed", defaultSpeed);
+        shown.notices += unreadNotice(speed.status, settings::kSpeed.name, defaultSpeed);
     } else if (!speedIndexOf(speed.value)) {
-        shown.notices += notOfferedNotice("Speed", std::to_string(speed.value), defaultSpeed);
+        shown.notices +=
+            notOfferedNotice(settings::kSpeed.name, std::to_string(speed.value), defaultSpeed);
     } else {
         shown.speed = speed.value;
         shown.speedStored = true;
@@ -164,9 +170,10 @@ CommPortShown showCommPort(const SettingRead<std::uint8_t>& port,
 
     const std::string defaultParity = parityWord(kDefaultParity);
     if (!parity.ok()) {
-        shown.notices += unreadNotice(parity.status, "Parity", defaultParity);
+        shown.notices += unreadNotice(parity.status, settings::kParity.name, defaultParity);
     } else if (parity.value > kMaxOfferedParity) {
-        shown.notices += notOfferedNotice("Parity", std::to_string(parity.value), defaultParity);
+        shown.notices +=
+            notOfferedNotice(settings::kParity.name, std::to_string(parity.value), defaultParity);
     } else {
         shown.parity = parity.value;
         shown.parityStored = true;
@@ -174,9 +181,10 @@ CommPortShown showCommPort(const SettingRead<std::uint8_t>& port,
 
     const std::string defaultStop = std::to_string(kDefaultStopBits);
     if (!stopBits.ok()) {
-        shown.notices += unreadNotice(stopBits.status, "Stop bit", defaultStop);
+        shown.notices += unreadNotice(stopBits.status, settings::kStopBits.name, defaultStop);
     } else if (stopBits.value != 1 && stopBits.value != 2) {
-        shown.notices += notOfferedNotice("Stop bit", std::to_string(stopBits.value), defaultStop);
+        shown.notices +=
+            notOfferedNotice(settings::kStopBits.name, std::to_string(stopBits.value), defaultStop);
     } else {
         shown.stopBits = stopBits.value;
         shown.stopBitsStored = true;

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "platform/settings_value.h"
+#include "server/server_settings.h"
 
 namespace brakton {
 
@@ -33,15 +34,17 @@ int stepSheetPort(int port, Step step);
 // " COM2 ", or " None " for 0.
 std::string sheetPortText(int port);
 
-inline constexpr std::array<std::uint16_t, 7> kSpeedTable = {300,  1200,  2400, 4800,
-                                                             9600, 19200, 38400};
+// A line speed in bits per second, as "Speed" stores it.
+using PortSpeed = std::uint16_t;
+
+inline constexpr std::array<PortSpeed, 7> kSpeedTable = {300, 1200, 2400, 4800, 9600, 19200, 38400};
 inline constexpr int kDefaultSpeedIndex = 3;  // 4800
 // The table index of `speed`, nothing for a speed not in the table.
-std::optional<int> speedIndexOf(std::uint32_t speed);
+std::optional<int> speedIndexOf(PortSpeed speed);
 // Wraps from the last entry to the first and back.
 int stepSpeedIndex(int index, Step step);
 // " %5d ": "  9600 ".
-std::string speedText(std::uint32_t speed);
+std::string speedText(PortSpeed speed);
 
 // Parity as the serial layer numbers it; the pages offer these three.
 inline constexpr int kParityNone = 0;
@@ -62,9 +65,11 @@ std::string stopBitsText(int stopBits);
 
 // " On " or " Off ".
 std::string paOptionText(bool on);
+// "On" or "Off": a flag's value in a notice.
+std::string flagWord(bool on);
 
 // "Port Cfg: COM2, 9600, None, 2", or "Port Cfg: None, 4800, None, 1" for port 0.
-std::string portCfgLine(int port, std::uint32_t speed, int parity, int stopBits);
+std::string portCfgLine(int port, PortSpeed speed, int parity, int stopBits);
 
 // --- The diagnostic dialog -----------------------------------------------------------------
 
@@ -79,18 +84,20 @@ std::string dialogPortText(int port);
 // (missing)" when nothing is there, "Device: none" for port 0.
 std::string deviceLine(int port, const std::filesystem::path& serialDir);
 
-// The defaults a page shows for a "Comm Port" value it cannot offer.
-inline constexpr int kDefaultComPort = 1;
-inline constexpr std::uint16_t kDefaultSpeed = 4800;
-inline constexpr int kDefaultParity = kParityNone;
-inline constexpr int kDefaultStopBits = 1;
+// The defaults a page shows for a "Comm Port" value it cannot offer: the stored defaults.
+inline constexpr int kDefaultComPort = settings::kCommPort.defaultValue;
+inline constexpr PortSpeed kDefaultSpeed = settings::kSpeed.defaultValue;
+inline constexpr int kDefaultParity = settings::kParity.defaultValue;
+inline constexpr int kDefaultStopBits = settings::kStopBits.defaultValue;
+static_assert(kSpeedTable[kDefaultSpeedIndex] == kDefaultSpeed);
+static_assert(kDefaultParity == kParityNone);
 
 // What a page shows for the stored "Comm Port" values: the value when it can offer it, else
 // the default and a notice line per value ("Stored Parity 7 is not offered: None will be
 // saved."). `usable` tells which values were shown as stored.
 struct CommPortShown {
     int port = kDefaultComPort;
-    std::uint16_t speed = kDefaultSpeed;
+    PortSpeed speed = kDefaultSpeed;
     int parity = kDefaultParity;
     int stopBits = kDefaultStopBits;
     bool portStored = false;
@@ -102,7 +109,7 @@ struct CommPortShown {
 
 // The sheet offers ports 0..18.
 CommPortShown showCommPort(const SettingRead<std::uint8_t>& port,
-                           const SettingRead<std::uint16_t>& speed,
+                           const SettingRead<PortSpeed>& speed,
                            const SettingRead<std::uint8_t>& parity,
                            const SettingRead<std::uint8_t>& stopBits);
 

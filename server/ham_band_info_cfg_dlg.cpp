@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 
+#include <array>
 #include <string>
 
 #include "platform/config_fields.h"
@@ -12,12 +13,9 @@ namespace brakton {
 
 namespace {
 
-constexpr const char* kBandNames[kBandCount] = {"10M", "12M", "15M", "17M", "20M",
-                                                "30M", "40M", "80M", "160M"};
-constexpr const char* kEdgeNames[2] = {"Low Band Edge", "High Band Edge"};
-
-std::string valueName(int band, int edge) {
-    return std::string(kBandNames[band]) + " " + kEdgeNames[edge];
+// The band's two edges as the table has them: low, then high.
+std::array<const DwordSetting*, 2> edgesOf(const settings::BandSettings& band) {
+    return {&band.lowEdge, &band.highEdge};
 }
 
 }  // namespace
@@ -35,40 +33,32 @@ CHAMBandInfoCFGDlg::CHAMBandInfoCFGDlg(CServerRegistryStore& store,
     addLabel(QStringLiteral("Low Band Edge (Hz)"), kLowX, 6, 88, 8);
     addLabel(QStringLiteral("High Band Edge (Hz)"), kHighX, 6, 88, 8);
 
-    const BandEdgeTable defaults = CServerRegistryStore::DefaultBandInfo();
     QString notices;
+    bool anyStored = false;
     int y = 18;
     for (int band = 0; band < kBandCount; ++band) {
-        addLabel(QStringLiteral(" ") + QString::fromLatin1(kBandNames[band]), kLabelX, y + 2, 34,
-                 8);
-        const std::uint32_t defaultEdges[2] = {defaults[band].lowEdge, defaults[band].highEdge};
-        for (int edge = 0; edge < 2; ++edge) {
+        const settings::BandSettings& entry = settings::kBands[static_cast<std::size_t>(band)];
+        addLabel(QStringLiteral(" ") + QString::fromLatin1(entry.name), kLabelX, y + 2, 34, 8);
+        const auto edges = edgesOf(entry);
+        for (std::size_t edge = 0; edge < edges.size(); ++edge) {
+            const DwordSetting& value = *edges[edge];
             QLineEdit* edit =
                 addEdit(kEditIds[band][edge], edge == 0 ? kLowX : kHighX, y, kEditW, kRowH);
-            const std::string name = valueName(band, edge);
-            const auto read = reader.dword(kBandInfoGroup, QString::fromStdString(name));
+            const SettingRead<std::uint32_t> read = reader.read(value);
             if (read.ok()) {
                 edit->setText(QString::number(read.value));
             } else {
-                edit->setText(QString::number(defaultEdges[edge]));
+                edit->setText(QString::number(value.defaultValue));
                 notices += QString::fromStdString(
-                    unreadNotice(read.status, name, std::to_string(defaultEdges[edge])));
+                    unreadNotice(read.status, value.name, std::to_string(value.defaultValue)));
             }
+            anyStored = anyStored || read.status != SettingStatus::Missing;
             m_edits[band][edge] = edit;
             connect(edit, &QLineEdit::textChanged, this, [this] { markModified(); });
         }
         y += kPitch;
     }
     // A band table never stored is the defaults; one line says so.
-    bool anyStored = false;
-    for (int band = 0; band < kBandCount && !anyStored; ++band) {
-        for (int edge = 0; edge < 2; ++edge) {
-            if (reader.dword(kBandInfoGroup, QString::fromStdString(valueName(band, edge)))
-                    .status != SettingStatus::Missing) {
-                anyStored = true;
-            }
-        }
-    }
     if (!anyStored) {
         notices =
             QStringLiteral("Stored HAM Band Info is missing: the default edges will be saved.\n");
@@ -76,35 +66,40 @@ CHAMBandInfoCFGDlg::CHAMBandInfoCFGDlg(CServerRegistryStore& store,
     setNotices(notices, kLabelX, y + 2, 260, 22);
 }
 
-std::optional<Refusal> CHAMBandInfoCFGDlg::Check() const {
+std::variant<Refusal, BandEdgeTable> CHAMBandInfoCFGDlg::checkFields() const {
+    BandEdgeTable bands = CServerRegistryStore::DefaultBandInfo();
     for (int band = 0; band < kBandCount; ++band) {
-        std::int64_t edges[2] = {0, 0};
+        std::uint32_t edges[2] = {0, 0};
         for (int edge = 0; edge < 2; ++edge) {
             QLineEdit* edit = m_edits[band][edge];
             const platform::FieldCheck check = platform::checkBandEdge(edit->text().toStdString());
             if (!check.ok()) {
                 return Refusal{check.message, edit};
             }
-            edges[edge] = *check.value;
+            edges[edge] = static_cast<std::uint32_t>(*check.value);
         }
-        if (const std::string message =
-                platform::checkBandOrder(kBandNames[band], edges[0], edges[1]);
+        if (const std::string message = platform::checkBandOrder(
+                settings::kBands[static_cast<std::size_t>(band)].name, edges[0], edges[1]);
             !message.empty()) {
             return Refusal{message, m_edits[band][0]};
         }
+        bands[band].lowEdge = edges[0];
+        bands[band].highEdge = edges[1];
+    }
+    return bands;
+}
+
+std::optional<Refusal> CHAMBandInfoCFGDlg::Check() const {
+    if (auto checked = checkFields(); const Refusal* refusal = std::get_if<Refusal>(&checked)) {
+        return *refusal;
     }
     return std::nullopt;
 }
 
 bool CHAMBandInfoCFGDlg::Apply() {
-    BandEdgeTable bands = CServerRegistryStore::DefaultBandInfo();
-    for (int band = 0; band < kBandCount; ++band) {
-        bands[band].lowEdge = static_cast<std::uint32_t>(
-            *platform::checkBandEdge(m_edits[band][0]->text().toStdString()).value);
-        bands[band].highEdge = static_cast<std::uint32_t>(
-            *platform::checkBandEdge(m_edits[band][1]->text().toStdString()).value);
-    }
-    if (!m_store.WriteBandInfo(bands)) {
+    const auto checked = checkFields();
+    const BandEdgeTable* bands = std::get_if<BandEdgeTable>(&checked);
+    if (bands == nullptr || !m_store.WriteBandInfo(*bands)) {
         return false;
     }
     SetModified(false);

@@ -11,6 +11,7 @@
 // GUI thread only.
 
 #include <array>
+#include <variant>
 
 #include "server/config_page.h"
 #include "server/server_registry_store.h"
@@ -46,6 +47,9 @@ class CHAMBandInfoCFGDlg : public ConfigPage {
     bool Apply() override;
 
   private:
+    // The table the checks accepted, as Apply stores it.
+    std::variant<Refusal, BandEdgeTable> checkFields() const;
+
     CServerRegistryStore& m_store;
     std::array<std::array<QLineEdit*, 2>, kBandCount> m_edits{};
 };

@@ -60,11 +60,8 @@ CK2ComPortDiagDlg::CK2ComPortDiagDlg(CServerRegistryStore& store, CK2RadioPort& 
 
     {
         const ServerSettingsReader reader;
-        const auto port = reader.byte(kCommPortGroup, QStringLiteral("Port"));
-        const CommPortShown shown =
-            showCommPort(port, reader.word(kCommPortGroup, QStringLiteral("Speed")),
-                         reader.byte(kCommPortGroup, QStringLiteral("Parity")),
-                         reader.byte(kCommPortGroup, QStringLiteral("Stop bit")));
+        const auto port = reader.read(settings::kCommPort);
+        const CommPortShown shown = showStoredCommPort(reader);
         // An unreadable port shows as 0; one above 18 as it is.
         m_nPort = port.ok() ? port.value : 0;
         m_nSavedPort = m_nPort;

@@ -36,6 +36,7 @@
 #include <string>
 
 #include "radiolink/radio_services.h"
+#include "server/comm_port_rules.h"
 #include "server/ds_status.h"
 
 class CDigiStatic;
@@ -117,7 +118,7 @@ class CK2ComPortDiagDlg : public QDialog, public ReplySink {
 
     int m_nPort = 0;
     int m_nSavedPort = 0;
-    std::uint16_t m_nSpeed = 4800;
+    PortSpeed m_nSpeed = kDefaultSpeed;
     std::uint8_t m_nParity = 0;
     std::uint8_t m_nStopBits = 1;
     // A display reply of the port generation m_nTryGeneration (or later) has come.

@@ -27,23 +27,21 @@ CK2CommPortCfgDlg::CK2CommPortCfgDlg(CServerRegistryStore& store,
       m_serialDir(std::move(serialDir)),
       m_notifyPAOption(std::move(notifyPAOption)),
       m_log(std::move(log)) {
-    const CommPortShown shown =
-        showCommPort(reader.byte(kCommPortGroup, QStringLiteral("Port")),
-                     reader.word(kCommPortGroup, QStringLiteral("Speed")),
-                     reader.byte(kCommPortGroup, QStringLiteral("Parity")),
-                     reader.byte(kCommPortGroup, QStringLiteral("Stop bit")));
+    const CommPortShown shown = showStoredCommPort(reader);
     m_nPort = shown.port;
     m_nSpeed = shown.speed;
     m_nParity = shown.parity;
     m_nStopBits = shown.stopBits;
-    m_nSpeedIndex = speedIndexOf(static_cast<std::uint32_t>(m_nSpeed)).value_or(kDefaultSpeedIndex);
+    m_nSpeedIndex = speedIndexOf(m_nSpeed).value_or(kDefaultSpeedIndex);
     QString notices = text(shown.notices);
 
     // "PA Option" is a flag: any readable byte is a value it can show.
-    if (const auto read = reader.byte({}, QStringLiteral("PA Option")); read.ok()) {
+    const ByteSetting& paOption = settings::kPAOption;
+    m_bPAOption = paOption.defaultValue != 0;
+    if (const auto read = reader.read(paOption); read.ok()) {
         m_bPAOption = read.value != 0;
     } else if (read.status == SettingStatus::Bad) {
-        notices += text(notReadNotice("PA Option", "Off"));
+        notices += text(notReadNotice(paOption.name, flagWord(m_bPAOption)));
         m_bPAOptionUnread = true;  // the notice says Off will be saved: Apply saves it
     }
     m_bPAOptionSaved = m_bPAOption;
@@ -108,7 +106,7 @@ CK2CommPortCfgDlg::CK2CommPortCfgDlg(CServerRegistryStore& store,
 void CK2CommPortCfgDlg::showValues() {
     m_port->setText(text(sheetPortText(m_nPort)));
     m_device->setText(text(deviceLine(m_nPort, m_serialDir)));
-    m_speed->setText(text(speedText(static_cast<std::uint32_t>(m_nSpeed))));
+    m_speed->setText(text(speedText(m_nSpeed)));
     m_parity->setText(text(parityText(m_nParity)));
     m_stopBits->setText(text(stopBitsText(m_nStopBits)));
     m_paOption->setText(text(paOptionText(m_bPAOption)));
@@ -129,9 +127,9 @@ bool CK2CommPortCfgDlg::Apply() {
             written = false;
         }
     }
-    if (!m_store.WriteCommPort(
-            static_cast<std::uint8_t>(m_nPort), static_cast<std::uint16_t>(m_nSpeed),
-            static_cast<std::uint8_t>(m_nParity), static_cast<std::uint8_t>(m_nStopBits))) {
+    if (!m_store.WriteCommPort(static_cast<std::uint8_t>(m_nPort), m_nSpeed,
+                               static_cast<std::uint8_t>(m_nParity),
+                               static_cast<std::uint8_t>(m_nStopBits))) {
         return false;
     }
     if (!written) {
@@ -139,7 +137,7 @@ bool CK2CommPortCfgDlg::Apply() {
     }
     SetModified(false);
     if (m_log) {
-        m_log(portCfgLine(m_nPort, static_cast<std::uint32_t>(m_nSpeed), m_nParity, m_nStopBits));
+        m_log(portCfgLine(m_nPort, m_nSpeed, m_nParity, m_nStopBits));
     }
     return true;
 }

@@ -17,6 +17,7 @@
 #include <functional>
 #include <string>
 
+#include "server/comm_port_rules.h"
 #include "server/config_page.h"
 
 class SteppedValue;
@@ -43,7 +44,7 @@ class CK2CommPortCfgDlg : public ConfigPage {
     bool Apply() override;
 
     int Port() const { return m_nPort; }
-    int Speed() const { return m_nSpeed; }
+    PortSpeed Speed() const { return m_nSpeed; }
     int Parity() const { return m_nParity; }
     int StopBits() const { return m_nStopBits; }
     bool PAOption() const { return m_bPAOption; }
@@ -57,10 +58,10 @@ class CK2CommPortCfgDlg : public ConfigPage {
     LogFn m_log;
 
     int m_nPort = 0;
-    int m_nSpeed = 4800;
+    PortSpeed m_nSpeed = kDefaultSpeed;
     int m_nParity = 0;
     int m_nStopBits = 1;
-    int m_nSpeedIndex = 3;
+    int m_nSpeedIndex = kDefaultSpeedIndex;
     bool m_bPAOption = false;
     bool m_bPAOptionSaved = false;
     bool m_bPAOptionUnread = false;  // the stored option could not be read

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/server_settings.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -8,7 +10,8 @@
 // $XDG_CONFIG_HOME/N0CALL Software/Rig Control.ini (by default under ~/.config).
 //
 // The main key's values sit at the top level ([General]); each subkey ("Window Size",
-// "Comm Port", "HAM Band Info", "VFO Frequencies") is a group. A missing value is written back
+// "Comm Port", "HAM Band Info", "VFO Frequencies") is a group. Names and defaults stand in the
+// program's settings table (server_settings.h). A missing value is written back
 // with its default; a missing band or VFO group is written whole; a value that cannot be read
 // shows its fixed message (through MessageService) and costs no other setting.
 //
@@ -30,14 +33,12 @@ struct BAND_EDGE_INFO {
     std::uint32_t highEdge = 0;  // Hz
 };
 
-inline constexpr int kBandCount = 9;
-
 using BandEdgeTable = std::array<BAND_EDGE_INFO, kBandCount>;
 
 // {VFO A Hz, VFO B Hz} per band, the layout of VfoBank in LAST_FREQ_VISIT_ARRAY.
 using VfoFrequencyTable = std::array<std::array<std::uint32_t, 2>, kBandCount>;
 
-inline constexpr std::uint32_t kDefaultApplicationColor = 0xDFB880;
+inline constexpr std::uint32_t kDefaultApplicationColor = settings::kApplicationColor.defaultValue;
 
 class CServerRegistryStore {
   public:

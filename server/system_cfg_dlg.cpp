@@ -13,20 +13,7 @@ namespace brakton {
 
 namespace {
 
-// The store's defaults, shown for values that could not be read.
-struct TextDefault {
-    const char* name;
-    const char* value;
-};
-constexpr TextDefault kCallsign{"Callsign", "N0CALL"};
-constexpr TextDefault kHomeDir{"HomeDir", "C:\\Orvo"};
-constexpr TextDefault kLogFileName{"Log File Name", "Orvo.Log"};
-constexpr TextDefault kName{"Name", "Nemo"};
-constexpr TextDefault kQth{"QTH", "Anytown, ST"};
-constexpr TextDefault kNsHost{"NS Host", "localhost"};
-constexpr TextDefault kAudioCommand{"Audio Host Command Name", "SpeakFre.exe"};
-constexpr std::uint8_t kDefaultUtcByte = 0x87;
-constexpr std::uint32_t kDefaultNsPort = 10000;
+using namespace settings;
 
 // Dialog units: labels on the left, fields on the right.
 constexpr int kLabelX = 8;
@@ -44,17 +31,32 @@ std::string toUtf8(const QLineEdit* edit) {
     return edit->text().toStdString();
 }
 
-void loadText(const ServerSettingsReader& reader, const TextDefault& value, QLineEdit* edit,
+void loadText(const ServerSettingsReader& reader, const TextSetting& entry, QLineEdit* edit,
               QString& notices) {
-    const SettingRead<std::string> read = reader.text({}, QString::fromLatin1(value.name));
+    const SettingRead<std::string> read = reader.read(entry);
     if (read.ok()) {
         edit->setText(fromUtf8(read.value));
         return;
     }
-    edit->setText(QString::fromUtf8(value.value));
+    edit->setText(QString::fromUtf8(entry.defaultValue));
     if (read.status == SettingStatus::Bad) {
-        notices += fromUtf8(notReadNotice(value.name, value.value));
+        notices += fromUtf8(notReadNotice(entry.name, entry.defaultValue));
     }
+}
+
+// The stored number, or the default with a notice (showing `shownDefault`) when it cannot be
+// read; a missing one shows its default quietly.
+template <typename T>
+T loadNumber(const ServerSettingsReader& reader, const NumberSetting<T>& entry,
+             const std::string& shownDefault, QString& notices) {
+    const SettingRead<T> read = reader.read(entry);
+    if (read.ok()) {
+        return read.value;
+    }
+    if (read.status == SettingStatus::Bad) {
+        notices += fromUtf8(notReadNotice(entry.name, shownDefault));
+    }
+    return entry.defaultValue;
 }
 
 }  // namespace
@@ -101,62 +103,61 @@ void CSystemCfgDlg::load(const ServerSettingsReader& reader, QString& notices) {
     loadText(reader, kQth, m_qth, notices);
     loadText(reader, kLogFileName, m_logFileName, notices);
 
-    std::uint8_t utc = kDefaultUtcByte;
-    if (const auto read = reader.byte({}, QStringLiteral("Offset from UTC")); read.ok()) {
-        utc = read.value;
-    } else if (read.status == SettingStatus::Bad) {
-        notices += fromUtf8(notReadNotice("Offset from UTC", "-7"));
-    }
+    const std::uint8_t utc =
+        loadNumber(reader, kUtcOffset,
+                   std::to_string(platform::utcOffsetFromByte(kUtcOffset.defaultValue)), notices);
     m_utcOffset->setText(QString::number(platform::utcOffsetFromByte(utc)));
 
-    if (const auto read = reader.byte({}, QStringLiteral("SW Logging Mode")); read.ok()) {
-        m_nLoggingMode = read.value;
-    } else if (read.status == SettingStatus::Bad) {
-        notices += fromUtf8(notReadNotice("SW Logging Mode", "0"));
-    }
+    // Without a field: a value that cannot be read is written back as its default.
+    m_nLoggingMode =
+        loadNumber(reader, kLoggingMode, std::to_string(kLoggingMode.defaultValue), notices);
 
     loadText(reader, kNsHost, m_nsHost, notices);
-    std::uint32_t nsPort = kDefaultNsPort;
-    if (const auto read = reader.dword({}, QStringLiteral("NS Port")); read.ok()) {
-        nsPort = read.value;
-    } else if (read.status == SettingStatus::Bad) {
-        notices += fromUtf8(notReadNotice("NS Port", std::to_string(kDefaultNsPort)));
-    }
+    const std::uint32_t nsPort =
+        loadNumber(reader, kNsPort, std::to_string(kNsPort.defaultValue), notices);
     m_nsPort->setText(QString::number(nsPort));
 
     loadText(reader, kAudioCommand, m_audioStreamer, notices);
-    bool stream = false;
-    if (const auto read = reader.byte({}, QStringLiteral("Audio Streaming Host")); read.ok()) {
-        stream = read.value != 0;
-    } else if (read.status == SettingStatus::Bad) {
-        notices += fromUtf8(notReadNotice("Audio Streaming Host", "Off"));
-    }
-    m_streamAudio->setChecked(stream);
+    const std::uint8_t stream =
+        loadNumber(reader, kAudioEnabled, flagWord(kAudioEnabled.defaultValue != 0), notices);
+    m_streamAudio->setChecked(stream != 0);
 }
 
-std::optional<Refusal> CSystemCfgDlg::Check() const {
-    if (const auto utc = platform::checkUtcOffset(toUtf8(m_utcOffset)); !utc.ok()) {
+std::variant<Refusal, CSystemCfgDlg::Fields> CSystemCfgDlg::checkFields() const {
+    const auto utc = platform::checkUtcOffset(toUtf8(m_utcOffset));
+    if (!utc.ok()) {
         return Refusal{utc.message, m_utcOffset};
     }
     if (const std::string message = platform::checkNameServerHost(toUtf8(m_nsHost));
         !message.empty()) {
         return Refusal{message, m_nsHost};
     }
-    if (const auto port = platform::checkNameServerPort(toUtf8(m_nsPort)); !port.ok()) {
+    const auto port = platform::checkNameServerPort(toUtf8(m_nsPort));
+    if (!port.ok()) {
         return Refusal{port.message, m_nsPort};
+    }
+    return Fields{static_cast<int>(*utc.value), static_cast<std::uint32_t>(*port.value)};
+}
+
+std::optional<Refusal> CSystemCfgDlg::Check() const {
+    if (auto checked = checkFields(); const Refusal* refusal = std::get_if<Refusal>(&checked)) {
+        return *refusal;
     }
     return std::nullopt;
 }
 
 bool CSystemCfgDlg::Apply() {
-    const int hours = static_cast<int>(*platform::checkUtcOffset(toUtf8(m_utcOffset)).value);
-    const auto nsPort =
-        static_cast<std::uint32_t>(*platform::checkNameServerPort(toUtf8(m_nsPort)).value);
-    bool written = m_store.WriteOperatorInfo(toUtf8(m_homeDir), toUtf8(m_callsign), toUtf8(m_name),
-                                             toUtf8(m_qth), platform::utcOffsetToByte(hours),
-                                             toUtf8(m_logFileName), m_nLoggingMode);
+    const auto checked = checkFields();
+    const Fields* fields = std::get_if<Fields>(&checked);
+    if (fields == nullptr) {
+        return false;
+    }
+    bool written = m_store.WriteOperatorInfo(
+        toUtf8(m_homeDir), toUtf8(m_callsign), toUtf8(m_name), toUtf8(m_qth),
+        platform::utcOffsetToByte(fields->utcHours), toUtf8(m_logFileName), m_nLoggingMode);
     written =
-        m_store.WriteNameService(platform::trimNameServerHost(toUtf8(m_nsHost)), nsPort) && written;
+        m_store.WriteNameService(platform::trimNameServerHost(toUtf8(m_nsHost)), fields->nsPort) &&
+        written;
     written =
         m_store.WriteAudioHost(m_streamAudio->isChecked(), toUtf8(m_audioStreamer)) && written;
     if (written) {

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
 
 #include "server/config_page.h"
 
@@ -36,7 +37,14 @@ class CSystemCfgDlg : public ConfigPage {
     bool Apply() override;
 
   private:
+    // The values the checks accepted, as Apply writes them.
+    struct Fields {
+        int utcHours;
+        std::uint32_t nsPort;
+    };
+
     void load(const ServerSettingsReader& reader, QString& notices);
+    std::variant<Refusal, Fields> checkFields() const;
 
     CServerRegistryStore& m_store;
     QLineEdit* m_callsign = nullptr;

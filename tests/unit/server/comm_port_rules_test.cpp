@@ -49,11 +49,11 @@ class SpeedTest : public ::testing::TestWithParam<StepCase> {};
 
 // The index starts at the stored speed, so the first step moves from there.
 TEST_P(SpeedTest, StepsFromTheStoredSpeed) {
-    const auto index = speedIndexOf(static_cast<std::uint32_t>(GetParam().from));
+    const auto index = speedIndexOf(static_cast<PortSpeed>(GetParam().from));
     ASSERT_TRUE(index.has_value());
     const int speed = kSpeedTable[stepSpeedIndex(*index, GetParam().step)];
     EXPECT_EQ(speed, GetParam().to);
-    EXPECT_EQ(speedText(static_cast<std::uint32_t>(speed)), GetParam().text);
+    EXPECT_EQ(speedText(static_cast<PortSpeed>(speed)), GetParam().text);
 }
 
 const StepCase kSpeeds[] = {
