@@ -504,8 +504,8 @@ bool CK2FrontPanelControlDlg::CWWindowExists() const {
     return m_model.m_bCWWindowOpen != 0;
 }
 
-// The keyboard-CW window is not built yet; without its entry point the
-// command opens nothing.
+// The application object gives the entry point that makes the keyboard-CW
+// window; a panel without it (a test's) opens nothing.
 void CK2FrontPanelControlDlg::OpenCWWindow() {
     if (CWWindowExists() || !m_cmdEntry.openKeyboardCw) {
         return;

@@ -79,8 +79,8 @@ struct DownloadOutcome {
     std::int32_t status = 0;
 };
 
-// Work of other windows that the panel starts at fixed points. Each is empty
-// until its window is built; an empty one does nothing.
+// Work of other windows that the panel starts at fixed points. The application
+// object fills them in; one left empty (a test's panel) does nothing.
 struct PanelEntryPoints {
     // The first server notice: the splash screen goes.
     std::function<void()> hideSplash;
@@ -107,8 +107,8 @@ struct PanelEntryPoints {
 };
 
 // Work of the windows that the operator commands reach: memories, keyboard
-// CW, QSO logging and the key-switch panel. Each is empty until its window is
-// built; an empty one does nothing.
+// CW, QSO logging and the key-switch panel. The application object fills
+// them in; one left empty (a test's panel) does nothing.
 struct PanelCommandEntryPoints {
     // Right-click menu and Alt+F1-F4: save and recall a stacking register
     // (162, 163), save and recall a memory (164, 165), edit memories (167).
