@@ -42,11 +42,11 @@ class CwPanelFixture : public FrontPanelFixture {
     }
 
     // True once `done` holds, running the thread's events in between; false
-    // after two seconds.
+    // after ten seconds, long enough for a loaded machine.
     static bool waitFor(const std::function<bool()>& done) {
         QElapsedTimer timer;
         timer.start();
-        while (!done() && timer.elapsed() < 2000) {
+        while (!done() && timer.elapsed() < 10000) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
             // Outside exec() deleteLater waits for this.
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
