@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "client/memory/status_hex.h"
 #include "platform/utf8_text.h"
 
 namespace {
@@ -58,12 +59,6 @@ RADIO_MEMORY_RECORD getRecord(std::string_view in, std::size_t at) {
 
 RADIO_MEMORY_RECORD freeRecord() {
     return RADIO_MEMORY_RECORD{};
-}
-
-std::string hex8(std::uint32_t status) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", status);
-    return text;
 }
 
 // Slots other than the record's own index are free; names end by byte 79.
@@ -173,7 +168,7 @@ int countUsed(const std::vector<RADIO_MEMORY_RECORD>& records) {
 }
 
 std::string withReason(std::uint32_t status, int reason) {
-    std::string text = hex8(status);
+    std::string text = StatusHex(status);
     if (reason != 0)
         text += std::string(" (") + std::strerror(reason) + ")";
     return text;
@@ -213,7 +208,7 @@ CK2MemoryCfg::CK2MemoryCfg(std::string folder, Clock clock)
     const FileKind registers{kRegisterFile, kRegisterBackup, kRegisterCapacity};
     if (!platform::makeFolders(m_folder)) {
         m_startUpMessages.push_back(std::string("Unable to Create ") + kMemoryFile +
-                                    ", Error: " + hex8(K2ERR_FILE_OPEN));
+                                    ", Error: " + StatusHex(K2ERR_FILE_OPEN));
         return;
     }
     int unusedIndex = 0;
@@ -326,7 +321,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
             ringIndex = 0;
     };
     const auto unableToCreate = [&](std::uint32_t status) {
-        return std::string("Unable to Create ") + kind.file + ", Error: " + hex8(status);
+        return std::string("Unable to Create ") + kind.file + ", Error: " + StatusHex(status);
     };
 
     Stored mine = readStored(path, kind.file, kind.capacity);
@@ -353,7 +348,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
             return;
         }
         std::string message =
-            std::string("Unable to Read ") + kind.backup + ", Error: " + hex8(damage) + "!";
+            std::string("Unable to Read ") + kind.backup + ", Error: " + StatusHex(damage) + "!";
         const std::string aside = KeepAside(backupPath, kind.backup);
         if (aside.empty()) {
             // Cannot set it aside: leave it alone and work from memory.
@@ -409,7 +404,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
     }
     const std::uint32_t damage = mine.parsed.status;
     std::string message =
-        std::string("Unable to Read ") + kind.file + ", Error: " + hex8(damage) + "!";
+        std::string("Unable to Read ") + kind.file + ", Error: " + StatusHex(damage) + "!";
     const std::string aside = KeepAside(path, kind.file);
     if (aside.empty()) {
         // Cannot set it aside: leave the file alone and work from memory.
