@@ -167,6 +167,14 @@ int countUsed(const std::vector<RADIO_MEMORY_RECORD>& records) {
     return used;
 }
 
+std::string unableToCreate(const char* name, std::uint32_t status) {
+    return std::string("Unable to Create ") + name + ", Error: " + StatusHex(status);
+}
+
+std::string unableToRead(const char* name, std::uint32_t status) {
+    return std::string("Unable to Read ") + name + ", Error: " + StatusHex(status) + "!";
+}
+
 std::string withReason(std::uint32_t status, int reason) {
     std::string text = StatusHex(status);
     if (reason != 0)
@@ -207,8 +215,7 @@ CK2MemoryCfg::CK2MemoryCfg(std::string folder, Clock clock)
     const FileKind memories{kMemoryFile, kMemoryBackup, kMemoryCapacity};
     const FileKind registers{kRegisterFile, kRegisterBackup, kRegisterCapacity};
     if (!platform::makeFolders(m_folder)) {
-        m_startUpMessages.push_back(std::string("Unable to Create ") + kMemoryFile +
-                                    ", Error: " + StatusHex(K2ERR_FILE_OPEN));
+        m_startUpMessages.push_back(unableToCreate(kMemoryFile, K2ERR_FILE_OPEN));
         return;
     }
     int unusedIndex = 0;
@@ -320,9 +327,6 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         if (ringIndex < 0 || ringIndex >= kind.capacity)
             ringIndex = 0;
     };
-    const auto unableToCreate = [&](std::uint32_t status) {
-        return std::string("Unable to Create ") + kind.file + ", Error: " + StatusHex(status);
-    };
 
     Stored mine = readStored(path, kind.file, kind.capacity);
     if (!mine.present) {
@@ -330,7 +334,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         if (!backup.present) {
             const std::uint32_t status = Write(kind, records, ringIndex, false);
             if (status != 0)
-                m_startUpMessages.push_back(unableToCreate(status));
+                m_startUpMessages.push_back(unableToCreate(kind.file, status));
             return;
         }
         if (backup.reason != 0) {
@@ -347,8 +351,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
                                   kind.backup + ", Error: " + withReason(status, errno));
             return;
         }
-        std::string message =
-            std::string("Unable to Read ") + kind.backup + ", Error: " + StatusHex(damage) + "!";
+        std::string message = unableToRead(kind.backup, damage);
         const std::string aside = KeepAside(backupPath, kind.backup);
         if (aside.empty()) {
             // Cannot set it aside: leave it alone and work from memory.
@@ -390,7 +393,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
                                     std::to_string(stray) + " is free");
         const std::uint32_t status = Write(kind, records, ringIndex, false);
         if (status != 0)
-            m_startUpMessages.push_back(unableToCreate(status));
+            m_startUpMessages.push_back(unableToCreate(kind.file, status));
         return;
     }
 
@@ -403,8 +406,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         return;
     }
     const std::uint32_t damage = mine.parsed.status;
-    std::string message =
-        std::string("Unable to Read ") + kind.file + ", Error: " + StatusHex(damage) + "!";
+    std::string message = unableToRead(kind.file, damage);
     const std::string aside = KeepAside(path, kind.file);
     if (aside.empty()) {
         // Cannot set it aside: leave the file alone and work from memory.
@@ -428,7 +430,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
     m_startUpMessages.push_back(message);
     const std::uint32_t status = Write(kind, records, ringIndex, false);
     if (status != 0)
-        m_startUpMessages.push_back(unableToCreate(status));
+        m_startUpMessages.push_back(unableToCreate(kind.file, status));
 }
 
 void CK2MemoryCfg::CommitMemories(Records records) {
