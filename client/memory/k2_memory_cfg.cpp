@@ -23,6 +23,12 @@ constexpr std::size_t kCapacityOffset = 152;
 constexpr std::size_t kRecordSizeOffset = 156;
 constexpr std::size_t kIndexOffset = 160;
 constexpr const char* kBanner = "Pelorin radio memories: do not edit";
+// Within a record: the name's 80 bytes, the slot word at 80, and the
+// snapshot's 19 words from 84 to the record's end.
+constexpr std::size_t kSlotOffset = RADIO_MEMORY_RECORD::kNameBytes;
+constexpr std::size_t kSnapshotOffset = kSlotOffset + sizeof(std::int32_t);
+static_assert(kSnapshotOffset + 4 * RADIO_MEMORY_RECORD::kSnapshotWords ==
+              RADIO_MEMORY_RECORD::kBytes);
 
 void putWord(std::string& out, std::size_t at, std::int32_t value) {
     const auto u = static_cast<std::uint32_t>(value);
@@ -41,18 +47,18 @@ std::int32_t getWord(std::string_view in, std::size_t at) {
 
 void putRecord(std::string& out, std::size_t at, const RADIO_MEMORY_RECORD& r) {
     std::memcpy(out.data() + at, r.name.data(), r.name.size());
-    putWord(out, at + RADIO_MEMORY_RECORD::kNameBytes, r.slot);
+    putWord(out, at + kSlotOffset, r.slot);
     for (std::size_t w = 0; w < r.snapshot.size(); ++w) {
-        putWord(out, at + 84 + 4 * w, r.snapshot[w]);
+        putWord(out, at + kSnapshotOffset + 4 * w, r.snapshot[w]);
     }
 }
 
 RADIO_MEMORY_RECORD getRecord(std::string_view in, std::size_t at) {
     RADIO_MEMORY_RECORD r;
     std::memcpy(r.name.data(), in.data() + at, r.name.size());
-    r.slot = getWord(in, at + RADIO_MEMORY_RECORD::kNameBytes);
+    r.slot = getWord(in, at + kSlotOffset);
     for (std::size_t w = 0; w < r.snapshot.size(); ++w) {
-        r.snapshot[w] = getWord(in, at + 84 + 4 * w);
+        r.snapshot[w] = getWord(in, at + kSnapshotOffset + 4 * w);
     }
     return r;
 }
