@@ -206,6 +206,10 @@ struct CK2MemoryCfg::FileKind {
     int capacity;
 };
 
+const CK2MemoryCfg::FileKind CK2MemoryCfg::kMemories{kMemoryFile, kMemoryBackup, kMemoryCapacity};
+const CK2MemoryCfg::FileKind CK2MemoryCfg::kRegisters{kRegisterFile, kRegisterBackup,
+                                                      kRegisterCapacity};
+
 std::tm CK2MemoryCfg::LocalNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -218,16 +222,14 @@ CK2MemoryCfg::CK2MemoryCfg(std::string folder, Clock clock)
       m_clock(clock ? std::move(clock) : Clock(LocalNow)),
       m_memories(kMemoryCapacity),
       m_registers(kRegisterCapacity) {
-    const FileKind memories{kMemoryFile, kMemoryBackup, kMemoryCapacity};
-    const FileKind registers{kRegisterFile, kRegisterBackup, kRegisterCapacity};
     if (!platform::makeFolders(m_folder)) {
         m_startUpMessages.push_back(unableToCreate(kMemoryFile, K2ERR_FILE_OPEN));
         return;
     }
     int unusedIndex = 0;
-    Load(memories, m_memories, unusedIndex);
+    Load(kMemories, m_memories, unusedIndex);
     m_memoryUsed = repair(m_memories);
-    Load(registers, m_registers, m_ringIndex);
+    Load(kRegisters, m_registers, m_ringIndex);
     m_registerUsed = repair(m_registers);
     if (m_ringIndex < 0 || m_ringIndex >= kRegisterCapacity)
         m_ringIndex = 0;
@@ -469,8 +471,7 @@ std::uint32_t CK2MemoryCfg::PushStackRegister(RADIO_MEMORY_RECORD record) {
         }
         ring = 0;
     }
-    const std::uint32_t status =
-        Write({kRegisterFile, kRegisterBackup, kRegisterCapacity}, next, ring, true);
+    const std::uint32_t status = Write(kRegisters, next, ring, true);
     if (status == 0)
         CommitRegisters(std::move(next), ring);
     return status;
@@ -617,19 +618,17 @@ std::string CK2MemoryCfg::GetNextMemoryName(std::array<std::int32_t, 19>& snapsh
 }
 
 std::uint32_t CK2MemoryCfg::WriteMemoryFile() {
-    return Write({kMemoryFile, kMemoryBackup, kMemoryCapacity}, m_memories, 0, true);
+    return Write(kMemories, m_memories, 0, true);
 }
 
 std::uint32_t CK2MemoryCfg::WriteStackRegisterFile() {
-    return Write({kRegisterFile, kRegisterBackup, kRegisterCapacity}, m_registers, m_ringIndex,
-                 true);
+    return Write(kRegisters, m_registers, m_ringIndex, true);
 }
 
 std::uint32_t CK2MemoryCfg::ReadMemoryFile() {
     Records records;
     int unused = 0;
-    const std::uint32_t status =
-        Read({kMemoryFile, kMemoryBackup, kMemoryCapacity}, records, unused);
+    const std::uint32_t status = Read(kMemories, records, unused);
     if (status == 0) {
         repair(records);
         CommitMemories(std::move(records));
@@ -640,8 +639,7 @@ std::uint32_t CK2MemoryCfg::ReadMemoryFile() {
 std::uint32_t CK2MemoryCfg::ReadStackRegisterFile() {
     Records records;
     int ring = 0;
-    const std::uint32_t status =
-        Read({kRegisterFile, kRegisterBackup, kRegisterCapacity}, records, ring);
+    const std::uint32_t status = Read(kRegisters, records, ring);
     if (status == 0) {
         m_registerUsed = repair(records);
         m_registers = std::move(records);
@@ -657,8 +655,7 @@ std::uint32_t CK2MemoryCfg::UpdateMemoryRecord(int op, int index,
     }
     Records next = m_memories;
     next[static_cast<std::size_t>(index)] = record;
-    const std::uint32_t status =
-        Write({kMemoryFile, kMemoryBackup, kMemoryCapacity}, next, 0, true);
+    const std::uint32_t status = Write(kMemories, next, 0, true);
     if (status == 0)
         CommitMemories(std::move(next));
     return status;
