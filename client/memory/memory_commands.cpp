@@ -24,17 +24,13 @@ std::string kHz(std::int32_t hz) {
 
 RADIO_MEMORY_RECORD RecordOf(const RADIO_SNAPSHOT& snapshot) {
     RADIO_MEMORY_RECORD record;
-    for (std::size_t i = 0; i < RADIO_SNAPSHOT::kWords; ++i) {
-        record.snapshot[i] = snapshot.words[i];
-    }
+    record.snapshot = snapshot.words;
     return record;
 }
 
 RADIO_SNAPSHOT SnapshotOf(const RADIO_MEMORY_RECORD& record) {
     RADIO_SNAPSHOT snapshot;
-    for (std::size_t i = 0; i < RADIO_SNAPSHOT::kWords; ++i) {
-        snapshot.words[i] = record.snapshot[i];
-    }
+    snapshot.words = record.snapshot;
     return snapshot;
 }
 
