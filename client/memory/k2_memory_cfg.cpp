@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "client/memory/status_hex.h"
 #include "platform/utf8_text.h"
 
 namespace {
@@ -22,6 +23,12 @@ constexpr std::size_t kCapacityOffset = 152;
 constexpr std::size_t kRecordSizeOffset = 156;
 constexpr std::size_t kIndexOffset = 160;
 constexpr const char* kBanner = "Pelorin radio memories: do not edit";
+// Within a record: the name's 80 bytes, the slot word at 80, and the
+// snapshot's 19 words from 84 to the record's end.
+constexpr std::size_t kSlotOffset = RADIO_MEMORY_RECORD::kNameBytes;
+constexpr std::size_t kSnapshotOffset = kSlotOffset + sizeof(std::int32_t);
+static_assert(kSnapshotOffset + 4 * RADIO_MEMORY_RECORD::kSnapshotWords ==
+              RADIO_MEMORY_RECORD::kBytes);
 
 void putWord(std::string& out, std::size_t at, std::int32_t value) {
     const auto u = static_cast<std::uint32_t>(value);
@@ -40,30 +47,24 @@ std::int32_t getWord(std::string_view in, std::size_t at) {
 
 void putRecord(std::string& out, std::size_t at, const RADIO_MEMORY_RECORD& r) {
     std::memcpy(out.data() + at, r.name.data(), r.name.size());
-    putWord(out, at + RADIO_MEMORY_RECORD::kNameBytes, r.slot);
+    putWord(out, at + kSlotOffset, r.slot);
     for (std::size_t w = 0; w < r.snapshot.size(); ++w) {
-        putWord(out, at + 84 + 4 * w, r.snapshot[w]);
+        putWord(out, at + kSnapshotOffset + 4 * w, r.snapshot[w]);
     }
 }
 
 RADIO_MEMORY_RECORD getRecord(std::string_view in, std::size_t at) {
     RADIO_MEMORY_RECORD r;
     std::memcpy(r.name.data(), in.data() + at, r.name.size());
-    r.slot = getWord(in, at + RADIO_MEMORY_RECORD::kNameBytes);
+    r.slot = getWord(in, at + kSlotOffset);
     for (std::size_t w = 0; w < r.snapshot.size(); ++w) {
-        r.snapshot[w] = getWord(in, at + 84 + 4 * w);
+        r.snapshot[w] = getWord(in, at + kSnapshotOffset + 4 * w);
     }
     return r;
 }
 
 RADIO_MEMORY_RECORD freeRecord() {
     return RADIO_MEMORY_RECORD{};
-}
-
-std::string hex8(std::uint32_t status) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", status);
-    return text;
 }
 
 // Slots other than the record's own index are free; names end by byte 79.
@@ -172,8 +173,16 @@ int countUsed(const std::vector<RADIO_MEMORY_RECORD>& records) {
     return used;
 }
 
+std::string unableToCreate(const char* name, std::uint32_t status) {
+    return std::string("Unable to Create ") + name + ", Error: " + StatusHex(status);
+}
+
+std::string unableToRead(const char* name, std::uint32_t status) {
+    return std::string("Unable to Read ") + name + ", Error: " + StatusHex(status) + "!";
+}
+
 std::string withReason(std::uint32_t status, int reason) {
-    std::string text = hex8(status);
+    std::string text = StatusHex(status);
     if (reason != 0)
         text += std::string(" (") + std::strerror(reason) + ")";
     return text;
@@ -197,6 +206,10 @@ struct CK2MemoryCfg::FileKind {
     int capacity;
 };
 
+const CK2MemoryCfg::FileKind CK2MemoryCfg::kMemories{kMemoryFile, kMemoryBackup, kMemoryCapacity};
+const CK2MemoryCfg::FileKind CK2MemoryCfg::kRegisters{kRegisterFile, kRegisterBackup,
+                                                      kRegisterCapacity};
+
 std::tm CK2MemoryCfg::LocalNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -209,17 +222,14 @@ CK2MemoryCfg::CK2MemoryCfg(std::string folder, Clock clock)
       m_clock(clock ? std::move(clock) : Clock(LocalNow)),
       m_memories(kMemoryCapacity),
       m_registers(kRegisterCapacity) {
-    const FileKind memories{kMemoryFile, kMemoryBackup, kMemoryCapacity};
-    const FileKind registers{kRegisterFile, kRegisterBackup, kRegisterCapacity};
     if (!platform::makeFolders(m_folder)) {
-        m_startUpMessages.push_back(std::string("Unable to Create ") + kMemoryFile +
-                                    ", Error: " + hex8(K2ERR_FILE_OPEN));
+        m_startUpMessages.push_back(unableToCreate(kMemoryFile, K2ERR_FILE_OPEN));
         return;
     }
     int unusedIndex = 0;
-    Load(memories, m_memories, unusedIndex);
+    Load(kMemories, m_memories, unusedIndex);
     m_memoryUsed = repair(m_memories);
-    Load(registers, m_registers, m_ringIndex);
+    Load(kRegisters, m_registers, m_ringIndex);
     m_registerUsed = repair(m_registers);
     if (m_ringIndex < 0 || m_ringIndex >= kRegisterCapacity)
         m_ringIndex = 0;
@@ -325,9 +335,6 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         if (ringIndex < 0 || ringIndex >= kind.capacity)
             ringIndex = 0;
     };
-    const auto unableToCreate = [&](std::uint32_t status) {
-        return std::string("Unable to Create ") + kind.file + ", Error: " + hex8(status);
-    };
 
     Stored mine = readStored(path, kind.file, kind.capacity);
     if (!mine.present) {
@@ -335,7 +342,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         if (!backup.present) {
             const std::uint32_t status = Write(kind, records, ringIndex, false);
             if (status != 0)
-                m_startUpMessages.push_back(unableToCreate(status));
+                m_startUpMessages.push_back(unableToCreate(kind.file, status));
             return;
         }
         if (backup.reason != 0) {
@@ -352,8 +359,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
                                   kind.backup + ", Error: " + withReason(status, errno));
             return;
         }
-        std::string message =
-            std::string("Unable to Read ") + kind.backup + ", Error: " + hex8(damage) + "!";
+        std::string message = unableToRead(kind.backup, damage);
         const std::string aside = KeepAside(backupPath, kind.backup);
         if (aside.empty()) {
             // Cannot set it aside: leave it alone and work from memory.
@@ -395,7 +401,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
                                     std::to_string(stray) + " is free");
         const std::uint32_t status = Write(kind, records, ringIndex, false);
         if (status != 0)
-            m_startUpMessages.push_back(unableToCreate(status));
+            m_startUpMessages.push_back(unableToCreate(kind.file, status));
         return;
     }
 
@@ -408,8 +414,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         return;
     }
     const std::uint32_t damage = mine.parsed.status;
-    std::string message =
-        std::string("Unable to Read ") + kind.file + ", Error: " + hex8(damage) + "!";
+    std::string message = unableToRead(kind.file, damage);
     const std::string aside = KeepAside(path, kind.file);
     if (aside.empty()) {
         // Cannot set it aside: leave the file alone and work from memory.
@@ -433,7 +438,7 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
     m_startUpMessages.push_back(message);
     const std::uint32_t status = Write(kind, records, ringIndex, false);
     if (status != 0)
-        m_startUpMessages.push_back(unableToCreate(status));
+        m_startUpMessages.push_back(unableToCreate(kind.file, status));
 }
 
 void CK2MemoryCfg::CommitMemories(Records records) {
@@ -466,8 +471,7 @@ std::uint32_t CK2MemoryCfg::PushStackRegister(RADIO_MEMORY_RECORD record) {
         }
         ring = 0;
     }
-    const std::uint32_t status =
-        Write({kRegisterFile, kRegisterBackup, kRegisterCapacity}, next, ring, true);
+    const std::uint32_t status = Write(kRegisters, next, ring, true);
     if (status == 0)
         CommitRegisters(std::move(next), ring);
     return status;
@@ -614,19 +618,17 @@ std::string CK2MemoryCfg::GetNextMemoryName(std::array<std::int32_t, 19>& snapsh
 }
 
 std::uint32_t CK2MemoryCfg::WriteMemoryFile() {
-    return Write({kMemoryFile, kMemoryBackup, kMemoryCapacity}, m_memories, 0, true);
+    return Write(kMemories, m_memories, 0, true);
 }
 
 std::uint32_t CK2MemoryCfg::WriteStackRegisterFile() {
-    return Write({kRegisterFile, kRegisterBackup, kRegisterCapacity}, m_registers, m_ringIndex,
-                 true);
+    return Write(kRegisters, m_registers, m_ringIndex, true);
 }
 
 std::uint32_t CK2MemoryCfg::ReadMemoryFile() {
     Records records;
     int unused = 0;
-    const std::uint32_t status =
-        Read({kMemoryFile, kMemoryBackup, kMemoryCapacity}, records, unused);
+    const std::uint32_t status = Read(kMemories, records, unused);
     if (status == 0) {
         repair(records);
         CommitMemories(std::move(records));
@@ -637,8 +639,7 @@ std::uint32_t CK2MemoryCfg::ReadMemoryFile() {
 std::uint32_t CK2MemoryCfg::ReadStackRegisterFile() {
     Records records;
     int ring = 0;
-    const std::uint32_t status =
-        Read({kRegisterFile, kRegisterBackup, kRegisterCapacity}, records, ring);
+    const std::uint32_t status = Read(kRegisters, records, ring);
     if (status == 0) {
         m_registerUsed = repair(records);
         m_registers = std::move(records);
@@ -654,8 +655,7 @@ std::uint32_t CK2MemoryCfg::UpdateMemoryRecord(int op, int index,
     }
     Records next = m_memories;
     next[static_cast<std::size_t>(index)] = record;
-    const std::uint32_t status =
-        Write({kMemoryFile, kMemoryBackup, kMemoryCapacity}, next, 0, true);
+    const std::uint32_t status = Write(kMemories, next, 0, true);
     if (status == 0)
         CommitMemories(std::move(next));
     return status;

@@ -140,7 +140,10 @@ class CK2MemoryCfg {
 
   private:
     using Records = std::vector<RADIO_MEMORY_RECORD>;
+    // A file's name, its backup's name and how many records it holds.
     struct FileKind;
+    static const FileKind kMemories;
+    static const FileKind kRegisters;
 
     std::string PathOf(const char* name) const;
     std::string BackupPathOf(const FileKind& kind) const;

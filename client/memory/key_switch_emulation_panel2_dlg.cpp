@@ -109,8 +109,6 @@ void CKeySwitchEmulationPanel2Dlg::Apply(const ScanPageModel::Effects& effects) 
         Post([low, high](KeySwitchTarget& t) {
             t.RequestFrequencyScan(static_cast<std::int32_t>(low), static_cast<std::int32_t>(high));
         });
-    }
-    if (effects.scan) {
         ShowLimits();
     }
     ShowState();

@@ -9,6 +9,7 @@
 #include "client/memory/memory_recall_dlg.h"
 #include "client/memory/radio_memory_edit_dlg.h"
 #include "client/memory/saving_memory_location_dlg.h"
+#include "client/memory/status_hex.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/status_watching_remote.h"
 #include "platform/message_service.h"
@@ -23,27 +24,17 @@ std::string kHz(std::int32_t hz) {
 
 RADIO_MEMORY_RECORD RecordOf(const RADIO_SNAPSHOT& snapshot) {
     RADIO_MEMORY_RECORD record;
-    for (std::size_t i = 0; i < RADIO_SNAPSHOT::kWords; ++i) {
-        record.snapshot[i] = snapshot.words[i];
-    }
+    record.snapshot = snapshot.words;
     return record;
 }
 
 RADIO_SNAPSHOT SnapshotOf(const RADIO_MEMORY_RECORD& record) {
     RADIO_SNAPSHOT snapshot;
-    for (std::size_t i = 0; i < RADIO_SNAPSHOT::kWords; ++i) {
-        snapshot.words[i] = record.snapshot[i];
-    }
+    snapshot.words = record.snapshot;
     return snapshot;
 }
 
 }  // namespace
-
-std::string StatusHex(std::uint32_t status) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", status);
-    return text;
-}
 
 MemoryCommands::MemoryCommands(CK2MemoryCfg& memories, pelorin::CRegistryStore& store,
                                CK2FrontPanelControlDlg& panel)

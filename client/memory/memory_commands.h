@@ -12,7 +12,6 @@
 //
 // GUI thread only.
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -57,6 +56,3 @@ class MemoryCommands {
     CK2FrontPanelControlDlg& m_panel;
     std::function<void(QDialog&)> m_dialogHook;
 };
-
-// "0x%08x" of a status code.
-std::string StatusHex(std::uint32_t status);

@@ -139,17 +139,17 @@ std::string FormatAntenna(int antenna) {
 
 std::optional<int> ParsePowerEntry(std::string_view text) {
     text = trimmed(text);
-    long long hundredths = 0;
+    long long watts = 0;
     std::size_t i = 0;
     bool digits = false;
     for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        hundredths = hundredths * 10 + (text[i] - '0');
+        watts = watts * 10 + (text[i] - '0');
         digits = true;
-        if (hundredths > 1000) {
+        if (watts > 1000) {
             return std::nullopt;
         }
     }
-    hundredths *= 100;
+    long long hundredths = watts * 100;
     if (i < text.size() && text[i] == '.') {
         ++i;
         int scale = 10;
