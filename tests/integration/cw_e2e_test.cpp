@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -17,7 +16,6 @@
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"
-#include "client/panel/front_panel_layout.h"
 #include "controls/clr_button.h"
 #include "tests/integration/pelorin_chain.h"
 
@@ -55,21 +53,6 @@ class KeyboardCwEndToEnd : public PelorinChainTest {
   protected:
     KeyboardCwEndToEnd() : PelorinChainTest(kFastKeying) {}
 
-    // Opens the window with the panel's CW button; null if it never came.
-    CCWTransmitDlg* openWindow() {
-        auto* button = qobject_cast<QAbstractButton*>(panel().control(front_panel::IDC_CW_WINDOW));
-        if (button == nullptr) {
-            return nullptr;
-        }
-        button->click();
-        CCWTransmitDlg* window = nullptr;
-        pumpUntil(kPanelBound, [&] {
-            window = m_pelorin->keyboardCw().window();
-            return window != nullptr && !window->sliding();
-        });
-        return window;
-    }
-
     // Every text the pending view shows from now on.
     void recordPending(CCWTransmitDlg& window) {
         QObject::connect(
@@ -95,7 +78,7 @@ TEST_F(KeyboardCwEndToEnd, TypedMemoryAndAbortedTextsReachTheRadioAsTheWindowSho
         pelorin::CRegistryStore settings;
         ASSERT_TRUE(settings.WriteCounterSettings(1, 3));
     }
-    CCWTransmitDlg* window = openWindow();
+    CCWTransmitDlg* window = openCwWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->abortButton()->FaceColor(), kGreyFace);
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QSettings>
 
@@ -28,6 +29,9 @@
 #include <vector>
 
 #include "client/app/pelorin_app.h"
+#include "client/cw/cw_transmit_dlg.h"
+#include "client/cw/keyboard_cw_owner.h"
+#include "client/panel/front_panel_layout.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
@@ -130,6 +134,22 @@ class PelorinChainTest : public ::testing::Test {
     bool WaitUntilConnected() {
         return e2e_chain::pumpUntil(std::chrono::seconds(25),
                                     [&] { return panel().model().m_bConnected != 0; });
+    }
+
+    // Opens the CW window with the panel's CW button and waits until it has
+    // slid into place; null if it never came.
+    CCWTransmitDlg* openCwWindow() {
+        auto* button = qobject_cast<QAbstractButton*>(panel().control(front_panel::IDC_CW_WINDOW));
+        if (button == nullptr) {
+            return nullptr;
+        }
+        button->click();
+        CCWTransmitDlg* window = nullptr;
+        e2e_chain::pumpUntil(e2e_chain::kPanelBound, [&] {
+            window = m_pelorin->keyboardCw().window();
+            return window != nullptr && !window->sliding();
+        });
+        return window;
     }
 
     // Brakton's standard error holds no sanitizer report.
