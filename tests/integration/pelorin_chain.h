@@ -33,6 +33,7 @@
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
+#include "controls/clr_button.h"
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
 #include "tests/support/event_wait.h"
@@ -150,6 +151,23 @@ class PelorinChainTest : public ::testing::Test {
             return window != nullptr && !window->sliding();
         });
         return window;
+    }
+
+    // Clicks the CW window's Abort: "KY @" must reach the radio within a
+    // second of the click, and the window must have dropped its pending text
+    // and greyed its Abort button. The abort as the radio took it, or none.
+    std::optional<sim::CommandRecord> abortAtTheRadio(CCWTransmitDlg& window, std::size_t from) {
+        constexpr COLORREF kGrey = 0xC0C0C0;
+        const auto clicked = sim::Clock::now();
+        window.abortButton()->click();
+        auto abort = m_chain.radio().waitForCommand("KY @", std::chrono::seconds(5), from);
+        EXPECT_TRUE(abort.has_value()) << "no abort at the radio";
+        if (abort) {
+            EXPECT_LT(abort->time - clicked, std::chrono::seconds(1));
+        }
+        EXPECT_TRUE(window.pending().empty());
+        EXPECT_EQ(window.abortButton()->FaceColor(), kGrey);
+        return abort;
     }
 
     // Brakton's standard error holds no sanitizer report.
