@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,31 +14,12 @@
 #include "idl/call_helpers.h"
 #include "idl/naming.h"
 #include "idl/notifier_holder.h"
+#include "tests/support/recording_call_sink.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
 using peer_protocol::Record;
-
-class RecordingSink : public CallFailureSink {
-  public:
-    void LogCorbaException(const char* operation) override { add(corbaExceptionLine(operation)); }
-    void LogUnknownException(const char* operation) override {
-        add(unknownExceptionLine(operation));
-    }
-    std::vector<std::string> lines() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_lines;
-    }
-
-  private:
-    void add(std::string line) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_lines.push_back(std::move(line));
-    }
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-};
 
 class Callbacks : public ::testing::Test {
   protected:
@@ -70,7 +50,7 @@ class Callbacks : public ::testing::Test {
     PeerProcess m_peer;
     std::unique_ptr<TestOrb> m_orb;
     NotifierHolder m_holder;
-    RecordingSink m_sink;
+    RecordingCallSink m_sink;
 };
 
 TEST_F(Callbacks, ArriveCompleteAndInOrderOnTheOrbThread) {

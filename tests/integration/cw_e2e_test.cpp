@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -17,7 +16,6 @@
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"
-#include "client/panel/front_panel_layout.h"
 #include "controls/clr_button.h"
 #include "tests/integration/pelorin_chain.h"
 
@@ -55,21 +53,6 @@ class KeyboardCwEndToEnd : public PelorinChainTest {
   protected:
     KeyboardCwEndToEnd() : PelorinChainTest(kFastKeying) {}
 
-    // Opens the window with the panel's CW button; null if it never came.
-    CCWTransmitDlg* openWindow() {
-        auto* button = qobject_cast<QAbstractButton*>(panel().control(front_panel::IDC_CW_WINDOW));
-        if (button == nullptr) {
-            return nullptr;
-        }
-        button->click();
-        CCWTransmitDlg* window = nullptr;
-        pumpUntil(kPanelBound, [&] {
-            window = m_pelorin->keyboardCw().window();
-            return window != nullptr && !window->sliding();
-        });
-        return window;
-    }
-
     // Every text the pending view shows from now on.
     void recordPending(CCWTransmitDlg& window) {
         QObject::connect(
@@ -95,7 +78,7 @@ TEST_F(KeyboardCwEndToEnd, TypedMemoryAndAbortedTextsReachTheRadioAsTheWindowSho
         pelorin::CRegistryStore settings;
         ASSERT_TRUE(settings.WriteCounterSettings(1, 3));
     }
-    CCWTransmitDlg* window = openWindow();
+    CCWTransmitDlg* window = openCwWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->abortButton()->FaceColor(), kGreyFace);
 
@@ -159,13 +142,8 @@ TEST_F(KeyboardCwEndToEnd, TypedMemoryAndAbortedTextsReachTheRadioAsTheWindowSho
         ASSERT_TRUE(pumpUntil(20s, [&] { return window->pending().text().size() < text.size(); }))
             << "no chunk notice";
 
-        const auto clicked = sim::Clock::now();
-        window->abortButton()->click();
-        const auto abort = radio.waitForCommand("KY @", 5s, from);
+        const auto abort = abortAtTheRadio(*window, from);
         ASSERT_TRUE(abort.has_value());
-        EXPECT_LT(abort->time - clicked, 1s);
-        EXPECT_TRUE(window->pending().empty());
-        EXPECT_EQ(window->abortButton()->FaceColor(), kGreyFace);
 
         // Brakton polls the radio's status again once its CW queue is gone,
         // so anything it still had to key would have come before that poll.

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -18,7 +17,6 @@
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"
-#include "client/panel/front_panel_layout.h"
 #include "controls/clr_button.h"
 #include "controls/static_ex.h"
 #include "tests/integration/pelorin_chain.h"
@@ -33,20 +31,6 @@ constexpr const char* kStopped = "CW stopped by Brakton";
 
 class KeyboardCwStops : public PelorinChainTest {
   protected:
-    CCWTransmitDlg* openWindow() {
-        auto* button = qobject_cast<QAbstractButton*>(panel().control(front_panel::IDC_CW_WINDOW));
-        if (button == nullptr) {
-            return nullptr;
-        }
-        button->click();
-        CCWTransmitDlg* window = nullptr;
-        pumpUntil(kPanelBound, [&] {
-            window = m_pelorin->keyboardCw().window();
-            return window != nullptr && !window->sliding();
-        });
-        return window;
-    }
-
     // Runs the events until `done` holds, noting whether the status line
     // ever said that Brakton stopped the keying.
     bool pumpWatching(std::chrono::milliseconds timeout, const std::function<bool()>& done) {
@@ -66,7 +50,7 @@ class KeyboardCwStops : public PelorinChainTest {
 TEST_F(KeyboardCwStops, KeyedTextGoesToItsEndAndEveryStopIsSaidOrReachesTheRadio) {
     ASSERT_TRUE(WaitUntilConnected());
     sim::K2Simulator& radio = m_chain.radio();
-    CCWTransmitDlg* window = openWindow();
+    CCWTransmitDlg* window = openCwWindow();
     ASSERT_NE(window, nullptr);
     MemoryKeyStore& memories = m_pelorin->keyboardCw().memories();
 
@@ -137,13 +121,8 @@ TEST_F(KeyboardCwStops, KeyedTextGoesToItsEndAndEveryStopIsSaidOrReachesTheRadio
         ASSERT_TRUE(m_pelorin->proxy().resolve(5s));
         ASSERT_GT(radio.kyPending(), 0u);
 
-        const auto clicked = sim::Clock::now();
-        window->abortButton()->click();
-        const auto abort = radio.waitForCommand("KY @", 5s, from);
+        const auto abort = abortAtTheRadio(*window, from);
         ASSERT_TRUE(abort.has_value());
-        EXPECT_LT(abort->time - clicked, 1s);
-        EXPECT_TRUE(window->pending().empty());
-        EXPECT_EQ(window->abortButton()->FaceColor(), kGrey);
     }
     ExpectCleanBrakton();
 }

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QSettings>
 
@@ -28,7 +29,11 @@
 #include <vector>
 
 #include "client/app/pelorin_app.h"
+#include "client/cw/cw_transmit_dlg.h"
+#include "client/cw/keyboard_cw_owner.h"
+#include "client/panel/front_panel_layout.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
+#include "controls/clr_button.h"
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
 #include "tests/support/event_wait.h"
@@ -130,6 +135,39 @@ class PelorinChainTest : public ::testing::Test {
     bool WaitUntilConnected() {
         return e2e_chain::pumpUntil(std::chrono::seconds(25),
                                     [&] { return panel().model().m_bConnected != 0; });
+    }
+
+    // Opens the CW window with the panel's CW button and waits until it has
+    // slid into place; null if it never came.
+    CCWTransmitDlg* openCwWindow() {
+        auto* button = qobject_cast<QAbstractButton*>(panel().control(front_panel::IDC_CW_WINDOW));
+        if (button == nullptr) {
+            return nullptr;
+        }
+        button->click();
+        CCWTransmitDlg* window = nullptr;
+        e2e_chain::pumpUntil(e2e_chain::kPanelBound, [&] {
+            window = m_pelorin->keyboardCw().window();
+            return window != nullptr && !window->sliding();
+        });
+        return window;
+    }
+
+    // Clicks the CW window's Abort: "KY @" must reach the radio within a
+    // second of the click, and the window must have dropped its pending text
+    // and greyed its Abort button. The abort as the radio took it, or none.
+    std::optional<sim::CommandRecord> abortAtTheRadio(CCWTransmitDlg& window, std::size_t from) {
+        constexpr COLORREF kGrey = 0xC0C0C0;
+        const auto clicked = sim::Clock::now();
+        window.abortButton()->click();
+        auto abort = m_chain.radio().waitForCommand("KY @", std::chrono::seconds(5), from);
+        EXPECT_TRUE(abort.has_value()) << "no abort at the radio";
+        if (abort) {
+            EXPECT_LT(abort->time - clicked, std::chrono::seconds(1));
+        }
+        EXPECT_TRUE(window.pending().empty());
+        EXPECT_EQ(window.abortButton()->FaceColor(), kGrey);
+        return abort;
     }
 
     // Brakton's standard error holds no sanitizer report.

@@ -12,6 +12,7 @@
 #include "idl/call_helpers.h"
 #include "idl/naming.h"
 #include "idl/notifier_holder.h"
+#include "tests/support/recording_call_sink.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -21,17 +22,6 @@ using Clock = std::chrono::steady_clock;
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
-
-class CountingSink : public CallFailureSink {
-  public:
-    void LogCorbaException(const char* operation) override {
-        lines.push_back(corbaExceptionLine(operation));
-    }
-    void LogUnknownException(const char* operation) override {
-        lines.push_back(unknownExceptionLine(operation));
-    }
-    std::vector<std::string> lines;
-};
 
 class StoppedPeer : public ::testing::Test {
   protected:
@@ -56,7 +46,7 @@ TEST_F(StoppedPeer, CallbackBurstEndsWithTimeoutWithinThreeSeconds) {
     // Oneways return once written; once the stopped peer's buffers are full
     // a write blocks, and the 2 s call time-out ends it.
     const std::string reply(16 * 1024, 'r');
-    CountingSink sink;
+    RecordingCallSink sink;
     bool timedOut = false;
     double blockedFor = 0;
     const auto burstStart = Clock::now();
@@ -82,7 +72,7 @@ TEST_F(StoppedPeer, CallbackBurstEndsWithTimeoutWithinThreeSeconds) {
     EXPECT_TRUE(timedOut);
     EXPECT_GE(blockedFor, 2.0);
     EXPECT_LE(blockedFor, 3.0);
-    EXPECT_EQ(sink.lines, std::vector<std::string>{"CORBA Exception in NotifyCmd"});
+    EXPECT_EQ(sink.lines(), std::vector<std::string>{"CORBA Exception in NotifyCmd"});
 }
 
 TEST_F(StoppedPeer, RadioCommCallEndsWithTimeoutWithinFifteenSeconds) {

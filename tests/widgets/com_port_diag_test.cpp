@@ -26,6 +26,7 @@
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
 #include "platform/serial_port.h"
+#include "radio_port_fakes.h"
 #include "radiolink/k2_radio_port.h"
 #include "radiolink/k2_status.h"
 #include "server/server_registry_store.h"
@@ -39,30 +40,8 @@ using namespace std::chrono_literals;
 using brakton::CK2ComPortDiagDlg;
 
 using test_events::runEventsUntil;
-
-class RecordingLog final : public LogSink {
-  public:
-    void LogMessage(int, int, std::string_view text) override {
-        std::lock_guard lock(m_mutex);
-        m_lines.emplace_back(text);
-    }
-    std::vector<std::string> lines() const {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-
-  private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-};
-
-class NoPauseSleeper final : public Sleeper {
-  public:
-    void Sleep(std::chrono::milliseconds) override {}
-    std::chrono::steady_clock::time_point Now() const override {
-        return std::chrono::steady_clock::now();
-    }
-};
+using test_radio::NoPauseSleeper;
+using test_radio::RecordingLog;
 
 const std::string kTryQuestion =
     "question\tTrying new COM port may cause undesirable\\nResult in COM port operation\\n"
@@ -92,13 +71,8 @@ class ComPortDiagTest : public StoreFixture {
     void SetUp() override {
         StoreFixture::SetUp();
         MessageService::queueAnswers({});
-        RadioPortServices services;
-        services.sleeper = &m_sleeper;
+        RadioPortServices services = test_radio::quickPolls(m_sleeper, serialDir(), 100ms);
         services.log = &m_log;
-        services.serialDir = serialDir();
-        services.replyPollInterval = 20ms;
-        services.statusPollPeriod = 100ms;
-        services.cwPollInterval = 20ms;
         m_radio = std::make_unique<CK2RadioPort>(services, 0);
         // COM3 names a device that is not there, whatever this machine has.
         fs::create_directories(serialDir());

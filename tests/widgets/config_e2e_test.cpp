@@ -32,6 +32,7 @@
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
 #include "platform/serial_port.h"
+#include "radio_port_fakes.h"
 #include "radiolink/k2_radio_port.h"
 #include "radiolink/k2_status.h"
 #include "server/k2_com_port_diag_dlg.h"
@@ -53,6 +54,7 @@ using brakton::COrvoCfg;
 constexpr auto kPollPeriod = 200ms;
 
 using test_events::runEventsUntil;
+using test_radio::RecordingLog;
 
 void runEventsFor(std::chrono::milliseconds span) {
     runEventsUntil([] { return false; }, span);
@@ -76,22 +78,6 @@ void whenModal(std::function<void(T&)> drive) {
 void clickUp(QWidget* control) {
     QTest::mouseClick(qobject_cast<SteppedValue*>(control)->upButton(), Qt::LeftButton);
 }
-
-class RecordingLog final : public LogSink {
-  public:
-    void LogMessage(int, int, std::string_view text) override {
-        std::lock_guard lock(m_mutex);
-        m_lines.emplace_back(text);
-    }
-    std::vector<std::string> lines() const {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-
-  private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-};
 
 std::size_t countCommands(const sim::K2Simulator& radio, const std::string& text,
                           std::size_t from = 0) {

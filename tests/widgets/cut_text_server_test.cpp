@@ -23,6 +23,7 @@
 #include "controls/static_ex.h"
 #include "cut_text.h"
 #include "platform/message_service.h"
+#include "radio_port_fakes.h"
 #include "radiolink/k2_radio_port.h"
 #include "server/k2_com_port_diag_dlg.h"
 #include "server/log_config_dlg.h"
@@ -57,15 +58,6 @@ const std::string kUnshownIni =
     "12M%20Low%20Band%20Edge=24890000\n12M%20High%20Band%20Edge=24990000\n"
     "15M%20Low%20Band%20Edge=21000000\n";
 
-// The radio's fixed pauses are not waited out here.
-class NoPauseSleeper final : public Sleeper {
-  public:
-    void Sleep(std::chrono::milliseconds) override {}
-    std::chrono::steady_clock::time_point Now() const override {
-        return std::chrono::steady_clock::now();
-    }
-};
-
 class CutText;
 
 struct Case {
@@ -83,13 +75,8 @@ class CutText : public ::testing::TestWithParam<Case> {
   public:
     void SetUp() override {
         MessageService::queueAnswers({});
-        RadioPortServices services;
-        services.sleeper = &m_sleeper;
-        services.serialDir = serialDir();
-        services.replyPollInterval = 20ms;
-        services.statusPollPeriod = 200ms;
-        services.cwPollInterval = 20ms;
-        m_radio = std::make_unique<CK2RadioPort>(services, 0);
+        m_radio = std::make_unique<CK2RadioPort>(
+            test_radio::quickPolls(m_sleeper, serialDir(), 200ms), 0);
     }
     void TearDown() override {
         m_radio->CloseRadioPort();
@@ -115,7 +102,7 @@ class CutText : public ::testing::TestWithParam<Case> {
     SettingsSandbox m_settings{"cut-text-server"};
     brakton::CServerRegistryStore m_store;
     CMessageLoggerThread m_logger;
-    NoPauseSleeper m_sleeper;
+    test_radio::NoPauseSleeper m_sleeper;
     std::unique_ptr<CK2RadioPort> m_radio;
 };
 

@@ -35,6 +35,7 @@
 
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
+#include "radio_port_fakes.h"
 #include "radiolink/k2_radio_port.h"
 #include "server/k2_com_port_diag_dlg.h"
 #include "server/log_config_dlg.h"
@@ -60,15 +61,6 @@ bool runEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
     return done();
 }
 
-// The radio's fixed pauses are not waited out here.
-class NoPauseSleeper final : public Sleeper {
-  public:
-    void Sleep(std::chrono::milliseconds) override {}
-    std::chrono::steady_clock::time_point Now() const override {
-        return std::chrono::steady_clock::now();
-    }
-};
-
 struct StoredRect {
     int left, top, right, bottom;
     bool operator==(const StoredRect&) const = default;
@@ -91,13 +83,8 @@ class MainFrameTest : public ::testing::Test {
         std::uint8_t mode = 0;
         m_store.ReadSWLoggingMode(mode);
 
-        RadioPortServices services;
-        services.sleeper = &m_sleeper;
-        services.serialDir = m_dir / "serial";
-        services.replyPollInterval = 20ms;
-        services.statusPollPeriod = 200ms;
-        services.cwPollInterval = 20ms;
-        m_radio = std::make_unique<CK2RadioPort>(services, 0);
+        m_radio = std::make_unique<CK2RadioPort>(
+            test_radio::quickPolls(m_sleeper, m_dir / "serial", 200ms), 0);
     }
 
     void TearDown() override {
@@ -160,7 +147,7 @@ class MainFrameTest : public ::testing::Test {
     const fs::path m_dir = m_settings.dir();
     brakton::CServerRegistryStore m_store;
     CMessageLoggerThread m_logger;
-    NoPauseSleeper m_sleeper;
+    test_radio::NoPauseSleeper m_sleeper;
     std::unique_ptr<CK2RadioPort> m_radio;
     std::unique_ptr<sim::K2Simulator> m_sim;
     std::atomic<bool> m_clientConnected{false};

@@ -8,18 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "tests/support/recording_call_sink.h"
 
-class RecordingSink : public CallFailureSink {
-  public:
-    void LogCorbaException(const char* operation) override {
-        lines.push_back(corbaExceptionLine(operation));
-    }
-    void LogUnknownException(const char* operation) override {
-        lines.push_back(unknownExceptionLine(operation));
-    }
-    std::vector<std::string> lines;
-};
+namespace {
 
 struct HelperCase {
     const char* label;
@@ -35,14 +26,14 @@ class CallHelpersTest : public ::testing::TestWithParam<HelperCase> {};
 
 TEST_P(CallHelpersTest, ClientCallReportsToTheSink) {
     const HelperCase& c = GetParam();
-    RecordingSink sink;
+    RecordingCallSink sink;
     const bool ok = callClient("NotifyCmd", c.raise, sink);
     if (c.sinkLine == nullptr) {
         EXPECT_TRUE(ok);
-        EXPECT_TRUE(sink.lines.empty());
+        EXPECT_TRUE(sink.lines().empty());
     } else {
         EXPECT_FALSE(ok);
-        EXPECT_EQ(sink.lines, std::vector<std::string>{c.sinkLine});
+        EXPECT_EQ(sink.lines(), std::vector<std::string>{c.sinkLine});
     }
 }
 

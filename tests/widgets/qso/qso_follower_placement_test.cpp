@@ -17,7 +17,7 @@
 #include "client/qso/qso_logging_dlg.h"
 #include "client/qso/qso_logging_owner.h"
 #include "tests/support/event_wait.h"
-#include "tests/widgets/panel/front_panel_fixture.h"
+#include "tests/widgets/qso/qso_owner_fixture.h"
 
 namespace {
 
@@ -26,14 +26,8 @@ std::string text(const QRect& r) {
            "x" + std::to_string(r.height());
 }
 
-class QsoFollowerPlacement : public FrontPanelFixture {
+class QsoFollowerPlacement : public QsoOwnerFixture {
   protected:
-    void TearDown() override {
-        m_panel.reset();
-        m_owner.reset();
-        FrontPanelFixture::TearDown();
-    }
-
     // The program's own windows over the panel, as the application makes them.
     void start() {
         m_store.WriteString("", "HomeDir", (m_dir / "Orvo").string());
@@ -47,14 +41,7 @@ class QsoFollowerPlacement : public FrontPanelFixture {
                     m_store, pelorin::LoggerLinks(std::move(post)),
                     pelorin::StoreBandLookup(m_store), nullptr, m_panel.get());
             });
-        PanelEntryPoints entry;
-        m_owner->fill(entry);
-        makePanel(true, std::move(entry));
-        m_owner->setPanel(m_panel.get());
-        PanelCommandEntryPoints commands;
-        m_owner->fill(commands);
-        m_panel->SetCommandEntryPoints(commands);
-        notice(SERVER_STATUS_CONNECTED);
+        wireOwnerToPanel();
         m_panel->show();
         QCoreApplication::processEvents();
         m_panel->OnMenuCommand(CK2FrontPanelControlDlg::ID_QSO_LOGGING);
@@ -75,8 +62,6 @@ class QsoFollowerPlacement : public FrontPanelFixture {
     }
 
     static QRect screen() { return QGuiApplication::primaryScreen()->availableGeometry(); }
-
-    std::unique_ptr<QsoLoggingOwner> m_owner;
 };
 
 TEST_F(QsoFollowerPlacement, EntryAndLogWindowsOfACentredPanelAreWhollyOnTheScreenOffThePanel) {

@@ -44,6 +44,7 @@
 #include "platform/atomic_file.h"
 #include "platform/message_service.h"
 #include "platform/windows_path.h"
+#include "tests/support/band_table.h"
 #include "tests/support/event_wait.h"
 #include "tests/support/qso_test_entries.h"
 #include "tests/support/settings_sandbox.h"
@@ -112,19 +113,6 @@ class FakeChooser : public IQsoLogFileChooser {
   private:
     Log& m_log;
 };
-
-TuningRangeTable bandTable() {
-    const char* names[] = {"  10M", "  12M", "  15M", "  17M", "  20M",
-                           "  30M", "  40M", "  80M", " 160M"};
-    const std::uint32_t edges[][2] = {
-        {28000000, 29700000}, {24890000, 24990000}, {21000000, 21450000},
-        {18068000, 18168000}, {14000000, 14350000}, {10100000, 10150000},
-        {7000000, 7300000},   {3500000, 4000000},   {1800000, 2000000}};
-    TuningRangeTable table;
-    for (int i = 0; i < kTuningRangeCount; ++i)
-        table[static_cast<std::size_t>(i)] = {names[i], i, edges[i][0], edges[i][1]};
-    return table;
-}
 
 class QsoLogWindowTest : public ::testing::Test {
   protected:
@@ -455,7 +443,7 @@ class QsoLogEditUnchanged : public QsoLogWindowTest,
                             public ::testing::WithParamInterface<UnchangedCase> {};
 
 TEST_P(QsoLogEditUnchanged, ModifyGivesBackAnEqualRecord) {
-    m_store.SetTuningRanges(bandTable());
+    m_store.SetTuningRanges(pelorinBandTable());
     CQSOLoggingDlg& w = window();
     w.RebuildColumns(GetParam().entry.nLogStyle);
     w.AddEntry(GetParam().entry);
@@ -736,7 +724,7 @@ class QsoLogEditFrequency : public QsoLogWindowTest,
 
 TEST_P(QsoLogEditFrequency, AChangedFrequencyTakesItsBandAndTheCountsFollow) {
     if (GetParam().bandTable)
-        m_store.SetTuningRanges(bandTable());
+        m_store.SetTuningRanges(pelorinBandTable());
     CQSOLoggingDlg& w = window();
     w.AddEntry(normalEntry("A1"));
     w.AddEntry(normalEntry("B2"));

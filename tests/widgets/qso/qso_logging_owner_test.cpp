@@ -30,7 +30,7 @@
 #include "radiolink/k2_reply_codes.h"
 #include "radiolink/k2_status.h"
 #include "tests/support/event_wait.h"
-#include "tests/widgets/panel/front_panel_fixture.h"
+#include "tests/widgets/qso/qso_owner_fixture.h"
 #include "tests/widgets/qso/window_boxes.h"
 
 namespace {
@@ -114,7 +114,7 @@ std::string readFile(const fs::path& path) {
 // 07/04/2024 18:30:00 UTC on the system clock.
 constexpr std::int64_t kNow = 1720117800;
 
-class QsoOwnerTest : public FrontPanelFixture {
+class QsoOwnerTest : public QsoOwnerFixture {
   protected:
     void SetUp() override {
         FrontPanelFixture::SetUp();
@@ -134,21 +134,9 @@ class QsoOwnerTest : public FrontPanelFixture {
                 return std::make_unique<FakeLogWindow>(m_events);
             },
             [] { return kNow; });
-        PanelEntryPoints entry;
-        m_owner->fill(entry);
-        makePanel(true, std::move(entry));
-        m_owner->setPanel(m_panel.get());
-        PanelCommandEntryPoints commands;
-        m_owner->fill(commands);
-        m_panel->SetCommandEntryPoints(commands);
-        notice(SERVER_STATUS_CONNECTED);
+        wireOwnerToPanel();
         reply(K2_CMD_FA, "FA00014060000");
         reply(K2_CMD_MD, "MD3");
-    }
-    void TearDown() override {
-        m_panel.reset();
-        m_owner.reset();
-        FrontPanelFixture::TearDown();
     }
 
     void reply(int code, const std::string& text) {
@@ -172,7 +160,6 @@ class QsoOwnerTest : public FrontPanelFixture {
     const fs::path m_logFolder = m_dir / "Orvo";
     Events m_events;
     std::map<int, FakeEntryWindow*> m_entryWindows;
-    std::unique_ptr<QsoLoggingOwner> m_owner;
     QsoLoggingOwner::PostToLogger m_postToLogger;  // the log window's way to the logger
     bool m_logWindowIsAWidget = false;
 };

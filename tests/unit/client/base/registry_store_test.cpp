@@ -14,6 +14,8 @@
 #include <functional>
 #include <thread>
 
+#include "tests/support/band_table.h"
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -1046,21 +1048,6 @@ TEST(RegistryStoreSlots, OnlySlotsOneToEight) {
     }
 }
 
-TuningRangeTable bandTable() {
-    const char* names[] = {"  10M", "  12M", "  15M", "  17M", "  20M",
-                           "  30M", "  40M", "  80M", " 160M"};
-    const std::uint32_t edges[][2] = {
-        {28000000, 29700000}, {24890000, 24990000}, {21000000, 21450000},
-        {18068000, 18168000}, {14000000, 14350000}, {10100000, 10150000},
-        {7000000, 7300000},   {3500000, 4000000},   {1800000, 2000000},
-    };
-    TuningRangeTable table;
-    for (int band = 0; band < kTuningRangeCount; ++band) {
-        table[static_cast<std::size_t>(band)] = {names[band], band, edges[band][0], edges[band][1]};
-    }
-    return table;
-}
-
 TEST(RegistryStoreTuningRanges, NothingFoundBeforeTheBandTableArrives) {
     const CRegistryStore store;
     TUNING_RANGE_ENTRY range;
@@ -1075,7 +1062,7 @@ TEST(RegistryStoreTuningRanges, LookupsOnTheLoadedTable) {
     CRegistryStore store;
     {
         // The store keeps its own copy of the names.
-        TuningRangeTable table = bandTable();
+        TuningRangeTable table = pelorinBandTable();
         EXPECT_TRUE(store.SetTuningRanges(table));
         table[4].name = "gone";
     }
@@ -1101,8 +1088,8 @@ TEST(RegistryStoreThreads, SlotsAndRangesStayWholeUnderConcurrentUse) {
     CRegistryStore store;
     const std::string longA(200, 'a');
     const std::string longB(300, 'b');
-    TuningRangeTable tableA = bandTable();
-    TuningRangeTable tableB = bandTable();
+    TuningRangeTable tableA = pelorinBandTable();
+    TuningRangeTable tableB = pelorinBandTable();
     for (TUNING_RANGE_ENTRY& entry : tableB) {
         entry.name = std::string(40, 'x');
     }
