@@ -29,7 +29,6 @@
 // GUI thread only.
 
 #include <QDialog>
-#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 
@@ -45,7 +44,7 @@
 #include "client/cw/dock_geometry.h"
 #include "client/cw/serial_counter.h"
 #include "client/cw/slide_runner.h"
-#include "client/cw/type_in_cutter.h"
+#include "client/cw/transmit_msg_edit.h"
 
 class CClrButton;
 class CHighLightTTButton;
@@ -60,36 +59,6 @@ class QPlainTextEdit;
 namespace pelorin {
 class CRegistryStore;
 }  // namespace pelorin
-
-// The type-in line: every change goes through the window's TypeInCutter.
-class CTransmitMsgEdit : public QLineEdit {
-    Q_OBJECT
-
-  public:
-    explicit CTransmitMsgEdit(QWidget* parent = nullptr);
-
-    void SetSender(cw::TypeInCutter::Sender sender) { m_sender = std::move(sender); }
-    // Empty line, sent position 0, caret at the start.
-    void Clear();
-    const cw::TypeInCutter& cutter() const { return m_cutter; }
-
-    // One input event as text, at the selection (paste, commit, typed).
-    void InsertText(const QString& text);
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-  private:
-    void apply(const cw::TypeInCutter::Result& result);
-    int selStart() const;
-    int selEnd() const;
-
-    cw::TypeInCutter m_cutter;
-    cw::TypeInCutter::Sender m_sender;
-};
 
 class CCWTransmitDlg : public QDialog {
     Q_OBJECT
