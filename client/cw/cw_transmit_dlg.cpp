@@ -30,8 +30,6 @@ constexpr COLORREF kRed = 0x0000FF;
 constexpr COLORREF kOrange = 0x0080FF;
 constexpr COLORREF kShadeText = 0x006300;
 constexpr COLORREF kShadeColor = 0x37FF37;
-constexpr int kMemoryKeyIds[11] = {1148, 1152, 1158, 1161, 1164, 1168,
-                                   1172, 1176, 1180, 1183, 1186};
 
 CCWTransmitDlg::ModalRunner& modalRunner() {
     static CCWTransmitDlg::ModalRunner runner;
@@ -562,7 +560,6 @@ void CCWTransmitDlg::ApplyStep(const cw::WinRect& step) {
     const cw::VisibleStep visible = cw::VisiblePart(step, parent, m_edge);
     m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
                         step.height());
-    m_lastSlide.push_back(step);
     if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
         hide();
         return;
@@ -575,7 +572,6 @@ void CCWTransmitDlg::ApplyStep(const cw::WinRect& step) {
 
 void CCWTransmitDlg::RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done) {
     FinishSlide();
-    m_lastSlide.clear();
     m_slide.run(std::move(steps), std::move(done));
 }
 

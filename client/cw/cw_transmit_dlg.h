@@ -119,9 +119,6 @@ class CCWTransmitDlg : public QDialog {
     CStaticEx* autoplayLamp() const { return m_lamp; }
     QPlainTextEdit* pendingView() const { return m_pendingView; }
     QMenu* popupMenu() const { return m_popup; }
-    // Rectangle of each slide step, as applied.
-    const std::vector<cw::WinRect>& lastSlide() const { return m_lastSlide; }
-    const cw::WinRect& dockedRect() const { return m_docked; }
 
     // "AutoPlay" (the dialog, then a run), popup 168 (the counter dialog)
     // and popup 159 (the report dialog).
@@ -192,7 +189,6 @@ class CCWTransmitDlg : public QDialog {
     int m_dockSide = 3;
     // A slide cut short jumps to its last step.
     SlideRunner m_slide{[this](const cw::WinRect& step) { ApplyStep(step); }, true};
-    std::vector<cw::WinRect> m_lastSlide;
     cw::WinRect m_docked;
     cw::DockEdge m_edge = cw::DockEdge::Bottom;
     bool m_placing = false;
