@@ -121,7 +121,7 @@ void CCWTransmitDlg::OnDefineMemoryKeys() {
     }
     m_memoryPanel = new CTransmitMemoryKeyDisplay(*m_panel, *this, m_memories);
     m_memoryPanel->SetSlideDelay(3);
-    m_memoryPanel->SetDockSide(1);
+    m_memoryPanel->SetDockSide(kDockRight);
     m_memoryPanel->SlideOut();
 }
 
@@ -556,18 +556,7 @@ cw::WinRect CCWTransmitDlg::ParentRect() const {
 }
 
 void CCWTransmitDlg::ApplyStep(const cw::WinRect& step) {
-    const cw::WinRect parent = ParentRect();
-    const cw::VisibleStep visible = cw::VisiblePart(step, parent, m_edge);
-    m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
-                        step.height());
-    if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
-        hide();
-        return;
-    }
-    setGeometry(cw::ToQRect(visible.visible));
-    if (!isVisible()) {
-        show();
-    }
+    ShowSlideStep(*this, *m_body, step, ParentRect(), m_edge);
 }
 
 void CCWTransmitDlg::RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done) {
@@ -585,20 +574,22 @@ void CCWTransmitDlg::SlideOut() {
     RunSlide(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithParent(); });
 }
 
-// Below the panel at its width and half its height, or wherever the
-// placement rule puts it on this screen (which may move the panel).
+// On the dock side (below the panel) at its width and half its height, or
+// wherever the placement rule puts it on this screen (which may move the
+// panel).
 void CCWTransmitDlg::PlaceDocked() {
     if (!m_panel) {
         return;
     }
     const cw::WinRect parent = ParentRect();
     const int width = m_docked.width() > 0 ? m_docked.width() : parent.width();
+    const DockRule rule = DockRuleOf(m_dockSide);
     m_placing = true;
-    const FollowerPlacement placed = PlaceDockedWindow(*this, *m_panel, FollowerPlace::DockedBelow,
-                                                       cw::CwDockedSize(parent, width));
+    const FollowerPlacement placed =
+        PlaceDockedWindow(*this, *m_panel, rule.place, cw::CwDockedSize(parent, width));
     m_placing = false;
     m_docked = cw::FromQRect(placed.frame);
-    m_edge = DockEdgeOf(placed.side, cw::DockEdge::Bottom);
+    m_edge = DockEdgeOf(placed.side, rule.home);
 }
 
 void CCWTransmitDlg::SlideIn(std::function<void()> done) {
@@ -626,11 +617,7 @@ void CCWTransmitDlg::MoveWithParent() {
         return;
     }
     PlaceDocked();
-    m_body->setGeometry(0, 0, m_docked.width(), m_docked.height());
-    setGeometry(cw::ToQRect(m_docked));
-    if (!isVisible()) {
-        show();
-    }
+    ShowDocked(*this, *m_body, m_docked);
     if (m_memoryPanel && !m_memoryPanel->isHidden()) {
         m_memoryPanel->MoveWithOwner();
     }

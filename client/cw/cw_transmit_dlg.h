@@ -85,7 +85,11 @@ class CCWTransmitDlg : public QDialog {
     ~CCWTransmitDlg() override;
 
     void SetSlideDelay(int milliseconds) { m_slide.setDelay(milliseconds); }
-    void SetDockSide(int side) { m_dockSide = side; }
+    // kDockBelow or kDockRight: where the window docks and slides.
+    void SetDockSide(int side) {
+        m_dockSide = side;
+        m_edge = DockRuleOf(side).home;
+    }
     // The slides run on a timer; `done` runs after the last step.
     void SlideOut();
     void SlideIn(std::function<void()> done);
@@ -186,7 +190,7 @@ class CCWTransmitDlg : public QDialog {
     CStaticEx* m_lamp = nullptr;
     QMenu* m_popup = nullptr;
 
-    int m_dockSide = 3;
+    int m_dockSide = kDockBelow;
     // A slide cut short jumps to its last step.
     SlideRunner m_slide{[this](const cw::WinRect& step) { ApplyStep(step); }, true};
     cw::WinRect m_docked;

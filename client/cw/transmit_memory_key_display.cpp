@@ -249,17 +249,7 @@ cw::WinRect CTransmitMemoryKeyDisplay::OwnerRect() const {
 }
 
 void CTransmitMemoryKeyDisplay::ApplyStep(const cw::WinRect& step) {
-    const cw::VisibleStep visible = cw::VisiblePart(step, OwnerRect(), m_edge);
-    m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
-                        step.height());
-    if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
-        hide();
-        return;
-    }
-    setGeometry(cw::ToQRect(visible.visible));
-    if (!isVisible()) {
-        show();
-    }
+    ShowSlideStep(*this, *m_body, step, OwnerRect(), m_edge);
 }
 
 void CTransmitMemoryKeyDisplay::RunSlide(std::vector<cw::WinRect> steps,
@@ -289,20 +279,20 @@ void CTransmitMemoryKeyDisplay::SlideIn(std::function<void()> done) {
     });
 }
 
-// Right of the panel at its height, or wherever the placement rule puts it
-// on this screen (which may move the panel).
+// On the dock side (right of the panel) at its height, or wherever the
+// placement rule puts it on this screen (which may move the panel).
 void CTransmitMemoryKeyDisplay::PlaceDocked() {
     if (!m_owner) {
         return;
     }
     const int width = m_width > 0 ? m_width : kPanelWidth;
+    const DockRule rule = DockRuleOf(m_dockSide);
     m_placing = true;
-    const FollowerPlacement placed =
-        PlaceDockedWindow(*this, *m_owner, FollowerPlace::DockedRight,
-                          QSize(width, m_owner->frameGeometry().height()));
+    const FollowerPlacement placed = PlaceDockedWindow(
+        *this, *m_owner, rule.place, QSize(width, m_owner->frameGeometry().height()));
     m_placing = false;
     m_docked = cw::FromQRect(placed.frame);
-    m_edge = DockEdgeOf(placed.side, cw::DockEdge::Right);
+    m_edge = DockEdgeOf(placed.side, rule.home);
 }
 
 void CTransmitMemoryKeyDisplay::MoveWithOwner() {
@@ -311,9 +301,5 @@ void CTransmitMemoryKeyDisplay::MoveWithOwner() {
         return;
     }
     PlaceDocked();
-    m_body->setGeometry(0, 0, m_docked.width(), m_docked.height());
-    setGeometry(cw::ToQRect(m_docked));
-    if (!isVisible()) {
-        show();
-    }
+    ShowDocked(*this, *m_body, m_docked);
 }
