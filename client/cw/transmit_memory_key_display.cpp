@@ -99,7 +99,7 @@ void CTransmitMemoryKeyDisplay::Build() {
     grid->addWidget(m_typeInClear, 11, 2);
     grid->addWidget(m_typeInTx, 11, 3);
     connect(m_typeInTx, &QPushButton::clicked, this, [this] {
-        m_model.transmit(-1);
+        m_model.lockAll();
         ShowModel();
         const std::string text = m_typeIn->text().toStdString();
         if (!text.empty() && m_notify) {
