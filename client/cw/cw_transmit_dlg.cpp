@@ -31,15 +31,6 @@ constexpr COLORREF kOrange = 0x0080FF;
 constexpr COLORREF kShadeText = 0x006300;
 constexpr COLORREF kShadeColor = 0x37FF37;
 
-CCWTransmitDlg::ModalRunner& modalRunner() {
-    static CCWTransmitDlg::ModalRunner runner;
-    return runner;
-}
-
-int runModal(QDialog& dialog) {
-    return modalRunner() ? modalRunner()(dialog) : dialog.exec();
-}
-
 void shade(CxShadeButton* button) {
     button->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
     button->SetTextColor(kShadeText);
@@ -76,7 +67,8 @@ CCWTransmitDlg::CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remo
       m_autoplay(cw::AutoplayController::Hooks{
           {[this](int ms) { m_autoplayTimer.start(ms); }, [this] { m_autoplayTimer.stop(); }},
           [this](int memory) { return AutoplaySendMemory(memory); },
-          [this](bool enable) { EnableMemoryKeys(enable); }}) {
+          [this](bool enable) { EnableMemoryKeys(enable); }}),
+      m_runModal([](QDialog& dialog) { return dialog.exec(); }) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Keyboard CW"));
     m_autoplayTimer.setObjectName(QStringLiteral("autoplayTimer"));
@@ -369,7 +361,13 @@ void CCWTransmitDlg::EnableMemoryKeys(bool enable) {
 // --- Dialogs ---------------------------------------------------------------------------------
 
 void CCWTransmitDlg::SetModalRunner(ModalRunner runner) {
-    modalRunner() = std::move(runner);
+    m_runModal = runner ? std::move(runner) : [](QDialog& dialog) { return dialog.exec(); };
+}
+
+int CCWTransmitDlg::RunModal(QDialog& dialog) {
+    // The runner is copied: it must outlive a window gone meanwhile.
+    const ModalRunner run = m_runModal;
+    return run(dialog);
 }
 
 void CCWTransmitDlg::OnAutoPlay() {
@@ -384,7 +382,7 @@ void CCWTransmitDlg::OnAutoPlay() {
     }
     CMemoryKeyAutoplayDlg dialog(m_store, m_panel, this);
     dialog.SetData(present, m_autoplay.memory(), m_autoplay.intervalSeconds(), m_autoplay.times());
-    if (runModal(dialog) != QDialog::Accepted) {
+    if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
     int memory = 0;
@@ -400,7 +398,7 @@ void CCWTransmitDlg::OnSetNewSerialNo() {
     const int mode = m_counter.outputMode();
     CNewCounterValueInputDlg dialog(m_store, m_panel, this, m_counter.value(),
                                     std::min(mode & 0x7F, 5), (mode & 0x80) != 0);
-    if (runModal(dialog) != QDialog::Accepted) {
+    if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
     int value = 0;
@@ -415,7 +413,7 @@ void CCWTransmitDlg::OnSetNewSerialNo() {
 
 void CCWTransmitDlg::OnSetMyRst() {
     CQSOMySigRptDlg dialog(m_store, m_panel, this);
-    runModal(dialog);
+    RunModal(dialog);
 }
 
 // --- Keys, menu, close -----------------------------------------------------------------------

@@ -130,10 +130,10 @@ class CCWTransmitDlg : public QDialog {
     void OnSetNewSerialNo();
     void OnSetMyRst();
 
-    // Runs a modal dialog and returns its result; QDialog::exec unless a
-    // test answers in its place. Process-wide; an empty runner restores exec.
-    using ModalRunner = std::function<int(QDialog& dialog)>;
-    static void SetModalRunner(ModalRunner runner);
+    // Runs this window's modal dialogs; returns the result. The default runs
+    // exec(); a test answers in its place, an empty runner restores exec().
+    using ModalRunner = std::function<int(QDialog&)>;
+    void SetModalRunner(ModalRunner runner);
 
     // "Define Memory Keys": the memory-key panel slides out, or (its drafts
     // stored) slides in and goes.
@@ -166,6 +166,7 @@ class CCWTransmitDlg : public QDialog {
     void ApplyStep(const cw::WinRect& step);
     cw::WinRect ParentRect() const;
     void PlaceDocked();
+    int RunModal(QDialog& dialog);
 
     QPointer<CK2FrontPanelControlDlg> m_panel;
     PanelRemote& m_remote;
@@ -178,6 +179,7 @@ class CCWTransmitDlg : public QDialog {
     // Runs while text is pending; every report starts it again.
     QTimer m_silence;
     cw::AutoplayController m_autoplay;
+    ModalRunner m_runModal;
 
     QWidget* m_body = nullptr;
     QPlainTextEdit* m_pendingView = nullptr;
