@@ -10,6 +10,7 @@
 
 #include "client/base/registry_store.h"
 #include "client/cw/cw_dialogs.h"
+#include "client/cw/cw_key_map.h"
 #include "client/cw/memory_key_store.h"
 #include "client/cw/transmit_memory_key_display.h"
 #include "client/panel/hot_keys.h"
@@ -441,28 +442,13 @@ void CCWTransmitDlg::PostPanelCommand(int id) {
 bool CCWTransmitDlg::HandleKey(const QKeyEvent& key) {
     const bool alt = (key.modifiers() & Qt::AltModifier) != 0;
     const int k = key.key();
-    if (k == Qt::Key_Escape) {
-        qDebug("ESC is PRESSED! (Aborting)");
-        QueueMemKey(kAbortKey);
+    const cw::SharedKeyHooks hooks{
+        [this](int memKey) { QueueMemKey(memKey); },
+        [this](int reg) {
+            PostPanelCommand(CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + reg);
+        }};
+    if (cw::HandleSharedKey(k, alt, hooks)) {
         return true;
-    }
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F11) {
-        const int n = k - Qt::Key_F1 + 1;
-        if (!alt) {
-            qDebug("F%d is PRESSED!", n);
-            QueueMemKey(n - 1);
-            return true;
-        }
-        if (n >= 1 && n <= 4) {
-            PostPanelCommand(CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + n - 1);
-            return true;
-        }
-        if (n == 10) {
-            qDebug("F%d is PRESSED!", 10);
-            QueueMemKey(9);
-            return true;
-        }
-        return true;  // Alt+F5-F9, Alt+F11: nothing
     }
     if (alt && (k == Qt::Key_T)) {
         qDebug("ALT-T is PRESSED!");

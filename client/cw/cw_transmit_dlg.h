@@ -75,7 +75,6 @@ class CCWTransmitDlg : public QDialog {
     static constexpr int ID_QSO_LOGGING = 161;
     static constexpr int ID_SET_NEW_SERIAL_NO = 168;
     static constexpr int kAutoplayTimerId = 323;
-    static constexpr int kAbortKey = 27;
     // Two seconds more than Brakton's own wait for the radio.
     static constexpr int kSilenceLimitMs = 7000;
 
@@ -100,7 +99,7 @@ class CCWTransmitDlg : public QDialog {
     // The panel moved: dock to it again, by the placement rule.
     void MoveWithParent();
 
-    // Memory key 0-10 to send; above 10 aborts.
+    // Memory key 0-10 to send; above 10 (cw::kAbortKey, Esc) aborts.
     void RequestTransmitMemKey(int key);
     // A text to expand and send (the partner's CW text, a panel's TX). A
     // memory key's own text names its key (0-10), so that a stored text the

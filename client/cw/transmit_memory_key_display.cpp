@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "client/cw/cw_key_map.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/memory_key_store.h"
 #include "client/cw/memory_text_edit.h"
@@ -166,31 +167,22 @@ bool CTransmitMemoryKeyDisplay::HandleKey(const QKeyEvent& key) {
                 Qt::QueuedConnection);
         }
     };
-    if (k == Qt::Key_Escape) {
-        qDebug("ESC is PRESSED! (Aborting)");
-        request(CCWTransmitDlg::kAbortKey);
-        reject();
-        return true;
-    }
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F11) {
-        const int n = k - Qt::Key_F1 + 1;
-        if (!alt) {
-            qDebug("F%d is PRESSED!", n);
-            request(n - 1);
-        } else if (n <= 4) {
-            QPointer<CK2FrontPanelControlDlg> owner = m_owner;
-            const int id = CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + n - 1;
-            QMetaObject::invokeMethod(
-                owner,
-                [owner, id] {
-                    if (owner) {
-                        owner->OnMenuCommand(id);
-                    }
-                },
-                Qt::QueuedConnection);
-        } else if (n == 10) {
-            qDebug("F%d is PRESSED!", 10);
-            request(9);
+    const auto stackRegister = [this](int reg) {
+        QPointer<CK2FrontPanelControlDlg> owner = m_owner;
+        const int id = CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + reg;
+        QMetaObject::invokeMethod(
+            owner,
+            [owner, id] {
+                if (owner) {
+                    owner->OnMenuCommand(id);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    if (cw::HandleSharedKey(k, alt, {request, stackRegister})) {
+        // Esc here also puts every draft back.
+        if (k == Qt::Key_Escape) {
+            reject();
         }
         return true;
     }
