@@ -535,17 +535,17 @@ void CCWTransmitDlg::accept() {
 
 // --- Docking ---------------------------------------------------------------------------------
 
+void CCWTransmitDlg::SetDockSide(int side) {
+    m_dockSide = side;
+    m_edge = DockRuleOf(side).home;
+}
+
 cw::WinRect CCWTransmitDlg::ParentRect() const {
     return m_panel ? cw::FromQRect(m_panel->frameGeometry()) : cw::WinRect{};
 }
 
 void CCWTransmitDlg::ApplyStep(const cw::WinRect& step) {
     ShowSlideStep(*this, *m_body, step, ParentRect(), m_edge);
-}
-
-void CCWTransmitDlg::RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done) {
-    FinishSlide();
-    m_slide.run(std::move(steps), std::move(done));
 }
 
 void CCWTransmitDlg::FinishSlide() {
@@ -555,7 +555,7 @@ void CCWTransmitDlg::FinishSlide() {
 void CCWTransmitDlg::SlideOut() {
     m_docked = {};
     PlaceDocked();
-    RunSlide(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithParent(); });
+    m_slide.run(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithParent(); });
 }
 
 // On the dock side (below the panel) at its width and half its height, or
@@ -587,7 +587,7 @@ void CCWTransmitDlg::SlideIn(std::function<void()> done) {
     }
     // From where it is docked; the slide-in's end hides the window, the
     // owner deletes it then.
-    RunSlide(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
+    m_slide.run(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
         hide();
         if (done) {
             done();

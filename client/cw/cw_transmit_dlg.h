@@ -85,10 +85,7 @@ class CCWTransmitDlg : public QDialog {
 
     void SetSlideDelay(int milliseconds) { m_slide.setDelay(milliseconds); }
     // kDockBelow or kDockRight: where the window docks and slides.
-    void SetDockSide(int side) {
-        m_dockSide = side;
-        m_edge = DockRuleOf(side).home;
-    }
+    void SetDockSide(int side);
     // The slides run on a timer; `done` runs after the last step.
     void SlideOut();
     void SlideIn(std::function<void()> done);
@@ -161,7 +158,6 @@ class CCWTransmitDlg : public QDialog {
     void OnSilence();
     void TransmitMemory(int index);
     cw::AutoplaySend AutoplaySendMemory(int memory);
-    void RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done);
     void ApplyStep(const cw::WinRect& step);
     cw::WinRect ParentRect() const;
     void PlaceDocked();

@@ -17,6 +17,7 @@ SlideRunner::SlideRunner(std::function<void(const cw::WinRect&)> apply, bool jum
 }
 
 void SlideRunner::run(std::vector<cw::WinRect> steps, std::function<void()> done) {
+    finish();
     m_steps = std::move(steps);
     m_index = 0;
     m_done = std::move(done);

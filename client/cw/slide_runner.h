@@ -26,7 +26,7 @@ class SlideRunner {
 
     void setDelay(int milliseconds) { m_delay = milliseconds; }
     // Starts `steps`, one per delay; `done` runs after the last. A slide
-    // still under way is to be finished first.
+    // still under way is finished first.
     void run(std::vector<cw::WinRect> steps, std::function<void()> done);
     // Stops the slide under way, if any, and runs its `done`.
     void finish();

@@ -236,18 +236,17 @@ void CTransmitMemoryKeyDisplay::closeEvent(QCloseEvent* event) {
 
 // --- Docking ---------------------------------------------------------------------------------
 
+void CTransmitMemoryKeyDisplay::SetDockSide(int side) {
+    m_dockSide = side;
+    m_edge = DockRuleOf(side).home;
+}
+
 cw::WinRect CTransmitMemoryKeyDisplay::OwnerRect() const {
     return m_owner ? cw::FromQRect(m_owner->frameGeometry()) : cw::WinRect{};
 }
 
 void CTransmitMemoryKeyDisplay::ApplyStep(const cw::WinRect& step) {
     ShowSlideStep(*this, *m_body, step, OwnerRect(), m_edge);
-}
-
-void CTransmitMemoryKeyDisplay::RunSlide(std::vector<cw::WinRect> steps,
-                                         std::function<void()> done) {
-    FinishSlide();
-    m_slide.run(std::move(steps), std::move(done));
 }
 
 void CTransmitMemoryKeyDisplay::FinishSlide() {
@@ -257,13 +256,13 @@ void CTransmitMemoryKeyDisplay::FinishSlide() {
 void CTransmitMemoryKeyDisplay::SlideOut() {
     m_width = kPanelWidth;
     PlaceDocked();
-    RunSlide(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithOwner(); });
+    m_slide.run(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithOwner(); });
 }
 
 void CTransmitMemoryKeyDisplay::SlideIn(std::function<void()> done) {
     CommitAll();
     m_slidingIn = true;
-    RunSlide(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
+    m_slide.run(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
         hide();
         if (done) {
             done();

@@ -45,10 +45,7 @@ class CTransmitMemoryKeyDisplay : public QDialog {
 
     void SetSlideDelay(int milliseconds) { m_slide.setDelay(milliseconds); }
     // kDockBelow or kDockRight: where the window docks and slides.
-    void SetDockSide(int side) {
-        m_dockSide = side;
-        m_edge = DockRuleOf(side).home;
-    }
+    void SetDockSide(int side);
     void SlideOut();
     void SlideIn(std::function<void()> done);
     void FinishSlide();
@@ -76,7 +73,6 @@ class CTransmitMemoryKeyDisplay : public QDialog {
     void ShowModel();
     bool HandleKey(const QKeyEvent& key);
     void ApplyStep(const cw::WinRect& step);
-    void RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done);
     cw::WinRect OwnerRect() const;
     void PlaceDocked();
 
