@@ -1,19 +1,16 @@
 #include "client/cw/cw_transmit_dlg.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 #include "client/base/registry_store.h"
 #include "client/cw/cw_dialogs.h"
+#include "client/cw/cw_key_map.h"
 #include "client/cw/memory_key_store.h"
 #include "client/cw/transmit_memory_key_display.h"
 #include "client/panel/hot_keys.h"
@@ -34,22 +31,6 @@ constexpr COLORREF kRed = 0x0000FF;
 constexpr COLORREF kOrange = 0x0080FF;
 constexpr COLORREF kShadeText = 0x006300;
 constexpr COLORREF kShadeColor = 0x37FF37;
-constexpr int kMemoryKeyIds[11] = {1148, 1152, 1158, 1161, 1164, 1168,
-                                   1172, 1176, 1180, 1183, 1186};
-
-CCWTransmitDlg::ModalRunner& modalRunner() {
-    static CCWTransmitDlg::ModalRunner runner;
-    return runner;
-}
-
-int runModal(QDialog& dialog) {
-    return modalRunner() ? modalRunner()(dialog) : dialog.exec();
-}
-
-std::u32string toU32(const QString& text) {
-    const QList<uint> codes = text.toUcs4();
-    return std::u32string(codes.begin(), codes.end());
-}
 
 void shade(CxShadeButton* button) {
     button->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
@@ -58,134 +39,6 @@ void shade(CxShadeButton* button) {
 }
 
 }  // namespace
-
-// --- CTransmitMsgEdit ------------------------------------------------------------------------
-
-CTransmitMsgEdit::CTransmitMsgEdit(QWidget* parent) : QLineEdit(parent) {
-    setContextMenuPolicy(Qt::NoContextMenu);
-    setAcceptDrops(false);
-    setDragEnabled(false);
-    setObjectName(QStringLiteral("typeIn"));
-}
-
-int CTransmitMsgEdit::selStart() const {
-    return hasSelectedText() ? selectionStart() : cursorPosition();
-}
-
-int CTransmitMsgEdit::selEnd() const {
-    return hasSelectedText() ? selectionEnd() : cursorPosition();
-}
-
-void CTransmitMsgEdit::apply(const cw::TypeInCutter::Result& result) {
-    if (result.beep) {
-        looks::beep();
-    }
-    const QString line = QString::fromLatin1(m_cutter.line());
-    if (text() != line) {
-        setText(line);
-    }
-    setCursorPosition(m_cutter.caret());
-}
-
-void CTransmitMsgEdit::InsertText(const QString& text) {
-    apply(m_cutter.insert(toU32(text), selStart(), selEnd(), m_sender));
-}
-
-void CTransmitMsgEdit::Clear() {
-    m_cutter.clear();
-    apply({});
-}
-
-void CTransmitMsgEdit::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (event->matches(QKeySequence::Paste)) {
-        InsertText(QApplication::clipboard()->text());
-        return;
-    }
-    if (event->matches(QKeySequence::Cut)) {
-        if (hasSelectedText() && selectionStart() >= m_cutter.sentPosition()) {
-            QApplication::clipboard()->setText(selectedText());
-        }
-        apply(m_cutter.erase(selStart(), selEnd()));
-        return;
-    }
-    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
-        return;
-    }
-    if (key == Qt::Key_Backspace) {
-        apply(m_cutter.backspace(selStart(), selEnd()));
-        return;
-    }
-    if (key == Qt::Key_Delete) {
-        apply(m_cutter.erase(selStart(), selEnd()));
-        return;
-    }
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
-        key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-        event->ignore();
-        return;
-    }
-    const QString text = event->text();
-    const bool printable =
-        !text.isEmpty() &&
-        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
-        text.at(0).isPrint();
-    if (printable) {
-        InsertText(text);
-        return;
-    }
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) {
-        // Moves and selections only; no other shortcut may change the line.
-        if (event->matches(QKeySequence::SelectAll) || event->matches(QKeySequence::Copy) ||
-            event->matches(QKeySequence::MoveToNextWord) ||
-            event->matches(QKeySequence::MoveToPreviousWord) ||
-            event->matches(QKeySequence::SelectNextWord) ||
-            event->matches(QKeySequence::SelectPreviousWord)) {
-            QLineEdit::keyPressEvent(event);
-        } else {
-            event->ignore();
-        }
-        return;
-    }
-    switch (key) {
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-            QLineEdit::keyPressEvent(event);
-            return;
-        default:
-            event->ignore();
-            return;
-    }
-}
-
-void CTransmitMsgEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (!event->commitString().isEmpty()) {
-        InsertText(event->commitString());
-    }
-    event->accept();
-}
-
-void CTransmitMsgEdit::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::MiddleButton) {
-        event->accept();
-        return;
-    }
-    QLineEdit::mousePressEvent(event);
-}
-
-void CTransmitMsgEdit::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::MiddleButton) {
-        const QClipboard* clipboard = QApplication::clipboard();
-        const QString text = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection)
-                                                            : clipboard->text();
-        InsertText(text);
-        event->accept();
-        return;
-    }
-    QLineEdit::mouseReleaseEvent(event);
-}
 
 // --- CCWTransmitDlg --------------------------------------------------------------------------
 
@@ -215,7 +68,8 @@ CCWTransmitDlg::CCWTransmitDlg(CK2FrontPanelControlDlg& panel, PanelRemote& remo
       m_autoplay(cw::AutoplayController::Hooks{
           {[this](int ms) { m_autoplayTimer.start(ms); }, [this] { m_autoplayTimer.stop(); }},
           [this](int memory) { return AutoplaySendMemory(memory); },
-          [this](bool enable) { EnableMemoryKeys(enable); }}) {
+          [this](bool enable) { EnableMemoryKeys(enable); }}),
+      m_runModal([](QDialog& dialog) { return dialog.exec(); }) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("Keyboard CW"));
     m_autoplayTimer.setObjectName(QStringLiteral("autoplayTimer"));
@@ -260,7 +114,7 @@ void CCWTransmitDlg::OnDefineMemoryKeys() {
     }
     m_memoryPanel = new CTransmitMemoryKeyDisplay(*m_panel, *this, m_memories);
     m_memoryPanel->SetSlideDelay(3);
-    m_memoryPanel->SetDockSide(1);
+    m_memoryPanel->SetDockSide(kDockRight);
     m_memoryPanel->SlideOut();
 }
 
@@ -508,7 +362,13 @@ void CCWTransmitDlg::EnableMemoryKeys(bool enable) {
 // --- Dialogs ---------------------------------------------------------------------------------
 
 void CCWTransmitDlg::SetModalRunner(ModalRunner runner) {
-    modalRunner() = std::move(runner);
+    m_runModal = runner ? std::move(runner) : [](QDialog& dialog) { return dialog.exec(); };
+}
+
+int CCWTransmitDlg::RunModal(QDialog& dialog) {
+    // The runner is copied: it must outlive a window gone meanwhile.
+    const ModalRunner run = m_runModal;
+    return run(dialog);
 }
 
 void CCWTransmitDlg::OnAutoPlay() {
@@ -523,7 +383,7 @@ void CCWTransmitDlg::OnAutoPlay() {
     }
     CMemoryKeyAutoplayDlg dialog(m_store, m_panel, this);
     dialog.SetData(present, m_autoplay.memory(), m_autoplay.intervalSeconds(), m_autoplay.times());
-    if (runModal(dialog) != QDialog::Accepted) {
+    if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
     int memory = 0;
@@ -539,7 +399,7 @@ void CCWTransmitDlg::OnSetNewSerialNo() {
     const int mode = m_counter.outputMode();
     CNewCounterValueInputDlg dialog(m_store, m_panel, this, m_counter.value(),
                                     std::min(mode & 0x7F, 5), (mode & 0x80) != 0);
-    if (runModal(dialog) != QDialog::Accepted) {
+    if (RunModal(dialog) != QDialog::Accepted) {
         return;
     }
     int value = 0;
@@ -554,7 +414,7 @@ void CCWTransmitDlg::OnSetNewSerialNo() {
 
 void CCWTransmitDlg::OnSetMyRst() {
     CQSOMySigRptDlg dialog(m_store, m_panel, this);
-    runModal(dialog);
+    RunModal(dialog);
 }
 
 // --- Keys, menu, close -----------------------------------------------------------------------
@@ -582,28 +442,13 @@ void CCWTransmitDlg::PostPanelCommand(int id) {
 bool CCWTransmitDlg::HandleKey(const QKeyEvent& key) {
     const bool alt = (key.modifiers() & Qt::AltModifier) != 0;
     const int k = key.key();
-    if (k == Qt::Key_Escape) {
-        qDebug("ESC is PRESSED! (Aborting)");
-        QueueMemKey(kAbortKey);
+    const cw::SharedKeyHooks hooks{
+        [this](int memKey) { QueueMemKey(memKey); },
+        [this](int reg) {
+            PostPanelCommand(CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + reg);
+        }};
+    if (cw::HandleSharedKey(k, alt, hooks)) {
         return true;
-    }
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F11) {
-        const int n = k - Qt::Key_F1 + 1;
-        if (!alt) {
-            qDebug("F%d is PRESSED!", n);
-            QueueMemKey(n - 1);
-            return true;
-        }
-        if (n >= 1 && n <= 4) {
-            PostPanelCommand(CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + n - 1);
-            return true;
-        }
-        if (n == 10) {
-            qDebug("F%d is PRESSED!", 10);
-            QueueMemKey(9);
-            return true;
-        }
-        return true;  // Alt+F5-F9, Alt+F11: nothing
     }
     if (alt && (k == Qt::Key_T)) {
         qDebug("ALT-T is PRESSED!");
@@ -690,30 +535,17 @@ void CCWTransmitDlg::accept() {
 
 // --- Docking ---------------------------------------------------------------------------------
 
+void CCWTransmitDlg::SetDockSide(int side) {
+    m_dockSide = side;
+    m_edge = DockRuleOf(side).home;
+}
+
 cw::WinRect CCWTransmitDlg::ParentRect() const {
     return m_panel ? cw::FromQRect(m_panel->frameGeometry()) : cw::WinRect{};
 }
 
 void CCWTransmitDlg::ApplyStep(const cw::WinRect& step) {
-    const cw::WinRect parent = ParentRect();
-    const cw::VisibleStep visible = cw::VisiblePart(step, parent, m_edge);
-    m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
-                        step.height());
-    m_lastSlide.push_back(step);
-    if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
-        hide();
-        return;
-    }
-    setGeometry(cw::ToQRect(visible.visible));
-    if (!isVisible()) {
-        show();
-    }
-}
-
-void CCWTransmitDlg::RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done) {
-    FinishSlide();
-    m_lastSlide.clear();
-    m_slide.run(std::move(steps), std::move(done));
+    ShowSlideStep(*this, *m_body, step, ParentRect(), m_edge);
 }
 
 void CCWTransmitDlg::FinishSlide() {
@@ -723,23 +555,25 @@ void CCWTransmitDlg::FinishSlide() {
 void CCWTransmitDlg::SlideOut() {
     m_docked = {};
     PlaceDocked();
-    RunSlide(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithParent(); });
+    m_slide.run(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithParent(); });
 }
 
-// Below the panel at its width and half its height, or wherever the
-// placement rule puts it on this screen (which may move the panel).
+// On the dock side (below the panel) at its width and half its height, or
+// wherever the placement rule puts it on this screen (which may move the
+// panel).
 void CCWTransmitDlg::PlaceDocked() {
     if (!m_panel) {
         return;
     }
     const cw::WinRect parent = ParentRect();
     const int width = m_docked.width() > 0 ? m_docked.width() : parent.width();
+    const DockRule rule = DockRuleOf(m_dockSide);
     m_placing = true;
-    const FollowerPlacement placed = PlaceDockedWindow(*this, *m_panel, FollowerPlace::DockedBelow,
-                                                       cw::CwDockedSize(parent, width));
+    const FollowerPlacement placed =
+        PlaceDockedWindow(*this, *m_panel, rule.place, cw::CwDockedSize(parent, width));
     m_placing = false;
     m_docked = cw::FromQRect(placed.frame);
-    m_edge = DockEdgeOf(placed.side, cw::DockEdge::Bottom);
+    m_edge = DockEdgeOf(placed.side, rule.home);
 }
 
 void CCWTransmitDlg::SlideIn(std::function<void()> done) {
@@ -753,7 +587,7 @@ void CCWTransmitDlg::SlideIn(std::function<void()> done) {
     }
     // From where it is docked; the slide-in's end hides the window, the
     // owner deletes it then.
-    RunSlide(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
+    m_slide.run(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
         hide();
         if (done) {
             done();
@@ -767,11 +601,7 @@ void CCWTransmitDlg::MoveWithParent() {
         return;
     }
     PlaceDocked();
-    m_body->setGeometry(0, 0, m_docked.width(), m_docked.height());
-    setGeometry(cw::ToQRect(m_docked));
-    if (!isVisible()) {
-        show();
-    }
+    ShowDocked(*this, *m_body, m_docked);
     if (m_memoryPanel && !m_memoryPanel->isHidden()) {
         m_memoryPanel->MoveWithOwner();
     }

@@ -29,7 +29,6 @@
 // GUI thread only.
 
 #include <QDialog>
-#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 
@@ -45,7 +44,7 @@
 #include "client/cw/dock_geometry.h"
 #include "client/cw/serial_counter.h"
 #include "client/cw/slide_runner.h"
-#include "client/cw/type_in_cutter.h"
+#include "client/cw/transmit_msg_edit.h"
 
 class CClrButton;
 class CHighLightTTButton;
@@ -60,36 +59,6 @@ class QPlainTextEdit;
 namespace pelorin {
 class CRegistryStore;
 }  // namespace pelorin
-
-// The type-in line: every change goes through the window's TypeInCutter.
-class CTransmitMsgEdit : public QLineEdit {
-    Q_OBJECT
-
-  public:
-    explicit CTransmitMsgEdit(QWidget* parent = nullptr);
-
-    void SetSender(cw::TypeInCutter::Sender sender) { m_sender = std::move(sender); }
-    // Empty line, sent position 0, caret at the start.
-    void Clear();
-    const cw::TypeInCutter& cutter() const { return m_cutter; }
-
-    // One input event as text, at the selection (paste, commit, typed).
-    void InsertText(const QString& text);
-
-  protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-  private:
-    void apply(const cw::TypeInCutter::Result& result);
-    int selStart() const;
-    int selEnd() const;
-
-    cw::TypeInCutter m_cutter;
-    cw::TypeInCutter::Sender m_sender;
-};
 
 class CCWTransmitDlg : public QDialog {
     Q_OBJECT
@@ -106,7 +75,6 @@ class CCWTransmitDlg : public QDialog {
     static constexpr int ID_QSO_LOGGING = 161;
     static constexpr int ID_SET_NEW_SERIAL_NO = 168;
     static constexpr int kAutoplayTimerId = 323;
-    static constexpr int kAbortKey = 27;
     // Two seconds more than Brakton's own wait for the radio.
     static constexpr int kSilenceLimitMs = 7000;
 
@@ -116,7 +84,8 @@ class CCWTransmitDlg : public QDialog {
     ~CCWTransmitDlg() override;
 
     void SetSlideDelay(int milliseconds) { m_slide.setDelay(milliseconds); }
-    void SetDockSide(int side) { m_dockSide = side; }
+    // kDockBelow or kDockRight: where the window docks and slides.
+    void SetDockSide(int side);
     // The slides run on a timer; `done` runs after the last step.
     void SlideOut();
     void SlideIn(std::function<void()> done);
@@ -127,7 +96,7 @@ class CCWTransmitDlg : public QDialog {
     // The panel moved: dock to it again, by the placement rule.
     void MoveWithParent();
 
-    // Memory key 0-10 to send; above 10 aborts.
+    // Memory key 0-10 to send; above 10 (cw::kAbortKey, Esc) aborts.
     void RequestTransmitMemKey(int key);
     // A text to expand and send (the partner's CW text, a panel's TX). A
     // memory key's own text names its key (0-10), so that a stored text the
@@ -150,9 +119,6 @@ class CCWTransmitDlg : public QDialog {
     CStaticEx* autoplayLamp() const { return m_lamp; }
     QPlainTextEdit* pendingView() const { return m_pendingView; }
     QMenu* popupMenu() const { return m_popup; }
-    // Rectangle of each slide step, as applied.
-    const std::vector<cw::WinRect>& lastSlide() const { return m_lastSlide; }
-    const cw::WinRect& dockedRect() const { return m_docked; }
 
     // "AutoPlay" (the dialog, then a run), popup 168 (the counter dialog)
     // and popup 159 (the report dialog).
@@ -160,10 +126,10 @@ class CCWTransmitDlg : public QDialog {
     void OnSetNewSerialNo();
     void OnSetMyRst();
 
-    // Runs a modal dialog and returns its result; QDialog::exec unless a
-    // test answers in its place. Process-wide; an empty runner restores exec.
-    using ModalRunner = std::function<int(QDialog& dialog)>;
-    static void SetModalRunner(ModalRunner runner);
+    // Runs this window's modal dialogs; returns the result. The default runs
+    // exec(); a test answers in its place, an empty runner restores exec().
+    using ModalRunner = std::function<int(QDialog&)>;
+    void SetModalRunner(ModalRunner runner);
 
     // "Define Memory Keys": the memory-key panel slides out, or (its drafts
     // stored) slides in and goes.
@@ -192,10 +158,10 @@ class CCWTransmitDlg : public QDialog {
     void OnSilence();
     void TransmitMemory(int index);
     cw::AutoplaySend AutoplaySendMemory(int memory);
-    void RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done);
     void ApplyStep(const cw::WinRect& step);
     cw::WinRect ParentRect() const;
     void PlaceDocked();
+    int RunModal(QDialog& dialog);
 
     QPointer<CK2FrontPanelControlDlg> m_panel;
     PanelRemote& m_remote;
@@ -208,6 +174,7 @@ class CCWTransmitDlg : public QDialog {
     // Runs while text is pending; every report starts it again.
     QTimer m_silence;
     cw::AutoplayController m_autoplay;
+    ModalRunner m_runModal;
 
     QWidget* m_body = nullptr;
     QPlainTextEdit* m_pendingView = nullptr;
@@ -220,10 +187,9 @@ class CCWTransmitDlg : public QDialog {
     CStaticEx* m_lamp = nullptr;
     QMenu* m_popup = nullptr;
 
-    int m_dockSide = 3;
+    int m_dockSide = kDockBelow;
     // A slide cut short jumps to its last step.
     SlideRunner m_slide{[this](const cw::WinRect& step) { ApplyStep(step); }, true};
-    std::vector<cw::WinRect> m_lastSlide;
     cw::WinRect m_docked;
     cw::DockEdge m_edge = cw::DockEdge::Bottom;
     bool m_placing = false;

@@ -30,7 +30,6 @@ class CRegistryStore;
 class KeyboardCwOwner {
   public:
     static constexpr int kSlideDelayMs = 3;
-    static constexpr int kDockBelow = 3;
 
     // `store` is not owned and outlives the owner. The window calls the
     // server through the panel's remote().

@@ -47,8 +47,10 @@ class MemoryPanelModel {
     std::vector<Commit> commitAll();
     // Cancel: every draft back to its committed text, every edit locked.
     void cancel();
-    // A TX button: every edit locked; the committed text to send.
+    // A memory's TX button: every edit locked; the committed text to send.
     std::string transmit(int index);
+    // The type-in memory's TX button: every edit locked, the drafts kept.
+    void lockAll();
 
     const std::string& committed(int index) const { return m_committed.at(idx(index)); }
     const std::string& draft(int index) const { return m_draft.at(idx(index)); }
@@ -59,7 +61,6 @@ class MemoryPanelModel {
   private:
     static std::size_t idx(int index) { return static_cast<std::size_t>(index); }
     static bool valid(int index) { return index >= 0 && index < kMemoryCount; }
-    void lockAll();
 
     std::array<std::string, kMemoryCount> m_committed{};
     std::array<std::string, kMemoryCount> m_draft{};

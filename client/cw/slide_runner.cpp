@@ -1,5 +1,7 @@
 #include "client/cw/slide_runner.h"
 
+#include <QWidget>
+
 #include <utility>
 
 SlideRunner::SlideRunner(std::function<void(const cw::WinRect&)> apply, bool jumpToEnd)
@@ -15,6 +17,7 @@ SlideRunner::SlideRunner(std::function<void(const cw::WinRect&)> apply, bool jum
 }
 
 void SlideRunner::run(std::vector<cw::WinRect> steps, std::function<void()> done) {
+    finish();
     m_steps = std::move(steps);
     m_index = 0;
     m_done = std::move(done);
@@ -35,6 +38,13 @@ void SlideRunner::finish() {
     }
 }
 
+DockRule DockRuleOf(int side) {
+    if (side == kDockRight) {
+        return {FollowerPlace::DockedRight, cw::DockEdge::Right};
+    }
+    return {FollowerPlace::DockedBelow, cw::DockEdge::Bottom};
+}
+
 cw::DockEdge DockEdgeOf(AnchorSide side, cw::DockEdge home) {
     switch (side) {
         case AnchorSide::Below:
@@ -49,4 +59,27 @@ cw::DockEdge DockEdgeOf(AnchorSide side, cw::DockEdge home) {
             break;
     }
     return home;
+}
+
+void ShowSlideStep(QWidget& window, QWidget& body, const cw::WinRect& step,
+                   const cw::WinRect& panel, cw::DockEdge edge) {
+    const cw::VisibleStep visible = cw::VisiblePart(step, panel, edge);
+    body.setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
+                     step.height());
+    if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
+        window.hide();
+        return;
+    }
+    window.setGeometry(cw::ToQRect(visible.visible));
+    if (!window.isVisible()) {
+        window.show();
+    }
+}
+
+void ShowDocked(QWidget& window, QWidget& body, const cw::WinRect& docked) {
+    body.setGeometry(0, 0, docked.width(), docked.height());
+    window.setGeometry(cw::ToQRect(docked));
+    if (!window.isVisible()) {
+        window.show();
+    }
 }

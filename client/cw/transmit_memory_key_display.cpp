@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "client/cw/cw_key_map.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/memory_key_store.h"
 #include "client/cw/memory_text_edit.h"
@@ -99,7 +100,7 @@ void CTransmitMemoryKeyDisplay::Build() {
     grid->addWidget(m_typeInClear, 11, 2);
     grid->addWidget(m_typeInTx, 11, 3);
     connect(m_typeInTx, &QPushButton::clicked, this, [this] {
-        m_model.transmit(-1);
+        m_model.lockAll();
         ShowModel();
         const std::string text = m_typeIn->text().toStdString();
         if (!text.empty() && m_notify) {
@@ -166,31 +167,22 @@ bool CTransmitMemoryKeyDisplay::HandleKey(const QKeyEvent& key) {
                 Qt::QueuedConnection);
         }
     };
-    if (k == Qt::Key_Escape) {
-        qDebug("ESC is PRESSED! (Aborting)");
-        request(CCWTransmitDlg::kAbortKey);
-        reject();
-        return true;
-    }
-    if (k >= Qt::Key_F1 && k <= Qt::Key_F11) {
-        const int n = k - Qt::Key_F1 + 1;
-        if (!alt) {
-            qDebug("F%d is PRESSED!", n);
-            request(n - 1);
-        } else if (n <= 4) {
-            QPointer<CK2FrontPanelControlDlg> owner = m_owner;
-            const int id = CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + n - 1;
-            QMetaObject::invokeMethod(
-                owner,
-                [owner, id] {
-                    if (owner) {
-                        owner->OnMenuCommand(id);
-                    }
-                },
-                Qt::QueuedConnection);
-        } else if (n == 10) {
-            qDebug("F%d is PRESSED!", 10);
-            request(9);
+    const auto stackRegister = [this](int reg) {
+        QPointer<CK2FrontPanelControlDlg> owner = m_owner;
+        const int id = CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + reg;
+        QMetaObject::invokeMethod(
+            owner,
+            [owner, id] {
+                if (owner) {
+                    owner->OnMenuCommand(id);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    if (cw::HandleSharedKey(k, alt, {request, stackRegister})) {
+        // Esc here also puts every draft back.
+        if (k == Qt::Key_Escape) {
+            reject();
         }
         return true;
     }
@@ -244,28 +236,17 @@ void CTransmitMemoryKeyDisplay::closeEvent(QCloseEvent* event) {
 
 // --- Docking ---------------------------------------------------------------------------------
 
+void CTransmitMemoryKeyDisplay::SetDockSide(int side) {
+    m_dockSide = side;
+    m_edge = DockRuleOf(side).home;
+}
+
 cw::WinRect CTransmitMemoryKeyDisplay::OwnerRect() const {
     return m_owner ? cw::FromQRect(m_owner->frameGeometry()) : cw::WinRect{};
 }
 
 void CTransmitMemoryKeyDisplay::ApplyStep(const cw::WinRect& step) {
-    const cw::VisibleStep visible = cw::VisiblePart(step, OwnerRect(), m_edge);
-    m_body->setGeometry(visible.contentOffset.x(), visible.contentOffset.y(), step.width(),
-                        step.height());
-    if (visible.visible.width() <= 0 || visible.visible.height() <= 0) {
-        hide();
-        return;
-    }
-    setGeometry(cw::ToQRect(visible.visible));
-    if (!isVisible()) {
-        show();
-    }
-}
-
-void CTransmitMemoryKeyDisplay::RunSlide(std::vector<cw::WinRect> steps,
-                                         std::function<void()> done) {
-    FinishSlide();
-    m_slide.run(std::move(steps), std::move(done));
+    ShowSlideStep(*this, *m_body, step, OwnerRect(), m_edge);
 }
 
 void CTransmitMemoryKeyDisplay::FinishSlide() {
@@ -275,13 +256,13 @@ void CTransmitMemoryKeyDisplay::FinishSlide() {
 void CTransmitMemoryKeyDisplay::SlideOut() {
     m_width = kPanelWidth;
     PlaceDocked();
-    RunSlide(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithOwner(); });
+    m_slide.run(cw::SlideOutSteps(m_docked, m_edge), [this] { MoveWithOwner(); });
 }
 
 void CTransmitMemoryKeyDisplay::SlideIn(std::function<void()> done) {
     CommitAll();
     m_slidingIn = true;
-    RunSlide(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
+    m_slide.run(cw::SlideInSteps(m_docked, m_edge), [this, done = std::move(done)] {
         hide();
         if (done) {
             done();
@@ -289,20 +270,20 @@ void CTransmitMemoryKeyDisplay::SlideIn(std::function<void()> done) {
     });
 }
 
-// Right of the panel at its height, or wherever the placement rule puts it
-// on this screen (which may move the panel).
+// On the dock side (right of the panel) at its height, or wherever the
+// placement rule puts it on this screen (which may move the panel).
 void CTransmitMemoryKeyDisplay::PlaceDocked() {
     if (!m_owner) {
         return;
     }
     const int width = m_width > 0 ? m_width : kPanelWidth;
+    const DockRule rule = DockRuleOf(m_dockSide);
     m_placing = true;
-    const FollowerPlacement placed =
-        PlaceDockedWindow(*this, *m_owner, FollowerPlace::DockedRight,
-                          QSize(width, m_owner->frameGeometry().height()));
+    const FollowerPlacement placed = PlaceDockedWindow(
+        *this, *m_owner, rule.place, QSize(width, m_owner->frameGeometry().height()));
     m_placing = false;
     m_docked = cw::FromQRect(placed.frame);
-    m_edge = DockEdgeOf(placed.side, cw::DockEdge::Right);
+    m_edge = DockEdgeOf(placed.side, rule.home);
 }
 
 void CTransmitMemoryKeyDisplay::MoveWithOwner() {
@@ -311,9 +292,5 @@ void CTransmitMemoryKeyDisplay::MoveWithOwner() {
         return;
     }
     PlaceDocked();
-    m_body->setGeometry(0, 0, m_docked.width(), m_docked.height());
-    setGeometry(cw::ToQRect(m_docked));
-    if (!isVisible()) {
-        show();
-    }
+    ShowDocked(*this, *m_body, m_docked);
 }

@@ -44,7 +44,8 @@ class CTransmitMemoryKeyDisplay : public QDialog {
     ~CTransmitMemoryKeyDisplay() override;
 
     void SetSlideDelay(int milliseconds) { m_slide.setDelay(milliseconds); }
-    void SetDockSide(int side) { m_dockSide = side; }
+    // kDockBelow or kDockRight: where the window docks and slides.
+    void SetDockSide(int side);
     void SlideOut();
     void SlideIn(std::function<void()> done);
     void FinishSlide();
@@ -72,7 +73,6 @@ class CTransmitMemoryKeyDisplay : public QDialog {
     void ShowModel();
     bool HandleKey(const QKeyEvent& key);
     void ApplyStep(const cw::WinRect& step);
-    void RunSlide(std::vector<cw::WinRect> steps, std::function<void()> done);
     cw::WinRect OwnerRect() const;
     void PlaceDocked();
 
@@ -90,7 +90,7 @@ class CTransmitMemoryKeyDisplay : public QDialog {
     CxShadeButton* m_typeInClear = nullptr;
     bool m_showing = false;
 
-    int m_dockSide = 1;
+    int m_dockSide = kDockRight;
     SlideRunner m_slide{[this](const cw::WinRect& step) { ApplyStep(step); }, false};
     bool m_slidingIn = false;
     int m_width = 0;

@@ -26,11 +26,6 @@ namespace {
 
 class CwDialogs : public CwPanelFixture {
   protected:
-    void TearDown() override {
-        CCWTransmitDlg::SetModalRunner({});
-        CwPanelFixture::TearDown();
-    }
-
     CCWTransmitDlg& open() {
         makePanel(m_remote);
         notice(SERVER_STATUS_CONNECTED);
@@ -95,7 +90,7 @@ TEST_F(CwDialogs, UncheckingUntilInterruptedAtZeroTimesMakesItOnce) {
 TEST_F(CwDialogs, AutoplayRunsTheChoiceAndTheDialogShowsTheChosenCountAgain) {
     CCWTransmitDlg& window = open();
     m_owner->memories().write(4, "CQ TEST");
-    CCWTransmitDlg::SetModalRunner([](QDialog& dialog) {
+    window.SetModalRunner([](QDialog& dialog) {
         auto& autoplay = dynamic_cast<CMemoryKeyAutoplayDlg&>(dialog);
         autoplay.memoryList()->setCurrentIndex(0);
         autoplay.untilInterrupted()->setChecked(false);
@@ -108,7 +103,7 @@ TEST_F(CwDialogs, AutoplayRunsTheChoiceAndTheDialogShowsTheChosenCountAgain) {
     EXPECT_TRUE(window.autoplay().running());
     window.AbortTransmit();
     std::string shownTimes;
-    CCWTransmitDlg::SetModalRunner([&](QDialog& dialog) {
+    window.SetModalRunner([&](QDialog& dialog) {
         shownTimes = stepperText(dynamic_cast<CMemoryKeyAutoplayDlg&>(dialog).timesStepper());
         return int(QDialog::Rejected);
     });
@@ -119,7 +114,7 @@ TEST_F(CwDialogs, AutoplayRunsTheChoiceAndTheDialogShowsTheChosenCountAgain) {
 TEST_F(CwDialogs, AutoplayWithEveryMemoryEmptyOpensNothing) {
     CCWTransmitDlg& window = open();
     bool opened = false;
-    CCWTransmitDlg::SetModalRunner([&](QDialog&) {
+    window.SetModalRunner([&](QDialog&) {
         opened = true;
         return int(QDialog::Rejected);
     });
@@ -175,7 +170,7 @@ TEST_F(CwDialogs, CounterRefusesANegativeValue) {
 
 TEST_F(CwDialogs, CounterSetFromTheWindowTakesTheValue) {
     CCWTransmitDlg& window = open();
-    CCWTransmitDlg::SetModalRunner([](QDialog& dialog) {
+    window.SetModalRunner([](QDialog& dialog) {
         auto& counter = dynamic_cast<CNewCounterValueInputDlg&>(dialog);
         counter.valueEdit()->setText("77");
         counter.accept();
@@ -189,7 +184,7 @@ TEST_F(CwDialogs, CounterSetWithoutAChangeKeepsACounterOfAnyWidth) {
     m_store.WriteCounterSettings(123456, 0x03);
     CCWTransmitDlg& window = open();
     std::string shown;
-    CCWTransmitDlg::SetModalRunner([&](QDialog& dialog) {
+    window.SetModalRunner([&](QDialog& dialog) {
         auto& counter = dynamic_cast<CNewCounterValueInputDlg&>(dialog);
         shown = counter.valueEdit()->text().toStdString();
         counter.accept();
@@ -219,7 +214,7 @@ TEST_F(CwDialogs, AnUnreadableCounterShowsNoNumberAndSetTakesOnlyAnEnteredOne) {
     };
     std::string shown = "-";
     int result = -1;
-    CCWTransmitDlg::SetModalRunner([&](QDialog& dialog) {
+    window.SetModalRunner([&](QDialog& dialog) {
         auto& counter = dynamic_cast<CNewCounterValueInputDlg&>(dialog);
         shown = counter.valueEdit()->text().toStdString();
         counter.accept();  // nothing entered: refused
@@ -232,7 +227,7 @@ TEST_F(CwDialogs, AnUnreadableCounterShowsNoNumberAndSetTakesOnlyAnEnteredOne) {
     EXPECT_EQ(stored(), "12x");
     EXPECT_FALSE(window.counter().known());
 
-    CCWTransmitDlg::SetModalRunner([](QDialog& dialog) {
+    window.SetModalRunner([](QDialog& dialog) {
         auto& counter = dynamic_cast<CNewCounterValueInputDlg&>(dialog);
         counter.valueEdit()->setText("57");
         counter.accept();

@@ -27,11 +27,6 @@ std::string text(const QRect& r) {
 
 class FollowerPlacement : public CwPanelFixture {
   protected:
-    void TearDown() override {
-        CCWTransmitDlg::SetModalRunner({});
-        CwPanelFixture::TearDown();
-    }
-
     // Fresh settings: the panel opens centred and is never moved here.
     CCWTransmitDlg& openCwWindow() {
         makePanel(m_remote);

@@ -61,6 +61,19 @@ TEST(MemoryPanelModelTest, TransmitSendsTheCommittedTextNotTheDraft) {
     EXPECT_TRUE(model.locked(0));
 }
 
+TEST(MemoryPanelModelTest, LockAllLocksEveryEditAndKeepsItsDraft) {
+    MemoryPanelModel model = withTexts();
+    model.editKey(3);
+    model.edit(3, "DRAFT");
+    model.lockAll();
+    for (int i = 0; i < MemoryPanelModel::kMemoryCount; ++i) {
+        EXPECT_TRUE(model.locked(i)) << i;
+    }
+    EXPECT_EQ(model.draft(3), "DRAFT");
+    EXPECT_TRUE(model.changed(3));
+    EXPECT_EQ(model.committed(3), "F4");
+}
+
 TEST(MemoryPanelModelTest, EditKeyUnlocksCommitsOrForgetsTheKey) {
     MemoryPanelModel model = withTexts();
     model.cancel();  // all locked
