@@ -17,6 +17,7 @@
 #include "platform/window_message.h"
 #include "radiolink/k2_status.h"
 #include "tests/integration/brakton_fixture.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -763,6 +764,7 @@ struct HostileTextCase {
     const char* name;
     std::string text;
 };
+ROW_NAME(HostileTextCase, row.name);
 
 class BraktonCWText : public ::testing::TestWithParam<HostileTextCase> {};
 
@@ -801,7 +803,7 @@ INSTANTIATE_TEST_SUITE_P(Brakton, BraktonCWText,
                                                            "CQ\rFA00014000000\r "},
                                            HostileTextCase{"Newline", "CQ\nMD1;\n "},
                                            HostileTextCase{"Abort", "CQ @ DE "}),
-                         [](const auto& param) { return std::string(param.param.name); });
+                         CaseName());
 
 // --- 6. Vanished client ------------------------------------------------------------------------
 
@@ -847,6 +849,7 @@ struct ShutdownCase {
     bool busy;    // polling on and CW in flight
     bool traced;  // RIGCONTROL_TRACE=1: the exit's trace is written
 };
+ROW_NAME(ShutdownCase, row.name);
 
 class BraktonShutdown : public ::testing::TestWithParam<ShutdownCase> {};
 
@@ -886,6 +889,6 @@ INSTANTIATE_TEST_SUITE_P(Brakton, BraktonShutdown,
                                            ShutdownCase{"TermBusy", SIGTERM, true, false},
                                            ShutdownCase{"IntBusy", SIGINT, true, false},
                                            ShutdownCase{"TermIdleTraced", SIGTERM, false, true}),
-                         [](const auto& param) { return std::string(param.param.name); });
+                         CaseName());
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "radiolink/k2_status.h"
 #include "tests/integration/brakton_fixture.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -28,10 +29,7 @@ struct RestartCase {
     const char* name;
     bool connectedBefore;  // the client had its call-backs before the restart
 };
-
-void PrintTo(const RestartCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(RestartCase, row.name);
 
 class BraktonNamingRestart : public ::testing::TestWithParam<RestartCase> {};
 
@@ -71,7 +69,7 @@ TEST_P(BraktonNamingRestart, FirstConnectAfterwardsBringsCallBacks) {
 INSTANTIATE_TEST_SUITE_P(Recovery, BraktonNamingRestart,
                          ::testing::Values(RestartCase{"NewClientConnectsAtOnce", false},
                                            RestartCase{"ConnectedClientReconnects", true}),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 // The radio goes away while Brakton runs: every radio command then answers
 // "port not open" through the remote interface, keyboard CW included, and

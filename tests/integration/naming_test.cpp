@@ -12,6 +12,7 @@
 #include "RadioComm.hh"
 #include "idl/call_helpers.h"
 #include "idl/naming.h"
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -45,6 +46,7 @@ struct LocateCase {
     bool fromHostAndPort;
     bool deadConfiguredNamingHost;  // settings point nowhere; the InitRef must win
 };
+ROW_NAME(LocateCase, row.label);
 
 class NamingLocate : public Naming, public ::testing::WithParamInterface<LocateCase> {};
 
@@ -73,7 +75,7 @@ TEST_P(NamingLocate, PeerBindsAndIsFound) {
 INSTANTIATE_TEST_SUITE_P(Idl, NamingLocate,
                          ::testing::Values(LocateCase{"FromHostAndPort", true, false},
                                            LocateCase{"CommandLineInitRefWins", false, true}),
-                         [](const auto& row) { return std::string(row.param.label); });
+                         CaseName());
 
 TEST_F(Naming, SecondRebindReplacesTheBinding) {
     PeerProcess first;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "tests/integration/brakton_fixture.h"
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -246,10 +247,7 @@ struct RefusalCase {
     std::vector<std::string> args;
     const char* message;  // the start of its box's text
 };
-
-std::string printRefusalCase(const ::testing::TestParamInfo<RefusalCase>& info) {
-    return info.param.name;
-}
+ROW_NAME(RefusalCase, row.name);
 
 class OrbRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -302,6 +300,6 @@ INSTANTIATE_TEST_SUITE_P(
                     PELORIN_PROGRAM,
                     {"-ORBendPoint", "bogus:x"},
                     "Unable to start the ORB: INITIALIZE."}),
-    printRefusalCase);
+    CaseName());
 
 }  // namespace

@@ -23,6 +23,7 @@
 
 #include "platform/message_service.h"
 #include "tests/integration/brakton_chain.h"
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -133,10 +134,7 @@ struct Case {
     std::function<fs::path(const PelorinFolders& first)> lockedFolder;
     const char* message;
 };
-
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(Case, row.name);
 
 const Case kCases[] = {
     {"SameSettingsFolder",
@@ -221,7 +219,6 @@ TEST_P(SecondPelorin, EndsWithItsMessageAndChangesNoFile) {
     EXPECT_TRUE(s_chain->brakton().running());
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, SecondPelorin, ::testing::ValuesIn(kCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Folders, SecondPelorin, ::testing::ValuesIn(kCases), CaseName());
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "platform/message_service.h"
 #include "tests/support/event_wait.h"
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -170,6 +171,7 @@ struct ExitCase {
     bool exits;
     int disconnects;
 };
+ROW_NAME(ExitCase, row.name);
 
 class PelorinExit : public PelorinPanel, public ::testing::WithParamInterface<ExitCase> {};
 
@@ -218,8 +220,7 @@ TEST_P(PelorinExit, AnswersDecide) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, PelorinExit, ::testing::ValuesIn(kExits),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Answers, PelorinExit, ::testing::ValuesIn(kExits), CaseName());
 
 // The audio host at start-up: the stored program alone, started only when the
 // flag is set, with no shell, and start-up goes on whether it starts or not.
@@ -230,6 +231,7 @@ struct AudioHostCase {
     const char* command;  // "SCRIPT" and "MARKER" stand for the test's files
     bool marked;
 };
+ROW_NAME(AudioHostCase, row.name);
 
 class PelorinAudioHost : public PelorinPanel,
                          public ::testing::WithParamInterface<AudioHostCase> {};
@@ -271,7 +273,6 @@ const AudioHostCase kAudioHosts[] = {
     {"NoShell", "1", "touch MARKER", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Settings, PelorinAudioHost, ::testing::ValuesIn(kAudioHosts),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Settings, PelorinAudioHost, ::testing::ValuesIn(kAudioHosts), CaseName());
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -117,6 +118,7 @@ struct TraceCase {
     const char* variable;  // null: not set
     bool traced;
 };
+ROW_NAME(TraceCase, row.name);
 
 class PelorinTraces : public PelorinProgram, public ::testing::WithParamInterface<TraceCase> {};
 
@@ -147,7 +149,6 @@ const TraceCase kTraceCases[] = {
     {"SetToOne", "1", true},
     {"SetToZero", "0", false},
 };
-INSTANTIATE_TEST_SUITE_P(Variable, PelorinTraces, ::testing::ValuesIn(kTraceCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Variable, PelorinTraces, ::testing::ValuesIn(kTraceCases), CaseName());
 
 }  // namespace

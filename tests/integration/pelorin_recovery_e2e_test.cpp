@@ -38,8 +38,8 @@
 #include "tests/integration/brakton_chain.h"
 #include "tests/integration/pelorin_chain.h"
 #include "tests/support/event_wait.h"
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
-#include "tests/widgets/case_name.h"
 
 namespace {
 
@@ -194,6 +194,7 @@ struct PressCase {
     // out; a server that only stopped calling back still answers it.
     const char* linkBeforePress;
 };
+ROW_NAME(PressCase, row.name);
 
 class PelorinConnectPress : public PelorinRecovery,
                             public ::testing::WithParamInterface<PressCase> {
@@ -274,6 +275,7 @@ struct NoRadioCase {
     int commPort;
     bool lostWhileRunning;  // the radio goes after the panel has shown it
 };
+ROW_NAME(NoRadioCase, row.name);
 
 class PelorinNoRadio : public PelorinRecovery, public ::testing::WithParamInterface<NoRadioCase> {};
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
-#include "tests/widgets/case_name.h"
 
 namespace {
 
@@ -25,6 +25,7 @@ struct ReadyCase {
     int exitCode;
     const char* message;  // part of standard error; empty: nothing there
 };
+ROW_NAME(ReadyCase, row.name);
 
 const ReadyCase kCases[] = {
     {"NoNamingService", Setting::NoNamingService, 1, "within 2 s (last: TRANSIENT)"},

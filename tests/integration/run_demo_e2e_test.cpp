@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -324,10 +325,7 @@ struct RefusalCase {
     std::string port;
     const char* message;
 };
-
-std::string printRefusalCase(const ::testing::TestParamInfo<RefusalCase>& info) {
-    return info.param.name;
-}
+ROW_NAME(RefusalCase, row.name);
 
 class RunDemoRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
@@ -362,6 +360,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"HomeFolderLongerThanASettingsText", kLongFolder, "10000",
                     "run-demo: the demo folder's path is longer than the programs' 79-byte "
                     "settings texts; set DEMO_DIR to a shorter folder"}),
-    printRefusalCase);
+    CaseName());
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "RadioCmdNotification.hh"
 #include "RadioComm.hh"
 #include "idl/naming.h"
+#include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -256,6 +257,7 @@ struct OperationCase {
     std::vector<Kind> outs;  // read after the long result
     bool hasResult = true;
 };
+ROW_NAME(OperationCase, row.wireName);
 
 class RadioCommWire : public WireContract, public ::testing::WithParamInterface<OperationCase> {};
 
@@ -340,8 +342,7 @@ const OperationCase kOperations[] = {
     {44, "EnableStatusQuery", {K::Short}, {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Idl, RadioCommWire, ::testing::ValuesIn(kOperations),
-                         [](const auto& row) { return std::string(row.param.wireName); });
+INSTANTIATE_TEST_SUITE_P(Idl, RadioCommWire, ::testing::ValuesIn(kOperations), CaseName());
 
 // Requests that do not match the contract are refused and reach no servant.
 struct RefusedCase {
@@ -350,6 +351,7 @@ struct RefusedCase {
     std::vector<Kind> written;
     enum class Outcome { BadOperation, CommFailure, Marshal } outcome;
 };
+ROW_NAME(RefusedCase, row.label);
 
 class RefusedRequest : public WireContract, public ::testing::WithParamInterface<RefusedCase> {};
 
@@ -393,7 +395,7 @@ INSTANTIATE_TEST_SUITE_P(Idl, RefusedRequest,
                                                        "VFOFreq",
                                                        {K::Short, K::Short},
                                                        RefusedCase::Outcome::Marshal}),
-                         [](const auto& row) { return std::string(row.param.label); });
+                         CaseName());
 
 // The same bytes were refused while the ORBs checked a body's end: now the
 // operation is served with what its own arguments read, and the link goes on.
@@ -431,6 +433,7 @@ struct CallbackCase {
     const char* wireName;
     std::vector<std::variant<CORBA::Short, std::string>> args;
 };
+ROW_NAME(CallbackCase, row.label);
 
 class CallbackWire : public WireContract, public ::testing::WithParamInterface<CallbackCase> {};
 
@@ -470,6 +473,6 @@ INSTANTIATE_TEST_SUITE_P(
                      {CORBA::Short(0), std::string()}},
         CallbackCase{"NotifyTextMessageEmpty", "NotifyTextMessageEmpty", {}},
         CallbackCase{"NotifyRFAmpOptionChange", "NotifyRFAmpOptionChange", {CORBA::Short(1)}}),
-    [](const auto& row) { return std::string(row.param.label); });
+    CaseName());
 
 }  // namespace

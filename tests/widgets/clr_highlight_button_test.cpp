@@ -8,10 +8,10 @@
 #include <memory>
 
 #include "button_events.h"
-#include "case_name.h"
 #include "controls/clr_button.h"
 #include "controls/highlight_button.h"
 #include "controls/looks.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -63,6 +63,7 @@ struct ClrCase {
     std::function<void(CClrButton*, ButtonTest*)> state;
     std::vector<std::pair<QPoint, QRgb>> expected;
 };
+ROW_NAME(ClrCase, row.name);
 
 class ClrButtonPixels : public ButtonTest, public ::testing::WithParamInterface<ClrCase> {};
 

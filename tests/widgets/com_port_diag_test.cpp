@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "../unit/server/store_fixture.h"
-#include "case_name.h"
 #include "controls/cx_shade_button.h"
 #include "controls/static_ex.h"
 #include "controls/stepped_value.h"
@@ -32,6 +31,7 @@
 #include "server/server_registry_store.h"
 #include "sim/k2_simulator.h"
 #include "tests/support/event_wait.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -222,10 +222,7 @@ struct TryCase {
     std::vector<std::string> messages;
     std::map<std::string, std::string> stored;  // "Comm Port" values afterwards
 };
-
-void PrintTo(const TryCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(TryCase, row.name);
 
 class ComPortTryTest : public ComPortDiagTest, public ::testing::WithParamInterface<TryCase> {};
 
@@ -375,10 +372,7 @@ struct TruthCase {
     bool selectEnabled;
     std::string logged;  // the start of the "Cannot open" line, or empty for none
 };
-
-void PrintTo(const TruthCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(TruthCase, row.name);
 
 class TryPortTruthTest : public ComPortDiagTest, public ::testing::WithParamInterface<TruthCase> {};
 

@@ -25,7 +25,6 @@
 #include <vector>
 
 #include "../unit/server/store_fixture.h"
-#include "case_name.h"
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
 #include "server/config_page.h"
@@ -33,6 +32,7 @@
 #include "server/k2_comm_port_cfg_dlg.h"
 #include "server/server_registry_store.h"
 #include "server/system_cfg_dlg.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -175,10 +175,7 @@ struct LoadCase {
     std::map<int, const char*> texts;
     const char* notices[3];
 };
-
-void PrintTo(const LoadCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(LoadCase, row.name);
 
 class ConfigSheetLoadTest : public ConfigSheetTest,
                             public ::testing::WithParamInterface<LoadCase> {};
@@ -278,10 +275,7 @@ struct NoticeAreaCase {
     int page;
     std::vector<std::pair<std::string, std::string>> replacements;  // stored values made bad
 };
-
-void PrintTo(const NoticeAreaCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(NoticeAreaCase, row.name);
 
 class ConfigSheetNoticeAreaTest : public ConfigSheetTest,
                                   public ::testing::WithParamInterface<NoticeAreaCase> {};
@@ -434,6 +428,7 @@ struct ModifyCase {
     int page;
     int id;
 };
+ROW_NAME(ModifyCase, row.name);
 
 std::vector<ModifyCase> modifyCases() {
     std::vector<ModifyCase> rows;
@@ -449,10 +444,6 @@ std::vector<ModifyCase> modifyCases() {
         }
     }
     return rows;
-}
-
-void PrintTo(const ModifyCase& row, std::ostream* out) {
-    *out << row.name;
 }
 
 class ConfigSheetModifyTest : public ConfigSheetTest,
@@ -501,10 +492,7 @@ struct RefusalCase {
     int selected;
     const char* message;
 };
-
-void PrintTo(const RefusalCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(RefusalCase, row.name);
 
 class ConfigSheetRefusalTest : public ConfigSheetTest,
                                public ::testing::WithParamInterface<RefusalCase> {};
@@ -622,10 +610,7 @@ struct AmplifierCase {
     bool writeFails;
     std::vector<bool> told;
 };
-
-void PrintTo(const AmplifierCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(AmplifierCase, row.name);
 
 class ConfigSheetAmplifierTest : public ConfigSheetTest,
                                  public ::testing::WithParamInterface<AmplifierCase> {};

@@ -19,7 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "case_name.h"
 #include "controls/static_ex.h"
 #include "cut_text.h"
 #include "platform/message_service.h"
@@ -32,6 +31,7 @@
 #include "server/message_logger_thread.h"
 #include "server/orvo_cfg.h"
 #include "server/server_registry_store.h"
+#include "tests/support/row_names.h"
 #include "tests/support/settings_sandbox.h"
 
 namespace {
@@ -65,9 +65,7 @@ struct Case {
     // Opens the window in each of its states and checks it in each.
     std::function<void(CutText&, cut_text::Finder&)> open;
 };
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(Case, row.name);
 
 // A fresh settings file, a real logger and a radio object whose port stays
 // closed.

@@ -38,7 +38,7 @@
 #include "client/qso/qso_info_dlg.h"
 #include "client/qso/qso_log_edit_dlg.h"
 #include "client/qso/qso_logging_dlg.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 #include "tests/widgets/cut_text.h"
 #include "tests/widgets/memory/memory_fixture.h"
 
@@ -66,9 +66,7 @@ struct Case {
     // Opens the window in each of its states and checks it in each.
     std::function<void(CutText&, cut_text::Finder&)> open;
 };
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(Case, row.name);
 
 class CutText : public MemoryWindowsFixture, public ::testing::WithParamInterface<Case> {
   public:

@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "button_events.h"
-#include "case_name.h"
 #include "controls/cx_shade_button.h"
 #include "controls/dialog_group.h"
 #include "controls/looks.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -166,6 +166,7 @@ struct IconCase {
     int alignment;
     QRect expected;
 };
+ROW_NAME(IconCase, row.name);
 
 class ShadeButtonIcon : public ShadeButtonTest, public ::testing::WithParamInterface<IconCase> {};
 
@@ -216,6 +217,7 @@ struct FaceCase {
     void (*act)(CxShadeButton*);
     QRgb expected;
 };
+ROW_NAME(FaceCase, row.name);
 
 class ShadeButtonFace : public ShadeButtonTest, public ::testing::WithParamInterface<FaceCase> {};
 

@@ -1,7 +1,7 @@
 #include "controls/digi_marquee.h"
 #include "controls/digi_clock.h"
 
-#include "case_name.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +20,7 @@ struct MarqueeCase {
     int ticks;
     const char* shown;
 };
+ROW_NAME(MarqueeCase, row.name);
 
 class MarqueeTest : public ::testing::TestWithParam<MarqueeCase> {};
 

@@ -1,7 +1,7 @@
 #include "controls/digi_segment.h"
 #include "controls/digi_char.h"
 
-#include "case_name.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +58,7 @@ struct FitCase {
     Cubic cubic;
     int points;
 };
+ROW_NAME(FitCase, row.name);
 
 class FitBezierTest : public ::testing::TestWithParam<FitCase> {};
 
@@ -236,6 +237,7 @@ struct OutlineCase {
     std::vector<std::uint8_t> types;
     bool wellFormed;
 };
+ROW_NAME(OutlineCase, row.name);
 
 class MalformedOutlineTest : public ::testing::TestWithParam<OutlineCase> {};
 

@@ -1,6 +1,6 @@
 #include "controls/digi_static.h"
 
-#include "case_name.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +40,7 @@ struct WidthCase {
     const char* text;
     int units;
 };
+ROW_NAME(WidthCase, row.name);
 
 class DigiWidthTest : public ::testing::TestWithParam<WidthCase> {};
 
@@ -152,6 +153,7 @@ struct GlyphCase {
     DWORD style;
     std::set<int> lit;
 };
+ROW_NAME(GlyphCase, row.name);
 
 class DigiGlyphTest : public ::testing::TestWithParam<GlyphCase> {};
 

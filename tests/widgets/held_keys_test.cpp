@@ -27,6 +27,7 @@
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
 #include "cw_panel_fixture.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -127,6 +128,7 @@ struct HeldCase {
     // contacts logged.
     std::function<int(const HeldKeys&)> done;
 };
+ROW_NAME(HeldCase, row.name);
 
 const HeldCase kHeld[] = {
     {"CwWindowF1", Qt::Key_F1, Qt::NoModifier,
@@ -169,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, HeldHotKeys,
                          ::testing::Combine(::testing::ValuesIn(kHeld),
                                             ::testing::Values(0, kRepeats)),
                          [](const ::testing::TestParamInfo<std::tuple<HeldCase, int>>& row) {
-                             return std::string(std::get<0>(row.param).name) +
+                             return rowName(std::get<0>(row.param)) +
                                     (std::get<1>(row.param) == 0 ? "Pressed" : "Held");
                          });
 

@@ -1,6 +1,6 @@
 #include "controls/looks.h"
 
-#include "case_name.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@ struct ColorCase {
     COLORREF ref;
     int r, g, b;
 };
+ROW_NAME(ColorCase, row.name);
 
 class ColorRefTest : public ::testing::TestWithParam<ColorCase> {};
 
@@ -65,6 +66,7 @@ struct DluCase {
     QRect dlu;
     QRect pixels;
 };
+ROW_NAME(DluCase, row.name);
 
 class DluTest : public ::testing::TestWithParam<DluCase> {};
 

@@ -44,6 +44,7 @@
 #include "server/orvo_cfg.h"
 #include "server/server_registry_store.h"
 #include "sim/k2_simulator.h"
+#include "tests/support/row_names.h"
 #include "tests/support/settings_sandbox.h"
 
 namespace {
@@ -165,10 +166,7 @@ struct RectCase {
     QRect expectedGeometry;  // null: the primary screen's top-left with the stored size
     StoredRect expectedStored;
 };
-
-void PrintTo(const RectCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(RectCase, row.name);
 
 class FrameRectTest : public MainFrameTest, public ::testing::WithParamInterface<RectCase> {};
 
@@ -239,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {10, 10, 409, 309}},
         RectCase{
             "Moved", {10, 10, 409, 309}, After::Move, QRect(10, 10, 400, 300), {30, 40, 429, 339}}),
-    [](const auto& row) { return std::string(row.param.name); });
+    CaseName());
 
 // Restored from its icon, the frame (title bar and all) is where it was
 // stored, on the screen, and showing it stores the same rectangle again: a
@@ -265,10 +263,7 @@ struct ModeCase {
     bool enabled;
     short level;
 };
-
-void PrintTo(const ModeCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(ModeCase, row.name);
 
 class LoggingModeTest : public MainFrameTest, public ::testing::WithParamInterface<ModeCase> {};
 
@@ -303,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, LoggingModeTest,
                                            ModeCase{"ErrorsOnly", 0xC0, true, 1},
                                            ModeCase{"Information", 0x80, true, 2},
                                            ModeCase{"LevelBitsButOff", 0x60, false, 3}),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 TEST_F(MainFrameTest, LoggingDisabledIsShownBeforeLoggingStops) {
     setLoggingMode(0xE0);
@@ -355,10 +350,7 @@ struct ConfigCase {
     short level;
     short destination;
 };
-
-void PrintTo(const ConfigCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(ConfigCase, row.name);
 
 class ConfigLogTest : public MainFrameTest, public ::testing::WithParamInterface<ConfigCase> {};
 
@@ -388,7 +380,7 @@ TEST_P(ConfigLogTest, DoneAppliesCancelDiscards) {
 INSTANTIATE_TEST_SUITE_P(Rows, ConfigLogTest,
                          ::testing::Values(ConfigCase{"Done", "Done", 1, 2},
                                            ConfigCase{"Cancel", "Cancel", 2, 1}),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 TEST_F(MainFrameTest, ConfigLogChoiceReachesTheLoggerAtTheNextOn) {
     setLoggingMode(0x00);
@@ -431,6 +423,7 @@ struct ComPortCase {
     std::vector<std::string> expected;
     bool dialogOpens;
 };
+ROW_NAME(ComPortCase, row.name);
 
 // Closes the diagnostic dialog once it is open, and tells whether it was; for one test only.
 class DiagnosticsCloser {
@@ -452,10 +445,6 @@ class DiagnosticsCloser {
     QTimer m_timer;
     bool m_opened = false;
 };
-
-void PrintTo(const ComPortCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class ComPortCheckTest : public MainFrameTest, public ::testing::WithParamInterface<ComPortCase> {};
 
@@ -481,7 +470,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   false},
                       ComPortCase{"NoWithoutClient", false, false, {kQuestionLine + "No"}, false},
                       ComPortCase{"YesWithoutClient", true, false, {kQuestionLine + "Yes"}, true}),
-    [](const auto& row) { return std::string(row.param.name); });
+    CaseName());
 
 TEST_F(MainFrameTest, SystemConfigOpensTheSheetAndExitClosesIt) {
     CMainFrame& frame = makeFrame();
@@ -533,10 +522,7 @@ struct ToolCase {
     const char* logLine;
     std::vector<std::string> wire;  // commands expected after start-up, without ";"
 };
-
-void PrintTo(const ToolCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(ToolCase, row.name);
 
 const std::vector<ToolCase> kToolCases = {
     {"AbortTx", "actionAbortTx", "Aborting CW Transmit", {"KY @"}},
@@ -581,8 +567,7 @@ TEST_P(ToolbarCommandTest, PortClosedOnlyLogs) {
     EXPECT_EQ(m_sim->commandCount(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ToolbarCommandTest, ::testing::ValuesIn(kToolCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ToolbarCommandTest, ::testing::ValuesIn(kToolCases), CaseName());
 
 TEST_F(MainFrameTest, ToolbarButtonsCarryStatusTipsAndTooltips) {
     makeFrame();

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "case_name.h"
 #include "controls/classic_rand.h"
 #include "controls/cx_dib.h"
 #include "controls/looks.h"
 #include "controls/shade_faces.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -169,6 +169,7 @@ struct SizeCase {
     int w;
     int h;
 };
+ROW_NAME(SizeCase, row.name);
 
 class ShadeFaceSizes : public ::testing::TestWithParam<SizeCase> {};
 
@@ -223,6 +224,7 @@ struct NoiseCase {
     int low;
     int high;
 };
+ROW_NAME(NoiseCase, row.name);
 
 class PlainNoise : public ::testing::TestWithParam<NoiseCase> {};
 

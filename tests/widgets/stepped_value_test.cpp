@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string>
 
-#include "case_name.h"
 #include "controls/stepped_value.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -18,10 +18,7 @@ struct StepInput {
     std::function<void(SteppedValue&)> act;
     int delta;  // 0: no step
 };
-
-void PrintTo(const StepInput& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(StepInput, row.name);
 
 class SteppedValueTest : public ::testing::TestWithParam<StepInput> {};
 

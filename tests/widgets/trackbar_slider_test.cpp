@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "button_events.h"
-#include "case_name.h"
 #include "controls/remote_cmd_receiver.h"
 #include "controls/trackbar_slider.h"
 #include "controls/turbo_slider_ctrl.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -29,6 +29,7 @@ struct KeyCase {
     int code;
     int newPosition;
 };
+ROW_NAME(KeyCase, row.name);
 
 class TrackbarKeys : public ::testing::TestWithParam<KeyCase> {};
 
@@ -104,6 +105,7 @@ struct InputCase {
     std::function<void(QWidget*)> input;
     Notices expected;
 };
+ROW_NAME(InputCase, row.name);
 
 class TrackbarInput : public SliderTest, public ::testing::WithParamInterface<InputCase> {};
 

@@ -1,4 +1,5 @@
 #include "idl/call_helpers.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 #include <omniORB4/Naming.hh>
@@ -21,6 +22,7 @@ struct HelperCase {
     unsigned long minor;
     CallFailure::Completion completion;
 };
+ROW_NAME(HelperCase, row.label);
 
 class CallHelpersTest : public ::testing::TestWithParam<HelperCase> {};
 
@@ -79,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                    CallFailure::Kind::Unknown, "broken", 0, CallFailure::Completion::Maybe},
         HelperCase{"AnInt", [] { throw 42; }, kUnknownLine, CallFailure::Kind::Unknown,
                    "unknown exception", 0, CallFailure::Completion::Maybe}),
-    [](const auto& row) { return std::string(row.param.label); });
+    CaseName());
 
 TEST(CallHelpers, VoidCallsAndObjectResultsPassThrough) {
     EXPECT_TRUE(callServer("EchoString", [] {}).ok());

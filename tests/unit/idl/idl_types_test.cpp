@@ -12,6 +12,7 @@
 
 #include "RadioCmdNotification.hh"
 #include "RadioComm.hh"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -189,6 +190,7 @@ struct TypeCodeCase {
     std::vector<Member> members;
     CORBA::ULong encapsulationLength;
 };
+ROW_NAME(TypeCodeCase, row.label);
 
 // Kind and encapsulation length of a type code as it goes on the wire.
 std::pair<CORBA::ULong, CORBA::ULong> wireHeader(CORBA::TypeCode_ptr tc) {
@@ -275,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(IdlTypes, TypeCodeTest,
                                                         "RadioCmdNotification",
                                                         {},
                                                         65}),
-                         [](const auto& row) { return std::string(row.param.label); });
+                         CaseName());
 
 TEST(IdlTypes, ArrayMembersNestAsDeclared) {
     CORBA::TypeCode_var bank = _tc_LAST_FREQ_VISIT_ARRAY->member_type(0);

@@ -1,4 +1,5 @@
 #include "idl/orb_options.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ struct OptionsCase {
     std::vector<std::string> args;
     std::vector<OrbOption> expected;
 };
+ROW_NAME(OptionsCase, row.label);
 
 const OrbOption kClientThreads{"maxServerThreadPerConnection", "1"};
 const OrbOption kServerConnect{"clientConnectTimeOutPeriod", "2000"};
@@ -103,6 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
                     kDefaultNamingPort,
                     {"pelorin", "NameService=corbaloc::other:1/NameService"},
                     {kDefaultInitRef, kClientThreads, kLenientIiop}}),
-    [](const auto& row) { return std::string(row.param.label); });
+    CaseName());
 
 }  // namespace

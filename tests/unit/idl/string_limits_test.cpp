@@ -1,4 +1,5 @@
 #include "idl/string_limits.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@ struct LimitCase {
     std::size_t limit;
     std::size_t longestAccepted;
 };
+ROW_NAME(LimitCase, row.label);
 
 class StringLimitsTest : public ::testing::TestWithParam<LimitCase> {};
 
@@ -30,6 +32,6 @@ INSTANTIATE_TEST_SUITE_P(Idl, StringLimitsTest,
                                                      60},
                                            LimitCase{"ClientName", string_limits::kClientName, 68},
                                            LimitCase{"EchoText", string_limits::kEchoText, 67}),
-                         [](const auto& row) { return std::string(row.param.label); });
+                         CaseName());
 
 }  // namespace

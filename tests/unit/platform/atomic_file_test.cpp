@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
-#include "tests/widgets/case_name.h"
 
 namespace {
 
@@ -64,6 +64,7 @@ struct SaveCase {
     mode_t mode;   // the target's mode before the save (and after it)
     bool otherGroup;
 };
+ROW_NAME(SaveCase, row.name);
 
 const SaveCase kSaves[] = {
     {"PlainFileOfMode0600",

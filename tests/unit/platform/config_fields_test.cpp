@@ -1,4 +1,5 @@
 #include "platform/config_fields.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +17,7 @@ struct UtcByteCase {
     int hours;
     std::uint8_t stored;
 };
-
-void PrintTo(const UtcByteCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(UtcByteCase, row.name);
 
 class UtcByteTest : public ::testing::TestWithParam<UtcByteCase> {};
 
@@ -33,8 +31,7 @@ const UtcByteCase kUtcBytes[] = {
     {"MinusTwelve", -12, 0x8C}, {"PlusFourteen", 14, 0x0E},
 };
 
-INSTANTIATE_TEST_SUITE_P(Utc, UtcByteTest, ::testing::ValuesIn(kUtcBytes),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Utc, UtcByteTest, ::testing::ValuesIn(kUtcBytes), CaseName());
 
 TEST(UtcByteTest, NegativeZeroReadsAsZero) {
     EXPECT_EQ(utcOffsetFromByte(0x80), 0);
@@ -49,10 +46,7 @@ struct FieldCase {
     std::optional<std::int64_t> value;
     const char* message;
 };
-
-void PrintTo(const FieldCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(FieldCase, row.name);
 
 const char* const kInteger = "Please enter an integer.";
 const char* const kPortRange = "Please enter an integer between 1 and 32000.";
@@ -95,8 +89,7 @@ const FieldCase kFields[] = {
     {"PlainGarbage", checkInteger, "4 2", std::nullopt, kInteger},
 };
 
-INSTANTIATE_TEST_SUITE_P(Fields, FieldCheckTest, ::testing::ValuesIn(kFields),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Fields, FieldCheckTest, ::testing::ValuesIn(kFields), CaseName());
 
 TEST(FieldCheckTest, NameServerHostNeedsMoreThanBlanks) {
     EXPECT_EQ(checkNameServerHost("localhost"), "");

@@ -11,19 +11,13 @@
 #include <string>
 
 #include "platform/serial_line.h"
+#include "tests/support/row_names.h"
 
 using platform::lineMatches;
 using platform::makeRawLine;
 using platform::SerialSettings;
 
 namespace {
-
-struct CaseName {
-    template <typename Info>
-    std::string operator()(const Info& row) const {
-        return row.param.name;
-    }
-};
 
 // A cooked line with flow control and every framing bit set, so that each
 // flag the raw line must clear is seen to go.
@@ -47,10 +41,7 @@ struct RawCase {
     tcflag_t parity;
     bool twoStopBits;
 };
-
-void PrintTo(const RawCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(RawCase, row.name);
 
 const RawCase kRawCases[] = {
     {"Default8N1", {4800, 8, 0, 1}, B4800, CS8, 0, false},
@@ -95,10 +86,7 @@ struct BadCase {
     const char* name;
     SerialSettings settings;
 };
-
-void PrintTo(const BadCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(BadCase, row.name);
 
 const BadCase kBadCases[] = {
     {"ParityCode5", {4800, 8, 5, 1}},     {"NegativeParity", {4800, 8, -1, 1}},
@@ -124,10 +112,7 @@ struct ReadBackCase {
     std::function<void(termios&)> drift;
     bool matches;
 };
-
-void PrintTo(const ReadBackCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(ReadBackCase, row.name);
 
 const ReadBackCase kReadBackCases[] = {
     {"Unchanged", [](termios&) {}, true},

@@ -22,6 +22,7 @@
 
 #include "platform/serial_line.h"
 #include "platform/serial_port.h"
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -35,14 +36,6 @@ using Clock = std::chrono::steady_clock;
 namespace {
 
 constexpr unsigned kPort = 3;
-
-// Names each instantiated row after its case.
-struct CaseName {
-    template <typename Info>
-    std::string operator()(const Info& row) const {
-        return row.param.name;
-    }
-};
 
 class PtyTest : public ::testing::Test {
   protected:
@@ -166,6 +159,7 @@ struct LineCase {
     // running kernel drops it, the open must fail instead.
     bool ptyMayDrop = false;
 };
+ROW_NAME(LineCase, row.name);
 
 // Whether this kernel's pseudo-terminals keep the character size and parity
 // of `settings` (recent kernels force 8 bits without parity, older ones keep
@@ -184,10 +178,6 @@ bool ptyKeepsFormat(const SerialSettings& settings) {
     ::close(slave);
     ::close(master);
     return kept;
-}
-
-void PrintTo(const LineCase& c, std::ostream* os) {
-    *os << c.name;
 }
 
 class LineSettingsTest : public PtyTest, public ::testing::WithParamInterface<LineCase> {

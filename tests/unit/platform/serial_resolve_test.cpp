@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/serial_port.h"
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -21,14 +22,6 @@ using platform::SerialSettings;
 using platform::SerialStatus;
 
 namespace {
-
-// Names each instantiated row after its case.
-struct CaseName {
-    template <typename Info>
-    std::string operator()(const Info& row) const {
-        return row.param.name;
-    }
-};
 
 // What the test puts in the folder as `com4`.
 enum class Entry { None, AbsoluteLink, RelativeLink, DanglingLink, PlainFile };
@@ -41,10 +34,7 @@ struct ResolveCase {
     // "refused".
     std::optional<std::string> expected;
 };
-
-void PrintTo(const ResolveCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(ResolveCase, row.name);
 
 class ResolveTest : public ::testing::TestWithParam<ResolveCase> {
   protected:
@@ -110,10 +100,7 @@ struct OpenFailureCase {
     SerialStatus status;
     int error;
 };
-
-void PrintTo(const OpenFailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(OpenFailureCase, row.name);
 
 class OpenFailureTest : public ::testing::TestWithParam<OpenFailureCase> {};
 
@@ -182,10 +169,7 @@ struct FolderCase {
     const char* home;
     const char* expected;
 };
-
-void PrintTo(const FolderCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(FolderCase, row.name);
 
 class SerialFolderTest : public ::testing::TestWithParam<FolderCase> {};
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/trace_switch.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -33,6 +33,7 @@ struct SwitchCase {
     std::optional<const char*> value;  // none: the variable is not set
     bool on;
 };
+ROW_NAME(SwitchCase, row.name);
 
 class TraceSwitch : public ::testing::TestWithParam<SwitchCase> {
   protected:

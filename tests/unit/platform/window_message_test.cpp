@@ -15,6 +15,7 @@
 
 #include "platform/window_message_receiver.h"
 #include "qt_core_app.h"
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -55,10 +56,7 @@ struct NameCase {
     std::string title;
     std::string socket;
 };
-
-void PrintTo(const NameCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(NameCase, row.name);
 
 class WindowSocketName : public ::testing::TestWithParam<NameCase> {};
 
@@ -74,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"Utf8", "K\xc3\xa9", "K%C3%A9"}, NameCase{"Empty", "", "%"},
                       NameCase{"DotDot", "..", "%.."},
                       NameCase{"Plain", "Elecraft_K2-Front.Panel", "Elecraft_K2-Front.Panel"}),
-    [](const auto& row) { return std::string(row.param.name); });
+    CaseName());
 
 TEST(WindowMessageDir, FallsBackToAPrivateTmpFolder) {
     const char* saved = std::getenv("XDG_RUNTIME_DIR");

@@ -8,6 +8,7 @@
 
 #include "radio_rig.h"
 #include "radiolink/cw_text_ring.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -21,10 +22,7 @@ struct ChunkCase {
     std::string newLeftover;
     std::size_t left;  // characters still in the ring
 };
-
-void PrintTo(const ChunkCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(ChunkCase, row.name);
 
 class ChunkTest : public ::testing::TestWithParam<ChunkCase> {};
 
@@ -55,10 +53,7 @@ const ChunkCase kChunkCases[] = {
     {"EverySeparatorCounts", "", "A,B=C.D?E+F(G%H*I", "A,B=C.D?E+F(G%H*", "I", 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cw, ChunkTest, ::testing::ValuesIn(kChunkCases),
-                         [](const ::testing::TestParamInfo<ChunkCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Cw, ChunkTest, ::testing::ValuesIn(kChunkCases), CaseName());
 
 TEST(CWTextRingTest, HoldsOneLessThanItsSize) {
     CWTextRing ring;

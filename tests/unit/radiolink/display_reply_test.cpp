@@ -1,4 +1,5 @@
 #include "radiolink/display_reply.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ struct DisplayCase {
     std::string reply;  // as framed, without ";"
     std::optional<std::string> expected;
 };
+ROW_NAME(DisplayCase, row.name);
 
 const DisplayCase kDisplayCases[] = {
     {"Frequency",
@@ -55,10 +57,7 @@ TEST_P(Display, Translates) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Replies, Display, testing::ValuesIn(kDisplayCases),
-                         [](const testing::TestParamInfo<DisplayCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Replies, Display, testing::ValuesIn(kDisplayCases), CaseName());
 
 // Readers take the last four characters as the status bytes: the hex digits
 // must be exactly the two bytes, for every value they can take.

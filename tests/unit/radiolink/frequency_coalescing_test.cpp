@@ -15,6 +15,7 @@
 #include "radio_test_support.h"
 #include "radiolink/k2_radio_port.h"
 #include "sim/k2_simulator.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -264,10 +265,7 @@ struct Case {
     double lineTimeScale;
     std::function<void(Rig&)> run;
 };
-
-void PrintTo(const Case& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(Case, row.name);
 
 class FrequencyCoalescingTest : public ::testing::TestWithParam<Case> {};
 
@@ -288,10 +286,7 @@ const Case kCases[] = {
     {"HangUpWhileASetWaits", true, 0.25, HangUpWhileASetWaits},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, FrequencyCoalescingTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Rows, FrequencyCoalescingTest, ::testing::ValuesIn(kCases), CaseName());
 
 TEST(FrequencyCoalescingTest, NoPortRefusesAndNothingWaits) {
     TempDir dir;

@@ -10,6 +10,7 @@
 
 #include "radio_test_support.h"
 #include "radiolink/k2_radio_port.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -42,10 +43,7 @@ struct FormatterCase {
     Call call;
     std::string bytes;  // empty: refused
 };
-
-void PrintTo(const FormatterCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(FormatterCase, row.name);
 
 std::string Logged(const std::string& wire) {
     return "log 1 2 " + wire;
@@ -184,10 +182,7 @@ const FormatterCase kFormatterCases[] = {
     {"ScanNegative", [](CK2RadioPort& r) { return r.FrequencyScan(-1, 7000000); }, ""},
 };
 
-INSTANTIATE_TEST_SUITE_P(Radio, FormatterTest, ::testing::ValuesIn(kFormatterCases),
-                         [](const ::testing::TestParamInfo<FormatterCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Radio, FormatterTest, ::testing::ValuesIn(kFormatterCases), CaseName());
 
 // With no port the command is still logged, with its ";", when asked for.
 TEST(SendCommandTest, NoPortLogsAndReportsNotOpen) {
@@ -212,10 +207,7 @@ struct SequenceCase {
     std::uint32_t status;
     std::vector<std::string> events;  // commands logged and pauses, in order
 };
-
-void PrintTo(const SequenceCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(SequenceCase, row.name);
 
 class SequenceTest : public ::testing::TestWithParam<SequenceCase> {};
 
@@ -354,10 +346,7 @@ const SequenceCase kSequenceCases[] = {
      {Logged("DS;")}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Radio, SequenceTest, ::testing::ValuesIn(kSequenceCases),
-                         [](const ::testing::TestParamInfo<SequenceCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Radio, SequenceTest, ::testing::ValuesIn(kSequenceCases), CaseName());
 
 // --- Keyboard CW text checks (no CW task needed) -------------------------------
 

@@ -1,4 +1,5 @@
 #include "radiolink/k2_reply_codes.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ struct LookupCase {
     std::string text;
     int code;
 };
+ROW_NAME(LookupCase, row.name);
 
 const LookupCase kLookupCases[] = {
     {"FirstEntry", "AI3", K2_CMD_AI},
@@ -44,10 +46,7 @@ TEST_P(Lookup, Classifies) {
     EXPECT_EQ(LookupK2Cmd(GetParam().text), GetParam().code);
 }
 
-INSTANTIATE_TEST_SUITE_P(Replies, Lookup, testing::ValuesIn(kLookupCases),
-                         [](const testing::TestParamInfo<LookupCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Replies, Lookup, testing::ValuesIn(kLookupCases), CaseName());
 
 // The codes are a wire contract with the client: every code finds its own
 // mnemonic and the mnemonic finds the code again.

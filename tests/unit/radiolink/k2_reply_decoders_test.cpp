@@ -1,5 +1,6 @@
 #include "radiolink/k2_reply_decoders.h"
 #include "radiolink/k2_reply_codes.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,7 @@ struct FileRow {
     bool fail = false;
     Fields fields;
 };
+ROW_NAME(FileRow, "Line" + std::to_string(row.line));
 
 std::vector<FileRow> loadRows() {
     std::vector<FileRow> rows;
@@ -194,10 +196,7 @@ TEST_P(CapturedReply, ClassifiesAndDecodes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(K22, CapturedReply, testing::ValuesIn(loadRows()),
-                         [](const testing::TestParamInfo<FileRow>& row) {
-                             return "Line" + std::to_string(row.param.line);
-                         });
+INSTANTIATE_TEST_SUITE_P(K22, CapturedReply, testing::ValuesIn(loadRows()), CaseName());
 
 TEST(CapturedReplies, FileIsThere) {
     EXPECT_FALSE(loadRows().empty()) << K2_REPLIES_FILE;
@@ -212,6 +211,7 @@ struct RuleCase {
     std::string body;
     std::optional<std::vector<std::int32_t>> expected;  // fields in name order, or failure
 };
+ROW_NAME(RuleCase, row.name);
 
 std::optional<std::vector<std::int32_t>> values(const std::optional<Fields>& fields) {
     if (!fields) {
@@ -326,10 +326,7 @@ TEST_P(DecoderRule, Decodes) {
     EXPECT_EQ(values(decode(c.code, c.body)), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Columns, DecoderRule, testing::ValuesIn(kRuleCases),
-                         [](const testing::TestParamInfo<RuleCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Columns, DecoderRule, testing::ValuesIn(kRuleCases), CaseName());
 
 // Every prefix of a long reply, each in a heap block of exactly its size, so
 // the sanitizer build catches a decoder reading past the caller's text.

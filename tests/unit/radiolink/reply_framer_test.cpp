@@ -1,4 +1,5 @@
 #include "radiolink/reply_framer.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,7 @@ struct FramingCase {
     std::vector<std::string> order;  // expected, as in Outcome::order
     int resetBeforeRead = -1;
 };
+ROW_NAME(FramingCase, row.name);
 
 const FramingCase kFramingCases[] = {
     {"OneReply", {"MD3;"}, {"R:MD3"}},
@@ -108,10 +110,7 @@ TEST_P(Framing, YieldsReplies) {
     EXPECT_EQ(outcome.order, c.order);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stream, Framing, testing::ValuesIn(kFramingCases),
-                         [](const testing::TestParamInfo<FramingCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Stream, Framing, testing::ValuesIn(kFramingCases), CaseName());
 
 // A stream of real replies, display replies with awkward status bytes among
 // them, comes out whole and in order however the reads cut it.

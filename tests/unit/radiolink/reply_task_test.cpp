@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "radio_rig.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -26,10 +27,7 @@ struct ReplyCase {
     std::vector<std::string> forwarded;  // "cmd <code> <text>", in order
     std::size_t errorRecords = 0;
 };
-
-void PrintTo(const ReplyCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(ReplyCase, row.name);
 
 const std::string kIF = "IF00014039310     +007000 0002000001 ";
 const std::string kMarker = "ID017;";  // ends every case: all before it has been handled
@@ -104,10 +102,7 @@ TEST_P(ReplyTaskTest, ForwardsWholeRepliesInOrder) {
     EXPECT_EQ(rig.Only("log 0 1 ").size(), c.errorRecords);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stream, ReplyTaskTest, ::testing::ValuesIn(kReplyCases),
-                         [](const ::testing::TestParamInfo<ReplyCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Stream, ReplyTaskTest, ::testing::ValuesIn(kReplyCases), CaseName());
 
 TEST(ReplyTaskLossTest, ShortDisplayLosesAtMostTheNextReply) {
     RadioRig rig;

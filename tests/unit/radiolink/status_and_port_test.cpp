@@ -15,6 +15,7 @@
 
 #include "radio_rig.h"
 #include "radiolink/k2_status_cmd_query_thread.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -32,10 +33,7 @@ struct MaskCase {
     std::uint16_t mask;
     std::string perPoll;  // empty: polls send nothing
 };
-
-void PrintTo(const MaskCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(MaskCase, row.name);
 
 class StatusMaskTest : public ::testing::TestWithParam<MaskCase> {};
 
@@ -67,10 +65,7 @@ const MaskCase kMaskCases[] = {
     {"All", 7, "DS;BG;IF;"},   {"AllAndMore", 15, "DS;BG;IF;"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Status, StatusMaskTest, ::testing::ValuesIn(kMaskCases),
-                         [](const ::testing::TestParamInfo<MaskCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Status, StatusMaskTest, ::testing::ValuesIn(kMaskCases), CaseName());
 
 TEST(StatusTaskTest, ParamSwitchesPollingOffAndCWPauseIsSeparate) {
     RadioRig rig;
@@ -121,6 +116,7 @@ struct DiagnosticExitCase {
     const char* name;
     bool clientConnected;
 };
+ROW_NAME(DiagnosticExitCase, row.name);
 
 class DiagnosticModeTest : public ::testing::TestWithParam<DiagnosticExitCase> {};
 
@@ -147,7 +143,7 @@ TEST_P(DiagnosticModeTest, PollsTheDisplayOnlyUntilLeft) {
 INSTANTIATE_TEST_SUITE_P(Exit, DiagnosticModeTest,
                          ::testing::Values(DiagnosticExitCase{"NoClientStopsPolling", false},
                                            DiagnosticExitCase{"ConnectedClientKeepsPolling", true}),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 // --- Port ------------------------------------------------------------------------
 
@@ -195,10 +191,7 @@ struct OpenFailureCase {
     std::uint8_t parity;
     std::uint32_t status;
 };
-
-void PrintTo(const OpenFailureCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(OpenFailureCase, row.name);
 
 class OpenFailureTest : public ::testing::TestWithParam<OpenFailureCase> {};
 
@@ -223,10 +216,7 @@ const OpenFailureCase kOpenFailureCases[] = {
     {"UnknownParity", 1, 4800, 7, K2ERR_PORT_SETUP_FAILED},
 };
 
-INSTANTIATE_TEST_SUITE_P(Port, OpenFailureTest, ::testing::ValuesIn(kOpenFailureCases),
-                         [](const ::testing::TestParamInfo<OpenFailureCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Port, OpenFailureTest, ::testing::ValuesIn(kOpenFailureCases), CaseName());
 
 TEST(RadioPortTest, ReopenAfterFailedStartUpStartsTheTasks) {
     RadioRig rig;
@@ -291,10 +281,7 @@ struct FailedReopenCase {
     std::string why;     // in the log line
     std::string device;  // in the serial folder; empty: the pty's, under /dev/
 };
-
-void PrintTo(const FailedReopenCase& c, std::ostream* os) {
-    *os << c.name;
-}
+ROW_NAME(FailedReopenCase, row.name);
 
 class FailedReopenTest : public ::testing::TestWithParam<FailedReopenCase> {};
 
@@ -350,7 +337,7 @@ const FailedReopenCase kFailedReopens[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(RadioPort, FailedReopenTest, ::testing::ValuesIn(kFailedReopens),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 // Commands from another thread while the port moves between two lines: each
 // line sees whole commands only, and a file opened meanwhile (which may get a
@@ -404,6 +391,7 @@ struct NoRadioCase {
     // Brings the radio back on `com` (a pty linked there by the test).
     std::function<std::uint32_t(RadioRig&, unsigned com)> bringBack;
 };
+ROW_NAME(NoRadioCase, row.name);
 
 const NoRadioCase kNoRadioCases[] = {
     {"PortZero", [](RadioRig&) { return std::string(); },
@@ -441,6 +429,7 @@ struct RefusedCall {
     std::function<std::uint32_t(CK2RadioPort&)> call;
     std::vector<std::string> logged;  // error lines of the call itself
 };
+ROW_NAME(RefusedCall, row.name);
 
 const RefusedCall kRefusedCalls[] = {
     {"KeyboardCW",
@@ -449,13 +438,6 @@ const RefusedCall kRefusedCalls[] = {
     {"OperatingMode", [](CK2RadioPort& r) { return r.OperatingMode(1, 3); }, {}},
     {"VFOFreq", [](CK2RadioPort& r) { return r.VFOFreq(1, 0, 14060000); }, {}},
 };
-
-void PrintTo(const NoRadioCase& c, std::ostream* os) {
-    *os << c.name;
-}
-void PrintTo(const RefusedCall& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class NoRadioTest : public ::testing::TestWithParam<std::tuple<NoRadioCase, RefusedCall>> {};
 
@@ -493,8 +475,8 @@ INSTANTIATE_TEST_SUITE_P(Radio, NoRadioTest,
                          ::testing::Combine(::testing::ValuesIn(kNoRadioCases),
                                             ::testing::ValuesIn(kRefusedCalls)),
                          [](const ::testing::TestParamInfo<NoRadioTest::ParamType>& row) {
-                             return std::string(std::get<0>(row.param).name) + "_" +
-                                    std::get<1>(row.param).name;
+                             return rowName(std::get<0>(row.param)) + "_" +
+                                    rowName(std::get<1>(row.param));
                          });
 
 // A hang-up is noticed by a write as well as by a read, and named once.

@@ -3,6 +3,7 @@
 // process, so calls through the references are real (collocated) calls.
 
 #include "server/client_link.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -180,6 +181,7 @@ struct ConnectBackCase {
     std::vector<std::string> client1;
     bool connected;
 };
+ROW_NAME(ConnectBackCase, row.name);
 
 // Lets the connect-back threads look at the clock once more.
 void settle() {
@@ -333,8 +335,7 @@ TEST_P(ConnectBackTest, OnlyTheNewestConnectBackCommits) {
     EXPECT_EQ(h.link().IsClientConnected(), c.connected);
 }
 
-INSTANTIATE_TEST_SUITE_P(ClientLink, ConnectBackTest, ::testing::ValuesIn(kCases),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(ClientLink, ConnectBackTest, ::testing::ValuesIn(kCases), CaseName());
 
 TEST(ClientLinkShutdown, CancelsAWaitAtOnceAndRefusesNewConnectBacks) {
     Harness h;
@@ -395,6 +396,7 @@ struct GuardCase {
     bool present;
     bool gaveUp;
 };
+ROW_NAME(GuardCase, row.name);
 
 const GuardCase kGuards[] = {
     {"NoClient", [](Harness&) {}, false, false},
@@ -447,8 +449,7 @@ TEST_P(ClientGuardTest, CountsAClientConnectedOrConnecting) {
     EXPECT_TRUE(h.link().Shutdown(1000ms, err)) << err.str();
 }
 
-INSTANTIATE_TEST_SUITE_P(ClientLink, ClientGuardTest, ::testing::ValuesIn(kGuards),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(ClientLink, ClientGuardTest, ::testing::ValuesIn(kGuards), CaseName());
 
 // --- The power-amplifier notice -------------------------------------------------------------
 

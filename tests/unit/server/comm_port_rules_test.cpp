@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -20,14 +21,7 @@ struct StepCase {
     int to;
     const char* text;
 };
-
-void PrintTo(const StepCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-std::string rowName(const ::testing::TestParamInfo<StepCase>& row) {
-    return row.param.name;
-}
+ROW_NAME(StepCase, row.name);
 
 class SheetPortTest : public ::testing::TestWithParam<StepCase> {};
 
@@ -43,7 +37,7 @@ const StepCase kSheetPorts[] = {
     {"OneDownIsNone", 1, Step::Down, 0, " None "},
     {"NoneUpIsOne", 0, Step::Up, 1, " COM1 "},
 };
-INSTANTIATE_TEST_SUITE_P(Ports, SheetPortTest, ::testing::ValuesIn(kSheetPorts), rowName);
+INSTANTIATE_TEST_SUITE_P(Ports, SheetPortTest, ::testing::ValuesIn(kSheetPorts), CaseName());
 
 class SpeedTest : public ::testing::TestWithParam<StepCase> {};
 
@@ -62,7 +56,7 @@ const StepCase kSpeeds[] = {
     {"TopUpWrapsToBottom", 38400, Step::Up, 300, "   300 "},
     {"BottomDownWrapsToTop", 300, Step::Down, 38400, " 38400 "},
 };
-INSTANTIATE_TEST_SUITE_P(Speeds, SpeedTest, ::testing::ValuesIn(kSpeeds), rowName);
+INSTANTIATE_TEST_SUITE_P(Speeds, SpeedTest, ::testing::ValuesIn(kSpeeds), CaseName());
 
 TEST(SpeedTest, OnlyTableSpeedsHaveAnIndex) {
     EXPECT_EQ(speedText(9600), "  9600 ");
@@ -85,7 +79,7 @@ const StepCase kParities[] = {
     {"EvenUpIsNone", kParityEven, Step::Up, kParityNone, " None "},
     {"NoneDownIsEven", kParityNone, Step::Down, kParityEven, " Even "},
 };
-INSTANTIATE_TEST_SUITE_P(Parities, ParityTest, ::testing::ValuesIn(kParities), rowName);
+INSTANTIATE_TEST_SUITE_P(Parities, ParityTest, ::testing::ValuesIn(kParities), CaseName());
 
 class DialogPortTest : public ::testing::TestWithParam<StepCase> {};
 
@@ -104,7 +98,7 @@ const StepCase kDialogPorts[] = {
     {"AboveRangeDownIsEighteen", 42, Step::Down, 18, " COM18"},
     {"TwoDownIsOne", 2, Step::Down, 1, " COM1"},
 };
-INSTANTIATE_TEST_SUITE_P(Ports, DialogPortTest, ::testing::ValuesIn(kDialogPorts), rowName);
+INSTANTIATE_TEST_SUITE_P(Ports, DialogPortTest, ::testing::ValuesIn(kDialogPorts), CaseName());
 
 TEST(CommPortTextTest, StopBitsAndAmplifierToggle) {
     EXPECT_EQ(toggleStopBits(1), 2);
@@ -151,10 +145,7 @@ struct ShownCase {
     int shownStopBits;
     const char* notices;
 };
-
-void PrintTo(const ShownCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(ShownCase, row.name);
 
 constexpr auto kOk = SettingStatus::Ok;
 constexpr auto kMissing = SettingStatus::Missing;
@@ -249,7 +240,6 @@ const ShownCase kShown[] = {
      "Stored Parity is missing: None will be saved.\n"
      "Stored Stop bit is missing: 1 will be saved.\n"},
 };
-INSTANTIATE_TEST_SUITE_P(Stored, CommPortShownTest, ::testing::ValuesIn(kShown),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Stored, CommPortShownTest, ::testing::ValuesIn(kShown), CaseName());
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "server/ds_status.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +25,7 @@ struct DsCase {
     // NB, ANT2, PRE, ATT, VFOB, RIT, XIT
     std::array<std::uint32_t, kIndCount> colors;
 };
-
-void PrintTo(const DsCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(DsCase, row.name);
 
 class DsReplyTest : public ::testing::TestWithParam<DsCase> {};
 
@@ -55,8 +53,7 @@ const DsCase kReplies[] = {
     {"OtherCode", 6, "DS  7040.004001", std::nullopt, {}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Replies, DsReplyTest, ::testing::ValuesIn(kReplies),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Replies, DsReplyTest, ::testing::ValuesIn(kReplies), CaseName());
 
 TEST(DsIndicatorTest, TextsInTheDialogsOrder) {
     const char* expected[] = {"NB", "ANT2", "PRE", "ATT", "VFOB", "RIT", "XIT"};

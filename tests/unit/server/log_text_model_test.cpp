@@ -1,4 +1,5 @@
 #include "server/log_text_model.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@ struct AppendCase {
     std::vector<std::string> records;
     std::string text;
 };
+ROW_NAME(AppendCase, row.name);
 
 class LogTextModelTest : public ::testing::TestWithParam<AppendCase> {};
 
@@ -50,9 +52,6 @@ const AppendCase kCases[] = {
     {"LongRecordCutAt1024", {std::string(1030, 'k')}, std::string(1024, 'k') + "\r\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(LogWindow, LogTextModelTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<AppendCase>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(LogWindow, LogTextModelTest, ::testing::ValuesIn(kCases), CaseName());
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -25,11 +26,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-template <typename Case>
-std::string caseName(const ::testing::TestParamInfo<Case>& param) {
-    return param.param.name;
-}
 
 const std::string kStamp = "12-31-99 23:59:59 ";
 
@@ -144,6 +140,7 @@ struct LineCase {
     std::string text;
     std::string line;
 };
+ROW_NAME(LineCase, row.name);
 
 class LineTest : public LoggerTest, public ::testing::WithParamInterface<LineCase> {};
 
@@ -173,7 +170,7 @@ const LineCase kLineCases[] = {
     {"FormatCharactersAreText", 0, kLogModeTimeStamped, "%s%n", kStamp + "%s%n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Logger, LineTest, ::testing::ValuesIn(kLineCases), caseName<LineCase>);
+INSTANTIATE_TEST_SUITE_P(Logger, LineTest, ::testing::ValuesIn(kLineCases), CaseName());
 
 TEST_F(LoggerTest, IndentSequenceIsClampedAndIgnoresBadSteps) {
     struct Step {
@@ -244,6 +241,7 @@ struct LevelCase {
     int level;
     bool passes;
 };
+ROW_NAME(LevelCase, row.name);
 
 class LevelTest : public LoggerTest, public ::testing::WithParamInterface<LevelCase> {};
 
@@ -271,7 +269,7 @@ const LevelCase kLevelCases[] = {
     {"AllInformation", 3, kLogLevelInformation, true},
 };
 
-INSTANTIATE_TEST_SUITE_P(Logger, LevelTest, ::testing::ValuesIn(kLevelCases), caseName<LevelCase>);
+INSTANTIATE_TEST_SUITE_P(Logger, LevelTest, ::testing::ValuesIn(kLevelCases), CaseName());
 
 // ---------------------------------------------------------------------------------------------
 // The start-up block from "SW Logging Mode".
@@ -282,6 +280,7 @@ struct StartupCase {
     bool enabled;
     short level;
 };
+ROW_NAME(StartupCase, row.name);
 
 class StartupParamsTest : public ::testing::TestWithParam<StartupCase> {};
 
@@ -307,8 +306,7 @@ const StartupCase kStartupCases[] = {
     {"OnAllWithRadioBits", 0xE3, true, 3},
 };
 
-INSTANTIATE_TEST_SUITE_P(Logger, StartupParamsTest, ::testing::ValuesIn(kStartupCases),
-                         caseName<StartupCase>);
+INSTANTIATE_TEST_SUITE_P(Logger, StartupParamsTest, ::testing::ValuesIn(kStartupCases), CaseName());
 
 // ---------------------------------------------------------------------------------------------
 // The buffer and the file.
@@ -342,6 +340,7 @@ struct SwitchOffCase {
     short destination;
     bool written;
 };
+ROW_NAME(SwitchOffCase, row.name);
 
 class SwitchOffTest : public LoggerTest, public ::testing::WithParamInterface<SwitchOffCase> {};
 
@@ -365,8 +364,7 @@ const SwitchOffCase kSwitchOffCases[] = {
     {"Screen", kLogToScreen, false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Logger, SwitchOffTest, ::testing::ValuesIn(kSwitchOffCases),
-                         caseName<SwitchOffCase>);
+INSTANTIATE_TEST_SUITE_P(Logger, SwitchOffTest, ::testing::ValuesIn(kSwitchOffCases), CaseName());
 
 TEST_F(LoggerTest, StopWritesBufferedLinesBeforeReturning) {
     postParams(true, 3, kLogToFile);

@@ -1,4 +1,5 @@
 #include "server/orb_args.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@ struct OrbArgsCase {
     Args args;
     Args expected;
 };
+ROW_NAME(OrbArgsCase, row.name);
 
 Args withRef(Args args, const std::string& uri) {
     args.emplace_back("-ORBInitRef");
@@ -69,7 +71,6 @@ TEST_P(BuildOrbArgsTest, AddsTheNamingReferenceUnlessOneIsGiven) {
     EXPECT_EQ(buildOrbArgs(c.host, c.port, c.args), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Server, BuildOrbArgsTest, ::testing::ValuesIn(kCases),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Server, BuildOrbArgsTest, ::testing::ValuesIn(kCases), CaseName());
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "radiolink/k2_status.h"
+#include "tests/support/row_names.h"
 #include "tests/unit/server/servant_fakes.h"
 #include "tests/unit/server/store_fixture.h"
 
@@ -71,6 +72,7 @@ struct OperationCase {
     Gate gate;
     const char* radioCall;  // what the radio sees once connected ("" for nothing)
 };
+ROW_NAME(OperationCase, row.name);
 
 RADIO_MEM_INFO memInfo() {
     RADIO_MEM_INFO m{};
@@ -240,7 +242,7 @@ TEST_P(ServantOperationTest, LogsOneLineAndGatesTheRadio) {
 INSTANTIATE_TEST_SUITE_P(Servant, ServantOperationTest,
                          ::testing::Combine(::testing::ValuesIn(kOperations), ::testing::Bool()),
                          [](const auto& param) {
-                             return std::string(std::get<0>(param.param).name) +
+                             return rowName(std::get<0>(param.param)) +
                                     (std::get<1>(param.param) ? "Connected" : "NotConnected");
                          });
 
@@ -295,6 +297,7 @@ struct TextCase {
     std::function<void(CRadioCommServant&)> call;
     std::string line;
 };
+ROW_NAME(TextCase, row.name);
 
 const std::string k100(100, 'n');
 const std::string k65(65, 'c');
@@ -325,8 +328,7 @@ TEST_P(ServantTextTest, ClientTextIsPrintedLiterallyWithinTheLine) {
     EXPECT_LE(m_log.lines[0].text.size(), kMaxServantLogLine);
 }
 
-INSTANTIATE_TEST_SUITE_P(Servant, ServantTextTest, ::testing::ValuesIn(kTexts),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Servant, ServantTextTest, ::testing::ValuesIn(kTexts), CaseName());
 
 // --- Texts at their limits ---------------------------------------------------------------------
 
@@ -337,6 +339,7 @@ struct LimitCase {
     std::string line;
     bool connects;  // the client counts as connected afterwards
 };
+ROW_NAME(LimitCase, row.name);
 
 const std::string kName68(68, 'n');
 const std::string kName69(69, 'n');
@@ -374,8 +377,7 @@ TEST_P(ServantLimitTest, OverlongTextIsRefusedAtTheDoorAndLoggedCut) {
                          : static_cast<CORBA::Long>(K2ERR_CLIENT_NOT_CONNECTED));
 }
 
-INSTANTIATE_TEST_SUITE_P(Servant, ServantLimitTest, ::testing::ValuesIn(kLimits),
-                         [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Servant, ServantLimitTest, ::testing::ValuesIn(kLimits), CaseName());
 
 TEST_F(ServantFixture, NameOfAConnectAtTheLimitIsKeptForDisconnect) {
     EXPECT_EQ(m_servant->Connect(kName68.c_str()), 0);
@@ -450,6 +452,7 @@ struct AmpCase {
     const char* stored;  // "PA Option" as the file holds it
     CORBA::Short present;
 };
+ROW_NAME(AmpCase, row.name);
 
 class ServantAmpTest : public ServantFixture, public ::testing::WithParamInterface<AmpCase> {};
 
@@ -463,7 +466,7 @@ TEST_P(ServantAmpTest, AnswersOneExactlyWhenTheOptionIsSet) {
 INSTANTIATE_TEST_SUITE_P(Servant, ServantAmpTest,
                          ::testing::Values(AmpCase{"Absent", "0", 0}, AmpCase{"Fitted", "1", 1},
                                            AmpCase{"AnyNonZero", "2", 1}),
-                         [](const auto& param) { return std::string(param.param.name); });
+                         CaseName());
 
 // One band edge or VFO frequency missing from a file that holds the rest: the servant's working
 // copy keeps its own value for it, which in a fresh servant is the default; every other value
@@ -477,6 +480,7 @@ struct MissingValueCase {
     const char* group;
     const char* suffix;
 };
+ROW_NAME(MissingValueCase, row.name);
 
 class ServantMissingValueTest : public ServantFixture,
                                 public ::testing::WithParamInterface<MissingValueCase> {};
@@ -542,7 +546,7 @@ INSTANTIATE_TEST_SUITE_P(
         MissingValueCase{"HighBandEdge", Table::Bands, 1, "HAM Band Info/", " High Band Edge"},
         MissingValueCase{"VfoA", Table::Vfos, 0, "VFO Frequencies/", " VFOA Freq"},
         MissingValueCase{"VfoB", Table::Vfos, 1, "VFO Frequencies/", " VFOB Freq"}),
-    [](const auto& param) { return std::string(param.param.name); });
+    CaseName());
 
 TEST_F(ServantFixture, ReadDisplayHandsBackAnEmptyTextAndZeros) {
     connect();

@@ -8,6 +8,7 @@
 #include "server/server_registry_store.h"
 #include "sim/k2_simulator.h"
 #include "store_fixture.h"
+#include "tests/support/row_names.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -92,6 +93,7 @@ struct BindingCase {
     const char* storedMode;  // "SW Logging Mode" as stored
     bool radioLinesLogged;
 };
+ROW_NAME(BindingCase, row.name);
 
 // A simulated K2 without line pacing and a logger that writes every record to a file.
 class RadioLinkFixture : public StoreFixture {
@@ -186,9 +188,7 @@ const BindingCase kBindingCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(RadioLink, RadioLinkLoggingTest, ::testing::ValuesIn(kBindingCases),
-                         [](const ::testing::TestParamInfo<BindingCase>& param) {
-                             return std::string(param.param.name);
-                         });
+                         CaseName());
 
 // The keyboard-CW task's own call-back fails: it logs the failure once, tells the client
 // nothing more until notification is set again, aborts the radio's CW and lets the status

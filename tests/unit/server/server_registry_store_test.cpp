@@ -1,6 +1,7 @@
 #include "server/server_registry_store.h"
 
 #include "store_fixture.h"
+#include "tests/support/row_names.h"
 
 #include <QCoreApplication>
 
@@ -23,11 +24,6 @@ using brakton::kDefaultApplicationColor;
 using brakton::VfoFrequencyTable;
 
 using Values = std::map<std::string, std::string>;
-
-template <typename Case>
-std::string caseName(const ::testing::TestParamInfo<Case>& param) {
-    return param.param.name;
-}
 
 const Values kWindowSizeDefaults = {
     {"Window Size/Top Left", "0"},
@@ -75,6 +71,7 @@ struct FirstCallCase {
     std::function<void(CServerRegistryStore&)> callAndCheck;
     std::function<Values()> expectedFile;  // every value the file holds afterwards
 };
+ROW_NAME(FirstCallCase, row.name);
 
 class FirstCallTest : public StoreFixture, public ::testing::WithParamInterface<FirstCallCase> {};
 
@@ -144,7 +141,7 @@ const FirstCallCase kFirstCallCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(EmptyFolder, FirstCallTest, ::testing::ValuesIn(kFirstCallCases),
-                         caseName<FirstCallCase>);
+                         CaseName());
 
 // ---------------------------------------------------------------------------------------------
 // Missing values and groups.
@@ -281,6 +278,7 @@ struct BadValueCase {
     const char* message;  // nullptr: no message
     std::function<void(CServerRegistryStore&)> check;
 };
+ROW_NAME(BadValueCase, row.name);
 
 class BadValueTest : public StoreFixture, public ::testing::WithParamInterface<BadValueCase> {};
 
@@ -384,8 +382,7 @@ const BadValueCase kBadValueCases[] = {
      }},
 };
 
-INSTANTIATE_TEST_SUITE_P(StoredFile, BadValueTest, ::testing::ValuesIn(kBadValueCases),
-                         caseName<BadValueCase>);
+INSTANTIATE_TEST_SUITE_P(StoredFile, BadValueTest, ::testing::ValuesIn(kBadValueCases), CaseName());
 
 TEST_F(StoreTest, GarbageFileNeverCrashesTheStore) {
     writeIni(
@@ -420,6 +417,7 @@ struct RectCase {
     const char* bottomRight;
     int readBack[4];
 };
+ROW_NAME(RectCase, row.name);
 
 class RectTest : public StoreFixture, public ::testing::WithParamInterface<RectCase> {};
 
@@ -442,7 +440,7 @@ const RectCase kRectCases[] = {
     {"Width1001", {0, 0, 1001, 479}, "0", "41877983", {0, 0, 639, 479}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Window, RectTest, ::testing::ValuesIn(kRectCases), caseName<RectCase>);
+INSTANTIATE_TEST_SUITE_P(Window, RectTest, ::testing::ValuesIn(kRectCases), CaseName());
 
 TEST_F(StoreTest, UnreadableTopLeftCountsAsZero) {
     for (const char* topLeft : {"", "abc"}) {

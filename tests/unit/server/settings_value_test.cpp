@@ -1,4 +1,5 @@
 #include "platform/settings_value.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ struct NumberCase {
     std::uint64_t max;
     std::optional<std::uint64_t> value;
 };
+ROW_NAME(NumberCase, row.name);
 
 class SettingNumberTest : public ::testing::TestWithParam<NumberCase> {};
 
@@ -40,9 +42,7 @@ const NumberCase kNumberCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Settings, SettingNumberTest, ::testing::ValuesIn(kNumberCases),
-                         [](const ::testing::TestParamInfo<NumberCase>& param) {
-                             return std::string(param.param.name);
-                         });
+                         CaseName());
 
 TEST(CutUtf8Test, NeverSplitsACharacter) {
     const std::string euro = "\xE2\x82\xAC";  // three bytes

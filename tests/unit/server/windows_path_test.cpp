@@ -1,4 +1,5 @@
 #include "platform/windows_path.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@ struct PathCase {
     const char* file;
     const char* path;  // with "$HOME" for the home folder
 };
+ROW_NAME(PathCase, row.name);
 
 class WindowsPathTest : public ::testing::TestWithParam<PathCase> {
   protected:
@@ -56,10 +58,7 @@ const PathCase kCases[] = {
     {"Relative", "logs", "Orvo.Log", "logs/Orvo.Log"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Paths, WindowsPathTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<PathCase>& param) {
-                             return std::string(param.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Paths, WindowsPathTest, ::testing::ValuesIn(kCases), CaseName());
 
 TEST(WindowsPathFolderTest, StoredTextMapsWithoutAFile) {
     setenv("HOME", "/home/op", 1);

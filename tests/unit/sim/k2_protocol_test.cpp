@@ -11,6 +11,7 @@
 
 #include "sim/k2_simulator.h"
 #include "sim_test_support.h"
+#include "tests/support/row_names.h"
 
 namespace sim {
 namespace {
@@ -45,10 +46,7 @@ struct Case {
     std::string expected;
     void (*setup)(K2Simulator&) = nullptr;
 };
-
-void PrintTo(const Case& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(Case, row.name);
 
 class K2ProtocolTest : public ::testing::TestWithParam<Case> {};
 
@@ -249,10 +247,7 @@ const Case kCases[] = {
      }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, K2ProtocolTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Rows, K2ProtocolTest, ::testing::ValuesIn(kCases), CaseName());
 
 }  // namespace
 }  // namespace sim

@@ -13,6 +13,7 @@
 
 #include "sim/k2_simulator.h"
 #include "sim_test_support.h"
+#include "tests/support/row_names.h"
 
 namespace sim {
 namespace {
@@ -152,10 +153,7 @@ struct LineCase {
     Line line;
     bool answered;
 };
-
-void PrintTo(const LineCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(LineCase, row.name);
 
 class LineCheckTest : public ::testing::TestWithParam<LineCase> {};
 
@@ -187,10 +185,7 @@ const LineCase kLines[] = {
     {"Speed1200TwoStopBits", {B1200, true}, false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lines, LineCheckTest, ::testing::ValuesIn(kLines),
-                         [](const ::testing::TestParamInfo<LineCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Lines, LineCheckTest, ::testing::ValuesIn(kLines), CaseName());
 
 TEST_F(SimulatorTest, LineSettingsAreReadBackAndLogged) {
     start();
@@ -259,10 +254,7 @@ struct ReadPacingCase {
     bool readPacing;
     double characterUs;  // 0: taken as they come
 };
-
-void PrintTo(const ReadPacingCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(ReadPacingCase, row.name);
 
 class ReadPacingTest : public ::testing::TestWithParam<ReadPacingCase> {};
 
@@ -314,10 +306,7 @@ const ReadPacingCase kReadPacing[] = {
     {"ReadPacingOff", {B4800, true}, 1.0, false, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lines, ReadPacingTest, ::testing::ValuesIn(kReadPacing),
-                         [](const ::testing::TestParamInfo<ReadPacingCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Lines, ReadPacingTest, ::testing::ValuesIn(kReadPacing), CaseName());
 
 // A pty shows no parity or data bits, but a character counts them.
 TEST(CharacterTimeTest, CountsStartDataParityAndStopBits) {

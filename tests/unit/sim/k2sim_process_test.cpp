@@ -23,6 +23,7 @@
 
 #include "platform/serial_port.h"
 #include "sim_test_support.h"
+#include "tests/support/row_names.h"
 
 extern char** environ;
 
@@ -222,10 +223,7 @@ struct ReadPacingCase {
     std::vector<std::string> args;
     bool paced;
 };
-
-void PrintTo(const ReadPacingCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(ReadPacingCase, row.name);
 
 class K2SimReadPacingTest : public ::testing::TestWithParam<ReadPacingCase> {};
 
@@ -273,20 +271,14 @@ const ReadPacingCase kReadPacing[] = {
     {"NoReadPacing", {"--no-read-pacing"}, false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Switch, K2SimReadPacingTest, ::testing::ValuesIn(kReadPacing),
-                         [](const ::testing::TestParamInfo<ReadPacingCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Switch, K2SimReadPacingTest, ::testing::ValuesIn(kReadPacing), CaseName());
 
 struct FolderCase {
     const char* name;
     const char* variable;  // set to the temp folder; HOME is always below it
     const char* under;     // where the link is expected below it
 };
-
-void PrintTo(const FolderCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(FolderCase, row.name);
 
 class K2SimFolderTest : public ::testing::TestWithParam<FolderCase> {};
 
@@ -314,9 +306,6 @@ const FolderCase kFolders[] = {
     {"HomeConfig", nullptr, "home/.config/N0CALL Software/serial"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Folders, K2SimFolderTest, ::testing::ValuesIn(kFolders),
-                         [](const ::testing::TestParamInfo<FolderCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Folders, K2SimFolderTest, ::testing::ValuesIn(kFolders), CaseName());
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/row_names.h"
+
 namespace {
 
 bool includesForbiddenHeader(const std::string& line) {
@@ -23,10 +25,7 @@ struct LineCase {
     const char* line;
     bool forbidden;
 };
-
-void PrintTo(const LineCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(LineCase, row.name);
 
 class ForbiddenIncludeTest : public ::testing::TestWithParam<LineCase> {};
 
@@ -46,10 +45,7 @@ const LineCase kLines[] = {
     {"Comment", "// not the radiolink/ code", false},
 };
 
-INSTANTIATE_TEST_SUITE_P(Lines, ForbiddenIncludeTest, ::testing::ValuesIn(kLines),
-                         [](const ::testing::TestParamInfo<LineCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Lines, ForbiddenIncludeTest, ::testing::ValuesIn(kLines), CaseName());
 
 TEST(SimSourcesTest, IncludeNoRadioLinkQtOrOrbHeader) {
     const std::filesystem::path root = SIM_SOURCE_DIR;

@@ -26,8 +26,8 @@
 #include "controls/stepped_value.h"
 #include "platform/message_service.h"
 #include "platform/settings_reader.h"
+#include "tests/support/row_names.h"
 #include "tests/support/settings_sandbox.h"
-#include "tests/widgets/case_name.h"
 
 namespace {
 
@@ -211,6 +211,7 @@ struct UnreadableCounterCase {
     const char* name;
     const char* stored;
 };
+ROW_NAME(UnreadableCounterCase, row.name);
 
 const UnreadableCounterCase kUnreadableCounters[] = {
     {"NotAWholeNumber", "12x"},
@@ -268,6 +269,7 @@ struct RefusedCase {
     const char* text;
     const char* message;
 };
+ROW_NAME(RefusedCase, row.name);
 
 const RefusedCase kRefused[] = {
     {"PortZero", Page::IDC_NS_PORT, "0", "Please enter an integer between 1 and 32000."},

@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "../case_name.h"
 #include "client/base/notify_messages.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"
@@ -26,6 +25,7 @@
 #include "controls/static_ex.h"
 #include "cw_panel_fixture.h"
 #include "radiolink/k2_status.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -137,6 +137,7 @@ struct ResultCase {
     COLORREF face;
     std::string status;
 };
+ROW_NAME(ResultCase, row.name);
 
 const ResultCase kResults[] = {
     {"Taken", true, 0, true, "TEST ", kRed, ""},
@@ -204,6 +205,7 @@ struct AbortCase {
     const char* name;
     std::function<void(CCWTransmitDlg&)> abort;
 };
+ROW_NAME(AbortCase, row.name);
 
 const AbortCase kAborts[] = {
     {"Escape", [](CCWTransmitDlg& w) { QTest::keyClick(w.abortButton(), Qt::Key_Escape); }},
@@ -240,6 +242,7 @@ struct AbortAnswerCase {
     std::string status;                  // empty: no word about the abort
     bool connected;                      // the panel's belief afterwards
 };
+ROW_NAME(AbortAnswerCase, row.name);
 
 const AbortAnswerCase kAbortAnswers[] = {
     {"Done", 0, "", true},
@@ -410,6 +413,7 @@ struct ReportCase {
     int kind;
     const char* text;
 };
+ROW_NAME(ReportCase, row.name);
 
 const ReportCase kReports[] = {
     {"Chunk", TXTMESG_SENT, "V"},
@@ -454,6 +458,7 @@ struct KeyCase {
     std::vector<std::string> keyed;  // memories are "M1 " ... "M11 "
     std::vector<std::string> panelLog;
 };
+ROW_NAME(KeyCase, row.name);
 
 const KeyCase kKeys[] = {
     {"F1", Qt::Key_F1, Qt::NoModifier, {"M1 "}, {}},

@@ -23,6 +23,7 @@
 #include "controls/edit_ex.h"
 #include "controls/highlight_button.h"
 #include "cw_panel_fixture.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -211,6 +212,7 @@ struct DamagedTextCase {
     std::string stored;
     const char* status;
 };
+ROW_NAME(DamagedTextCase, row.name);
 
 const DamagedTextCase kDamagedTexts[] = {
     {"LongerThan253", std::string(300, 'E'),
@@ -277,7 +279,7 @@ TEST_P(MemoryKeyDamagedText, IsShownKeptAndRefusedUntilEdited) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, MemoryKeyDamagedText, ::testing::ValuesIn(kDamagedTexts),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 TEST_F(MemoryKeyPanel, BothWindowsDockedBesideAndBelowThePanel) {
     CTransmitMemoryKeyDisplay& panel = open();

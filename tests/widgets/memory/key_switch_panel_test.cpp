@@ -25,9 +25,12 @@
 
 namespace {
 
-class RecordingTarget : public QObject, public KeySwitchTarget {
+// The pages tell that the target is gone by its Object(); the recorder keeps
+// its calls readable after that object is destroyed with DropObject().
+class RecordingTarget : public KeySwitchTarget {
   public:
-    QObject* Object() override { return this; }
+    QObject* Object() override { return m_object.get(); }
+    void DropObject() { m_object.reset(); }
     void executeRemoteCmd(int command, std::intptr_t param) override {
         calls.push_back(std::to_string(command) + " " + std::to_string(param));
     }
@@ -35,6 +38,9 @@ class RecordingTarget : public QObject, public KeySwitchTarget {
         calls.push_back("scan " + std::to_string(low) + " " + std::to_string(high));
     }
     std::vector<std::string> calls;
+
+  private:
+    std::unique_ptr<QObject> m_object = std::make_unique<QObject>();
 };
 
 class KeySwitchPanel : public MemoryWindowsFixture {
@@ -107,12 +113,11 @@ TEST_F(KeySwitchPanel, KeysPostTheirCodesInEachMenuAndSet) {
 
 TEST_F(KeySwitchPanel, NothingIsPostedOnceTheTargetIsGone) {
     press(1261);
-    m_target.reset();  // the queued call is dropped with it
+    m_target->DropObject();  // the queued call is dropped with it
     QCoreApplication::processEvents();
     press(1263);
     scan().OnScan();
-    QCoreApplication::processEvents();
-    SUCCEED();
+    EXPECT_EQ(posted(), std::vector<std::string>{});
 }
 
 TEST_F(KeySwitchPanel, ScanAsksForLimitsAndStartStoresAndPostsThem) {

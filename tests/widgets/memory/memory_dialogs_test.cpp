@@ -19,7 +19,7 @@
 #include "controls/stepped_value.h"
 #include "memory_fixture.h"
 #include "platform/message_service.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -115,6 +115,7 @@ struct RefusedCase {
     const char* text;
     const char* message;
 };
+ROW_NAME(RefusedCase, row.name);
 
 const RefusedCase kRefused[] = {
     {"VfoAEmpty", Save::IDC_VFOA, "", "Invalid frequency"},

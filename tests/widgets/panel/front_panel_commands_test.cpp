@@ -31,7 +31,7 @@
 #include "platform/window_message_receiver.h"
 #include "recording_panel_remote.h"
 #include "tests/support/event_wait.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 using namespace front_panel;
 using Dlg = CK2FrontPanelControlDlg;
@@ -125,6 +125,7 @@ struct ControlCase {
     std::vector<std::string> calls;
     std::function<void(const FrontPanelModel&)> check;
 };
+ROW_NAME(ControlCase, row.name);
 
 class ControlTable : public PanelCommands, public ::testing::WithParamInterface<ControlCase> {};
 
@@ -243,6 +244,7 @@ struct BandCase {
     bool locked;
     std::vector<std::string> calls;
 };
+ROW_NAME(BandCase, row.name);
 
 class BandCombo : public PanelCommands, public ::testing::WithParamInterface<BandCase> {};
 
@@ -277,6 +279,7 @@ struct SliderCase {
     std::vector<std::string> calls;
     int thumb;
 };
+ROW_NAME(SliderCase, row.name);
 
 class SliderTable : public PanelCommands, public ::testing::WithParamInterface<SliderCase> {};
 
@@ -323,6 +326,7 @@ struct WheelCase {
     std::vector<std::string> calls;
     int thumb;
 };
+ROW_NAME(WheelCase, row.name);
 
 class WheelOnSliders : public PanelCommands, public ::testing::WithParamInterface<WheelCase> {};
 
@@ -377,6 +381,7 @@ struct RemoteCmdCase {
     std::vector<std::string> calls;
     std::vector<std::string> entries;
 };
+ROW_NAME(RemoteCmdCase, row.name);
 
 class RemoteCommands : public PanelCommands, public ::testing::WithParamInterface<RemoteCmdCase> {};
 
@@ -456,6 +461,7 @@ struct KeyCase {
     std::vector<std::string> withCwWindow;  // the log, CW window open first
     std::vector<std::string> withoutCwWindow;
 };
+ROW_NAME(KeyCase, row.name);
 
 class KeyTable : public PanelCommands, public ::testing::WithParamInterface<KeyCase> {};
 
@@ -514,6 +520,7 @@ struct KeyTargetCase {
     Qt::KeyboardModifiers modifiers;
     std::vector<std::string> log;
 };
+ROW_NAME(KeyTargetCase, row.name);
 
 class KeyTargets : public PanelCommands, public ::testing::WithParamInterface<KeyTargetCase> {};
 
@@ -602,6 +609,7 @@ struct ExitCwCase {
     int cwButtonClicks;  // 1 opens the window, 2 opens and closes it
     std::vector<std::string> atExit;
 };
+ROW_NAME(ExitCwCase, row.name);
 
 class ExitWithCwWindow : public PanelCommands, public ::testing::WithParamInterface<ExitCwCase> {};
 
@@ -637,6 +645,7 @@ struct EnterCase {
     std::vector<std::string> calls;
     bool asksToExit;
 };
+ROW_NAME(EnterCase, row.name);
 
 class EnterKey : public PanelCommands, public ::testing::WithParamInterface<EnterCase> {};
 
@@ -786,6 +795,7 @@ struct PartnerCase {
     std::vector<std::string> calls;
     std::vector<std::string> entries;
 };
+ROW_NAME(PartnerCase, row.name);
 
 class PartnerMessages : public PanelCommands, public ::testing::WithParamInterface<PartnerCase> {};
 

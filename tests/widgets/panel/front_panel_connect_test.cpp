@@ -18,7 +18,7 @@
 #include "controls/edit_ex.h"
 #include "controls/static_ex.h"
 #include "front_panel_fixture.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 using namespace front_panel;
 
@@ -95,6 +95,7 @@ struct PressCase {
     const char* link;    // link indicator after the press
     const char* status;  // status line after the press
 };
+ROW_NAME(PressCase, row.name);
 
 const PressCase kPresses[] = {
     {"NotConnected", false, true, {"resolve", "Connect"}, "   LAN", "Connecting to Brakton..."},
@@ -266,6 +267,7 @@ struct RefusalCase {
     const char* text;
     bool staysConnected;
 };
+ROW_NAME(RefusalCase, row.name);
 
 const RefusalCase kRefusals[] = {
     {"PortNotOpen", 0x2000003, "Radio port not open", true},
@@ -376,6 +378,7 @@ struct ExitCase {
     // the program: nothing of the exit happens.
     bool logKeepsTheProgram = false;
 };
+ROW_NAME(ExitCase, row.name);
 
 const ExitCase kExit[] = {
     {"NoKeepsThePanel", false, true, false, false, 0, 0},

@@ -25,8 +25,8 @@
 #include "controls/turbo_slider_ctrl.h"
 #include "platform/message_service.h"
 #include "radiolink/k2_reply_codes.h"
+#include "tests/support/row_names.h"
 #include "tests/support/settings_sandbox.h"
-#include "tests/widgets/case_name.h"
 
 using namespace front_panel;
 
@@ -73,6 +73,7 @@ struct ControlCase {
     std::vector<std::string> calls;
     std::function<void(const FrontPanelModel&)> check;
 };
+ROW_NAME(ControlCase, row.name);
 
 void NoCheck(const FrontPanelModel&) {}
 
@@ -250,6 +251,7 @@ struct RitMoveCase {
     std::int32_t answer;  // what the server answers each RITTuning
     std::vector<std::string> calls;
 };
+ROW_NAME(RitMoveCase, row.name);
 
 const RitMoveCase kRitMoves[] = {
     {"OffsetPlus4500ReleasedAtTheLeftEnd",
@@ -321,6 +323,7 @@ struct EntryCase {
     int statusKind;
     const char* readout;
 };
+ROW_NAME(EntryCase, row.name);
 
 const EntryCase kEntries[] = {
     {"ExactTwoDecimals", 0, "14060.01", {"VFOFreq(1,0,14060010)"}, 1, "  14060.01"},

@@ -21,7 +21,7 @@
 #include "controls/edit_ex.h"
 #include "controls/static_ex.h"
 #include "front_panel_fixture.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 using namespace front_panel;
 
@@ -32,6 +32,7 @@ struct GeometryCase {
     int id;
     QRect pixels;
 };
+ROW_NAME(GeometryCase, row.name);
 
 const GeometryCase kGeometry[] = {
     {"VfoAEdit", IDC_VFOA, {299, 153, 183, 45}},
@@ -199,6 +200,7 @@ struct IndicatorCase {
     const char* name;
     int id;
 };
+ROW_NAME(IndicatorCase, row.name);
 
 class IndicatorText : public FrontPanelFixture,
                       public ::testing::WithParamInterface<IndicatorCase> {};
@@ -246,6 +248,7 @@ struct PictureCase {
     int icon;
     QSize face;
 };
+ROW_NAME(PictureCase, row.name);
 
 class GreenButtonPictures : public FrontPanelFixture,
                             public ::testing::WithParamInterface<PictureCase> {};

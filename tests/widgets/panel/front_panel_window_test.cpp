@@ -10,7 +10,7 @@
 #include "client/panel/front_panel_model.h"
 #include "client/panel/panel_placement.h"
 #include "front_panel_fixture.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -31,6 +31,7 @@ struct WindowCase {
     PanelTuningRange range;
     std::optional<SliderWindow> expected;
 };
+ROW_NAME(WindowCase, row.name);
 
 const WindowCase kWindows[] = {
     {"FullBand", 0, 14175000, k20m, SliderWindow{14000000, 14350000}},
@@ -110,6 +111,7 @@ struct PlacementCase {
     bool centred;
     QPoint position;  // when not centred
 };
+ROW_NAME(PlacementCase, row.name);
 
 const PlacementCase kPlacement[] = {
     {"DefaultIsSmallerSoCentred", {0, 0, 639, 479}, true, {}},

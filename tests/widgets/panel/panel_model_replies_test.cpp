@@ -11,7 +11,7 @@
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/front_panel_model.h"
 #include "radiolink/k2_reply_codes.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 using namespace front_panel;
 
@@ -99,6 +99,7 @@ struct ReplyCase {
     std::string text;
     std::function<void(const FrontPanelModel&)> check;
 };
+ROW_NAME(ReplyCase, row.name);
 
 void Nothing(FrontPanelModel&) {}
 
@@ -338,6 +339,7 @@ struct IgnoredCase {
     int code;
     const char* text;
 };
+ROW_NAME(IgnoredCase, row.name);
 
 const IgnoredCase kIgnored[] = {
     {"KY", K2_CMD_KY, "KY0"},
@@ -373,6 +375,7 @@ struct BarCase {
     int level;
     std::array<std::uint32_t, 10> faces;
 };
+ROW_NAME(BarCase, row.name);
 
 constexpr std::uint32_t G = 0x22C10B;
 constexpr std::uint32_t A = 0x24BCE8;

@@ -9,7 +9,7 @@
 
 #include "client/panel/front_panel_model.h"
 #include "radiolink/k2_reply_codes.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -45,6 +45,7 @@ struct TuningCase {
     std::uint32_t awaited;
     std::string activeText;
 };
+ROW_NAME(TuningCase, row.name);
 
 constexpr int kDrag = 5;
 constexpr int kPage = 2;
@@ -189,6 +190,7 @@ struct RitCase {
     int direction;
     int amount;
 };
+ROW_NAME(RitCase, row.name);
 
 const RitCase kRit[] = {
     {"LineUp", 1000, 0, 0, 999, 990, false, 0, 0},
@@ -228,6 +230,7 @@ struct EntryCase {
     const char* text;
     std::optional<std::uint32_t> hz;
 };
+ROW_NAME(EntryCase, row.name);
 
 const EntryCase kEntries[] = {
     {"TwoDecimals", "14060.01", 14060010},

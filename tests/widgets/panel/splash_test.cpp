@@ -15,7 +15,7 @@
 
 #include "client/panel/splash_wnd.h"
 #include "front_panel_fixture.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -94,6 +94,7 @@ struct StartUpCase {
     bool earlyNotice;  // a server notice before the timer
     bool shown;
 };
+ROW_NAME(StartUpCase, row.name);
 
 const StartUpCase kStartUp[] = {
     {"ShownUntilTheFirstNotice", false, false, true},

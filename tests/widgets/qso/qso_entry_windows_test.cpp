@@ -25,8 +25,8 @@
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
 #include "platform/message_service.h"
+#include "tests/support/row_names.h"
 #include "tests/support/settings_sandbox.h"
-#include "tests/widgets/case_name.h"
 #include "tests/widgets/qso/window_boxes.h"
 
 namespace {
@@ -142,10 +142,7 @@ struct KeyCase {
     Qt::KeyboardModifiers modifiers;
     std::vector<std::string> calls;  // after the queued click has run
 };
-
-void PrintTo(const KeyCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(KeyCase, row.name);
 
 const KeyCase kKeyCases[] = {
     {"EscAbortsTheCwText", Qt::Key_Escape, Qt::NoModifier, {"remote 10 27"}},
@@ -203,10 +200,7 @@ struct LogItCase {
     QString call;
     std::string logged;  // empty: refused with the message
 };
-
-void PrintTo(const LogItCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(LogItCase, row.name);
 
 const LogItCase kLogItCases[] = {
     {"EmptyCallIsRefused", "", ""},
@@ -262,10 +256,7 @@ struct BoxCase {
     int limit;
     bool blanks;
 };
-
-void PrintTo(const BoxCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(BoxCase, row.name);
 
 CQSOInfoDlg& asNormal(QsoEntryDialog& w) {
     return static_cast<CQSOInfoDlg&>(w);
@@ -406,10 +397,7 @@ struct EntryBoxCase {
     std::function<void(CQSOInfoDlg&)> raise;
     const char* text;
 };
-
-std::ostream& operator<<(std::ostream& out, const EntryBoxCase& c) {
-    return out << c.name;
-}
+ROW_NAME(EntryBoxCase, row.name);
 
 const EntryBoxCase kEntryBoxes[] = {
     {"LogItWithoutACall", false,

@@ -47,8 +47,8 @@
 #include "tests/support/band_table.h"
 #include "tests/support/event_wait.h"
 #include "tests/support/qso_test_entries.h"
+#include "tests/support/row_names.h"
 #include "tests/support/settings_sandbox.h"
-#include "tests/widgets/case_name.h"
 #include "tests/widgets/qso/window_boxes.h"
 
 namespace {
@@ -386,10 +386,7 @@ struct KeyCase {
     Qt::KeyboardModifiers modifiers;
     std::vector<std::string> sent;
 };
-
-void PrintTo(const KeyCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(KeyCase, row.name);
 
 class QsoLogWindowKeys : public QsoLogWindowTest, public ::testing::WithParamInterface<KeyCase> {};
 
@@ -434,10 +431,7 @@ struct UnchangedCase {
     std::string name;
     QSO_LOG_ENTRY entry;
 };
-
-void PrintTo(const UnchangedCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(UnchangedCase, row.name);
 
 class QsoLogEditUnchanged : public QsoLogWindowTest,
                             public ::testing::WithParamInterface<UnchangedCase> {};
@@ -577,10 +571,7 @@ struct BadBoxCase {
     const char* text;
     std::string message;
 };
-
-void PrintTo(const BadBoxCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(BadBoxCase, row.name);
 
 class QsoLogEditBadBox : public QsoLogWindowTest,
                          public ::testing::WithParamInterface<BadBoxCase> {};
@@ -714,10 +705,7 @@ struct BandMoveCase {
     QString bandText;
     std::vector<int> counted;  // band counts 0..8 after the change
 };
-
-void PrintTo(const BandMoveCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(BandMoveCase, row.name);
 
 class QsoLogEditFrequency : public QsoLogWindowTest,
                             public ::testing::WithParamInterface<BandMoveCase> {};
@@ -1009,10 +997,7 @@ struct PanelWhileEditingCase {
     std::vector<std::string> calls;  // the logger's log afterwards, in order
     bool errorShown;                 // "The log changed ..."
 };
-
-std::ostream& operator<<(std::ostream& out, const PanelWhileEditingCase& c) {
-    return out << c.name;
-}
+ROW_NAME(PanelWhileEditingCase, row.name);
 
 const PanelWhileEditingCase kPanelWhileEditing[] = {
     {"LogIt",
@@ -1118,10 +1103,7 @@ struct LogWindowBoxCase {
     std::function<void(CQSOLoggingDlg&, const std::function<void(QWidget*)>& whileOpen)> raise;
     const char* text;
 };
-
-std::ostream& operator<<(std::ostream& out, const LogWindowBoxCase& c) {
-    return out << c.name;
-}
+ROW_NAME(LogWindowBoxCase, row.name);
 
 const LogWindowBoxCase kLogWindowBoxes[] = {
     {"NewLogQuestion", true,

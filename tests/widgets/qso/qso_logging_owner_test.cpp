@@ -30,6 +30,8 @@
 #include "radiolink/k2_reply_codes.h"
 #include "radiolink/k2_status.h"
 #include "tests/support/event_wait.h"
+#include "tests/support/row_names.h"
+#include "tests/widgets/panel/front_panel_fixture.h"
 #include "tests/widgets/qso/qso_owner_fixture.h"
 #include "tests/widgets/qso/window_boxes.h"
 
@@ -212,6 +214,7 @@ struct RadioSilenceCase {
     std::function<void(QsoRadioSilence&)> before;  // what happens before the Log It
     bool radioData;
 };
+ROW_NAME(RadioSilenceCase, row.name);
 
 class QsoRadioSilence : public QsoOwnerTest,
                         public ::testing::WithParamInterface<RadioSilenceCase> {
@@ -268,7 +271,7 @@ const RadioSilenceCase kRadioSilenceCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, QsoRadioSilence, ::testing::ValuesIn(kRadioSilenceCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 // The configuration page stores the new mode and the default name, then
 // sends command 12. A contact still waiting for radio data belongs to the

@@ -15,7 +15,7 @@
 
 #include "client/qso/qso_text_filter.h"
 #include "controls/looks.h"
-#include "tests/widgets/case_name.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -32,6 +32,7 @@ struct Case {
     QString input;
     QString after;  // equal to `before` when refused
 };
+ROW_NAME(Case, row.name);
 
 const Case kCases[] = {
     {"TypedSemicolonRefused", QsoBlanks::Allowed, 19, "AB", Way::Typed, ";", "AB"},
@@ -61,10 +62,6 @@ const Case kCases[] = {
     {"PastedEmojiRefused", QsoBlanks::Allowed, 79, "", Way::Pasted,
      QString::fromUtf8("tnx \U0001F600"), ""},
 };
-
-void PrintTo(const Case& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class QsoTextFilter : public ::testing::TestWithParam<Case> {
   protected:

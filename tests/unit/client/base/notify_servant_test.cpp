@@ -12,6 +12,7 @@
 #include "client/base/notify_messages.h"
 #include "client/base/radio_cmd_notify_servant.h"
 #include "platform/window_registry.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ struct DeliveryCase {
     long lParam;
     std::string text;
 };
+ROW_NAME(DeliveryCase, row.name);
 
 class NotifyServantDelivery : public NotifyServant,
                               public ::testing::WithParamInterface<DeliveryCase> {};
@@ -95,7 +97,7 @@ TEST_P(NotifyServantDelivery, DeliversOneMessageByValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, NotifyServantDelivery, ::testing::ValuesIn(kDeliveries),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 TEST_F(NotifyServant, ConnectSendsNoticeOneWithTextThenTwo) {
     WindowRegistration registration(kFrontPanelTitle, &m_panel);
@@ -152,6 +154,7 @@ struct HostCase {
     int port;
     std::string expectedInitRef;
 };
+ROW_NAME(HostCase, row.name);
 
 class ClientNamingHost : public ::testing::TestWithParam<HostCase> {};
 
@@ -170,8 +173,7 @@ TEST_P(ClientNamingHost, GivesTheClientOptions) {
     EXPECT_EQ(clientOrbOptions(c.host, c.port, {"Pelorin"}), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Hosts, ClientNamingHost, ::testing::ValuesIn(kHosts),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Hosts, ClientNamingHost, ::testing::ValuesIn(kHosts), CaseName());
 
 TEST(ClientNamingHostArgs, CommandLineNamingServiceWins) {
     const auto options = clientOrbOptions(

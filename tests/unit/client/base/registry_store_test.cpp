@@ -1,6 +1,7 @@
 #include "client/base/registry_store.h"
 
 #include "client_store_fixture.h"
+#include "tests/support/row_names.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -28,11 +29,6 @@ using pelorin::kTuningRangeCount;
 using pelorin::TransmitMemoryKeys;
 using pelorin::TUNING_RANGE_ENTRY;
 using pelorin::TuningRangeTable;
-
-template <typename Case>
-std::string caseName(const ::testing::TestParamInfo<Case>& param) {
-    return param.param.name;
-}
 
 const SettingValues kRootDefaults = {
     {"HomeDir", "C:\\Orvo"},  {"Callsign", "N0CALL"},     {"Name", "Nemo"},
@@ -79,6 +75,7 @@ struct FirstRunCase {
     std::string outputs;
     SettingValues file;  // every value the file holds afterwards; empty: no file at all
 };
+ROW_NAME(FirstRunCase, row.name);
 
 const FirstRunCase kFirstRunCases[] = {
     {"OperatorInfo",
@@ -234,7 +231,7 @@ TEST_P(FirstRunTest, ReturnsDefaultsAndWritesItsPart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EmptyFolder, FirstRunTest, ::testing::ValuesIn(kFirstRunCases),
-                         caseName<FirstRunCase>);
+                         CaseName());
 
 // ---------------------------------------------------------------------------------------------
 // Values missing from an existing file come back with their defaults, silently.
@@ -246,6 +243,7 @@ struct MissingValueCase {
     std::string output;
     SettingValues written;  // values the file holds afterwards, among others
 };
+ROW_NAME(MissingValueCase, row.name);
 
 const MissingValueCase kMissingValueCases[] = {
     {"NsPort",
@@ -331,7 +329,7 @@ TEST_P(MissingValueTest, IsWrittenBackWithItsDefault) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ExistingFile, MissingValueTest, ::testing::ValuesIn(kMissingValueCases),
-                         caseName<MissingValueCase>);
+                         CaseName());
 
 // ---------------------------------------------------------------------------------------------
 // Unreadable values: exactly their message (or none), the output kept or defaulted as the store
@@ -348,6 +346,7 @@ struct BadValueCase {
     std::vector<std::string> messages;  // message texts, in order
     SettingValues fileAfter;            // values that must hold afterwards (kept or rewritten)
 };
+ROW_NAME(BadValueCase, row.name);
 
 std::string readCounterSettings(CRegistryStore& store) {
     int counter = 9, outputMode = 9;
@@ -642,8 +641,7 @@ TEST_P(BadValueTest, ShowsItsMessageAndReadsOn) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(StoredFile, BadValueTest, ::testing::ValuesIn(kBadValueCases),
-                         caseName<BadValueCase>);
+INSTANTIATE_TEST_SUITE_P(StoredFile, BadValueTest, ::testing::ValuesIn(kBadValueCases), CaseName());
 
 TEST_F(ClientStoreFixture, UnquotedCommaTextsReadAsOneText) {
     writeIni(
@@ -679,6 +677,7 @@ struct RectCase {
     std::string readBack;
     bool readResult;
 };
+ROW_NAME(RectCase, row.name);
 
 const RectCase kRectCases[] = {
     {"DefaultRect", true, 0, 0, 639, 479, "0", "41877983", "0,0,639,479", true},
@@ -716,7 +715,7 @@ TEST_P(RectTest, StoresAndReadsBack) {
     EXPECT_EQ(rectText(left, top, right, bottom), c.readBack);
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, RectTest, ::testing::ValuesIn(kRectCases), caseName<RectCase>);
+INSTANTIATE_TEST_SUITE_P(Window, RectTest, ::testing::ValuesIn(kRectCases), CaseName());
 
 TEST_F(ClientStoreFixture, OriginalRectKeepsItsOwnValuesUnderTheSameRules) {
     CRegistryStore store;
@@ -803,6 +802,7 @@ struct TextCase {
     std::string written;
     std::string readBack;
 };
+ROW_NAME(TextCase, row.name);
 
 const TextCase kTextCases[] = {
     {"CallsignOf100", false, std::string(100, 'K'), std::string(79, 'K')},
@@ -860,7 +860,7 @@ TEST_P(TextTest, IsCutOnWriteAndReadsBack) {
     EXPECT_THAT(messages(), IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, TextTest, ::testing::ValuesIn(kTextCases), caseName<TextCase>);
+INSTANTIATE_TEST_SUITE_P(Texts, TextTest, ::testing::ValuesIn(kTextCases), CaseName());
 
 TEST_F(ClientStoreFixture, GenericTextWriterCutsToTheGroupsWidth) {
     CRegistryStore store;
@@ -890,6 +890,7 @@ struct UnwritableCase {
     std::function<void(CRegistryStore&)> call;
     std::vector<std::string> messages;
 };
+ROW_NAME(UnwritableCase, row.name);
 
 const UnwritableCase kUnwritableCases[] = {
     {"FirstRead",
@@ -966,7 +967,7 @@ TEST_P(UnwritableTest, ShowsOnlyTheCreationMessage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BlockedFolder, UnwritableTest, ::testing::ValuesIn(kUnwritableCases),
-                         caseName<UnwritableCase>);
+                         CaseName());
 
 // The file is there but cannot take the defaults: each value reports its own failure.
 TEST_F(ClientStoreFixture, DefaultsThatCannotBeWrittenIntoAnExistingFileNameEachValue) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/row_names.h"
+
 namespace {
 
 using cw::AutoplayController;
@@ -142,6 +144,7 @@ struct StepCase {
     int delta;
     int to;
 };
+ROW_NAME(StepCase, row.name);
 
 const StepCase kSteps[] = {
     {"IntervalUpRaises", cw::StepIntervalIndex, 2, -1, 3},
@@ -160,8 +163,7 @@ TEST_P(DialogSteps, StepAndWrap) {
     EXPECT_EQ(GetParam().step(GetParam().from, GetParam().delta), GetParam().to);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steppers, DialogSteps, ::testing::ValuesIn(kSteps),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steppers, DialogSteps, ::testing::ValuesIn(kSteps), CaseName());
 
 TEST(IntervalIndexOfTest, ValuesOutsideTheTableShowTenSeconds) {
     EXPECT_EQ(cw::IntervalIndexOf(900), 22);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/row_names.h"
+
 #include <QtCore/qnamespace.h>
 
 #include <string>
@@ -17,6 +19,7 @@ struct KeyCase {
     bool taken;
     std::vector<std::string> asked;
 };
+ROW_NAME(KeyCase, row.name);
 
 const KeyCase kKeys[] = {
     {"EscAborts", Qt::Key_Escape, false, true, {"M27"}},
@@ -48,7 +51,6 @@ TEST_P(SharedKeyMap, AsksForWhatTheKeyDoes) {
     EXPECT_EQ(asked, row.asked);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, SharedKeyMap, ::testing::ValuesIn(kKeys),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Keys, SharedKeyMap, ::testing::ValuesIn(kKeys), CaseName());
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "client/cw/cw_transmitter.h"
 #include "client/cw/serial_counter.h"
 #include "radiolink/k2_status.h"
+#include "tests/support/row_names.h"
 #include "tests/unit/client/base/client_store_fixture.h"
 
 namespace {
@@ -51,6 +52,7 @@ struct FormatCase {
     int mode;
     const char* text;
 };
+ROW_NAME(FormatCase, row.name);
 
 const FormatCase kFormats[] = {
     {"ThreeDigits", 7, 0x03, "007"},
@@ -71,8 +73,7 @@ TEST_P(FormatCounterTest, Formats) {
     EXPECT_EQ(FormatCounter(GetParam().value, GetParam().mode), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, FormatCounterTest, ::testing::ValuesIn(kFormats),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Modes, FormatCounterTest, ::testing::ValuesIn(kFormats), CaseName());
 
 // --- Expansion and sending, on a real settings file ----------------------------------------
 
@@ -87,6 +88,7 @@ struct ExpansionCase {
     int counterAfter;
     std::string status;  // the status line's last words ("" none)
 };
+ROW_NAME(ExpansionCase, row.name);
 
 class MacroExpansion : public ClientStoreFixture,
                        public ::testing::WithParamInterface<ExpansionCase> {
@@ -244,8 +246,7 @@ const ExpansionCase kExpansions[] = {
      "CW not sent: only ASCII characters can be keyed"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Texts, MacroExpansion, ::testing::ValuesIn(kExpansions),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, MacroExpansion, ::testing::ValuesIn(kExpansions), CaseName());
 
 class SerialCounterFile : public ClientStoreFixture {};
 
@@ -325,6 +326,7 @@ struct UnreadableCounterCase {
     const char* name;
     const char* stored;
 };
+ROW_NAME(UnreadableCounterCase, row.name);
 
 class UnreadableCounter : public ClientStoreFixture,
                           public ::testing::WithParamInterface<UnreadableCounterCase> {
@@ -397,7 +399,7 @@ const UnreadableCounterCase kUnreadableCounters[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Stored, UnreadableCounter, ::testing::ValuesIn(kUnreadableCounters),
-                         [](const auto& row) { return std::string(row.param.name); });
+                         CaseName());
 
 TEST_F(SerialCounterFile, AMissingCounterIsOne) {
     writeIni("[Settings]\nOutput Mode=3\n");
@@ -488,6 +490,7 @@ struct MemoryKeyCase {
     std::vector<std::string> sent;
     std::string status;
 };
+ROW_NAME(MemoryKeyCase, row.name);
 
 class MemoryKeySend : public ClientStoreFixture,
                       public ::testing::WithParamInterface<MemoryKeyCase> {};
@@ -528,7 +531,6 @@ const MemoryKeyCase kMemoryKeys[] = {
      "Memory F3 cannot be sent: only ASCII characters can be keyed"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Texts, MemoryKeySend, ::testing::ValuesIn(kMemoryKeys),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, MemoryKeySend, ::testing::ValuesIn(kMemoryKeys), CaseName());
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "client/cw/cw_text.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@ struct SplitCase {
     std::string text;
     std::vector<std::size_t> lengths;  // of the pieces, in order
 };
+ROW_NAME(SplitCase, row.name);
 
 const std::string kWords300 = [] {
     std::string text;
@@ -51,8 +53,7 @@ TEST_P(SplitCWTextTest, PiecesFitAndJoinToTheText) {
     EXPECT_EQ(joined, row.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, SplitCWTextTest, ::testing::ValuesIn(kSplitCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lengths, SplitCWTextTest, ::testing::ValuesIn(kSplitCases), CaseName());
 
 TEST(KeyableTextTest, ControlCharactersBecomeBlanksOtherBytesRefuseTheText) {
     EXPECT_EQ(KeyableText("CQ\tDE\r\nN0CALL\x7F"), "CQ DE  N0CALL ");
@@ -74,6 +75,7 @@ struct NoticeCase {
     std::string left;
     bool matched;
 };
+ROW_NAME(NoticeCase, row.name);
 
 const NoticeCase kNotices[] = {
     {"FirstNineCharactersLeaveTheRest", "CQ CQ DE N0CALL K ", "CQ CQ DE ", "N0CALL K ", true},
@@ -93,7 +95,6 @@ TEST_P(PendingTextNotice, DropsAsManyCharactersAsTheChunkCarries) {
     EXPECT_EQ(pending.text(), row.left);
 }
 
-INSTANTIATE_TEST_SUITE_P(Notices, PendingTextNotice, ::testing::ValuesIn(kNotices),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Notices, PendingTextNotice, ::testing::ValuesIn(kNotices), CaseName());
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "client/cw/dock_geometry.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@ struct SlideCase {
     WinRect lastOut;
     WinRect lastIn;  // behind the panel
 };
+ROW_NAME(SlideCase, row.name);
 
 const SlideCase kSlides[] = {
     // Steps 0, 5, ... 200 (height 200 + 2).
@@ -90,7 +92,6 @@ TEST_P(Slides, StartBehindThePanelAndStepFiveAPixelsAway) {
               0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Slides, ::testing::ValuesIn(kSlides),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, Slides, ::testing::ValuesIn(kSlides), CaseName());
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "client/cw/type_in_cutter.h"
 
 #include "client/cw/cw_text.h"
+#include "tests/support/row_names.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,7 @@ struct CutCase {
     int sentPosition;
     int beeps;
 };
+ROW_NAME(CutCase, row.name);
 
 const std::string k109(109, 'E');
 const std::u32string k109u(109, U'E');
@@ -183,8 +185,7 @@ TEST_P(TypeInCutterTest, TokensLineSentPositionAndBeeps) {
     EXPECT_EQ(line.beeps, row.beeps);
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, TypeInCutterTest, ::testing::ValuesIn(kCutCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Inputs, TypeInCutterTest, ::testing::ValuesIn(kCutCases), CaseName());
 
 TEST(TypeInCutterRefusal, RefusedWordGoesWithTheNextSeparator) {
     Line line;

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -267,6 +268,7 @@ struct DamageCase {
     const char* aside;    // "" when nothing is set aside
     std::vector<std::string> loaded;
 };
+ROW_NAME(DamageCase, row.name);
 
 void WriteMain(const fs::path& dir, const std::string& content) {
     Put(dir / "K2Memory.Cfg", content);
@@ -368,8 +370,7 @@ TEST_P(DamagedFile, IsKeptAsideAndReplacedByAGoodFile) {
     EXPECT_EQ(UsedNames(again), GetParam().loaded);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, DamagedFile, ::testing::ValuesIn(kDamage),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, DamagedFile, ::testing::ValuesIn(kDamage), CaseName());
 
 struct RepairCase {
     const char* name;
@@ -377,6 +378,7 @@ struct RepairCase {
     std::vector<std::string> loaded;
     int ringIndex;
 };
+ROW_NAME(RepairCase, row.name);
 
 const RepairCase kRepairs[] = {
     {"UsedCountFiveHundred",
@@ -430,8 +432,7 @@ TEST_P(RepairedFile, LoadsSilentlyAndIsWrittenRepairedNextTime) {
     EXPECT_EQ(Word(Bytes(File(CK2MemoryCfg::kRegisterFile)), 160), GetParam().ringIndex + 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, RepairedFile, ::testing::ValuesIn(kRepairs),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, RepairedFile, ::testing::ValuesIn(kRepairs), CaseName());
 
 // --- Failed and killed writes ---------------------------------------------------
 
@@ -439,6 +440,7 @@ struct FailCase {
     const char* name;
     AtomicStep step;
 };
+ROW_NAME(FailCase, row.name);
 
 const FailCase kFailures[] = {
     {"WritingTheTemporaryFile", AtomicStep::WriteTemporary},
@@ -474,8 +476,7 @@ TEST_P(FailedWrite, LeavesTheFileTheBackupAndTheMemoriesAsTheyWere) {
               (std::vector<std::string>{"A", "B"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, FailedWrite, ::testing::ValuesIn(kFailures),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, FailedWrite, ::testing::ValuesIn(kFailures), CaseName());
 
 // Runs `body` in a child process and returns its wait status.
 template <typename Body>
@@ -539,8 +540,7 @@ TEST_P(KilledWrite, LeavesOldOrNewMemoriesWholeAndACleanBackup) {
     EXPECT_EQ(Bytes(Backup()).size(), 16168u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, KilledWrite, ::testing::ValuesIn(kFailures),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, KilledWrite, ::testing::ValuesIn(kFailures), CaseName());
 
 // --- Files start-up cannot use as they stand, over both files -----------------
 
@@ -719,10 +719,7 @@ struct StartUpRow {
     const StoreFile* kind;
     const StartUpCase* row;
 };
-
-void PrintTo(const StartUpRow& row, std::ostream* os) {
-    *os << row.name;
-}
+ROW_NAME(StartUpRow, row.name);
 
 std::vector<StartUpRow> StartUpRows() {
     std::vector<StartUpRow> rows;
@@ -916,8 +913,7 @@ TEST_P(StartUp, NeverWritesOverWhatItCouldNotReadAndSaysWhy) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, StartUp, ::testing::ValuesIn(StartUpRows()),
-                         [](const auto& row) { return row.param.name; });
+INSTANTIATE_TEST_SUITE_P(Files, StartUp, ::testing::ValuesIn(StartUpRows()), CaseName());
 
 // --- Saves keep what the file was -----------------------------------------------
 
@@ -928,6 +924,7 @@ struct KeptCase {
     fs::path (*arrange)(const fs::path& dir, const std::string& good);
     mode_t mode;
 };
+ROW_NAME(KeptCase, row.name);
 
 const KeptCase kKept[] = {
     {"FileOfMode0600",
@@ -991,8 +988,7 @@ TEST_P(KeptFile, SavesKeepTheModeAndTheLinkWithTheBackupBesideTheTarget) {
     EXPECT_EQ(again.FindMemoryByName("B", r), 0u) << "read back through the link";
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, KeptFile, ::testing::ValuesIn(kKept),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, KeptFile, ::testing::ValuesIn(kKept), CaseName());
 
 // Registers 0 to 4 hold 1 to 5, ring index 4, register 2 a stray slot: the
 // other four stay in use, recalls pass over register 2 and a push replaces

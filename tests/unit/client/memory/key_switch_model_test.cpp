@@ -7,6 +7,7 @@
 #include <string>
 
 #include "client/memory/key_switch_model.h"
+#include "tests/support/row_names.h"
 
 using namespace key_switch;
 
@@ -21,6 +22,7 @@ struct KeyCase {
     std::uint32_t shade;
     std::optional<int> code;
 };
+ROW_NAME(KeyCase, row.name);
 
 const KeyCase kKeys[] = {
     {"BandUpTaps", 0, 0, 1261, "Band+", kGreen, 1},
@@ -62,8 +64,7 @@ TEST_P(BasicKeys, LabelShadeAndCode) {
     EXPECT_EQ(model.Code(row.id), row.code);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, BasicKeys, ::testing::ValuesIn(kKeys),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, BasicKeys, ::testing::ValuesIn(kKeys), CaseName());
 
 TEST(BasicKeysInit, APageStartReturnsToTapButKeepsTheSet) {
     BasicPageModel model;
@@ -90,6 +91,7 @@ struct ScanCase {
     std::optional<std::pair<std::uint32_t, std::uint32_t>> scan;
     std::optional<ScanPageModel::Field> refused;
 };
+ROW_NAME(ScanCase, row.name);
 
 const ScanCase kScans[] = {
     {"NoStoredLimitsShowTheBand", fortyMeters(), 0, 0, "   7000.00", "   7300.00", "7010", "7050",
@@ -149,8 +151,7 @@ TEST_P(ScanLimits, AnswerThenStart) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ScanLimits, ::testing::ValuesIn(kScans),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, ScanLimits, ::testing::ValuesIn(kScans), CaseName());
 
 TEST(ScanStates, ResumeAndStopSendKey31OnlyWhileScanning) {
     ScanPageModel model;

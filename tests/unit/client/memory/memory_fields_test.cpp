@@ -7,6 +7,7 @@
 #include <string>
 
 #include "client/memory/memory_fields.h"
+#include "tests/support/row_names.h"
 
 using namespace memory_fields;
 
@@ -17,10 +18,7 @@ struct EntryCase {
     const char* text;
     std::optional<int> value;
 };
-
-std::string rowName(const ::testing::TestParamInfo<EntryCase>& info) {
-    return info.param.name;
-}
+ROW_NAME(EntryCase, row.name);
 
 // Power in watts, as the setting in tenths. Single-precision reading once
 // turned 2.3 into 22.
@@ -49,7 +47,7 @@ TEST_P(PowerEntry, ReadsTenthsOfAWatt) {
     EXPECT_EQ(ParsePowerEntry(GetParam().text), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PowerEntry, ::testing::ValuesIn(kPowerRows), rowName);
+INSTANTIATE_TEST_SUITE_P(Rows, PowerEntry, ::testing::ValuesIn(kPowerRows), CaseName());
 
 const EntryCase kSpeedRows[] = {
     {"One", "1", 1},
@@ -69,7 +67,7 @@ TEST_P(CWSpeedEntry, TakesWholeWordsPerMinute) {
     EXPECT_EQ(ParseCWSpeedEntry(GetParam().text), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, CWSpeedEntry, ::testing::ValuesIn(kSpeedRows), rowName);
+INSTANTIATE_TEST_SUITE_P(Rows, CWSpeedEntry, ::testing::ValuesIn(kSpeedRows), CaseName());
 
 const Choice& choice(Word word) {
     for (const Choice& c : Choices()) {

@@ -11,6 +11,7 @@
 #include "client/panel/partner_messages.h"
 #include "client/panel/qso_log_name.h"
 #include "client/panel/radio_snapshot.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -94,6 +95,7 @@ struct PartnerCase {
     std::string payload;
     std::optional<PartnerMessage> expected;
 };
+ROW_NAME(PartnerCase, row.name);
 
 class PartnerMessageTest : public ::testing::TestWithParam<PartnerCase> {};
 
@@ -128,8 +130,7 @@ const PartnerCase kPartnerCases[] = {
     {"Type7", 7, "abc", std::nullopt},
     {"HugeType", 0x100000001ULL, le32(22), std::nullopt},
 };
-INSTANTIATE_TEST_SUITE_P(Types, PartnerMessageTest, ::testing::ValuesIn(kPartnerCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Types, PartnerMessageTest, ::testing::ValuesIn(kPartnerCases), CaseName());
 
 struct SliderCase {
     const char* name;
@@ -139,6 +140,7 @@ struct SliderCase {
     int position;
     int expected;
 };
+ROW_NAME(SliderCase, row.name);
 
 class SliderRuleTest : public ::testing::TestWithParam<SliderCase> {};
 
@@ -169,7 +171,6 @@ const SliderCase kSliderCases[] = {
     {"SquelchEndRoundsDown", SquelchSliderStep, 137, 8, 137, 125},
     {"SquelchThumb", SquelchSliderStep, 0, 5, 137, 137},
 };
-INSTANTIATE_TEST_SUITE_P(Rules, SliderRuleTest, ::testing::ValuesIn(kSliderCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rules, SliderRuleTest, ::testing::ValuesIn(kSliderCases), CaseName());
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "client/panel/panel_placement.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ struct PlaceCase {
     QRect expected;
     std::optional<QPoint> anchorMove;
 };
+ROW_NAME(PlaceCase, row.name);
 
 const QRect kCurrent(100, 120, 10, 10);
 const QRect k1280(0, 0, 1280, 1024);
@@ -254,8 +256,7 @@ TEST_P(PlaceRows, GoesWhereTheRuleSays) {
     EXPECT_EQ(placed.anchorMove, row.anchorMove);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PlaceRows, ::testing::ValuesIn(kPlaceRows),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, PlaceRows, ::testing::ValuesIn(kPlaceRows), CaseName());
 
 // A docked window that moves the panel takes the other docked windows along:
 // the memory-key panel beside a panel whose CW window hangs below it.
@@ -319,6 +320,7 @@ struct TableCase {
     Stored stored;
     Follower follower;
 };
+ROW_NAME(TableCase, row.name);
 
 const char* storedName(Stored stored) {
     switch (stored) {
@@ -453,8 +455,7 @@ TEST_P(PlacementTable, OnOneScreenAtItsOwnPlaceWhereItFitsDockedOffThePanel) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PlacementTable, ::testing::ValuesIn(tableRows()),
-                         [](const auto& row) { return row.param.name; });
+INSTANTIATE_TEST_SUITE_P(Rows, PlacementTable, ::testing::ValuesIn(tableRows()), CaseName());
 
 // --- The panel's own place -----------------------------------------------------------------------
 
@@ -463,6 +464,7 @@ struct PanelCase {
     StoredWindowRect stored;
     std::optional<QPoint> expected;
 };
+ROW_NAME(PanelCase, row.name);
 
 const QRect kLeft(0, 0, 1920, 1080);
 const QRect kRight(1920, 0, 1366, 768);
@@ -483,7 +485,6 @@ TEST_P(PanelPlace, OpensWhollyOnTheScreenItReaches) {
     EXPECT_EQ(StoredPanelPosition(row.stored, kPanel, kPanel, {kLeft, kRight}), row.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, PanelPlace, ::testing::ValuesIn(kPanelRows),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, PanelPlace, ::testing::ValuesIn(kPanelRows), CaseName());
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "client/qso/qso_log_file.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -181,6 +182,7 @@ struct RadioCase {
     int logMode;
     std::vector<std::string> status;
 };
+ROW_NAME(RadioCase, row.name);
 
 class InfoRadioData : public InfoFixture, public ::testing::WithParamInterface<RadioCase> {};
 
@@ -245,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
                   -1,
                   0,
                   {kNoRadioAnswer}}),
-    [](const ::testing::TestParamInfo<RadioCase>& row) { return std::string(row.param.name); });
+    CaseName());
 
 TEST_F(InfoFixture, QuickLogItsAreAllLoggedInOrderEachWithItsOwnAnswer) {
     Make();
@@ -317,6 +319,7 @@ struct StampCase {
     bool useUtc;
     WallClockTime logged;
 };
+ROW_NAME(StampCase, row.name);
 
 class InfoStamp : public InfoFixture, public ::testing::WithParamInterface<StampCase> {};
 
@@ -354,10 +357,7 @@ const StampCase kStampCases[] = {
     {"LocalWhenOff", kMountain, {2024, 7, 1, 10, 0, 0}, false, {2024, 7, 1, 10, 0, 0}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, InfoStamp, ::testing::ValuesIn(kStampCases),
-                         [](const ::testing::TestParamInfo<StampCase>& row) {
-                             return std::string(row.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Rows, InfoStamp, ::testing::ValuesIn(kStampCases), CaseName());
 
 TEST_F(InfoFixture, CommandTwentyOneTurnsUtcStampsOffAndOn) {
     ::setenv("TZ", kFixed, 1);

@@ -17,6 +17,7 @@
 #include "platform/atomic_file.h"
 #include "platform/file_status.h"
 #include "tests/support/qso_test_entries.h"
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -145,6 +146,7 @@ struct ReaderCase {
     int counter;
     std::optional<int> style;
 };
+ROW_NAME(ReaderCase, row.name);
 
 std::string normalLine(const std::string& call) {
     QSO_LOG_ENTRY e = normalEntry();
@@ -296,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    std::nullopt},
         acrossBoundary()),
-    [](const ::testing::TestParamInfo<ReaderCase>& row) { return std::string(row.param.name); });
+    CaseName());
 
 TEST(QsoLogReaderValues, EmptyFieldsAndUnknownNames) {
     const std::string unknown = "0;1;A;;20M;;FM;;;;;;;";
@@ -395,6 +397,7 @@ struct SaveFailureCase {
     const char* name;
     platform::AtomicStep step;
 };
+ROW_NAME(SaveFailureCase, row.name);
 
 class QsoLogSaveFailure : public ::testing::TestWithParam<SaveFailureCase> {};
 
@@ -425,9 +428,7 @@ INSTANTIATE_TEST_SUITE_P(
         SaveFailureCase{"BeforeFinalRename", platform::AtomicStep::BeforeFinalRename},
         SaveFailureCase{"BackupRenameAfterTheNewFileIsInPlace",
                         platform::AtomicStep::BeforeBackupRename}),
-    [](const ::testing::TestParamInfo<SaveFailureCase>& row) {
-        return std::string(row.param.name);
-    });
+    CaseName());
 
 TEST(QsoLogSave, LogFileThatIsAFolderIsNeitherReadNorWritten) {
     TempDir dir;

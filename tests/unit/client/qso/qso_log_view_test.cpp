@@ -8,6 +8,7 @@
 
 #include "client/qso/qso_log_file.h"
 #include "tests/support/qso_test_entries.h"
+#include "tests/support/row_names.h"
 
 namespace {
 
@@ -84,10 +85,7 @@ struct TextCase {
     std::string text;
     bool valid;
 };
-
-void PrintTo(const TextCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(TextCase, row.name);
 
 class QsoEditDate : public ::testing::TestWithParam<TextCase> {};
 
@@ -109,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, QsoEditDate,
                                            TextCase{"DayMonthYearWithDots", "04.07.1999", false},
                                            TextCase{"LetterO", "07/O4/1999", false},
                                            TextCase{"Empty", "", false}),
-                         [](const auto& row) { return row.param.name; });
+                         CaseName());
 
 class QsoEditTime : public ::testing::TestWithParam<TextCase> {};
 
@@ -127,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, QsoEditTime,
                                            TextCase{"NoSeconds", "14:30", false},
                                            TextCase{"TrailingText", "14:30:00pm", false},
                                            TextCase{"Empty", "", false}),
-                         [](const auto& row) { return row.param.name; });
+                         CaseName());
 
 class QsoEditFrequency : public ::testing::TestWithParam<TextCase> {};
 
@@ -145,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, QsoEditFrequency,
                                            TextCase{"Negative", "-1", false},
                                            TextCase{"Letters", "14MHz", false},
                                            TextCase{"Blank", "  ", false}),
-                         [](const auto& row) { return row.param.name; });
+                         CaseName());
 
 TEST(QsoEditSpinners, UpGoesToTheNextAndDownToThePreviousBothWrapping) {
     // Up through every mode and back to the first.
@@ -179,10 +177,7 @@ struct KeepCase {
     std::string name;
     QSO_LOG_ENTRY entry;
 };
-
-void PrintTo(const KeepCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(KeepCase, row.name);
 
 class QsoEditUnchanged : public ::testing::TestWithParam<KeepCase> {};
 
@@ -212,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeepCase{
             "YearBeyondFourDigits",
             changed(normalEntry(), [](auto& e) { e.tmQSO = at(12, 31, 9999, 0, 0, 0) + 86400; })}),
-    [](const auto& row) { return row.param.name; });
+    CaseName());
 
 struct RefuseCase {
     std::string name;
@@ -220,10 +215,7 @@ struct RefuseCase {
     std::string error;
     pelorin::QsoEditField box;
 };
-
-void PrintTo(const RefuseCase& row, std::ostream* out) {
-    *out << row.name;
-}
+ROW_NAME(RefuseCase, row.name);
 
 class QsoEditRefused : public ::testing::TestWithParam<RefuseCase> {};
 
@@ -252,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RefuseCase{"BeyondThirtyOneBits",
                                  [](QsoEditForm& f) { f.frequency = "2147483648"; },
                                  "Invalid frequency", pelorin::QsoEditField::Frequency}),
-    [](const auto& row) { return row.param.name; });
+    CaseName());
 
 TEST(QsoEditModify, TakesChangedTextsDateTimeModeAndQsl) {
     QsoEditForm form = pelorin::EditFormOf(normalEntry());

@@ -20,6 +20,7 @@
 #include "client/qso/qso_log_file.h"
 #include "client/qso/qso_log_guard.h"
 #include "platform/atomic_file.h"
+#include "tests/support/row_names.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -376,6 +377,7 @@ struct FailureCase {
     platform::AtomicStep step;
     const char* reason;  // strerror's text
 };
+ROW_NAME(FailureCase, row.name);
 
 // Runs `run` in a forked child and returns what it reports; the child may
 // change its user, limits and mounts without touching this process.
@@ -586,7 +588,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Fault::LogIsAFolder,
                     {},
                     "Is a directory"}),
-    [](const ::testing::TestParamInfo<FailureCase>& row) { return std::string(row.param.name); });
+    CaseName());
 
 // The exit saves an unsaved log; a second exit finds nothing to save and
 // never writes the emptied list over the file.
@@ -668,6 +670,7 @@ struct ExitCase {
     ExitKind exit;
     RescueAt rescue;
 };
+ROW_NAME(ExitCase, row.name);
 
 class QsoLoggerExit : public QsoLogger, public ::testing::WithParamInterface<ExitCase> {
   protected:
@@ -815,7 +818,7 @@ INSTANTIATE_TEST_SUITE_P(
                                ExitFault::ReadOnlyFolder, ExitKind::AnswerNo, RescueAt::Nowhere},
                       ExitCase{"ReadOnlyFolderAnswerYesExits", ExitFault::ReadOnlyFolder,
                                ExitKind::AnswerYes, RescueAt::Nowhere}),
-    [](const ::testing::TestParamInfo<ExitCase>& row) { return std::string(row.param.name); });
+    CaseName());
 
 // --- Setting an unsaved log aside ------------------------------------------------
 
@@ -834,6 +837,7 @@ struct SetAsideCase {
     std::vector<std::string> oldFileHolds;
     bool rescueWritable = false;  // the log's folder takes the rescue file
 };
+ROW_NAME(SetAsideCase, row.name);
 
 class QsoLoggerSetAside : public QsoLogger, public ::testing::WithParamInterface<SetAsideCase> {};
 
@@ -934,9 +938,7 @@ const SetAsideCase kSetAsideCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Actions, QsoLoggerSetAside, ::testing::ValuesIn(kSetAsideCases),
-                         [](const ::testing::TestParamInfo<SetAsideCase>& row) {
-                             return std::string(row.param.name);
-                         });
+                         CaseName());
 
 // --- Style change: the configuration page stored contest and "Orvo.QSO.Log" ---
 
@@ -949,6 +951,7 @@ struct StyleChangeCase {
     std::vector<std::string> rows;
     std::string notice;  // "%1" stands for the folder
 };
+ROW_NAME(StyleChangeCase, row.name);
 
 class QsoLoggerStyleChange : public QsoLogger,
                              public ::testing::WithParamInterface<StyleChangeCase> {};
@@ -1020,9 +1023,7 @@ INSTANTIATE_TEST_SUITE_P(
                         "Orvo-1.QSO.Log",
                         {},
                         "error\tCannot read %1/Orvo.QSO.Log: Is a directory"}),
-    [](const ::testing::TestParamInfo<StyleChangeCase>& row) {
-        return std::string(row.param.name);
-    });
+    CaseName());
 
 // A contact completed into an unsaved old log saves that log whole; the save
 // keeps the name the configuration page stored, so the change opens it.
