@@ -22,6 +22,7 @@
 #include "client/panel/place_under_panel.h"
 #include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"
+#include "controls/green_shade.h"
 #include "controls/highlight_button.h"
 #include "controls/looks.h"
 #include "controls/static_ex.h"
@@ -32,8 +33,6 @@ constexpr COLORREF kBlack = 0x000000;
 constexpr COLORREF kGrey = 0xC0C0C0;
 constexpr COLORREF kRed = 0x0000FF;
 constexpr COLORREF kOrange = 0x0080FF;
-constexpr COLORREF kShadeText = 0x006300;
-constexpr COLORREF kShadeColor = 0x37FF37;
 constexpr int kMemoryKeyIds[11] = {1148, 1152, 1158, 1161, 1164, 1168,
                                    1172, 1176, 1180, 1183, 1186};
 
@@ -49,12 +48,6 @@ int runModal(QDialog& dialog) {
 std::u32string toU32(const QString& text) {
     const QList<uint> codes = text.toUcs4();
     return std::u32string(codes.begin(), codes.end());
-}
-
-void shade(CxShadeButton* button) {
-    button->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
-    button->SetTextColor(kShadeText);
-    button->SetShade(8, 8, 10, 5, kShadeColor);
 }
 
 }  // namespace
@@ -322,7 +315,7 @@ void CCWTransmitDlg::BuildControls() {
     m_autoPlayRepeat = new CxShadeButton(QStringLiteral("AutoPlay Repeat"), m_body);
     for (CxShadeButton* button : {m_defineKeys, m_autoPlayRepeat, m_autoPlay}) {
         button->setAutoDefault(false);
-        shade(button);
+        green_shade::style(*button);
     }
     connect(m_defineKeys, &QPushButton::clicked, this, [this] { OnDefineMemoryKeys(); });
     connect(m_autoPlay, &QPushButton::clicked, this, [this] { OnAutoPlay(); });

@@ -15,18 +15,18 @@
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 
 namespace {
 
-constexpr COLORREF kShadeColor = 0x37FF37;
 constexpr int kPanelWidth = 440;
 
 CxShadeButton* iconButton(QWidget* parent, int icon, const QString& tip) {
     auto* button = new CxShadeButton(parent);
     button->setAutoDefault(false);
     button->setFixedSize(26, 22);
-    button->SetShade(8, 8, 10, 5, kShadeColor);
+    green_shade::shade(*button);
     button->SetIcon(panel_icons::draw(icon, QSize(16, 16)), CxShadeButton::kIconCenter);
     button->SetToolTipText(tip);
     return button;

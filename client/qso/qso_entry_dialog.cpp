@@ -14,6 +14,7 @@
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/green_shade.h"
 #include "platform/message_service.h"
 
 namespace {
@@ -27,9 +28,7 @@ constexpr const char* kCallsignIsEmpty = "Callsign is empty!";
 
 CxShadeButton* makeButton(const char* text, QWidget* parent) {
     auto* button = new CxShadeButton(QString::fromLatin1(text), parent);
-    button->SetTextFont(QStringLiteral("Tahoma"), 12, 400, false, false);
-    button->SetTextColor(0x006300);
-    button->SetShade(8, 8, 10, 5, 0x37FF37);
+    green_shade::style(*button);
     // Enter in a box must not log or clear anything.
     button->setAutoDefault(false);
     button->setDefault(false);
