@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "client/base/queued_call.h"
 #include "client/base/registry_store.h"
 #include "client/cw/cw_dialogs.h"
 #include "client/cw/memory_key_store.h"
@@ -558,18 +559,7 @@ void CCWTransmitDlg::QueueMemKey(int key) {
 }
 
 void CCWTransmitDlg::PostPanelCommand(int id) {
-    QPointer<CK2FrontPanelControlDlg> panel = m_panel;
-    if (!panel) {
-        return;
-    }
-    QMetaObject::invokeMethod(
-        panel,
-        [panel, id] {
-            if (panel) {
-                panel->OnMenuCommand(id);
-            }
-        },
-        Qt::QueuedConnection);
+    queueIfAlive(m_panel, [id](CK2FrontPanelControlDlg& panel) { panel.OnMenuCommand(id); });
 }
 
 bool CCWTransmitDlg::HandleKey(const QKeyEvent& key) {
@@ -650,18 +640,8 @@ void CCWTransmitDlg::contextMenuEvent(QContextMenuEvent* event) {
         QAction* qso = m_popup->addAction(QStringLiteral("QSO Logging"));
         qso->setData(ID_QSO_LOGGING);
         connect(qso, &QAction::triggered, this, [this] {
-            QPointer<CK2FrontPanelControlDlg> panel = m_panel;
-            if (!panel) {
-                return;
-            }
-            QMetaObject::invokeMethod(
-                panel,
-                [panel] {
-                    if (panel) {
-                        panel->OnRequestQsoLogging();
-                    }
-                },
-                Qt::QueuedConnection);
+            queueIfAlive(m_panel,
+                         [](CK2FrontPanelControlDlg& panel) { panel.OnRequestQsoLogging(); });
         });
     }
     m_popup->popup(event->globalPos());

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "client/base/queued_call.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/memory_key_store.h"
 #include "client/cw/memory_text_edit.h"
@@ -155,16 +156,7 @@ bool CTransmitMemoryKeyDisplay::HandleKey(const QKeyEvent& key) {
     const int k = key.key();
     QPointer<CCWTransmitDlg> notify = m_notify;
     const auto request = [notify](int memKey) {
-        if (notify) {
-            QMetaObject::invokeMethod(
-                notify,
-                [notify, memKey] {
-                    if (notify) {
-                        notify->RequestTransmitMemKey(memKey);
-                    }
-                },
-                Qt::QueuedConnection);
-        }
+        queueIfAlive(notify, [memKey](CCWTransmitDlg& cw) { cw.RequestTransmitMemKey(memKey); });
     };
     if (k == Qt::Key_Escape) {
         qDebug("ESC is PRESSED! (Aborting)");
@@ -178,16 +170,9 @@ bool CTransmitMemoryKeyDisplay::HandleKey(const QKeyEvent& key) {
             qDebug("F%d is PRESSED!", n);
             request(n - 1);
         } else if (n <= 4) {
-            QPointer<CK2FrontPanelControlDlg> owner = m_owner;
             const int id = CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + n - 1;
-            QMetaObject::invokeMethod(
-                owner,
-                [owner, id] {
-                    if (owner) {
-                        owner->OnMenuCommand(id);
-                    }
-                },
-                Qt::QueuedConnection);
+            queueIfAlive(m_owner,
+                         [id](CK2FrontPanelControlDlg& owner) { owner.OnMenuCommand(id); });
         } else if (n == 10) {
             qDebug("F%d is PRESSED!", 10);
             request(9);

@@ -5,10 +5,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMetaObject>
 
 #include <utility>
 
+#include "client/base/queued_call.h"
 #include "client/base/registry_store.h"
 #include "client/panel/hot_keys.h"
 #include "client/panel/place_under_panel.h"
@@ -211,15 +211,8 @@ bool QsoEntryDialog::HandleAltLetter(const QKeyEvent& key) {
         case Qt::Key_L: {
             qDebug("ALT-L is PRESSED!");
             // A click of its own, after this key is done with.
-            QPointer<CxShadeButton> logIt = m_logIt;
-            QMetaObject::invokeMethod(
-                this,
-                [logIt] {
-                    if (logIt) {
-                        logIt->click();
-                    }
-                },
-                Qt::QueuedConnection);
+            queueIfAlive(QPointer<CxShadeButton>(m_logIt),
+                         [](CxShadeButton& logIt) { logIt.click(); });
             return true;
         }
         case Qt::Key_S:
