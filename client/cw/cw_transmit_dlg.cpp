@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "client/base/notify_messages.h"
 #include "client/base/queued_call.h"
 #include "client/base/registry_store.h"
 #include "client/cw/cw_dialogs.h"
@@ -424,7 +425,7 @@ void CCWTransmitDlg::OnNotifyTextMessageSent(int kind, const std::string& text) 
     if (!m_pending.empty()) {
         m_silence.start();
     }
-    if (kind == 8) {
+    if (kind == TXTMESG_EMPTY) {
         SetAbortRed(false);
         return;
     }
@@ -451,7 +452,7 @@ void CCWTransmitDlg::AbortTransmit() {
     m_typeIn->Clear();
     EndKeyingHere();
     if ((!status || *status != 0) && m_panel) {
-        m_panel->ShowStatus(2, cw::AbortRefusalText(status));
+        m_panel->ShowStatus(kStatusError, cw::AbortRefusalText(status));
     }
 }
 
@@ -464,7 +465,7 @@ void CCWTransmitDlg::OnSilence() {
     m_remote.AbortKeyboardCW();
     EndKeyingHere();
     if (m_panel) {
-        m_panel->ShowStatus(2, cw::StoppedByBraktonText(left));
+        m_panel->ShowStatus(kStatusError, cw::StoppedByBraktonText(left));
     }
 }
 
@@ -473,7 +474,7 @@ cw::AutoplaySend CCWTransmitDlg::AutoplaySendMemory(int memory) {
     if (text.empty()) {
         // Emptied since it was chosen.
         if (m_panel) {
-            m_panel->ShowStatus(2, cw::EmptyMemoryText(memory));
+            m_panel->ShowStatus(kStatusError, cw::EmptyMemoryText(memory));
         }
         return cw::AutoplaySend::Refused;
     }
@@ -542,7 +543,7 @@ void CCWTransmitDlg::OnSetNewSerialNo() {
     dialog.GetValues(value, digits, cut);
     m_counter.takeValue(value);
     if (!dialog.saved() && m_panel) {
-        m_panel->ShowStatus(2, cw::kSerialNotSavedStatus);
+        m_panel->ShowStatus(kStatusError, cw::kSerialNotSavedStatus);
     }
 }
 
