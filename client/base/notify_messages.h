@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "radiolink/radio_services.h"
+
 constexpr const char* kFrontPanelTitle = "Elecraft K2 Front Panel";
 
 // wParam 1: the connect notice, text "Pelorin - Connecting requested from %s";
@@ -16,14 +18,13 @@ constexpr unsigned int WM_NOTIFY_SERVER_STATUS = 0x474;
 // wParam: the reply code (sign-extended); text: the reply.
 constexpr unsigned int WM_RADIO_REPLY = 0x468;
 
-// wParam TXTMESG_SENT with the text just keyed, or TXTMESG_EMPTY.
+// wParam TXTMESG_SENT with the text just keyed, or TXTMESG_EMPTY: the kinds
+// the radio link reports keyboard-CW progress with (radiolink/radio_services.h).
 constexpr unsigned int WM_NOTIFY_TXTMESG_SENT = 0x46E;
 
 constexpr int SERVER_STATUS_CONNECT_NOTICE = 1;
 constexpr int SERVER_STATUS_CONNECTED = 2;
 constexpr int SERVER_STATUS_RF_AMP_OPTION = 14;
-constexpr int TXTMESG_SENT = 5;
-constexpr int TXTMESG_EMPTY = 8;
 
 // Longest text one delivery carries; longer texts from the network are cut.
 constexpr std::size_t kNotifyTextMax = 99;

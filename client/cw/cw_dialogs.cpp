@@ -17,19 +17,15 @@
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/green_shade.h"
 #include "controls/static_ex.h"
 #include "controls/stepped_value.h"
 
 namespace {
 
-constexpr COLORREF kShadeText = 0x006300;
-constexpr COLORREF kShadeColor = 0x37FF37;
-
 CxShadeButton* shadedButton(const QString& text, QWidget* parent, int fontHeight, int weight) {
     auto* button = new CxShadeButton(text, parent);
-    button->SetTextFont(QStringLiteral("Tahoma"), fontHeight, weight);
-    button->SetTextColor(kShadeText);
-    button->SetShade(8, 8, 10, 5, kShadeColor);
+    green_shade::style(*button, fontHeight, weight);
     button->setAutoDefault(false);
     button->setMinimumHeight(26);
     return button;

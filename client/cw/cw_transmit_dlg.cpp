@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include "client/base/notify_messages.h"
+#include "client/base/queued_call.h"
 #include "client/base/registry_store.h"
 #include "client/cw/cw_dialogs.h"
 #include "client/cw/cw_key_map.h"
@@ -19,6 +21,7 @@
 #include "client/panel/place_under_panel.h"
 #include "controls/clr_button.h"
 #include "controls/cx_shade_button.h"
+#include "controls/green_shade.h"
 #include "controls/highlight_button.h"
 #include "controls/looks.h"
 #include "controls/static_ex.h"
@@ -29,14 +32,6 @@ constexpr COLORREF kBlack = 0x000000;
 constexpr COLORREF kGrey = 0xC0C0C0;
 constexpr COLORREF kRed = 0x0000FF;
 constexpr COLORREF kOrange = 0x0080FF;
-constexpr COLORREF kShadeText = 0x006300;
-constexpr COLORREF kShadeColor = 0x37FF37;
-
-void shade(CxShadeButton* button) {
-    button->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
-    button->SetTextColor(kShadeText);
-    button->SetShade(8, 8, 10, 5, kShadeColor);
-}
 
 }  // namespace
 
@@ -176,7 +171,7 @@ void CCWTransmitDlg::BuildControls() {
     m_autoPlayRepeat = new CxShadeButton(QStringLiteral("AutoPlay Repeat"), m_body);
     for (CxShadeButton* button : {m_defineKeys, m_autoPlayRepeat, m_autoPlay}) {
         button->setAutoDefault(false);
-        shade(button);
+        green_shade::style(*button);
     }
     connect(m_defineKeys, &QPushButton::clicked, this, [this] { OnDefineMemoryKeys(); });
     connect(m_autoPlay, &QPushButton::clicked, this, [this] { OnAutoPlay(); });
@@ -284,7 +279,7 @@ void CCWTransmitDlg::OnNotifyTextMessageSent(int kind, const std::string& text) 
     if (!m_pending.empty()) {
         m_silence.start();
     }
-    if (kind == 8) {
+    if (kind == TXTMESG_EMPTY) {
         SetAbortRed(false);
         return;
     }
@@ -311,7 +306,7 @@ void CCWTransmitDlg::AbortTransmit() {
     m_typeIn->Clear();
     EndKeyingHere();
     if ((!status || *status != 0) && m_panel) {
-        m_panel->ShowStatus(2, cw::AbortRefusalText(status));
+        m_panel->ShowStatus(kStatusError, cw::AbortRefusalText(status));
     }
 }
 
@@ -324,7 +319,7 @@ void CCWTransmitDlg::OnSilence() {
     m_remote.AbortKeyboardCW();
     EndKeyingHere();
     if (m_panel) {
-        m_panel->ShowStatus(2, cw::StoppedByBraktonText(left));
+        m_panel->ShowStatus(kStatusError, cw::StoppedByBraktonText(left));
     }
 }
 
@@ -333,7 +328,7 @@ cw::AutoplaySend CCWTransmitDlg::AutoplaySendMemory(int memory) {
     if (text.empty()) {
         // Emptied since it was chosen.
         if (m_panel) {
-            m_panel->ShowStatus(2, cw::EmptyMemoryText(memory));
+            m_panel->ShowStatus(kStatusError, cw::EmptyMemoryText(memory));
         }
         return cw::AutoplaySend::Refused;
     }
@@ -408,7 +403,7 @@ void CCWTransmitDlg::OnSetNewSerialNo() {
     dialog.GetValues(value, digits, cut);
     m_counter.takeValue(value);
     if (!dialog.saved() && m_panel) {
-        m_panel->ShowStatus(2, cw::kSerialNotSavedStatus);
+        m_panel->ShowStatus(kStatusError, cw::kSerialNotSavedStatus);
     }
 }
 
@@ -425,18 +420,7 @@ void CCWTransmitDlg::QueueMemKey(int key) {
 }
 
 void CCWTransmitDlg::PostPanelCommand(int id) {
-    QPointer<CK2FrontPanelControlDlg> panel = m_panel;
-    if (!panel) {
-        return;
-    }
-    QMetaObject::invokeMethod(
-        panel,
-        [panel, id] {
-            if (panel) {
-                panel->OnMenuCommand(id);
-            }
-        },
-        Qt::QueuedConnection);
+    queueIfAlive(m_panel, [id](CK2FrontPanelControlDlg& panel) { panel.OnMenuCommand(id); });
 }
 
 bool CCWTransmitDlg::HandleKey(const QKeyEvent& key) {
@@ -502,18 +486,8 @@ void CCWTransmitDlg::contextMenuEvent(QContextMenuEvent* event) {
         QAction* qso = m_popup->addAction(QStringLiteral("QSO Logging"));
         qso->setData(ID_QSO_LOGGING);
         connect(qso, &QAction::triggered, this, [this] {
-            QPointer<CK2FrontPanelControlDlg> panel = m_panel;
-            if (!panel) {
-                return;
-            }
-            QMetaObject::invokeMethod(
-                panel,
-                [panel] {
-                    if (panel) {
-                        panel->OnRequestQsoLogging();
-                    }
-                },
-                Qt::QueuedConnection);
+            queueIfAlive(m_panel,
+                         [](CK2FrontPanelControlDlg& panel) { panel.OnRequestQsoLogging(); });
         });
     }
     m_popup->popup(event->globalPos());

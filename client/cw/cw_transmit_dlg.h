@@ -102,7 +102,8 @@ class CCWTransmitDlg : public QDialog {
     // memory key's own text names its key (0-10), so that a stored text the
     // radio cannot take is refused with that key's name.
     void TransmitMemoryText(const std::string& text, int memory = -1);
-    // Brakton's progress: kind 5 with the chunk keyed, 8 the queue empty.
+    // Brakton's progress: TXTMESG_SENT with the chunk keyed, TXTMESG_EMPTY the
+    // queue empty.
     void OnNotifyTextMessageSent(int kind, const std::string& text);
     void AbortTransmit();
     void EnableMemoryKeys(bool enable);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "client/base/status_line.h"
 #include "client/cw/cw_macros.h"
 #include "client/cw/serial_counter.h"
 #include "radiolink/k2_status.h"
@@ -75,14 +76,14 @@ CwTransmitter::CwTransmitter(Hooks hooks, PendingText& pending, SerialCounter& c
 
 bool CwTransmitter::callServer(const std::string& piece) {
     if (!m_hooks.connected || !m_hooks.connected()) {
-        m_hooks.showStatus(2, CwRefusalText(std::nullopt));
+        m_hooks.showStatus(kStatusError, CwRefusalText(std::nullopt));
         return false;
     }
     const std::optional<std::int32_t> status = m_hooks.keyboardCW(piece);
     if (!status || *status != 0) {
         // A failed call has already run the panel's lost-connection handling;
         // these words replace its line.
-        m_hooks.showStatus(2, CwRefusalText(status));
+        m_hooks.showStatus(kStatusError, CwRefusalText(status));
         return false;
     }
     m_pending.append(piece);
@@ -96,7 +97,7 @@ bool CwTransmitter::sendTypedWord(const std::string& word) {
 int CwTransmitter::sendPieces(std::string_view text) {
     const std::optional<std::string> keyable = KeyableText(text);
     if (!keyable) {
-        m_hooks.showStatus(2, kNotAsciiStatus);
+        m_hooks.showStatus(kStatusError, kNotAsciiStatus);
         return 0;
     }
     int taken = 0;
@@ -142,7 +143,7 @@ bool CwTransmitter::transmitMemory(std::string_view text) {
     const std::string expanded = ExpandMacros(text, sources);
     if (serialRefusal == nullptr && !expanded.empty() && sendPieces(expanded) > 0) {
         if (!saved) {
-            m_hooks.showStatus(2, kSerialNotSavedStatus);
+            m_hooks.showStatus(kStatusError, kSerialNotSavedStatus);
         }
         return true;
     }
@@ -151,7 +152,7 @@ bool CwTransmitter::transmitMemory(std::string_view text) {
         m_counter.restore(*before);
     }
     if (serialRefusal != nullptr) {
-        m_hooks.showStatus(2, serialRefusal);
+        m_hooks.showStatus(kStatusError, serialRefusal);
     }
     // Otherwise the refusal's words stay on the status line.
     return false;
@@ -159,7 +160,7 @@ bool CwTransmitter::transmitMemory(std::string_view text) {
 
 bool CwTransmitter::transmitMemoryKey(int index, const std::string& text) {
     if (const std::optional<std::string> fault = MemoryTextFault(text)) {
-        m_hooks.showStatus(2, MemoryCannotBeSentText(index, *fault));
+        m_hooks.showStatus(kStatusError, MemoryCannotBeSentText(index, *fault));
         return false;
     }
     return transmitMemory(text + " ");

@@ -58,7 +58,7 @@ class CwTransmitter {
         std::function<bool()> connected;
         // RadioComm::KeyboardCW; nothing after a failed call.
         std::function<std::optional<std::int32_t>(const std::string& text)> keyboardCW;
-        // The panel's status line (kind 2: error).
+        // The panel's status line (kStatusError: an error).
         std::function<void(int kind, const std::string& text)> showStatus;
         // A text (not a typed word) was taken: "Abort TX!" turns red.
         std::function<void()> sending;

@@ -1,6 +1,7 @@
 #include "client/cw/memory_key_store.h"
 
 #include "client/base/registry_store.h"
+#include "client/base/status_line.h"
 #include "client/cw/cw_text.h"
 #include "platform/utf8_text.h"
 
@@ -37,7 +38,7 @@ bool MemoryKeyStore::write(int index, const std::string& text) {
     const std::string kept = cutUtf8(text, kMaxTextBytes);
     const bool saved = m_store.WriteTransmitMemoryKey(index, kept);
     if (!saved && m_report) {
-        m_report(2, NotSavedText(index));
+        m_report(kStatusError, NotSavedText(index));
     }
     stored = kept;
     emit changed(index, kept);

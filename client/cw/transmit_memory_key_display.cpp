@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "client/base/queued_call.h"
 #include "client/cw/cw_key_map.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/memory_key_store.h"
@@ -16,18 +17,18 @@
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 
 namespace {
 
-constexpr COLORREF kShadeColor = 0x37FF37;
 constexpr int kPanelWidth = 440;
 
 CxShadeButton* iconButton(QWidget* parent, int icon, const QString& tip) {
     auto* button = new CxShadeButton(parent);
     button->setAutoDefault(false);
     button->setFixedSize(26, 22);
-    button->SetShade(8, 8, 10, 5, kShadeColor);
+    green_shade::shade(*button);
     button->SetIcon(panel_icons::draw(icon, QSize(16, 16)), CxShadeButton::kIconCenter);
     button->SetToolTipText(tip);
     return button;
@@ -156,28 +157,11 @@ bool CTransmitMemoryKeyDisplay::HandleKey(const QKeyEvent& key) {
     const int k = key.key();
     QPointer<CCWTransmitDlg> notify = m_notify;
     const auto request = [notify](int memKey) {
-        if (notify) {
-            QMetaObject::invokeMethod(
-                notify,
-                [notify, memKey] {
-                    if (notify) {
-                        notify->RequestTransmitMemKey(memKey);
-                    }
-                },
-                Qt::QueuedConnection);
-        }
+        queueIfAlive(notify, [memKey](CCWTransmitDlg& cw) { cw.RequestTransmitMemKey(memKey); });
     };
     const auto stackRegister = [this](int reg) {
-        QPointer<CK2FrontPanelControlDlg> owner = m_owner;
         const int id = CK2FrontPanelControlDlg::ID_SAVE_STACK_REGISTER + reg;
-        QMetaObject::invokeMethod(
-            owner,
-            [owner, id] {
-                if (owner) {
-                    owner->OnMenuCommand(id);
-                }
-            },
-            Qt::QueuedConnection);
+        queueIfAlive(m_owner, [id](CK2FrontPanelControlDlg& owner) { owner.OnMenuCommand(id); });
     };
     if (cw::HandleSharedKey(k, alt, {request, stackRegister})) {
         // Esc here also puts every draft back.

@@ -4,6 +4,7 @@
 
 #include "client/memory/key_switch_target.h"
 #include "controls/cx_shade_button.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 
 using namespace key_switch;
@@ -95,7 +96,7 @@ CKeySwitchEmulationPanel1Dlg::CKeySwitchEmulationPanel1Dlg(KeySwitchTarget* targ
         } else {
             b->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
         }
-        b->SetTextColor(0x6300);
+        b->SetTextColor(green_shade::kTextColor);
         m_fonts[id] = b->font();
     }
     OnInitDialog();
@@ -122,7 +123,7 @@ void CKeySwitchEmulationPanel1Dlg::ApplyLabels() {
         const std::uint32_t shade = m_model.Shade(id);
         const QVariant shown = b->property("shade");
         if (!shown.isValid() || shown.toUInt() != shade) {
-            b->SetShade(8, 8, 10, 5, shade);
+            green_shade::shade(*b, shade);
             b->setProperty("shade", shade);
         }
     }

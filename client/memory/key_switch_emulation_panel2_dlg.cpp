@@ -8,6 +8,7 @@
 #include "client/memory/key_switch_target.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 #include "platform/message_service.h"
 
@@ -53,9 +54,7 @@ CKeySwitchEmulationPanel2Dlg::CKeySwitchEmulationPanel2Dlg(KeySwitchTarget* targ
     m_btnStop = new CxShadeButton(QStringLiteral("Stop Scan"), this);
     m_btnStop->setGeometry(looks::dluToPixels(230, 84, 60, 16));
     for (CxShadeButton* b : {m_btnScan, m_btnResume, m_btnStop}) {
-        b->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
-        b->SetTextColor(0x6300);
-        b->SetShade(8, 8, 10, 5, 0x37FF37);
+        green_shade::style(*b);
     }
     connect(m_btnScan, &QPushButton::clicked, this, [this] { OnScan(); });
     connect(m_btnResume, &QPushButton::clicked, this, [this] { OnSecond(); });

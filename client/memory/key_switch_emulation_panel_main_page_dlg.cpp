@@ -5,9 +5,9 @@
 
 #include "client/memory/key_switch_emulation_panel1_dlg.h"
 #include "client/memory/key_switch_emulation_panel2_dlg.h"
-#include "client/memory/memory_dialog_looks.h"
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 
 namespace {
@@ -42,8 +42,8 @@ CKeySwitchEmulationPanelMainPageDlg::CKeySwitchEmulationPanelMainPageDlg(
     ok->setGeometry(looks::dluToPixels(kWidth - 128, kHeight - 20, 56, 14));
     auto* cancel = new CxShadeButton(QStringLiteral("Cancel"), this);
     cancel->setGeometry(looks::dluToPixels(kWidth - 66, kHeight - 20, 56, 14));
-    memory_looks::StyleButton(*ok);
-    memory_looks::StyleButton(*cancel);
+    green_shade::style(*ok);
+    green_shade::style(*cancel);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

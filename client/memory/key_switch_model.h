@@ -18,14 +18,15 @@
 #include <vector>
 
 #include "client/panel/front_panel_model.h"
+#include "controls/green_shade.h"
 
 namespace key_switch {
 
 // Button ids of the "Basic" page.
 inline constexpr int IDC_MENU_BUTTON = 1272;
 inline constexpr int IDC_CONFIG_BUTTON = 1338;
-// Shade colours (0x00BBGGRR).
-inline constexpr std::uint32_t kGreen = 0x37FF37;
+// Shade colours (0x00BBGGRR); the green is the dialogs' own.
+inline constexpr std::uint32_t kGreen = green_shade::kShadeColor;
 inline constexpr std::uint32_t kRed = 0x3737FF;
 
 // The sixteen main keys, the five fixed keys and the sixteen configuration

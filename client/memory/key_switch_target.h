@@ -6,13 +6,14 @@
 // limits in Hz. The pages queue each call and hold the target by a QPointer
 // on `Object()`, so a target that is gone is never called.
 
-#include <QMetaObject>
 #include <QObject>
 #include <QPointer>
 
 #include <cstdint>
 #include <functional>
 #include <utility>
+
+#include "client/base/queued_call.h"
 
 class KeySwitchTarget {
   public:
@@ -31,16 +32,5 @@ class KeySwitchTarget {
 // target's Object()) still exists then. Nothing is queued once it is gone.
 inline void PostToTarget(KeySwitchTarget* target, const QPointer<QObject>& object,
                          std::function<void(KeySwitchTarget&)> call) {
-    if (!object) {
-        return;
-    }
-    QPointer<QObject> alive = object;
-    QMetaObject::invokeMethod(
-        object.data(),
-        [alive, target, call = std::move(call)] {
-            if (alive) {
-                call(*target);
-            }
-        },
-        Qt::QueuedConnection);
+    queueIfAlive(object, [target, call = std::move(call)](QObject&) { call(*target); });
 }

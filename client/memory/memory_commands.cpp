@@ -58,21 +58,21 @@ void MemoryCommands::SaveStackRegister() {
     const RADIO_SNAPSHOT snapshot = m_panel.BuildRadioSnapshot();
     const std::uint32_t status = m_memories.PushStackRegister(RecordOf(snapshot));
     if (status == K2ERR_STORE_READ_ONLY) {
-        m_panel.ShowStatus(2, m_memories.RegisterRefusal());
+        m_panel.ShowStatus(kStatusError, m_memories.RegisterRefusal());
         return;
     }
     if (status != 0) {
-        m_panel.ShowStatus(2, "Save StackReg Mem, Error: " + StatusHex(status));
+        m_panel.ShowStatus(kStatusError, "Save StackReg Mem, Error: " + StatusHex(status));
         return;
     }
-    m_panel.ShowStatus(1, "Save StackReg Mem: " + kHz(snapshot[RADIO_SNAPSHOT::VfoA]));
+    m_panel.ShowStatus(kStatusNormal, "Save StackReg Mem: " + kHz(snapshot[RADIO_SNAPSHOT::VfoA]));
 }
 
 void MemoryCommands::RecallStackRegister() {
     RADIO_MEMORY_RECORD record;
     const std::uint32_t status = m_memories.RecallStackRegister(record);
     if (status != 0) {
-        m_panel.ShowStatus(2, "Recall StackReg Mem, Error: " + StatusHex(status));
+        m_panel.ShowStatus(kStatusError, "Recall StackReg Mem, Error: " + StatusHex(status));
         return;
     }
     const DownloadOutcome outcome = m_panel.DownloadRadioSnapshot(SnapshotOf(record));
@@ -82,14 +82,14 @@ void MemoryCommands::RecallStackRegister() {
 void MemoryCommands::ShowRecall(const std::string& recall, const DownloadOutcome& outcome) {
     switch (outcome.kind) {
         case DownloadOutcome::Refused:
-            m_panel.ShowStatus(2, recall + " not sent: " + RefusalText(outcome.status));
+            m_panel.ShowStatus(kStatusError, recall + " not sent: " + RefusalText(outcome.status));
             break;
         case DownloadOutcome::Failed:
             // The panel has shown that the connection is gone.
             break;
         case DownloadOutcome::Sent:
         case DownloadOutcome::NotConnected:
-            m_panel.ShowStatus(1, recall);
+            m_panel.ShowStatus(kStatusNormal, recall);
             break;
     }
 }
@@ -108,7 +108,8 @@ void MemoryCommands::SaveMemory() {
         if (typed.empty()) {
             const auto name = m_memories.NextUnusedMemoryName();
             if (!name) {
-                m_panel.ShowStatus(2, "Save memory, Error: " + StatusHex(K2ERR_MEMORY_FULL));
+                m_panel.ShowStatus(kStatusError,
+                                   "Save memory, Error: " + StatusHex(K2ERR_MEMORY_FULL));
                 return;
             }
             record.SetName(*name);
@@ -124,14 +125,14 @@ void MemoryCommands::SaveMemory() {
     }
     const std::uint32_t status = m_memories.AddMemory(record);
     if (status == K2ERR_STORE_READ_ONLY) {
-        m_panel.ShowStatus(2, m_memories.MemoryRefusal());
+        m_panel.ShowStatus(kStatusError, m_memories.MemoryRefusal());
         return;
     }
     if (status != 0) {
-        m_panel.ShowStatus(2, "Save memory, Error: " + StatusHex(status));
+        m_panel.ShowStatus(kStatusError, "Save memory, Error: " + StatusHex(status));
         return;
     }
-    m_panel.ShowStatus(1, "Saved Mem \"" + record.Name() + "\"");
+    m_panel.ShowStatus(kStatusNormal, "Saved Mem \"" + record.Name() + "\"");
 }
 
 void MemoryCommands::RecallMemory() {
@@ -149,7 +150,7 @@ void MemoryCommands::RecallMemory() {
                                      ? K2ERR_MEMORY_NOT_FOUND
                                      : m_memories.GetMemoryAt(dialog.m_nSelectedSlot, record);
     if (status != 0) {
-        m_panel.ShowStatus(2, "Recall Mem, Error: " + StatusHex(status));
+        m_panel.ShowStatus(kStatusError, "Recall Mem, Error: " + StatusHex(status));
         return;
     }
     const DownloadOutcome outcome = m_panel.DownloadRadioSnapshot(SnapshotOf(record));

@@ -6,8 +6,8 @@
 // once the panel and the memory store exist; Install fills the panel's five
 // memory entry points.
 //
-// Results go to the panel's status line: kind 1 for what was done, kind 2
-// for a store error or a recall the server refused. A recall while the panel
+// Results go to the panel's status line: kStatusNormal for what was done,
+// kStatusError for a store error or a recall the server refused. A recall while the panel
 // is not connected steps the ring and sends nothing.
 //
 // GUI thread only.

@@ -8,16 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "controls/cx_shade_button.h"
 #include "controls/looks.h"
 
 namespace memory_looks {
-
-void StyleButton(CxShadeButton& button) {
-    button.SetTextFont(QStringLiteral("Tahoma"), 12, 400);
-    button.SetTextColor(0x6300);
-    button.SetShade(8, 8, 10, 5, 0x37FF37);
-}
 
 void StyleList(QTableWidget& list, const int* widths, int columns) {
     list.setColumnCount(columns);

@@ -1,7 +1,7 @@
 #pragma once
 
-// The looks the three memory dialogs share: the shaded buttons' font, text
-// colour and shade, and the list views' row selection and grid; and the
+// The looks the three memory dialogs share: the list views' row selection
+// and grid (their shaded buttons wear controls/green_shade.h); and the
 // memory list the recall and edit dialogs build the same way: its set-up,
 // its rows (each cell keeps the memory's slot) and the selected row.
 // GUI thread only.
@@ -14,13 +14,11 @@
 
 #include "client/memory/k2_memory_cfg.h"
 
-class CxShadeButton;
 class QRect;
 class QWidget;
 
 namespace memory_looks {
 
-void StyleButton(CxShadeButton& button);
 // Full-row single selection, grid lines, left-aligned headings; `widths` in
 // pixels, one per column.
 void StyleList(QTableWidget& list, const int* widths, int columns);

@@ -9,6 +9,7 @@
 #include "client/memory/memory_fields.h"
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 
 namespace {
@@ -30,7 +31,7 @@ CMemoryRecallDlg::CMemoryRecallDlg(CK2MemoryCfg& memories, pelorin::CRegistrySto
     m_btnSelect = new CxShadeButton(QStringLiteral("Select"), this);
     m_btnSelect->setGeometry(looks::dluToPixels(152, 146, 55, 16));
     m_btnSelect->setDefault(true);
-    memory_looks::StyleButton(*m_btnSelect);
+    green_shade::style(*m_btnSelect);
     connect(m_btnSelect, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_list, &QTableWidget::cellDoubleClicked, this,
             [this](int, int) { OnDblclkMemnameListctrl(); });

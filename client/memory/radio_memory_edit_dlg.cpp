@@ -9,6 +9,7 @@
 #include "client/memory/saving_memory_location_dlg.h"
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 #include "platform/message_service.h"
 
@@ -39,7 +40,7 @@ CRadioMemoryEditDlg::CRadioMemoryEditDlg(CK2MemoryCfg& memories, pelorin::CRegis
     m_btnDone->setGeometry(looks::dluToPixels(313, 146, 55, 16));
     m_btnDone->setDefault(true);
     for (CxShadeButton* b : {m_btnEdit, m_btnDelete, m_btnDone}) {
-        memory_looks::StyleButton(*b);
+        green_shade::style(*b);
     }
     connect(m_btnEdit, &QPushButton::clicked, this, [this] { OnEdit(); });
     connect(m_btnDelete, &QPushButton::clicked, this, [this] { OnDelete(); });

@@ -11,6 +11,7 @@
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 #include "controls/stepped_value.h"
 #include "controls/utf8_limit_validator.h"
@@ -126,8 +127,8 @@ CSavingMemoryLocationDlg::CSavingMemoryLocationDlg(pelorin::CRegistryStore& stor
     m_btnCancel->setGeometry(looks::dluToPixels(137, kHeight - 24, 55, 16));
     m_controls[1] = m_btnSave;
     m_controls[2] = m_btnCancel;
-    memory_looks::StyleButton(*m_btnSave);
-    memory_looks::StyleButton(*m_btnCancel);
+    green_shade::style(*m_btnSave);
+    green_shade::style(*m_btnCancel);
     connect(m_btnSave, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -154,7 +154,7 @@ DownloadOutcome CK2FrontPanelControlDlg::DownloadRadioSnapshot(const RADIO_SNAPS
 }
 
 void CK2FrontPanelControlDlg::OnCommandControl(int id) {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     const bool connected = m_model.m_bConnected != 0;
 
     for (const ModeButton& b : kModeButtons) {
@@ -257,7 +257,7 @@ void CK2FrontPanelControlDlg::OnCommandControl(int id) {
 }
 
 void CK2FrontPanelControlDlg::OnTuningSpanSelected(int index) {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (index < 0 || index >= static_cast<int>(SpanTable.size()) ||
         index == m_model.m_nTuningSpan) {
         return;
@@ -271,7 +271,7 @@ void CK2FrontPanelControlDlg::OnTuningSpanSelected(int index) {
 // that band. Only a band 0-8 and a VFO 0-1 index the bank; anything else
 // sends nothing.
 void CK2FrontPanelControlDlg::OnBandSelected(int index) {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (m_model.m_bVFOLocked != 0 || index == m_model.m_CurTuningRange.nBand) {
         return;
     }
@@ -288,7 +288,7 @@ void CK2FrontPanelControlDlg::OnBandSelected(int index) {
 
 void CK2FrontPanelControlDlg::OnPowerSlider(int code, int position) {
     qDebug("OnVScroll: nSBCode = %d, POS = %d", code, position);
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     m_model.m_nRFPower = PowerSliderStep(m_model.m_nRFPower, code, position);
     if (code == TrackbarSlider::TB_ENDTRACK && m_model.m_bConnected != 0) {
         // The number counts in the range the radio reported, so that range
@@ -304,7 +304,7 @@ void CK2FrontPanelControlDlg::OnPowerSlider(int code, int position) {
 
 void CK2FrontPanelControlDlg::OnCWSpeedSlider(int code, int position) {
     qDebug("OnHScroll: nSBCode = %d, POS = %d", code, position);
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     m_model.m_nCWSpeed = CWSpeedSliderStep(m_model.m_nCWSpeed, code, position);
     if (code == TrackbarSlider::TB_ENDTRACK && m_model.m_bConnected != 0) {
         m_remote.CWKeyerSpeed(1, m_model.m_nCWSpeed);
@@ -318,7 +318,7 @@ void CK2FrontPanelControlDlg::OnCWSpeedSlider(int code, int position) {
 
 void CK2FrontPanelControlDlg::OnSquelchSlider(int code, int position) {
     qDebug("OnHScroll: nSBCode = %d, POS = %d", code, position);
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     m_model.m_nSquelch = SquelchSliderStep(m_model.m_nSquelch, code, position);
     if (code == TrackbarSlider::TB_ENDTRACK && m_model.m_bConnected != 0) {
         m_remote.SquelchLevel(1, m_model.m_nSquelch);
@@ -333,23 +333,23 @@ void CK2FrontPanelControlDlg::OnSquelchSlider(int code, int position) {
 void CK2FrontPanelControlDlg::OnMenuCommand(int id) {
     switch (id) {
         case ID_SAVE_STACK_REGISTER:
-            ShowStatus(1, std::string());
+            ShowStatus(kStatusNormal, std::string());
             callIfSet(m_cmdEntry.saveStackRegister);
             break;
         case ID_RECALL_STACK_REGISTER:
-            ShowStatus(1, std::string());
+            ShowStatus(kStatusNormal, std::string());
             callIfSet(m_cmdEntry.recallStackRegister);
             break;
         case ID_SAVE_MEMORY:
-            ShowStatus(1, std::string());
+            ShowStatus(kStatusNormal, std::string());
             callIfSet(m_cmdEntry.saveMemory);
             break;
         case ID_RECALL_MEMORY:
-            ShowStatus(1, std::string());
+            ShowStatus(kStatusNormal, std::string());
             callIfSet(m_cmdEntry.recallMemory);
             break;
         case ID_EDIT_MEMORY:
-            ShowStatus(1, std::string());
+            ShowStatus(kStatusNormal, std::string());
             callIfSet(m_cmdEntry.editMemory);
             break;
         case ID_QSO_LOGGING:
@@ -367,7 +367,7 @@ void CK2FrontPanelControlDlg::OnMenuCommand(int id) {
 }
 
 void CK2FrontPanelControlDlg::OnRequestQsoLogging() {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     callIfSet(m_cmdEntry.startQsoLogging);
 }
 

@@ -129,7 +129,7 @@ CClrButton* CK2FrontPanelControlDlg::VfoGoButton(int vfo) const {
 }
 
 void CK2FrontPanelControlDlg::OnMoveActiveVFO(int direction, int step) {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (m_model.m_bVFOLocked != 0 || m_model.m_bConnected == 0) {
         return;
     }
@@ -137,7 +137,7 @@ void CK2FrontPanelControlDlg::OnMoveActiveVFO(int direction, int step) {
 }
 
 void CK2FrontPanelControlDlg::OnChangeBand(int direction) {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (m_model.m_bVFOLocked != 0 || m_model.m_bConnected == 0) {
         return;
     }
@@ -145,7 +145,7 @@ void CK2FrontPanelControlDlg::OnChangeBand(int direction) {
 }
 
 void CK2FrontPanelControlDlg::OnCopyBToA() {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (m_model.m_bVFOLocked != 0) {
         return;
     }
@@ -157,7 +157,7 @@ void CK2FrontPanelControlDlg::OnCopyBToA() {
 }
 
 void CK2FrontPanelControlDlg::OnCopyAToB() {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (m_model.m_bVFOLocked != 0) {
         return;
     }
@@ -170,7 +170,7 @@ void CK2FrontPanelControlDlg::OnCopyAToB() {
 
 // Receiving on a VFO also transmits on it; the lamps wait for the radio.
 void CK2FrontPanelControlDlg::OnVFORx(int vfo) {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (m_model.m_bVFOLocked != 0) {
         return;
     }
@@ -183,7 +183,7 @@ void CK2FrontPanelControlDlg::OnVFORx(int vfo) {
 }
 
 void CK2FrontPanelControlDlg::OnVFOTx(int vfo) {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (m_model.m_bVFOLocked != 0) {
         return;
     }
@@ -225,7 +225,7 @@ void CK2FrontPanelControlDlg::OnVFOEditEnter(int vfo) {
 // The typed kHz, exactly: a text that is no frequency of the radio is
 // refused with a status and changes nothing.
 void CK2FrontPanelControlDlg::OnVFOGo(int vfo) {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (m_model.m_bVFOLocked != 0) {
         return;
     }
@@ -235,7 +235,7 @@ void CK2FrontPanelControlDlg::OnVFOGo(int vfo) {
     VfoEdit(vfo)->setReadOnly(true);
     const auto hz = ParseFrequencyEntry(typed);
     if (!hz) {
-        ShowStatus(2, kInvalidFrequencyStatus);
+        ShowStatus(kStatusError, kInvalidFrequencyStatus);
         UpdateData();
         return;
     }
@@ -248,7 +248,7 @@ void CK2FrontPanelControlDlg::OnVFOGo(int vfo) {
 
 // RIT and XIT exclude each other; neither has a lock guard.
 void CK2FrontPanelControlDlg::OnRIT() {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     m_model.m_bRITOn = m_model.m_bRITOn != 0 ? 0 : 1;
     if (m_model.m_bRITOn != 0 && m_model.m_bXITOn != 0) {
         m_model.m_bXITOn = 0;
@@ -266,7 +266,7 @@ void CK2FrontPanelControlDlg::OnRIT() {
 }
 
 void CK2FrontPanelControlDlg::OnXIT() {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     m_model.m_bXITOn = m_model.m_bXITOn != 0 ? 0 : 1;
     if (m_model.m_bXITOn != 0 && m_model.m_bRITOn != 0) {
         m_model.m_bRITOn = 0;
@@ -284,7 +284,7 @@ void CK2FrontPanelControlDlg::OnXIT() {
 }
 
 void CK2FrontPanelControlDlg::OnClearRIT() {
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     m_model.m_nRITSliderPos = 1000;
     {
         const QSignalBlocker blocker(m_sliderRIT);
@@ -298,7 +298,7 @@ void CK2FrontPanelControlDlg::OnClearRIT() {
 
 void CK2FrontPanelControlDlg::OnTuningSlider(int code, int position) {
     qDebug("OnHScroll: nSBCode = %d, POS = %d", code, position);
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     const auto hz = m_model.OnTuningSlider(code, position, m_model.m_bConnected != 0,
                                            FrontPanelModel::Clock::now());
     if (hz) {
@@ -309,7 +309,7 @@ void CK2FrontPanelControlDlg::OnTuningSlider(int code, int position) {
 
 void CK2FrontPanelControlDlg::OnRITSlider(int code, int position) {
     qDebug("OnHScroll: nSBCode = %d, POS = %d", code, position);
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     const auto tuning = m_model.OnRitSlider(code, position);
     if (tuning && m_model.m_bConnected != 0) {
         // The server takes at most kMaxRitTuningAmount in one call (each

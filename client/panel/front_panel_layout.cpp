@@ -201,13 +201,13 @@ constexpr LayoutRow kRows[] = {
 ShadeLook shadeLook(Shade shade) {
     switch (shade) {
         case Shade::Green:
-            return {8, 10, 0x37FF37};
+            return {green_shade::kShadeType, green_shade::kHighlight, green_shade::kShadeColor};
         case Shade::Control:
             return {6, 10, 0xC0C0FF};
         case Shade::Normal:
             return {0, 20, 0xFF3737};
         case Shade::Arrow:
-            return {0, 10, 0x37FF37};
+            return {0, 10, green_shade::kShadeColor};
         case Shade::None:
             break;
     }

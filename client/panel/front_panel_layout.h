@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <span>
 
+#include "controls/green_shade.h"
+
 namespace front_panel {
 
 // Control ids of the panel.
@@ -150,9 +152,9 @@ struct ShadeLook {
     std::uint8_t highlight;
     std::uint32_t color;
 };
-// Granularity and colouring are the same for every shade.
-inline constexpr std::uint8_t kShadeGranularity = 8;
-inline constexpr std::uint8_t kShadeColoring = 5;
+// Granularity and colouring are the same for every shade: the green shade's.
+inline constexpr std::uint8_t kShadeGranularity = green_shade::kGranularity;
+inline constexpr std::uint8_t kShadeColoring = green_shade::kColoring;
 ShadeLook shadeLook(Shade shade);
 
 struct Look {

@@ -576,7 +576,7 @@ void CK2FrontPanelControlDlg::ShowStatus(int kind, const std::string& text) {
     m_statusKind = kind;
     m_statusText = text;
     m_marqueeStatus->EnableScrolling(!text.empty());
-    if (kind == 2) {
+    if (kind == kStatusError) {
         m_marqueeStatus->SetColor(panel_colors::kStatusErrorOff, panel_colors::kStatusErrorOn);
     } else {
         m_marqueeStatus->SetColor(panel_colors::kStatusOff, panel_colors::kStatusOn);
@@ -585,7 +585,7 @@ void CK2FrontPanelControlDlg::ShowStatus(int kind, const std::string& text) {
 }
 
 void CK2FrontPanelControlDlg::ConnectToServer() {
-    ShowStatus(1, kConnectingStatus);
+    ShowStatus(kStatusNormal, kConnectingStatus);
     m_lastConnectFailed = false;
     bool connected = m_remote.resolve(kOrbReadyWait);
     if (connected) {
@@ -600,7 +600,7 @@ void CK2FrontPanelControlDlg::ConnectToServer() {
             m_entry.hideSplash();
         }
         MessageService::showError(kConnectFailedBox);
-        ShowStatus(2, kConnectFailedStatus);
+        ShowStatus(kStatusError, kConnectFailedStatus);
         m_remote.reset();
     }
 }
@@ -665,7 +665,7 @@ void CK2FrontPanelControlDlg::OnNotifyServerStatus(int wParam, long lParam,
         m_model.MarkLinkUp();
         ApplyConnectTo();
         UpdateData();
-        ShowStatus(1, std::string());
+        ShowStatus(kStatusNormal, std::string());
     }
     switch (wParam) {
         case SERVER_STATUS_CONNECT_NOTICE:
@@ -771,7 +771,7 @@ void CK2FrontPanelControlDlg::executeRemoteCmd(int command, std::intptr_t param)
 void CK2FrontPanelControlDlg::OnPanelDisconnected() {
     m_model.MarkLinkDown();
     ApplyConnectTo();
-    ShowStatus(2, kLostConnectionStatus);
+    ShowStatus(kStatusError, kLostConnectionStatus);
 }
 
 void CK2FrontPanelControlDlg::OnServerAnswer(std::int32_t status) {
@@ -791,17 +791,17 @@ void CK2FrontPanelControlDlg::OnServerAnswer(std::int32_t status) {
         m_model.MarkLinkDown();
         ApplyConnectTo();
     }
-    if (m_statusKind == 2 && m_statusText == text) {
+    if (m_statusKind == kStatusError && m_statusText == text) {
         return;
     }
-    ShowStatus(2, text);
+    ShowStatus(kStatusError, text);
 }
 
 void CK2FrontPanelControlDlg::OnOK() {
     if (m_exiting) {
         return;
     }
-    ShowStatus(1, std::string());
+    ShowStatus(kStatusNormal, std::string());
     if (!MessageService::askYesNo(kExitQuestion, MessageService::Icon::Question)) {
         return;
     }

@@ -37,6 +37,7 @@
 #include <string>
 #include <string_view>
 
+#include "client/base/status_line.h"
 #include "client/panel/front_panel_layout.h"
 #include "client/panel/front_panel_model.h"
 #include "client/panel/radio_snapshot.h"
@@ -263,7 +264,8 @@ class CK2FrontPanelControlDlg : public QDialog,
     // The start-up sequence; call once, before the panel is shown.
     bool OnInitDialog();
 
-    // Writes the status line; kind 2 is an error (red), an empty text clears it.
+    // Writes the status line; kind kStatusError (client/base/status_line.h) is
+    // an error (red), an empty text clears it.
     void ShowStatus(int kind, const std::string& text);
     // Asks the server to connect; the server's callback makes the link.
     void ConnectToServer();
@@ -350,7 +352,7 @@ class CK2FrontPanelControlDlg : public QDialog,
     FrontPanelModel m_model;
     std::string m_strRITValue;
     std::string m_statusText;
-    int m_statusKind = 1;
+    int m_statusKind = kStatusNormal;
     bool m_exiting = false;
     // The last connect failed: no server notice is to be expected.
     bool m_lastConnectFailed = false;

@@ -5,15 +5,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMetaObject>
 
 #include <utility>
 
+#include "client/base/queued_call.h"
 #include "client/base/registry_store.h"
 #include "client/panel/hot_keys.h"
 #include "client/panel/place_under_panel.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/green_shade.h"
 #include "platform/message_service.h"
 
 namespace {
@@ -27,9 +28,7 @@ constexpr const char* kCallsignIsEmpty = "Callsign is empty!";
 
 CxShadeButton* makeButton(const char* text, QWidget* parent) {
     auto* button = new CxShadeButton(QString::fromLatin1(text), parent);
-    button->SetTextFont(QStringLiteral("Tahoma"), 12, 400, false, false);
-    button->SetTextColor(0x006300);
-    button->SetShade(8, 8, 10, 5, 0x37FF37);
+    green_shade::style(*button);
     // Enter in a box must not log or clear anything.
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -212,15 +211,8 @@ bool QsoEntryDialog::HandleAltLetter(const QKeyEvent& key) {
         case Qt::Key_L: {
             qDebug("ALT-L is PRESSED!");
             // A click of its own, after this key is done with.
-            QPointer<CxShadeButton> logIt = m_logIt;
-            QMetaObject::invokeMethod(
-                this,
-                [logIt] {
-                    if (logIt) {
-                        logIt->click();
-                    }
-                },
-                Qt::QueuedConnection);
+            queueIfAlive(QPointer<CxShadeButton>(m_logIt),
+                         [](CxShadeButton& logIt) { logIt.click(); });
             return true;
         }
         case Qt::Key_S:

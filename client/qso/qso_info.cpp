@@ -6,6 +6,7 @@
 #include <ctime>
 #include <utility>
 
+#include "client/base/status_line.h"
 #include "client/qso/qso_log_file.h"
 
 namespace pelorin {
@@ -148,7 +149,8 @@ void CQSOInfoGUIThread::Complete(QSO_LOG_ENTRY& entry, const RADIO_SNAPSHOT& sna
         entry.nBand = -1;
         entry.nMode = 0;
         if (m_panel.showStatus) {
-            m_panel.showStatus(2, connected ? kNoRadioAnswerStatus : kNotConnectedStatus);
+            m_panel.showStatus(kStatusError,
+                               connected ? kNoRadioAnswerStatus : kNotConnectedStatus);
         }
         return;
     }

@@ -68,7 +68,7 @@ struct QsoInfoPanelLinks {
     // Band index 0..8 of the tuning range holding a frequency; -1 for none
     // (also while no band table is known).
     std::function<int(std::uint32_t hz)> bandOf;
-    // The panel's status line; kind 2 is an error.
+    // The panel's status line; kStatusError is an error.
     std::function<void(int kind, const std::string& text)> showStatus;
 };
 

@@ -9,6 +9,7 @@
 #include "client/qso/qso_text_filter.h"
 #include "controls/cx_shade_button.h"
 #include "controls/edit_ex.h"
+#include "controls/green_shade.h"
 #include "controls/static_ex.h"
 #include "platform/message_service.h"
 
@@ -34,13 +35,6 @@ constexpr int kDialogWidth = 250;
 
 constexpr int rowY(int row) {
     return kFirstRow + row * kRowPitch;
-}
-
-void styleButton(CxShadeButton& button) {
-    button.SetTextFont(QStringLiteral("Tahoma"), 12, 400, false, false);
-    button.SetTextColor(0x006300);
-    button.SetShade(8, 8, 10, 5, 0x37FF37);
-    button.setAutoDefault(false);
 }
 
 QToolButton* arrowButton(Qt::ArrowType arrow, const char* name, QWidget* parent) {
@@ -95,8 +89,10 @@ CQSOLogEditDlg::CQSOLogEditDlg(const QSO_LOG_ENTRY& entry, BandLookup bandOf, QW
     m_btnModify = new CxShadeButton(QStringLiteral("Modify"), this);
     m_btnCancel = new CxShadeButton(QStringLiteral("Cancel"), this);
     m_btnDelete = new CxShadeButton(QStringLiteral("Delete"), this);
-    for (CxShadeButton* button : {m_btnModify, m_btnCancel, m_btnDelete})
-        styleButton(*button);
+    for (CxShadeButton* button : {m_btnModify, m_btnCancel, m_btnDelete}) {
+        green_shade::style(*button);
+        button->setAutoDefault(false);
+    }
     // Enter in a box is Modify, as the dialog's OK.
     m_btnModify->setDefault(true);
     connect(m_btnModify, &QPushButton::clicked, this, &CQSOLogEditDlg::accept);

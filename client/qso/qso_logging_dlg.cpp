@@ -22,6 +22,7 @@
 #include "client/panel/qso_log_name.h"
 #include "client/qso/qso_log_edit_dlg.h"
 #include "controls/cx_shade_button.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 #include "platform/message_service.h"
 #include "platform/windows_path.h"
@@ -44,13 +45,6 @@ constexpr int kColumnX[] = {8, 47, 86, 125};
 constexpr int kCountLabelWidth = 19;
 constexpr int kCountWidth = 19;
 constexpr int kRowY[] = {156, 167, 178};
-
-void styleButton(CxShadeButton& button) {
-    button.SetTextFont(QStringLiteral("Tahoma"), 12, 400, false, false);
-    button.SetTextColor(0x006300);
-    button.SetShade(8, 8, 10, 5, 0x37FF37);
-    button.setAutoDefault(false);
-}
 
 void styleList(QTableWidget& list) {
     list.setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -224,7 +218,8 @@ void CQSOLoggingDlg::buildControls() {
     int x = 6;
     for (CxShadeButton* button : {m_btnLogInfo, m_btnNew, m_btnLoad, m_btnSave}) {
         button->setGeometry(looks::dluToPixels(x, 229, 37, 13));
-        styleButton(*button);
+        green_shade::style(*button);
+        button->setAutoDefault(false);
         x += 41;
     }
     connect(m_btnLogInfo, &QPushButton::clicked, this, &CQSOLoggingDlg::OnLogInfo);

@@ -84,7 +84,8 @@ QsoLoggingOwner::QsoLoggingOwner(pelorin::CRegistryStore& store, EntryWindowMake
           store,
           [this](const std::string& valueName) {
               const std::string text = "Setting not saved: " + valueName;
-              postToPanel([text](CK2FrontPanelControlDlg& panel) { panel.ShowStatus(2, text); });
+              postToPanel(
+                  [text](CK2FrontPanelControlDlg& panel) { panel.ShowStatus(kStatusError, text); });
           })),
       m_notices(std::make_unique<ServiceNotices>()) {
     if (!m_now) {
