@@ -14,6 +14,7 @@
 #include "controls/cx_shade_button.h"
 #include "controls/digi_char.h"
 #include "controls/digi_static.h"
+#include "controls/green_shade.h"
 #include "controls/looks.h"
 #include "controls/static_ex.h"
 #include "controls/stepped_value.h"
@@ -103,9 +104,7 @@ CK2ComPortDiagDlg::CK2ComPortDiagDlg(CServerRegistryStore& store, CK2RadioPort& 
     const auto makeButton = [this](const char* text, int x) {
         auto* button = new CxShadeButton(QString::fromLatin1(text), this);
         button->setGeometry(looks::dluToPixels(x, 118, 62, 20));
-        button->SetTextFont(QStringLiteral("Tahoma"), 12, 400);
-        button->SetTextColor(0x6300);
-        button->SetShade(8, 8, 10, 5, 0x37FF37);
+        green_shade::style(*button);
         return button;
     };
     m_btnTryPort = makeButton("Try Port", 10);
