@@ -130,6 +130,61 @@ void finishSettingsRead(QSettings& settings) {
     settings.sync();
 }
 
+bool readOrCreateSettings(const SettingsFileName& file, std::span<const SettingRepair> values,
+                          const std::function<void()>& createDefaults) {
+    if (!settingsFileExists(file)) {
+        createDefaults();
+        for (const SettingRepair& value : values) {
+            value.takeDefault();
+        }
+        return true;
+    }
+    StoreSettings settings(file);
+    bool allRead = true;
+    for (const SettingRepair& value : values) {
+        allRead = value.repair(settings) != SettingStatus::Bad && allRead;
+    }
+    finishSettingsRead(settings);
+    return allRead;
+}
+
+template <typename T>
+T readOrResetSetting(const SettingsFileName& file, const NumberSetting<T>& entry) {
+    {
+        const StoreSettings settings(file);
+        if (const SettingRead<T> read = readSetting(settings, entry); read.ok()) {
+            return read.value;
+        }
+    }
+    writeSettingNow(file, entry, entry.defaultValue);
+    return entry.defaultValue;
+}
+
+template std::uint8_t readOrResetSetting(const SettingsFileName&, const ByteSetting&);
+template std::uint32_t readOrResetSetting(const SettingsFileName&, const DwordSetting&);
+
+bool writeSettingNow(const SettingsFileName& file, const TextSetting& entry,
+                     std::string_view text) {
+    return writeTextSettingNow(file, entry.group, entry.name, text, entry.maxBytes);
+}
+
+bool SettingsFileWriters::WriteString(const std::string& group, const std::string& name,
+                                      const std::string& text) {
+    const std::size_t maxBytes =
+        group == m_groupLimit.group ? m_groupLimit.maxBytes : kMaxSettingTextBytes;
+    return writeTextSettingNow(m_file, group, name, text, maxBytes);
+}
+
+bool SettingsFileWriters::WriteDword(const std::string& group, const std::string& name,
+                                     std::uint32_t value) {
+    return writeNumberSettingNow(m_file, group, name, value);
+}
+
+bool SettingsFileWriters::WriteByte(const std::string& group, const std::string& name,
+                                    std::uint8_t value) {
+    return WriteDword(group, name, value);
+}
+
 bool writeTextSettingNow(const SettingsFileName& file, const std::string& group,
                          const std::string& name, std::string_view text, std::size_t maxBytes) {
     StoreSettings settings(file);
