@@ -109,23 +109,6 @@ void SettingRepair::takeDefault() const {
     std::visit([](const auto& target) { *target.out = target.entry->defaultValue; }, m_target);
 }
 
-SettingStatus repairTextSetting(QSettings& settings, const QString& key, const char* defaultValue,
-                                const char* message, std::string& out) {
-    return repairRead(settings, key, readTextSetting(settings, key), std::string(defaultValue),
-                      message, out);
-}
-
-SettingStatus repairByteSetting(QSettings& settings, const QString& key, std::uint8_t defaultValue,
-                                const char* message, std::uint8_t& out) {
-    return repairRead(settings, key, readByteSetting(settings, key), defaultValue, message, out);
-}
-
-SettingStatus repairDwordSetting(QSettings& settings, const QString& key,
-                                 std::uint32_t defaultValue, const char* message,
-                                 std::uint32_t& out) {
-    return repairRead(settings, key, readDwordSetting(settings, key), defaultValue, message, out);
-}
-
 void finishSettingsRead(QSettings& settings) {
     settings.sync();
 }

@@ -93,24 +93,6 @@ void repairSettings(QSettings& settings, const SettingRepair (&values)[N]) {
         value.repair(settings);
     }
 }
-template <std::size_t N>
-void takeSettingDefaults(const SettingRepair (&values)[N]) {
-    for (const SettingRepair& value : values) {
-        value.takeDefault();
-    }
-}
-
-// Reads one value of the current group. A stored value goes to `out`; a missing one is written
-// with its default, which goes to `out`; an unreadable one shows `message` as an error (nothing
-// when it is null) and leaves `out` as the caller set it. Returns what the read found.
-SettingStatus repairTextSetting(QSettings& settings, const QString& key, const char* defaultValue,
-                                const char* message, std::string& out);
-SettingStatus repairByteSetting(QSettings& settings, const QString& key, std::uint8_t defaultValue,
-                                const char* message, std::uint8_t& out);
-SettingStatus repairDwordSetting(QSettings& settings, const QString& key,
-                                 std::uint32_t defaultValue, const char* message,
-                                 std::uint32_t& out);
-
 // A reader of main-key values: without a file (a first run) `createDefaults` writes it and
 // every value takes its default; otherwise each value is repaired in turn and the defaults the
 // repairs wrote are flushed. False when a value could not be read.
