@@ -53,9 +53,6 @@ inline constexpr int kStringSlotCount = 8;
 using TuningRangeTable = std::array<TUNING_RANGE_ENTRY, kTuningRangeCount>;
 using TransmitMemoryKeys = std::array<std::string, kTransmitMemoryKeyCount>;
 
-inline constexpr std::uint32_t kDefaultPelorinApplicationColor =
-    settings::kApplicationColor.defaultValue;
-
 // WriteString, WriteDword and WriteByte (SettingsFileWriters) write one value by group and
 // name; `group` empty is the main key. Texts are cut to 79 bytes (253 in "Transmit Memory
 // Keys") at a character boundary. False when the file could not be written.
