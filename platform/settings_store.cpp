@@ -245,3 +245,12 @@ bool writeSettingRectNow(const SettingsFileName& file, const SettingRectLayout& 
     writeSettingRect(settings, layout, rect);
     return syncSettings(settings);
 }
+
+bool createSettingRect(const SettingsFileName& file, const SettingRectLayout& layout,
+                       const char* message) {
+    if (!writeSettingRectNow(file, layout, layout.fallback)) {
+        MessageService::showError(message);
+        return false;
+    }
+    return true;
+}

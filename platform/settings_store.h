@@ -158,3 +158,7 @@ bool readSettingRect(const SettingsFileName& file, const SettingRectLayout& layo
                      int& top, int& right, int& bottom);
 bool writeSettingRectNow(const SettingsFileName& file, const SettingRectLayout& layout,
                          SettingRect rect);
+// Writes the layout's fallback, as a store creates its rectangle's group; shows `message` and
+// returns false when the file could not be written.
+bool createSettingRect(const SettingsFileName& file, const SettingRectLayout& layout,
+                       const char* message);

@@ -86,12 +86,7 @@ void CServerRegistryStore::CreateDefaults() {
 }
 
 bool CServerRegistryStore::CreateWindowSizeKey() {
-    const SettingRect& rect = kWindowRect.fallback;
-    if (!WriteWindowRect(rect.left, rect.top, rect.right, rect.bottom)) {
-        showError("Unable to Create Brakton WINSIZE Registry!");
-        return false;
-    }
-    return true;
+    return createSettingRect(kFile, kWindowRect, "Unable to Create Brakton WINSIZE Registry!");
 }
 
 bool CServerRegistryStore::CreateCommPortKey() {

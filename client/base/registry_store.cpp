@@ -223,12 +223,7 @@ void CRegistryStore::CreateDefaults() {
 }
 
 bool CRegistryStore::CreateWindowSizeKey() {
-    const SettingRect& rect = kWindowRect.fallback;
-    if (!WriteWindowRect(rect.left, rect.top, rect.right, rect.bottom)) {
-        showError("Unable to Create Brakton WINSIZE Registry!");
-        return false;
-    }
-    return true;
+    return createSettingRect(kFile, kWindowRect, "Unable to Create Brakton WINSIZE Registry!");
 }
 
 // --- Main key ---------------------------------------------------------------------------------
