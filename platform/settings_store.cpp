@@ -109,25 +109,63 @@ void SettingRepair::takeDefault() const {
     std::visit([](const auto& target) { *target.out = target.entry->defaultValue; }, m_target);
 }
 
-SettingStatus repairTextSetting(QSettings& settings, const QString& key, const char* defaultValue,
-                                const char* message, std::string& out) {
-    return repairRead(settings, key, readTextSetting(settings, key), std::string(defaultValue),
-                      message, out);
-}
-
-SettingStatus repairByteSetting(QSettings& settings, const QString& key, std::uint8_t defaultValue,
-                                const char* message, std::uint8_t& out) {
-    return repairRead(settings, key, readByteSetting(settings, key), defaultValue, message, out);
-}
-
-SettingStatus repairDwordSetting(QSettings& settings, const QString& key,
-                                 std::uint32_t defaultValue, const char* message,
-                                 std::uint32_t& out) {
-    return repairRead(settings, key, readDwordSetting(settings, key), defaultValue, message, out);
-}
-
 void finishSettingsRead(QSettings& settings) {
     settings.sync();
+}
+
+bool readOrCreateSettings(const SettingsFileName& file, std::span<const SettingRepair> values,
+                          const std::function<void()>& createDefaults) {
+    if (!settingsFileExists(file)) {
+        createDefaults();
+        for (const SettingRepair& value : values) {
+            value.takeDefault();
+        }
+        return true;
+    }
+    StoreSettings settings(file);
+    bool allRead = true;
+    for (const SettingRepair& value : values) {
+        allRead = value.repair(settings) != SettingStatus::Bad && allRead;
+    }
+    finishSettingsRead(settings);
+    return allRead;
+}
+
+template <typename T>
+T readOrResetSetting(const SettingsFileName& file, const NumberSetting<T>& entry) {
+    {
+        const StoreSettings settings(file);
+        if (const SettingRead<T> read = readSetting(settings, entry); read.ok()) {
+            return read.value;
+        }
+    }
+    writeSettingNow(file, entry, entry.defaultValue);
+    return entry.defaultValue;
+}
+
+template std::uint8_t readOrResetSetting(const SettingsFileName&, const ByteSetting&);
+template std::uint32_t readOrResetSetting(const SettingsFileName&, const DwordSetting&);
+
+bool writeSettingNow(const SettingsFileName& file, const TextSetting& entry,
+                     std::string_view text) {
+    return writeTextSettingNow(file, entry.group, entry.name, text, entry.maxBytes);
+}
+
+bool SettingsFileWriters::WriteString(const std::string& group, const std::string& name,
+                                      const std::string& text) {
+    const std::size_t maxBytes =
+        group == m_groupLimit.group ? m_groupLimit.maxBytes : kMaxSettingTextBytes;
+    return writeTextSettingNow(m_file, group, name, text, maxBytes);
+}
+
+bool SettingsFileWriters::WriteDword(const std::string& group, const std::string& name,
+                                     std::uint32_t value) {
+    return writeNumberSettingNow(m_file, group, name, value);
+}
+
+bool SettingsFileWriters::WriteByte(const std::string& group, const std::string& name,
+                                    std::uint8_t value) {
+    return WriteDword(group, name, value);
 }
 
 bool writeTextSettingNow(const SettingsFileName& file, const std::string& group,
@@ -206,4 +244,13 @@ bool writeSettingRectNow(const SettingsFileName& file, const SettingRectLayout& 
     StoreSettings settings(file);
     writeSettingRect(settings, layout, rect);
     return syncSettings(settings);
+}
+
+bool createSettingRect(const SettingsFileName& file, const SettingRectLayout& layout,
+                       const char* message) {
+    if (!writeSettingRectNow(file, layout, layout.fallback)) {
+        MessageService::showError(message);
+        return false;
+    }
+    return true;
 }

@@ -8,17 +8,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <variant>
 
-// The generic half of the two programs' settings stores: reads that repair a missing value,
-// one-value writers that flush at once, and window rectangles kept as two corners. Each store
-// keeps its own value names, defaults, messages and repair rules and passes them in here.
+// The generic half of the two programs' settings stores: reads and writes by table entry,
+// reads that repair a missing value, one-value writers that flush at once, and window
+// rectangles kept as two corners. The names, defaults and limits come from each program's
+// table; each store keeps its own messages and repair rules and passes them in here.
 //
-// Like the typed values below them, these calls work on the caller's own QSettings object and
-// keep no state, so a store may call them from any thread.
+// Like the typed values below them, these calls work on the caller's own QSettings object (or
+// open the file afresh) and keep no state, so a store may call them from any thread.
 
 // One program's settings file, opened afresh for each store call; QSettings objects are never
 // shared between threads.
@@ -90,23 +93,16 @@ void repairSettings(QSettings& settings, const SettingRepair (&values)[N]) {
         value.repair(settings);
     }
 }
-template <std::size_t N>
-void takeSettingDefaults(const SettingRepair (&values)[N]) {
-    for (const SettingRepair& value : values) {
-        value.takeDefault();
-    }
-}
+// A reader of main-key values: without a file (a first run) `createDefaults` writes it and
+// every value takes its default; otherwise each value is repaired in turn and the defaults the
+// repairs wrote are flushed. False when a value could not be read.
+bool readOrCreateSettings(const SettingsFileName& file, std::span<const SettingRepair> values,
+                          const std::function<void()>& createDefaults);
 
-// Reads one value of the current group. A stored value goes to `out`; a missing one is written
-// with its default, which goes to `out`; an unreadable one shows `message` as an error (nothing
-// when it is null) and leaves `out` as the caller set it. Returns what the read found.
-SettingStatus repairTextSetting(QSettings& settings, const QString& key, const char* defaultValue,
-                                const char* message, std::string& out);
-SettingStatus repairByteSetting(QSettings& settings, const QString& key, std::uint8_t defaultValue,
-                                const char* message, std::uint8_t& out);
-SettingStatus repairDwordSetting(QSettings& settings, const QString& key,
-                                 std::uint32_t defaultValue, const char* message,
-                                 std::uint32_t& out);
+// The stored number, or, when it is missing or cannot be read, the default, which is written
+// back at once (best effort: the reader has its value either way).
+template <typename T>
+T readOrResetSetting(const SettingsFileName& file, const NumberSetting<T>& entry);
 
 // Flushes the defaults the repairs wrote. Best effort: the reader has its values either way.
 void finishSettingsRead(QSettings& settings);
@@ -123,6 +119,33 @@ bool writeTextSettingNow(QSettings& settings, const std::string& group, const st
 bool writeNumberSettingNow(QSettings& settings, const std::string& group, const std::string& name,
                            std::uint32_t value);
 
+// One entry written and flushed on a file of its own; false when the file could not be written.
+bool writeSettingNow(const SettingsFileName& file, const TextSetting& entry, std::string_view text);
+template <typename T>
+bool writeSettingNow(const SettingsFileName& file, const NumberSetting<T>& entry,
+                     std::uint32_t value) {
+    return writeNumberSettingNow(file, entry.group, entry.name, value);
+}
+
+// The writers by group and name that both programs' stores offer, for a value the caller
+// names itself; `group` empty is the main key. Texts are cut at a character boundary to
+// kMaxSettingTextBytes, or to the limit of the one group that has its own. False when the
+// file could not be written. Holds only constants: callable from any thread.
+class SettingsFileWriters {
+  public:
+    explicit SettingsFileWriters(const SettingsFileName& file,
+                                 SettingGroupTextLimit groupLimit = {})
+        : m_file(file), m_groupLimit(groupLimit) {}
+
+    bool WriteString(const std::string& group, const std::string& name, const std::string& text);
+    bool WriteDword(const std::string& group, const std::string& name, std::uint32_t value);
+    bool WriteByte(const std::string& group, const std::string& name, std::uint8_t value);
+
+  private:
+    SettingsFileName m_file;
+    SettingGroupTextLimit m_groupLimit;
+};
+
 // Reads the rectangle. A missing group reads as the fallback; in a present group a corner that
 // cannot be read counts as (0, 0). False when the bottom-right corner could not be read.
 bool readSettingRect(QSettings& settings, const SettingRectLayout& layout, int& left, int& top,
@@ -135,3 +158,7 @@ bool readSettingRect(const SettingsFileName& file, const SettingRectLayout& layo
                      int& top, int& right, int& bottom);
 bool writeSettingRectNow(const SettingsFileName& file, const SettingRectLayout& layout,
                          SettingRect rect);
+// Writes the layout's fallback, as a store creates its rectangle's group; shows `message` and
+// returns false when the file could not be written.
+bool createSettingRect(const SettingsFileName& file, const SettingRectLayout& layout,
+                       const char* message);

@@ -42,6 +42,13 @@ using ByteSetting = NumberSetting<std::uint8_t>;
 using WordSetting = NumberSetting<std::uint16_t>;
 using DwordSetting = NumberSetting<std::uint32_t>;
 
+// A group whose texts are kept to a limit of their own, for the writers that name a value
+// instead of passing its entry.
+struct SettingGroupTextLimit {
+    const char* group = "";
+    std::size_t maxBytes = kMaxSettingTextBytes;
+};
+
 struct SettingRect {
     int left = 0;
     int top = 0;

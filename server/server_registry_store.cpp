@@ -86,12 +86,7 @@ void CServerRegistryStore::CreateDefaults() {
 }
 
 bool CServerRegistryStore::CreateWindowSizeKey() {
-    const SettingRect& rect = kWindowRect.fallback;
-    if (!WriteWindowRect(rect.left, rect.top, rect.right, rect.bottom)) {
-        showError("Unable to Create Brakton WINSIZE Registry!");
-        return false;
-    }
-    return true;
+    return createSettingRect(kFile, kWindowRect, "Unable to Create Brakton WINSIZE Registry!");
 }
 
 bool CServerRegistryStore::CreateCommPortKey() {
@@ -103,32 +98,9 @@ bool CServerRegistryStore::CreateCommPortKey() {
     return true;
 }
 
-bool CServerRegistryStore::WriteString(const std::string& group, const std::string& name,
-                                       const std::string& text) {
-    return writeTextSettingNow(kFile, group, name, text);
-}
-
-bool CServerRegistryStore::WriteDword(const std::string& group, const std::string& name,
-                                      std::uint32_t value) {
-    return writeNumberSettingNow(kFile, group, name, value);
-}
-
-bool CServerRegistryStore::WriteByte(const std::string& group, const std::string& name,
-                                     std::uint8_t value) {
-    return WriteDword(group, name, value);
-}
-
 bool CServerRegistryStore::ReadHomeDir(std::string& homeDir) {
-    if (!mainKeyExists()) {
-        CreateDefaults();
-        homeDir = kHomeDir.defaultValue;
-        return true;
-    }
-    StoreSettings settings(kFile);
-    const SettingStatus status =
-        SettingRepair(kHomeDir, "Unable to Read Orvo Home Directory!", homeDir).repair(settings);
-    finishSettingsRead(settings);
-    return status != SettingStatus::Bad;
+    const SettingRepair values[] = {{kHomeDir, "Unable to Read Orvo Home Directory!", homeDir}};
+    return readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
 }
 
 bool CServerRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& callsign,
@@ -144,14 +116,7 @@ bool CServerRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& c
         {kUtcOffset, "Unable to Read Operator Timezone!", utcOffset},
         {kLoggingMode, "Unable to Read Software Logging Mode!", loggingMode},
     };
-    if (!mainKeyExists()) {
-        CreateDefaults();
-        takeSettingDefaults(values);
-        return true;
-    }
-    StoreSettings settings(kFile);
-    repairSettings(settings, values);
-    finishSettingsRead(settings);
+    readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
     return true;
 }
 
@@ -172,15 +137,9 @@ bool CServerRegistryStore::WriteOperatorInfo(const std::string& homeDir,
 }
 
 bool CServerRegistryStore::ReadSWLoggingMode(std::uint8_t& loggingMode) {
-    if (!mainKeyExists()) {
-        CreateDefaults();
-        loggingMode = kLoggingMode.defaultValue;
-        return true;
-    }
-    StoreSettings settings(kFile);
-    SettingRepair(kLoggingMode, "Unable to Read Software Logging Mode!", loggingMode)
-        .repair(settings);
-    finishSettingsRead(settings);
+    const SettingRepair values[] = {
+        {kLoggingMode, "Unable to Read Software Logging Mode!", loggingMode}};
+    readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
     return true;
 }
 
@@ -189,14 +148,7 @@ bool CServerRegistryStore::ReadNameService(std::string& host, std::uint32_t& por
         {kNsHost, "Unable to Read Name Service Host!", host},
         {kNsPort, "Unable to Read Name Service Port!", port},
     };
-    if (!mainKeyExists()) {
-        CreateDefaults();
-        takeSettingDefaults(values);
-        return true;
-    }
-    StoreSettings settings(kFile);
-    repairSettings(settings, values);
-    finishSettingsRead(settings);
+    readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
     return true;
 }
 
@@ -255,23 +207,12 @@ bool CServerRegistryStore::WritePAOption(bool fitted) {
 }
 
 bool CServerRegistryStore::ReadApplicationColor(std::uint32_t& color) {
-    {
-        const StoreSettings settings(kFile);
-        if (const SettingRead<std::uint32_t> read = readSetting(settings, kApplicationColor);
-            read.ok()) {
-            color = read.value;
-            return true;
-        }
-    }
-    color = kApplicationColor.defaultValue;
-    WriteApplicationColor(color);
+    color = readOrResetSetting(kFile, kApplicationColor);
     return true;
 }
 
 bool CServerRegistryStore::WriteApplicationColor(std::uint32_t color) {
-    StoreSettings settings(kFile);
-    writeSetting(settings, kApplicationColor, color);
-    return syncSettings(settings);
+    return writeSettingNow(kFile, kApplicationColor, color);
 }
 
 bool CServerRegistryStore::ReadWindowRect(int& left, int& top, int& right, int& bottom) {

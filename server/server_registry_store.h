@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/settings_store.h"
 #include "server/server_settings.h"
 
 #include <array>
@@ -40,9 +41,11 @@ using VfoFrequencyTable = std::array<std::array<std::uint32_t, 2>, kBandCount>;
 
 inline constexpr std::uint32_t kDefaultApplicationColor = settings::kApplicationColor.defaultValue;
 
-class CServerRegistryStore {
+// WriteString, WriteDword and WriteByte (SettingsFileWriters) write one value by group and
+// name; `group` empty is the main key. Texts are cut to 79 bytes.
+class CServerRegistryStore : public SettingsFileWriters {
   public:
-    CServerRegistryStore() = default;
+    CServerRegistryStore() : SettingsFileWriters(settings::kFile) {}
     ~CServerRegistryStore() = default;
 
     // The settings file's path, as the store opens it.
@@ -54,11 +57,6 @@ class CServerRegistryStore {
     void CreateDefaults();
     bool CreateWindowSizeKey();
     bool CreateCommPortKey();
-
-    // Generic writers: `group` empty is the main key. Texts are cut to 79 bytes.
-    bool WriteString(const std::string& group, const std::string& name, const std::string& text);
-    bool WriteDword(const std::string& group, const std::string& name, std::uint32_t value);
-    bool WriteByte(const std::string& group, const std::string& name, std::uint8_t value);
 
     // False after a read error of "HomeDir" (other than a missing value).
     bool ReadHomeDir(std::string& homeDir);

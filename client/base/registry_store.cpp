@@ -1,7 +1,6 @@
 #include "client/base/registry_store.h"
 
 #include "platform/message_service.h"
-#include "platform/settings_store.h"
 
 #include <QSettings>
 #include <QString>
@@ -9,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <limits>
 
 namespace pelorin {
 
@@ -17,62 +15,24 @@ CRegistryStore theRegistryStore;
 
 namespace {
 
-// One settings object per store call; QSettings objects are never shared between threads.
-class StoreSettings : public QSettings {
-  public:
-    StoreSettings()
-        : QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("N0CALL Software"),
-                    QStringLiteral("Pelorin")) {}
-};
-
-constexpr const char* kWindowSizeGroup = "Window Size";
-constexpr const char* kMemoryKeysGroup = "Transmit Memory Keys";
-constexpr const char* kSettingsGroup = "Settings";
-
-// Main-key defaults.
-constexpr const char* kDefaultHomeDir = "C:\\Orvo";
-constexpr const char* kDefaultCallsign = "N0CALL";
-constexpr const char* kDefaultName = "Nemo";
-constexpr const char* kDefaultQth = "Anytown, ST";
-constexpr std::uint8_t kDefaultUtcOffset = 0x87;  // -7 hours
-constexpr const char* kDefaultLogFileName = "Orvo.Log";
-constexpr std::uint8_t kDefaultLoggingMode = 0;
-constexpr const char* kDefaultNsHost = "localhost";
-constexpr std::uint32_t kDefaultNsPort = 10000;
-constexpr std::uint8_t kDefaultUseUtc = 1;
-constexpr const char* kDefaultAudioCommand = "SpeakFre.exe";
-constexpr std::uint8_t kDefaultAudioEnabled = 0;
-constexpr std::uint8_t kDefaultQsoLoggingMode = 0;
-constexpr const char* kDefaultCurrentLogFileName = "Orvo.QSO.Log";
-constexpr const char* kDefaultGridSquare = "AA00aa";
-constexpr const char* kDefaultCqZone = "3";
-constexpr const char* kDefaultItuZone = "6";
-
-// "Settings" defaults.
-constexpr int kDefaultCounterValue = 1;
-constexpr int kDefaultOutputMode = 0;
-constexpr int kTuningSpanCount = 4;
+using namespace settings;
 
 // The nine values a first run writes, in the order they are written.
 struct RootDefault {
-    const char* name;
-    const char* text;      // nullptr for a number
-    std::uint32_t number;  // used when `text` is nullptr
+    SettingEntry entry;
     const char* failureMessage;
 };
 
-constexpr RootDefault kRootDefaults[] = {
-    {"HomeDir", kDefaultHomeDir, 0, "Unable to Write Pelorin Home Directory!"},
-    {"Callsign", kDefaultCallsign, 0, "Unable to Write Default Callsign Registry!"},
-    {"Name", kDefaultName, 0, "Unable to Write Default Name Registry!"},
-    {"QTH", kDefaultQth, 0, "Unable to Write Default QTH Registry!"},
-    {"Offset from UTC", nullptr, kDefaultUtcOffset,
-     "Unable to Write Default UTC Timezon Offset Registry!"},
-    {"Log File Name", kDefaultLogFileName, 0,
-     "Unable to Write Default Software Log File Registry!"},
-    {"SW Logging Mode", nullptr, kDefaultLoggingMode, "Unable to Write Default Log Mode Registry!"},
-    {"NS Host", kDefaultNsHost, 0, "Unable to Write Default Name Service Host!"},
-    {"NS Port", nullptr, kDefaultNsPort, "Unable to Write Default Name Service Port!"},
+const RootDefault kRootDefaults[] = {
+    {&kHomeDir, "Unable to Write Pelorin Home Directory!"},
+    {&kCallsign, "Unable to Write Default Callsign Registry!"},
+    {&kName, "Unable to Write Default Name Registry!"},
+    {&kQth, "Unable to Write Default QTH Registry!"},
+    {&kUtcOffset, "Unable to Write Default UTC Timezon Offset Registry!"},
+    {&kLogFileName, "Unable to Write Default Software Log File Registry!"},
+    {&kLoggingMode, "Unable to Write Default Log Mode Registry!"},
+    {&kNsHost, "Unable to Write Default Name Service Host!"},
+    {&kNsPort, "Unable to Write Default Name Service Port!"},
 };
 
 struct ModeEntry {
@@ -85,27 +45,6 @@ constexpr ModeEntry kModes[] = {
 };
 constexpr int kModeCount = static_cast<int>(std::size(kModes));
 
-constexpr SettingRect kDefaultRect = {0, 0, 639, 479};
-constexpr int kMaxWindowWidth = 1024;
-constexpr int kMaxWindowHeight = 768;
-
-constexpr SettingRectLayout kWindowRect = {
-    .group = kWindowSizeGroup,
-    .topLeft = "Top Left",
-    .bottomRight = "Bottom Right",
-    .fallback = kDefaultRect,
-    .maxWidth = kMaxWindowWidth,
-    .maxHeight = kMaxWindowHeight,
-};
-constexpr SettingRectLayout kOriginalRect = {
-    .group = kWindowSizeGroup,
-    .topLeft = "Original Top Left",
-    .bottomRight = "Original Bottom Right",
-    .fallback = kDefaultRect,
-    .maxWidth = kMaxWindowWidth,
-    .maxHeight = kMaxWindowHeight,
-};
-
 QString key(const char* name) {
     return QString::fromLatin1(name);
 }
@@ -115,15 +54,14 @@ void showError(const char* text) {
 }
 
 bool mainKeyExists() {
-    return settingsFileExists(StoreSettings());
+    return settingsFileExists(kFile);
 }
 
-// A flag byte reads as 1 for any non-zero value.
-SettingStatus repairFlag(QSettings& settings, const char* name, std::uint8_t defaultValue,
-                         const char* message, int& out) {
+// A flag byte reads as 1 for any non-zero value; an unreadable one leaves `out` as it was.
+SettingStatus repairFlag(QSettings& settings, const ByteSetting& entry, const char* message,
+                         int& out) {
     std::uint8_t value = 0;
-    const SettingStatus status =
-        repairByteSetting(settings, key(name), defaultValue, message, value);
+    const SettingStatus status = SettingRepair(entry, message, value).repair(settings);
     if (status != SettingStatus::Bad) {
         out = value != 0 ? 1 : 0;
     }
@@ -140,48 +78,24 @@ std::uint8_t flagByte(int value) {
 
 // An absent counter value is left as the file holds it.
 void writeCounterSettings(QSettings& settings, std::optional<int> counterValue, int outputMode) {
-    settings.beginGroup(key(kSettingsGroup));
     if (counterValue) {
-        writeNumberSetting(settings, key("Counter Value"),
-                           static_cast<std::uint32_t>(std::max(*counterValue, 0)));
+        writeSetting(settings, kCounterValue,
+                     static_cast<std::uint32_t>(std::max(*counterValue, 0)));
     }
-    writeNumberSetting(settings, key("Output Mode"), lowByte(outputMode));
-    settings.endGroup();
-}
-
-// "Counter Value" is a whole number 0 to 2147483647; a stored number above that is as
-// unreadable as a text.
-SettingRead<int> readCounterValue(const QSettings& settings) {
-    const SettingRead<std::uint32_t> read = readDwordSetting(settings, key("Counter Value"));
-    SettingRead<int> counter;
-    counter.status = read.status;
-    if (read.ok()) {
-        if (read.value > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) {
-            counter.status = SettingStatus::Bad;
-        } else {
-            counter.value = static_cast<int>(read.value);
-        }
-    }
-    return counter;
-}
-
-QString memoryKeyName(int index) {
-    return QStringLiteral("F%1").arg(index + 1);
-}
-
-std::size_t textLimit(const std::string& group) {
-    return group == kMemoryKeysGroup ? kMaxMemoryKeyTextBytes : kMaxSettingTextBytes;
+    writeSetting(settings, kOutputMode, lowByte(outputMode));
 }
 
 }  // namespace
 
+CRegistryStore::CRegistryStore()
+    : SettingsFileWriters(kFile, {kMemoryKeysGroup, kMaxMemoryKeyTextBytes}) {}
+
 std::string CRegistryStore::SettingsFilePath() {
-    const StoreSettings settings;
-    return settings.fileName().toStdString();
+    return settingsFilePath(kFile);
 }
 
 bool CRegistryStore::Sync() {
-    StoreSettings settings;
+    StoreSettings settings(kFile);
     settings.sync();
     return settings.status() != QSettings::AccessError;
 }
@@ -288,16 +202,12 @@ int CRegistryStore::IndexOfTuningRangeName(const std::string& name) const {
 // --- Building blocks --------------------------------------------------------------------------
 
 void CRegistryStore::CreateDefaults() {
-    StoreSettings settings;
+    StoreSettings settings(kFile);
     const bool fileExisted = settingsFileExists(settings);
     for (const RootDefault& value : kRootDefaults) {
-        if (value.text != nullptr) {
-            writeTextSetting(settings, key(value.name), value.text);
-        } else {
-            writeNumberSetting(settings, key(value.name), value.number);
-        }
+        writeSettingDefault(settings, value.entry);
     }
-    writeSettingRect(settings, kWindowRect, kDefaultRect);
+    writeSettingRect(settings, kWindowRect, kWindowRect.fallback);
     if (syncSettings(settings)) {
         return;
     }
@@ -313,82 +223,35 @@ void CRegistryStore::CreateDefaults() {
 }
 
 bool CRegistryStore::CreateWindowSizeKey() {
-    if (!WriteWindowRect(kDefaultRect.left, kDefaultRect.top, kDefaultRect.right,
-                         kDefaultRect.bottom)) {
-        showError("Unable to Create Brakton WINSIZE Registry!");
-        return false;
-    }
-    return true;
-}
-
-bool CRegistryStore::WriteString(const std::string& group, const std::string& name,
-                                 const std::string& text) {
-    StoreSettings settings;
-    return writeTextSettingNow(settings, group, name, text, textLimit(group));
-}
-
-bool CRegistryStore::WriteDword(const std::string& group, const std::string& name,
-                                std::uint32_t value) {
-    StoreSettings settings;
-    return writeNumberSettingNow(settings, group, name, value);
-}
-
-bool CRegistryStore::WriteByte(const std::string& group, const std::string& name,
-                               std::uint8_t value) {
-    return WriteDword(group, name, value);
+    return createSettingRect(kFile, kWindowRect, "Unable to Create Brakton WINSIZE Registry!");
 }
 
 // --- Main key ---------------------------------------------------------------------------------
 
 bool CRegistryStore::ReadHomeDir(std::string& homeDir) {
-    if (!mainKeyExists()) {
-        CreateDefaults();
-        homeDir = kDefaultHomeDir;
-        return true;
-    }
-    StoreSettings settings;
-    const SettingStatus status =
-        repairTextSetting(settings, key("HomeDir"), kDefaultHomeDir,
-                          "Unable to Read Pelorin Home Directory!", homeDir);
-    finishSettingsRead(settings);
-    return status != SettingStatus::Bad;
+    const SettingRepair values[] = {{kHomeDir, "Unable to Read Pelorin Home Directory!", homeDir}};
+    return readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
 }
 
 std::string CRegistryStore::StoredHomeDir() const {
-    const StoreSettings settings;
-    const auto read = readTextSetting(settings, key("HomeDir"));
-    return read.ok() ? read.value : std::string(kDefaultHomeDir);
+    const StoreSettings settings(kFile);
+    const auto read = readSetting(settings, kHomeDir);
+    return read.ok() ? read.value : std::string(kHomeDir.defaultValue);
 }
 
 bool CRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& callsign,
                                       std::string& name, std::string& qth, std::uint8_t& utcOffset,
                                       std::string& logFileName, std::uint8_t& loggingMode) {
-    if (!mainKeyExists()) {
-        CreateDefaults();
-        homeDir = kDefaultHomeDir;
-        callsign = kDefaultCallsign;
-        name = kDefaultName;
-        qth = kDefaultQth;
-        utcOffset = kDefaultUtcOffset;
-        logFileName = kDefaultLogFileName;
-        loggingMode = kDefaultLoggingMode;
-    } else {
-        StoreSettings settings;
-        repairTextSetting(settings, key("HomeDir"), kDefaultHomeDir,
-                          "Unable to Read Orvo Home Directory!", homeDir);
-        repairTextSetting(settings, key("Callsign"), kDefaultCallsign,
-                          "Unable to Read Operator Callsign!", callsign);
-        repairTextSetting(settings, key("Name"), kDefaultName, "Unable to Read Operator Name!",
-                          name);
-        repairTextSetting(settings, key("QTH"), kDefaultQth, "Unable to Read Operator QTH!", qth);
-        repairTextSetting(settings, key("Log File Name"), kDefaultLogFileName,
-                          "Unable to Read Software Log filename!", logFileName);
-        repairByteSetting(settings, key("Offset from UTC"), kDefaultUtcOffset,
-                          "Unable to Read Operator Timezone!", utcOffset);
-        repairByteSetting(settings, key("SW Logging Mode"), kDefaultLoggingMode,
-                          "Unable to Read Software Logging Mode!", loggingMode);
-        finishSettingsRead(settings);
-    }
+    const SettingRepair values[] = {
+        {kHomeDir, "Unable to Read Orvo Home Directory!", homeDir},
+        {kCallsign, "Unable to Read Operator Callsign!", callsign},
+        {kName, "Unable to Read Operator Name!", name},
+        {kQth, "Unable to Read Operator QTH!", qth},
+        {kLogFileName, "Unable to Read Software Log filename!", logFileName},
+        {kUtcOffset, "Unable to Read Operator Timezone!", utcOffset},
+        {kLoggingMode, "Unable to Read Software Logging Mode!", loggingMode},
+    };
+    readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
     // Whatever their source: a value that could not be read leaves the caller's text here too.
     SetStringSlot(1, callsign);
     SetStringSlot(2, name);
@@ -400,14 +263,14 @@ bool CRegistryStore::WriteOperatorInfo(const std::string& homeDir, const std::st
                                        const std::string& name, const std::string& qth,
                                        std::uint8_t utcOffset, const std::string& logFileName,
                                        std::uint8_t loggingMode) {
-    StoreSettings settings;
-    writeTextSetting(settings, key("HomeDir"), homeDir);
-    writeTextSetting(settings, key("Callsign"), callsign);
-    writeTextSetting(settings, key("Name"), name);
-    writeTextSetting(settings, key("QTH"), qth);
-    writeNumberSetting(settings, key("Offset from UTC"), utcOffset);
-    writeTextSetting(settings, key("Log File Name"), logFileName);
-    writeNumberSetting(settings, key("SW Logging Mode"), loggingMode);
+    StoreSettings settings(kFile);
+    writeSetting(settings, kHomeDir, homeDir);
+    writeSetting(settings, kCallsign, callsign);
+    writeSetting(settings, kName, name);
+    writeSetting(settings, kQth, qth);
+    writeSetting(settings, kUtcOffset, utcOffset);
+    writeSetting(settings, kLogFileName, logFileName);
+    writeSetting(settings, kLoggingMode, loggingMode);
     return syncSettings(settings);
 }
 
@@ -416,126 +279,82 @@ bool CRegistryStore::ReadUtcSettings(int& useUtc, std::uint8_t& utcOffset) {
         CreateDefaults();
         // Not the stored default: a first run reports local time.
         useUtc = 0;
-        utcOffset = kDefaultUtcOffset;
+        utcOffset = kUtcOffset.defaultValue;
         return true;
     }
-    StoreSettings settings;
+    StoreSettings settings(kFile);
     // An unreadable value takes its default silently and is left in the file as it is.
-    if (repairFlag(settings, "Use UTC in Log", kDefaultUseUtc, nullptr, useUtc) ==
-        SettingStatus::Bad) {
-        useUtc = kDefaultUseUtc;
-    }
-    if (repairByteSetting(settings, key("Offset from UTC"), kDefaultUtcOffset, nullptr,
-                          utcOffset) == SettingStatus::Bad) {
-        utcOffset = kDefaultUtcOffset;
-    }
+    std::uint8_t flag = kUseUtc.defaultValue;
+    utcOffset = kUtcOffset.defaultValue;
+    const SettingRepair values[] = {{kUseUtc, nullptr, flag}, {kUtcOffset, nullptr, utcOffset}};
+    repairSettings(settings, values);
+    useUtc = flag != 0 ? 1 : 0;
     finishSettingsRead(settings);
     return true;
 }
 
 bool CRegistryStore::ReadApplicationColor(std::uint32_t& color) {
-    {
-        const StoreSettings settings;
-        const SettingRead<std::uint32_t> read =
-            readDwordSetting(settings, key("Application Color"));
-        if (read.ok()) {
-            color = read.value;
-            return true;
-        }
-    }
-    color = kDefaultPelorinApplicationColor;
-    WriteApplicationColor(kDefaultPelorinApplicationColor);
+    color = readOrResetSetting(kFile, kApplicationColor);
     return true;
 }
 
 bool CRegistryStore::WriteApplicationColor(std::uint32_t color) {
-    StoreSettings settings;
-    writeNumberSetting(settings, key("Application Color"), color);
-    return syncSettings(settings);
+    return writeSettingNow(kFile, kApplicationColor, color);
 }
 
 bool CRegistryStore::ReadNameService(std::string& host, int& port) {
-    if (!mainKeyExists()) {
-        CreateDefaults();
-        host = kDefaultNsHost;
-        port = static_cast<int>(kDefaultNsPort);
-        return true;
-    }
-    StoreSettings settings;
-    repairTextSetting(settings, key("NS Host"), kDefaultNsHost, "Unable to Read Name Service Host!",
-                      host);
-    std::uint32_t storedPort = 0;
-    if (repairDwordSetting(settings, key("NS Port"), kDefaultNsPort,
-                           "Unable to Read Name Service Port!", storedPort) != SettingStatus::Bad) {
-        port = static_cast<int>(storedPort);
-    }
-    finishSettingsRead(settings);
+    // An unreadable port leaves the caller's.
+    auto storedPort = static_cast<std::uint32_t>(port);
+    const SettingRepair values[] = {
+        {kNsHost, "Unable to Read Name Service Host!", host},
+        {kNsPort, "Unable to Read Name Service Port!", storedPort},
+    };
+    readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
+    port = static_cast<int>(storedPort);
     return true;
 }
 
 bool CRegistryStore::WriteNameService(const std::string& host, int port) {
-    StoreSettings settings;
-    writeTextSetting(settings, key("NS Host"), host);
-    writeNumberSetting(settings, key("NS Port"), static_cast<std::uint32_t>(port));
+    StoreSettings settings(kFile);
+    writeSetting(settings, kNsHost, host);
+    writeSetting(settings, kNsPort, static_cast<std::uint32_t>(port));
     return syncSettings(settings);
 }
 
 bool CRegistryStore::ReadAudioHost(int& enabled, std::string& commandName) {
     if (!mainKeyExists()) {
         CreateDefaults();
-        enabled = kDefaultAudioEnabled;
-        commandName = kDefaultAudioCommand;
+        enabled = kAudioEnabled.defaultValue;
+        commandName = kAudioCommand.defaultValue;
         return true;
     }
-    StoreSettings settings;
-    repairFlag(settings, "Audio Streaming Host", kDefaultAudioEnabled,
-               "Unable to Read Audio Streaming Enable Flag!", enabled);
-    repairTextSetting(settings, key("Audio Host Command Name"), kDefaultAudioCommand,
-                      "Unable to Audio Streaming Host Cmd Name!", commandName);
+    StoreSettings settings(kFile);
+    repairFlag(settings, kAudioEnabled, "Unable to Read Audio Streaming Enable Flag!", enabled);
+    SettingRepair(kAudioCommand, "Unable to Audio Streaming Host Cmd Name!", commandName)
+        .repair(settings);
     finishSettingsRead(settings);
     return true;
 }
 
 bool CRegistryStore::ReadQsoLoggingMode(int& mode) {
-    {
-        const StoreSettings settings;
-        const SettingRead<std::uint8_t> read = readByteSetting(settings, key("QSO Logging Mode"));
-        if (read.ok()) {
-            // Only 0 (normal) and 1 (contest) exist; any other byte reads as its bit 0, the bit
-            // the configuration sheet keeps. The file keeps what it holds.
-            mode = read.value & 1;
-            return true;
-        }
-    }
-    mode = kDefaultQsoLoggingMode;
-    WriteQsoLoggingMode(kDefaultQsoLoggingMode);
+    // Only 0 (normal) and 1 (contest) exist; any other byte reads as its bit 0, the bit the
+    // configuration sheet keeps. The file keeps what it holds.
+    mode = readOrResetSetting(kFile, kQsoLoggingMode) & 1;
     return true;
 }
 
 bool CRegistryStore::WriteQsoLoggingMode(int mode) {
-    StoreSettings settings;
-    writeNumberSetting(settings, key("QSO Logging Mode"), lowByte(mode));
-    return syncSettings(settings);
+    return writeSettingNow(kFile, kQsoLoggingMode, lowByte(mode));
 }
 
 bool CRegistryStore::ReadCurrentLogFileName(std::string& fileName) {
-    if (!mainKeyExists()) {
-        CreateDefaults();
-        fileName = kDefaultCurrentLogFileName;
-        return true;
-    }
-    StoreSettings settings;
-    const SettingStatus status =
-        repairTextSetting(settings, key("Current Log File Name"), kDefaultCurrentLogFileName,
-                          "Unable to Read Current Log Filename!", fileName);
-    finishSettingsRead(settings);
-    return status != SettingStatus::Bad;
+    const SettingRepair values[] = {
+        {kCurrentLogFileName, "Unable to Read Current Log Filename!", fileName}};
+    return readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
 }
 
 bool CRegistryStore::WriteCurrentLogFileName(const std::string& fileName) {
-    StoreSettings settings;
-    writeTextSetting(settings, key("Current Log File Name"), fileName);
-    return syncSettings(settings);
+    return writeSettingNow(kFile, kCurrentLogFileName, fileName);
 }
 
 bool CRegistryStore::ReadQsoLogInfo(std::string& gridSquare, std::string& cqZone,
@@ -543,36 +362,28 @@ bool CRegistryStore::ReadQsoLogInfo(std::string& gridSquare, std::string& cqZone
                                     int& useUtc) {
     if (!mainKeyExists()) {
         CreateDefaults();
-        gridSquare = kDefaultGridSquare;
-        cqZone = kDefaultCqZone;
-        ituZone = kDefaultItuZone;
-        counterValue = kDefaultCounterValue;
-        outputMode = kDefaultOutputMode;
+        gridSquare = kGridSquare.defaultValue;
+        cqZone = kCqZone.defaultValue;
+        ituZone = kItuZone.defaultValue;
+        counterValue = static_cast<int>(kCounterValue.defaultValue);
+        outputMode = kOutputMode.defaultValue;
         return true;
     }
     {
-        StoreSettings settings;
+        StoreSettings settings(kFile);
         // Unreadable values take their defaults silently and stay in the file as they are.
-        struct TextValue {
-            const char* name;
-            const char* defaultValue;
-            std::string& out;
+        gridSquare = kGridSquare.defaultValue;
+        cqZone = kCqZone.defaultValue;
+        ituZone = kItuZone.defaultValue;
+        std::uint8_t flag = kUseUtc.defaultValue;
+        const SettingRepair values[] = {
+            {kGridSquare, nullptr, gridSquare},
+            {kCqZone, nullptr, cqZone},
+            {kItuZone, nullptr, ituZone},
+            {kUseUtc, nullptr, flag},
         };
-        const TextValue texts[] = {
-            {"GridSquare", kDefaultGridSquare, gridSquare},
-            {"CQ Zone", kDefaultCqZone, cqZone},
-            {"ITU Zone", kDefaultItuZone, ituZone},
-        };
-        for (const TextValue& text : texts) {
-            if (repairTextSetting(settings, key(text.name), text.defaultValue, nullptr, text.out) ==
-                SettingStatus::Bad) {
-                text.out = text.defaultValue;
-            }
-        }
-        if (repairFlag(settings, "Use UTC in Log", kDefaultUseUtc, nullptr, useUtc) ==
-            SettingStatus::Bad) {
-            useUtc = kDefaultUseUtc;
-        }
+        repairSettings(settings, values);
+        useUtc = flag != 0 ? 1 : 0;
         finishSettingsRead(settings);
     }
     return ReadCounterSettings(counterValue, outputMode);
@@ -581,11 +392,11 @@ bool CRegistryStore::ReadQsoLogInfo(std::string& gridSquare, std::string& cqZone
 bool CRegistryStore::WriteQsoLogInfo(const std::string& gridSquare, const std::string& cqZone,
                                      const std::string& ituZone, std::optional<int> counterValue,
                                      int outputMode, int useUtc) {
-    StoreSettings settings;
-    writeTextSetting(settings, key("GridSquare"), gridSquare);
-    writeTextSetting(settings, key("CQ Zone"), cqZone);
-    writeTextSetting(settings, key("ITU Zone"), ituZone);
-    writeNumberSetting(settings, key("Use UTC in Log"), flagByte(useUtc));
+    StoreSettings settings(kFile);
+    writeSetting(settings, kGridSquare, gridSquare);
+    writeSetting(settings, kCqZone, cqZone);
+    writeSetting(settings, kItuZone, ituZone);
+    writeSetting(settings, kUseUtc, flagByte(useUtc));
     writeCounterSettings(settings, counterValue, outputMode);
     return syncSettings(settings);
 }
@@ -593,35 +404,26 @@ bool CRegistryStore::WriteQsoLogInfo(const std::string& gridSquare, const std::s
 // --- "Window Size" ----------------------------------------------------------------------------
 
 bool CRegistryStore::ReadWindowRect(int& left, int& top, int& right, int& bottom) {
-    StoreSettings settings;
-    return readSettingRect(settings, kWindowRect, left, top, right, bottom);
+    return readSettingRect(kFile, kWindowRect, left, top, right, bottom);
 }
 
 bool CRegistryStore::WriteWindowRect(int left, int top, int right, int bottom) {
-    StoreSettings settings;
-    writeSettingRect(settings, kWindowRect, {left, top, right, bottom});
-    return syncSettings(settings);
+    return writeSettingRectNow(kFile, kWindowRect, {left, top, right, bottom});
 }
 
 bool CRegistryStore::ReadOriginalWindowRect(int& left, int& top, int& right, int& bottom) {
-    StoreSettings settings;
-    return readSettingRect(settings, kOriginalRect, left, top, right, bottom);
+    return readSettingRect(kFile, kOriginalRect, left, top, right, bottom);
 }
 
 bool CRegistryStore::WriteOriginalWindowRect(int left, int top, int right, int bottom) {
-    StoreSettings settings;
-    writeSettingRect(settings, kOriginalRect, {left, top, right, bottom});
-    return syncSettings(settings);
+    return writeSettingRectNow(kFile, kOriginalRect, {left, top, right, bottom});
 }
 
 bool CRegistryStore::ReadWindowsMoveTogether(int& moveTogether) {
     {
-        StoreSettings settings;
+        StoreSettings settings(kFile);
         if (settingGroupExists(settings, key(kWindowSizeGroup))) {
-            settings.beginGroup(key(kWindowSizeGroup));
-            const SettingRead<std::uint8_t> read =
-                readByteSetting(settings, key("Windows Move Together"));
-            settings.endGroup();
+            const SettingRead<std::uint8_t> read = readSetting(settings, kWindowsMoveTogether);
             if (read.status == SettingStatus::Ok) {
                 moveTogether = read.value != 0 ? 1 : 0;
                 return true;
@@ -629,44 +431,38 @@ bool CRegistryStore::ReadWindowsMoveTogether(int& moveTogether) {
             if (read.status == SettingStatus::Bad) {
                 return true;
             }
-            moveTogether = 1;
-            WriteWindowsMoveTogether(1);
+            moveTogether = kWindowsMoveTogether.defaultValue;
+            WriteWindowsMoveTogether(moveTogether);
             return true;
         }
     }
     // The group comes into being with this value.
-    moveTogether = 1;
-    if (!WriteWindowsMoveTogether(1)) {
+    moveTogether = kWindowsMoveTogether.defaultValue;
+    if (!WriteWindowsMoveTogether(moveTogether)) {
         showError("Unable to Create Pelorin Window Size Registry!");
     }
     return true;
 }
 
 bool CRegistryStore::WriteWindowsMoveTogether(int moveTogether) {
-    StoreSettings settings;
-    settings.beginGroup(key(kWindowSizeGroup));
-    writeNumberSetting(settings, key("Windows Move Together"), flagByte(moveTogether));
-    settings.endGroup();
-    return syncSettings(settings);
+    return writeSettingNow(kFile, kWindowsMoveTogether, flagByte(moveTogether));
 }
 
 // --- "Transmit Memory Keys" -------------------------------------------------------------------
 
 bool CRegistryStore::ReadTransmitMemoryKeys(TransmitMemoryKeys& texts) {
     {
-        StoreSettings settings;
+        StoreSettings settings(kFile);
         if (settingGroupExists(settings, key(kMemoryKeysGroup))) {
-            settings.beginGroup(key(kMemoryKeysGroup));
-            for (int index = 0; index < kTransmitMemoryKeyCount; ++index) {
+            for (std::size_t index = 0; index < kMemoryKeys.size(); ++index) {
                 // Read whole: a text longer than its edit allows is shown as stored and
                 // refused when its key is pressed, not dropped.
-                const SettingRead<std::string> read = readTextSetting(
-                    settings, memoryKeyName(index), std::numeric_limits<std::size_t>::max());
+                const SettingRead<std::string> read =
+                    readTextSetting(settings, settingKey(kMemoryKeys[index]), kMemoryKeyReadBytes);
                 if (read.ok()) {
-                    texts[static_cast<std::size_t>(index)] = read.value;
+                    texts[index] = read.value;
                 }
             }
-            settings.endGroup();
             return true;
         }
     }
@@ -678,13 +474,10 @@ bool CRegistryStore::ReadTransmitMemoryKeys(TransmitMemoryKeys& texts) {
 }
 
 bool CRegistryStore::WriteTransmitMemoryKeys(const TransmitMemoryKeys& texts) {
-    StoreSettings settings;
-    settings.beginGroup(key(kMemoryKeysGroup));
-    for (int index = 0; index < kTransmitMemoryKeyCount; ++index) {
-        writeTextSetting(settings, memoryKeyName(index), texts[static_cast<std::size_t>(index)],
-                         kMaxMemoryKeyTextBytes);
+    StoreSettings settings(kFile);
+    for (std::size_t index = 0; index < kMemoryKeys.size(); ++index) {
+        writeSetting(settings, kMemoryKeys[index], texts[index]);
     }
-    settings.endGroup();
     return syncSettings(settings);
 }
 
@@ -692,23 +485,16 @@ bool CRegistryStore::WriteTransmitMemoryKey(int index, const std::string& text) 
     if (index < 0 || index >= kTransmitMemoryKeyCount) {
         return false;
     }
-    StoreSettings settings;
-    settings.beginGroup(key(kMemoryKeysGroup));
-    writeTextSetting(settings, memoryKeyName(index), text, kMaxMemoryKeyTextBytes);
-    settings.endGroup();
-    return syncSettings(settings);
+    return writeSettingNow(kFile, kMemoryKeys[static_cast<std::size_t>(index)], text);
 }
 
 // --- "Settings" -------------------------------------------------------------------------------
 
 bool CRegistryStore::ReadSelectedTuningRange(int& index) {
     {
-        StoreSettings settings;
+        StoreSettings settings(kFile);
         if (settingGroupExists(settings, key(kSettingsGroup))) {
-            settings.beginGroup(key(kSettingsGroup));
-            const SettingRead<std::uint8_t> read =
-                readByteSetting(settings, key("Selected Tuning Range"));
-            settings.endGroup();
+            const SettingRead<std::uint8_t> read = readSetting(settings, kSelectedTuningRange);
             switch (read.status) {
                 case SettingStatus::Ok:
                     // The index picks one of the panel's four spans; anything else is span 0.
@@ -720,36 +506,28 @@ bool CRegistryStore::ReadSelectedTuningRange(int& index) {
                 case SettingStatus::Missing:
                     break;
             }
-            index = 0;
-            WriteSelectedTuningRange(0);
+            index = kSelectedTuningRange.defaultValue;
+            WriteSelectedTuningRange(index);
             return true;
         }
     }
-    index = 0;
-    if (!WriteSelectedTuningRange(0)) {
+    index = kSelectedTuningRange.defaultValue;
+    if (!WriteSelectedTuningRange(index)) {
         showError("Unable to Create Pelorin Settings Registry!");
     }
     return true;
 }
 
 bool CRegistryStore::WriteSelectedTuningRange(int index) {
-    StoreSettings settings;
-    settings.beginGroup(key(kSettingsGroup));
-    writeNumberSetting(settings, key("Selected Tuning Range"), lowByte(index));
-    settings.endGroup();
-    return syncSettings(settings);
+    return writeSettingNow(kFile, kSelectedTuningRange, lowByte(index));
 }
 
 bool CRegistryStore::ReadScanLimits(int& low, int& high) {
     {
-        StoreSettings settings;
+        StoreSettings settings(kFile);
         if (settingGroupExists(settings, key(kSettingsGroup))) {
-            settings.beginGroup(key(kSettingsGroup));
-            const SettingRead<std::uint32_t> lowRead =
-                readDwordSetting(settings, key("Scan Low Limit"));
-            const SettingRead<std::uint32_t> highRead =
-                readDwordSetting(settings, key("Scan High Limit"));
-            settings.endGroup();
+            const SettingRead<std::uint32_t> lowRead = readSetting(settings, kScanLowLimit);
+            const SettingRead<std::uint32_t> highRead = readSetting(settings, kScanHighLimit);
             if (lowRead.status != SettingStatus::Missing &&
                 highRead.status != SettingStatus::Missing) {
                 // An unreadable limit keeps the caller's value, without a message.
@@ -761,72 +539,67 @@ bool CRegistryStore::ReadScanLimits(int& low, int& high) {
                 }
                 return true;
             }
-            // One limit alone means nothing: both start again from 0.
-            low = 0;
-            high = 0;
-            WriteScanLimits(0, 0);
+            // One limit alone means nothing: both start again from their defaults.
+            low = static_cast<int>(kScanLowLimit.defaultValue);
+            high = static_cast<int>(kScanHighLimit.defaultValue);
+            WriteScanLimits(low, high);
             return true;
         }
     }
-    low = 0;
-    high = 0;
-    if (!WriteScanLimits(0, 0)) {
+    low = static_cast<int>(kScanLowLimit.defaultValue);
+    high = static_cast<int>(kScanHighLimit.defaultValue);
+    if (!WriteScanLimits(low, high)) {
         showError("Unable to Create Pelorin Settings Registry!");
     }
     return true;
 }
 
 bool CRegistryStore::WriteScanLimits(int low, int high) {
-    StoreSettings settings;
-    settings.beginGroup(key(kSettingsGroup));
-    writeNumberSetting(settings, key("Scan Low Limit"), static_cast<std::uint32_t>(low));
-    writeNumberSetting(settings, key("Scan High Limit"), static_cast<std::uint32_t>(high));
-    settings.endGroup();
+    StoreSettings settings(kFile);
+    writeSetting(settings, kScanLowLimit, static_cast<std::uint32_t>(low));
+    writeSetting(settings, kScanHighLimit, static_cast<std::uint32_t>(high));
     return syncSettings(settings);
 }
 
 bool CRegistryStore::ReadCounterSettings(int& counterValue, int& outputMode) {
-    SettingRead<int> counter;
+    SettingRead<std::uint32_t> counter;
     SettingRead<std::uint8_t> mode;
     {
-        StoreSettings settings;
+        StoreSettings settings(kFile);
         if (!settingGroupExists(settings, key(kSettingsGroup))) {
-            counterValue = kDefaultCounterValue;
-            outputMode = kDefaultOutputMode;
+            counterValue = static_cast<int>(kCounterValue.defaultValue);
+            outputMode = kOutputMode.defaultValue;
             WriteCounterSettings(counterValue, outputMode);
             return true;
         }
-        settings.beginGroup(key(kSettingsGroup));
-        counter = readCounterValue(settings);
-        mode = readByteSetting(settings, key("Output Mode"));
-        settings.endGroup();
+        // A stored counter above its limit is as unreadable as a text.
+        counter = readSetting(settings, kCounterValue);
+        mode = readSetting(settings, kOutputMode);
     }
     // A missing value is written with its default; an unreadable one stays in the file as it
     // stands, so that no serial number already sent comes round again.
     if (counter.ok()) {
-        counterValue = counter.value;
+        counterValue = static_cast<int>(counter.value);
     } else if (counter.status == SettingStatus::Missing) {
-        counterValue = kDefaultCounterValue;
-        WriteDword(kSettingsGroup, "Counter Value",
-                   static_cast<std::uint32_t>(kDefaultCounterValue));
+        counterValue = static_cast<int>(kCounterValue.defaultValue);
+        writeSettingNow(kFile, kCounterValue, kCounterValue.defaultValue);
     }
-    outputMode = mode.ok() ? mode.value : kDefaultOutputMode;
+    outputMode = mode.ok() ? mode.value : kOutputMode.defaultValue;
     if (mode.status == SettingStatus::Missing) {
-        WriteByte(kSettingsGroup, "Output Mode", static_cast<std::uint8_t>(kDefaultOutputMode));
+        writeSettingNow(kFile, kOutputMode, kOutputMode.defaultValue);
     }
     return counter.status != SettingStatus::Bad;
 }
 
 bool CRegistryStore::ReadCounterOutputMode(int& outputMode) const {
-    const StoreSettings settings;
-    const SettingRead<std::uint8_t> mode =
-        readByteSetting(settings, key(kSettingsGroup) + QLatin1Char('/') + key("Output Mode"));
-    outputMode = mode.ok() ? mode.value : kDefaultOutputMode;
+    const StoreSettings settings(kFile);
+    const SettingRead<std::uint8_t> mode = readSetting(settings, kOutputMode);
+    outputMode = mode.ok() ? mode.value : kOutputMode.defaultValue;
     return true;
 }
 
 bool CRegistryStore::WriteCounterSettings(int counterValue, int outputMode) {
-    StoreSettings settings;
+    StoreSettings settings(kFile);
     writeCounterSettings(settings, counterValue, outputMode);
     return syncSettings(settings);
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "client/base/client_settings.h"
+#include "platform/settings_reader.h"
+#include "platform/settings_store.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +15,8 @@
 //
 // Settings live in one INI file per user, $XDG_CONFIG_HOME/N0CALL Software/Pelorin.ini (by
 // default under ~/.config). The main key's values sit at the top level ([General]); the
-// subkeys "Window Size", "Transmit Memory Keys" and "Settings" are groups. A read fills the
+// subkeys "Window Size", "Transmit Memory Keys" and "Settings" are groups. Names, defaults and
+// limits stand in the program's settings table (client_settings.h). A read fills the
 // caller's variables and repairs what is missing: the whole main key with its defaults on a
 // first run, a single missing value with its default. A value that cannot be read shows its
 // fixed message (stop icon, through MessageService) and costs no other setting; the output it
@@ -42,20 +47,18 @@ struct TUNING_RANGE_ENTRY {
 };
 
 inline constexpr int kTuningRangeCount = 9;
-inline constexpr int kTransmitMemoryKeyCount = 11;
+inline constexpr int kTransmitMemoryKeyCount = static_cast<int>(settings::kMemoryKeyCount);
 inline constexpr int kStringSlotCount = 8;
 
 using TuningRangeTable = std::array<TUNING_RANGE_ENTRY, kTuningRangeCount>;
 using TransmitMemoryKeys = std::array<std::string, kTransmitMemoryKeyCount>;
 
-// Memory-key texts are kept to 253 bytes of UTF-8, every other text to 79.
-inline constexpr std::size_t kMaxMemoryKeyTextBytes = 253;
-
-inline constexpr std::uint32_t kDefaultPelorinApplicationColor = 0xDFB880;
-
-class CRegistryStore {
+// WriteString, WriteDword and WriteByte (SettingsFileWriters) write one value by group and
+// name; `group` empty is the main key. Texts are cut to 79 bytes (253 in "Transmit Memory
+// Keys") at a character boundary. False when the file could not be written.
+class CRegistryStore : public SettingsFileWriters {
   public:
-    CRegistryStore() = default;
+    CRegistryStore();
     ~CRegistryStore() = default;
 
     CRegistryStore(const CRegistryStore&) = delete;
@@ -63,6 +66,9 @@ class CRegistryStore {
 
     // The settings file's path, as the store opens it.
     static std::string SettingsFilePath();
+    // A reader of the settings file that never writes: for the configuration sheet, which
+    // shows the stored values and must leave the file as it was until Apply.
+    static SettingsReader ReadOnly() { return SettingsReader(settings::kFile); }
 
     // Flushes the settings file. Every write already syncs; main() calls this once more
     // before it ends the process with _Exit. False when the file could not be written.
@@ -102,13 +108,6 @@ class CRegistryStore {
     // created at all only "Unable to Create Main Pelorin Registry!" is shown.
     void CreateDefaults();
     bool CreateWindowSizeKey();
-
-    // Write one value; `group` empty is the main key. Texts are cut to 79 bytes (253 in
-    // "Transmit Memory Keys") at a character boundary. False when the file could not be
-    // written.
-    bool WriteString(const std::string& group, const std::string& name, const std::string& text);
-    bool WriteDword(const std::string& group, const std::string& name, std::uint32_t value);
-    bool WriteByte(const std::string& group, const std::string& name, std::uint8_t value);
 
     // --- Main key ---------------------------------------------------------------------------
     //

@@ -13,42 +13,30 @@
 #include "controls/utf8_limit_validator.h"
 #include "platform/config_fields.h"
 #include "platform/message_service.h"
-#include "platform/settings_reader.h"
 
 namespace pelorin {
 
 namespace {
 
-// The settings store's defaults, shown for values that are missing.
-constexpr const char* kDefaultHomeDir = "C:\\Orvo";
-constexpr const char* kDefaultCallsign = "N0CALL";
-constexpr const char* kDefaultName = "Nemo";
-constexpr const char* kDefaultQth = "Anytown, ST";
-constexpr std::uint8_t kDefaultUtcByte = 0x87;
-constexpr const char* kDefaultLogFileName = "Orvo.Log";
-constexpr const char* kDefaultNsHost = "localhost";
-constexpr std::uint32_t kDefaultNsPort = 10000;
-constexpr const char* kDefaultGridSquare = "AA00aa";
-constexpr const char* kDefaultCqZone = "3";
-constexpr const char* kDefaultItuZone = "6";
-constexpr std::uint8_t kDefaultUseUtc = 1;
-constexpr const char* kNewLogFileName = "Orvo.QSO.Log";
+using namespace settings;
 
 constexpr const char* kStyleTexts[] = {"  Normal ", " Contest "};
 constexpr int kMaxSerialDigits = 5;
-constexpr std::int32_t kMaxCounterValue = 2147483647;
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-SettingsReader reader() {
-    return SettingsReader(QStringLiteral("N0CALL Software"), QStringLiteral("Pelorin"));
+// The stored value, or the entry's default when it is missing or cannot be read.
+std::string storedOrDefault(const SettingsReader& reader, const TextSetting& entry) {
+    const SettingRead<std::string> read = reader.read(entry);
+    return read.ok() ? read.value : std::string(entry.defaultValue);
 }
 
 template <typename T>
-T orDefault(const SettingRead<T>& read, T fallback) {
-    return read.ok() ? read.value : fallback;
+T storedOrDefault(const SettingsReader& reader, const NumberSetting<T>& entry) {
+    const SettingRead<T> read = reader.read(entry);
+    return read.ok() ? read.value : entry.defaultValue;
 }
 
 }  // namespace
@@ -122,47 +110,36 @@ QWidget* CSystemCfgDlg::control(int id) const {
 }
 
 void CSystemCfgDlg::Load() {
-    const SettingsReader settings = reader();
-    const QString top;
-    const auto text = [&](int id, const char* name, const char* fallback) {
-        const auto read = settings.text(top, QString::fromLatin1(name));
-        qobject_cast<QLineEdit*>(control(id))->setText(qs(orDefault(read, std::string(fallback))));
+    const SettingsReader reader = CRegistryStore::ReadOnly();
+    const auto text = [&](int id, const TextSetting& entry) {
+        qobject_cast<QLineEdit*>(control(id))->setText(qs(storedOrDefault(reader, entry)));
     };
-    text(IDC_HOME_DIR, "HomeDir", kDefaultHomeDir);
-    text(IDC_CALLSIGN, "Callsign", kDefaultCallsign);
-    text(IDC_NAME, "Name", kDefaultName);
-    text(IDC_QTH, "QTH", kDefaultQth);
-    text(IDC_NS_HOST, "NS Host", kDefaultNsHost);
-    text(IDC_GRID_SQUARE, "GridSquare", kDefaultGridSquare);
-    text(IDC_CQ_ZONE, "CQ Zone", kDefaultCqZone);
-    text(IDC_ITU_ZONE, "ITU Zone", kDefaultItuZone);
-    m_strLogFileName = orDefault(settings.text(top, QStringLiteral("Log File Name")),
-                                 std::string(kDefaultLogFileName));
-    m_nSWLoggingMode = orDefault(settings.byte(top, QStringLiteral("SW Logging Mode")),
-                                 static_cast<std::uint8_t>(0));
+    text(IDC_HOME_DIR, kHomeDir);
+    text(IDC_CALLSIGN, kCallsign);
+    text(IDC_NAME, kName);
+    text(IDC_QTH, kQth);
+    text(IDC_NS_HOST, kNsHost);
+    text(IDC_GRID_SQUARE, kGridSquare);
+    text(IDC_CQ_ZONE, kCqZone);
+    text(IDC_ITU_ZONE, kItuZone);
+    m_strLogFileName = storedOrDefault(reader, kLogFileName);
+    m_nSWLoggingMode = storedOrDefault(reader, kLoggingMode);
 
-    const std::uint8_t utc =
-        orDefault(settings.byte(top, QStringLiteral("Offset from UTC")), kDefaultUtcByte);
+    const std::uint8_t utc = storedOrDefault(reader, kUtcOffset);
     qobject_cast<QLineEdit*>(control(IDC_UTC_OFFSET))
         ->setText(QString::number(platform::utcOffsetFromByte(utc)));
-    const std::uint32_t port =
-        orDefault(settings.dword(top, QStringLiteral("NS Port")), kDefaultNsPort);
+    const std::uint32_t port = storedOrDefault(reader, kNsPort);
     qobject_cast<QLineEdit*>(control(IDC_NS_PORT))->setText(QString::number(port));
 
-    const bool useUtc =
-        orDefault(settings.byte(top, QStringLiteral("Use UTC in Log")), kDefaultUseUtc) != 0;
+    const bool useUtc = storedOrDefault(reader, kUseUtc) != 0;
     m_checkUseUTC->setChecked(useUtc);
     m_bUseUTCSaved = useUtc;
-    const std::uint8_t outputMode =
-        orDefault(settings.byte(QStringLiteral("Settings"), QStringLiteral("Output Mode")),
-                  static_cast<std::uint8_t>(0));
+    const std::uint8_t outputMode = storedOrDefault(reader, kOutputMode);
     m_checkCut->setChecked((outputMode & 0x80) != 0);
     qobject_cast<QLineEdit*>(control(IDC_SERIAL_DIGITS))
         ->setText(QString::number(std::min(outputMode & 0x7F, kMaxSerialDigits)));
 
-    m_nLoggingMode = orDefault(settings.byte(top, QStringLiteral("QSO Logging Mode")),
-                               static_cast<std::uint8_t>(0)) &
-                     1;
+    m_nLoggingMode = storedOrDefault(reader, kQsoLoggingMode) & 1;
     m_nLoggingModeSaved = m_nLoggingMode;
     ShowLoggingStyle();
 }
@@ -177,51 +154,57 @@ void CSystemCfgDlg::OnLoggingStyleStep() {
     setModified(true);
 }
 
+std::string CSystemCfgDlg::textOf(int id) const {
+    return qobject_cast<QLineEdit*>(control(id))->text().toStdString();
+}
+
+std::variant<CSystemCfgDlg::Refusal, CSystemCfgDlg::Fields> CSystemCfgDlg::checkFields() const {
+    const auto utc = platform::checkUtcOffset(textOf(IDC_UTC_OFFSET));
+    if (!utc.ok()) {
+        return Refusal{utc.message, IDC_UTC_OFFSET};
+    }
+    if (std::string host = platform::checkNameServerHost(textOf(IDC_NS_HOST)); !host.empty()) {
+        return Refusal{std::move(host), IDC_NS_HOST};
+    }
+    const auto port = platform::checkNameServerPort(textOf(IDC_NS_PORT));
+    if (!port.ok()) {
+        return Refusal{port.message, IDC_NS_PORT};
+    }
+    const auto digits =
+        platform::checkIntegerBetween(textOf(IDC_SERIAL_DIGITS), 0, kMaxSerialDigits);
+    if (!digits.ok()) {
+        return Refusal{digits.message, IDC_SERIAL_DIGITS};
+    }
+    return Fields{static_cast<int>(*utc.value), static_cast<int>(*port.value),
+                  static_cast<int>(*digits.value)};
+}
+
 bool CSystemCfgDlg::check() {
-    const auto textOf = [this](int id) {
-        return qobject_cast<QLineEdit*>(control(id))->text().toStdString();
-    };
-    const auto refuse = [this](int id, const std::string& message) {
-        MessageService::showError(message);
-        auto* field = qobject_cast<QLineEdit*>(control(id));
-        field->setFocus();
-        field->selectAll();
-        return false;
-    };
-    if (const auto utc = platform::checkUtcOffset(textOf(IDC_UTC_OFFSET)); !utc.ok()) {
-        return refuse(IDC_UTC_OFFSET, utc.message);
+    const auto checked = checkFields();
+    const Refusal* refusal = std::get_if<Refusal>(&checked);
+    if (refusal == nullptr) {
+        return true;
     }
-    if (const std::string host = platform::checkNameServerHost(textOf(IDC_NS_HOST));
-        !host.empty()) {
-        return refuse(IDC_NS_HOST, host);
-    }
-    if (const auto port = platform::checkNameServerPort(textOf(IDC_NS_PORT)); !port.ok()) {
-        return refuse(IDC_NS_PORT, port.message);
-    }
-    if (const auto digits =
-            platform::checkIntegerBetween(textOf(IDC_SERIAL_DIGITS), 0, kMaxSerialDigits);
-        !digits.ok()) {
-        return refuse(IDC_SERIAL_DIGITS, digits.message);
-    }
-    return true;
+    MessageService::showError(refusal->message);
+    auto* field = qobject_cast<QLineEdit*>(control(refusal->id));
+    field->setFocus();
+    field->selectAll();
+    return false;
 }
 
 bool CSystemCfgDlg::apply() {
-    const auto textOf = [this](int id) {
-        return qobject_cast<QLineEdit*>(control(id))->text().toStdString();
-    };
-    const int utc = static_cast<int>(*platform::checkUtcOffset(textOf(IDC_UTC_OFFSET)).value);
-    const int port = static_cast<int>(*platform::checkNameServerPort(textOf(IDC_NS_PORT)).value);
-    const int digits = static_cast<int>(
-        *platform::checkIntegerBetween(textOf(IDC_SERIAL_DIGITS), 0, kMaxSerialDigits).value);
-    const int outputMode = (m_checkCut->isChecked() ? 0x80 : 0) | digits;
+    const auto checked = checkFields();
+    const Fields* fields = std::get_if<Fields>(&checked);
+    if (fields == nullptr) {
+        return false;
+    }
+    const int outputMode = (m_checkCut->isChecked() ? 0x80 : 0) | fields->serialDigits;
     const bool useUtc = m_checkUseUTC->isChecked();
     // The counter as stored now (the keyboard-CW window may have stepped it), written back
     // only when it reads as a counter: one that is missing or unreadable stays as it stands.
-    const auto counter =
-        reader().dword(QStringLiteral("Settings"), QStringLiteral("Counter Value"));
+    const SettingRead<std::uint32_t> counter = CRegistryStore::ReadOnly().read(kCounterValue);
     std::optional<int> counterValue;
-    if (counter.ok() && counter.value <= static_cast<std::uint32_t>(kMaxCounterValue)) {
+    if (counter.ok()) {
         counterValue = static_cast<int>(counter.value);
     }
 
@@ -229,8 +212,8 @@ bool CSystemCfgDlg::apply() {
     const std::string name = textOf(IDC_NAME);
     const std::string qth = textOf(IDC_QTH);
     bool written = m_store.WriteOperatorInfo(textOf(IDC_HOME_DIR), callsign, name, qth,
-                                             platform::utcOffsetToByte(utc), m_strLogFileName,
-                                             m_nSWLoggingMode);
+                                             platform::utcOffsetToByte(fields->utcHours),
+                                             m_strLogFileName, m_nSWLoggingMode);
     written =
         m_store.WriteQsoLogInfo(textOf(IDC_GRID_SQUARE), textOf(IDC_CQ_ZONE), textOf(IDC_ITU_ZONE),
                                 counterValue, outputMode, useUtc ? 1 : 0) &&
@@ -238,9 +221,11 @@ bool CSystemCfgDlg::apply() {
     written = m_store.WriteQsoLoggingMode(m_nLoggingMode) && written;
     const bool styleChanged = m_nLoggingMode != m_nLoggingModeSaved;
     if (styleChanged) {
-        written = m_store.WriteCurrentLogFileName(kNewLogFileName) && written;
+        // A new logging style starts a new log under the default name.
+        written = m_store.WriteCurrentLogFileName(kCurrentLogFileName.defaultValue) && written;
     }
-    written = m_store.WriteNameService(platform::trimNameServerHost(textOf(IDC_NS_HOST)), port) &&
+    written = m_store.WriteNameService(platform::trimNameServerHost(textOf(IDC_NS_HOST)),
+                                       fields->nsPort) &&
               written;
     if (!written) {
         return false;

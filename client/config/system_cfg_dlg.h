@@ -3,9 +3,11 @@
 // CSystemCfgDlg: the "System Configuration" page of Pelorin's sheet: the
 // operator's data, the naming-service address and the QSO logging settings.
 //
-// Its values are read when it is built, through a reader that never writes,
-// so opening and cancelling the sheet leaves the settings file as it was; a
-// missing value shows its default. Apply writes every value (the counter as
+// Its values are read when it is built, through the store's reader that never
+// writes (CRegistryStore::ReadOnly), so opening and cancelling the sheet leaves
+// the settings file as it was; a missing value shows its default from the
+// program's settings table. Apply takes the values its check accepted and
+// writes every value (the counter as
 // it is stored at that moment, since the keyboard-CW window steps it
 // meanwhile, and only when it reads as a counter: a missing or unreadable
 // one stays as it stands), then, only after the writes succeeded, tells the
@@ -20,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <variant>
 
 #include "controls/property_page.h"
 
@@ -68,7 +71,21 @@ class CSystemCfgDlg : public PropertyPage {
     void OnLoggingStyleStep();
 
   private:
+    // The values the checks accepted, as apply() writes them.
+    struct Fields {
+        int utcHours;
+        int nsPort;
+        int serialDigits;
+    };
+    // The first field the checks refused, and why.
+    struct Refusal {
+        std::string message;
+        int id;
+    };
+
     void Load();
+    std::string textOf(int id) const;
+    std::variant<Refusal, Fields> checkFields() const;
     QLineEdit* AddEdit(int id, const char* label, int x, int y, int labelWidth, int width);
     void ShowLoggingStyle();
 

@@ -303,6 +303,19 @@ TEST_P(SystemConfigRefuses, ShowsTheMessageWritesNothingAndSelectsTheField) {
     EXPECT_TRUE(m_posted.empty());
 }
 
+// An apply that no check came before takes nothing the check would refuse.
+TEST_P(SystemConfigRefuses, ApplyWithoutTheCheckWritesNothing) {
+    const RefusedCase& row = GetParam();
+    storeDefaults();
+    const std::string before = bytes();
+    Page& page = open();
+    type(row.field, row.text);
+    EXPECT_FALSE(page.apply());
+    EXPECT_EQ(bytes(), before);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(m_posted.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Rows, SystemConfigRefuses, ::testing::ValuesIn(kRefused), CaseName());
 
 TEST_F(SystemConfigSheet, TextsTakeAt79BytesTypedOrPasted) {
