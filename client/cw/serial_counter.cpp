@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "client/base/client_settings.h"
 #include "client/base/registry_store.h"
 #include "client/cw/cw_macros.h"
 #include "platform/message_service.h"
@@ -50,8 +51,9 @@ bool SerialCounter::restore(int value) {
 }
 
 bool SerialCounter::write() {
-    return m_value &&
-           m_store.WriteDword("Settings", "Counter Value", static_cast<std::uint32_t>(*m_value));
+    using pelorin::settings::kCounterValue;
+    return m_value && m_store.WriteDword(kCounterValue.group, kCounterValue.name,
+                                         static_cast<std::uint32_t>(*m_value));
 }
 
 }  // namespace cw
