@@ -1,5 +1,6 @@
 #include "platform/settings_store.h"
 
+#include "platform/main_key_settings.h"
 #include "platform/message_service.h"
 
 #include <QFileInfo>
@@ -129,6 +130,39 @@ bool readOrCreateSettings(const SettingsFileName& file, std::span<const SettingR
     }
     finishSettingsRead(settings);
     return allRead;
+}
+
+void readOperatorInfo(const SettingsFileName& file, std::string& homeDir, std::string& callsign,
+                      std::string& name, std::string& qth, std::uint8_t& utcOffset,
+                      std::string& logFileName, std::uint8_t& loggingMode,
+                      const std::function<void()>& createDefaults) {
+    using namespace main_key;
+    const SettingRepair values[] = {
+        {kHomeDir, "Unable to Read Orvo Home Directory!", homeDir},
+        {kCallsign, "Unable to Read Operator Callsign!", callsign},
+        {kName, "Unable to Read Operator Name!", name},
+        {kQth, "Unable to Read Operator QTH!", qth},
+        {kLogFileName, "Unable to Read Software Log filename!", logFileName},
+        {kUtcOffset, "Unable to Read Operator Timezone!", utcOffset},
+        {kLoggingMode, "Unable to Read Software Logging Mode!", loggingMode},
+    };
+    readOrCreateSettings(file, values, createDefaults);
+}
+
+bool writeOperatorInfo(const SettingsFileName& file, const std::string& homeDir,
+                       const std::string& callsign, const std::string& name, const std::string& qth,
+                       std::uint8_t utcOffset, const std::string& logFileName,
+                       std::uint8_t loggingMode) {
+    using namespace main_key;
+    StoreSettings settings(file);
+    writeSetting(settings, kHomeDir, homeDir);
+    writeSetting(settings, kCallsign, callsign);
+    writeSetting(settings, kName, name);
+    writeSetting(settings, kQth, qth);
+    writeSetting(settings, kUtcOffset, utcOffset);
+    writeSetting(settings, kLogFileName, logFileName);
+    writeSetting(settings, kLoggingMode, loggingMode);
+    return syncSettings(settings);
 }
 
 template <typename T>

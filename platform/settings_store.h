@@ -99,6 +99,19 @@ void repairSettings(QSettings& settings, const SettingRepair (&values)[N]) {
 bool readOrCreateSettings(const SettingsFileName& file, std::span<const SettingRepair> values,
                           const std::function<void()>& createDefaults);
 
+// The operator's values under the main key (main_key_settings.h), as both programs read them:
+// each unreadable value its message and its default, a first run the defaults that
+// `createDefaults` writes.
+void readOperatorInfo(const SettingsFileName& file, std::string& homeDir, std::string& callsign,
+                      std::string& name, std::string& qth, std::uint8_t& utcOffset,
+                      std::string& logFileName, std::uint8_t& loggingMode,
+                      const std::function<void()>& createDefaults);
+// False when the file could not be written.
+bool writeOperatorInfo(const SettingsFileName& file, const std::string& homeDir,
+                       const std::string& callsign, const std::string& name, const std::string& qth,
+                       std::uint8_t utcOffset, const std::string& logFileName,
+                       std::uint8_t loggingMode);
+
 // The stored number, or, when it is missing or cannot be read, the default, which is written
 // back at once (best effort: the reader has its value either way).
 template <typename T>

@@ -107,16 +107,8 @@ bool CServerRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& c
                                             std::string& name, std::string& qth,
                                             std::uint8_t& utcOffset, std::string& logFileName,
                                             std::uint8_t& loggingMode) {
-    const SettingRepair values[] = {
-        {kHomeDir, "Unable to Read Orvo Home Directory!", homeDir},
-        {kCallsign, "Unable to Read Operator Callsign!", callsign},
-        {kName, "Unable to Read Operator Name!", name},
-        {kQth, "Unable to Read Operator QTH!", qth},
-        {kLogFileName, "Unable to Read Software Log filename!", logFileName},
-        {kUtcOffset, "Unable to Read Operator Timezone!", utcOffset},
-        {kLoggingMode, "Unable to Read Software Logging Mode!", loggingMode},
-    };
-    readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
+    readOperatorInfo(kFile, homeDir, callsign, name, qth, utcOffset, logFileName, loggingMode,
+                     [this] { CreateDefaults(); });
     return true;
 }
 
@@ -125,15 +117,8 @@ bool CServerRegistryStore::WriteOperatorInfo(const std::string& homeDir,
                                              const std::string& qth, std::uint8_t utcOffset,
                                              const std::string& logFileName,
                                              std::uint8_t loggingMode) {
-    StoreSettings settings(kFile);
-    writeSetting(settings, kHomeDir, homeDir);
-    writeSetting(settings, kCallsign, callsign);
-    writeSetting(settings, kName, name);
-    writeSetting(settings, kQth, qth);
-    writeSetting(settings, kLogFileName, logFileName);
-    writeSetting(settings, kUtcOffset, utcOffset);
-    writeSetting(settings, kLoggingMode, loggingMode);
-    return syncSettings(settings);
+    return writeOperatorInfo(kFile, homeDir, callsign, name, qth, utcOffset, logFileName,
+                             loggingMode);
 }
 
 bool CServerRegistryStore::ReadSWLoggingMode(std::uint8_t& loggingMode) {

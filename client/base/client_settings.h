@@ -6,6 +6,7 @@
 //
 // Constants only, usable from any thread.
 
+#include "platform/main_key_settings.h"
 #include "platform/settings_table.h"
 
 #include <array>
@@ -19,18 +20,8 @@ inline constexpr SettingsFileName kFile = {"N0CALL Software", "Pelorin"};
 
 // --- The main key ----------------------------------------------------------------------------
 
-inline constexpr TextSetting kHomeDir = {"", "HomeDir", "C:\\Orvo"};
-inline constexpr TextSetting kCallsign = {"", "Callsign", "N0CALL"};
-inline constexpr TextSetting kName = {"", "Name", "Nemo"};
-inline constexpr TextSetting kQth = {"", "QTH", "Anytown, ST"};
-inline constexpr ByteSetting kUtcOffset = {"", "Offset from UTC", 0x87};  // -7 hours
-inline constexpr TextSetting kLogFileName = {"", "Log File Name", "Orvo.Log"};
-inline constexpr ByteSetting kLoggingMode = {"", "SW Logging Mode", 0};
-inline constexpr TextSetting kNsHost = {"", "NS Host", "localhost"};
-inline constexpr DwordSetting kNsPort = {"", "NS Port", 10000};
-inline constexpr TextSetting kAudioCommand = {"", "Audio Host Command Name", "SpeakFre.exe"};
-inline constexpr ByteSetting kAudioEnabled = {"", "Audio Streaming Host", 0};
-inline constexpr DwordSetting kApplicationColor = {"", "Application Color", 0xDFB880};
+// The operator's values, the same in both programs' files.
+using namespace main_key;
 
 // The QSO log's values. "QSO Logging Mode" is 0 normal, 1 contest.
 inline constexpr ByteSetting kQsoLoggingMode = {"", "QSO Logging Mode", 0};

@@ -242,16 +242,8 @@ std::string CRegistryStore::StoredHomeDir() const {
 bool CRegistryStore::ReadOperatorInfo(std::string& homeDir, std::string& callsign,
                                       std::string& name, std::string& qth, std::uint8_t& utcOffset,
                                       std::string& logFileName, std::uint8_t& loggingMode) {
-    const SettingRepair values[] = {
-        {kHomeDir, "Unable to Read Orvo Home Directory!", homeDir},
-        {kCallsign, "Unable to Read Operator Callsign!", callsign},
-        {kName, "Unable to Read Operator Name!", name},
-        {kQth, "Unable to Read Operator QTH!", qth},
-        {kLogFileName, "Unable to Read Software Log filename!", logFileName},
-        {kUtcOffset, "Unable to Read Operator Timezone!", utcOffset},
-        {kLoggingMode, "Unable to Read Software Logging Mode!", loggingMode},
-    };
-    readOrCreateSettings(kFile, values, [this] { CreateDefaults(); });
+    readOperatorInfo(kFile, homeDir, callsign, name, qth, utcOffset, logFileName, loggingMode,
+                     [this] { CreateDefaults(); });
     // Whatever their source: a value that could not be read leaves the caller's text here too.
     SetStringSlot(1, callsign);
     SetStringSlot(2, name);
@@ -263,15 +255,8 @@ bool CRegistryStore::WriteOperatorInfo(const std::string& homeDir, const std::st
                                        const std::string& name, const std::string& qth,
                                        std::uint8_t utcOffset, const std::string& logFileName,
                                        std::uint8_t loggingMode) {
-    StoreSettings settings(kFile);
-    writeSetting(settings, kHomeDir, homeDir);
-    writeSetting(settings, kCallsign, callsign);
-    writeSetting(settings, kName, name);
-    writeSetting(settings, kQth, qth);
-    writeSetting(settings, kUtcOffset, utcOffset);
-    writeSetting(settings, kLogFileName, logFileName);
-    writeSetting(settings, kLoggingMode, loggingMode);
-    return syncSettings(settings);
+    return writeOperatorInfo(kFile, homeDir, callsign, name, qth, utcOffset, logFileName,
+                             loggingMode);
 }
 
 bool CRegistryStore::ReadUtcSettings(int& useUtc, std::uint8_t& utcOffset) {
