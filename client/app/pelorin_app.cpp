@@ -22,6 +22,7 @@
 #include "client/memory/k2_memory_cfg.h"
 #include "client/memory/key_switch_panel_windows.h"
 #include "client/memory/memory_commands.h"
+#include "client/panel/hot_keys.h"
 #include "client/panel/k2_front_panel_control_dlg.h"
 #include "client/panel/proxy_panel_remote.h"
 #include "client/panel/splash_wnd.h"
@@ -135,6 +136,9 @@ bool CPelorinApp::LockFolder(platform::FileLock& lock, const std::string& folder
 }
 
 bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
+    // Before any window: a held key is known from releases that any window
+    // may get.
+    m_heldKeys = std::make_unique<HeldKeyWatch>();
     looks::loadApplicationFonts();
     const std::string settingsFolder =
         std::filesystem::path(pelorin::CRegistryStore::SettingsFilePath()).parent_path().string();

@@ -3,7 +3,8 @@
 // Pelorin's start-up and end: the application object's work.
 //
 // main() makes the QApplication and hands over to runPelorin(). InitInstance
-// builds the program in its fixed order (fonts, the settings folder's lock,
+// builds the program in its fixed order (the watch of held keys, which sees
+// every key before any window does, fonts, the settings folder's lock,
 // settings store, the home folder's lock, memory store, ACE, audio host,
 // application colour, operator data, ORB, front panel shown modeless); when the panel is accepted
 // (the exit), ExitInstance syncs the settings and ends the process with code 0 while the ORB thread
@@ -27,6 +28,7 @@
 
 class CK2FrontPanelControlDlg;
 class CK2MemoryCfg;
+class HeldKeyWatch;
 class KeySwitchPanelWindows;
 class MemoryCommands;
 class KeyboardCwOwner;
@@ -95,6 +97,8 @@ class CPelorinApp {
     // First, so that they are let go last.
     platform::FileLock m_settingsLock;
     platform::FileLock m_homeLock;
+    // Every key release, for the rule of a held hot key; outlives the windows.
+    std::unique_ptr<HeldKeyWatch> m_heldKeys;
     std::unique_ptr<pelorin::CRegistryStore> m_store;
     std::unique_ptr<CK2MemoryCfg> m_memories;
     std::unique_ptr<RadioCommProxy> m_proxy;
