@@ -3,6 +3,8 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/config_fields.h"
+
 namespace {
 
 bool namesNamingService(std::string_view initRef) {
@@ -24,23 +26,17 @@ bool argsLocateNamingService(const std::vector<std::string>& args) {
     return false;
 }
 
-// A stored host with blanks around it (older sheets saved them) still names its host.
-std::string trimmedHost(const std::string& host) {
-    const std::size_t first = host.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return host.substr(first, host.find_last_not_of(" \t") - first + 1);
-}
-
 }  // namespace
 
 std::vector<OrbOption> orbOptions(OrbRole role, const std::string& host, int port,
                                   const std::vector<std::string>& args) {
     std::vector<OrbOption> options;
     if (!argsLocateNamingService(args)) {
-        options.emplace_back("InitRef", "NameService=corbaloc::" + trimmedHost(host) + ":" +
-                                            std::to_string(port) + "/NameService");
+        // A stored host with blanks around it (older sheets saved them) still
+        // names the host the sheets show.
+        options.emplace_back("InitRef",
+                             "NameService=corbaloc::" + platform::trimNameServerHost(host) + ":" +
+                                 std::to_string(port) + "/NameService");
     }
     switch (role) {
         case OrbRole::Client:

@@ -86,9 +86,11 @@ void CBraktonApp::StartOrbThread() {
     std::string host = kDefaultNamingHost;
     std::uint32_t port = kDefaultNamingPort;
     m_store.ReadNameService(host, port);
+    const int namingPort = static_cast<int>(port);
+    const std::vector<std::string> orbArgs = buildOrbArgs(host, namingPort, m_args);
+    m_namingAddress = namingServiceAddress(orbArgs);
     try {
-        const int namingPort = static_cast<int>(port);
-        m_orb = initOrb(OrbRole::Server, host, namingPort, buildOrbArgs(host, namingPort, m_args));
+        m_orb = initOrb(OrbRole::Server, host, namingPort, orbArgs);
     } catch (const CORBA::Exception& ex) {
         ReportFailure("ServerOrbThreadProc", true, ex._name());
         ReportOrbFailure(kOrbStartFailedBox, ex._name());
@@ -119,12 +121,14 @@ void CBraktonApp::StartOrbThread() {
 }
 
 void CBraktonApp::ReportOrbFailure(const char* box, const std::string& name) {
-    if (!m_orbFailed) {
-        return;
-    }
     std::string text(box);
+    text.replace(text.find("%s:%d"), 5, m_namingAddress);
     text.replace(text.find("%s"), 2, name);
-    m_orbFailed(text);
+    // Where no box can be seen (no display, a service), the error stream tells the same.
+    m_err << text << '\n' << std::flush;
+    if (m_orbFailed) {
+        m_orbFailed(text);
+    }
 }
 
 void CBraktonApp::ReportFailure(const char* where, bool corbaException, const std::string& name) {

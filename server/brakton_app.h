@@ -72,10 +72,12 @@ class CBraktonApp final : public ServantHost, public ClientConnection {
     using OrbFailureHandler = std::function<void(const std::string& boxText)>;
     void SetOrbFailureHandler(OrbFailureHandler handler) { m_orbFailed = std::move(handler); }
     void StartOrbThread();
+    // "%s" the exception's name, "%s:%d" the naming service's address tried.
     static constexpr const char* kOrbStartFailedBox =
-        "Unable to start the ORB: %s. Brakton serves no client and exits.";
+        "Unable to start the ORB: %s (naming service %s:%d). Brakton serves no client and exits.";
     static constexpr const char* kOrbBindFailedBox =
-        "Unable to serve RadioComm: %s. Brakton serves no client and exits.";
+        "Unable to serve RadioComm: %s (naming service %s:%d). Brakton serves no client and "
+        "exits.";
 
     // Shut-down steps 1 to 5 (see above). Each runs once.
     void StopConnectBacks();
@@ -97,7 +99,7 @@ class CBraktonApp final : public ServantHost, public ClientConnection {
   private:
     // "CORBA exception raised!" and the name on the error stream, and an error in the log.
     void ReportFailure(const char* where, bool corbaException, const std::string& name);
-    // The ORB failure handler with `box` ("%s" the exception's name).
+    // `box` filled in, on the error stream and to the ORB failure handler.
     void ReportOrbFailure(const char* box, const std::string& name);
     RadioCmdNotification_var LookUpClient();
 
@@ -114,6 +116,9 @@ class CBraktonApp final : public ServantHost, public ClientConnection {
     std::atomic<bool> m_bPortOpened{false};
 
     CORBA::ORB_var m_orb;
+    // Where the ORB was sent for the naming service ("host:port"); written
+    // before the ORB thread starts.
+    std::string m_namingAddress;
     OrbThread m_orbThread;
     OrbFailureHandler m_orbFailed;
 };

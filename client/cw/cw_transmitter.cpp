@@ -74,12 +74,14 @@ std::string EmptyMemoryText(int memory) {
 CwTransmitter::CwTransmitter(Hooks hooks, PendingText& pending, SerialCounter& counter)
     : m_hooks(std::move(hooks)), m_pending(pending), m_counter(counter) {}
 
-bool CwTransmitter::callServer(const std::string& piece) {
+bool CwTransmitter::callServer(const std::string& piece, bool& unanswered) {
+    unanswered = false;
     if (!m_hooks.connected || !m_hooks.connected()) {
         m_hooks.showStatus(kStatusError, CwRefusalText(std::nullopt));
         return false;
     }
     const std::optional<std::int32_t> status = m_hooks.keyboardCW(piece);
+    unanswered = !status;
     if (!status || *status != 0) {
         // A failed call has already run the panel's lost-connection handling;
         // these words replace its line.
@@ -91,29 +93,30 @@ bool CwTransmitter::callServer(const std::string& piece) {
 }
 
 bool CwTransmitter::sendTypedWord(const std::string& word) {
-    return callServer(word);
+    bool unanswered = false;
+    return callServer(word, unanswered);
 }
 
-int CwTransmitter::sendPieces(std::string_view text) {
+CwTransmitter::Sent CwTransmitter::sendPieces(std::string_view text) {
+    Sent sent;
     const std::optional<std::string> keyable = KeyableText(text);
     if (!keyable) {
         m_hooks.showStatus(kStatusError, kNotAsciiStatus);
-        return 0;
+        return sent;
     }
-    int taken = 0;
     for (const std::string& piece : SplitCWText(*keyable)) {
-        if (!callServer(piece)) {
+        if (!callServer(piece, sent.unanswered)) {
             break;
         }
-        if (taken++ == 0 && m_hooks.sending) {
+        if (sent.taken++ == 0 && m_hooks.sending) {
             m_hooks.sending();
         }
     }
-    return taken;
+    return sent;
 }
 
 bool CwTransmitter::transmitText(std::string_view text) {
-    return sendPieces(text) > 0;
+    return sendPieces(text).taken > 0;
 }
 
 bool CwTransmitter::transmitMemory(std::string_view text) {
@@ -141,11 +144,20 @@ bool CwTransmitter::transmitMemory(std::string_view text) {
         saved = m_counter.step(delta) && saved;
     };
     const std::string expanded = ExpandMacros(text, sources);
-    if (serialRefusal == nullptr && !expanded.empty() && sendPieces(expanded) > 0) {
+    Sent sent;
+    if (serialRefusal == nullptr && !expanded.empty()) {
+        sent = sendPieces(expanded);
+    }
+    if (sent.taken > 0) {
         if (!saved) {
             m_hooks.showStatus(kStatusError, kSerialNotSavedStatus);
         }
         return true;
+    }
+    if (sent.unanswered) {
+        // Brakton may be keying the text already: its numbers are used up.
+        // The status line keeps the failed call's words.
+        return false;
     }
     if (before && m_counter.value() != before) {
         // Nothing went on air: the numbers are not used up.

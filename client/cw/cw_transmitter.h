@@ -11,9 +11,12 @@
 // line in its own words. Nothing is called while the panel is not connected.
 //
 // A memory text of which no piece was taken leaves the serial counter as it
-// was (its steps are undone and written back); once a piece was taken the
-// steps stand. A text that needs the serial number while it is unknown, or
-// would step it past 2147483647, is not sent at all.
+// was (its steps are undone and written back): refused by the server, or
+// never sent (not connected, not keyable). Once a piece was taken, or a call
+// ended with no answer (the server may be keying it already), the steps
+// stand: a number skipped is harmless, one sent twice is not. A text that
+// needs the serial number while it is unknown, or would step it past
+// 2147483647, is not sent at all.
 //
 // Plain logic; GUI thread.
 
@@ -83,9 +86,14 @@ class CwTransmitter {
     bool transmitMemoryKey(int index, const std::string& text);
 
   private:
-    // Sends the pieces; the number taken.
-    int sendPieces(std::string_view text);
-    bool callServer(const std::string& piece);
+    struct Sent {
+        int taken = 0;            // pieces the server took
+        bool unanswered = false;  // the last call made had no answer
+    };
+    Sent sendPieces(std::string_view text);
+    // True when the server took `piece`; `unanswered` tells a call that
+    // ended with no answer from a refusal or no call at all.
+    bool callServer(const std::string& piece, bool& unanswered);
 
     Hooks m_hooks;
     PendingText& m_pending;

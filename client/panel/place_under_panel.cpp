@@ -105,7 +105,10 @@ void ApplyFollowerFrame(QWidget& window, const QRect& frame) {
             window.resize(client);
         }
     }
-    if (frame.topLeft() != now.topLeft()) {
+    // A window that was never moved is placed by Qt when it is shown (a
+    // dialog centred over its parent), wherever it stands: it is moved even
+    // to where it already is.
+    if (frame.topLeft() != now.topLeft() || !window.testAttribute(Qt::WA_Moved)) {
         window.move(frame.topLeft());
     }
 }

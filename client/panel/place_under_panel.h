@@ -36,7 +36,8 @@ FollowerRequest RequestBesidePanel(QWidget& window, pelorin::CRegistryStore& sto
                                    FollowerPlace place, WhenAnchorSmaller whenSmaller);
 
 // Moves `window` so that its frame is `frame`; a size change keeps the
-// frame's own margins (a window of fixed size keeps a fixed size).
+// frame's own margins (a window of fixed size keeps a fixed size). A window
+// never moved is moved even where it stands, so that Qt does not place it.
 void ApplyFollowerFrame(QWidget& window, const QRect& frame);
 
 // Places `window` against the panel's stored rectangle.

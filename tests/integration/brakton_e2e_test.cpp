@@ -178,10 +178,60 @@ TEST(BraktonStartup, DeadNamingPortIsReportedAndTheServerExitsOne) {
     EXPECT_TRUE(WIFEXITED(*exit) && WEXITSTATUS(*exit) == 1) << rig.braktonStderr();
     EXPECT_NE(rig.braktonStderr().find("CORBA exception raised! TRANSIENT"), std::string::npos)
         << rig.braktonStderr();
-    EXPECT_NE(rig.messages().find("error\tUnable to serve RadioComm: TRANSIENT. Brakton serves no "
-                                  "client and exits.\n"),
+    // The stored "127.0.0.1" is asked for as "localhost".
+    const std::string box = "Unable to serve RadioComm: TRANSIENT (naming service localhost:" +
+                            std::to_string(dead.port()) + "). Brakton serves no client and exits.";
+    EXPECT_NE(rig.messages().find("error\t" + box + "\n"), std::string::npos) << rig.messages();
+    EXPECT_NE(rig.braktonStderr().find(box + "\n"), std::string::npos) << rig.braktonStderr();
+}
+
+// A host stored with blanks around it (an older sheet saved them so) is the
+// host the sheets show: Brakton serves there.
+struct StoredHostCase {
+    const char* name;
+    const char* host;
+};
+ROW_NAME(StoredHostCase, row.name);
+
+class StoredNamingHost : public ::testing::TestWithParam<StoredHostCase> {};
+
+TEST_P(StoredNamingHost, WithBlanksAroundItStillBindsRadioComm) {
+    BraktonRig rig;
+    Settings settings;
+    settings.commPort = 0;
+    settings.nsHost = GetParam().host;
+    ASSERT_TRUE(rig.startAll(settings)) << rig.error();
+    EXPECT_EQ(rig.server()->Connect("Nemo"), 0);
+    EXPECT_EQ(rig.messages(), "");
+    EXPECT_FALSE(rig.brakton().waitExit(0ms).has_value()) << rig.braktonStderr();
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, StoredNamingHost,
+                         ::testing::Values(StoredHostCase{"BlankAfter", "localhost "},
+                                           StoredHostCase{"BlankAndTabAround", " localhost\t"}),
+                         CaseName());
+
+// A blank inside the host is no blank around it: the ORB refuses the address,
+// and the box names the address it was given.
+TEST(BraktonStartup, HostWithABlankInsideIsNamedAndTheServerExitsOne) {
+    BraktonRig rig;
+    ASSERT_TRUE(rig.startNaming());
+    ASSERT_TRUE(rig.startRadio());
+    Settings settings;
+    settings.nsHost = "local host";
+    rig.writeSettings(settings);
+    ASSERT_TRUE(rig.startBrakton()) << rig.error();
+    const auto exit = rig.brakton().waitExit(30s);
+    ASSERT_TRUE(exit.has_value()) << "still running, serving nothing\n" << rig.braktonStderr();
+    EXPECT_TRUE(WIFEXITED(*exit) && WEXITSTATUS(*exit) == 1) << rig.braktonStderr();
+    const std::string address =
+        "(naming service local host:" + std::to_string(rig.naming().port()) + ")";
+    EXPECT_NE(rig.messages().find("error\tUnable to start the ORB: "), std::string::npos)
+        << rig.messages();
+    EXPECT_NE(rig.messages().find(address + ". Brakton serves no client and exits.\n"),
               std::string::npos)
         << rig.messages();
+    EXPECT_NE(rig.braktonStderr().find(address), std::string::npos) << rig.braktonStderr();
 }
 
 TEST(BraktonStartup, GivenInitRefWinsOverAWrongNamingPort) {

@@ -63,6 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {"brakton"},
                     {kDefaultInitRef, kServerConnect, kSharedConnection, kOneConnectionToEachPeer,
                      kLenientIiop}},
+        // The sheets' rule: every kind of blank around the host goes.
+        OptionsCase{"StoredHostWithALineEndIsTrimmed",
+                    OrbRole::Client,
+                    "localhost\r\n",
+                    kDefaultNamingPort,
+                    {"pelorin"},
+                    {kDefaultInitRef, kClientThreads, kLenientIiop}},
         OptionsCase{"RemoteHost",
                     OrbRole::Server,
                     "radio-host",

@@ -35,6 +35,29 @@ const OrbArgsCase kCases[] = {
     {"RemoteHost", "radio-host", 2809, {"Brakton"}, withRef({"Brakton"}, "radio-host:2809")},
     {"Ipv6LiteralInBrackets", "::1", 2809, {"Brakton"}, withRef({"Brakton"}, "[::1]:2809")},
     {"BracketedIpv6Kept", "[::1]", 2809, {"Brakton"}, withRef({"Brakton"}, "[::1]:2809")},
+    // A stored host is taken as the sheets show it: blanks around it go first.
+    {"BlankAfterTheHost",
+     "localhost ",
+     10000,
+     {"Brakton"},
+     withRef({"Brakton"}, "localhost:10000")},
+    {"BlankAndTabAroundTheHost",
+     " localhost\t",
+     10000,
+     {"Brakton"},
+     withRef({"Brakton"}, "localhost:10000")},
+    {"LoopbackWithALineEndIsLocalHost",
+     "127.0.0.1\r\n",
+     10000,
+     {"Brakton"},
+     withRef({"Brakton"}, "localhost:10000")},
+    {"Ipv6LiteralWithBlanksInBrackets",
+     " ::1 ",
+     2809,
+     {"Brakton"},
+     withRef({"Brakton"}, "[::1]:2809")},
+    // A blank inside is no blank around: the ORB is told it and refuses it.
+    {"BlankInsideKept", "local host", 10000, {"Brakton"}, withRef({"Brakton"}, "local host:10000")},
     {"GivenNameServiceWins",
      "radio-host",
      2809,
@@ -72,5 +95,47 @@ TEST_P(BuildOrbArgsTest, AddsTheNamingReferenceUnlessOneIsGiven) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, BuildOrbArgsTest, ::testing::ValuesIn(kCases), CaseName());
+
+// The address an ORB failure names: the one the ORB was sent to.
+struct AddressCase {
+    const char* name;
+    Args orbArgs;
+    std::string address;
+};
+ROW_NAME(AddressCase, row.name);
+
+const AddressCase kAddresses[] = {
+    {"BuiltFromTheSettings", buildOrbArgs(" localhost\t", 10000, {"Brakton"}), "localhost:10000"},
+    {"Ipv6InBrackets", buildOrbArgs("::1", 2809, {"Brakton"}), "[::1]:2809"},
+    {"HostWithABlankInside", buildOrbArgs("local host", 10000, {"Brakton"}), "local host:10000"},
+    {"GivenOnTheCommandLine",
+     buildOrbArgs("radio-host", 2809,
+                  {"Brakton", "-ORBInitRef", "NameService=corbaloc::other:1/NameService"}),
+     "other:1"},
+    {"IiopProtocolNamed",
+     {"Brakton", "-ORBInitRef", "NameService=corbaloc:iiop:other:1/NameService"},
+     "other:1"},
+    {"DefaultInitRef", {"Brakton", "-ORBDefaultInitRef", "corbaloc::other:1"}, "other:1"},
+    {"InitRefWinsOverDefaultInitRef",
+     {"Brakton", "-ORBInitRef", "NameService=corbaloc::first:1/NameService", "-ORBDefaultInitRef",
+      "corbaloc::other:1"},
+     "first:1"},
+    {"LastInitRefCounts",
+     {"Brakton", "-ORBInitRef", "NameService=corbaloc::first:1/NameService", "-ORBInitRef",
+      "NameService=corbaloc::second:2/NameService"},
+     "second:2"},
+    {"OtherFormShownWhole",
+     {"Brakton", "-ORBInitRef", "NameService=IOR:010000001c"},
+     "IOR:010000001c"},
+};
+
+class NamingServiceAddressTest : public ::testing::TestWithParam<AddressCase> {};
+
+TEST_P(NamingServiceAddressTest, NamesTheAddressTheOrbIsSentTo) {
+    EXPECT_EQ(namingServiceAddress(GetParam().orbArgs), GetParam().address);
+}
+
+INSTANTIATE_TEST_SUITE_P(Server, NamingServiceAddressTest, ::testing::ValuesIn(kAddresses),
+                         CaseName());
 
 }  // namespace
