@@ -172,6 +172,61 @@ const HangUpCase kHangUpCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Signal, PelorinHangUp, ::testing::ValuesIn(kHangUpCases), CaseName());
 
+// The whole files below `folder` whose name begins with `prefix`.
+std::vector<std::filesystem::path> filesStartingWith(const std::filesystem::path& folder,
+                                                     const std::string& prefix) {
+    std::vector<std::filesystem::path> found;
+    std::error_code ignored;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(folder, ignored)) {
+        if (item.is_regular_file(ignored) &&
+            item.path().filename().string().rfind(prefix, 0) == 0) {
+            found.push_back(item.path());
+        }
+    }
+    return found;
+}
+
+// SIGTERM while a contact could not be written to a full disk: Pelorin's own
+// exit writes the whole log to a rescue file in the settings folder, names it
+// on standard error and shows nothing: no box, and no line for the message
+// service, as no operator may be there to close one.
+TEST_F(PelorinProgram, SigtermOnAFullDiskRescuesTheLogAndShowsNothing) {
+    ASSERT_TRUE(startPelorin({}, PELORIN_EXIT_DRIVER));
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    std::string out;
+    while (std::chrono::steady_clock::now() < deadline && m_pelorin.running()) {
+        out = readFile(m_pelorin.stdoutPath());
+        if (out.find("unsaved\n") != std::string::npos || out.rfind("skip: ", 0) == 0) {
+            break;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    if (out.rfind("skip: ", 0) == 0) {
+        GTEST_SKIP() << out.substr(6);
+    }
+    ASSERT_NE(out.find("unsaved\n"), std::string::npos)
+        << out << readFile(m_pelorin.stderrPath()) << readFile(messageLog());
+    const std::string messagesBefore = readFile(messageLog());
+
+    ASSERT_TRUE(m_pelorin.signal(SIGTERM));
+    const auto status = m_pelorin.waitExit(30s);
+    ASSERT_TRUE(status.has_value()) << "Pelorin did not end";
+    ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+
+    const auto rescues = filesStartingWith(m_dir.path(), "Orvo.QSO.Log.unsaved-");
+    ASSERT_EQ(rescues.size(), 1u) << readFile(m_pelorin.stderrPath());
+    EXPECT_EQ(rescues[0].string().rfind((m_dir.path() / "config").string() + "/", 0), 0u)
+        << rescues[0];
+    EXPECT_NE(readFile(rescues[0]).find(";N0CALL;"), std::string::npos) << readFile(rescues[0]);
+    const std::string err = readFile(m_pelorin.stderrPath());
+    EXPECT_NE(err.find("Log not saved to " + (m_dir.path() / "Orvo" / "Orvo.QSO.Log").string() +
+                       ": the whole log is kept in " + rescues[0].string()),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(readFile(messageLog()), messagesBefore);
+}
+
 // The reply trace ("Cmd = ...") is written only with RIGCONTROL_TRACE=1. A
 // second call-back after the reply makes the panel echo to the server; once
 // the echo is there, the reply before it has been handled.
