@@ -308,16 +308,24 @@ void CQSOLoggerGUIThread::Adopt(const std::string& path) {
 bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::string>& path) {
     const std::string name = path ? *path : PathOf(m_settings.ReadCurrentLogFileName());
     qDebug("CQSOLoggerGUIThread got WM_OPEN_LOG_FILE, Filename = %s", name.c_str());
-    if (wParam == 1 && path && m_links.beforeLoad)
-        m_links.beforeLoad();
     const bool load = wParam == 1 && path.has_value();
     std::string bytes;
-    if (load && platform::readWholeFileReason(name, bytes) == 0 &&
-        holdsNoContacts(LoadLogFile(bytes, Now())) &&
-        !m_notices.AskYesNo(name +
-                            " holds no contacts. Use it as the log? Its lines are kept after the "
-                            "contacts.")) {
-        return false;
+    if (load) {
+        // Before the log in hand is set aside: a file that cannot be read
+        // leaves it open as it is, unsaved contacts and all.
+        const int unread = platform::readWholeFileReason(name, bytes);
+        if (unread != 0 && unread != ENOENT) {
+            m_notices.Error("Cannot read " + name + ": " + reasonText(unread));
+            return false;
+        }
+        if (unread == 0 && holdsNoContacts(LoadLogFile(bytes, Now())) &&
+            !m_notices.AskYesNo(name +
+                                " holds no contacts. Use it as the log? Its lines are kept after "
+                                "the contacts.")) {
+            return false;
+        }
+        if (m_links.beforeLoad)
+            m_links.beforeLoad();
     }
     if (!MaySetLogAside()) {
         if (wParam == 0) {

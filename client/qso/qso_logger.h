@@ -113,9 +113,9 @@ class CQSOLoggerGUIThread {
     // Start-up: takes the window and opens the stored log (as wParam 1 without a path).
     void OnParamCmd(std::unique_ptr<IQsoLogWindow> window);
     // wParam 1 with a path: Load; 1 without: start-up; 0: after a style change
-    // (mode and name already stored). False when the operator kept an unsaved
-    // log: nothing changed, and after a style change the log's own mode and
-    // name are stored again.
+    // (mode and name already stored). False when nothing changed: the
+    // operator kept an unsaved log (after a style change the log's own mode
+    // and name are stored again), or a Load's file cannot be read.
     bool OnOpenLogFile(int wParam, const std::optional<std::string>& path = std::nullopt);
     // wParam 1: a contact from the info object, written to the file; 0: listed only.
     void OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& entry);

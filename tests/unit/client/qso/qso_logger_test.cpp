@@ -214,7 +214,7 @@ TEST_F(QsoLogger, UnreadableLogIsNeverWritten) {
     EXPECT_TRUE(fs::is_directory(at("Orvo.QSO.Log")));
 
     m_logger->OnRequestQsoLogCmd(1, contact("A"));
-    ASSERT_TRUE(m_logger->OnOpenLogFile(1, at("Orvo.QSO.Log").string()));  // Load: nothing changes
+    EXPECT_FALSE(m_logger->OnOpenLogFile(1, at("Orvo.QSO.Log").string()));  // Load: nothing changes
     EXPECT_EQ(calls(), std::vector<std::string>{"A"});
     EXPECT_EQ(m_logger->logFileName(), at("Orvo-1.QSO.Log").string());
 }
@@ -970,6 +970,80 @@ const SetAsideCase kSetAsideCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Actions, QsoLoggerSetAside, ::testing::ValuesIn(kSetAsideCases),
                          CaseName());
+
+// --- A Load of a file that cannot be read -----------------------------------------------
+
+struct UnreadableLoadCase {
+    const char* name;
+    bool asNobody;  // a file of mode 000 that only root could read
+    const char* reason;
+};
+ROW_NAME(UnreadableLoadCase, row.name);
+
+class QsoLoggerUnreadableLoad : public QsoLogger,
+                                public ::testing::WithParamInterface<UnreadableLoadCase> {
+  protected:
+    // In the child: "mine.log" holds A, B is unsaved; saves and appends
+    // fail, a rescue file beside the log could be written. Then the Load.
+    std::string run(const UnreadableLoadCase& c) {
+        fs::create_directories(folder());
+        fs::permissions(m_dir.path(), fs::perms(0755));
+        const fs::path other = at("other.log");
+        if (c.asNobody) {
+            writeBytes(other, kNormalFile);
+            fs::permissions(other, fs::perms::none);
+            if (::chown(folder().c_str(), 65534, 65534) != 0)
+                return "chown failed";
+            if (!becomeNobody())
+                return "skip: cannot become nobody";
+        } else {
+            fs::create_directory(other);
+        }
+        m_settings.name = "mine.log";
+        start();
+        logAThenBUnsaved();
+        m_logger->SetFileHooks([](platform::AtomicStep) { return false; },
+                               [](platform::AppendStep) { return false; });
+        m_notices.lines.clear();
+
+        std::ostringstream out;
+        out << (m_logger->OnOpenLogFile(1, other.string()) ? "loaded" : "not loaded") << "\n";
+        for (const std::string& line : m_notices.lines)
+            out << line << "\n";
+        out << "open " << platform::nameOf(m_logger->logFileName()) << ", listed " << join(calls())
+            << (m_logger->unsaved() ? ", unsaved" : ", saved") << "\n";
+        out << (fs::exists(at(std::string("mine.log") + kRescueSuffix)) ? "rescue file written"
+                                                                        : "no rescue file")
+            << "\n";
+        m_logger->SetFileHooks({}, {});
+        m_logger->OnRequestQsoLogCmd(1, contact("C"));
+        out << "then mine.log holds " << join(callsInFile("mine.log"))
+            << (readBytes(at("mine.log")) == FormatLogFile(m_logger->entries(), {})
+                    ? " numbered 1.."
+                    : " misnumbered")
+            << "\n";
+        return out.str();
+    }
+};
+
+// The log in hand stays open and unsaved, so the contacts it lacks reach its
+// file later under their own serial numbers.
+TEST_P(QsoLoggerUnreadableLoad, ChangesNothingAndTheLogStaysUnsaved) {
+    const UnreadableLoadCase& c = GetParam();
+    const std::string report = reportFromChild([&] { return run(c); });
+    if (report.rfind("skip: ", 0) == 0)
+        GTEST_SKIP() << report.substr(6);
+    EXPECT_EQ(report, "not loaded\nerror\tCannot read " + at("other.log").string() + ": " +
+                          c.reason +
+                          "\nopen mine.log, listed A,B, unsaved\nno rescue file\nthen mine.log "
+                          "holds A,B,C numbered 1..\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, QsoLoggerUnreadableLoad,
+    ::testing::Values(UnreadableLoadCase{"AFileItsUserMayNotRead", true, "Permission denied"},
+                      UnreadableLoadCase{"AFolderUnderTheName", false, "Is a directory"}),
+    CaseName());
 
 // --- Style change: the configuration page stored contest and "Orvo.QSO.Log" ---
 
