@@ -145,13 +145,12 @@ void CQSOLoggerGUIThread::ClearLog() {
 void CQSOLoggerGUIThread::MarkSaved() {
     m_nFailedAppends = 0;
     m_bRewriteNeeded = false;
-    m_nLostIfDropped = 0;
 }
 
 int CQSOLoggerGUIThread::UnsavedContactCount() const {
-    // After a failed rewrite the file holds an older version of every
-    // contact in the list.
-    return m_nLostIfDropped > 0 ? m_nLostIfDropped : static_cast<int>(m_EntryList.size());
+    // While a rewrite is pending the file holds an older version of the log,
+    // or none: every contact in the list is at stake.
+    return m_bRewriteNeeded ? static_cast<int>(m_EntryList.size()) : m_nFailedAppends;
 }
 
 void CQSOLoggerGUIThread::ToErrorOutput(const std::string& text) const {
@@ -388,7 +387,6 @@ void CQSOLoggerGUIThread::OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& en
     }
     if (wParam != 1)
         return;
-    ++m_nLostIfDropped;
     if (m_bReadOnly) {
         ++m_nFailedAppends;
         m_notices.Error(ReadOnlyText());

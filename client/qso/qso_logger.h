@@ -206,11 +206,9 @@ class CQSOLoggerGUIThread {
     int m_nQSOCount = 0;
     // Unsaved: contacts at the list's end whose append failed, and whether a
     // change only a whole save can write (a Modify, a Delete, a failed save)
-    // is still to reach the file. m_nLostIfDropped counts the contacts not on
-    // disk either way.
+    // is still to reach the file.
     int m_nFailedAppends = 0;
     bool m_bRewriteNeeded = false;
-    int m_nLostIfDropped = 0;
     // The log's file as this program last wrote or read it.
     LogDiskState m_disk;
     LogFileLock m_lock;

@@ -971,6 +971,51 @@ const SetAsideCase kSetAsideCases[] = {
 INSTANTIATE_TEST_SUITE_P(Actions, QsoLoggerSetAside, ::testing::ValuesIn(kSetAsideCases),
                          CaseName());
 
+// --- The exit question's count ---------------------------------------------------------
+
+struct CountCase {
+    const char* name;
+    std::function<void(CQSOLoggerGUIThread&)> step;  // before the failed Log It
+    int count;
+};
+ROW_NAME(CountCase, row.name);
+
+class QsoLoggerExitCount : public QsoLogger, public ::testing::WithParamInterface<CountCase> {};
+
+// "mine.log" holds A and B; then, with every save, append and rescue
+// failing, the row's step and a Log It of C. The question counts what the
+// file lacks: the whole log while a rewrite is pending.
+TEST_P(QsoLoggerExitCount, CountsTheWholeLogWhileARewriteIsPendingElseTheFailedAppends) {
+    const CountCase& c = GetParam();
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    ASSERT_EQ(callsInFile("mine.log"), kAB);
+    m_logger->SetFileHooks([](platform::AtomicStep) { return false; },
+                           [](platform::AppendStep) { return false; },
+                           [](const std::string&) { return false; });
+    c.step(*m_logger);
+    m_logger->OnRequestQsoLogCmd(1, contact("C"));
+    m_notices.lines.clear();
+    EXPECT_FALSE(m_logger->SaveForExit(true));
+    EXPECT_EQ(m_notices.lines,
+              std::vector<std::string>{"question\t" + std::to_string(c.count) +
+                                       " contacts not saved to " + at("mine.log").string() +
+                                       " will be lost. Exit anyway?"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, QsoLoggerExitCount,
+    ::testing::Values(
+        CountCase{"OnlyTheAppendFailed", [](CQSOLoggerGUIThread&) {}, 1},
+        CountCase{
+            "AfterAFailedModify",
+            [](CQSOLoggerGUIThread& logger) { logger.OnModifyLogEntry(0, contact("CHANGED")); }, 3},
+        CountCase{"AfterAFailedDelete",
+                  [](CQSOLoggerGUIThread& logger) { logger.OnDeleteLogEntry(0); }, 2}),
+    CaseName());
+
 // --- A Load of a file that cannot be read -----------------------------------------------
 
 struct UnreadableLoadCase {
