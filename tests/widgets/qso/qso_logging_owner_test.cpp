@@ -672,7 +672,8 @@ TEST_P(QsoExitOrder, TheLogIsSafeBeforeAnyBoxAndOnlyTheOperatorsExitShowsOne) {
     EXPECT_EQ(state(err),
               "rescue file holds A B C, stderr names it, CW window closed, disconnected");
     if (c.by != ExitBy::Operator) {
-        EXPECT_TRUE(boxes.seen.empty()) << boxes.seen.front().text;
+        EXPECT_TRUE(boxes.seen.empty())
+            << boxes.seen.front().text << "\nasked for while: " << boxes.seen.front().then;
         return;
     }
     ASSERT_EQ(boxes.seen.size(), 2u) << boxes.seen.back().text;
