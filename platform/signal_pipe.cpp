@@ -28,7 +28,7 @@ extern "C" void writeSignalByte(int signalNumber) {
 
 }  // namespace
 
-SignalPipe::SignalPipe(Callback onSignal, std::initializer_list<int> signalNumbers, QObject* parent)
+SignalPipe::SignalPipe(Callback onSignal, const std::vector<int>& signalNumbers, QObject* parent)
     : QObject(parent), m_onSignal(std::move(onSignal)) {
     int fds[2] = {-1, -1};
     if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -70,6 +70,11 @@ SignalPipe::~SignalPipe() {
         ::close(m_writeFd);
         ::close(m_readFd);
     }
+}
+
+bool SignalPipe::isIgnored(int signalNumber) {
+    struct sigaction current {};
+    return ::sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
 void SignalPipe::readPending() {

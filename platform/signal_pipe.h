@@ -12,7 +12,6 @@
 
 #include <csignal>
 #include <functional>
-#include <initializer_list>
 #include <vector>
 
 #include <QObject>
@@ -26,7 +25,7 @@ class SignalPipe : public QObject {
     using Callback = std::function<void(int signalNumber)>;
 
     explicit SignalPipe(Callback onSignal,
-                        std::initializer_list<int> signalNumbers = {SIGTERM, SIGINT},
+                        const std::vector<int>& signalNumbers = {SIGTERM, SIGINT},
                         QObject* parent = nullptr);
     ~SignalPipe() override;
 
@@ -35,6 +34,9 @@ class SignalPipe : public QObject {
 
     // False when the pipe or a handler could not be set up (or another instance is active).
     bool isInstalled() const { return m_installed; }
+
+    // Whether `signalNumber` is ignored now, as a program started under nohup finds SIGHUP.
+    static bool isIgnored(int signalNumber);
 
   private:
     struct Saved {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QProcess>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -136,6 +137,9 @@ bool CPelorinApp::LockFolder(platform::FileLock& lock, const std::string& folder
 }
 
 bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
+    // Taken before any library could touch it: a Pelorin started under nohup
+    // keeps SIGHUP ignored and outlives its terminal.
+    const bool hangUpIgnored = platform::SignalPipe::isIgnored(SIGHUP);
     // Before any window: a held key is known from releases that any window
     // may get.
     m_heldKeys = std::make_unique<HeldKeyWatch>();
@@ -235,11 +239,19 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
     m_qsoLogging->fill(commands);
     m_panel->SetCommandEntryPoints(commands);
 
-    m_signals = std::make_unique<platform::SignalPipe>([this](int) {
-        if (m_panel) {
-            m_panel->ExitWithoutQuestion();
-        }
-    });
+    // A closed terminal or session (SIGHUP) ends Pelorin as SIGTERM does: the
+    // log is saved, or rescued, before the process goes.
+    std::vector<int> exitSignals{SIGTERM, SIGINT};
+    if (!hangUpIgnored) {
+        exitSignals.push_back(SIGHUP);
+    }
+    m_signals = std::make_unique<platform::SignalPipe>(
+        [this](int) {
+            if (m_panel) {
+                m_panel->ExitWithoutQuestion();
+            }
+        },
+        exitSignals);
 
     m_panel->OnInitDialog();
     m_panel->show();

@@ -8,7 +8,8 @@
 // settings store, the home folder's lock, memory store, ACE, audio host,
 // application colour, operator data, ORB, front panel shown modeless); when the panel is accepted
 // (the exit), ExitInstance syncs the settings and ends the process with code 0 while the ORB thread
-// still runs. SIGTERM and SIGINT run the panel's exit from the QSO step on, without the question.
+// still runs. SIGTERM, SIGINT and SIGHUP run the panel's exit from the QSO step on, without the
+// question; SIGHUP stays ignored when Pelorin was started with it ignored (nohup).
 //
 // One Pelorin per settings folder and per home folder: each holds an
 // exclusive lock on "Pelorin.lock" in both for as long as it runs. A second

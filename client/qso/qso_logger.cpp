@@ -38,6 +38,58 @@ bool holdsNoContacts(const LogFileContent& content) {
 
 }  // namespace
 
+// While the exit makes the log safe, a box would wait on an operator who may
+// not be there (a signal, a session that ends): the notices are held, and
+// SaveForExit says them once the log is on disk somewhere.
+class CQSOLoggerGUIThread::HeldNotices : public IQsoNotices {
+  public:
+    struct Held {
+        std::vector<std::string> lines;  // every notice, in order
+        std::vector<std::string> warnings;
+        std::string firstError;
+    };
+
+    explicit HeldNotices(IQsoNotices& shown) : m_shown(shown) {}
+
+    void Error(const std::string& text) override {
+        if (!m_holding) {
+            m_shown.Error(text);
+            return;
+        }
+        m_held.lines.push_back(text);
+        if (m_held.firstError.empty())
+            m_held.firstError = text;
+    }
+    void Warning(const std::string& text) override {
+        if (!m_holding) {
+            m_shown.Warning(text);
+            return;
+        }
+        m_held.lines.push_back(text);
+        m_held.warnings.push_back(text);
+    }
+    // No keeps everything as it is.
+    bool AskYesNo(const std::string& text) override {
+        if (!m_holding)
+            return m_shown.AskYesNo(text);
+        m_held.lines.push_back(text + " No.");
+        return false;
+    }
+
+    void Hold() { m_holding = true; }
+    Held Release() {
+        m_holding = false;
+        return std::exchange(m_held, Held{});
+    }
+    // The one box of an interactive exit.
+    IQsoNotices& shown() { return m_shown; }
+
+  private:
+    IQsoNotices& m_shown;
+    bool m_holding = false;
+    Held m_held;
+};
+
 std::string LogStyleName(int style) {
     return style == kContestLogStyle ? "contest" : "normal";
 }
@@ -54,9 +106,12 @@ CQSOLoggerGUIThread::CQSOLoggerGUIThread(std::string logFolder, IQsoLogSettings&
                                          IQsoNotices& notices, Links links)
     : m_logFolder(std::move(logFolder)),
       m_settings(settings),
-      m_notices(notices),
+      m_heldNotices(std::make_unique<HeldNotices>(notices)),
+      m_notices(*m_heldNotices),
       m_links(std::move(links)),
       m_strLogFileName(PathOf(kDefaultLogFileName)) {}
+
+CQSOLoggerGUIThread::~CQSOLoggerGUIThread() = default;
 
 std::string CQSOLoggerGUIThread::PathOf(const std::string& name) const {
     if (name.empty())
@@ -90,13 +145,12 @@ void CQSOLoggerGUIThread::ClearLog() {
 void CQSOLoggerGUIThread::MarkSaved() {
     m_nFailedAppends = 0;
     m_bRewriteNeeded = false;
-    m_nLostIfDropped = 0;
 }
 
 int CQSOLoggerGUIThread::UnsavedContactCount() const {
-    // After a failed rewrite the file holds an older version of every
-    // contact in the list.
-    return m_nLostIfDropped > 0 ? m_nLostIfDropped : static_cast<int>(m_EntryList.size());
+    // While a rewrite is pending the file holds an older version of the log,
+    // or none: every contact in the list is at stake.
+    return m_bRewriteNeeded ? static_cast<int>(m_EntryList.size()) : m_nFailedAppends;
 }
 
 void CQSOLoggerGUIThread::ToErrorOutput(const std::string& text) const {
@@ -154,8 +208,13 @@ bool CQSOLoggerGUIThread::WriteUnsaved() {
 }
 
 bool CQSOLoggerGUIThread::MaySetLogAside() {
-    if (!unsaved() || WriteUnsaved() || RescueUnsavedLog())
+    if (!unsaved() || WriteUnsaved())
         return true;
+    if (const std::optional<std::string> rescued = RescueUnsavedLog()) {
+        ToErrorOutput(*rescued);
+        m_notices.Warning(*rescued);
+        return true;
+    }
     if (m_notices.AskYesNo("Contacts not saved to " + m_strLogFileName +
                            " will be lost. Continue?")) {
         MarkSaved();
@@ -165,7 +224,7 @@ bool CQSOLoggerGUIThread::MaySetLogAside() {
 }
 
 // The whole log as it stands, in a new file under a name no other file has.
-bool CQSOLoggerGUIThread::RescueUnsavedLog() {
+std::optional<std::string> CQSOLoggerGUIThread::RescueUnsavedLog() {
     std::vector<std::string> folders{platform::folderOf(m_strLogFileName)};
     if (m_links.rescueFolders) {
         for (const std::string& folder : m_links.rescueFolders())
@@ -186,28 +245,51 @@ bool CQSOLoggerGUIThread::RescueUnsavedLog() {
             WriteUnderFreeName(folder + "/" + name, bytes, &reason);
         if (!written)
             continue;
-        const std::string text =
-            "Log not saved to " + m_strLogFileName + ": the whole log is kept in " + *written;
-        ToErrorOutput(text);
-        m_notices.Warning(text);
         MarkSaved();
-        return true;
+        return "Log not saved to " + m_strLogFileName + ": the whole log is kept in " + *written;
     }
-    return false;
+    return std::nullopt;
+}
+
+void CQSOLoggerGUIThread::BeginExit() {
+    m_heldNotices->Hold();
 }
 
 bool CQSOLoggerGUIThread::SaveForExit(bool interactive) {
-    if (!unsaved() || WriteUnsaved() || RescueUnsavedLog())
+    BeginExit();
+    // Counted before the exit's own writes: one that fails leaves the file as
+    // it was.
+    const std::string lost =
+        std::to_string(UnsavedContactCount()) + " contacts not saved to " + m_strLogFileName;
+    const bool saved = !unsaved() || WriteUnsaved();
+    const std::optional<std::string> rescued = saved ? std::nullopt : RescueUnsavedLog();
+    // The log is as safe as it can be made: now it may be said, first where
+    // the contacts are (or how many are lost), then what went wrong on the way.
+    if (rescued)
+        ToErrorOutput(*rescued);
+    else if (!saved && !interactive)
+        ToErrorOutput(lost + " are lost.");
+    const HeldNotices::Held held = m_heldNotices->Release();
+    for (const std::string& line : held.lines)
+        ToErrorOutput(line);
+    IQsoNotices& box = m_heldNotices->shown();
+    if (rescued) {
+        if (interactive)
+            box.Warning(held.firstError.empty() ? *rescued : *rescued + "\n" + held.firstError);
         return true;
-    const std::string count = std::to_string(UnsavedContactCount());
-    if (interactive) {
-        if (!m_notices.AskYesNo(count + " contacts not saved to " + m_strLogFileName +
-                                " will be lost. Exit anyway?")) {
-            return false;
-        }
-    } else {
-        ToErrorOutput(count + " contacts not saved to " + m_strLogFileName + " are lost.");
     }
+    if (saved) {
+        // What the operator would act on, a version kept aside, say.
+        if (interactive && !held.warnings.empty()) {
+            std::string text;
+            for (const std::string& warning : held.warnings)
+                text += (text.empty() ? "" : "\n") + warning;
+            box.Warning(text);
+        }
+        return true;
+    }
+    if (interactive && !box.AskYesNo(lost + " will be lost. Exit anyway?"))
+        return false;
     MarkSaved();
     return true;
 }
@@ -225,16 +307,24 @@ void CQSOLoggerGUIThread::Adopt(const std::string& path) {
 bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::string>& path) {
     const std::string name = path ? *path : PathOf(m_settings.ReadCurrentLogFileName());
     qDebug("CQSOLoggerGUIThread got WM_OPEN_LOG_FILE, Filename = %s", name.c_str());
-    if (wParam == 1 && path && m_links.beforeLoad)
-        m_links.beforeLoad();
     const bool load = wParam == 1 && path.has_value();
     std::string bytes;
-    if (load && platform::readWholeFileReason(name, bytes) == 0 &&
-        holdsNoContacts(LoadLogFile(bytes, Now())) &&
-        !m_notices.AskYesNo(name +
-                            " holds no contacts. Use it as the log? Its lines are kept after the "
-                            "contacts.")) {
-        return false;
+    if (load) {
+        // Before the log in hand is set aside: a file that cannot be read
+        // leaves it open as it is, unsaved contacts and all.
+        const int unread = platform::readWholeFileReason(name, bytes);
+        if (unread != 0 && unread != ENOENT) {
+            m_notices.Error("Cannot read " + name + ": " + reasonText(unread));
+            return false;
+        }
+        if (unread == 0 && holdsNoContacts(LoadLogFile(bytes, Now())) &&
+            !m_notices.AskYesNo(name +
+                                " holds no contacts. Use it as the log? Its lines are kept after "
+                                "the contacts.")) {
+            return false;
+        }
+        if (m_links.beforeLoad)
+            m_links.beforeLoad();
     }
     if (!MaySetLogAside()) {
         if (wParam == 0) {
@@ -297,7 +387,6 @@ void CQSOLoggerGUIThread::OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& en
     }
     if (wParam != 1)
         return;
-    ++m_nLostIfDropped;
     if (m_bReadOnly) {
         ++m_nFailedAppends;
         m_notices.Error(ReadOnlyText());
@@ -521,8 +610,7 @@ void CQSOLoggerGUIThread::ShowLogWindow() {
 }
 
 void CQSOLoggerGUIThread::ExitInstance() {
-    if (unsaved())
-        SaveForExit(false);
+    SaveForExit(false);
     m_pLogDlg.reset();
     // The entries are gone: nothing is left to save over the file.
     ClearLog();

@@ -28,7 +28,10 @@
 // else it saves the whole log. Load, New, a style change and the exit first
 // save an unsaved log; when that fails the whole log goes to a rescue file
 // ("<log name>.unsaved-<UTC stamp>" in the log's folder or a rescue folder),
-// and only when that fails too is the operator asked.
+// and only when that fails too is the operator asked. From the exit's start
+// on, nothing waits on the operator before the log is safe: the errors and
+// warnings are held until the save, the rescue file or the count on standard
+// error is done.
 //
 // While a log is open its "<log>.lock" is held; a log whose lock another
 // program holds is open read-only. A rewrite never goes over a version of the
@@ -105,13 +108,14 @@ class CQSOLoggerGUIThread {
     // logFolder: where bare names lie (made when missing).
     CQSOLoggerGUIThread(std::string logFolder, IQsoLogSettings& settings, IQsoNotices& notices,
                         Links links);
+    ~CQSOLoggerGUIThread();
 
     // Start-up: takes the window and opens the stored log (as wParam 1 without a path).
     void OnParamCmd(std::unique_ptr<IQsoLogWindow> window);
     // wParam 1 with a path: Load; 1 without: start-up; 0: after a style change
-    // (mode and name already stored). False when the operator kept an unsaved
-    // log: nothing changed, and after a style change the log's own mode and
-    // name are stored again.
+    // (mode and name already stored). False when nothing changed: the
+    // operator kept an unsaved log (after a style change the log's own mode
+    // and name are stored again), or a Load's file cannot be read.
     bool OnOpenLogFile(int wParam, const std::optional<std::string>& path = std::nullopt);
     // wParam 1: a contact from the info object, written to the file; 0: listed only.
     void OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& entry);
@@ -126,13 +130,19 @@ class CQSOLoggerGUIThread {
     void OnSearchQsoLogResultCmd(int index, const std::string& call);
     void OnPositionWindowCmd();
     void ShowLogWindow();
-    // The exit's first step: saves an unsaved log, else writes the rescue
-    // file, else asks (interactive) whether to exit anyway or tells standard
-    // error how many contacts are lost (SIGTERM). False: the operator said No
-    // and everything is as it was.
+    // The exit has begun: until SaveForExit has made the log safe, the
+    // logger's errors and warnings are held instead of shown, and a question
+    // on the way (an operation still queued) is answered No.
+    void BeginExit();
+    // The exit's save (BeginExit first): saves an unsaved log, else writes
+    // the rescue file, else (a signal) tells standard error how many contacts
+    // are lost. Only then is anything said: the rescue line and what was held
+    // go to standard error, and an interactive exit shows one box, the rescue
+    // notice with the first failure's reason, or the question whether to exit
+    // anyway. False: the operator said No and everything is as it was.
     bool SaveForExit(bool interactive);
-    // The exit: SaveForExit(false) when still unsaved; the window, the
-    // entries and the lock go. Safe to call again: a later call saves nothing.
+    // The exit: SaveForExit(false); the window, the entries and the lock go.
+    // Safe to call again: a later call saves nothing.
     void ExitInstance();
 
     // Tests fail or kill saves and appends at a chosen step, and fail the
@@ -174,12 +184,19 @@ class CQSOLoggerGUIThread {
     // Before a rewrite of the log's own file: false when it must not be
     // written (a version that cannot be read, or could not be kept aside).
     bool KeepOutsideVersion(const std::string& path);
-    bool RescueUnsavedLog();
+    // Writes the whole log to a rescue file and marks it saved; the notice
+    // that names the file, or nothing when no folder took it.
+    std::optional<std::string> RescueUnsavedLog();
     int UnsavedContactCount() const;
     void ToErrorOutput(const std::string& text) const;
 
+    class HeldNotices;
+
     std::string m_logFolder;
     IQsoLogSettings& m_settings;
+    // Every notice goes through m_notices, which passes it on to the notices
+    // the logger was given, or holds it while the exit makes the log safe.
+    std::unique_ptr<HeldNotices> m_heldNotices;
     IQsoNotices& m_notices;
     Links m_links;
     std::unique_ptr<IQsoLogWindow> m_pLogDlg;
@@ -189,11 +206,9 @@ class CQSOLoggerGUIThread {
     int m_nQSOCount = 0;
     // Unsaved: contacts at the list's end whose append failed, and whether a
     // change only a whole save can write (a Modify, a Delete, a failed save)
-    // is still to reach the file. m_nLostIfDropped counts the contacts not on
-    // disk either way.
+    // is still to reach the file.
     int m_nFailedAppends = 0;
     bool m_bRewriteNeeded = false;
-    int m_nLostIfDropped = 0;
     // The log's file as this program last wrote or read it.
     LogDiskState m_disk;
     LogFileLock m_lock;

@@ -54,10 +54,11 @@ class QsoLoggingOwner::StoreSettings : public pelorin::IQsoLogSettings {
 };
 
 // The logger's errors and warnings are modal to the log window while it is
-// shown, so the panel and the entry windows go on; at the exit they are the
-// program's, as the window goes before the operator could read them. Its
-// questions are always the program's: they are asked in the middle of an
-// operation on the log, which nothing else may reach before the answer.
+// shown, so the panel and the entry windows go on; at the exit the logger
+// holds them, and its one box after the save is the program's, as the window
+// goes before the operator could read it. Its questions are always the
+// program's: they are asked in the middle of an operation on the log, which
+// nothing else may reach before the answer.
 class QsoLoggingOwner::ServiceNotices : public pelorin::IQsoNotices {
   public:
     void Error(const std::string& text) override { MessageService::showError(text, window()); }
@@ -351,6 +352,11 @@ void QsoLoggingOwner::positionQsoWindows() {
 // data reach the log, which is saved, rescued or, on the operator's No, kept.
 bool QsoLoggingOwner::saveQsoLogForExit(bool interactive) {
     m_notices->exiting = true;
+    // The appends of the contacts still queued may fail as well: no box may
+    // wait on the operator before the save.
+    if (m_logger) {
+        m_logger->BeginExit();
+    }
     RunQueuedCalls();
     if (m_info && m_panel) {
         m_info->CompletePendingEntries(m_panel->BuildRadioSnapshot());
@@ -367,6 +373,9 @@ bool QsoLoggingOwner::saveQsoLogForExit(bool interactive) {
 // panel's snapshot, and the logger's last save comes after all of them.
 void QsoLoggingOwner::stopQsoThreads() {
     m_notices->exiting = true;
+    if (m_logger) {
+        m_logger->BeginExit();
+    }
     RunQueuedCalls();
     if (m_info && m_panel) {
         m_info->CompletePendingEntries(m_panel->BuildRadioSnapshot());

@@ -25,12 +25,14 @@
 // data into the log it sets aside, completed from the panel's snapshot, as a
 // style change does.
 //
-// The exit (saveQsoLogForExit, then stopQsoThreads, also after SIGTERM) runs
-// synchronously: the calls still queued run, contacts still waiting for radio
-// data are completed from the panel's snapshot and logged, and the logger
-// saves an unsaved log, or writes its rescue file, or (an interactive exit)
-// asks whether to exit anyway; on No the exit stops there. Then the logger
-// goes, then the info object with its window.
+// The exit (saveQsoLogForExit, then stopQsoThreads, also after a signal) runs
+// synchronously: from its start the logger holds its errors and warnings; the
+// calls still queued run, contacts still waiting for radio data are completed
+// from the panel's snapshot and logged, and the logger saves an unsaved log,
+// or writes its rescue file, or tells the count; only then does it say what it
+// held, on standard error, and an interactive exit shows its one box (the
+// rescue notice, or the question whether to exit anyway; on No the exit stops
+// there). Then the logger goes, then the info object with its window.
 //
 // A failed write of "QSO Logging Mode" or "Current Log File Name" shows
 // "Setting not saved: <value name>" in the panel's status line.

@@ -6,13 +6,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -23,7 +32,9 @@
 #include <vector>
 
 #include "client/base/registry_store.h"
+#include "client/panel/front_panel_layout.h"
 #include "client/qso/qso_log_file.h"
+#include "client/qso/qso_log_guard.h"
 #include "client/qso/qso_logging_owner.h"
 #include "platform/atomic_file.h"
 #include "platform/signal_pipe.h"
@@ -136,7 +147,7 @@ class QsoOwnerTest : public QsoOwnerFixture {
                 return std::make_unique<FakeLogWindow>(m_events);
             },
             [] { return kNow; });
-        wireOwnerToPanel();
+        wireOwnerToPanel(m_otherEntryPoints, m_otherCommands);
         reply(K2_CMD_FA, "FA00014060000");
         reply(K2_CMD_MD, "MD3");
     }
@@ -164,6 +175,9 @@ class QsoOwnerTest : public QsoOwnerFixture {
     std::map<int, FakeEntryWindow*> m_entryWindows;
     QsoLoggingOwner::PostToLogger m_postToLogger;  // the log window's way to the logger
     bool m_logWindowIsAWidget = false;
+    // The other windows' work at the panel's fixed points, set before SetUp.
+    PanelEntryPoints m_otherEntryPoints;
+    PanelCommandEntryPoints m_otherCommands;
 };
 
 TEST_F(QsoOwnerTest, FirstRequestMakesAndLinksEverythingInOrderLaterOnesOnlyShow) {
@@ -422,5 +436,269 @@ TEST_F(QsoOwnerTest, TheLoggersErrorsAreModalToTheLogWindowUntilTheExit) {
     m_owner->logger()->OnSaveLogFile(unwritable);
     EXPECT_TRUE(seen);
 }
+
+// --- The exit's order: the log is safe before anything is said ----------------------
+
+// A 64 KB disk of its own over `folder`, seen by this thread only: the GUI
+// thread, on which the logger writes. Root only; unmounted when it goes.
+class SmallDisk {
+  public:
+    explicit SmallDisk(const fs::path& folder) : m_folder(folder) {
+        m_mounted = ::unshare(CLONE_NEWNS) == 0 &&
+                    ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                    ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k,mode=0777") == 0;
+    }
+    ~SmallDisk() {
+        if (m_mounted)
+            ::umount2(m_folder.c_str(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return m_mounted; }
+
+    // Takes its last byte with 4 KB files.
+    void Fill() const {
+        const std::string page(4096, 'f');
+        for (int n = 0;; ++n) {
+            const int fd = ::open((m_folder / ("filler" + std::to_string(n))).c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd < 0)
+                return;
+            const bool whole =
+                ::write(fd, page.data(), page.size()) == static_cast<ssize_t>(page.size());
+            ::close(fd);
+            if (!whole)
+                return;
+        }
+    }
+
+  private:
+    fs::path m_folder;
+    bool m_mounted = false;
+};
+
+// Standard error into a file while it lives.
+class StderrToFile {
+  public:
+    explicit StderrToFile(const fs::path& path) : m_path(path) {
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        ::dup2(fd, STDERR_FILENO);
+        ::close(fd);
+    }
+    ~StderrToFile() {
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    StderrToFile(const StderrToFile&) = delete;
+    StderrToFile& operator=(const StderrToFile&) = delete;
+    std::string text() const {
+        std::fflush(stderr);
+        return readFile(m_path);
+    }
+
+  private:
+    fs::path m_path;
+    int m_saved = -1;
+};
+
+// Real boxes that block until released, as they do on a display: each one
+// is seen with what stands at that moment, then released (Yes, or OK).
+class BlockingBoxes {
+  public:
+    struct Seen {
+        std::string text;
+        std::string then;  // the state when it was asked for
+    };
+    using Look = std::function<std::string()>;
+    using BeforeRelease = std::function<void(const std::string& text)>;
+
+    BlockingBoxes(Look look, BeforeRelease beforeRelease)
+        : m_look(std::move(look)), m_beforeRelease(std::move(beforeRelease)) {
+        if (const char* log = std::getenv("ORVO_MESSAGE_LOG")) {
+            m_log = log;
+            ::unsetenv("ORVO_MESSAGE_LOG");
+        }
+        MessageService::showBoxesOffscreen(true);
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Release(); });
+        m_timer.start();
+    }
+    ~BlockingBoxes() {
+        MessageService::showBoxesOffscreen(false);
+        if (m_log)
+            ::setenv("ORVO_MESSAGE_LOG", m_log->c_str(), 1);
+    }
+    BlockingBoxes(const BlockingBoxes&) = delete;
+    BlockingBoxes& operator=(const BlockingBoxes&) = delete;
+
+    std::vector<Seen> seen;
+
+  private:
+    void Release() {
+        QMessageBox* box = qsotest::ShownMessageBox();
+        if (box == nullptr || box->property("released").toBool())
+            return;
+        box->setProperty("released", true);
+        const std::string text = box->text().toStdString();
+        seen.push_back({text, m_look()});
+        if (m_beforeRelease)
+            m_beforeRelease(text);
+        QAbstractButton* yes = box->button(QMessageBox::Yes);
+        (yes != nullptr ? yes : box->button(QMessageBox::Ok))->click();
+    }
+
+    Look m_look;
+    BeforeRelease m_beforeRelease;
+    std::optional<std::string> m_log;
+    QTimer m_timer;
+};
+
+enum class ExitBy { Sigterm, Sighup, Operator };
+enum class LogFault { FullDisk, HeldByAnotherProgram };
+
+struct ExitOrderCase {
+    const char* name;
+    ExitBy by;
+    LogFault fault;
+    const char* reason;  // in the first failure's text
+};
+ROW_NAME(ExitOrderCase, row.name);
+
+class QsoExitOrder : public QsoOwnerTest, public ::testing::WithParamInterface<ExitOrderCase> {
+  protected:
+    QsoExitOrder() {
+        m_otherCommands.openKeyboardCw = [] {};
+        m_otherEntryPoints.closeKeyboardCw = [this] { m_cwClosed = true; };
+    }
+
+    fs::path log() const { return m_logFolder / "Orvo.QSO.Log"; }
+    // Where the whole log goes when its own file takes nothing.
+    fs::path rescueFolder() const {
+        return GetParam().fault == LogFault::FullDisk
+                   ? fs::path(CRegistryStore::SettingsFilePath()).parent_path()
+                   : m_logFolder;
+    }
+    std::optional<fs::path> rescueFile() const {
+        std::error_code ignored;
+        for (const auto& item : fs::directory_iterator(rescueFolder(), ignored)) {
+            if (item.path().filename().string().rfind("Orvo.QSO.Log.unsaved-", 0) == 0)
+                return item.path();
+        }
+        return std::nullopt;
+    }
+    std::string rescueLine(const fs::path& rescue) const {
+        return "Log not saved to " + log().string() + ": the whole log is kept in " +
+               rescue.string();
+    }
+    // What the operator's contacts and the program's windows are like now.
+    std::string state(const StderrToFile& err) const {
+        std::string out = "rescue file ";
+        const std::optional<fs::path> rescue = rescueFile();
+        if (rescue) {
+            out += "holds";
+            for (const auto& e : LoadLogFile(readFile(*rescue), 0).entries)
+                out += " " + e.szCall;
+        } else {
+            out += "missing";
+        }
+        out += rescue && err.text().find(rescueLine(*rescue)) != std::string::npos
+                   ? ", stderr names it"
+                   : ", stderr silent";
+        out += m_cwClosed ? ", CW window closed" : ", CW window open";
+        out += std::count(m_remote.m_calls.begin(), m_remote.m_calls.end(), "Disconnect") > 0
+                   ? ", disconnected"
+                   : ", connected";
+        return out;
+    }
+
+    bool m_cwClosed = false;
+};
+
+// A on file, B unsaved, C logged just as the exit begins. Before any box is
+// asked for, the whole log is in the rescue file and standard error names
+// it; a signal asks for no box at all, the operator's exit for one after its
+// question, and both come before the CW window closes or the server is told.
+TEST_P(QsoExitOrder, TheLogIsSafeBeforeAnyBoxAndOnlyTheOperatorsExitShowsOne) {
+    const ExitOrderCase& c = GetParam();
+    fs::create_directories(m_logFolder);
+    std::optional<SmallDisk> disk;
+    if (c.fault == LogFault::FullDisk) {
+        disk.emplace(m_logFolder);
+        if (!disk->mounted())
+            GTEST_SKIP() << "a full disk needs a tmpfs of its own, which only root may mount";
+    }
+    // 4096 bytes: on a full disk no byte more fits.
+    const std::string line = "0;1;A;07042024183000;  20M;14060000;CW;;;;;0;;\n";
+    ASSERT_EQ(platform::replaceFileAtomically(
+                  log().string(), line + "#" + std::string(4096 - line.size() - 2, '-') + "\n"),
+              0u);
+    LogFileLock anotherProgram;
+    if (c.fault == LogFault::HeldByAnotherProgram) {
+        ASSERT_EQ(anotherProgram.Take(log().string()), LogFileLock::Result::Held);
+    }
+    start();
+    m_panel->OnCommandControl(front_panel::IDC_CW_WINDOW);
+    if (disk)
+        disk->Fill();
+    entryWindow(kNormalLogStyle).LogIt("B");
+    ASSERT_TRUE(test_events::runEventsUntil([this] { return m_owner->logger()->unsaved(); }));
+
+    const StderrToFile err(m_dir / "stderr.txt");
+    BlockingBoxes boxes([&] { return state(err); },
+                        [this](const std::string& text) {
+                            if (text == CK2FrontPanelControlDlg::kExitQuestion)
+                                entryWindow(kNormalLogStyle).LogIt("C");
+                        });
+    if (c.by == ExitBy::Operator) {
+        m_panel->OnOK();
+    } else {
+        platform::SignalPipe signalPipe(
+            [this](int) {
+                entryWindow(kNormalLogStyle).LogIt("C");
+                m_panel->ExitWithoutQuestion();
+            },
+            {SIGTERM, SIGHUP});
+        ASSERT_TRUE(signalPipe.isInstalled());
+        ::raise(c.by == ExitBy::Sigterm ? SIGTERM : SIGHUP);
+        ASSERT_TRUE(test_events::runEventsUntil([this] { return m_owner->logger() == nullptr; }));
+    }
+    ASSERT_EQ(m_owner->logger(), nullptr) << "the exit stopped";
+
+    const std::optional<fs::path> rescue = rescueFile();
+    ASSERT_TRUE(rescue.has_value());
+    EXPECT_EQ(state(err),
+              "rescue file holds A B C, stderr names it, CW window closed, disconnected");
+    if (c.by != ExitBy::Operator) {
+        EXPECT_TRUE(boxes.seen.empty())
+            << boxes.seen.front().text << "\nasked for while: " << boxes.seen.front().then;
+        return;
+    }
+    ASSERT_EQ(boxes.seen.size(), 2u) << boxes.seen.back().text;
+    EXPECT_EQ(boxes.seen[0].text, CK2FrontPanelControlDlg::kExitQuestion);
+    const std::string& notice = boxes.seen[1].text;
+    EXPECT_EQ(notice.substr(0, notice.find('\n')), rescueLine(*rescue));
+    EXPECT_NE(notice.find(c.reason, notice.find('\n')), std::string::npos) << notice;
+    EXPECT_EQ(boxes.seen[1].then,
+              "rescue file holds A B C, stderr names it, CW window open, connected");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, QsoExitOrder,
+    ::testing::Values(ExitOrderCase{"SigtermOnAFullDisk", ExitBy::Sigterm, LogFault::FullDisk,
+                                    "No space left on device"},
+                      ExitOrderCase{"SighupOnAFullDisk", ExitBy::Sighup, LogFault::FullDisk,
+                                    "No space left on device"},
+                      ExitOrderCase{"OperatorsExitOnAFullDisk", ExitBy::Operator,
+                                    LogFault::FullDisk, "No space left on device"},
+                      ExitOrderCase{"SigtermWhileAnotherProgramHoldsTheLog", ExitBy::Sigterm,
+                                    LogFault::HeldByAnotherProgram, "is open in another program"},
+                      ExitOrderCase{"SighupWhileAnotherProgramHoldsTheLog", ExitBy::Sighup,
+                                    LogFault::HeldByAnotherProgram, "is open in another program"},
+                      ExitOrderCase{"OperatorsExitWhileAnotherProgramHoldsTheLog", ExitBy::Operator,
+                                    LogFault::HeldByAnotherProgram, "is open in another program"}),
+    CaseName());
 
 }  // namespace

@@ -19,15 +19,14 @@ class QsoOwnerFixture : public FrontPanelFixture {
         FrontPanelFixture::TearDown();
     }
 
-    // Builds and starts the panel with m_owner's entry points, hands the
-    // owner the panel and the panel the owner's commands, and tells the
-    // panel the server is connected.
-    void wireOwnerToPanel() {
-        PanelEntryPoints entry;
+    // Builds and starts the panel with m_owner's entry points (beside the
+    // other windows' in `entry` and `commands`), hands the owner the panel
+    // and the panel the owner's commands, and tells the panel the server is
+    // connected.
+    void wireOwnerToPanel(PanelEntryPoints entry = {}, PanelCommandEntryPoints commands = {}) {
         m_owner->fill(entry);
         makePanel(true, std::move(entry));
         m_owner->setPanel(m_panel.get());
-        PanelCommandEntryPoints commands;
         m_owner->fill(commands);
         m_panel->SetCommandEntryPoints(commands);
         notice(SERVER_STATUS_CONNECTED);
