@@ -66,18 +66,25 @@ void takeOwnModeAndGroup(int fd, const struct stat& old) {
 }
 
 // The copy keeps the original's mode: a backup must not be readable by more
-// users than the file it keeps.
+// users than the file it keeps. It never replaces a file already under `to`,
+// and a copy that could not be finished is removed.
 bool copyFile(const std::string& from, const std::string& to) {
     std::string content;
     struct stat st {};
     if (!readWholeFile(from, content) || ::stat(from.c_str(), &st) != 0)
         return false;
-    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
     takeOwnModeAndGroup(fd, st);
-    const bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        const int reason = errno != 0 ? errno : EIO;
+        ::unlink(to.c_str());
+        errno = reason;
+    }
+    return ok;
 }
 
 bool syncFolder(const std::string& folder) {
@@ -373,6 +380,17 @@ int appendToFile(const std::string& path, std::string_view bytes, const AppendSt
     if (::close(fd) != 0 && reason == 0)
         reason = errno;
     return reason;
+}
+
+int addSecondName(const std::string& path, const std::string& secondPath) {
+    if (::link(path.c_str(), secondPath.c_str()) != 0) {
+        if (errno == EEXIST)
+            return EEXIST;
+        if (!copyFile(path, secondPath))
+            return errno != 0 ? errno : EIO;
+    }
+    syncFolder(folderOf(secondPath));
+    return 0;
 }
 
 bool fileExists(const std::string& path) {

@@ -99,6 +99,12 @@ using AppendStepHook = std::function<bool(AppendStep)>;
 // failed).
 int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook = {});
 
+// Gives the plain file at path (not a link) a second name in one step:
+// a hard link, or where the file system refuses one a synced copy with the
+// file's mode (and its group where the process may set it). A name already
+// taken is never replaced (EEXIST). Returns 0 or the errno of the failure.
+int addSecondName(const std::string& path, const std::string& secondPath);
+
 bool fileExists(const std::string& path);
 
 // The folder a path lies in ("." for a bare name, "/" at the root) and its

@@ -3,7 +3,6 @@
 #include "client/base/registry_store.h"
 #include "client/base/status_line.h"
 #include "client/cw/cw_text.h"
-#include "platform/utf8_text.h"
 
 MemoryKeyStore::MemoryKeyStore(pelorin::CRegistryStore& store, StatusReporter report,
                                QObject* parent)
@@ -24,6 +23,10 @@ std::string MemoryKeyStore::NotSavedText(int index) {
     return "F" + std::to_string(index + 1) + " not saved: settings cannot be written";
 }
 
+std::string MemoryKeyStore::TooLongText(int index) {
+    return "F" + std::to_string(index + 1) + " not saved: the settings keep at most 253 bytes";
+}
+
 bool MemoryKeyStore::write(int index, const std::string& text) {
     if (index < 0 || index >= kCount) {
         return false;
@@ -35,12 +38,23 @@ bool MemoryKeyStore::write(int index, const std::string& text) {
         emit changed(index, stored);
         return true;
     }
-    const std::string kept = cutUtf8(text, kMaxTextBytes);
-    const bool saved = m_store.WriteTransmitMemoryKey(index, kept);
+    if (text.size() > kMaxTextBytes) {
+        // Shortened from a stored text longer still, on its way to keeping
+        // the rule: the settings would cut it, dropping what the operator has
+        // not chosen to remove, so the file keeps what it held until the text
+        // fits. This run uses it; its key refuses it.
+        if (m_report) {
+            m_report(kStatusError, TooLongText(index));
+        }
+        stored = text;
+        emit changed(index, text);
+        return false;
+    }
+    const bool saved = m_store.WriteTransmitMemoryKey(index, text);
     if (!saved && m_report) {
         m_report(kStatusError, NotSavedText(index));
     }
-    stored = kept;
-    emit changed(index, kept);
+    stored = text;
+    emit changed(index, text);
     return saved;
 }

@@ -24,7 +24,12 @@ class MemoryTextValidator : public TextRuleValidator {
                   return lineBreak ? QLatin1Char(' ') : ch;
               },
               edit),
-          m_edit(edit) {}
+          m_edit(edit) {
+        // The edit announces a text only once it has taken it, so while it
+        // asks about a change this still holds the text before it.
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { m_shown = text; });
+    }
 
     State validate(QString& input, int& pos) const override {
         // setText clears the edit's modified state before it asks; every
@@ -32,11 +37,32 @@ class MemoryTextValidator : public TextRuleValidator {
         if (!m_edit->isModified()) {
             return Acceptable;
         }
+        // A stored text that breaks the rule is mended key by key: a change
+        // that only takes characters away is taken, though the text may
+        // break the rule still (its key refuses it until it keeps the rule).
+        if (OnlyRemoves(m_shown, input)) {
+            return Acceptable;
+        }
         return TextRuleValidator::validate(input, pos);
     }
 
   private:
+    // Whether `to` is `from` with characters taken away (or `from` itself).
+    static bool OnlyRemoves(const QString& from, const QString& to) {
+        if (to.size() > from.size()) {
+            return false;
+        }
+        qsizetype at = 0;
+        for (const QChar ch : from) {
+            if (at < to.size() && to[at] == ch) {
+                ++at;
+            }
+        }
+        return at == to.size();
+    }
+
     QLineEdit* m_edit;
+    QString m_shown;
 };
 
 }  // namespace

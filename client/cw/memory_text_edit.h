@@ -6,7 +6,9 @@
 // refused whole with a beep. The rule is a validator, so it holds for every
 // way text enters the edit. A text set by the program (a memory as stored)
 // is shown as it is, even when it breaks the rule; once the operator changes
-// it, the whole new text must keep the rule.
+// it, the whole new text must keep the rule, except that characters may
+// always be taken away (Backspace, Delete, a cut), so that such a text can be
+// shortened key by key.
 //
 // GUI thread only.
 

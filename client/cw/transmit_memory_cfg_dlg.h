@@ -7,7 +7,8 @@
 // as they are now and follows changes made elsewhere to memories not edited
 // here; Apply stores only the memories edited on the page, so a change made
 // in the panel while the sheet is open stands. Every check passes (the edits
-// take only keyable text of at most 253 characters).
+// take only keyable text of at most 253 characters, or a stored text that
+// breaks that rule shortened, which the store keeps to its own rule).
 //
 // GUI thread only.
 

@@ -1,8 +1,10 @@
 #include "client/memory/k2_memory_cfg.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -148,15 +150,42 @@ Stored readStored(const std::string& path, std::string_view tag, int capacity) {
     return s;
 }
 
-// The first record whose slot is neither its own index nor free; -1 when
-// there is none.
-int strayRecord(const std::vector<RADIO_MEMORY_RECORD>& records) {
+// The records whose slot is neither their own index nor free.
+std::vector<int> strayRecords(const std::vector<RADIO_MEMORY_RECORD>& records) {
+    std::vector<int> strays;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const std::int32_t slot = records[i].slot;
         if (slot != static_cast<std::int32_t>(i) && slot != RADIO_MEMORY_RECORD::kFreeSlot)
-            return static_cast<int>(i);
+            strays.push_back(static_cast<int>(i));
     }
-    return -1;
+    return strays;
+}
+
+// "register 2 holds slot 42", or for a memory its name too, since that is
+// what the operator knows it by: "memory 3 "CQ 40" holds slot 57"; several
+// joined by ", ".
+std::string strayText(bool registers, const std::vector<RADIO_MEMORY_RECORD>& records,
+                      const std::vector<int>& strays) {
+    std::string text;
+    for (const int i : strays) {
+        const RADIO_MEMORY_RECORD& r = records[static_cast<std::size_t>(i)];
+        if (!text.empty())
+            text += ", ";
+        text += (registers ? "register " : "memory ") + std::to_string(i);
+        if (!registers)
+            text += " \"" + r.Name() + "\"";
+        text += " holds slot " + std::to_string(r.slot);
+    }
+    return text;
+}
+
+// "register 2 is free", "memories 3, 5 are free".
+std::string freedText(bool registers, const std::vector<int>& strays) {
+    std::string text = registers ? "register" : "memor";
+    text += strays.size() == 1 ? (registers ? " " : "y ") : (registers ? "s " : "ies ");
+    for (std::size_t n = 0; n < strays.size(); ++n)
+        text += (n == 0 ? "" : ", ") + std::to_string(strays[n]);
+    return text + (strays.size() == 1 ? " is free" : " are free");
 }
 
 bool nameTaken(const std::string& path) {
@@ -256,20 +285,52 @@ void CK2MemoryCfg::RefuseSaves(const FileKind& kind, const char* unreadable, int
     m_startUpMessages.push_back(RefusalOf(kind));
 }
 
-// Renames the file (the target of a link) to the first free
-// "<name>.damaged", "<name>.damaged.2", ... beside it; returns the name it
-// got, "" when it could not be moved.
-std::string CK2MemoryCfg::KeepAside(const std::string& path, const char* name) {
-    const std::string target = platform::resolveLinks(path);
-    const std::string folder = platform::folderOf(target);
+void CK2MemoryCfg::RefuseSavesThisRun(const FileKind& kind, const std::string& why) {
+    RefusalOf(kind) = why + ": memories are not saved until Pelorin is restarted.";
+    m_startUpMessages.push_back(RefusalOf(kind));
+}
+
+namespace {
+
+// The first free "<name>.damaged", "<name>.damaged.2", ... in the folder.
+std::string freeAsideName(const std::string& folder, const char* name) {
     std::string aside = std::string(name) + ".damaged";
     for (int n = 2; nameTaken(folder + "/" + aside); ++n) {
         aside = std::string(name) + ".damaged." + std::to_string(n);
     }
+    return aside;
+}
+
+// Renames the file (the target of a link) aside beside it; returns the name
+// it got, "" when it could not be moved (errno says why).
+std::string moveAside(const std::string& path, const char* name) {
+    const std::string target = platform::resolveLinks(path);
+    const std::string folder = platform::folderOf(target);
+    const std::string aside = freeAsideName(folder, name);
     if (std::rename(target.c_str(), (folder + "/" + aside).c_str()) != 0)
         return "";
     return aside;
 }
+
+// Gives the file (the target of a link) a second name aside beside it, the
+// file keeping its own; returns that name, "" when neither a link nor a copy
+// could be made.
+std::string copyAside(const std::string& path, const char* name) {
+    const std::string target = platform::resolveLinks(path);
+    const std::string folder = platform::folderOf(target);
+    const std::string aside = freeAsideName(folder, name);
+    if (platform::addSecondName(target, folder + "/" + aside) != 0)
+        return "";
+    return aside;
+}
+
+// Takes back a second name copyAside() gave, once the file kept its own.
+void dropAside(const std::string& path, const std::string& aside) {
+    const std::string target = platform::resolveLinks(path);
+    ::unlink((platform::folderOf(target) + "/" + aside).c_str());
+}
+
+}  // namespace
 
 std::string CK2MemoryCfg::Image(const FileKind& kind, const Records& records, int ringIndex) const {
     std::string out(kHeaderBytes + records.size() * RADIO_MEMORY_RECORD::kBytes, '\0');
@@ -314,16 +375,35 @@ std::uint32_t CK2MemoryCfg::Read(const FileKind& kind, Records& records, int& ri
     return p.status;
 }
 
+bool CK2MemoryCfg::WriteRestored(const FileKind& kind, const Records& records, int ringIndex,
+                                 const std::string& aside, const std::string& failed) {
+    const std::uint32_t status = Write(kind, records, ringIndex, false);
+    if (status == 0)
+        return true;
+    const int reason = errno;
+    if (!aside.empty())
+        dropAside(PathOf(kind.file), aside);
+    RefuseSavesThisRun(kind, failed + ", Error: " + withReason(status, reason));
+    return false;
+}
+
 // Start-up of one file. Missing: restored from the backup (from its whole
-// records when it is damaged, the backup kept aside) or created empty.
-// Damaged: kept aside, replaced from a clean backup or from its own whole
-// records, and written again at once. A stacking register with a stray slot
-// sets the file aside and frees that register only. Unreadable, or missing
-// or damaged with an unreadable backup: nothing is written and saves are
-// refused. The backup itself is never written here.
+// records when it is damaged) or created empty. Damaged: replaced from a
+// clean backup or from its own whole records. A record with a stray slot is
+// freed and the file written without it. Unreadable, or missing or damaged
+// with an unreadable backup: nothing is written and saves are refused.
+//
+// A restore keeps its sources until it is written: a damaged file gets a
+// second name aside (a link or a copy) before the restored file replaces it,
+// and a damaged backup is moved aside only once the restored file is written
+// (the first save would rotate that file over it). A restore that cannot be
+// written leaves every name as it was and refuses saves for this run, so the
+// next start-up finds the same files and tries again. The backup itself is
+// never written here.
 void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) {
     const std::string path = PathOf(kind.file);
     const std::string backupPath = BackupPathOf(kind);
+    const bool registers = kind.capacity == kRegisterCapacity;
     platform::removeLeftoverTemporaries(path);
     platform::removeLeftoverTemporaries(backupPath);
     records.assign(static_cast<std::size_t>(kind.capacity), freeRecord());
@@ -335,6 +415,17 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         if (ringIndex < 0 || ringIndex >= kind.capacity)
             ringIndex = 0;
     };
+    // After the restored file was written from a file that also stands
+    // damaged under the backup's name.
+    const auto moveBackupAside = [&](const std::string& said) -> std::string {
+        const std::string aside = moveAside(backupPath, kind.backup);
+        if (aside.empty()) {
+            RefuseSavesThisRun(kind, said + ", but " + kind.backup + " cannot be kept aside (" +
+                                         std::strerror(errno) + ")");
+        }
+        return aside;
+    };
+    const std::string fromWholeRecords = std::string(kind.file) + " from its whole records";
 
     Stored mine = readStored(path, kind.file, kind.capacity);
     if (!mine.present) {
@@ -352,26 +443,22 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         const std::uint32_t damage = backup.parsed.status;
         take(backup.parsed);
         if (damage == 0) {
-            const std::uint32_t status = Write(kind, records, ringIndex, false);
-            m_startUpMessages.push_back(
-                status == 0 ? std::string("Restored ") + kind.file + " from " + kind.backup
-                            : std::string("Unable to Restore ") + kind.file + " from " +
-                                  kind.backup + ", Error: " + withReason(status, errno));
+            if (WriteRestored(
+                    kind, records, ringIndex, "",
+                    std::string("Unable to Restore ") + kind.file + " from " + kind.backup)) {
+                m_startUpMessages.push_back(std::string("Restored ") + kind.file + " from " +
+                                            kind.backup);
+            }
             return;
         }
-        std::string message = unableToRead(kind.backup, damage);
-        const std::string aside = KeepAside(backupPath, kind.backup);
-        if (aside.empty()) {
-            // Cannot set it aside: leave it alone and work from memory.
-            m_startUpMessages.push_back(message);
+        const std::string found = unableToRead(kind.backup, damage);
+        if (!WriteRestored(kind, records, ringIndex, "",
+                           found + " Unable to restore " + fromWholeRecords))
             return;
-        }
-        message += " Kept as " + aside + "; ";
-        const std::uint32_t status = Write(kind, records, ringIndex, false);
-        message += status == 0 ? std::string("restored ") + kind.file + " from its whole records"
-                               : std::string("unable to restore ") + kind.file +
-                                     " from its whole records, Error: " + withReason(status, errno);
-        m_startUpMessages.push_back(message);
+        const std::string aside = moveBackupAside(found + " Restored " + fromWholeRecords);
+        if (!aside.empty())
+            m_startUpMessages.push_back(found + " Kept as " + aside + "; restored " +
+                                        fromWholeRecords);
         return;
     }
     if (mine.reason != 0) {
@@ -379,29 +466,28 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         return;
     }
 
-    const int stray = kind.capacity == kRegisterCapacity && mine.parsed.status == 0
-                          ? strayRecord(mine.parsed.records)
-                          : -1;
-    if (mine.parsed.status == 0 && stray < 0) {
+    const std::vector<int> strays =
+        mine.parsed.status == 0 ? strayRecords(mine.parsed.records) : std::vector<int>{};
+    if (mine.parsed.status == 0 && strays.empty()) {
         take(mine.parsed);
         return;
     }
-    if (stray >= 0) {
-        const std::int32_t slot = mine.parsed.records[static_cast<std::size_t>(stray)].slot;
+    if (!strays.empty()) {
+        const std::string found =
+            std::string(kind.file) + ": " + strayText(registers, mine.parsed.records, strays) + "!";
+        std::string freed = freedText(registers, strays);
         take(mine.parsed);
-        std::string message = std::string(kind.file) + ": register " + std::to_string(stray) +
-                              " holds slot " + std::to_string(slot) + "!";
-        const std::string aside = KeepAside(path, kind.file);
+        const std::string aside = copyAside(path, kind.file);
         if (aside.empty()) {
-            m_startUpMessages.push_back(message + " Register " + std::to_string(stray) +
-                                        " is free");
+            freed[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(freed[0])));
+            m_startUpMessages.push_back(found + " " + freed);
             return;
         }
-        m_startUpMessages.push_back(message + " Kept as " + aside + "; register " +
-                                    std::to_string(stray) + " is free");
-        const std::uint32_t status = Write(kind, records, ringIndex, false);
-        if (status != 0)
-            m_startUpMessages.push_back(unableToCreate(kind.file, status));
+        if (WriteRestored(kind, records, ringIndex, aside,
+                          found + " Unable to write " + kind.file +
+                              (strays.size() == 1 ? " without it" : " without them"))) {
+            m_startUpMessages.push_back(found + " Kept as " + aside + "; " + freed);
+        }
         return;
     }
 
@@ -413,32 +499,30 @@ void CK2MemoryCfg::Load(const FileKind& kind, Records& records, int& ringIndex) 
         RefuseSaves(kind, kind.backup, backup.reason);
         return;
     }
-    const std::uint32_t damage = mine.parsed.status;
-    std::string message = unableToRead(kind.file, damage);
-    const std::string aside = KeepAside(path, kind.file);
+    const std::string found = unableToRead(kind.file, mine.parsed.status);
+    const std::string aside = copyAside(path, kind.file);
     if (aside.empty()) {
         // Cannot set it aside: leave the file alone and work from memory.
-        m_startUpMessages.push_back(message);
+        m_startUpMessages.push_back(found);
         take(mine.parsed);
         return;
     }
-    message += " Kept as " + aside;
-    if (backup.present && backup.parsed.status == 0) {
-        take(backup.parsed);
+    const bool fromBackup = backup.present && backup.parsed.status == 0;
+    take(fromBackup ? backup.parsed : mine.parsed);
+    const std::string restored =
+        fromBackup ? std::string(kind.file) + " from " + kind.backup : fromWholeRecords;
+    if (!WriteRestored(kind, records, ringIndex, aside, found + " Unable to restore " + restored))
+        return;
+    std::string message = found + " Kept as " + aside;
+    if (fromBackup) {
         message += std::string("; loaded ") + kind.backup;
-    } else {
-        take(mine.parsed);
-        if (backup.present) {
-            // The first save would rotate the file over it.
-            const std::string backupAside = KeepAside(backupPath, kind.backup);
-            if (!backupAside.empty())
-                message += std::string("; ") + kind.backup + " kept as " + backupAside;
-        }
+    } else if (backup.present) {
+        const std::string backupAside = moveBackupAside(message + "; restored " + restored);
+        if (backupAside.empty())
+            return;
+        message += std::string("; ") + kind.backup + " kept as " + backupAside;
     }
     m_startUpMessages.push_back(message);
-    const std::uint32_t status = Write(kind, records, ringIndex, false);
-    if (status != 0)
-        m_startUpMessages.push_back(unableToCreate(kind.file, status));
 }
 
 void CK2MemoryCfg::CommitMemories(Records records) {

@@ -15,7 +15,9 @@
 // backup it would be restored from, that cannot be read at start-up makes
 // that file read-only until the next start-up, and every save of it answers
 // K2ERR_STORE_READ_ONLY with the refusal text. A damaged file (or backup) is
-// kept aside byte for byte under the first free "<name>.damaged[.n]".
+// kept aside byte for byte under the first free "<name>.damaged[.n]", and
+// neither name loses what it held before the file restored from it is
+// written; a restore that cannot be written refuses saves the same way.
 //
 // File layout, both files, little-endian:
 //
@@ -149,7 +151,12 @@ class CK2MemoryCfg {
     std::string BackupPathOf(const FileKind& kind) const;
     std::string& RefusalOf(const FileKind& kind);
     void RefuseSaves(const FileKind& kind, const char* unreadable, int reason);
-    std::string KeepAside(const std::string& path, const char* name);
+    void RefuseSavesThisRun(const FileKind& kind, const std::string& why);
+    // Writes a file start-up restored; `aside` is the second name the damaged
+    // file got ("" for none). A failed write takes that name back and refuses
+    // saves, naming the failure after `failed`.
+    bool WriteRestored(const FileKind& kind, const Records& records, int ringIndex,
+                       const std::string& aside, const std::string& failed);
     std::string Image(const FileKind& kind, const Records& records, int ringIndex) const;
     std::uint32_t Write(const FileKind& kind, const Records& records, int ringIndex,
                         bool rotateBackup);

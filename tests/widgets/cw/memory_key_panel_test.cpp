@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "client/base/notify_messages.h"
+#include "client/cw/cw_text.h"
 #include "client/cw/cw_transmit_dlg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/memory_key_store.h"
@@ -219,6 +220,8 @@ const DamagedTextCase kDamagedTexts[] = {
      "Memory F3 cannot be sent: longer than 253 characters"},
     {"NotAscii", "CQ DE JOS\xC3\xA9",
      "Memory F3 cannot be sent: only ASCII characters can be keyed"},
+    {"TwoNotAscii", "CQ DE JOS\xC3\x89\xC3\x89",
+     "Memory F3 cannot be sent: only ASCII characters can be keyed"},
 };
 
 class MemoryKeyDamagedText : public MemoryKeyPanel,
@@ -276,6 +279,52 @@ TEST_P(MemoryKeyDamagedText, IsShownKeptAndRefusedUntilEdited) {
     EXPECT_EQ(stored(2), "CQ TEST");
     window().RequestTransmitMemKey(2);
     EXPECT_EQ(m_keyedRemote.m_keyed, (std::vector<std::string>{"CQ TEST "}));
+}
+
+// Characters may always be taken away, so the text is mended key by key; its
+// key refuses it until the whole text keeps the rule.
+TEST_P(MemoryKeyDamagedText, IsMendedKeyByKeyAndRefusedUntilValid) {
+    CTransmitMemoryKeyDisplay& panel = open();
+    panel.editButton(2)->click();
+    panel.edit(2)->setFocus();
+    QTest::keyClick(panel.edit(2), Qt::Key_Home);
+    QTest::keyClick(panel.edit(2), Qt::Key_Delete);
+    const QString shortened = QString::fromStdString(GetParam().stored).mid(1);
+    EXPECT_EQ(panel.edit(2)->text(), shortened);
+    EXPECT_EQ(m_beeps, 0);
+    // Committed as it stands, never cut: the settings keep at most 253
+    // bytes, so a longer text leaves the file as it was, said on the status
+    // line. Its key still refuses it.
+    QTest::keyClick(panel.edit(2), Qt::Key_Return);
+    if (shortened.toStdString().size() > 253) {
+        EXPECT_EQ(stored(2), GetParam().stored);
+        EXPECT_EQ(m_panel->statusText(), MemoryKeyStore::TooLongText(2));
+    } else {
+        EXPECT_EQ(stored(2), shortened.toStdString());
+    }
+    window().RequestTransmitMemKey(2);
+    EXPECT_TRUE(m_keyedRemote.m_keyed.empty());
+    EXPECT_EQ(m_panel->statusText(), GetParam().status);
+
+    // Pressing the edit button of the key being edited lets it go; the next
+    // press unlocks it again.
+    panel.editButton(2)->click();
+    panel.editButton(2)->click();
+    ASSERT_FALSE(panel.edit(2)->isReadOnly());
+    panel.edit(2)->setFocus();
+    QTest::keyClick(panel.edit(2), Qt::Key_End);
+    for (int presses = 0; cw::MemoryTextFault(panel.edit(2)->text().toStdString()); ++presses) {
+        ASSERT_LT(presses, 100);
+        const QString before = panel.edit(2)->text();
+        QTest::keyClick(panel.edit(2), Qt::Key_Backspace);
+        ASSERT_EQ(panel.edit(2)->text(), before.chopped(1));
+    }
+    EXPECT_EQ(m_beeps, 0) << "no key that takes a character away is refused";
+    const std::string mended = panel.edit(2)->text().toStdString();
+    QTest::keyClick(panel.edit(2), Qt::Key_Return);
+    EXPECT_EQ(stored(2), mended);
+    window().RequestTransmitMemKey(2);
+    EXPECT_EQ(m_keyedRemote.m_keyed, (std::vector<std::string>{mended + " "}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stored, MemoryKeyDamagedText, ::testing::ValuesIn(kDamagedTexts),
