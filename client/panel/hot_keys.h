@@ -52,7 +52,7 @@ class HeldKeyWatch : public QObject {
   public:
     // Installs itself on the application, which must exist, and becomes
     // the watch the rule asks until it ends; then the one it replaced is
-    // asked again, or none.
+    // asked again, or none. Watches end in the reverse order of their making.
     HeldKeyWatch();
     ~HeldKeyWatch() override;
     HeldKeyWatch(const HeldKeyWatch&) = delete;
