@@ -1,10 +1,12 @@
-// QSO log benchmark: Modify and Delete of one contact on a long log, as the
-// operator does them in the log window, and the log file's rewrite on its
-// own. Not part of the test run. Runs offscreen, in a settings folder and a
-// log folder of its own under the system's temporary folder.
+// QSO log benchmark: Log It of one contact onto a long log, Modify and
+// Delete of one contact as the operator does them in the log window, and the
+// log file's rewrite on its own. Not part of the test run. Runs offscreen, in a settings folder and
+// a log folder of its own under the system's temporary folder.
 //
 //   qso_log_bench [--contacts N] [--runs N]
 //
+//   log it   a contact reaching the logger -> its row added and its line
+//            appended to the file
 //   modify   the editor's Modify result -> the window's row rewritten, the
 //            logger's entry changed and the whole log saved
 //   delete   the editor's Delete result -> the row gone, the later rows
@@ -146,7 +148,14 @@ int main(int argc, char** argv) {
         return ms(Clock::now() - resultAt);
     };
 
-    std::vector<double> modify, remove, rewrite;
+    std::vector<double> logIt, modify, remove, rewrite;
+    for (int run = 0; run < runs; ++run) {
+        const QSO_LOG_ENTRY entry = normalEntry("L" + std::to_string(run));
+        const auto start = Clock::now();
+        logger.OnRequestQsoLogCmd(1, entry);
+        logIt.push_back(ms(Clock::now() - start));
+        QCoreApplication::processEvents();
+    }
     for (int run = 0; run < runs; ++run) {
         const int index = contacts / 2 + run;
         modify.push_back(edit(index, [run](CQSOLogEditDlg& editor) {
@@ -166,12 +175,14 @@ int main(int argc, char** argv) {
             return 1;
         rewrite.push_back(ms(Clock::now() - start));
     }
-    if (notices.shown != 0 || logger.entries().size() != static_cast<std::size_t>(contacts - runs))
+    if (notices.shown != 0 || logger.unsaved() ||
+        logger.entries().size() != static_cast<std::size_t>(contacts))
         return 1;
 
     std::printf("QSO log of %d contacts (load and listing: %.0f ms)\n\n", contacts, loadMs);
     std::printf("| what     |    N |   median |      p90 |      max |\n");
     std::printf("|----------|------|----------|----------|----------|\n");
+    row("log it", logIt);
     row("modify", modify);
     row("delete", remove);
     row("rewrite", rewrite);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "platform/file_status.h"
@@ -322,7 +323,8 @@ int readFileUpTo(const std::string& path, std::size_t limit, std::string& conten
     return reason;
 }
 
-int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook) {
+int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook,
+                 std::string* written) {
     const std::string target = resolveLinks(path);
     if (!ensureFolderOf(target))
         return errno;
@@ -379,6 +381,8 @@ int appendToFile(const std::string& path, std::string_view bytes, const AppendSt
         ::fsync(fd);
     if (::close(fd) != 0 && reason == 0)
         reason = errno;
+    if (reason == 0 && written != nullptr)
+        *written = std::move(line);
     return reason;
 }
 

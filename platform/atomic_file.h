@@ -96,8 +96,9 @@ using AppendStepHook = std::function<bool(AppendStep)>;
 // new name. A last line without its "\n" is ended first, so the bytes start a
 // line of their own. A failed or short write cuts the file back to its old
 // length. Returns 0, or the errno of the failing call (EIO for a step the hook
-// failed).
-int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook = {});
+// failed). On 0, *written (when given) gets the bytes added, that "\n" too.
+int appendToFile(const std::string& path, std::string_view bytes, const AppendStepHook& hook = {},
+                 std::string* written = nullptr);
 
 // Gives the plain file at path (not a link) a second name in one step:
 // a hard link, or where the file system refuses one a synced copy with the

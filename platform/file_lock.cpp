@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace platform {
 
@@ -55,12 +57,27 @@ FileLock::Result FileLock::lock(const std::string& path) {
     return Result::Taken;
 }
 
+bool FileLock::isAt(const std::string& path) const {
+    if (m_fd < 0) {
+        return false;
+    }
+    struct stat locked {};
+    struct stat named {};
+    return ::fstat(m_fd, &locked) == 0 && ::stat(path.c_str(), &named) == 0 &&
+           locked.st_dev == named.st_dev && locked.st_ino == named.st_ino;
+}
+
 void FileLock::unlock() {
     if (m_fd >= 0) {
         // Closing the only descriptor of the open file lets the lock go.
         ::close(m_fd);
         m_fd = -1;
     }
+}
+
+std::string unusableLockLine(const std::string& path, int error) {
+    return path + " cannot be locked (" + std::strerror(error != 0 ? error : EIO) +
+           "): another program could write it too.";
 }
 
 }  // namespace platform

@@ -37,6 +37,11 @@ class FileLock {
     void unlock();
 
     bool held() const { return m_fd >= 0; }
+    // True while the lock is held and `path` still names the locked file (the
+    // same device and inode): false once the name was removed, or made again
+    // for another file, when the lock no longer keeps out a program that
+    // opens it.
+    bool isAt(const std::string& path) const;
     // The errno of the last Failed.
     int error() const { return m_error; }
 
@@ -44,5 +49,10 @@ class FileLock {
     int m_fd = -1;
     int m_error = 0;
 };
+
+// What the operator is told of a lock file that cannot be used for a reason
+// other than another holder: "<path> cannot be locked (<reason>): another
+// program could write it too."
+std::string unusableLockLine(const std::string& path, int error);
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include "client/base/client_orb.h"
 #include "client/base/radio_comm_proxy.h"
 #include "client/base/registry_store.h"
+#include "client/base/status_line.h"
 #include "client/config/orvo_cfg.h"
 #include "client/cw/keyboard_cw_owner.h"
 #include "client/cw/transmit_memory_cfg_dlg.h"
@@ -117,13 +118,16 @@ CPelorinApp::~CPelorinApp() = default;
 
 bool CPelorinApp::LockFolder(platform::FileLock& lock, const std::string& folder,
                              const char* inUse) {
-    // A folder that cannot be made or locked is the settings store's or the
-    // memory store's to report; without a lock there is nothing to guard.
+    // A folder that cannot be made is the settings store's or the memory
+    // store's to report; a lock that cannot be taken is said and the start-up
+    // goes on, as a second Pelorin could not be kept out anyway.
     platform::makeFolders(folder);
     const std::string path = (std::filesystem::path(folder) / kLockFileName).string();
     const auto result = lock.lock(path);
     if (result == platform::FileLock::Result::Failed) {
-        qDebug("Pelorin: no lock on %s (errno %d)", path.c_str(), lock.error());
+        const std::string line = platform::unusableLockLine(path, lock.error());
+        std::cerr << line << std::endl;
+        m_lockLines.push_back(line);
     }
     if (result != platform::FileLock::Result::Held) {
         return true;
@@ -254,6 +258,13 @@ bool CPelorinApp::InitInstance(const std::vector<std::string>& args) {
         exitSignals);
 
     m_panel->OnInitDialog();
+    if (!m_lockLines.empty()) {
+        std::string text;
+        for (const std::string& line : m_lockLines) {
+            text += (text.empty() ? "" : "  ") + line;
+        }
+        m_panel->ShowStatus(kStatusError, text);
+    }
     m_panel->show();
     return true;
 }

@@ -14,8 +14,10 @@
 // One Pelorin per settings folder and per home folder: each holds an
 // exclusive lock on "Pelorin.lock" in both for as long as it runs. A second
 // one finds a lock held, says so and ends with code 1 before it has read or
-// written anything of the other's. Brakton shares the settings folder and
-// takes neither lock.
+// written anything of the other's. A lock that cannot be taken for another
+// reason (a folder under its name, no access) is said on standard error and,
+// once the panel shows, on its status line; the start-up goes on. Brakton
+// shares the settings folder and takes neither lock.
 //
 // Tests run InitInstance in their own process with an injected exit instead
 // of std::_Exit. GUI thread only.
@@ -90,7 +92,8 @@ class CPelorinApp {
   private:
     // Takes the lock in `folder` (made when missing). False, after the
     // message and the exit, when another Pelorin holds it; a lock that
-    // cannot be taken for any other reason does not stop the start-up.
+    // cannot be taken for any other reason is said and does not stop the
+    // start-up.
     bool LockFolder(platform::FileLock& lock, const std::string& folder, const char* inUse);
 
     Exit m_exit;
@@ -98,6 +101,8 @@ class CPelorinApp {
     // First, so that they are let go last.
     platform::FileLock m_settingsLock;
     platform::FileLock m_homeLock;
+    // The lines said of locks that could not be taken, for the status line.
+    std::vector<std::string> m_lockLines;
     // Every key release, for the rule of a held hot key; outlives the windows.
     std::unique_ptr<HeldKeyWatch> m_heldKeys;
     std::unique_ptr<pelorin::CRegistryStore> m_store;

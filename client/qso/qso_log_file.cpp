@@ -408,11 +408,11 @@ std::uint32_t WriteLogEntry(const std::string& path, const QSO_LOG_ENTRY& entry,
 
 std::uint32_t WriteLogEntries(const std::string& path, const QSO_LOG_ENTRY* entries,
                               std::size_t count, int firstSerial, int* reason,
-                              const platform::AppendStepHook& hook) {
+                              const platform::AppendStepHook& hook, std::string* written) {
     std::string bytes;
     for (std::size_t i = 0; i < count; ++i)
         bytes += FormatLogLine(entries[i], firstSerial + static_cast<int>(i));
-    const int error = platform::appendToFile(path, bytes, hook);
+    const int error = platform::appendToFile(path, bytes, hook, written);
     if (reason != nullptr)
         *reason = error;
     return error == 0 ? 0 : K2ERR_FILE_WRITE;
@@ -425,12 +425,16 @@ std::string BackupPathOf(const std::string& path) {
 std::uint32_t SaveLogFile(const std::string& path, const std::vector<QSO_LOG_ENTRY>& entries,
                           const std::vector<std::string>& keptLines, int* reason,
                           const platform::AtomicStepHook& hook) {
+    return SaveLogBytes(path, FormatLogFile(entries, keptLines), reason, hook);
+}
+
+std::uint32_t SaveLogBytes(const std::string& path, std::string_view bytes, int* reason,
+                           const platform::AtomicStepHook& hook) {
     platform::AtomicWriteOptions options;
     options.backupPath = BackupPathOf(path);
     options.hook = hook;
     errno = 0;
-    const std::uint32_t status =
-        platform::replaceFileAtomically(path, FormatLogFile(entries, keptLines), options);
+    const std::uint32_t status = platform::replaceFileAtomically(path, bytes, options);
     if (reason != nullptr)
         *reason = status == 0 ? 0 : (errno != 0 ? errno : EIO);
     return status;

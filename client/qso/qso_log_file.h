@@ -117,9 +117,12 @@ std::uint32_t WriteLogEntry(const std::string& path, const QSO_LOG_ENTRY& entry,
                             int* reason = nullptr, const platform::AppendStepHook& hook = {});
 
 // Appends several entries' lines in one write, numbered from firstSerial.
+// On success *written (when given) gets the bytes added: the lines, after a
+// "\n" that ended the file's last line when it had none.
 std::uint32_t WriteLogEntries(const std::string& path, const QSO_LOG_ENTRY* entries,
                               std::size_t count, int firstSerial, int* reason = nullptr,
-                              const platform::AppendStepHook& hook = {});
+                              const platform::AppendStepHook& hook = {},
+                              std::string* written = nullptr);
 
 // Replaces the file whole; the old one becomes "<path>.Bak" once the new one
 // is complete. On failure nothing on disk changes. Returns 0 or a
@@ -127,6 +130,9 @@ std::uint32_t WriteLogEntries(const std::string& path, const QSO_LOG_ENTRY* entr
 std::uint32_t SaveLogFile(const std::string& path, const std::vector<QSO_LOG_ENTRY>& entries,
                           const std::vector<std::string>& keptLines, int* reason = nullptr,
                           const platform::AtomicStepHook& hook = {});
+// The same with the file's bytes already formatted (FormatLogFile).
+std::uint32_t SaveLogBytes(const std::string& path, std::string_view bytes, int* reason = nullptr,
+                           const platform::AtomicStepHook& hook = {});
 
 std::string BackupPathOf(const std::string& path);
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -26,7 +27,8 @@ int syncFolder(const std::string& folder) {
 }  // namespace
 
 LogFileLock::Result LogFileLock::Take(const std::string& logPath) {
-    switch (m_file.lock(LockPathOf(logPath))) {
+    m_path = LockPathOf(logPath);
+    switch (m_file.lock(m_path)) {
         case platform::FileLock::Result::Taken:
             return Result::Held;
         case platform::FileLock::Result::Held:
@@ -38,55 +40,123 @@ LogFileLock::Result LogFileLock::Take(const std::string& logPath) {
 }
 
 std::string LockPathOf(const std::string& logPath) {
-    return logPath + ".lock";
+    return platform::resolveLinks(logPath) + ".lock";
 }
 
-LogDiskState DiskStateOfBytes(std::string_view bytes) {
-    LogDiskState state;
-    state.exists = true;
-    state.size = bytes.size();
-    const std::size_t keep = std::min(bytes.size(), LogDiskState::kTailBytes);
-    state.tail.assign(bytes.substr(bytes.size() - keep));
-    return state;
+LogFileRecord::LogFileRecord() = default;
+
+LogFileRecord::LogFileRecord(std::string_view bytes)
+    : m_hash(std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256)) {
+    m_exists = true;
+    Extend(bytes);
 }
 
-std::optional<LogDiskState> ReadDiskState(const std::string& path, int* error) {
-    int ignored = 0;
-    int& failure = error != nullptr ? *error : ignored;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return LogDiskState{};
-        failure = errno;
-        return std::nullopt;
+LogFileRecord::LogFileRecord(LogFileRecord&&) noexcept = default;
+LogFileRecord& LogFileRecord::operator=(LogFileRecord&&) noexcept = default;
+LogFileRecord::~LogFileRecord() = default;
+
+void LogFileRecord::Extend(std::string_view added) {
+    if (!m_hash)
+        m_hash = std::make_unique<QCryptographicHash>(QCryptographicHash::Sha256);
+    m_exists = true;
+    m_size += added.size();
+    m_hash->addData(QByteArrayView(added.data(), static_cast<qsizetype>(added.size())));
+    if (added.size() >= kTailBytes) {
+        m_tail.assign(added.substr(added.size() - kTailBytes));
+        return;
     }
+    m_tail.append(added);
+    if (m_tail.size() > kTailBytes)
+        m_tail.erase(0, m_tail.size() - kTailBytes);
+}
+
+bool LogFileRecord::Holds(std::string_view bytes) const {
+    if (!m_exists || !m_hash || bytes.size() != m_size ||
+        bytes.substr(bytes.size() - m_tail.size()) != m_tail)
+        return false;
+    // The hash object goes on taking appends after it gave a result.
+    return QCryptographicHash::hash(
+               QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+               QCryptographicHash::Sha256) == m_hash->result();
+}
+
+AppendCheck CheckBeforeAppend(const std::string& path, const LogFileRecord& left) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT && !left.exists() ? AppendCheck::AsLeft : AppendCheck::Changed;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        failure = EISDIR;
-        ::close(fd);
-        return std::nullopt;
-    }
-    LogDiskState state;
-    state.exists = true;
-    state.size = static_cast<std::uint64_t>(st.st_size);
-    const std::size_t keep =
-        static_cast<std::size_t>(std::min<std::uint64_t>(state.size, LogDiskState::kTailBytes));
-    state.tail.resize(keep);
-    const ssize_t got = ::pread(fd, state.tail.data(), keep, static_cast<off_t>(state.size - keep));
-    if (got != static_cast<ssize_t>(keep)) {
-        failure = got < 0 ? errno : EIO;
-        ::close(fd);
-        return std::nullopt;
+    AppendCheck check = AppendCheck::Changed;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        const auto size = static_cast<std::uint64_t>(st.st_size);
+        const std::string& tail = left.tail();
+        std::string atEnd(tail.size(), '\0');
+        if (!left.exists()) {
+            check = AppendCheck::Grew;
+        } else if (size >= left.size() &&
+                   ::pread(fd, atEnd.data(), atEnd.size(),
+                           static_cast<off_t>(left.size() - tail.size())) ==
+                       static_cast<ssize_t>(atEnd.size()) &&
+                   atEnd == tail) {
+            check = size == left.size() ? AppendCheck::AsLeft : AppendCheck::Grew;
+        }
     }
     ::close(fd);
-    return state;
+    return check;
 }
 
-int WriteNewFile(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+int ReadLogBytes(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return EISDIR;
+    }
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    int error = 0;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            error = errno;
+        if (n <= 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (error != 0)
+        bytes.clear();
+    return error;
+}
+
+FileAccess AccessOf(const std::string& path) {
+    FileAccess access;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        access.mode = st.st_mode & 0777;
+        access.group = static_cast<long>(st.st_gid);
+    }
+    return access;
+}
+
+int WriteNewFile(const std::string& path, std::string_view bytes, const FileAccess& access) {
+    // Made for the owner alone, then given the access asked for: the umask
+    // must not widen nor narrow it, and nobody may open it in between.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
         return errno;
     int error = 0;
+    if (access.group >= 0) {
+        // A group the process may not set leaves the file in its own group.
+        const int grouped = ::fchown(fd, static_cast<uid_t>(-1), static_cast<gid_t>(access.group));
+        static_cast<void>(grouped);
+    }
+    if (::fchmod(fd, static_cast<mode_t>(access.mode & 0777)) != 0)
+        error = errno;
     std::size_t done = 0;
     while (error == 0 && done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -111,11 +181,11 @@ int WriteNewFile(const std::string& path, std::string_view bytes) {
 }
 
 std::optional<std::string> WriteUnderFreeName(const std::string& base, std::string_view bytes,
-                                              int* reason) {
+                                              int* reason, const FileAccess& access) {
     int error = 0;
     for (int n = 1; n < 1000; ++n) {
         const std::string name = n == 1 ? base : base + "." + std::to_string(n);
-        error = WriteNewFile(name, bytes);
+        error = WriteNewFile(name, bytes, access);
         if (error == 0)
             return name;
         if (error != EEXIST)

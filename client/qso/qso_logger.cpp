@@ -169,9 +169,41 @@ std::string CQSOLoggerGUIThread::ReadOnlyText() const {
 void CQSOLoggerGUIThread::TakeLock(const std::string& path) {
     LogFileLock lock;
     const LogFileLock::Result result = lock.Take(path);
+    if (result == LogFileLock::Result::Unavailable)
+        SayUnusableLock(lock);
     m_lock = std::move(lock);
     m_strLockedName = path;
     m_bReadOnly = result == LogFileLock::Result::HeldElsewhere;
+}
+
+// Said once for the log in hand: every write tries the lock again.
+void CQSOLoggerGUIThread::SayUnusableLock(const LogFileLock& lock) {
+    // No folder, so no file to guard: the write that needs it makes it and
+    // takes the lock then, or fails and says why.
+    struct stat st {};
+    if (::stat(platform::folderOf(lock.path()).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return;
+    const std::string text = platform::unusableLockLine(lock.path(), lock.error());
+    if (text == m_strLockProblemSaid)
+        return;
+    m_strLockProblemSaid = text;
+    ToErrorOutput(text);
+    if (m_links.statusLine)
+        m_links.statusLine(text);
+}
+
+// A lock file removed (alone or with the log's folder) or replaced keeps
+// nobody out: it is taken again, and lost to a program that took it since.
+bool CQSOLoggerGUIThread::LockStillOurs() {
+    const std::string lockPath = LockPathOf(m_strLogFileName);
+    if (m_lock.path() == lockPath && m_lock.StillHeld())
+        return true;
+    platform::makeFolders(platform::folderOf(lockPath));
+    TakeLock(m_strLogFileName);
+    if (!m_bReadOnly)
+        return true;
+    m_notices.Error(ReadOnlyText());
+    return false;
 }
 
 void CQSOLoggerGUIThread::RefillWindow() {
@@ -202,7 +234,7 @@ bool CQSOLoggerGUIThread::WriteUnsaved() {
         m_notices.Error(ReadOnlyText());
         return false;
     }
-    if (!m_bRewriteNeeded && AppendFailedContacts(false) == AppendResult::Written)
+    if (!m_bRewriteNeeded && AppendFailedContacts() == AppendResult::Written)
         return true;
     return OnSaveLogFile();
 }
@@ -242,7 +274,7 @@ std::optional<std::string> CQSOLoggerGUIThread::RescueUnsavedLog() {
             continue;
         int reason = 0;
         const std::optional<std::string> written =
-            WriteUnderFreeName(folder + "/" + name, bytes, &reason);
+            WriteUnderFreeName(folder + "/" + name, bytes, &reason, AccessOf(m_strLogFileName));
         if (!written)
             continue;
         MarkSaved();
@@ -295,8 +327,10 @@ bool CQSOLoggerGUIThread::SaveForExit(bool interactive) {
 }
 
 void CQSOLoggerGUIThread::Adopt(const std::string& path) {
-    if (path != m_strLockedName || !m_lock.held())
+    if (path != m_strLockedName || !m_lock.held()) {
+        m_strLockProblemSaid.clear();
         TakeLock(path);
+    }
     m_strLogFileName = path;
     StoreName(path);
     m_nLogStyle = m_settings.ReadQsoLoggingMode();
@@ -369,7 +403,7 @@ bool CQSOLoggerGUIThread::OnOpenLogFile(int wParam, const std::optional<std::str
     m_EntryList = std::move(content.entries);
     m_keptLines = std::move(content.keptLines);
     m_nQSOCount = content.nQSOCount;
-    m_disk = reason == 0 ? DiskStateOfBytes(bytes) : LogDiskState{};
+    m_disk = reason == 0 ? LogFileRecord(bytes) : LogFileRecord();
     Adopt(name);
     if (m_bReadOnly)
         m_notices.Warning(ReadOnlyText());
@@ -397,54 +431,62 @@ void CQSOLoggerGUIThread::OnRequestQsoLogCmd(int wParam, const QSO_LOG_ENTRY& en
         return;
     }
     ++m_nFailedAppends;
-    if (AppendFailedContacts(true) == AppendResult::NotAsLeft)
+    if (AppendFailedContacts() == AppendResult::NotAsLeft)
         OnSaveLogFile();
 }
 
 // The contacts whose append failed, and the one just logged, go in one
 // append: a full card that has room for their lines again takes them, where
 // a whole save would need room for a second copy of the log. Only onto the
-// file as this program left it; else the whole log is saved.
-CQSOLoggerGUIThread::AppendResult CQSOLoggerGUIThread::AppendFailedContacts(bool justLogged) {
-    const std::optional<LogDiskState> onDisk = ReadDiskState(m_strLogFileName);
-    const bool asLeft = onDisk && *onDisk == m_disk;
-    if (m_nFailedAppends > (justLogged ? 1 : 0) && !asLeft)
+// file as this program left it, or grown since; else the whole log is saved
+// (a file removed or cut would hold only the new lines, a file edited
+// outside would have them after lines this program never read).
+CQSOLoggerGUIThread::AppendResult CQSOLoggerGUIThread::AppendFailedContacts() {
+    if (CheckBeforeAppend(m_strLogFileName, m_disk) == AppendCheck::Changed)
         return AppendResult::NotAsLeft;
+    if (!LockStillOurs())
+        return AppendResult::Failed;
     const std::size_t count = static_cast<std::size_t>(m_nFailedAppends);
     const QSO_LOG_ENTRY* first = m_EntryList.data() + (m_EntryList.size() - count);
     int reason = 0;
-    if (WriteLogEntries(m_strLogFileName, first, count, m_nQSOCount + 1, &reason, m_appendHook) !=
-        0) {
+    std::string written;
+    if (WriteLogEntries(m_strLogFileName, first, count, m_nQSOCount + 1, &reason, m_appendHook,
+                        &written) != 0) {
         m_notices.Error("QSO not written to " + m_strLogFileName + ": " + reasonText(reason));
         return AppendResult::Failed;
     }
     m_nQSOCount += m_nFailedAppends;
     MarkSaved();
-    // A file changed outside keeps its old state here, so that the next
-    // rewrite still keeps that version aside.
-    if (asLeft)
-        m_disk = ReadDiskState(m_strLogFileName).value_or(LogDiskState{});
+    // Only what this program wrote: lines added outside are no part of it,
+    // so the next rewrite still keeps that version aside.
+    m_disk.Extend(written);
     return AppendResult::Written;
 }
 
+// The whole file against what this program left in it: a change that keeps
+// the size and the last bytes (a QSL digit, a report) is seen too.
 bool CQSOLoggerGUIThread::KeepOutsideVersion(const std::string& path) {
-    int error = 0;
-    const std::optional<LogDiskState> onDisk = ReadDiskState(path, &error);
-    if (!onDisk) {
-        // A folder under the name, or none above it: the save fails and says why.
-        if (error == EISDIR || error == ENOTDIR)
-            return true;
+    std::string bytes;
+    int error = ReadLogBytes(path, bytes);
+    if (error == ENOENT || (error == 0 && bytes.empty() && !m_disk.Holds(bytes))) {
+        // Nothing to keep; every contact of the list goes to the file.
+        if (m_disk.size() > 0)
+            m_notices.Warning(path + (error == ENOENT ? " was removed" : " was emptied") +
+                              " outside Pelorin: the whole log is saved to it again");
+        return true;
+    }
+    // A folder under the name, or none above it: the save fails and says why.
+    if (error == EISDIR || error == ENOTDIR)
+        return true;
+    if (error != 0) {
         m_notices.Error("Log not saved to " + path + ": it cannot be read (" + reasonText(error) +
                         ")");
         return false;
     }
-    if (!onDisk->exists || *onDisk == m_disk)
+    if (m_disk.Holds(bytes))
         return true;
-    std::string bytes;
-    error = platform::readWholeFileReason(path, bytes);
-    std::optional<std::string> kept;
-    if (error == 0)
-        kept = WriteUnderFreeName(path + ".outside", bytes, &error);
+    const std::optional<std::string> kept =
+        WriteUnderFreeName(path + ".outside", bytes, &error, AccessOf(path));
     if (!kept) {
         m_notices.Error("Log not saved to " + path +
                         ": it was changed outside Pelorin and that version cannot be kept aside (" +
@@ -464,8 +506,11 @@ bool CQSOLoggerGUIThread::OnSaveLogFile(const std::optional<std::string>& path) 
         return false;
     }
     platform::makeFolders(platform::folderOf(target));
+    if (own && !LockStillOurs())
+        return false;
     LogFileLock targetLock;
-    if (!own && targetLock.Take(target) == LogFileLock::Result::HeldElsewhere) {
+    const LogFileLock::Result taken = own ? LogFileLock::Result::Held : targetLock.Take(target);
+    if (taken == LogFileLock::Result::HeldElsewhere) {
         m_notices.Error(target + " is open in another program: contacts are not written to it.");
         return false;
     }
@@ -474,7 +519,8 @@ bool CQSOLoggerGUIThread::OnSaveLogFile(const std::optional<std::string>& path) 
         return false;
     }
     int reason = 0;
-    if (SaveLogFile(target, m_EntryList, m_keptLines, &reason, m_saveHook) != 0) {
+    std::string bytes = FormatLogFile(m_EntryList, m_keptLines);
+    if (SaveLogBytes(target, bytes, &reason, m_saveHook) != 0) {
         m_notices.Error("Log not saved to " + target + ": " + reasonText(reason));
         // Under another name the log in hand is as it was.
         if (own)
@@ -483,12 +529,15 @@ bool CQSOLoggerGUIThread::OnSaveLogFile(const std::optional<std::string>& path) 
     }
     MarkSaved();
     m_nQSOCount = static_cast<int>(m_EntryList.size());
-    m_disk = DiskStateOfBytes(FormatLogFile(m_EntryList, m_keptLines));
+    m_disk = LogFileRecord(bytes);
     // Only a chosen name is stored: a save of the log in hand (Log It while
     // unsaved, Modify, Delete) must not undo the name the configuration page
     // stored for a style change that is still to reach the logger.
     if (path) {
         if (!own) {
+            m_strLockProblemSaid.clear();
+            if (taken == LogFileLock::Result::Unavailable)
+                SayUnusableLock(targetLock);
             m_lock = std::move(targetLock);
             m_strLockedName = target;
             m_bReadOnly = false;
@@ -516,9 +565,9 @@ bool CQSOLoggerGUIThread::OnNewLogFile() {
     if (SaveLogFile(path, {}, {}, &reason, m_saveHook) != 0) {
         m_notices.Error("Log not saved to " + path + ": " + reasonText(reason));
         m_bRewriteNeeded = true;
-        m_disk = ReadDiskState(path).value_or(LogDiskState{});
+        m_disk = LogFileRecord();
     } else {
-        m_disk = DiskStateOfBytes("");
+        m_disk = LogFileRecord("");
     }
     Adopt(path);
     return true;

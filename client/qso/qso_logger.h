@@ -33,10 +33,12 @@
 // warnings are held until the save, the rescue file or the count on standard
 // error is done.
 //
-// While a log is open its "<log>.lock" is held; a log whose lock another
-// program holds is open read-only. A rewrite never goes over a version of the
-// file it did not write or read: that version is kept as "<log>.outside"
-// first.
+// While a log is open its "<log>.lock" is held, and taken again before a
+// write when it went; a log whose lock another program holds is read-only. A
+// lock that cannot be used is said and the log stays writable. A rewrite
+// never goes over a version of the file it did not write or read: that
+// version is kept as "<log>.outside" first. An append goes only onto the file
+// as this program left it, or grown since; anything else is saved whole.
 namespace pelorin {
 
 // The calls the logger makes on its log window.
@@ -103,6 +105,8 @@ class CQSOLoggerGUIThread {
         std::function<std::int64_t()> utcNow{};
         // Standard error; empty: the process's own.
         std::function<void(const std::string&)> errorOutput{};
+        // The front panel's status line, as an error.
+        std::function<void(const std::string&)> statusLine{};
     };
 
     // logFolder: where bare names lie (made when missing).
@@ -174,11 +178,13 @@ class CQSOLoggerGUIThread {
     std::int64_t Now() const;
     void MarkSaved();
     void TakeLock(const std::string& path);
+    // Before each write to the log's file: false when another program holds
+    // its lock now (the log is read-only from here on).
+    bool LockStillOurs();
+    void SayUnusableLock(const LogFileLock& lock);
     std::string ReadOnlyText() const;
     enum class AppendResult { Written, Failed, NotAsLeft };
-    // justLogged: the last failed append is the contact being logged now,
-    // which may go onto a file changed outside as any append does.
-    AppendResult AppendFailedContacts(bool justLogged);
+    AppendResult AppendFailedContacts();
     // The unsaved part of the log: the failed appends again, or the whole log.
     bool WriteUnsaved();
     // Before a rewrite of the log's own file: false when it must not be
@@ -209,10 +215,12 @@ class CQSOLoggerGUIThread {
     // is still to reach the file.
     int m_nFailedAppends = 0;
     bool m_bRewriteNeeded = false;
-    // The log's file as this program last wrote or read it.
-    LogDiskState m_disk;
+    // The log's file as this program last read, saved or appended to it.
+    LogFileRecord m_disk;
     LogFileLock m_lock;
     std::string m_strLockedName;
+    // The last unusable-lock line said for the log in hand, not said again.
+    std::string m_strLockProblemSaid;
     bool m_bReadOnly = false;
     // What was stored for the log in hand, written back when the operator
     // keeps it against a style change the configuration page already stored.

@@ -266,6 +266,10 @@ CQSOLoggerGUIThread::Links QsoLoggingOwner::LoggerLinks() {
         }
         return folders;
     };
+    links.statusLine = [this](const std::string& text) {
+        postToPanel(
+            [text](CK2FrontPanelControlDlg& panel) { panel.ShowStatus(kStatusError, text); });
+    };
     // A line without a date counts as logged now, on the clock the contacts
     // are stamped with.
     links.now = [this] {

@@ -35,7 +35,8 @@
 // there). Then the logger goes, then the info object with its window.
 //
 // A failed write of "QSO Logging Mode" or "Current Log File Name" shows
-// "Setting not saved: <value name>" in the panel's status line.
+// "Setting not saved: <value name>" in the panel's status line, and so does
+// the logger's word on a log lock that cannot be used.
 //
 // GUI thread only.
 

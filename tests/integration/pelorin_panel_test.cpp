@@ -275,4 +275,37 @@ const AudioHostCase kAudioHosts[] = {
 
 INSTANTIATE_TEST_SUITE_P(Settings, PelorinAudioHost, ::testing::ValuesIn(kAudioHosts), CaseName());
 
+// A Pelorin.lock that cannot be taken (a folder in its place) stops nothing:
+// its reason goes once to standard error and, with the panel, to the status
+// line, in no box.
+TEST_F(PelorinPanel, LocksThatCannotBeTakenAreSaidOnceAndTheStartUpGoesOn) {
+    const std::filesystem::path settingsLock =
+        std::filesystem::path(pelorin::CRegistryStore::SettingsFilePath()).parent_path() /
+        "Pelorin.lock";
+    const std::filesystem::path homeLock = m_dir.path() / "Orvo" / "Pelorin.lock";
+    std::filesystem::create_directories(settingsLock);
+    std::filesystem::create_directories(homeLock);
+    ASSERT_TRUE(m_naming.start()) << m_naming.error();
+    ASSERT_TRUE(m_peer.start(PeerRole::Server, m_naming, m_dir.path())) << m_peer.error();
+    testing::internal::CaptureStderr();
+    start(m_naming.initRefArgs());
+    const std::string errors = testing::internal::GetCapturedStderr();
+
+    std::string said;
+    for (const auto& lock : {settingsLock, homeLock}) {
+        const std::string line =
+            lock.string() +
+            " cannot be locked (Is a directory): another program could write it too.";
+        const std::size_t at = errors.find(line + "\n");
+        EXPECT_NE(at, std::string::npos) << errors;
+        EXPECT_EQ(errors.find(line, at + 1), std::string::npos) << errors;
+        said += (said.empty() ? "" : "  ") + line;
+    }
+    EXPECT_EQ(panel().statusText(), said);
+    EXPECT_EQ(panel().statusKind(), 2);
+    EXPECT_EQ(messages(), "");
+    EXPECT_TRUE(panel().isVisible());
+    EXPECT_FALSE(m_exitCode.has_value());
+}
+
 }  // namespace

@@ -386,6 +386,21 @@ TEST_F(QsoOwnerTest, ASettingThatCannotBeWrittenIsToldInTheStatusLine) {
     fs::rename(away, ini);
 }
 
+// So is a log lock that cannot be used; the log stays writable.
+TEST_F(QsoOwnerTest, ALogLockThatCannotBeUsedIsToldInTheStatusLine) {
+    const fs::path lock = m_logFolder / "Orvo.QSO.Log.lock";
+    fs::create_directories(lock);  // a folder where the lock file belongs
+    start();
+    const std::string line =
+        lock.string() + " cannot be locked (Is a directory): another program could write it too.";
+    EXPECT_TRUE(test_events::runEventsUntil([&] { return m_panel->statusText() == line; }))
+        << m_panel->statusText();
+    EXPECT_EQ(m_panel->statusKind(), 2);
+    entryWindow(kNormalLogStyle).LogIt("N0CALL");
+    EXPECT_TRUE(waitForFile(m_logFolder / "Orvo.QSO.Log",
+                            "0;1;N0CALL;07042024183000;  20M;14060000;CW;;;;;0;;\n"));
+}
+
 TEST_F(QsoOwnerTest, ExitLogsAContactStillWaitingForRadioData) {
     start();
     entryWindow(kNormalLogStyle).LogIt("N0CALL");

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -123,6 +124,7 @@ class QsoLogger : public ::testing::Test {
             .rescueFolders = [this] { return m_rescueFolders; },
             .utcNow = [] { return kRescueStamp; },
             .errorOutput = [this](const std::string& text) { m_errorOutput.push_back(text); },
+            .statusLine = [this](const std::string& text) { m_statusLines.push_back(text); },
         };
         m_logger = std::make_unique<CQSOLoggerGUIThread>(folder().string(), m_settings, m_notices,
                                                          std::move(links));
@@ -160,6 +162,7 @@ class QsoLogger : public ::testing::Test {
     std::vector<QSO_LOG_ENTRY> m_found;
     std::vector<std::string> m_rescueFolders;  // none unless a test gives some
     std::vector<std::string> m_errorOutput;
+    std::vector<std::string> m_statusLines;
     std::unique_ptr<CQSOLoggerGUIThread> m_logger;
 };
 
@@ -279,19 +282,18 @@ TEST_F(QsoLogger, SearchUpperCasesAndSendsTheKthMatch) {
 }
 
 // A failed append keeps the contact listed and marks the log; the next Log It
-// writes the whole log, the exit saves too.
+// writes what is missing, the exit saves too.
 TEST_F(QsoLogger, FailedAppendIsMadeGoodByTheNextLogItAndTheExit) {
     start();
     m_logger->OnRequestQsoLogCmd(1, contact("A"));
-    fs::remove(at("Orvo.QSO.Log"));
-    fs::create_directory(at("Orvo.QSO.Log"));
+    m_logger->SetFileHooks({}, [](platform::AppendStep) { return false; });
     m_logger->OnRequestQsoLogCmd(1, contact("B"));
     EXPECT_TRUE(m_logger->unsaved());
     EXPECT_EQ(m_notices.lines.back().rfind(
                   "error\tQSO not written to " + at("Orvo.QSO.Log").string() + ": ", 0),
               0u);
     EXPECT_EQ(m_window.rows, (std::vector<std::string>{"A", "B"}));
-    fs::remove(at("Orvo.QSO.Log"));
+    m_logger->SetFileHooks({}, {});
     m_logger->OnRequestQsoLogCmd(1, contact("C"));
     EXPECT_FALSE(m_logger->unsaved());
     EXPECT_EQ(LoadLogFile(readBytes(at("Orvo.QSO.Log")), 0).entries.size(), 3u);
@@ -376,6 +378,9 @@ struct FailureCase {
     Fault fault;
     platform::AtomicStep step;
     const char* reason;  // strerror's text
+    // What fails: a Log It whose log is no longer a file under its name
+    // saves the whole log instead of appending.
+    Action fails = action;
 };
 ROW_NAME(FailureCase, row.name);
 
@@ -528,7 +533,7 @@ class QsoLoggerFailure : public QsoLogger, public ::testing::WithParamInterface<
 TEST_P(QsoLoggerFailure, ChangesNothingOnDiskKeepsEveryContactAndTheNextLogItSavesAll) {
     const FailureCase& c = GetParam();
     prepare();
-    const std::string verb = c.action == Action::Save ? "Log not saved to " : "QSO not written to ";
+    const std::string verb = c.fails == Action::Save ? "Log not saved to " : "QSO not written to ";
     const std::string listed = c.action == Action::Save ? "A,B" : "A,B,C";
     const std::string expected = "error\t" + verb + log().string() + ": " + c.reason + "\n" +
                                  "log unchanged, backup unchanged\n" + "listed " + listed +
@@ -578,16 +583,18 @@ INSTANTIATE_TEST_SUITE_P(
                     Fault::FileSizeLimit,
                     {},
                     "File too large"},
-        FailureCase{"AppendIntoAFolderThatIsAPlainFile",
+        FailureCase{"LogItIntoAFolderThatIsAPlainFile",
                     Action::LogIt,
                     Fault::FolderIsAPlainFile,
                     {},
-                    "Not a directory"},
-        FailureCase{"AppendOntoALogThatIsAFolder",
+                    "Not a directory",
+                    Action::Save},
+        FailureCase{"LogItOntoALogThatIsAFolder",
                     Action::LogIt,
                     Fault::LogIsAFolder,
                     {},
-                    "Is a directory"}),
+                    "Is a directory",
+                    Action::Save}),
     CaseName());
 
 // The exit saves an unsaved log; a second exit finds nothing to save and
@@ -1485,6 +1492,394 @@ TEST_F(QsoLogger, AStoredFileWithoutContactsIsNotAdoptedAtStartUp) {
     m_logger->OnRequestQsoLogCmd(1, contact("A"));
     EXPECT_EQ(readBytes(at("notes.txt")), kNotes);
 }
+
+// --- What an outside program did to the open log --------------------------------------
+
+enum class OutsideEdit {
+    None,
+    QslOfContact4,        // one digit, same size, far from the end
+    QslOfTheLastContact,  // one digit, same size, in the last bytes
+    Grew,                 // a line added at the end
+    CutShort,             // the first ten lines left
+    Emptied,
+    Removed,
+    FolderRemoved,
+};
+enum class Steps { LogIt, Modify, LogItThenModify };
+// What the last step leaves in the log: the whole list saved, or the outside
+// version with the Log It's line appended.
+enum class Ends { SavedWhole, AppendedToTheOutsideVersion };
+// What ".outside" holds: nothing, the outside version, or that with the Log
+// It's line appended before the rewrite.
+enum class KeptAside { Nothing, TheEdit, TheEditAndTheLoggedLine };
+
+struct OutsideEditCase {
+    const char* name;
+    OutsideEdit edit;
+    Steps steps;
+    Ends ends;
+    KeptAside kept;
+    const char* said;  // the warning's words after the log's name, or none
+};
+ROW_NAME(OutsideEditCase, row.name);
+
+constexpr char kKeptAsideWords[] = " was changed outside Pelorin: that version is kept as ";
+
+class QsoLoggerOutsideEdit : public QsoLogger,
+                             public ::testing::WithParamInterface<OutsideEditCase> {
+  protected:
+    fs::path log() const { return at("mine.log"); }
+
+    // A 50-contact log written by this program, open.
+    void openFiftyContacts() {
+        std::vector<QSO_LOG_ENTRY> fifty;
+        for (int n = 1; n <= 50; ++n)
+            fifty.push_back(contact("K" + std::to_string(n)));
+        fs::create_directories(folder());
+        ASSERT_EQ(SaveLogFile(log().string(), fifty, {}), 0u);
+        m_settings.name = "mine.log";
+        start();
+        ASSERT_EQ(m_logger->entries().size(), 50u);
+        ASSERT_TRUE(m_notices.lines.empty());
+    }
+
+    // Contact n's QSL state, 0 as saved, made 1 in place.
+    static void markQsl(std::string& bytes, int n) {
+        std::size_t end = 0;
+        for (int line = 0; line < n; ++line)
+            end = bytes.find('\n', end) + 1;
+        ASSERT_EQ(bytes.compare(end - 4, 4, "0;;\n"), 0);
+        bytes[end - 4] = '1';
+    }
+
+    // Returns the outside version, if one is left under the log's name.
+    std::string editOutside(OutsideEdit edit) {
+        std::string bytes = readBytes(log());
+        switch (edit) {
+            case OutsideEdit::None:
+                break;
+            case OutsideEdit::QslOfContact4:
+                markQsl(bytes, 4);
+                break;
+            case OutsideEdit::QslOfTheLastContact:
+                markQsl(bytes, 50);
+                break;
+            case OutsideEdit::Grew:
+                bytes += "# QSL cards sent 12/01\n";
+                break;
+            case OutsideEdit::CutShort: {
+                std::size_t end = 0;
+                for (int line = 0; line < 10; ++line)
+                    end = bytes.find('\n', end) + 1;
+                bytes.resize(end);
+                break;
+            }
+            case OutsideEdit::Emptied:
+                bytes.clear();
+                break;
+            case OutsideEdit::Removed:
+                fs::remove(log());
+                return {};
+            case OutsideEdit::FolderRemoved:
+                fs::remove_all(folder());
+                return {};
+        }
+        // Rewritten in place, as an editor that keeps the file does.
+        std::ofstream(log(), std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc)
+            << bytes;
+        return bytes;
+    }
+};
+
+TEST_P(QsoLoggerOutsideEdit, IsKeptAsideBeforeARewriteAndNoContactIsLeftOffTheFile) {
+    const OutsideEditCase& c = GetParam();
+    openFiftyContacts();
+    const std::string outside = editOutside(c.edit);
+    m_notices.lines.clear();
+    const QSO_LOG_ENTRY logged = contact("X");
+    if (c.steps != Steps::Modify)
+        m_logger->OnRequestQsoLogCmd(1, logged);
+    const std::string loggedLine = FormatLogLine(logged, 51);
+    if (c.steps != Steps::LogIt) {
+        QSO_LOG_ENTRY changed = m_logger->entries()[9];
+        changed.szComment = "changed";
+        m_logger->OnModifyLogEntry(9, changed);
+    }
+
+    EXPECT_FALSE(m_logger->unsaved());
+    EXPECT_EQ(calls().size(), c.steps == Steps::Modify ? 50u : 51u);
+    if (c.ends == Ends::SavedWhole)
+        EXPECT_EQ(readBytes(log()), FormatLogFile(m_logger->entries(), {}));
+    else
+        EXPECT_EQ(readBytes(log()), outside + loggedLine);
+    const fs::path aside = at("mine.log.outside");
+    switch (c.kept) {
+        case KeptAside::Nothing:
+            EXPECT_FALSE(fs::exists(aside));
+            break;
+        case KeptAside::TheEdit:
+            EXPECT_EQ(readBytes(aside), outside);
+            break;
+        case KeptAside::TheEditAndTheLoggedLine:
+            EXPECT_EQ(readBytes(aside), outside + loggedLine);
+            break;
+    }
+    std::vector<std::string> said;
+    if (c.said != nullptr)
+        said.push_back("warning\t" + log().string() + c.said +
+                       (c.kept != KeptAside::Nothing ? aside.string() : ""));
+    EXPECT_EQ(m_notices.lines, said);
+    // Its lock again, as the log's folder may have gone with it.
+    EXPECT_FALSE(LockHolder(log()).held());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, QsoLoggerOutsideEdit,
+    ::testing::Values(
+        OutsideEditCase{"SameSizeEditThenModify", OutsideEdit::QslOfContact4, Steps::Modify,
+                        Ends::SavedWhole, KeptAside::TheEdit, kKeptAsideWords},
+        // The Log It reads only the file's end: the edit is seen at the rewrite.
+        OutsideEditCase{"SameSizeEditThenLogItThenModify", OutsideEdit::QslOfContact4,
+                        Steps::LogItThenModify, Ends::SavedWhole,
+                        KeptAside::TheEditAndTheLoggedLine, kKeptAsideWords},
+        OutsideEditCase{"SameSizeEditAtTheEndThenLogIt", OutsideEdit::QslOfTheLastContact,
+                        Steps::LogIt, Ends::SavedWhole, KeptAside::TheEdit, kKeptAsideWords},
+        OutsideEditCase{"GrownThenLogIt", OutsideEdit::Grew, Steps::LogIt,
+                        Ends::AppendedToTheOutsideVersion, KeptAside::Nothing, nullptr},
+        OutsideEditCase{"CutShortThenLogIt", OutsideEdit::CutShort, Steps::LogIt, Ends::SavedWhole,
+                        KeptAside::TheEdit, kKeptAsideWords},
+        OutsideEditCase{"EmptiedThenLogIt", OutsideEdit::Emptied, Steps::LogIt, Ends::SavedWhole,
+                        KeptAside::Nothing,
+                        " was emptied outside Pelorin: the whole log is saved to it again"},
+        OutsideEditCase{"RemovedThenLogIt", OutsideEdit::Removed, Steps::LogIt, Ends::SavedWhole,
+                        KeptAside::Nothing,
+                        " was removed outside Pelorin: the whole log is saved to it again"},
+        OutsideEditCase{"FolderRemovedThenLogIt", OutsideEdit::FolderRemoved, Steps::LogIt,
+                        Ends::SavedWhole, KeptAside::Nothing,
+                        " was removed outside Pelorin: the whole log is saved to it again"},
+        OutsideEditCase{"UntouchedThenLogItThenModify", OutsideEdit::None, Steps::LogItThenModify,
+                        Ends::SavedWhole, KeptAside::Nothing, nullptr}),
+    CaseName());
+
+// The "\n" an append writes to end a last line that had none is the
+// program's own byte: the next rewrite finds nothing changed outside.
+TEST_F(QsoLogger, TheLineEndALogItAddsIsNoOutsideChange) {
+    fs::create_directories(folder());
+    writeBytes(at("mine.log"), kNormalFile + "# last line without its end");
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    ASSERT_EQ(readBytes(at("mine.log")),
+              kNormalFile + "# last line without its end\n" + FormatLogLine(contact("A"), 2));
+    m_logger->OnDeleteLogEntry(0);
+    EXPECT_FALSE(fs::exists(at("mine.log.outside")));
+    EXPECT_TRUE(m_notices.lines.empty());
+    EXPECT_EQ(callsInFile("mine.log"), std::vector<std::string>{"A"});
+}
+
+// --- A lock file that went, or cannot be used -----------------------------------------
+
+enum class LockLoss { LockFileRemoved, LogFolderRemoved };
+
+struct LockLossCase {
+    const char* name;
+    LockLoss loss;
+    bool takenElsewhere;  // another program takes the lock before the write
+    Action action;        // Log It, or a Modify's save
+};
+ROW_NAME(LockLossCase, row.name);
+
+class QsoLoggerLockLoss : public QsoLogger, public ::testing::WithParamInterface<LockLossCase> {};
+
+TEST_P(QsoLoggerLockLoss, IsTakenAgainBeforeTheWriteOrTheLogTurnsReadOnly) {
+    const LockLossCase& c = GetParam();
+    m_settings.name = "mine.log";
+    start();
+    m_logger->OnRequestQsoLogCmd(1, contact("A"));
+    const fs::path log = at("mine.log");
+    if (c.loss == LockLoss::LockFileRemoved)
+        fs::remove(LockPathOf(log.string()));
+    else
+        fs::remove_all(folder());
+    std::optional<LockHolder> other;
+    if (c.takenElsewhere) {
+        fs::create_directories(folder());
+        other.emplace(log);
+        ASSERT_TRUE(other->held());
+    }
+    const std::string before = stateOf(log);
+    if (c.action == Action::LogIt) {
+        m_logger->OnRequestQsoLogCmd(1, contact("B"));
+    } else {
+        m_logger->OnModifyLogEntry(0, contact("B"));
+    }
+
+    const std::vector<std::string> listed = c.action == Action::LogIt
+                                                ? std::vector<std::string>{"A", "B"}
+                                                : std::vector<std::string>{"B"};
+    EXPECT_EQ(calls(), listed);
+    if (c.takenElsewhere) {
+        EXPECT_TRUE(m_logger->readOnly());
+        EXPECT_TRUE(m_logger->unsaved());
+        EXPECT_EQ(stateOf(log), before);
+        EXPECT_EQ(m_notices.lines,
+                  std::vector<std::string>{"error\t" + log.string() +
+                                           " is open in another program: contacts are not "
+                                           "written to it."});
+        return;
+    }
+    EXPECT_FALSE(m_logger->readOnly());
+    EXPECT_FALSE(m_logger->unsaved());
+    EXPECT_EQ(callsInFile("mine.log"), listed);
+    EXPECT_FALSE(LockHolder(log).held());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Losses, QsoLoggerLockLoss,
+    ::testing::Values(
+        LockLossCase{"LockFileRemovedThenLogIt", LockLoss::LockFileRemoved, false, Action::LogIt},
+        LockLossCase{"LockFileRemovedThenModify", LockLoss::LockFileRemoved, false, Action::Save},
+        LockLossCase{"LockFileRemovedAndTakenElsewhereThenLogIt", LockLoss::LockFileRemoved, true,
+                     Action::LogIt},
+        LockLossCase{"LockFileRemovedAndTakenElsewhereThenModify", LockLoss::LockFileRemoved, true,
+                     Action::Save},
+        LockLossCase{"FolderRemovedAndTakenElsewhereThenLogIt", LockLoss::LogFolderRemoved, true,
+                     Action::LogIt}),
+    CaseName());
+
+enum class LockFault { FolderInItsPlace, NoAccess };
+
+struct UnusableLockCase {
+    const char* name;
+    LockFault fault;
+    const char* reason;
+};
+ROW_NAME(UnusableLockCase, row.name);
+
+class QsoLoggerUnusableLock : public QsoLogger,
+                              public ::testing::WithParamInterface<UnusableLockCase> {
+  protected:
+    // In a child, as nobody for a lock file nobody may open.
+    std::string run(const UnusableLockCase& c) {
+        const fs::path lock = LockPathOf(at("mine.log").string());
+        fs::create_directories(folder());
+        fs::permissions(m_dir.path(), fs::perms(0755));
+        if (c.fault == LockFault::FolderInItsPlace) {
+            fs::create_directory(lock);
+        } else {
+            writeBytes(lock, "");
+            fs::permissions(lock, fs::perms::none);
+            if (::chown(folder().c_str(), 65534, 65534) != 0 || !becomeNobody())
+                return "cannot become nobody";
+        }
+        m_settings.name = "mine.log";
+        start();
+        m_logger->OnRequestQsoLogCmd(1, contact("A"));
+        m_logger->OnRequestQsoLogCmd(1, contact("B"));
+        std::ostringstream out;
+        for (const std::string& line : m_notices.lines)
+            out << line << "\n";
+        for (const std::string& line : m_errorOutput)
+            out << "stderr\t" << line << "\n";
+        for (const std::string& line : m_statusLines)
+            out << "status\t" << line << "\n";
+        out << (m_logger->readOnly() ? "read-only" : "writable") << ", file holds "
+            << join(callsInFile("mine.log")) << "\n";
+        return out.str();
+    }
+};
+
+// Said once, on the status line and standard error, never in a box; the log
+// stays writable.
+TEST_P(QsoLoggerUnusableLock, IsSaidOnceAndTheLogStaysWritable) {
+    const UnusableLockCase& c = GetParam();
+    const std::string line = LockPathOf(at("mine.log").string()) + " cannot be locked (" +
+                             c.reason + "): another program could write it too.";
+    EXPECT_EQ(reportFromChild([&] { return run(c); }),
+              "stderr\t" + line + "\nstatus\t" + line + "\nwritable, file holds A,B\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, QsoLoggerUnusableLock,
+    ::testing::Values(
+        UnusableLockCase{"AFolderInItsPlace", LockFault::FolderInItsPlace, "Is a directory"},
+        UnusableLockCase{"NoAccessForThisUser", LockFault::NoAccess, "Permission denied"}),
+    CaseName());
+
+// A second name of the log takes the same lock: the one beside the file the
+// saves replace.
+TEST_F(QsoLogger, ALogReachedThroughALinkIsLockedBesideItsTarget) {
+    const fs::path real = m_dir.path() / "real" / "mine.log";
+    fs::create_directories(real.parent_path());
+    ASSERT_EQ(SaveLogFile(real.string(), {contact("A")}, {}), 0u);
+    fs::create_directories(folder());
+    fs::create_symlink(real, at("link.log"));
+    m_settings.name = "link.log";
+    start();
+    EXPECT_FALSE(m_logger->readOnly());
+    EXPECT_TRUE(fs::exists(real.string() + ".lock"));
+    EXPECT_FALSE(fs::exists(at("link.log.lock")));
+    EXPECT_FALSE(LockHolder(real).held());
+    m_logger->OnModifyLogEntry(0, contact("B"));
+    EXPECT_TRUE(fs::is_symlink(at("link.log")));
+    EXPECT_EQ(LoadLogFile(readBytes(real), 0).entries.size(), 1u);
+    EXPECT_FALSE(LockHolder(real).held());
+}
+
+// --- Who may read what the program keeps of the log -----------------------------------
+
+struct FileModeCase {
+    const char* name;
+    std::optional<fs::perms> logMode;  // none: no log file when the rescue is written
+    fs::perms made;                    // of ".outside" and the rescue file
+};
+ROW_NAME(FileModeCase, row.name);
+
+class QsoLoggerFileMode : public QsoLogger, public ::testing::WithParamInterface<FileModeCase> {
+  protected:
+    void SetUp() override { m_umask = ::umask(022); }
+    void TearDown() override { ::umask(m_umask); }
+    static fs::perms modeOf(const fs::path& path) {
+        return fs::status(path).permissions() & fs::perms::all;
+    }
+    mode_t m_umask = 0;
+};
+
+TEST_P(QsoLoggerFileMode, OutsideAndRescueFilesTakeTheLogsMode) {
+    const FileModeCase& c = GetParam();
+    const fs::path log = at("mine.log");
+    fs::create_directories(folder());
+    ASSERT_EQ(SaveLogFile(log.string(), {contact("A")}, {}), 0u);
+    if (c.logMode)
+        fs::permissions(log, *c.logMode);
+    m_settings.name = "mine.log";
+    start();
+    if (c.logMode) {
+        std::string bytes = readBytes(log);
+        bytes[bytes.find(";0;;\n") + 1] = '1';  // the QSL state, the same size
+        std::ofstream(log, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+        m_logger->OnModifyLogEntry(0, contact("B"));
+        ASSERT_TRUE(fs::exists(at("mine.log.outside")));
+        EXPECT_EQ(modeOf(at("mine.log.outside")), c.made);
+    } else {
+        fs::remove(log);
+    }
+    m_logger->SetFileHooks([](platform::AtomicStep) { return false; },
+                           [](platform::AppendStep) { return false; });
+    m_logger->OnRequestQsoLogCmd(1, contact("C"));
+    ASSERT_TRUE(m_logger->unsaved());
+    m_logger->ExitInstance();
+    const fs::path rescue = at(std::string("mine.log") + kRescueSuffix);
+    ASSERT_TRUE(fs::exists(rescue));
+    EXPECT_EQ(modeOf(rescue), c.made);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, QsoLoggerFileMode,
+    ::testing::Values(FileModeCase{"OwnerOnly", fs::perms(0600), fs::perms(0600)},
+                      FileModeCase{"GroupMayRead", fs::perms(0640), fs::perms(0640)},
+                      FileModeCase{"NoLogFile", std::nullopt, fs::perms(0600)}),
+    CaseName());
 
 // --- Search results ---------------------------------------------------------------------
 
