@@ -20,6 +20,7 @@
 #include "platform/window_registry.h"
 #include "tests/support/event_wait.h"
 #include "tests/support/test_support.h"
+#include "tests/unit/client/base/shared_client_orb.h"
 
 namespace {
 
@@ -32,57 +33,9 @@ class RecordingWindow : public WindowMessageTarget {
     std::vector<WindowMessage> messages;
 };
 
-// The process's naming service, application and client ORB.
-struct Shared {
-    NamingService naming;
-    bool ok = false;
-    std::string error;
-
-    Shared() {
-        static int argc = 1;
-        static char name[] = "remote_orb_test";
-        static char* argv[] = {name, nullptr};
-        new QCoreApplication(argc, argv);
-        if (!naming.start()) {
-            error = naming.error();
-            return;
-        }
-        std::vector<std::string> args{"remote_orb_test"};
-        const auto endpoint = loopbackEndpointArgs();
-        args.insert(args.end(), endpoint.begin(), endpoint.end());
-        ok = ClientOrb::initialise(naming.host(), naming.port(), args) && ClientOrb::startThread();
-        if (!ok) {
-            error = "client ORB set-up failed";
-        }
-    }
-};
-
-// Made by the first test that needs it; the ORB thread keeps running to the
-// end of the program, the naming service and its data folder go with the
-// last test.
-Shared* g_shared = nullptr;
-
-Shared& shared() {
-    if (g_shared == nullptr) {
-        g_shared = new Shared;
-    }
-    return *g_shared;
+SharedClientOrb& shared() {
+    return sharedClientOrb("remote_orb_test");
 }
-
-class SharedNamingCleanup : public ::testing::Environment {
-  public:
-    void TearDown() override {
-        if (g_shared != nullptr) {
-            // omniNames stops and its folder goes with the object; the
-            // application and the ORB stay, the ORB thread still uses them.
-            delete g_shared;
-            g_shared = nullptr;
-        }
-    }
-};
-
-[[maybe_unused]] ::testing::Environment* const kSharedNamingCleanup =
-    ::testing::AddGlobalTestEnvironment(new SharedNamingCleanup);
 
 using test_events::pumpUntil;
 

@@ -27,56 +27,15 @@
 #include "tests/support/row_names.h"
 #include "tests/support/test_support.h"
 #include "tests/unit/client/base/client_store_fixture.h"
+#include "tests/unit/client/base/shared_client_orb.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-struct Shared {
-    NamingService naming;
-    bool ok = false;
-    std::string error;
-
-    Shared() {
-        static int argc = 1;
-        static char name[] = "cw_serial_remote_test";
-        static char* argv[] = {name, nullptr};
-        new QCoreApplication(argc, argv);
-        if (!naming.start()) {
-            error = naming.error();
-            return;
-        }
-        std::vector<std::string> args{"cw_serial_remote_test"};
-        const auto endpoint = loopbackEndpointArgs();
-        args.insert(args.end(), endpoint.begin(), endpoint.end());
-        ok = ClientOrb::initialise(naming.host(), naming.port(), args) && ClientOrb::startThread();
-        if (!ok) {
-            error = "client ORB set-up failed";
-        }
-    }
-};
-
-// Made by the first test; the ORB thread runs to the end of the program,
-// the naming service goes with the last test.
-Shared* g_shared = nullptr;
-
-Shared& shared() {
-    if (g_shared == nullptr) {
-        g_shared = new Shared;
-    }
-    return *g_shared;
+SharedClientOrb& shared() {
+    return sharedClientOrb("cw_serial_remote_test");
 }
-
-class SharedNamingCleanup : public ::testing::Environment {
-  public:
-    void TearDown() override {
-        delete g_shared;
-        g_shared = nullptr;
-    }
-};
-
-[[maybe_unused]] ::testing::Environment* const kSharedNamingCleanup =
-    ::testing::AddGlobalTestEnvironment(new SharedNamingCleanup);
 
 struct AnswerCase {
     const char* name;
