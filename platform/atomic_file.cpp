@@ -274,37 +274,12 @@ int removeLeftoverTemporaries(const std::string& path) {
     return removed;
 }
 
-bool readWholeFile(const std::string& path, std::string& content) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    content.clear();
-    char buffer[8192];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            ok = false;
-        if (n <= 0)
-            break;
-        content.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return ok;
-}
+namespace {
 
-int readWholeFileReason(const std::string& path, std::string& content) {
-    return readFileUpTo(path, std::numeric_limits<std::size_t>::max(), content);
-}
-
-int readFileUpTo(const std::string& path, std::size_t limit, std::string& content) {
-    content.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    char buffer[8192];
+// Reads from fd until its end or limit bytes; returns 0 or the read's errno,
+// the content then cleared.
+int readOpenFile(int fd, std::size_t limit, std::string& content) {
+    char buffer[65536];
     int reason = 0;
     while (content.size() < limit) {
         const std::size_t want = std::min(sizeof buffer, limit - content.size());
@@ -317,9 +292,44 @@ int readFileUpTo(const std::string& path, std::size_t limit, std::string& conten
             break;
         content.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
     if (reason != 0)
         content.clear();
+    return reason;
+}
+
+}  // namespace
+
+bool readWholeFile(const std::string& path, std::string& content) {
+    return readWholeFileReason(path, content) == 0;
+}
+
+int readWholeFileReason(const std::string& path, std::string& content) {
+    return readFileUpTo(path, std::numeric_limits<std::size_t>::max(), content);
+}
+
+int readFileUpTo(const std::string& path, std::size_t limit, std::string& content) {
+    content.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int reason = readOpenFile(fd, limit, content);
+    ::close(fd);
+    return reason;
+}
+
+int readPlainFile(const std::string& path, std::string& content) {
+    content.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return EISDIR;
+    }
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    const int reason = readOpenFile(fd, std::numeric_limits<std::size_t>::max(), content);
+    ::close(fd);
     return reason;
 }
 

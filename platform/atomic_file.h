@@ -83,6 +83,11 @@ int readWholeFileReason(const std::string& path, std::string& content);
 // as readWholeFileReason() does. A file longer than limit gives limit bytes.
 int readFileUpTo(const std::string& path, std::size_t limit, std::string& content);
 
+// Reads a whole plain file without waiting on a pipe or device under its
+// name; returns 0 or the errno as readWholeFileReason() does, EISDIR for
+// anything but a plain file, which is never read.
+int readPlainFile(const std::string& path, std::string& content);
+
 enum class AppendStep {
     AfterOpen,   // file (and its folder) exists, its old length is known
     AfterWrite,  // the bytes are written, not yet synced

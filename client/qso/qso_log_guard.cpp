@@ -104,35 +104,6 @@ AppendCheck CheckBeforeAppend(const std::string& path, const LogFileRecord& left
     return check;
 }
 
-int ReadLogBytes(const std::string& path, std::string& bytes) {
-    bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return EISDIR;
-    }
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    int error = 0;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            error = errno;
-        if (n <= 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    if (error != 0)
-        bytes.clear();
-    return error;
-}
-
 FileAccess AccessOf(const std::string& path) {
     FileAccess access;
     struct stat st {};

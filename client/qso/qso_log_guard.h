@@ -92,10 +92,6 @@ enum class AppendCheck {
 };
 AppendCheck CheckBeforeAppend(const std::string& path, const LogFileRecord& left);
 
-// Reads a whole plain file; returns 0 or the errno (ENOENT for none, EISDIR
-// for anything but a plain file, which is never read).
-int ReadLogBytes(const std::string& path, std::string& bytes);
-
 // Who may read a file the program makes for the operator's data.
 struct FileAccess {
     unsigned mode = 0600;

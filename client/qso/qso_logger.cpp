@@ -467,7 +467,7 @@ CQSOLoggerGUIThread::AppendResult CQSOLoggerGUIThread::AppendFailedContacts() {
 // the size and the last bytes (a QSL digit, a report) is seen too.
 bool CQSOLoggerGUIThread::KeepOutsideVersion(const std::string& path) {
     std::string bytes;
-    int error = ReadLogBytes(path, bytes);
+    int error = platform::readPlainFile(path, bytes);
     if (error == ENOENT || (error == 0 && bytes.empty() && !m_disk.Holds(bytes))) {
         // Nothing to keep; every contact of the list goes to the file.
         if (m_disk.size() > 0)
